@@ -1,0 +1,3 @@
+#include "model/HtmlInput.h"
+
+TBaseHtmlInput::TBaseHtmlInput(const std::string& name) : iName(name), iId(name + "_id") {}

@@ -1,0 +1,2 @@
+#include "core/Exception.h"
+// The classes are header-only; this file anchors the library target.
