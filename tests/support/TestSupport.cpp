@@ -1,0 +1,61 @@
+#include "TestSupport.h"
+
+#include "core/Files.h"
+#include "core/TextUtils.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+#include <unistd.h>
+#include <vector>
+
+namespace qftest {
+
+TempDir::TempDir() {
+  const char* base = std::getenv("TMPDIR");
+  std::string tmpl = std::string(base && *base ? base : "/tmp") + "/qftest.XXXXXX";
+  std::vector<char> buf(tmpl.begin(), tmpl.end());
+  buf.push_back('\0');
+  if (!::mkdtemp(buf.data())) throw std::runtime_error("mkdtemp failed");
+  FPath = buf.data();
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  // Make read-only test files and folders removable again.
+  for (auto it = std::filesystem::recursive_directory_iterator(FPath, ec);
+       !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
+    std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
+  std::filesystem::remove_all(FPath, ec);
+}
+
+ScopedCurrentDir::ScopedCurrentDir(const std::string& dir) : FOld(GetCurrentDir()) {
+  if (::chdir(dir.c_str()) != 0) throw std::runtime_error("chdir failed: " + dir);
+}
+
+ScopedCurrentDir::~ScopedCurrentDir() { (void)::chdir(FOld.c_str()); }
+
+std::string ReadFile(const std::string& path) { return ReadFileText(path); }
+void WriteFile(const std::string& path, const std::string& data) { WriteFileText(path, data); }
+
+std::optional<DbParams> TestDb() {
+  const char* host = std::getenv("QF_TEST_DB_HOST");
+  if (!host || !*host) return std::nullopt;
+  DbParams p;
+  p.Host = host;
+  const char* port = std::getenv("QF_TEST_DB_PORT");
+  p.Port = StrToIntDef(port ? port : "", 3306);
+  const char* user = std::getenv("QF_TEST_DB_USER");
+  const char* pass = std::getenv("QF_TEST_DB_PASSWORD");
+  p.User = user ? user : "";
+  p.Password = pass ? pass : "";
+  return p;
+}
+
+std::string SourceDir() {
+  const char* dir = std::getenv("QF_SOURCE_DIR");
+  return dir ? dir : QF_DEFAULT_SOURCE_DIR;
+}
+
+}  // namespace qftest
