@@ -49,6 +49,9 @@ public:
   st_mysql* Handle() const { return FHandle; }
 
 private:
+  friend class TDBManager;
+  // A reconnect swaps the handle, so callers holding this object keep it.
+  void Reset(st_mysql* handle);
   st_mysql* FHandle;
 };
 
@@ -76,9 +79,14 @@ public:
 
   /** Seconds a connection attempt may take. */
   static constexpr unsigned ConnectTimeoutSeconds = 5;
+  /** Seconds a single read from or write to the server may take. */
+  static constexpr unsigned ReadWriteTimeoutSeconds = 60;
 
 private:
-  bool Open();
+  /** A new handle for the stored parameters, or null (LastError set). */
+  st_mysql* Open();
+  /** One attempt at a statement; sets errorCode to the client/server error. */
+  std::unique_ptr<TResultSet> RunOnce(const std::string& sql, unsigned& errorCode);
   std::unique_ptr<TDBConnection> FConnection;
   std::string FHost, FUser, FPassword, FDatabase;
   int32_t FPort = 0;
