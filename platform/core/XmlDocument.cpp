@@ -3,7 +3,7 @@
 #include "core/Exception.h"
 #include "core/Files.h"
 
-#include <sstream>
+#include <cstring>
 
 namespace {
 
@@ -147,13 +147,21 @@ void TXmlDocument::LoadFromFile(const std::string& fileName) {
   } catch (const EInOutError& e) {
     throw EXMLDocError(e.Message());
   }
-  LoadFromString(data, fileName);
+  Parse(data, fileName);
 }
 
 void TXmlDocument::LoadFromString(std::string_view text, const std::string& sourceName) {
+  Parse(text, sourceName);
+}
+
+void TXmlDocument::Parse(std::string_view text, const std::string& sourceName) {
   FDoc.reset();
-  const pugi::xml_parse_result r =
-      FDoc.load_buffer(text.data(), text.size(), kParseFlags, pugi::encoding_auto);
+  // Parsing in place in a buffer the document owns saves pugixml's own copy.
+  const size_t size = text.size();
+  void* buffer = pugi::get_memory_allocation_function()(size ? size : 1);
+  if (!buffer) throw EXMLDocError("Out of memory reading \"" + sourceName + "\"");
+  std::memcpy(buffer, text.data(), size);
+  const pugi::xml_parse_result r = FDoc.load_buffer_inplace_own(buffer, size, kParseFlags, pugi::encoding_auto);
   if (!r) {
     FDoc.reset();
     throw EXMLDocError("\"" + sourceName + "\" is not a well-formed XML document: " +
@@ -171,26 +179,32 @@ TXmlNode TXmlDocument::CreateDocumentElement(const char* name) {
 }
 
 namespace {
-// pugixml writes a CR inside element text as it is, and XML parsers turn CR LF
-// into LF. Writing it as a character reference keeps multi-line texts intact.
-// pugixml emits a raw CR only from text content (indentation uses LF), and
-// escapes CRs in attribute values itself.
-std::string EscapeCarriageReturns(const std::string& xml) {
-  if (xml.find('\r') == std::string::npos) return xml;
-  std::string out;
-  out.reserve(xml.size() + 16);
-  for (char c : xml) {
-    if (c == '\r') out += "&#13;";
-    else out += c;
+// Collects pugixml's output in one string. pugixml writes a CR inside element
+// text as it is, and XML parsers turn CR LF into LF; writing it as a character
+// reference keeps multi-line texts intact. pugixml emits a raw CR only from
+// text content (indentation uses LF) and escapes CRs in attribute values itself.
+class TStringWriter : public pugi::xml_writer {
+public:
+  explicit TStringWriter(std::string& out) : FOut(out) {}
+  void write(const void* data, size_t size) override {
+    std::string_view chunk(static_cast<const char*>(data), size);
+    for (size_t cr; (cr = chunk.find('\r')) != std::string_view::npos; chunk.remove_prefix(cr + 1)) {
+      FOut.append(chunk.substr(0, cr));
+      FOut.append("&#13;");
+    }
+    FOut.append(chunk);
   }
-  return out;
-}
+
+private:
+  std::string& FOut;
+};
 }  // namespace
 
 std::string TXmlDocument::SaveToString() const {
-  std::ostringstream os;
-  FDoc.save(os, "\t", kFormatFlags, pugi::encoding_utf8);
-  return EscapeCarriageReturns(os.str());
+  std::string out;
+  TStringWriter writer(out);
+  FDoc.save(writer, "\t", kFormatFlags, pugi::encoding_utf8);
+  return out;
 }
 
 void TXmlDocument::SaveToFile(const std::string& fileName) const {

@@ -80,6 +80,7 @@ public:
   void SaveToFile(const std::string& fileName) const;
 
 private:
+  void Parse(std::string_view text, const std::string& sourceName);
   pugi::xml_document FDoc;
 };
 

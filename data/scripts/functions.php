@@ -1,0 +1,301 @@
+<?php
+// Support functions of the generated pages. Every value printed here is
+// HTML-escaped, every value put into SQL is escaped, every identifier quoted.
+
+if (session_status() === PHP_SESSION_NONE && !headers_sent()) {
+    session_start([
+        'cookie_httponly' => true,
+        'cookie_samesite' => 'Lax',
+        'use_strict_mode' => true,
+    ]);
+}
+
+/** A request or database value as text: null, arrays and objects without
+ *  a text form give ''. */
+function qfText($v): string
+{
+    if ($v === null || is_array($v)) {
+        return '';
+    }
+    if (is_bool($v)) {
+        return $v ? '1' : '';
+    }
+    if (is_scalar($v) || (is_object($v) && method_exists($v, '__toString'))) {
+        return (string)$v;
+    }
+    return '';
+}
+
+/** HTML text or attribute value. */
+function h($v): string
+{
+    return htmlspecialchars(qfText($v), ENT_QUOTES | ENT_SUBSTITUTE, 'UTF-8');
+}
+
+/** Body of a SQL string literal in single quotes. */
+function sqlEscape($link, $v): string
+{
+    $text = qfText($v);
+    if ($link instanceof mysqli) {
+        return mysqli_real_escape_string($link, $text);
+    }
+    // No connection to ask: the same escapes the server's own function uses
+    // for UTF-8 connections.
+    return strtr($text, [
+        "\\" => "\\\\", "\0" => "\\0", "\n" => "\\n", "\r" => "\\r",
+        "'" => "\\'", '"' => '\\"', "\x1a" => "\\Z",
+    ]);
+}
+
+/** SQL identifier in backticks. */
+function sqlIdent($name): string
+{
+    return '`' . str_replace('`', '``', qfText($name)) . '`';
+}
+
+/** The posted value of a field, else the query parameter, else ''. */
+function requestValue($name): string
+{
+    return qfText($_POST[$name] ?? $_GET[$name] ?? '');
+}
+
+function isAdmin(): bool
+{
+    return isset($_SESSION['qf_admin']) && $_SESSION['qf_admin'] === true;
+}
+
+/** Sends a visitor who is not logged in as administrator to the login page,
+ *  which brings him back to this page afterwards. */
+function requireAdmin(): void
+{
+    if (isAdmin()) {
+        return;
+    }
+    $page = basename(qfText($_SERVER['SCRIPT_NAME'] ?? ($_SERVER['PHP_SELF'] ?? '')));
+    $query = qfText($_SERVER['QUERY_STRING'] ?? '');
+    $back = $page . ($query !== '' ? '?' . $query : '');
+    $url = 'general/login.php?back=' . rawurlencode($back);
+    if (!headers_sent()) {
+        header('Location: ' . $url);
+    }
+    echo '<!DOCTYPE html><html lang="en"><head><meta charset="utf-8"><title>Login</title></head><body>',
+        '<p>Please <a href="', h($url), '">log in</a>.</p></body></html>';
+    exit;
+}
+
+/** Where the login page (in general/) sends the visitor back to: a page of
+ *  the site given as "name.php" with an optional query, or null for anything
+ *  else (other folders, other sites, schemes). */
+function loginBackTarget($back): ?string
+{
+    $back = qfText($back);
+    $pos = strpos($back, '?');
+    $page = $pos === false ? $back : substr($back, 0, $pos);
+    $query = $pos === false ? '' : substr($back, $pos + 1);
+    if ($page === '' || $page[0] === '.' || !str_ends_with($page, '.php')
+        || preg_match('~[/\\\\:#\x00-\x1f\x7f]~', $page)) {
+        return null;
+    }
+    // Keep the query's own escapes; encode whatever a URL may not hold.
+    $query = preg_replace_callback(
+        "~[^A-Za-z0-9\\-._\\~!$&'()*+,;=:@/?%]~",
+        static fn (array $m): string => rawurlencode($m[0]),
+        $query
+    );
+    return '../' . rawurlencode($page) . ($query !== '' ? '?' . $query : '');
+}
+
+/** The rows of a SELECT as associative arrays; none when it fails. */
+function qfRows($link, $sql): array
+{
+    if (!($link instanceof mysqli)) {
+        return [];
+    }
+    try {
+        $result = mysqli_query($link, qfText($sql));
+    } catch (mysqli_sql_exception $e) {
+        return [];
+    }
+    if (!($result instanceof mysqli_result)) {
+        return [];
+    }
+    $rows = [];
+    while (($row = mysqli_fetch_assoc($result)) !== null && $row !== false) {
+        $rows[] = $row;
+    }
+    mysqli_free_result($result);
+    return $rows;
+}
+
+/** Value and text of a lookup row; the text stands for the value when the
+ *  lookup has no value field. */
+function qfItem(array $row, $valueField, $displayField): array
+{
+    $text = qfText($row[qfText($displayField)] ?? '');
+    $value = qfText($valueField) === '' ? $text : qfText($row[qfText($valueField)] ?? '');
+    return [$value, $text];
+}
+
+/** Whether $value is $stored or one of its comma-separated members (SET). */
+function isValueSet($stored, $value): bool
+{
+    $stored = qfText($stored);
+    $value = qfText($value);
+    if ($stored === $value) {
+        return true;
+    }
+    return in_array($value, explode(',', $stored), true);
+}
+
+function getComboItemsFromDb($link, $sql, $valueField, $displayField): void
+{
+    foreach (qfRows($link, $sql) as $row) {
+        [$value, $text] = qfItem($row, $valueField, $displayField);
+        echo '<option value="', h($value), '">', h($text), "</option>\n";
+    }
+}
+
+function getValueComboItemsFromDb($link, $sql, $valueField, $displayField, $current): void
+{
+    foreach (qfRows($link, $sql) as $row) {
+        [$value, $text] = qfItem($row, $valueField, $displayField);
+        $selected = isValueSet($current, $value) ? ' selected' : '';
+        echo '<option value="', h($value), '"', $selected, '>', h($text), "</option>\n";
+    }
+}
+
+/** Check boxes or radio buttons from a lookup; $sep is HTML put after each. */
+function qfChoiceItems(string $type, $link, $sql, $valueField, $displayField, $name, bool $numbered,
+                       $current, $sep): void
+{
+    $name = qfText($name);
+    $i = 0;
+    foreach (qfRows($link, $sql) as $row) {
+        [$value, $text] = qfItem($row, $valueField, $displayField);
+        $i++;
+        $id = $name . '_' . $i;
+        $checked = $current !== null && isValueSet($current, $value) ? ' checked' : '';
+        echo '<input type="', $type, '" name="', h($numbered ? $id : $name), '" id="', h($id),
+            '" class="csscombo" value="', h($value), '"', $checked, '><label for="', h($id), '">',
+            h($text), '</label>', qfText($sep), "\n";
+    }
+}
+
+function getCheckboxItemsFromDb($link, $sql, $valueField, $displayField, $name, $sep): void
+{
+    qfChoiceItems('checkbox', $link, $sql, $valueField, $displayField, $name, true, null, $sep);
+}
+
+function getValueCheckboxItemsFromDb($link, $sql, $valueField, $displayField, $name, $current,
+                                     $sep): void
+{
+    qfChoiceItems('checkbox', $link, $sql, $valueField, $displayField, $name, true, qfText($current), $sep);
+}
+
+function getRadioItemsFromDb($link, $sql, $valueField, $displayField, $name, $sep): void
+{
+    qfChoiceItems('radio', $link, $sql, $valueField, $displayField, $name, false, null, $sep);
+}
+
+function getValueRadioItemsFromDb($link, $sql, $valueField, $displayField, $name, $current,
+                                  $sep): void
+{
+    qfChoiceItems('radio', $link, $sql, $valueField, $displayField, $name, false, qfText($current), $sep);
+}
+
+/** The posted check boxes $name_1, $name_2, ... joined with "," in index
+ *  order (the SET format); '' when none is checked. The raw value: callers
+ *  escape it for SQL. */
+function getCheckboxValue($name): string
+{
+    $prefix = qfText($name) . '_';
+    $values = [];
+    foreach ($_POST as $key => $value) {
+        $key = (string)$key;
+        if (!str_starts_with($key, $prefix)) {
+            continue;
+        }
+        $index = substr($key, strlen($prefix));
+        // Only the indexes the pages write: 1, 2, ... without leading zeros.
+        if (!preg_match('/^[1-9][0-9]*$/', $index) || is_array($value)) {
+            continue;
+        }
+        $values[(int)$index] = qfText($value);
+    }
+    ksort($values, SORT_NUMERIC);
+    return implode(',', $values);
+}
+
+function writeHtmlText($value): void
+{
+    $text = h($value);
+    echo $text === '' ? '&nbsp;' : $text;
+}
+
+/** Prints the display field of the lookup row whose value field is $value. */
+function writeHtmlTextFromDB($link, $db, $table, $valueField, $value, $displayField): void
+{
+    if (!($link instanceof mysqli)) {
+        return;
+    }
+    $sql = 'SELECT ' . sqlIdent($displayField) . ' AS `qf_text` FROM ' . sqlIdent($db) . '.' . sqlIdent($table)
+        . ' WHERE ' . sqlIdent($valueField) . "='" . sqlEscape($link, $value) . "' LIMIT 1";
+    $rows = qfRows($link, $sql);
+    if ($rows) {
+        echo h($rows[0]['qf_text']);
+    }
+}
+
+/** Sends a change notification. Header fields lose their line breaks, so no
+ *  header can be smuggled in; without a working mailer nothing happens. */
+function qfMail($to, $subject, $body, $from): bool
+{
+    $clean = static fn ($v): string => trim(preg_replace('/[\r\n]+/', ' ', qfText($v)));
+    $to = $clean($to);
+    $subject = $clean($subject);
+    $from = $clean($from);
+    if ($to === '' || !function_exists('mail')) {
+        return false;
+    }
+    $sendmail = trim((string)ini_get('sendmail_path'));
+    $program = $sendmail === '' ? '' : strtok($sendmail, ' ');
+    if (DIRECTORY_SEPARATOR === '/' && ($program === false || $program === '' || !is_executable($program))) {
+        return false;
+    }
+    if (preg_match('/[^\x20-\x7e]/', $subject)) {
+        $subject = '=?UTF-8?B?' . base64_encode($subject) . '?=';
+    }
+    $headers = ['Content-Type' => 'text/plain; charset=UTF-8'];
+    if ($from !== '') {
+        $headers['From'] = $from;
+    }
+    return @mail($to, $subject, qfText($body), $headers);
+}
+
+/** Stores the file uploaded in field $field in folder $dir under a cleaned
+ *  name; the stored path, or null when nothing was uploaded or it failed. */
+function storeUpload($field, $dir): ?string
+{
+    $file = $_FILES[qfText($field)] ?? null;
+    if (!is_array($file) || !is_string($file['tmp_name'] ?? null) || !is_string($file['name'] ?? null)
+        || ($file['error'] ?? UPLOAD_ERR_NO_FILE) !== UPLOAD_ERR_OK || !is_uploaded_file($file['tmp_name'])) {
+        return null;
+    }
+    $name = preg_replace('/[^A-Za-z0-9._-]/', '', basename($file['name']));
+    if ($name === '' || $name[0] === '.') {
+        return null;
+    }
+    $dir = qfText($dir);
+    if ($dir === '') {
+        $dir = '.';
+    }
+    if (!is_dir($dir) && !@mkdir($dir, 0775, true) && !is_dir($dir)) {
+        return null;
+    }
+    $base = rtrim($dir, '/');
+    $target = ($base === '' ? '' : $base) . '/' . $name;
+    if (!@move_uploaded_file($file['tmp_name'], $target)) {
+        return null;
+    }
+    return $dir === '.' ? $name : $target;
+}

@@ -1,0 +1,79 @@
+<?php
+require_once 'general/dbinfo.php';
+require_once 'general/functions.php';
+if ('{yzt_page_right}' === '1') requireAdmin();
+
+$link = {yzt_db_link};
+$keySql = {yzt_key};
+$pageWidth = '{yzt_page_width}' . ('{yzt_page_width_type}' === '%' ? '%' : 'px');
+$message = '';
+$failed = false;
+if (($_SERVER['REQUEST_METHOD'] ?? '') === 'POST') {
+<!-- START BLOCK : yzt_update_file_fields -->
+    {yzt_update_file_code}
+<!-- END BLOCK : yzt_update_file_fields -->
+    $setSql = '';
+<!-- START BLOCK : yzt_update_sql -->
+    $setSql .= "{yzt_coma}{yzt_update_field_name}='".{yzt_update_field_str}."'";
+<!-- END BLOCK : yzt_update_sql -->
+    if ($setSql === '') {
+        $message = 'There is nothing to save on this page.';
+        $failed = true;
+    } elseif (mysqli_query($link, "UPDATE {yzt_sql_table} SET ".$setSql." WHERE ".$keySql." LIMIT 1")) {
+        $message = 'The record was saved.';
+{yzt_update_send_mail}
+    } else {
+        $message = 'The record could not be saved: ' . mysqli_error($link);
+        $failed = true;
+    }
+}
+
+// The row to edit, named by the key parameters of the address.
+$Resultset = null;
+$result = mysqli_query($link, "SELECT * FROM {yzt_sql_table} WHERE ".$keySql." LIMIT 1");
+if ($result) $Resultset = mysqli_fetch_assoc($result);
+?>
+<!DOCTYPE html>
+<html lang="en">
+<head>
+<meta charset="utf-8">
+<meta name="viewport" content="width=device-width, initial-scale=1">
+<title>{yzt_page_title_name}</title>
+<link rel="stylesheet" href="theme/style.css">
+<style>
+table.qfAlignCenter { margin-left: auto; margin-right: auto; }
+table.qfAlignRight { margin-left: auto; margin-right: 0; }
+</style>
+<script src="scripts/checks.js"></script>
+<script src="scripts/tooltip.js"></script>
+</head>
+<body class="qf-page">
+<form name="yztUpdateForm" id="yztUpdateForm" method="post" enctype="multipart/form-data">
+<table class="qfAlign{yzt_page_align}" style="width: <?php echo h($pageWidth); ?>">
+<tr class="cssHeader"><td colspan="2">{yzt_table_name_caption}: edit a record</td></tr>
+<?php if ($message !== '') { ?>
+<tr class="csstr1"><td colspan="2"<?php if ($failed) echo ' class="qf-error"'; ?>><?php echo h($message); ?></td></tr>
+<?php } ?>
+<?php if (is_array($Resultset)) { ?>
+<!-- START BLOCK : yzt_update_fields -->
+<tr class="csstr1" data-field="{yzt_field_name}">
+<td class="cssDetailText">{yzt_caption} {yzt_tooltip_event}</td>
+<td>{yzt_html_update_item}</td>
+</tr>
+<!-- END BLOCK : yzt_update_fields -->
+<tr class="csstr1"><td colspan="2">
+<!-- START BLOCK : yzt_update_hidden_fields -->
+{yzt_html_hidden_update_item}
+<!-- END BLOCK : yzt_update_hidden_fields -->
+<input type="submit" value="Save"> &nbsp;
+<a href="{yzt_db_name}_{yzt_table_name}_detail.php?<?php echo h("qf_key={yzt_table_key_field}"); ?>">Detail</a> &nbsp;
+<a href="{yzt_db_name}_{yzt_table_name}_delete.php?<?php echo h("qf_key={yzt_table_key_field}"); ?>">Delete</a> &nbsp;
+<a href="{yzt_db_name}_{yzt_table_name}_list.php">Back to the list</a>
+</td></tr>
+<?php } else { ?>
+<tr class="csstr1"><td colspan="2">The record was not found. <a href="{yzt_db_name}_{yzt_table_name}_list.php">Back to the list</a></td></tr>
+<?php } ?>
+</table>
+</form>
+</body>
+</html>

@@ -1,0 +1,76 @@
+#include "generator/PhpSql.h"
+
+#include "generator/PhpText.h"
+
+#include <string_view>
+#include <utility>
+
+namespace {
+
+// The SQL operator of a lookup relation as the editor offers it; "" for
+// "All" and for anything unknown, which both mean: no condition.
+std::string LookupOperator(const std::string& relation) {
+  static constexpr std::pair<std::string_view, std::string_view> kOperators[] = {
+      {"=", "="},   {">", ">"},   {"<", "<"},       {">=", ">="},
+      {"<=", "<="}, {"<>", "<>"}, {"Like", "LIKE"}, {"Unlike", "NOT LIKE"},
+  };
+  for (const auto& [name, op] : kOperators)
+    if (relation == name) return std::string(op);
+  return {};
+}
+
+}  // namespace
+
+std::vector<const TWebInput*> KeyColumns(const TWebTable& table) {
+  std::vector<const TWebInput*> keys;
+  for (const auto& input : table.InputList)
+    if (input && input->Key) keys.push_back(input.get());
+  if (keys.empty())
+    for (const auto& input : table.InputList)
+      if (input) keys.push_back(input.get());
+  return keys;
+}
+
+std::string BuildLookupSelect(const TBaseHtmlInput& input, const std::string& database) {
+  if (input.iLTable.empty() || input.iLDisplayField.empty()) return {};
+
+  // The SQL is assembled first and escaped for the PHP single-quoted string
+  // part by part, around the PHP expression that names the database.
+  std::string head = "SELECT ";
+  if (input.iLDistinct) head += "DISTINCT ";
+  head += SqlIdentifier(input.iLDisplayField) + " ";
+  if (!input.iLValueField.empty()) head += "," + SqlIdentifier(input.iLValueField);
+  head += " FROM ";
+
+  std::string tail = "." + SqlIdentifier(input.iLTable);
+  const std::string op = LookupOperator(input.iLRelation);
+  if (!input.iLWhereField.empty() && !op.empty() && !input.iLValue.empty())
+    tail += " WHERE " + SqlIdentifier(input.iLWhereField) + " " + op + " '" + SqlStringBody(input.iLValue) + "'";
+  if (input.iLShort == "Asc")
+    tail += " ORDER BY " + SqlIdentifier(input.iLDisplayField) + " ASC";
+  else if (input.iLShort == "Desc")
+    tail += " ORDER BY " + SqlIdentifier(input.iLDisplayField) + " DESC";
+
+  return PhpSingleQuoted(head) + "'.sqlIdent(" + PhpDbNameVar(database) + ").'" + PhpSingleQuoted(tail);
+}
+
+std::string BuildKeyCondition(const TWebTable& table) {
+  const std::string link = PhpDbLinkVar(table.DB);
+  std::string result = "\"1\"";
+  for (const TWebInput* key : KeyColumns(table)) {
+    const std::string& field = key->Database_field;
+    result += ".\" AND " + PhpDoubleQuoted(SqlIdentifier(field)) + "='\".sqlEscape(" + link + ", $_GET['" +
+              PhpSingleQuoted(field) + "'] ?? '').\"'\"";
+  }
+  return result;
+}
+
+std::string BuildKeyUrlParams(const TWebTable& table) {
+  std::string result = "1";
+  for (const TWebInput* key : KeyColumns(table)) {
+    const std::string& field = key->Database_field;
+    result += "&" + PhpDoubleQuoted(UrlEncode(field)) + "=\".urlencode((string)($Resultset['" + PhpSingleQuoted(field) +
+              "'] ?? '')).\"";
+  }
+  return result;
+}

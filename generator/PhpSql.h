@@ -1,0 +1,25 @@
+#pragma once
+/** Pieces of PHP source shared by the page generators: the lookup SELECT, a
+ *  row's key condition from the request, and the URL parameters carrying a
+ *  row's key. The generated code escapes every request value and quotes every
+ *  identifier. */
+
+#include "model/HtmlInput.h"
+#include "model/WebTableClass.h"
+
+#include <string>
+#include <vector>
+
+/** The key columns: those with Key set, or every column when none has it. */
+std::vector<const TWebInput*> KeyColumns(const TWebTable& table);
+
+/** SELECT text of a lookup list, for a PHP single-quoted string; "" without
+ *  table or display field. The table lies in `database` (the current one). */
+std::string BuildLookupSelect(const TBaseHtmlInput& input, const std::string& database);
+
+/** PHP expression whose value is the SQL condition "1 AND `k`='...'" over the
+ *  key columns, the values taken escaped from $_GET. */
+std::string BuildKeyCondition(const TWebTable& table);
+
+/** Piece of a PHP double-quoted string: 1&k=".urlencode($Resultset['k'])."... */
+std::string BuildKeyUrlParams(const TWebTable& table);

@@ -1,0 +1,64 @@
+#include "generator/TablePageCode.h"
+
+#include "core/Exception.h"
+#include "generator/PhpText.h"
+
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+
+bool IsJsNameStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == '$'; }
+bool IsJsNamePart(char c) { return IsJsNameStart(c) || (c >= '0' && c <= '9'); }
+
+bool IsJsName(const std::string& name) {
+  if (name.empty() || !IsJsNameStart(name.front())) return false;
+  for (char c : name)
+    if (!IsJsNamePart(c)) return false;
+  return true;
+}
+
+}  // namespace
+
+const TWebTable& RequireCurrentTable(const TProjectManager& project, const std::string& page) {
+  if (const TWebTable* table = project.GetCurrentTable()) return *table;
+  throw Exception("Cannot generate the " + page + " page: the project has no table \"" + project.CurrentTable +
+                  "\" in database \"" + project.CurrentDatabase + "\".");
+}
+
+TItemLine SplitItemLine(const std::string& line) {
+  const size_t eq = line.find('=');
+  if (eq == std::string::npos) return {line, line};
+  return {line.substr(0, eq), line.substr(eq + 1)};
+}
+
+const std::string& LookupValueField(const TBaseHtmlInput& input) {
+  return input.iLValueField.empty() ? input.iLDisplayField : input.iLValueField;
+}
+
+std::string ResultsetField(const std::string& field) { return "$Resultset['" + PhpSingleQuoted(field) + "']"; }
+
+std::string BuildRowValueCode(const TWebInput& input, const std::string& database) {
+  const TBaseHtmlInput& html = *input.HtmlInput;
+  const std::string value = ResultsetField(input.Database_field);
+  if (html.iLElementFromDb)
+    return "writeHtmlTextFromDB(" + PhpDbLinkVar(database) + ",'" + PhpSingleQuoted(database) + "','" +
+           PhpSingleQuoted(html.iLTable) + "','" + PhpSingleQuoted(LookupValueField(html)) + "'," + value + ",'" +
+           PhpSingleQuoted(html.iLDisplayField) + "')";
+  if (input.Input_type == "Radiobox" || input.Input_type == "Checkbox") {
+    std::string code;
+    for (const std::string& line : html.ItemList) {
+      const TItemLine item = SplitItemLine(line);
+      code += "if (" + value + " == '" + PhpSingleQuoted(item.Value) + "') writeHtmlText('" +
+              PhpSingleQuoted(item.Text) + "');" + kCrLf;
+    }
+    return code;
+  }
+  return " writeHtmlText(" + value + ");" + kCrLf;
+}
+
+std::string FormControlRef(const std::string& field) {
+  if (IsJsName(field)) return "document.yztInsertForm." + field;
+  return "document.yztInsertForm['" + JsSingleQuoted(field) + "']";
+}
+
+std::string ItemSeparator(const TBaseHtmlInput& input) { return input.iRaHorizontal ? "" : "<br>"; }

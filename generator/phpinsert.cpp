@@ -1,0 +1,321 @@
+#include "generator/phpinsert.h"
+
+#include "core/TextUtils.h"
+#include "generator/PhpSql.h"
+#include "generator/PhpText.h"
+#include "generator/TablePageCode.h"
+
+#include <string_view>
+#include <utility>
+
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+const std::string kIndent25(25, ' ');
+const std::string kIndent28(28, ' ');
+
+// The check function of a validation name; the editor's own names
+// ("Alphabetical", "Number", "Range") stand beside the stored ones.
+std::string CheckFunction(const std::string& checkType) {
+  static constexpr std::pair<std::string_view, std::string_view> kChecks[] = {
+      {"Integer", "checkInt"},       {"Email", "checkEmail"},
+      {"Character", "checkChar"},    {"Alphabetical", "checkChar"},
+      {"Float", "checkFloat"},       {"Number", "checkFloat"},
+      {"Price", "checkPrice"},       {"PostalCode", "checkPostalCode"},
+      {"URL", "checkURL"},           {"IP", "checkIP"},
+      {"Int Range", "checkIntRange"}, {"Range", "checkIntRange"},
+  };
+  for (const auto& [name, function] : kChecks)
+    if (checkType == name) return std::string(function);
+  return {};
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A decimal number JavaScript reads as it stands: optional sign, digits,
+// optional fraction.
+bool IsJsNumber(std::string_view text) {
+  size_t i = 0;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+  const size_t intStart = i;
+  while (i < text.size() && IsDigit(text[i])) ++i;
+  if (i == intStart) return false;
+  if (i < text.size() && text[i] == '.') {
+    const size_t fracStart = ++i;
+    while (i < text.size() && IsDigit(text[i])) ++i;
+    if (i == fracStart) return false;
+  }
+  return i == text.size();
+}
+
+// A range bound as a JavaScript number; an empty or malformed bound leaves
+// that side of the range open.
+std::string RangeBound(const std::string& bound, const char* open) {
+  const std::string text = Trim(bound);
+  return IsJsNumber(text) ? text : std::string(open);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- TFormPageGenerator
+
+std::string TFormPageGenerator::BuildValidation(const TWebInput& input) {
+  const TBaseHtmlInput& html = *input.HtmlInput;
+  const std::string& field = input.Database_field;
+  const std::string err = JsSingleQuoted(html.iErrorText);
+  const std::string req = html.iRequired ? "true" : "false";
+  const std::string& type = input.Input_type;
+
+  if (type == "Text") {
+    const std::string function = CheckFunction(html.iCheckType);
+    if (function.empty()) return {};
+    std::string range;
+    if (function == "checkIntRange")
+      range = RangeBound(html.iCheckMin, "-Infinity") + "," + RangeBound(html.iCheckMax, "Infinity") + ",";
+    ScriptList.Add(function + "(" + FormControlRef(field) + "," + range + "'" + err + "'," + req + ")");
+    return "onBlur=\"" + function + "(this," + range + "'" + HtmlAttribute(err) + "'," + req + ")\"";
+  }
+  if (type == "Combobox" || type == "Listbox")
+    ScriptList.Add("checkComboSelect(" + FormControlRef(field) + ",'" + err + "'," + req + ")");
+  else if (type == "Radiobox")
+    ScriptList.Add("checkRadioGroup('" + JsSingleQuoted(field) + "','" + err + "'," + req + ")");
+  else if (type == "Checkbox")
+    ScriptList.Add("checkCheckboxGroup('" + JsSingleQuoted(field) + "','" + err + "'," + req + ")");
+  return {};
+}
+
+std::string TFormPageGenerator::BuildTooltip(const TWebInput& input) const {
+  if (!input.UseHint) return {};
+  return "<img src=\"theme/images/info.gif\" onMouseover=\"EnterContent('ToolTip','" +
+         HtmlAttribute(JsSingleQuoted(input.Caption)) + "','" + HtmlAttribute(JsSingleQuoted(input.HintText)) +
+         "'); Activate();\" onMouseout=\"deActivate()\">";
+}
+
+std::string TFormPageGenerator::BuildPasswordInput(const TWebInput& input) {
+  const std::string name = HtmlAttribute(input.Database_field);
+  return "<input name=\"" + name + "\" id=\"" + name + "\" type=\"password\" class=\"cssInput\" " +
+         BuildValidation(input) + ">";
+}
+
+std::string TFormPageGenerator::BuildHiddenInput(const TWebInput& input) const {
+  const std::string name = HtmlAttribute(input.Database_field);
+  return "<input name=\"" + name + "\" id=\"" + name + "\" type=\"hidden\" value=\"<?php " +
+         input.HtmlInput->iHiValue + " ?>\">";
+}
+
+std::string TFormPageGenerator::PostedValue(const TWebInput& input) {
+  const std::string field = PhpSingleQuoted(input.Database_field);
+  if (input.Input_type == "Checkbox") return "getCheckboxValue('" + field + "')";
+  return "requestValue('" + field + "')";
+}
+
+std::string TFormPageGenerator::SqlValue(const TWebInput& input) const {
+  const std::string value = input.Input_type == "Checkbox"
+                                ? PostedValue(input)
+                                : "$_POST['" + PhpSingleQuoted(input.Database_field) + "'] ?? ''";
+  return "sqlEscape(" + PhpDbLinkVar(DatabaseName) + ", " + value + ")";
+}
+
+std::string TFormPageGenerator::BuildChangeMailCode(const TWebTable& table, const std::string& heading,
+                                                    bool TWebInput::*pageFlag,
+                                                    const std::string& noDataBody) const {
+  const TProjectManager& project = Project();
+  std::string body = "\"" + heading + "\\n\\n\"" + kCrLf;
+  for (const auto& input : table.InputList) {
+    const std::string line = std::string(16, ' ') + ".\"\\n" + PhpDoubleQuoted(input->Caption) + "=\"." +
+                             PostedValue(*input) + kCrLf;
+    if ((*input).*pageFlag && project.mailAllData) body += line;
+    if (input->List && project.mailListData) body += line;
+  }
+  if (project.mailNoData) body = noDataBody;
+  return "qfMail('" + PhpSingleQuoted(project.mailSendTo) + "','" + PhpSingleQuoted(project.mailSubject) + "'," +
+         body + std::string(9, ' ') + ",'" + PhpSingleQuoted(project.mailFrom) + "');";
+}
+
+// ---------------------------------------------------------------- TInsertGenerator
+
+std::string TInsertGenerator::BuildTextInput(const TWebInput& input) {
+  const std::string name = HtmlAttribute(input.Database_field);
+  const TBaseHtmlInput& html = *input.HtmlInput;
+  return "<input name=\"" + name + "\" id=\"" + name + "\" type=\"text\" class=\"cssInput\"  size=\"" +
+         IntToStr(html.iLength) + "\" maxlength=\"" + IntToStr(html.iMax) + "\" value=\"" +
+         HtmlAttribute(html.iValue) + "\"" + BuildValidation(input) + ">";
+}
+
+std::string TInsertGenerator::BuildFileInput(const TWebInput& input) {
+  const std::string name = HtmlAttribute(input.Database_field);
+  const TBaseHtmlInput& html = *input.HtmlInput;
+  return "<input name=\"" + name + "\" id=\"" + name + "\" type=\"file\" class=\"cssInput\"  size=\"" +
+         IntToStr(html.iLength) + "\" maxlength=\"" + IntToStr(html.iMax) + "\" value=\"" +
+         HtmlAttribute(html.iValue) + "\"" + BuildValidation(input) + ">";
+}
+
+std::string TInsertGenerator::BuildTextareaInput(const TWebInput& input) {
+  const std::string name = HtmlAttribute(input.Database_field);
+  const TBaseHtmlInput& html = *input.HtmlInput;
+  return "<textarea name=\"" + name + "\" id=\"" + name + "\" cols=\"" + IntToStr(html.iTAWidth) + "\" rows=\"" +
+         IntToStr(html.iTALines) + "\" class=\"cssTextArea\"" + (html.iTAWrap ? " wrap=\"VIRTUAL\"" : " wrap=\"OFF\"") +
+         BuildValidation(input) + " ></textarea> ";
+}
+
+std::string TInsertGenerator::BuildSelect(const TWebInput& input, const std::string& sizeAttribute) {
+  const std::string name = HtmlAttribute(input.Database_field);
+  const TBaseHtmlInput& html = *input.HtmlInput;
+  BuildValidation(input);
+  std::string text = "<select name=\"" + name + "\" id=\"" + name + "\"" + sizeAttribute + " class=\"csscombo\">" + kCrLf;
+  if (html.iLSource != 0) {
+    text += kIndent25 + "<option value=\"\">Please select!</option>" + kCrLf;
+    for (const std::string& line : html.ItemList) {
+      const TItemLine item = SplitItemLine(line);
+      text += kIndent25 + "<option value=\"" + HtmlAttribute(item.Value) + "\">" + item.Text + "</option>" + kCrLf;
+    }
+    return text + "</select>";
+  }
+  return text + kIndent28 + "<?php getComboItemsFromDb(" + PhpDbLinkVar(DatabaseName) + ",'" +
+         BuildLookupSelect(html, DatabaseName) + "','" + PhpSingleQuoted(html.iLValueField) + "','" +
+         PhpSingleQuoted(html.iLDisplayField) + "'); ?>" + kCrLf + kIndent25 + "</select>" + kCrLf;
+}
+
+std::string TInsertGenerator::BuildComboboxInput(const TWebInput& input) { return BuildSelect(input, ""); }
+
+std::string TInsertGenerator::BuildListboxInput(const TWebInput& input) { return BuildSelect(input, " size=\"5\""); }
+
+std::string TInsertGenerator::BuildCheckboxInput(const TWebInput& input) {
+  const TBaseHtmlInput& html = *input.HtmlInput;
+  const std::string sep = ItemSeparator(html);
+  BuildValidation(input);
+  if (html.iLSource == 0)
+    return kIndent28 + "<?php getCheckboxItemsFromDb(" + PhpDbLinkVar(DatabaseName) + ",'" +
+           BuildLookupSelect(html, DatabaseName) + "','" + PhpSingleQuoted(html.iLValueField) + "','" +
+           PhpSingleQuoted(html.iLDisplayField) + "','" + PhpSingleQuoted(input.Database_field) + "','" + sep +
+           "'); ?>" + kCrLf + kIndent25 + "<br>" + kCrLf;
+  std::string text;
+  int index = 0;
+  for (const std::string& line : html.ItemList) {
+    const TItemLine item = SplitItemLine(line);
+    const std::string id = HtmlAttribute(input.Database_field) + "_" + IntToStr(++index);
+    text += "<input type=\"checkbox\" name=\"" + id + "\" id=\"" + id + "\" class=\"csscombo\" value=\"" +
+            HtmlAttribute(item.Value) + "\">" + item.Text + sep + kCrLf;
+  }
+  return text;
+}
+
+std::string TInsertGenerator::BuildRadioboxInput(const TWebInput& input) {
+  const TBaseHtmlInput& html = *input.HtmlInput;
+  const std::string sep = ItemSeparator(html);
+  BuildValidation(input);
+  if (html.iLSource == 0)
+    return "<?php getRadioItemsFromDb(" + PhpDbLinkVar(DatabaseName) + ",'" + BuildLookupSelect(html, DatabaseName) +
+           "','" + PhpSingleQuoted(html.iLValueField) + "','" + PhpSingleQuoted(html.iLDisplayField) + "','" +
+           PhpSingleQuoted(input.Database_field) + "','" + sep + "'); ?>" + kCrLf;
+  const std::string name = HtmlAttribute(input.Database_field);
+  std::string text;
+  int index = 0;
+  for (const std::string& line : html.ItemList) {
+    const TItemLine item = SplitItemLine(line);
+    text += "<input name=\"" + name + "\" id = \"" + name + "_" + IntToStr(++index) + "\" type=\"radio\" value=\"" +
+            HtmlAttribute(item.Value) + "\">" + item.Text + sep + kCrLf;
+  }
+  return text;
+}
+
+std::string TInsertGenerator::BuildFileUploadCode(const TWebInput& input) const {
+  const std::string field = PhpSingleQuoted(input.Database_field);
+  return "if (isset($_FILES['" + field + "'])) {" + kCrLf + "$_POST['" + field + "'] = storeUpload('" + field +
+         "', '" + PhpSingleQuoted(input.HtmlInput->iFileUpDir) + "') ?? '';" + kCrLf + "}" + kCrLf;
+}
+
+std::string TInsertGenerator::BuildInsertMailCode() const {
+  return BuildChangeMailCode(RequireCurrentTable(Project(), "insert"), "A new record was inserted", &TWebInput::Insert,
+                             "''");
+}
+
+std::string TInsertGenerator::BuildInputControl(const TWebInput& input) {
+  const std::string& type = input.Input_type;
+  if (type == "Text") return BuildTextInput(input);
+  if (type == "Textarea") return BuildTextareaInput(input);
+  if (type == "Combobox") return BuildComboboxInput(input);
+  if (type == "Listbox") return BuildListboxInput(input);
+  if (type == "Checkbox") return BuildCheckboxInput(input);
+  if (type == "Radiobox") return BuildRadioboxInput(input);
+  if (type == "Password") return BuildPasswordInput(input);
+  return BuildFileInput(input);
+}
+
+void TInsertGenerator::Generate() {
+  const TProjectManager& project = Project();
+  const TWebTable& table = RequireCurrentTable(project, "insert");
+  ScriptList.Clear();
+  std::unique_ptr<TTemplateEngine> engine = LoadTemplate("insert.tpl");
+  TTemplateEngine& e = *engine;
+  const std::string& db = project.CurrentDatabase;
+  const std::string link = PhpDbLinkVar(db);
+
+  e.AssignGlobal("yzt_page_right", PageRightFlag(table.InsertRight));
+  e.AssignGlobal("yzt_table_name", project.CurrentTable);
+  e.AssignGlobal("yzt_table_name_caption", table.Caption);
+  e.AssignGlobal("yzt_key", BuildKeyCondition(table));
+  e.AssignGlobal("yzt_db_name", db);
+  e.AssignGlobal("yzt_page_title_name", project.SiteCaption);
+  e.AssignGlobal("yzt_page_align", HtmlAttribute(project.TableAlign));
+  e.AssignGlobal("yzt_page_width", IntToStr(project.TableWidth));
+  if (table.SendMail && project.mailOnInsert)
+    e.AssignGlobal("yzt_insert_send_mail", BuildInsertMailCode() + kCrLf + kCrLf);
+  e.AssignGlobal("yzt_page_width_type", PageWidthType(project.WidthType));
+  e.AssignGlobal("yzt_db_link", link);
+  e.AssignGlobal("yzt_sql_table", PhpDoubleQuoted(SqlIdentifier(db) + "." + SqlIdentifier(table.Name)));
+
+  DatabaseName = db;
+
+  static constexpr std::string_view kControls[] = {"Text",     "Textarea", "Combobox", "Listbox",
+                                                   "Checkbox", "Radiobox", "Password", "File"};
+  for (const auto& input : table.InputList) {
+    if (!input->Insert || input->Input_type == "Hidden") continue;
+    e.NewBlock("yzt_insert_fields");
+    e.Assign("yzt_caption", input->Caption);
+    for (std::string_view control : kControls)
+      if (input->Input_type == control) {
+        e.Assign("yzt_html_input_item", BuildInputControl(*input));
+        break;
+      }
+    e.Assign("yzt_field_name", HtmlAttribute(input->Database_field));
+    e.Assign("yzt_tooltip_event", BuildTooltip(*input));
+  }
+
+  for (const auto& input : table.InputList) {
+    if (!input->Insert || input->Input_type != "Hidden") continue;
+    e.NewBlock("yzt_insert_hidden_fields");
+    e.Assign("yzt_html_hidden_input_item", BuildHiddenInput(*input));
+  }
+
+  for (const auto& input : table.InputList) {
+    if (!input->Insert || input->Input_type != "File") continue;
+    e.NewBlock("yzt_insert_file_fields");
+    e.Assign("yzt_insert_file_code", BuildFileUploadCode(*input));
+  }
+
+  bool first = true;
+  for (const auto& input : table.InputList) {
+    if (!input->Insert) continue;
+    e.NewBlock("yzt_insert_sql_fields");
+    e.Assign("yzt_insert_field_name",
+             (first ? "" : ",") + PhpDoubleQuoted(SqlIdentifier(input->Database_field)) + kCrLf);
+    first = false;
+  }
+
+  first = true;
+  for (const auto& input : table.InputList) {
+    if (!input->Insert) continue;
+    e.NewBlock("yzt_insert_sql_field_values");
+    e.Assign("yzt_insert_field_str", std::string(first ? ".\"'\"" : ".\",'\"") + "." + SqlValue(*input) +
+                                         ".\"'\"" + kCrLf);
+    first = false;
+  }
+
+  for (const std::string& line : ScriptList) {
+    e.NewBlock("yzt_script");
+    e.Assign("yzt_script_item", line + ";" + kCrLf);
+  }
+
+  Save(e, TablePageFileName(db, project.CurrentTable, "insert"));
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "core/StringList.h"
+#include "generator/PageGenerator.h"
+#include "model/WebTableClass.h"
+
+#include <string>
+
+/** What the insert and update pages have in common: the blur checks and the
+ *  submit-time check list, the hint icon, the password and hidden inputs and
+ *  the change-notification mail. */
+class TFormPageGenerator : public TPageGenerator {
+public:
+  /** Submit-time check calls, one per line, in the order the controls are
+   *  built; emptied by every Generate. */
+  TStringList ScriptList;
+  /** The current database, for the lookup calls of the list controls. */
+  std::string DatabaseName;
+
+  /** The blur-check attribute of a text input (without leading blank), or
+   *  ""; appends the column's submit-time check to ScriptList. */
+  std::string BuildValidation(const TWebInput& input);
+  /** The hint icon, or "" when the column shows no hint. */
+  std::string BuildTooltip(const TWebInput& input) const;
+  std::string BuildPasswordInput(const TWebInput& input);
+  /** A hidden input whose value the page computes with the column's PHP code. */
+  std::string BuildHiddenInput(const TWebInput& input) const;
+
+protected:
+  using TPageGenerator::TPageGenerator;
+
+  /** qfMail(...) with the given heading line and one "Caption=value" line
+   *  per column chosen by the project's mail-content option; pageFlag picks
+   *  the columns of the page for "all data". */
+  std::string BuildChangeMailCode(const TWebTable& table, const std::string& heading, bool TWebInput::*pageFlag,
+                                  const std::string& noDataBody) const;
+  /** The raw posted value of a column as PHP: the joined check boxes of a
+   *  "Checkbox" column, else the posted field. */
+  static std::string PostedValue(const TWebInput& input);
+  /** sqlEscape(<connection of DatabaseName>, posted value): the column's
+   *  value for the INSERT or UPDATE, escaped exactly once. */
+  std::string SqlValue(const TWebInput& input) const;
+};
+
+/** Writes a table's insert page (DB_TABLE_insert.php from tpl/insert.tpl):
+ *  the form, client checks, uploads, the INSERT and the optional mail. */
+class TInsertGenerator : public TFormPageGenerator {
+public:
+  using TFormPageGenerator::TFormPageGenerator;
+
+  /** Raises Exception when the project has no current table. */
+  void Generate();
+
+  std::string BuildTextInput(const TWebInput& input);
+  std::string BuildTextareaInput(const TWebInput& input);
+  std::string BuildComboboxInput(const TWebInput& input);
+  std::string BuildListboxInput(const TWebInput& input);
+  std::string BuildCheckboxInput(const TWebInput& input);
+  std::string BuildRadioboxInput(const TWebInput& input);
+  std::string BuildFileInput(const TWebInput& input);
+  /** PHP that stores the column's upload and puts the stored path in $_POST. */
+  std::string BuildFileUploadCode(const TWebInput& input) const;
+  /** The mail statement of the insert page. */
+  std::string BuildInsertMailCode() const;
+
+private:
+  std::string BuildSelect(const TWebInput& input, const std::string& sizeAttribute);
+  std::string BuildInputControl(const TWebInput& input);
+};

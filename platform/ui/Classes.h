@@ -1,0 +1,42 @@
+#pragma once
+/** The root of the class library's objects and the owner relation: a
+ *  component frees the components it owns when it goes. */
+
+#include <string>
+#include <vector>
+
+/** Root class; the Sender of every event. */
+class TObject {
+public:
+  virtual ~TObject() = default;
+};
+
+/** A component with an owner, a name and a tag. The owner deletes what it owns
+ *  (the last created first); a component deleted earlier leaves its owner's list. */
+class TComponent : public TObject {
+public:
+  explicit TComponent(TComponent* AOwner);
+  ~TComponent() override;
+  TComponent(const TComponent&) = delete;
+  TComponent& operator=(const TComponent&) = delete;
+
+  TComponent* Owner() const { return FOwner; }
+  int ComponentCount() const { return static_cast<int>(FComponents.size()); }
+  /** Owned component at index, or null outside the list. */
+  TComponent* Components(int index) const;
+  const std::string& Name() const { return FName; }
+  void SetName(const std::string& name) { FName = name; }
+  int Tag() const { return FTag; }
+  void SetTag(int tag) { FTag = tag; }
+
+protected:
+  /** Deletes every owned component, the last created first. */
+  void DestroyComponents();
+
+private:
+  void Remove(TComponent* c);
+  TComponent* FOwner = nullptr;
+  std::vector<TComponent*> FComponents;
+  std::string FName;
+  int FTag = 0;
+};

@@ -1,0 +1,88 @@
+#include "GuiTestApp.h"
+
+#include "ui/Forms.h"
+#include "ui/QtConvert.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <gtest/gtest.h>
+
+namespace qftest {
+
+namespace {
+
+/** The message boxes while no test expects one: each box is a failure. */
+class TUnexpectedMessages : public IMessageBoxService {
+public:
+  TModalResult MessageDlg(const std::string& text, TMsgDlgType, TMsgDlgButtons) override {
+    ADD_FAILURE() << "unexpected message box: " << text;
+    return TModalResult::mrNone;
+  }
+  TModalResult MessageBox(const std::string& text, const std::string&, TMsgDlgType, TMsgDlgButtons) override {
+    ADD_FAILURE() << "unexpected message box: " << text;
+    return TModalResult::mrNone;
+  }
+};
+
+TUnexpectedMessages gUnexpected;
+
+class GuiEnvironment : public ::testing::Environment {
+public:
+  void SetUp() override {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "gui_tests";
+    static char* argv[] = {name, nullptr};
+    FApp = new TApplication(argc, argv);
+    Application->SetTitle("Quarrowfield");
+    Application->SetMessageService(&gUnexpected);
+  }
+  void TearDown() override {
+    delete FApp;
+    FApp = nullptr;
+  }
+
+private:
+  TApplication* FApp = nullptr;
+};
+
+[[maybe_unused]] ::testing::Environment* const gEnv = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+
+}  // namespace
+
+ScopedMessageRecorder::ScopedMessageRecorder() { Application->SetMessageService(&Recorder); }
+ScopedMessageRecorder::~ScopedMessageRecorder() { Application->SetMessageService(&gUnexpected); }
+
+QImage FilledImage(int w, int h, TColor fill) {
+  QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
+  img.fill(ToQRgb(fill));
+  return img;
+}
+
+TColor PixelAt(const QImage& image, int x, int y) { return FromQRgb(image.pixel(x, y)); }
+
+bool AllPixels(const QImage& image, const TRect& r, TColor c) {
+  return CountPixels(image, r, c) == r.Width() * r.Height();
+}
+
+int CountPixels(const QImage& image, const TRect& r, TColor c) {
+  const TColor want = ColorToRGB(c);
+  int n = 0;
+  for (int y = r.Top; y < r.Bottom; ++y)
+    for (int x = r.Left; x < r.Right; ++x)
+      if (PixelAt(image, x, y) == want) ++n;
+  return n;
+}
+
+bool ProcessEventsUntil(const std::function<bool()>& done, int ms) {
+  QElapsedTimer t;
+  t.start();
+  while (!done()) {
+    if (t.elapsed() > ms) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  return true;
+}
+
+}  // namespace qftest
