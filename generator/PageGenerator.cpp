@@ -1,5 +1,6 @@
 #include "generator/PageGenerator.h"
 
+#include "core/Files.h"
 #include "core/StringList.h"
 
 std::unique_ptr<TTemplateEngine> TPageGenerator::LoadTemplate(const std::string& name) const {
@@ -10,9 +11,8 @@ std::unique_ptr<TTemplateEngine> TPageGenerator::LoadTemplate(const std::string&
 }
 
 void TPageGenerator::Save(TTemplateEngine& engine, const std::string& relativePath) const {
-  TStringList output;
-  engine.GetOutputContent(output);
-  output.SaveToFile(FContext.OutputFolder + relativePath);
+  // The text a line list of the output would save, written in one go.
+  WriteFileText(FContext.OutputFolder + relativePath, TStringList::CrLfText(engine.GetOutputText()));
 }
 
 std::string PageRightFlag(const std::string& right) { return right == "Guest" ? "0" : "1"; }

@@ -52,18 +52,41 @@ std::string TStringList::Text() const {
   return out;
 }
 
-void TStringList::SetText(std::string_view text) {
-  FItems.clear();
+namespace {
+
+// Calls line(text) for every line of text, split at CR LF, CR or LF.
+template <class F> void ForEachLine(std::string_view text, F&& line) {
   size_t start = 0;
   const size_t n = text.size();
-  for (size_t i = 0; i < n; ++i) {
-    const char c = text[i];
-    if (c != '\r' && c != '\n') continue;
-    FItems.emplace_back(text.substr(start, i - start));
-    if (c == '\r' && i + 1 < n && text[i + 1] == '\n') ++i;
-    start = i + 1;
+  while (start < n) {
+    const size_t brk = text.find_first_of("\r\n", start);
+    if (brk == std::string_view::npos) {
+      line(text.substr(start));
+      return;
+    }
+    line(text.substr(start, brk - start));
+    start = brk + (text[brk] == '\r' && brk + 1 < n && text[brk + 1] == '\n' ? 2 : 1);
   }
-  if (start < n) FItems.emplace_back(text.substr(start));
+}
+
+}  // namespace
+
+void TStringList::SetText(std::string_view text) {
+  FItems.clear();
+  size_t breaks = 0;
+  for (char c : text) breaks += (c == '\n');
+  FItems.reserve(breaks + 1);
+  ForEachLine(text, [this](std::string_view line) { FItems.emplace_back(line); });
+}
+
+std::string TStringList::CrLfText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 16 + 2);
+  ForEachLine(text, [&out](std::string_view line) {
+    out.append(line);
+    out.append("\r\n");
+  });
+  return out;
 }
 
 void TStringList::LoadFromFile(const std::string& fileName) {

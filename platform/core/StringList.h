@@ -34,6 +34,10 @@ public:
    *  the very end does not make an empty last line. */
   void SetText(std::string_view text);
 
+  /** What SetText(text) followed by Text() gives, without the list: every
+   *  line break as CR LF, and a last line without one gets it. */
+  static std::string CrLfText(std::string_view text);
+
   void LoadFromFile(const std::string& fileName);
   /** Writes Text() to the file, replacing it. */
   void SaveToFile(const std::string& fileName) const;

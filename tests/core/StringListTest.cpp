@@ -20,6 +20,7 @@ TEST_P(StringListSplit, SplitsAtEveryLineBreakKind) {
   TStringList list;
   list.SetText(GetParam().text);
   EXPECT_EQ(list.Lines(), GetParam().lines);
+  EXPECT_EQ(TStringList::CrLfText(GetParam().text), list.Text()) << "the list-free form saves the same text";
 }
 
 INSTANTIATE_TEST_SUITE_P(
