@@ -7,7 +7,7 @@
 
 std::string BoolToText(bool value) { return value ? "true" : "false"; }
 
-bool TextToBool(std::string_view text) { return LowerCase(text) == "true"; }
+bool TextToBool(std::string_view text) { return SameText(text, "true"); }
 
 namespace {
 

@@ -3,7 +3,11 @@
 #include "core/Exception.h"
 #include "core/Files.h"
 
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -141,26 +145,47 @@ TXmlNode TXmlNode::AddChild(const char* name, std::string_view text) {
 }
 
 void TXmlDocument::LoadFromFile(const std::string& fileName) {
-  std::string data;
-  try {
-    data = ReadFileText(fileName);
-  } catch (const EInOutError& e) {
-    throw EXMLDocError(e.Message());
+  // Read straight into a buffer the document will own and parse it in place:
+  // no second copy of what may be a large file.
+  const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw EXMLDocError("Cannot open file \"" + fileName + "\": " + std::strerror(errno));
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    throw EXMLDocError("Cannot read file \"" + fileName + "\": not a regular file");
   }
-  Parse(data, fileName);
+  const size_t size = static_cast<size_t>(st.st_size);
+  char* buffer = static_cast<char*>(pugi::get_memory_allocation_function()(size ? size : 1));
+  if (!buffer) {
+    ::close(fd);
+    throw EXMLDocError("Out of memory reading \"" + fileName + "\"");
+  }
+  size_t done = 0;
+  while (done < size) {
+    const ssize_t n = ::read(fd, buffer + done, size - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;  // an error, or the file shrank while we read it
+    done += static_cast<size_t>(n);
+  }
+  const int err = errno;
+  ::close(fd);
+  if (done != size) {
+    pugi::get_memory_deallocation_function()(buffer);
+    throw EXMLDocError("Cannot read file \"" + fileName + "\": " + std::strerror(err));
+  }
+  ParseOwned(buffer, size, fileName);
 }
 
 void TXmlDocument::LoadFromString(std::string_view text, const std::string& sourceName) {
-  Parse(text, sourceName);
+  char* buffer = static_cast<char*>(pugi::get_memory_allocation_function()(text.size() ? text.size() : 1));
+  if (!buffer) throw EXMLDocError("Out of memory reading \"" + sourceName + "\"");
+  std::memcpy(buffer, text.data(), text.size());
+  ParseOwned(buffer, text.size(), sourceName);
 }
 
-void TXmlDocument::Parse(std::string_view text, const std::string& sourceName) {
+void TXmlDocument::ParseOwned(char* buffer, size_t size, const std::string& sourceName) {
   FDoc.reset();
-  // Parsing in place in a buffer the document owns saves pugixml's own copy.
-  const size_t size = text.size();
-  void* buffer = pugi::get_memory_allocation_function()(size ? size : 1);
-  if (!buffer) throw EXMLDocError("Out of memory reading \"" + sourceName + "\"");
-  std::memcpy(buffer, text.data(), size);
+  // The document takes the buffer over, whatever the outcome.
   const pugi::xml_parse_result r = FDoc.load_buffer_inplace_own(buffer, size, kParseFlags, pugi::encoding_auto);
   if (!r) {
     FDoc.reset();

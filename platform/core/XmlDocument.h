@@ -80,7 +80,7 @@ public:
   void SaveToFile(const std::string& fileName) const;
 
 private:
-  void Parse(std::string_view text, const std::string& sourceName);
+  void ParseOwned(char* buffer, size_t size, const std::string& sourceName);
   pugi::xml_document FDoc;
 };
 
