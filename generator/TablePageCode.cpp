@@ -45,11 +45,18 @@ std::string BuildRowValueCode(const TWebInput& input, const std::string& databas
            PhpSingleQuoted(html.iLTable) + "','" + PhpSingleQuoted(LookupValueField(html)) + "'," + value + ",'" +
            PhpSingleQuoted(html.iLDisplayField) + "')";
   if (input.Input_type == "Radiobox" || input.Input_type == "Checkbox") {
+    // Check boxes store every checked value, comma-separated (a set column):
+    // each member shows its text. A radio group stores one value.
+    const bool many = input.Input_type == "Checkbox";
     std::string code;
     for (const std::string& line : html.ItemList) {
       const TItemLine item = SplitItemLine(line);
-      code += "if (" + value + " == '" + PhpSingleQuoted(item.Value) + "') writeHtmlText('" +
-              PhpSingleQuoted(item.Text) + "');" + kCrLf;
+      const std::string itemValue = "'" + PhpSingleQuoted(item.Value) + "'";
+      const std::string write = "writeHtmlText('" + PhpSingleQuoted(item.Text) + "');";
+      if (many)
+        code += "if (isValueSet(" + value + ", " + itemValue + ")) { " + write + " echo ' '; }" + kCrLf;
+      else
+        code += "if (" + value + " == " + itemValue + ") " + write + kCrLf;
     }
     return code;
   }

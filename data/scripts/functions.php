@@ -285,6 +285,10 @@ function storeUpload($field, $dir): ?string
     if ($name === '' || $name[0] === '.') {
         return null;
     }
+    // A stored file must never run as code when it is fetched from the site.
+    if (preg_match('/\.(php[0-9]*|phtml|pht|phar|phps|inc|cgi|pl|py|sh|shtml|htaccess)$/i', $name)) {
+        $name .= '.txt';
+    }
     $dir = qfText($dir);
     if ($dir === '') {
         $dir = '.';
