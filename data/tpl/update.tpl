@@ -8,7 +8,18 @@ $keySql = {yzt_key};
 $pageWidth = '{yzt_page_width}' . ('{yzt_page_width_type}' === '%' ? '%' : 'px');
 $message = '';
 $failed = false;
-if (($_SERVER['REQUEST_METHOD'] ?? '') === 'POST') {
+
+// The row to edit, named by the key parameters of the address.
+function qfFetchRow($link, $keySql)
+{
+    $result = mysqli_query($link, "SELECT * FROM {yzt_sql_table} WHERE ".$keySql." LIMIT 1");
+    $row = $result ? mysqli_fetch_assoc($result) : null;
+    return is_array($row) ? $row : null;
+}
+$Resultset = qfFetchRow($link, $keySql);
+
+// A key that names no row saves nothing: the page only says so.
+if (($_SERVER['REQUEST_METHOD'] ?? '') === 'POST' && $Resultset !== null) {
 <!-- START BLOCK : yzt_update_file_fields -->
     {yzt_update_file_code}
 <!-- END BLOCK : yzt_update_file_fields -->
@@ -26,12 +37,8 @@ if (($_SERVER['REQUEST_METHOD'] ?? '') === 'POST') {
         $message = 'The record could not be saved: ' . mysqli_error($link);
         $failed = true;
     }
+    $Resultset = qfFetchRow($link, $keySql);
 }
-
-// The row to edit, named by the key parameters of the address.
-$Resultset = null;
-$result = mysqli_query($link, "SELECT * FROM {yzt_sql_table} WHERE ".$keySql." LIMIT 1");
-if ($result) $Resultset = mysqli_fetch_assoc($result);
 ?>
 <!DOCTYPE html>
 <html lang="en">
