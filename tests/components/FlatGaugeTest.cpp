@@ -1,231 +1,107 @@
 #include "GuiTestApp.h"
 #include "components/FlatGauge.h"
+#include "components/FlatUtils.h"
+#include "components/HSLUtils.h"
 #include "ui/Forms.h"
-
-#include <QCoreApplication>
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-
 #include <set>
+#include <tuple>
+#include <vector>
 
 using qftest::AllPixels;
 using qftest::CountPixels;
 using qftest::FilledImage;
 using qftest::PixelAt;
-using qftest::ProcessEventsUntil;
+using qftest::Place;
 
 namespace {
 
-struct GaugeCase {
-  const char* name;
-  int width, height, min, max, progress;
-  int shownProgress;
-  int barWidth;
-  const char* text;
-};
-
-void PrintTo(const GaugeCase& c, std::ostream* os) { *os << c.name; }
-
-class GaugeValues : public ::testing::TestWithParam<GaugeCase> {};
-
-TEST_P(GaugeValues, BarWidthAndText) {
-  const GaugeCase& c = GetParam();
-  TFlatGauge g(nullptr);
-  g.SetBounds(0, 0, c.width, c.height);
-  g.SetMaxValue(c.max);
-  g.SetMinValue(c.min);
-  g.SetMaxValue(c.max);
-  g.SetProgress(c.progress);
-  EXPECT_EQ(g.Progress(), c.shownProgress);
-  EXPECT_EQ(g.BarRect(), (TRect{2, 2, 2 + c.barWidth, c.height - 2}));
-  EXPECT_EQ(g.Text(), c.text);
-
-  // The picture agrees: on the bar's top row the bar colour runs exactly
-  // bar-width pixels, then the background.
-  QImage img = FilledImage(c.width, c.height, clFuchsia);
+QImage Painted(TFlatGauge& g) {
+  QImage img = FilledImage(g.Width(), g.Height(), clFuchsia);
   g.PaintTo(img);
-  const int inner = c.width - 4;
-  EXPECT_EQ(CountPixels(img, {2, 2, 2 + inner, 3}, g.BarColor()), c.barWidth);
-  if (c.barWidth > 0) {
-    EXPECT_TRUE(AllPixels(img, {2, 2, 2 + c.barWidth, 3}, g.BarColor()));
-  }
-  if (c.barWidth < inner) {
-    EXPECT_EQ(PixelAt(img, 2 + c.barWidth, 2), ColorToRGB(g.Color()));
-  }
+  return img;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, GaugeValues,
-    ::testing::Values(
-        // 141 / 100 * 25 = 35.25 -> 35.
-        GaugeCase{"default_25", 145, 25, 0, 100, 25, 25, 35, "25 %"},
-        GaugeCase{"clamped_above", 145, 25, 0, 100, 999, 100, 141, "100 %"},
-        GaugeCase{"clamped_below", 145, 25, 0, 100, -5, 0, 0, "0 %"},
-        GaugeCase{"offset_range_half", 145, 25, 50, 150, 100, 100, 70, "50 %"},
-        // 29 of 100: a floating-point quotient would give 28.999... and "28 %".
-        GaugeCase{"twenty_nine", 145, 25, 0, 100, 29, 29, 40, "29 %"},
-        GaugeCase{"thirds", 433, 25, 0, 3, 1, 1, 143, "33 %"},
-        GaugeCase{"negative_range", 104, 20, -200, -100, -150, -150, 50, "50 %"},
-        // No range: full bar.
-        GaugeCase{"no_range", 145, 25, 7, 7, 3, 7, 141, "100 %"},
-        // Wider than the bar's pixels: 429 * 66 / 100 = 283.14.
-        GaugeCase{"progress_window_66", 433, 25, 0, 100, 66, 66, 283, "66 %"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(Gauge, NewGaugeDefaults) {
-  TFlatGauge g(nullptr);
-  EXPECT_EQ(g.Width(), 145);
-  EXPECT_EQ(g.Height(), 25);
-  EXPECT_EQ(g.MinValue(), 0);
-  EXPECT_EQ(g.MaxValue(), 100);
-  EXPECT_EQ(g.Progress(), 25);
-  EXPECT_TRUE(g.ShowText());
-  EXPECT_EQ(g.BarColor(), 0x996633);
-  EXPECT_EQ(g.ColorBorder(), 0x8396A0);
-  EXPECT_EQ(g.AdvColorBorder(), 50);
-  EXPECT_FALSE(g.UseAdvColors());
-  EXPECT_FALSE(g.Transparent());
-  EXPECT_TRUE(g.ParentColor());
-  EXPECT_TRUE(g.ParentFont());
+TEST(Gauge, BarWidthAndTextAtTheEdges) {
+  const struct {
+    const char* name;
+    int width, min, max, progress, shown, barWidth;
+    const char* text;
+  } cases[] = {
+      {"default_25", 145, 0, 100, 25, 25, 35, "25 %"},  // 141 * 25 / 100 = 35.25
+      {"above_max", 145, 0, 100, 999, 100, 141, "100 %"},
+      {"below_min", 145, 0, 100, -5, 0, 0, "0 %"},
+      {"offset_range_half", 145, 50, 150, 100, 100, 70, "50 %"},
+      {"twenty_nine", 145, 0, 100, 29, 29, 40, "29 %"},  // a floating-point quotient gives "28 %"
+      {"thirds", 433, 0, 3, 1, 1, 143, "33 %"},
+      {"negative_range", 104, -200, -100, -150, -150, 50, "50 %"},
+      {"empty_range_is_full", 145, 7, 7, 3, 7, 141, "100 %"},
+      {"progress_window_66", 433, 0, 100, 66, 66, 283, "66 %"}};  // 429 * 66 / 100 = 283.14
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TFlatGauge g(nullptr);
+    g.SetBounds(0, 0, c.width, 25);
+    g.SetMaxValue(c.max);
+    g.SetMinValue(c.min);
+    g.SetMaxValue(c.max);
+    g.SetProgress(c.progress);
+    EXPECT_EQ(g.Progress(), c.shown);
+    EXPECT_EQ(g.BarRect(), (TRect{2, 2, 2 + c.barWidth, 23}));
+    EXPECT_EQ(g.Text(), c.text);
+    // On the bar's top row the bar colour runs bar-width pixels, then the background.
+    const QImage img = Painted(g);
+    EXPECT_TRUE(AllPixels(img, {2, 2, 2 + c.barWidth, 3}, g.BarColor()));
+    EXPECT_EQ(CountPixels(img, {2, 2, c.width - 2, 3}, g.BarColor()), c.barWidth);
+  }
 }
 
 TEST(Gauge, SettersKeepMinProgressMax) {
   TFlatGauge g(nullptr);
-  g.SetMinValue(150);  // above the maximum: becomes the maximum
+  EXPECT_EQ(g.Progress(), 25);
+  g.SetMinValue(150);  // above the maximum: becomes the maximum, progress follows
   EXPECT_EQ(g.MinValue(), 100);
   EXPECT_EQ(g.Progress(), 100);
   g.SetMaxValue(20);  // below the minimum: becomes the minimum
   EXPECT_EQ(g.MaxValue(), 100);
   g.SetMinValue(10);
-  g.SetMaxValue(50);  // progress follows the maximum down
+  g.SetMaxValue(50);
   EXPECT_EQ(g.Progress(), 50);
   g.SetProgress(5);
   EXPECT_EQ(g.Progress(), 10);
-  g.SetMinValue(30);  // and the minimum up
+  g.SetMinValue(30);
   EXPECT_EQ(g.Progress(), 30);
-  g.SetAdvColorBorder(120);
-  EXPECT_EQ(g.AdvColorBorder(), 100);
-  g.SetAdvColorBorder(-3);
-  EXPECT_EQ(g.AdvColorBorder(), 0);
-}
-
-TEST(Gauge, FrameGapAndBackground) {
-  TForm form(nullptr);
-  form.SetColor(RGB(1, 2, 3));
-  auto* g = new TFlatGauge(&form);
-  g->SetParent(&form);
-  EXPECT_EQ(g->Color(), RGB(1, 2, 3));
-  g->SetColorBorder(clNavy);
-  g->SetProgress(50);
-  QImage img = FilledImage(145, 25, clFuchsia);
-  g->PaintTo(img);
-  // One-pixel frame all round, in the border colour.
-  EXPECT_TRUE(AllPixels(img, {0, 0, 145, 1}, clNavy));
-  EXPECT_TRUE(AllPixels(img, {0, 24, 145, 25}, clNavy));
-  EXPECT_TRUE(AllPixels(img, {0, 0, 1, 25}, clNavy));
-  EXPECT_TRUE(AllPixels(img, {144, 0, 145, 25}, clNavy));
-  // Then a one-pixel gap in the background colour around the bar.
-  EXPECT_TRUE(AllPixels(img, {1, 1, 144, 2}, RGB(1, 2, 3)));
-  EXPECT_TRUE(AllPixels(img, {1, 1, 2, 24}, RGB(1, 2, 3)));
-  EXPECT_TRUE(AllPixels(img, {1, 23, 144, 24}, RGB(1, 2, 3)));
-  EXPECT_EQ(CountPixels(img, {0, 0, 145, 25}, clFuchsia), 0);
-
-  // Transparent: the background is left as it was.
-  g->SetTransparent(true);
-  img = FilledImage(145, 25, clFuchsia);
-  g->PaintTo(img);
-  EXPECT_TRUE(AllPixels(img, {1, 1, 144, 2}, clFuchsia));
-  EXPECT_TRUE(AllPixels(img, {0, 0, 145, 1}, clNavy));
-}
-
-// The text's place comes from the layout; its colour is checked by which
-// colours appear inside that place, never by the shapes of the glyphs.
-class GaugeText : public ::testing::Test {
-protected:
-  GaugeText() {
-    G = new TFlatGauge(&Form);
-    G->SetParent(&Form);
-    G->SetBounds(0, 0, 200, 25);
-    G->SetColor(clWhite);
-    G->SetBarColor(clNavy);
-    G->Font().SetColor(clRed);
+  for (auto [set, kept] : {std::pair{120, 100}, {-3, 0}}) {
+    g.SetAdvColorBorder(set);
+    EXPECT_EQ(g.AdvColorBorder(), kept);
   }
-  TRect TextBounds() {
-    TCanvas c;
-    c.Font = G->Font();
-    const auto lines = c.TextLayout(G->Text(), G->InnerRect(), DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    return lines.at(0).Bounds;
-  }
-  std::set<TColor> Colours(const QImage& img, const TRect& r) {
-    std::set<TColor> out;
-    for (int y = r.Top; y < r.Bottom; ++y)
-      for (int x = r.Left; x < r.Right; ++x) out.insert(PixelAt(img, x, y));
-    return out;
-  }
-  TForm Form{nullptr};
-  TFlatGauge* G;
-};
-
-TEST_F(GaugeText, IsCentredInTheInnerRectangle) {
-  const TRect inner = G->InnerRect();
-  const TRect t = TextBounds();
-  EXPECT_LE(std::abs((t.Left - inner.Left) - (inner.Right - t.Right)), 1);
-  EXPECT_LE(std::abs((t.Top - inner.Top) - (inner.Bottom - t.Bottom)), 1);
 }
 
-TEST_F(GaugeText, OverTheBarItIsDrawnInTheBackgroundColour) {
-  const TRect t = TextBounds();
-  // Bar ending in the middle of the text.
-  G->SetProgress(50);
-  const int split = G->BarRect().Right;
-  ASSERT_GT(split, t.Left);
-  ASSERT_LT(split, t.Right);
-  QImage img = FilledImage(200, 25, clFuchsia);
-  G->PaintTo(img);
-  const TRect overBar{t.Left, t.Top, split, t.Bottom}, pastBar{split, t.Top, t.Right, t.Bottom};
-  EXPECT_EQ(Colours(img, overBar), (std::set<TColor>{clNavy, clWhite}));
-  EXPECT_EQ(Colours(img, pastBar), (std::set<TColor>{clWhite, clRed}));
-  // Outside the text's place there is no text colour at all.
-  EXPECT_EQ(CountPixels(img, {0, 0, 200, 25}, clRed), CountPixels(img, pastBar, clRed));
-
-  // Empty bar: the whole text in the font colour; full bar: all in the background colour.
-  G->SetProgress(0);
-  img = FilledImage(200, 25, clFuchsia);
-  G->PaintTo(img);
-  EXPECT_EQ(Colours(img, TextBounds()), (std::set<TColor>{clWhite, clRed}));
-  G->SetProgress(100);
-  img = FilledImage(200, 25, clFuchsia);
-  G->PaintTo(img);
-  EXPECT_EQ(Colours(img, TextBounds()), (std::set<TColor>{clNavy, clWhite}));
-  EXPECT_EQ(CountPixels(img, {0, 0, 200, 25}, clRed), 0);
-
-  // Without the text neither colour appears where it was.
-  G->SetShowText(false);
-  img = FilledImage(200, 25, clFuchsia);
-  G->PaintTo(img);
-  EXPECT_EQ(Colours(img, TextBounds()), std::set<TColor>{clNavy});
-}
-
-TEST(Gauge, AdvancedColoursDeriveTheBorderFromTheParentColour) {
+TEST(Gauge, FrameGapBackgroundAndAdvancedColours) {
   TForm form(nullptr);
   form.SetColor(RGB(128, 128, 128));
-  auto* g = new TFlatGauge(&form);
-  g->SetParent(&form);
+  auto* g = Place<TFlatGauge>(&form, 0, 0, 145, 25);
+  g->SetColorBorder(clNavy);
+  g->SetProgress(50);
+  QImage img = Painted(*g);  // a one-pixel frame, then a one-pixel gap in the parent's colour
+  EXPECT_TRUE(qftest::Ring(img, {0, 0, 145, 25}, clNavy));
+  EXPECT_TRUE(qftest::Ring(img, {1, 1, 144, 24}, RGB(128, 128, 128)));
+  EXPECT_EQ(CountPixels(img, clFuchsia), 0);
+  g->SetTransparent(true);  // the background is left as it was
+  img = Painted(*g);
+  EXPECT_TRUE(qftest::Ring(img, {1, 1, 144, 24}, clFuchsia));
+  EXPECT_TRUE(qftest::Ring(img, {0, 0, 145, 25}, clNavy));
+
   g->SetColor(clWhite);
-  EXPECT_FALSE(g->ParentColor());
-  g->SetUseAdvColors(true);  // takes the parent's colour again
-  EXPECT_TRUE(g->ParentColor());
+  g->SetUseAdvColors(true);  // takes the parent's colour again and derives the border from it
   EXPECT_EQ(g->Color(), RGB(128, 128, 128));
   EXPECT_EQ(g->ColorBorder(), RGB(85, 85, 85));  // L 120 + 10 - 50 = 80
   g->SetAdvColorBorder(20);
-  EXPECT_EQ(g->ColorBorder(), CalcAdvancedColor(RGB(128, 128, 128), clBlack, 20, true));
   form.SetColor(RGB(64, 64, 64));
   EXPECT_EQ(g->ColorBorder(), CalcAdvancedColor(RGB(64, 64, 64), clBlack, 20, true));
-  // Percent 0 leaves the border as it stands.
   const TColor before = g->ColorBorder();
-  g->SetAdvColorBorder(0);
+  g->SetAdvColorBorder(0);  // percent 0 leaves the border as it stands
   EXPECT_EQ(g->ColorBorder(), before);
   g->SetUseAdvColors(false);
   EXPECT_FALSE(g->ParentColor());
@@ -233,18 +109,54 @@ TEST(Gauge, AdvancedColoursDeriveTheBorderFromTheParentColour) {
   EXPECT_EQ(g->ColorBorder(), before);
 }
 
+// The text's place comes from the layout; its colour is checked by which
+// colours appear inside that place, never by the shapes of the glyphs.
+TEST(Gauge, TextIsCentredAndDrawnInTheBackgroundColourOverTheBar) {
+  TForm form(nullptr);
+  auto* g = Place<TFlatGauge>(&form, 0, 0, 200, 25);
+  g->SetColor(clWhite);
+  g->SetBarColor(clNavy);
+  g->Font().SetColor(clRed);
+  auto textBox = [&] {
+    TCanvas c;
+    c.Font = g->Font();
+    return c.TextLayout(g->Text(), g->InnerRect(), DT_CENTER | DT_VCENTER | DT_SINGLELINE).at(0).Bounds;
+  };
+  auto colours = [](const QImage& img, const TRect& r) {
+    std::set<TColor> out;
+    for (int y = r.Top; y < r.Bottom; ++y)
+      for (int x = r.Left; x < r.Right; ++x) out.insert(PixelAt(img, x, y));
+    return out;
+  };
+  const TRect inner = g->InnerRect(), t = textBox();
+  EXPECT_LE(std::abs((t.Left - inner.Left) - (inner.Right - t.Right)), 1);
+  EXPECT_LE(std::abs((t.Top - inner.Top) - (inner.Bottom - t.Bottom)), 1);
+
+  g->SetProgress(50);  // the bar ends in the middle of the text
+  const int split = g->BarRect().Right;
+  ASSERT_TRUE(split > t.Left && split < t.Right);
+  const QImage img = Painted(*g);
+  const TRect pastBar{split, t.Top, t.Right, t.Bottom};
+  EXPECT_EQ(colours(img, {t.Left, t.Top, split, t.Bottom}), (std::set<TColor>{clNavy, clWhite}));
+  EXPECT_EQ(colours(img, pastBar), (std::set<TColor>{clWhite, clRed}));
+  EXPECT_EQ(CountPixels(img, clRed), CountPixels(img, pastBar, clRed));  // no text colour elsewhere
+  g->SetProgress(0);
+  EXPECT_EQ(colours(Painted(*g), textBox()), (std::set<TColor>{clWhite, clRed}));
+  g->SetProgress(100);
+  EXPECT_EQ(colours(Painted(*g), textBox()), (std::set<TColor>{clNavy, clWhite}));
+  g->SetShowText(false);
+  EXPECT_EQ(colours(Painted(*g), textBox()), std::set<TColor>{clNavy});
+}
+
 TEST(Gauge, RepaintsAtOnceWhenTheValueChanges) {
   TForm form(nullptr);
-  auto* g = new TFlatGauge(&form);
-  g->SetParent(&form);
-  g->SetBounds(0, 0, 104, 25);
+  auto* g = Place<TFlatGauge>(&form, 0, 0, 104, 25);
   g->SetProgress(0);
   form.Show();
-  ASSERT_TRUE(ProcessEventsUntil([&] { return !g->PaintedImage().isNull(); }));
+  ASSERT_TRUE(qftest::ProcessEventsUntil([&] { return !g->PaintedImage().isNull(); }));
   auto barPixels = [&] { return CountPixels(g->PaintedImage(), {2, 2, 102, 3}, g->BarColor()); };
   EXPECT_EQ(barPixels(), 0);
-  // No event loop from here on: every change shows in the picture at once.
-  for (int p : {10, 55, 100}) {
+  for (int p : {10, 55, 100}) {  // no event loop from here on
     g->SetProgress(p);
     EXPECT_EQ(barPixels(), p) << p;
   }
@@ -253,7 +165,95 @@ TEST(Gauge, RepaintsAtOnceWhenTheValueChanges) {
   g->SetMinValue(100);
   EXPECT_EQ(barPixels(), 0);
   g->SetShowText(false);
-  EXPECT_EQ(CountPixels(g->PaintedImage(), {0, 0, 104, 25}, g->Font().Color()), 0);
+  EXPECT_EQ(CountPixels(g->PaintedImage(), g->Font().Color()), 0);
+}
+
+TEST(Hsl, BothScalesAndBack) {
+  const struct {
+    const char* name;
+    TColor rgb;
+    double h, s, l;
+    int H, S, L;  // on the 240 scale
+  } cases[] = {
+      {"red", RGB(255, 0, 0), 0, 1, 0.5, 0, 240, 120},
+      {"green", RGB(0, 255, 0), 1.0 / 3, 1, 0.5, 80, 240, 120},  // 239/3 = 79.67
+      {"blue", RGB(0, 0, 255), 2.0 / 3, 1, 0.5, 159, 240, 120},  // 159.33
+      {"magenta_wraps_negative_hue", RGB(255, 0, 255), 5.0 / 6, 1, 0.5, 199, 240, 120},
+      {"white", RGB(255, 255, 255), 0, 0, 1, 0, 0, 240},
+      {"black", RGB(0, 0, 0), 0, 0, 0, 0, 0, 0},
+      {"navy_dark_half", RGB(0, 0, 128), 2.0 / 3, 1, 128.0 / 510, 159, 240, 60},
+      {"light_bar", RGB(240, 251, 255), 196.0 / 360, 1, 247.5 / 255, 130, 240, 233}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    double h, s, l;
+    RGBToHSL(c.rgb, h, s, l);
+    EXPECT_NEAR(h, c.h, 1e-9);
+    EXPECT_NEAR(s, c.s, 1e-9);
+    EXPECT_NEAR(l, c.l, 1e-9);
+    EXPECT_EQ(HSLToRGB(h, s, l), c.rgb);
+    int H, S, L;
+    RGBToHSLRange(c.rgb, H, S, L);
+    EXPECT_EQ((std::vector<int>{H, S, L}), (std::vector<int>{c.H, c.S, c.L}));
+  }
+}
+
+TEST(Hsl, RoundingGreysAndOutOfRange) {
+  int H, S, L;
+  RGBToHSLRange(RGB(1, 1, 1), H, S, L);  // 0.94 -> 1
+  EXPECT_EQ(L, 1);
+  RGBToHSLRange(RGB(0, 0, 1), H, S, L);  // 0.47 -> 0
+  EXPECT_EQ(L, 0);
+  EXPECT_EQ(HSLToRGB(0, 0, 0.5), RGB(128, 128, 128));  // 127.5
+  EXPECT_EQ(HSLToRGB(0, 0, 0.3), RGB(76, 76, 76));     // exactly 76.5 in doubles: halves go to even
+  for (double hue : {0.0, 0.5, 0.99}) EXPECT_EQ(HSLToRGB(hue, 0, 0.25), RGB(64, 64, 64)) << hue;
+  for (int hue : {0, 239}) EXPECT_EQ(HSLRangeToRGB(hue, 0, 120), RGB(128, 128, 128)) << hue;
+  EXPECT_EQ(HSLRangeToRGB(0, 0, 300), RGB(255, 255, 255));
+  EXPECT_EQ(HSLRangeToRGB(0, 0, -20), RGB(0, 0, 0));
+  EXPECT_EQ(GetGValue(HSLRangeToRGB(80, 240, 250)), 255);
+}
+
+TEST(AdvancedColours, DeriveFromTheBaseLightness) {
+  const struct {
+    const char* name;
+    TColor base, own;
+    int percent;
+    bool darken;
+    TColor expected;
+  } cases[] = {
+      {"zero_keeps_own", clWhite, 0x123456, 0, true, 0x123456},
+      {"lighten_capped_at_100", clWhite, clRed, 10, false, RGB(106, 106, 106)},  // 240 + 10 + 10 -> 100
+      {"darken_to_black", RGB(40, 0, 0), clWhite, 50, true, RGB(0, 0, 0)},
+      {"darken_grey", RGB(128, 128, 128), clWhite, 50, true, RGB(85, 85, 85)},      // L 120 -> 80
+      {"lighten_dark_grey", RGB(64, 64, 64), clWhite, 20, false, RGB(96, 96, 96)},  // L 60 -> 90
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(CalcAdvancedColor(c.base, c.own, c.percent, c.darken), c.expected) << c.name;
+  // A system colour is resolved first: button face has L 194; plus 10 minus 50 = 154.
+  int H, S, L;
+  RGBToHSLRange(RGB(212, 208, 200), H, S, L);
+  EXPECT_EQ(L, 194);
+  EXPECT_EQ(CalcAdvancedColor(clBtnFace, clWhite, 50, true), HSLRangeToRGB(H, S, 154));
+}
+
+TEST(Frame3DTest, NestedFramesAndTheShrunkRectangle) {
+  QImage img = FilledImage(12, 10, clWhite);
+  TCanvas c(&img);
+  TRect r{1, 1, 11, 9};
+  Frame3D(&c, r, clRed, clBlue, 2);
+  EXPECT_EQ(r, (TRect{3, 3, 9, 7}));
+  // Top colour on the left column and top row; the bottom colour takes the
+  // top-right and bottom-left corners.
+  const std::tuple<int, int, TColor> spots[] = {{1, 1, clRed},  {9, 1, clRed},   {10, 1, clBlue}, {1, 7, clRed},
+                                                {1, 8, clBlue}, {10, 8, clBlue}, {2, 2, clRed},   {9, 7, clBlue}};
+  for (auto [x, y, colour] : spots) EXPECT_EQ(PixelAt(img, x, y), colour) << x << "," << y;
+  EXPECT_EQ(CountPixels(img, clRed) + CountPixels(img, clBlue), (2 * 10 + 2 * 6) + (2 * 8 + 2 * 4));
+  EXPECT_TRUE(AllPixels(img, r, clWhite));
+
+  img = FilledImage(12, 10, clWhite);  // width 0: nothing drawn, rectangle unchanged
+  TRect same{0, 0, 5, 5};
+  Frame3D(&c, same, clRed, clRed, 0);
+  EXPECT_EQ(same, (TRect{0, 0, 5, 5}));
+  EXPECT_EQ(CountPixels(img, clWhite), 120);
 }
 
 }  // namespace

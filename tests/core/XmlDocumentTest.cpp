@@ -6,35 +6,17 @@
 
 namespace {
 
-// Saves a document holding `text` as element text and as attribute value,
-// parses it again and answers both.
-std::pair<std::string, std::string> RoundTrip(const std::string& text) {
-  TXmlDocument doc;
-  TXmlNode root = doc.CreateDocumentElement("Root");
-  root.AddChild("Value", text).SetAttribute("attr", text);
-  TXmlDocument back;
-  back.LoadFromString(doc.SaveToString());
-  TXmlNode v = back.DocumentElement().ChildByName("Value");
-  return {v.Text(), v.Attribute("attr")};
-}
-
 TEST(XmlDocument, TextsAndAttributesSurviveARoundTrip) {
-  const std::string texts[] = {
-      "",
-      " ",
-      "   \t ",
-      "\r\n",
-      "line1\r\nline2\nline3\rline4",
-      "  leading and trailing  ",
-      "<&>\"'",
-      "]]> and &amp; literally",
-      "Z\xC3\xBCrich \xE6\x9D\xB1\xE4\xBA\xAC \xF0\x9F\x98\x80",
-      "tab\there",
-  };
-  for (const auto& t : texts) {
-    const auto [text, attr] = RoundTrip(t);
-    EXPECT_EQ(text, t);
-    EXPECT_EQ(attr, t);
+  for (const std::string t : {"", " ", "   \t ", "\r\n", "line1\r\nline2\nline3\rline4", "  leading and trailing  ",
+                              "<&>\"'", "]]> and &amp; literally", "tab\there",
+                              "Z\xC3\xBCrich \xE6\x9D\xB1\xE4\xBA\xAC \xF0\x9F\x98\x80"}) {
+    TXmlDocument doc;
+    doc.CreateDocumentElement("Root").AddChild("Value", t).SetAttribute("attr", t);
+    TXmlDocument back;
+    back.LoadFromString(doc.SaveToString());
+    const TXmlNode v = back.DocumentElement().ChildByName("Value");
+    EXPECT_EQ(v.Text(), t);
+    EXPECT_EQ(v.Attribute("attr"), t);
   }
 }
 
@@ -48,15 +30,15 @@ TEST(XmlDocument, ForbiddenCharactersAreNeverWritten) {
   TXmlDocument back;
   back.LoadFromString(xml);
   // Controls and U+FFFE dropped, invalid bytes replaced by U+FFFD.
-  EXPECT_EQ(back.DocumentElement().ChildText("V"), "abcd\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD" "e");
-  EXPECT_EQ(SanitizeXmlText("plain"), "plain");
+  const std::string clean = "abcd\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD" "e";
+  EXPECT_EQ(back.DocumentElement().ChildText("V"), clean);
+  EXPECT_EQ(back.DocumentElement().Child(0).Attribute("a"), clean);
 }
 
-TEST(XmlDocument, AbsentChildrenReadEmptyAndAttributesAreStrict) {
+TEST(XmlDocument, ChildrenAndStrictAttributes) {
   TXmlDocument doc;
   doc.LoadFromString("<A><B x=\"\">text</B><!-- c --><C/><B>second</B></A>");
-  TXmlNode a = doc.DocumentElement();
-  EXPECT_EQ(a.NodeName(), "A");
+  const TXmlNode a = doc.DocumentElement();
   EXPECT_EQ(a.ChildCount(), 3);
   EXPECT_EQ(a.Child(2).Text(), "second");
   EXPECT_THROW(a.Child(3), EListError);
@@ -64,24 +46,18 @@ TEST(XmlDocument, AbsentChildrenReadEmptyAndAttributesAreStrict) {
   EXPECT_EQ(a.ChildText("B"), "text");
   EXPECT_TRUE(a.ChildByName("Missing").IsNull());
   EXPECT_EQ(a.ChildText("Missing"), "");
-  EXPECT_EQ(a.ChildByName("Missing").ChildCount(), 0);
-  EXPECT_TRUE(a.ChildByName("B").HasAttribute("x"));
   EXPECT_EQ(a.ChildByName("B").Attribute("x"), "");
   EXPECT_THROW(a.ChildByName("B").Attribute("y"), EXMLDocError);
-  int n = 0;
-  a.ForEachChild([&](TXmlNode) { ++n; });
-  EXPECT_EQ(n, 3);
 }
 
-TEST(XmlDocument, ReadsUtf8AndUtf16WithByteOrderMark) {
-  const std::string utf8 = "\xEF\xBB\xBF<R v=\"\xC3\xBC\"/>";
-  // "<R v="ü"/>" in UTF-16 LE with BOM.
-  std::string utf16 = "\xFF\xFE";
-  for (char16_t c : std::u16string(u"<R v=\"\u00FC\"/>")) {
-    utf16 += char(c & 0xFF);
-    utf16 += char(c >> 8);
-  }
-  for (const auto& data : {utf8, utf16}) {
+TEST(XmlDocument, ReadsLineBreaksAsWrittenUtf8AndUtf16WithByteOrderMark) {
+  TXmlDocument plain;
+  plain.LoadFromString("<R v=\"a\r\n\tb\">c\r\nd</R>");
+  EXPECT_EQ(plain.DocumentElement().Text(), "c\r\nd");
+  EXPECT_EQ(plain.DocumentElement().Attribute("v"), "a\r\n\tb");
+  std::string utf16 = "\xFF\xFE";  // <R v="ü"/> in UTF-16 LE
+  for (char16_t c : std::u16string(u"<R v=\"\u00FC\"/>")) utf16 += {char(c & 0xFF), char(c >> 8)};
+  for (const auto& data : {std::string("\xEF\xBB\xBF<R v=\"\xC3\xBC\"/>"), utf16}) {
     TXmlDocument doc;
     doc.LoadFromString(data);
     EXPECT_EQ(doc.DocumentElement().Attribute("v"), "\xC3\xBC");
@@ -89,8 +65,7 @@ TEST(XmlDocument, ReadsUtf8AndUtf16WithByteOrderMark) {
 }
 
 TEST(XmlDocument, MalformedInputRaisesWithTheReason) {
-  const char* bad[] = {"", "<A>", "<A></B>", "not xml", "<A><B></A>", "<!-- only a comment -->"};
-  for (const char* text : bad) {
+  for (const char* text : {"", "<A>", "<A></B>", "not xml", "<A><B></A>", "<!-- only a comment -->"}) {
     TXmlDocument doc;
     try {
       doc.LoadFromString(text, "sample.vrk");
@@ -109,8 +84,7 @@ TEST(XmlDocument, SaveToFileWritesUtf8WithoutByteOrderMark) {
   doc.CreateDocumentElement("R").AddChild("T", "\xC3\xBC");
   doc.SaveToFile(dir.File("r.xml"));
   const std::string data = qftest::ReadFile(dir.File("r.xml"));
-  ASSERT_GE(data.size(), 3u);
-  EXPECT_NE(data.substr(0, 3), "\xEF\xBB\xBF");
+  EXPECT_FALSE(data.starts_with("\xEF\xBB\xBF"));
   EXPECT_NE(data.find("<T>\xC3\xBC</T>"), std::string::npos) << data;
   EXPECT_THROW(doc.SaveToFile(dir.File("no/such/dir.xml")), EFCreateError);
 }

@@ -1,118 +1,99 @@
 #include "GuiTestApp.h"
 #include "core/Exception.h"
 #include "ui/Bitmap.h"
+#include "ui/Dialogs.h"
 #include "ui/ExtCtrls.h"
 #include "ui/Forms.h"
+#include "ui/ShellServices.h"
 
 #include <QApplication>
-#include <QCoreApplication>
-#include <QMouseEvent>
 #include <QPointer>
 #include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
-#include <ostream>
+#include <iterator>
+#include <tuple>
 
 using qftest::ProcessEventsUntil;
 using qftest::ScopedMessageRecorder;
 
 namespace {
 
-void Press(QWidget* w) {
-  QMouseEvent e(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(w->mapToGlobal(QPoint(2, 2))), Qt::LeftButton,
-                Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(w, &e);
-  QMouseEvent up(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(w->mapToGlobal(QPoint(2, 2))), Qt::LeftButton,
-                 Qt::NoButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(w, &up);
+void Click(QWidget* w) {
+  qftest::SendMouse(w, QEvent::MouseButtonPress, Qt::LeftButton, {2, 2});
+  qftest::SendMouse(w, QEvent::MouseButtonRelease, Qt::LeftButton, {2, 2});
 }
 
 TEST(Exceptions, AHandlerExceptionShowsOneStopBoxAndTheProgramGoesOn) {
   ScopedMessageRecorder messages;
+  const auto& calls = messages.Recorder.Calls;
   TForm form(nullptr);
-  auto* c = new TCustomControl(&form);
-  c->SetParent(&form);
-  c->SetBounds(0, 0, 20, 20);
+  auto* c = qftest::Place<TCustomControl>(&form, 0, 0, 20, 20);
   int downs = 0, clicks = 0;
   c->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) {
     if (++downs == 1) throw EConvertError("'abc' is not a valid integer value");
   };
   c->OnClick = [&](TObject*) { ++clicks; };
-
-  Press(c);
-  ASSERT_EQ(messages.Recorder.Calls.size(), 1u);
-  const auto& call = messages.Recorder.Calls[0];
-  EXPECT_EQ(call.Text, "'abc' is not a valid integer value.");
-  EXPECT_EQ(call.Caption, "Quarrowfield");
-  EXPECT_EQ(call.Type, TMsgDlgType::mtError);
-  EXPECT_EQ(call.Buttons, static_cast<TMsgDlgButtons>(mbOK));
-  // The press's own handling stopped, the release went on as usual.
-  EXPECT_EQ(clicks, 1);
-
-  Press(c);
+  Click(c);
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].Text, "'abc' is not a valid integer value.");
+  EXPECT_EQ(calls[0].Caption, "Quarrowfield");
+  EXPECT_EQ(calls[0].Type, TMsgDlgType::mtError);
+  EXPECT_EQ(calls[0].Buttons, static_cast<TMsgDlgButtons>(mbOK));
+  EXPECT_EQ(clicks, 1);  // the press's handling stopped, the release went on
+  Click(c);
   EXPECT_EQ(downs, 2);
   EXPECT_EQ(clicks, 2);
-  EXPECT_EQ(messages.Recorder.Calls.size(), 1u);
-
+  EXPECT_EQ(calls.size(), 1u);
   c->OnClick = [](TObject*) { throw 42; };
-  Press(c);
-  ASSERT_EQ(messages.Recorder.Calls.size(), 2u);
-  EXPECT_EQ(messages.Recorder.Calls[1].Text, "Unknown exception.");
-}
+  Click(c);
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[1].Text, "Unknown exception.");
 
-TEST(Exceptions, TimerAndPaintHandlersAreGuardedToo) {
-  ScopedMessageRecorder messages;
-  TTimer timer(nullptr);
+  TTimer timer(nullptr);  // timer and paint handlers are guarded too
   timer.SetInterval(1);
-  int ticks = 0;
-  timer.OnTimer = [&](TObject* sender) {
-    static_cast<TTimer*>(sender)->SetEnabled(false);
-    ++ticks;
+  timer.OnTimer = [&](TObject*) {
+    timer.SetEnabled(false);
     throw Exception("Timer failed");
   };
-  ASSERT_TRUE(ProcessEventsUntil([&] { return ticks > 0; }));
-  ASSERT_EQ(messages.Recorder.Calls.size(), 1u);
-  EXPECT_EQ(messages.Recorder.Calls[0].Text, "Timer failed.");
-
-  class TBadPaint : public TCustomControl {
-  public:
+  ASSERT_TRUE(ProcessEventsUntil([&] { return calls.size() == 3; }));
+  EXPECT_EQ(calls[2].Text, "Timer failed.");
+  struct TBadPaint : TCustomControl {
     using TCustomControl::TCustomControl;
-
-  protected:
     void Paint() override { throw Exception("Cannot paint"); }
   };
-  TForm form(nullptr);
-  auto* bad = new TBadPaint(&form);
-  bad->SetParent(&form);
-  bad->SetBounds(0, 0, 10, 10);
+  qftest::Place<TBadPaint>(&form, 0, 0, 10, 10);
   form.Show();
-  ASSERT_TRUE(ProcessEventsUntil([&] { return messages.Recorder.Calls.size() >= 2; }));
-  EXPECT_EQ(messages.Recorder.Calls[1].Text, "Cannot paint.");
+  ASSERT_TRUE(ProcessEventsUntil([&] { return calls.size() >= 4; }));
+  EXPECT_EQ(calls[3].Text, "Cannot paint.");
+}
+
+TEST(Exceptions, TextGetsAPeriodUnlessItEndsInOneOrBelow) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"Boom", "Boom."},       {"Done.", "Done."}, {"Really!", "Really!"}, {"(1, 2)", "(1, 2)"},
+      {"Size 3", "Size 3."},   {"", ""},           {"Gr\xC3\xBC\xC3\x9F", "Gr\xC3\xBC\xC3\x9F."}};
+  ScopedMessageRecorder messages;
+  for (auto [message, shown] : cases) {
+    Application->ShowException(message);
+    EXPECT_EQ(messages.Recorder.Calls.back().Text, shown) << message;
+  }
+  EXPECT_EQ(messages.Recorder.Calls.size(), std::size(cases));
 }
 
 TEST(Timers, FireOnlyWhileEnabledWithAnInterval) {
   TTimer timer(nullptr);
-  EXPECT_TRUE(timer.Enabled());
-  EXPECT_EQ(timer.Interval(), 1000u);
   int ticks = 0;
-  timer.OnTimer = [&](TObject* sender) {
-    EXPECT_EQ(sender, &timer);
-    ++ticks;
-  };
+  timer.OnTimer = [&](TObject* sender) { ticks += sender == &timer; };
   timer.SetInterval(1);
   ASSERT_TRUE(ProcessEventsUntil([&] { return ticks >= 3; }));
   auto idle = [] {
-    for (int i = 0; i < 5; ++i) {
-      Application->ProcessMessages();
-      QThread::msleep(5);
-    }
+    for (int i = 0; i < 5; ++i, QThread::msleep(5)) Application->ProcessMessages();
   };
   timer.SetEnabled(false);
-  int stopped = ticks;
+  const int stopped = ticks;
   idle();
-  EXPECT_EQ(ticks, stopped);
   timer.SetInterval(0);
   timer.SetEnabled(true);  // no interval: still stopped
   idle();
@@ -121,56 +102,28 @@ TEST(Timers, FireOnlyWhileEnabledWithAnInterval) {
   ASSERT_TRUE(ProcessEventsUntil([&] { return ticks > stopped; }));
 }
 
-struct PeriodCase {
-  const char* message;
-  const char* shown;
-};
-
-void PrintTo(const PeriodCase& c, std::ostream* os) { *os << '"' << c.message << '"'; }
-
-class ExceptionText : public ::testing::TestWithParam<PeriodCase> {};
-
-TEST_P(ExceptionText, GetsAPeriodUnlessItEndsInOneOrBelow) {
-  ScopedMessageRecorder messages;
-  Application->ShowException(GetParam().message);
-  ASSERT_EQ(messages.Recorder.Calls.size(), 1u);
-  EXPECT_EQ(messages.Recorder.Calls[0].Text, GetParam().shown);
-}
-
-INSTANTIATE_TEST_SUITE_P(Texts, ExceptionText,
-                         ::testing::Values(PeriodCase{"Boom", "Boom."}, PeriodCase{"Done.", "Done."},
-                                           PeriodCase{"Really!", "Really!"}, PeriodCase{"(1, 2)", "(1, 2)"},
-                                           PeriodCase{"Size 3", "Size 3."}, PeriodCase{"", ""},
-                                           PeriodCase{"Gr\xC3\xBC\xC3\x9F", "Gr\xC3\xBC\xC3\x9F."}));
-
-// ---------------------------------------------------------------- forms
-
-class TCreatedForm : public TForm {
-public:
-  explicit TCreatedForm(TComponent* owner) : TForm(owner) {
-    OnCreate = [this](TObject*) { ++Created; };
-  }
-  int Created = 0;
-};
-
 TEST(Forms, CreateFormFiresOnCreateOnceAndNamesTheMainForm) {
-  TCreatedForm* main = nullptr;
+  struct TCreatedForm : TForm {
+    explicit TCreatedForm(TComponent* owner) : TForm(owner) {
+      OnCreate = [this](TObject*) { ++Created; };
+    }
+    int Created = 0;
+  };
+  TCreatedForm *main = nullptr, *second = nullptr;
   Application->CreateForm(main);
+  Application->CreateForm(second);
   ASSERT_NE(main, nullptr);
   EXPECT_EQ(main->Created, 1);
   main->AfterConstruction();
   EXPECT_EQ(main->Created, 1);
-  EXPECT_EQ(main->Owner(), Application);
-  EXPECT_EQ(Application->MainForm(), main);
-  TCreatedForm* second = nullptr;
-  Application->CreateForm(second);
+  EXPECT_EQ(second->Owner(), Application);
   EXPECT_EQ(Application->MainForm(), main);
   delete main;
   EXPECT_EQ(Application->MainForm(), nullptr);
   delete second;
 }
 
-TEST(Forms, ShowFiresOnShowAndPlacesTheForm) {
+TEST(Forms, ShowPlacesTheFormAndABorderFixesTheSize) {
   TForm form(nullptr);
   int shows = 0;
   form.OnShow = [&](TObject*) { ++shows; };
@@ -179,89 +132,57 @@ TEST(Forms, ShowFiresOnShowAndPlacesTheForm) {
   form.SetBounds(0, 0, 200, 100);
   form.SetPosition(poScreenCenter);
   form.Show();
-  EXPECT_EQ(shows, 1);
-  EXPECT_TRUE(form.isVisible());
   const TRect work = Screen->WorkAreaRect();
   ASSERT_FALSE(work.IsEmpty());
   EXPECT_EQ(form.Left(), work.Left + (work.Width() - 200) / 2);
   EXPECT_EQ(form.Top(), work.Top + (work.Height() - 100) / 2);
-  EXPECT_EQ(form.ClientWidth(), 200);
   form.Hide();
   form.Show();
   EXPECT_EQ(shows, 2);
-}
 
-TEST(Forms, FixedBorderKeepsTheSizeItIsGiven) {
-  TForm form(nullptr);
   form.SetBorderStyle(bsDialog);
   form.SetBounds(10, 20, 458, 138);
-  EXPECT_EQ(form.Width(), 458);
   EXPECT_EQ(form.minimumWidth(), 458);
   EXPECT_EQ(form.maximumHeight(), 138);
   form.SetBorderStyle(bsSizeable);
   EXPECT_EQ(form.minimumWidth(), 0);
 }
 
-struct CloseCase {
-  const char* name;
-  TCloseAction action;
-  bool visibleAfter;
-  bool aliveAfter;
-};
-
-void PrintTo(const CloseCase& c, std::ostream* os) { *os << c.name; }
-
-class CloseActions : public ::testing::TestWithParam<CloseCase> {};
-
-TEST_P(CloseActions, TheCloseHandlerDecides) {
-  QPointer<TForm> form = new TForm(nullptr);
-  int closes = 0;
-  form->OnClose = [&](TObject*, TCloseAction& a) {
-    EXPECT_EQ(a, caHide);  // the default
-    a = GetParam().action;
-    ++closes;
-  };
-  form->Show();
-  form->Close();
-  EXPECT_EQ(closes, 1);
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  EXPECT_EQ(!form.isNull(), GetParam().aliveAfter);
-  if (form) {
-    EXPECT_EQ(form->isVisible(), GetParam().visibleAfter);
+TEST(Forms, TheCloseHandlerDecides) {
+  const std::tuple<TCloseAction, bool, bool> cases[] = {
+      {caNone, true, true}, {caHide, false, true}, {caFree, false, false}};  // visible, alive after
+  for (auto [action, visibleAfter, aliveAfter] : cases) {
+    QPointer<TForm> form = new TForm(nullptr);
+    form->OnClose = [action = action](TObject*, TCloseAction& a) {
+      EXPECT_EQ(a, caHide);  // the default
+      a = action;
+    };
+    form->Show();
+    form->Close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(!form.isNull(), aliveAfter) << action;
+    EXPECT_TRUE(!form || form->isVisible() == visibleAfter) << action;
     delete form.data();
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(Actions, CloseActions,
-                         ::testing::Values(CloseCase{"none", caNone, true, true}, CloseCase{"hide", caHide, false, true},
-                                           CloseCase{"free", caFree, false, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Forms, ShowModalReturnsTheResultSetWhileShowing) {
   TForm form(nullptr);
   int closes = 0;
   form.OnClose = [&](TObject*, TCloseAction&) { ++closes; };
-  // Set from OnShow: no event loop needed.
-  form.OnShow = [&](TObject*) { form.SetModalResult(TModalResult::mrOk); };
+  form.OnShow = [&](TObject*) { form.SetModalResult(TModalResult::mrOk); };  // no event loop needed
   EXPECT_EQ(form.ShowModal(), TModalResult::mrOk);
   EXPECT_FALSE(form.isVisible());
-  EXPECT_EQ(closes, 1);
-
-  // Set from the modal loop, the way a button does it.
   form.OnShow = nullptr;
-  QTimer::singleShot(0, &form, [&] {
-    EXPECT_TRUE(form.isVisible());
+  QTimer::singleShot(0, &form, [&] {  // from the modal loop, as a button does it
     EXPECT_EQ(form.windowModality(), Qt::ApplicationModal);
     form.SetModalResult(TModalResult::mrYes);
   });
   EXPECT_EQ(form.ShowModal(), TModalResult::mrYes);
   EXPECT_EQ(form.windowModality(), Qt::NonModal);
-
-  // Close while modal answers mrCancel.
   QTimer::singleShot(0, &form, [&] { form.Close(); });
   EXPECT_EQ(form.ShowModal(), TModalResult::mrCancel);
   EXPECT_EQ(closes, 3);
-
   form.Show();
   EXPECT_THROW(form.ShowModal(), EInvalidOperation);
 }
@@ -271,30 +192,73 @@ TEST(Forms, AFormOwnedByAFormStaysWithIt) {
   QPointer<TForm> dialog = new TForm(owner);
   EXPECT_EQ(dialog->parentWidget(), owner);
   EXPECT_TRUE(dialog->isWindow());
-  EXPECT_EQ(dialog->Parent(), nullptr);
   EXPECT_EQ(owner->ControlCount(), 0);
   delete owner;
   EXPECT_TRUE(dialog.isNull());
 }
 
-// ---------------------------------------------------------------- screen
-
 TEST(ScreenObject, CursorsByNumber) {
   Screen->SetCursor(crHourGlass);
   ASSERT_NE(QApplication::overrideCursor(), nullptr);
   EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-  Screen->SetCursor(crSizeWE);
-  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::SizeHorCursor);
   Screen->SetCursor(crDefault);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-
   EXPECT_EQ(TScreen::CursorFor(crVSplit).shape(), Qt::SplitVCursor);
   EXPECT_EQ(TScreen::CursorFor(4321).shape(), Qt::ArrowCursor);  // unknown
   TBitmap image(16, 16);
   TScreen::RegisterCursor(3000, image, {7, 3});
-  EXPECT_EQ(TScreen::CursorFor(3000).shape(), Qt::BitmapCursor);
   EXPECT_EQ(TScreen::CursorFor(3000).hotSpot(), QPoint(7, 3));
-  EXPECT_GT(Screen->Width(), 0);
+}
+
+TEST(FileDialogs, ClassicFiltersAndDefaultExtensions) {
+  const std::pair<const char*, const char*> filters[] = {
+      {"Project files (*.vrk)|*.vrk|All files (*.*)|*.*", "Project files (*.vrk);;All files (*)"},
+      {"Pictures|*.bmp;*.png; *.jpg", "Pictures (*.bmp *.png *.jpg)"},
+      {"", ""},
+      {"Project files (*.vrk)|*.vrk|Dangling", "Project files (*.vrk)"},  // description without pattern
+      {"Nothing||Text|*.txt", "Text (*.txt)"},                            // empty pattern left out
+      {"|*.vrk", "*.vrk (*.vrk)"}};
+  for (auto [classic, qt] : filters) EXPECT_EQ(QtFileFilter(classic), qt) << classic;
+  const std::tuple<const char*, const char*, const char*> names[] = {
+      {"/home/u/shop", "vrk", "/home/u/shop.vrk"}, {"/home/u/shop.xml", "vrk", "/home/u/shop.xml"},
+      {"/home/u.v/shop", "vrk", "/home/u.v/shop.vrk"}, {"shop", ".vrk", "shop.vrk"}, {"shop", "", "shop"},
+      {"", "vrk", ""}, {"/home/u/", "vrk", "/home/u/"}};
+  for (auto [file, ext, result] : names) EXPECT_EQ(AddDefaultExt(file, ext), result) << file << " + " << ext;
+}
+
+TEST(MessageBoxes, CaptionsAndTheRecordersScript) {
+  const std::pair<TMsgDlgType, std::string> captions[] = {
+      {TMsgDlgType::mtWarning, "Warning"},       {TMsgDlgType::mtError, "Error"},
+      {TMsgDlgType::mtInformation, "Information"}, {TMsgDlgType::mtConfirmation, "Confirm"},
+      {TMsgDlgType::mtCustom, Application->Title()}};
+  for (const auto& [type, caption] : captions) EXPECT_EQ(MessageDlgCaption(type), caption);
+
+  TMessageRecorder r;  // answers the script, then the default
+  r.Answers = {TModalResult::mrYes};
+  IMessageService& seam = r;
+  EXPECT_EQ(seam.MessageDlg("Overwrite?", TMsgDlgType::mtConfirmation, mbYes | mbNo), TModalResult::mrYes);
+  EXPECT_EQ(seam.MessageDlg("No database!", TMsgDlgType::mtWarning, mbOK), TModalResult::mrNone);
+  ASSERT_EQ(r.Calls.size(), 2u);
+  EXPECT_EQ(r.Calls[0].Buttons, static_cast<TMsgDlgButtons>(mbYes | mbNo));
+  EXPECT_EQ(r.Calls[1].Type, TMsgDlgType::mtWarning);
+
+  TShellRecorder shell;  // the same for file dialogs: in order, then cancelled
+  shell.Answers = {std::string("/p/shop.vrk"), std::nullopt};
+  TFileDialogOptions o;
+  o.Filter = "Project files (*.vrk)|*.vrk";
+  EXPECT_EQ(shell.ExecuteOpen(o), std::optional<std::string>("/p/shop.vrk"));
+  EXPECT_EQ(shell.ExecuteSave(o), std::nullopt);
+  EXPECT_EQ(shell.BrowseForFolder("Output folder", "/tmp"), std::nullopt);
+  ASSERT_EQ(shell.Calls.size(), 3u);
+  EXPECT_EQ(shell.Calls[0].Options.Filter, o.Filter);
+  EXPECT_EQ(shell.Calls[2].Options.InitialDir, "/tmp");
+}
+
+TEST(ShellServices, RealServicesRefuseWhatCannotBeOpened) {
+  TQtHelpService help;  // neither may start another program
+  for (const char* file : {"", "no-such-help-file.hlp", "/no/such/folder/quarrowfield.hlp"})
+    EXPECT_FALSE(help.ShowHelp(file)) << file;
+  EXPECT_FALSE(TQtUrlOpener().OpenURL(""));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QMouseEvent>
 
 #include <gtest/gtest.h>
 
@@ -62,17 +63,25 @@ QImage FilledImage(int w, int h, TColor fill) {
 
 TColor PixelAt(const QImage& image, int x, int y) { return FromQRgb(image.pixel(x, y)); }
 
-bool AllPixels(const QImage& image, const TRect& r, TColor c) {
-  return CountPixels(image, r, c) == r.Width() * r.Height();
-}
-
 int CountPixels(const QImage& image, const TRect& r, TColor c) {
   const TColor want = ColorToRGB(c);
   int n = 0;
   for (int y = r.Top; y < r.Bottom; ++y)
-    for (int x = r.Left; x < r.Right; ++x)
-      if (PixelAt(image, x, y) == want) ++n;
+    for (int x = r.Left; x < r.Right; ++x) n += PixelAt(image, x, y) == want;
   return n;
+}
+
+int CountPixels(const QImage& image, TColor c) { return CountPixels(image, {0, 0, image.width(), image.height()}, c); }
+
+bool AllPixels(const QImage& image, const TRect& r, TColor c) {
+  return CountPixels(image, r, c) == r.Width() * r.Height();
+}
+
+bool Ring(const QImage& img, const TRect& r, TColor c) {
+  return AllPixels(img, {r.Left, r.Top, r.Right, r.Top + 1}, c) &&
+         AllPixels(img, {r.Left, r.Bottom - 1, r.Right, r.Bottom}, c) &&
+         AllPixels(img, {r.Left, r.Top, r.Left + 1, r.Bottom}, c) &&
+         AllPixels(img, {r.Right - 1, r.Top, r.Right, r.Bottom}, c);
 }
 
 bool ProcessEventsUntil(const std::function<bool()>& done, int ms) {
@@ -83,6 +92,13 @@ bool ProcessEventsUntil(const std::function<bool()>& done, int ms) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
   }
   return true;
+}
+
+void SendMouse(QWidget* w, QEvent::Type type, Qt::MouseButton button, QPoint at, Qt::KeyboardModifiers mods) {
+  const bool move = type == QEvent::MouseMove, release = type == QEvent::MouseButtonRelease;
+  QMouseEvent e(type, QPointF(at), QPointF(w->mapToGlobal(at)), move ? Qt::NoButton : button,
+                release ? Qt::MouseButtons() : Qt::MouseButtons(button), mods);
+  QCoreApplication::sendEvent(w, &e);
 }
 
 }  // namespace qftest

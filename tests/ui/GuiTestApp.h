@@ -1,13 +1,16 @@
 #pragma once
 /** Shared by the window tests: the application object for the whole run (an
  *  unexpected message box fails the test instead of waiting), a scoped
- *  message recorder, and pixel helpers. */
+ *  message recorder, pixel and mouse helpers. */
 
 #include "ui/Colors.h"
+#include "ui/Controls.h"
 #include "ui/ShellServices.h"
 #include "ui/Types.h"
 
+#include <QEvent>
 #include <QImage>
+#include <QWidget>
 
 #include <functional>
 
@@ -21,15 +24,27 @@ public:
   TMessageRecorder Recorder;
 };
 
-/** An image of w x h filled with fill. */
 QImage FilledImage(int w, int h, TColor fill);
-/** The plain colour of a pixel. */
 TColor PixelAt(const QImage& image, int x, int y);
-/** Every pixel of r has colour c. */
-bool AllPixels(const QImage& image, const TRect& r, TColor c);
-/** How many pixels of r have colour c. */
+/** How many pixels of r (or of the whole image) have colour c. */
 int CountPixels(const QImage& image, const TRect& r, TColor c);
+int CountPixels(const QImage& image, TColor c);
+bool AllPixels(const QImage& image, const TRect& r, TColor c);
+/** Every pixel of the outermost ring of r has colour c. */
+bool Ring(const QImage& image, const TRect& r, TColor c);
 /** Lets the event loop run until done() or ms milliseconds have passed. */
 bool ProcessEventsUntil(const std::function<bool()>& done, int ms = 1000);
+/** A mouse event at `at`; a press or double click holds `button`, a release
+ *  holds nothing, a move holds `button` without pressing one. */
+void SendMouse(QWidget* w, QEvent::Type type, Qt::MouseButton button, QPoint at,
+               Qt::KeyboardModifiers mods = Qt::NoModifier);
+
+/** A new T owned by parent and placed on it at (x, y, w, h). */
+template <class T> T* Place(TWinControl* parent, int x, int y, int w, int h) {
+  auto* c = new T(parent);
+  c->SetParent(parent);
+  c->SetBounds(x, y, w, h);
+  return c;
+}
 
 }  // namespace qftest
