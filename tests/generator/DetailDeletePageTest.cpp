@@ -1,4 +1,5 @@
-// The detail and delete page generators, filled into probe templates.
+// The detail page generator, and what all five table pages share: their
+// globals and rights, the change mails, the failures.
 
 #include "TablePageTestSupport.h"
 
@@ -6,166 +7,192 @@
 #include "generator/PhpSql.h"
 #include "generator/phpdelete.h"
 #include "generator/phpdetail.h"
+#include "generator/phpinsert.h"
+#include "generator/phplist.h"
+#include "generator/phpupdate.h"
+
+#include <array>
+#include <cstring>
+#include <tuple>
 
 namespace {
 
 using tablepages::TablePageTest;
 using tablepages::TProbeOutput;
 
-class DetailDeletePageTest : public TablePageTest {
-protected:
-  void SetUp() override {
-    TablePageTest::SetUp();
-    WriteProbe("detail", tablepages::DetailPageNames());
-    // With page variables the delete page does not get, to see them empty.
-    tablepages::TPageNames names = tablepages::DeletePageNames();
-    for (const char* name : {"yzt_table_name_caption", "yzt_page_title_name", "yzt_page_width"})
-      names.Globals.push_back(name);
-    WriteProbe("delete", names);
-  }
+template <class TGenerator>
+void Make(const TGeneratorContext& context) {
+  TGenerator(context).Generate();
+}
+
+struct TPage {
+  const char* Name;
+  void (*Generate)(const TGeneratorContext&);
+  std::string TWebTable::*Right;
+  const tablepages::TPageNames& Names;
 };
 
-// ---------------------------------------------------------------- detail
+const TPage kPages[] = {
+    {"list", Make<TListGenerator>, &TWebTable::ListRight, tablepages::kListNames},
+    {"insert", Make<TInsertGenerator>, &TWebTable::InsertRight, tablepages::kInsertNames},
+    {"update", Make<TUpdateGenerator>, &TWebTable::UpdateRight, tablepages::kUpdateNames},
+    {"detail", Make<TDetailGenerator>, &TWebTable::DetailRight, tablepages::kDetailNames},
+    {"delete", Make<TDeleteGenerator>, &TWebTable::DeleteRight, tablepages::kDeleteNames},
+};
 
-TEST_F(DetailDeletePageTest, DetailGlobals) {
-  TWebTable& table = AddTable("my-db", "notes");
+using TablePagesTest = TablePageTest;
+
+TEST_F(TablePagesTest, SharedGlobalsOfEveryPageAndTheirRights) {
+  TWebTable& table = AddTable("my$db", "a\"b");
+  table.Caption = "It's <b>";
   AddColumn(table, "id").Key = true;
-  table.Caption = "Notes";
-  FProject.SiteCaption = "Site";
-  FProject.TableWidth = 70;
-  FProject.WidthType = 0;
-  FProject.TableAlign = "<Center>";
-  const TProbeOutput out = Run<TDetailGenerator>("detail");
-  EXPECT_EQ(out.Global("yzt_page_align"), "&lt;Center&gt;");
-  EXPECT_EQ(out.Global("yzt_table_name"), "notes");
-  EXPECT_EQ(out.Global("yzt_table_name_caption"), "Notes");
-  EXPECT_EQ(out.Global("yzt_key"), BuildKeyCondition(table));
-  EXPECT_EQ(out.Global("yzt_table_key_field"), BuildKeyUrlParams(table));
-  EXPECT_EQ(out.Global("yzt_db_name"), "my-db");
-  EXPECT_EQ(out.Global("yzt_page_title_name"), "Site");
-  EXPECT_EQ(out.Global("yzt_page_width"), "70");
-  EXPECT_EQ(out.Global("yzt_page_width_type"), "%");
-  EXPECT_EQ(out.Global("yzt_db_link"), "${'MyDb_my-db'}");
-  EXPECT_EQ(out.Global("yzt_sql_table"), "`my-db`.`notes`");
-
-  const std::pair<const char*, const char*> rights[] = {{"Guest", "0"}, {"Admin", "1"}, {"guest", "1"}};
-  for (const auto& [right, flag] : rights) {
-    table.DetailRight = right;
-    EXPECT_EQ(Run<TDetailGenerator>("detail").Global("yzt_page_right"), flag) << right;
+  AddColumn(table, "it's").Key = true;
+  AddColumn(table, "note");
+  FProject.SiteCaption = "Site's";
+  FProject.TableAlign = "Left\" onclick=\"x";  // the templates put it in an attribute
+  FProject.TableWidth = 640;
+  std::map<std::string, std::string> values = {
+      {"yzt_table_name", "a\"b"},
+      {"yzt_db_name", "my$db"},
+      {"yzt_db_link", "${'MyDb_my$db'}"},
+      {"yzt_sql_table", "`my\\$db`.`a\\\"b`"},
+      {"yzt_key", BuildKeyCondition(table)},
+      {"yzt_table_key_field", BuildKeyUrlParams(table)},
+      {"yzt_table_name_caption", "It's <b>"},
+      {"yzt_page_title_name", "Site's"},
+      {"yzt_page_align", "Left&quot; onclick=&quot;x"},
+      {"yzt_page_width", "640"},
+  };
+  ASSERT_NE(values["yzt_table_key_field"].find("&it%27s="), std::string::npos);
+  const std::pair<const char*, const char*> rights[] = {{"Guest", "0"}, {"Admin", "1"}, {"guest", "1"}, {"", "1"}};
+  for (const TPage& page : kPages) {
+    for (const auto& [right, flag] : rights) {
+      SCOPED_TRACE(std::string(page.Name) + " right [" + right + "]");
+      // Every other page's right the other way, to see each page read its own.
+      const bool guest = std::string(flag) == "0";
+      table.ListRight = table.InsertRight = table.UpdateRight = table.DetailRight = table.DeleteRight =
+          guest ? "Admin" : "Guest";
+      table.*page.Right = right;
+      FProject.WidthType = guest ? 0 : 1;
+      values["yzt_page_width_type"] = guest ? "%" : "";
+      page.Generate(Context());
+      const TProbeOutput out = Read(page.Name);
+      EXPECT_EQ(out.Global("yzt_page_right"), flag);
+      const auto& own = page.Names.Globals;
+      for (const auto& [name, value] : values)
+        EXPECT_EQ(out.Global(name), std::find(own.begin(), own.end(), name) != own.end() ? value : "") << name;
+    }
   }
 }
 
-TEST_F(DetailDeletePageTest, DetailShowsEachColumnByItsViewType) {
+TEST_F(TablePagesTest, ChangeMailsFollowTheContentOption) {
+  TWebTable& t = AddTable("shop", "t");
+  // Columns on the insert page (i), the update page (u), the list (l).
+  for (const auto& [name, caption, flags] : {std::tuple{"a", "A", "iul"}, {"b", "B's $", "iu"}, {"c", "C", "l"},
+                                             {"d", "D", "i"}, {"e", "E", "u"}}) {
+    TWebInput& input = AddColumn(t, name, *name == 'b' ? "Checkbox" : "Text");
+    input.Caption = caption;
+    input.Insert = std::strchr(flags, 'i');
+    input.Update = std::strchr(flags, 'u');
+    input.List = std::strchr(flags, 'l');
+  }
+  FProject.mailSendTo = "o'neil@example.com";
+  FProject.mailSubject = "Row's \\ here";
+  FProject.mailFrom = "c'd@example.com";
+  const auto line = [](const std::string& caption, const std::string& value) {
+    return std::string(16, ' ') + ".\"\\n" + caption + "=\"." + value + "\r\n";
+  };
+  const std::string a = line("A", "requestValue('a')"), b = line("B's \\$", "getCheckboxValue('b')"),
+                    c = line("C", "requestValue('c')"), d = line("D", "requestValue('d')"),
+                    e = line("E", "requestValue('e')");
+  const std::string ins = "\"A new record was inserted\\n\\n\"\r\n", upd = "\"A record was updated\\n\\n\"\r\n",
+                    del = "\"A record was deleted\\n\\n\"\r\n";
+  struct TMailPage {
+    const char* Name;
+    void (*Generate)(const TGeneratorContext&);
+    bool TProjectManager::*On;
+    const char* Global;
+    std::array<std::string, 4> Bodies;  // all data, list data, no data, no option
+  };
+  const TMailPage pages[] = {
+      {"insert", Make<TInsertGenerator>, &TProjectManager::mailOnInsert, "yzt_insert_send_mail",
+       {ins + a + b + d, ins + a + c, "''", ins}},
+      {"update", Make<TUpdateGenerator>, &TProjectManager::mailOnUpdate, "yzt_update_send_mail",
+       {upd + a + b + e, upd + a + c, "\"A record was updated\\n\\n\"", upd}},
+      {"delete", Make<TDeleteGenerator>, &TProjectManager::mailOnDelete, "yzt_delete_send_mail", {del, del, del, del}},
+  };
+  // all data, list data, no data, the table sends mail, the page sends mail; the body, -1 for no mail
+  const std::array<int, 6> cases[] = {{1, 0, 0, 1, 1, 0},  {0, 1, 0, 1, 1, 1}, {0, 0, 1, 1, 1, 2},
+                                      {0, 0, 0, 1, 1, 3},  {1, 0, 0, 0, 1, -1}, {1, 0, 0, 1, 0, -1}};
+  for (const TMailPage& page : pages) {
+    for (const auto& [all, list, none, table, onPage, body] : cases) {
+      SCOPED_TRACE(std::string(page.Name) + " case with body " + std::to_string(body));
+      FProject.mailAllData = all;
+      FProject.mailListData = list;
+      FProject.mailNoData = none;
+      t.SendMail = table;
+      FProject.mailOnInsert = FProject.mailOnUpdate = FProject.mailOnDelete = !onPage;
+      FProject.*page.On = onPage;
+      page.Generate(Context());
+      EXPECT_EQ(Read(page.Name).Global(page.Global),
+                body < 0 ? "" : "qfMail('o\\'neil@example.com','Row\\'s \\\\ here'," + page.Bodies[body] +
+                                    std::string(9, ' ') + ",'c\\'d@example.com');\r\n\r\n");
+    }
+  }
+}
+
+TEST_F(TablePagesTest, EveryPageFailsWithoutItsTableOrTemplateAndWritesNothing) {
+  AddTable("shop", "t");
+  for (const auto& [db, name] : {std::pair{"shop", "missing"}, {"", "t"}, {"other", "t"}}) {
+    FProject.CurrentDatabase = db;
+    FProject.CurrentTable = name;
+    for (const TPage& page : kPages) EXPECT_THROW(page.Generate(Context()), Exception) << page.Name << " " << db;
+    EXPECT_THROW(TInsertGenerator(Context()).BuildInsertMailCode(), Exception);
+    EXPECT_THROW(TUpdateGenerator(Context()).BuildUpdateMailCode(), Exception);
+  }
+  EXPECT_TRUE(FindFiles(FOut.Path(), "*").empty());
+  FProject.CurrentDatabase = "shop";
+  for (const TPage& page : kPages) {
+    ASSERT_EQ(::unlink(FApp.File("tpl/" + std::string(page.Name) + ".tpl").c_str()), 0);
+    EXPECT_THROW(page.Generate(Context()), EFOpenError) << page.Name;
+  }
+}
+
+// ---------------------------------------------------------------- detail
+
+TEST_F(TablePagesTest, DetailShowsEachColumnByItsViewType) {
   TWebTable& table = AddTable("shop", "products");
   AddColumn(table, "name");
   AddColumn(table, "secret").Detail = false;
   AddColumn(table, "price").View_type = "Number";
   AddColumn(table, "picture").View_type = "Picture";
   AddColumn(table, "odd").View_type = "number";
-  TWebInput& status = AddColumn(table, "status", "Radiobox");
-  SetItems(status, {"New=new", "It's=it's"});
-  TWebInput& colours = AddColumn(table, "colours", "Checkbox");
-  SetItems(colours, {});
-  SetLookup(AddColumn(table, "city_id", "Combobox"), "city", "name", "id");
-  SetItems(AddColumn(table, "kind", "Combobox"), {"A=a"});
   SetLookup(AddColumn(table, "city_name", "Radiobox"), "city", "name", "");
-  TWebInput& quoted = AddColumn(table, "it's");
-  quoted.Caption = "It's";
+  AddColumn(table, "it's").Caption = "It's";
 
-  const TProbeOutput out = Run<TDetailGenerator>("detail");
-  const auto rows = out.Of("yzt_detail_block");
-  ASSERT_EQ(rows.size(), 10u);
-  const std::vector<std::pair<std::string, std::string>> expected = {
-      {"name", " writeHtmlText($Resultset['name']);\r\n"},
-      {"price",
+  const auto rows = Run<TDetailGenerator>("detail").Of("yzt_detail_block");
+  const std::vector<std::array<std::string, 3>> expected = {
+      {"name", "name caption", " writeHtmlText($Resultset['name']);\r\n"},
+      {"price", "price caption",
        "if ($Resultset['price'] == \"\") echo \"&nbsp;\"; else if (is_numeric($Resultset['price'])) echo "
        "number_format((float)$Resultset['price']); else echo h($Resultset['price']);"},
-      {"picture",
+      {"picture", "picture caption",
        "if ($Resultset['picture'] == \"\") echo \"&nbsp;\"; else echo '<img src=\"'.h($Resultset['picture']).'\">';"},
-      {"odd", ""},
-      {"status",
-       "if ($Resultset['status'] == 'new') writeHtmlText('New');\r\n"
-       "if ($Resultset['status'] == 'it\\'s') writeHtmlText('It\\'s');\r\n"},
-      {"colours", ""},
-      {"city_id", "writeHtmlTextFromDB($MyDb_shop,'shop','city','id',$Resultset['city_id'],'name')"},
-      {"kind", " writeHtmlText($Resultset['kind']);\r\n"},
-      {"city_name", "writeHtmlTextFromDB($MyDb_shop,'shop','city','name',$Resultset['city_name'],'name')"},
-      {"it&#39;s", " writeHtmlText($Resultset['it\\'s']);\r\n"},
+      {"odd", "odd caption", ""},
+      {"city_name", "city_name caption",
+       "writeHtmlTextFromDB($MyDb_shop,'shop','city','name',$Resultset['city_name'],'name')"},
+      {"it&#39;s", "It's", " writeHtmlText($Resultset['it\\'s']);\r\n"},
   };
+  ASSERT_EQ(rows.size(), expected.size());
   for (size_t i = 0; i < expected.size(); ++i) {
-    EXPECT_EQ(rows[i]["yzt_field_name"], expected[i].first) << i;
-    EXPECT_EQ(rows[i]["yzt_detail_data"], expected[i].second) << i;
+    EXPECT_EQ(rows[i]["yzt_field_name"], expected[i][0]);
+    EXPECT_EQ(rows[i]["yzt_field_caption"], expected[i][1]);
+    EXPECT_EQ(rows[i]["yzt_detail_data"], expected[i][2]);
   }
-  EXPECT_EQ(rows[0]["yzt_field_caption"], "name caption");
-  EXPECT_EQ(rows[9]["yzt_field_caption"], "It's");
-}
 
-TEST_F(DetailDeletePageTest, DetailOfTableWithoutDetailColumnsHasNoRows) {
-  TWebTable& table = AddTable("shop", "products");
+  table.ClearInputList();
   AddColumn(table, "a").Detail = false;
   EXPECT_TRUE(Run<TDetailGenerator>("detail").Of("yzt_detail_block").empty());
-  table.ClearInputList();
-  EXPECT_TRUE(Run<TDetailGenerator>("detail").Of("yzt_detail_block").empty());
-}
-
-// ---------------------------------------------------------------- delete
-
-TEST_F(DetailDeletePageTest, DeleteGlobalsOnly) {
-  TWebTable& table = AddTable("shop", "order");
-  AddColumn(table, "id").Key = true;
-  table.DeleteRight = "Admin";
-  const TProbeOutput out = Run<TDeleteGenerator>("delete");
-  EXPECT_EQ(out.Global("yzt_page_right"), "1");
-  EXPECT_EQ(out.Global("yzt_table_name"), "order");
-  EXPECT_EQ(out.Global("yzt_key"), BuildKeyCondition(table));
-  EXPECT_EQ(out.Global("yzt_db_name"), "shop");
-  EXPECT_EQ(out.Global("yzt_delete_send_mail"), "");
-  EXPECT_EQ(out.Global("yzt_sql_table"), "`shop`.`order`");
-  EXPECT_EQ(out.Global("yzt_db_link"), "$MyDb_shop");
-  EXPECT_EQ(out.Global("yzt_table_name_caption"), "");
-  EXPECT_EQ(out.Global("yzt_page_title_name"), "");
-  EXPECT_EQ(out.Global("yzt_page_width"), "");
-
-  table.DeleteRight = "Guest";
-  EXPECT_EQ(Run<TDeleteGenerator>("delete").Global("yzt_page_right"), "0");
-}
-
-TEST_F(DetailDeletePageTest, DeleteMailIsTheSameForEveryContentOption) {
-  TWebTable& table = AddTable("shop", "t");
-  AddColumn(table, "a");
-  FProject.mailSendTo = "o'neil@example.com";
-  FProject.mailSubject = "Gone";
-  FProject.mailFrom = "site@example.com";
-  const std::string expected = "qfMail('o\\'neil@example.com','Gone',\"A record was deleted\\n\\n\"\r\n" +
-                               std::string(9, ' ') + ",'site@example.com');\r\n\r\n";
-  struct TCase {
-    bool SendMail, OnDelete, All, List, None;
-    bool Sent;
-  };
-  const TCase cases[] = {
-      {true, true, true, false, false, true},  {true, true, false, true, false, true},
-      {true, true, false, false, true, true},  {true, true, false, false, false, true},
-      {false, true, true, false, false, false}, {true, false, true, false, false, false},
-  };
-  for (const TCase& c : cases) {
-    table.SendMail = c.SendMail;
-    FProject.mailOnDelete = c.OnDelete;
-    FProject.mailOnInsert = FProject.mailOnUpdate = !c.OnDelete;
-    FProject.mailAllData = c.All;
-    FProject.mailListData = c.List;
-    FProject.mailNoData = c.None;
-    EXPECT_EQ(Run<TDeleteGenerator>("delete").Global("yzt_delete_send_mail"), c.Sent ? expected : "");
-  }
-}
-
-TEST_F(DetailDeletePageTest, NoCurrentTableRaisesForBothPages) {
-  FProject.CurrentDatabase = "shop";
-  FProject.CurrentTable = "t";
-  TDetailGenerator detail(Context());
-  TDeleteGenerator remove(Context());
-  EXPECT_THROW(detail.Generate(), Exception);
-  EXPECT_THROW(remove.Generate(), Exception);
-  EXPECT_TRUE(FindFiles(FOut.Path(), "*").empty());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,225 +27,125 @@ std::unique_ptr<TWebTable> MakeTable(const std::string& db, const std::vector<TC
   return table;
 }
 
-std::vector<std::string> Names(const std::vector<const TWebInput*>& inputs) {
-  std::vector<std::string> names;
-  for (const TWebInput* input : inputs) names.push_back(input->Database_field);
-  return names;
-}
-
-// ---------------------------------------------------------------- key columns
-
 TEST(PhpSqlTest, KeyColumnsAreTheKeyFlaggedOnesElseAll) {
-  auto keyed = MakeTable("shop", {{"a", false}, {"id", true}, {"b", false}, {"lang", true}});
-  EXPECT_EQ(Names(KeyColumns(*keyed)), (std::vector<std::string>{"id", "lang"}));
-
-  auto unkeyed = MakeTable("shop", {{"x", false}, {"y", false}});
-  EXPECT_EQ(Names(KeyColumns(*unkeyed)), (std::vector<std::string>{"x", "y"}));
-
-  auto empty = MakeTable("shop", {});
-  EXPECT_TRUE(KeyColumns(*empty).empty());
-}
-
-// ---------------------------------------------------------------- key condition
-
-TEST(PhpSqlTest, KeyConditionEscapesEveryRequestValue) {
-  auto table = MakeTable("shop", {{"name", false}, {"id", true}, {"lang", true}});
-  EXPECT_EQ(BuildKeyCondition(*table),
-            "\"1\""
-            ".\" AND `id`='\".sqlEscape($MyDb_shop, $_GET['id'] ?? '').\"'\""
-            ".\" AND `lang`='\".sqlEscape($MyDb_shop, $_GET['lang'] ?? '').\"'\"");
-}
-
-TEST(PhpSqlTest, KeyConditionEdgeCases) {
-  struct TCase {
-    const char* What;
-    std::string Db;
-    std::vector<TColumn> Columns;
-    std::string Expected;
+  const auto names = [](const std::vector<TColumn>& columns) {
+    const auto table = MakeTable("shop", columns);
+    std::vector<std::string> names;
+    for (const TWebInput* input : KeyColumns(*table)) names.push_back(input->Database_field);
+    return names;
   };
-  const std::vector<TCase> cases = {
-      {"no columns", "shop", {}, "\"1\""},
-      {"no key: every column, in column order",
-       "shop",
-       {{"b", false}, {"a", false}},
-       "\"1\".\" AND `b`='\".sqlEscape($MyDb_shop, $_GET['b'] ?? '').\"'\""
-       ".\" AND `a`='\".sqlEscape($MyDb_shop, $_GET['a'] ?? '').\"'\""},
-      {"database that is no PHP name",
-       "my-db",
-       {{"id", true}},
-       "\"1\".\" AND `id`='\".sqlEscape(${'MyDb_my-db'}, $_GET['id'] ?? '').\"'\""},
-      {"backtick, quote, dollar and backslash in the column name",
-       "shop",
-       {{"a`b'$c\\", true}},
-       "\"1\".\" AND `a``b'\\$c\\\\`='\".sqlEscape($MyDb_shop, $_GET['a`b\\'$c\\\\'] ?? '').\"'\""},
-      {"reserved word", "shop", {{"key", true}}, "\"1\".\" AND `key`='\".sqlEscape($MyDb_shop, $_GET['key'] ?? '').\"'\""},
-  };
-  for (const auto& c : cases) {
-    auto table = MakeTable(c.Db, c.Columns);
-    EXPECT_EQ(BuildKeyCondition(*table), c.Expected) << c.What;
-  }
+  EXPECT_EQ(names({{"a", false}, {"id", true}, {"b", false}, {"lang", true}}), (std::vector<std::string>{"id", "lang"}));
+  EXPECT_EQ(names({{"x", false}, {"y", false}}), (std::vector<std::string>{"x", "y"}));
+  EXPECT_TRUE(names({}).empty());
 }
 
-// ---------------------------------------------------------------- key URL parameters
-
-TEST(PhpSqlTest, KeyUrlParamsEncodeEveryValue) {
-  auto table = MakeTable("shop", {{"id", true}, {"name", false}, {"lang", true}});
-  EXPECT_EQ(BuildKeyUrlParams(*table),
-            "1&id=\".urlencode((string)($Resultset['id'] ?? '')).\""
-            "&lang=\".urlencode((string)($Resultset['lang'] ?? '')).\"");
-}
-
-TEST(PhpSqlTest, KeyUrlParamsEdgeCases) {
-  struct TCase {
-    const char* What;
-    std::vector<TColumn> Columns;
-    std::string Expected;
-  };
-  const std::vector<TCase> cases = {
-      {"no columns", {}, "1"},
-      {"no key: every column",
-       {{"x", false}, {"y", false}},
-       "1&x=\".urlencode((string)($Resultset['x'] ?? '')).\"&y=\".urlencode((string)($Resultset['y'] ?? '')).\""},
-      {"parameter name encoded, row key quoted for PHP",
-       {{"a b&c'$", true}},
-       "1&a%20b%26c%27%24=\".urlencode((string)($Resultset['a b&c\\'$'] ?? '')).\""},
-      {"UTF-8 column name", {{"gr\xC3\xB6\xC3\x9F" "e", true}},
-       "1&gr%C3%B6%C3%9Fe=\".urlencode((string)($Resultset['gr\xC3\xB6\xC3\x9F" "e'] ?? '')).\""},
-  };
-  for (const auto& c : cases) {
-    auto table = MakeTable("shop", c.Columns);
-    EXPECT_EQ(BuildKeyUrlParams(*table), c.Expected) << c.What;
-  }
-}
-
-// ---------------------------------------------------------------- lookup select
-
-struct TLookup {
-  std::string Table = "city";
-  std::string Display = "name";
-  std::string Value = "id";
-  std::string Where;
-  std::string Relation = "All";
-  std::string Compare;
-  std::string Sort = "Asc";
-  bool Distinct = true;
+struct TKeyCase {
+  const char* What;
+  std::string Db;
+  std::vector<TColumn> Columns;
+  std::string Condition;
+  std::string UrlParams;
 };
 
-TBaseHtmlInput MakeLookup(const TLookup& l) {
-  TBaseHtmlInput input("c");
-  input.iLTable = l.Table;
-  input.iLDisplayField = l.Display;
-  input.iLValueField = l.Value;
-  input.iLWhereField = l.Where;
-  input.iLRelation = l.Relation;
-  input.iLValue = l.Compare;
-  input.iLShort = l.Sort;
-  input.iLDistinct = l.Distinct;
-  input.iLDb = "ignored";  // the lookup always reads the current database
-  return input;
-}
-
-TEST(PhpSqlTest, LookupSelectFullExample) {
-  TLookup l;
-  l.Where = "country";
-  l.Relation = "=";
-  l.Compare = "DE";
-  EXPECT_EQ(BuildLookupSelect(MakeLookup(l), "shop"),
-            "SELECT DISTINCT `name` ,`id` FROM '.sqlIdent($dbname_shop).'.`city` WHERE `country` = \\'DE\\' "
-            "ORDER BY `name` ASC");
-}
-
-TEST(PhpSqlTest, LookupSelectWithoutTableOrDisplayIsEmpty) {
-  TLookup noTable;
-  noTable.Table = "";
-  EXPECT_EQ(BuildLookupSelect(MakeLookup(noTable), "shop"), "");
-  TLookup noDisplay;
-  noDisplay.Display = "";
-  EXPECT_EQ(BuildLookupSelect(MakeLookup(noDisplay), "shop"), "");
-}
-
-TEST(PhpSqlTest, LookupSelectRelations) {
-  struct TCase {
-    std::string Relation;
-    std::string Where;  // expected WHERE part, "" for none
+TEST(PhpSqlTest, KeyConditionAndUrlParamsEscapeEveryValue) {
+  const auto cond = [](const std::string& link, const std::string& column, const std::string& get) {
+    return ".\" AND `" + column + "`='\".sqlEscape(" + link + ", $_GET['" + get + "'] ?? '').\"'\"";
   };
-  const std::vector<TCase> cases = {
-      {"=", " WHERE `country` = \\'x\\'"},
-      {">", " WHERE `country` > \\'x\\'"},
-      {"<", " WHERE `country` < \\'x\\'"},
-      {">=", " WHERE `country` >= \\'x\\'"},
-      {"<=", " WHERE `country` <= \\'x\\'"},
-      {"<>", " WHERE `country` <> \\'x\\'"},
-      {"Like", " WHERE `country` LIKE \\'x\\'"},
-      {"Unlike", " WHERE `country` NOT LIKE \\'x\\'"},
-      {"All", ""},
-      {"", ""},
-      {"like", ""},
-      {"1=1 OR", ""},  // never copied into the SQL
+  const auto param = [](const std::string& name, const std::string& row) {
+    return "&" + name + "=\".urlencode((string)($Resultset['" + row + "'] ?? '')).\"";
   };
-  for (const auto& c : cases) {
-    TLookup l;
-    l.Where = "country";
-    l.Relation = c.Relation;
-    l.Compare = "x";
-    l.Sort = "No short";
-    EXPECT_EQ(BuildLookupSelect(MakeLookup(l), "shop"),
-              "SELECT DISTINCT `name` ,`id` FROM '.sqlIdent($dbname_shop).'.`city`" + c.Where)
-        << "relation [" << c.Relation << "]";
+  const TKeyCase cases[] = {
+      {"no columns", "shop", {}, "\"1\"", "1"},
+      {"key columns only, in column order", "shop", {{"name", false}, {"id", true}, {"lang", true}},
+       "\"1\"" + cond("$MyDb_shop", "id", "id") + cond("$MyDb_shop", "lang", "lang"),
+       "1" + param("id", "id") + param("lang", "lang")},
+      {"no key: every column", "shop", {{"b", false}, {"a", false}},
+       "\"1\"" + cond("$MyDb_shop", "b", "b") + cond("$MyDb_shop", "a", "a"), "1" + param("b", "b") + param("a", "a")},
+      {"database that is no PHP name", "my-db", {{"id", true}}, "\"1\"" + cond("${'MyDb_my-db'}", "id", "id"),
+       "1" + param("id", "id")},
+      {"backtick, quote, dollar and backslash", "shop", {{"a`b'$c\\", true}},
+       "\"1\"" + cond("$MyDb_shop", "a``b'\\$c\\\\", "a`b\\'$c\\\\"), "1" + param("a%60b%27%24c%5C", "a`b\\'$c\\\\")},
+      {"blank and ampersand", "shop", {{"a b&c", true}}, "\"1\"" + cond("$MyDb_shop", "a b&c", "a b&c"),
+       "1" + param("a%20b%26c", "a b&c")},
+      {"UTF-8 name", "shop", {{"gr\xC3\xB6\xC3\x9F" "e", true}},
+       "\"1\"" + cond("$MyDb_shop", "gr\xC3\xB6\xC3\x9F" "e", "gr\xC3\xB6\xC3\x9F" "e"),
+       "1" + param("gr%C3%B6%C3%9Fe", "gr\xC3\xB6\xC3\x9F" "e")},
+  };
+  for (const TKeyCase& c : cases) {
+    const auto table = MakeTable(c.Db, c.Columns);
+    EXPECT_EQ(BuildKeyCondition(*table), c.Condition) << c.What;
+    EXPECT_EQ(BuildKeyUrlParams(*table), c.UrlParams) << c.What;
+  }
+  // One case spelt out, so the helpers above are checked too.
+  EXPECT_EQ(BuildKeyCondition(*MakeTable("shop", {{"id", true}})),
+            "\"1\".\" AND `id`='\".sqlEscape($MyDb_shop, $_GET['id'] ?? '').\"'\"");
+  EXPECT_EQ(BuildKeyUrlParams(*MakeTable("shop", {{"id", true}})), "1&id=\".urlencode((string)($Resultset['id'] ?? '')).\"");
+}
+
+TEST(PhpSqlTest, LookupSelect) {
+  const std::string from = "SELECT DISTINCT `name` ,`id` FROM '.sqlIdent($dbname_shop).'.`city`";
+  const std::function<void(TBaseHtmlInput&)> none = [](TBaseHtmlInput&) {};
+  const auto where = [](const char* relation, const char* value = "x", const char* field = "country") {
+    return [=](TBaseHtmlInput& l) {
+      l.iLWhereField = field;
+      l.iLRelation = relation;
+      l.iLValue = value;
+    };
+  };
+  const std::vector<std::tuple<const char*, std::function<void(TBaseHtmlInput&)>, std::string>> cases = {
+      {"plain", none, from},
+      {"no table", [](TBaseHtmlInput& l) { l.iLTable = ""; }, ""},
+      {"no display field", [](TBaseHtmlInput& l) { l.iLDisplayField = ""; }, ""},
+      {"=", where("="), from + " WHERE `country` = \\'x\\'"},
+      {">", where(">"), from + " WHERE `country` > \\'x\\'"},
+      {"<", where("<"), from + " WHERE `country` < \\'x\\'"},
+      {">=", where(">="), from + " WHERE `country` >= \\'x\\'"},
+      {"<=", where("<="), from + " WHERE `country` <= \\'x\\'"},
+      {"<>", where("<>"), from + " WHERE `country` <> \\'x\\'"},
+      {"Like", where("Like"), from + " WHERE `country` LIKE \\'x\\'"},
+      {"Unlike", where("Unlike"), from + " WHERE `country` NOT LIKE \\'x\\'"},
+      {"All", where("All"), from},
+      {"lower-case relation", where("like"), from},
+      {"relation is never copied", where("1=1 OR"), from},
+      {"no compare value", where("=", ""), from},
+      {"no where field", where("=", "DE", ""), from},
+      {"ascending", [](TBaseHtmlInput& l) { l.iLShort = "Asc"; }, from + " ORDER BY `name` ASC"},
+      {"descending", [](TBaseHtmlInput& l) { l.iLShort = "Desc"; }, from + " ORDER BY `name` DESC"},
+      {"lower-case sort", [](TBaseHtmlInput& l) { l.iLShort = "asc"; }, from},
+      {"not distinct", [](TBaseHtmlInput& l) { l.iLDistinct = false; },
+       "SELECT `name` ,`id` FROM '.sqlIdent($dbname_shop).'.`city`"},
+      {"no value field keeps the blank", [](TBaseHtmlInput& l) { l.iLValueField = ""; },
+       "SELECT DISTINCT `name`  FROM '.sqlIdent($dbname_shop).'.`city`"},
+      {"condition before order",
+       [&](TBaseHtmlInput& l) {
+         where("=", "DE")(l);
+         l.iLShort = "Asc";
+       },
+       from + " WHERE `country` = \\'DE\\' ORDER BY `name` ASC"},
+  };
+  for (const auto& [what, setup, expected] : cases) {
+    TBaseHtmlInput lookup("c");
+    lookup.iLTable = "city";
+    lookup.iLDisplayField = "name";
+    lookup.iLValueField = "id";
+    lookup.iLDb = "ignored";  // the lookup always reads the current database
+    setup(lookup);
+    EXPECT_EQ(BuildLookupSelect(lookup, "shop"), expected) << what;
   }
 }
 
-TEST(PhpSqlTest, LookupSelectNeedsWhereFieldAndValueForACondition) {
-  TLookup noValue;
-  noValue.Where = "country";
-  noValue.Relation = "=";
-  noValue.Sort = "";
-  EXPECT_EQ(BuildLookupSelect(MakeLookup(noValue), "shop"),
-            "SELECT DISTINCT `name` ,`id` FROM '.sqlIdent($dbname_shop).'.`city`");
-  TLookup noField = noValue;
-  noField.Where = "";
-  noField.Compare = "DE";
-  EXPECT_EQ(BuildLookupSelect(MakeLookup(noField), "shop"),
-            "SELECT DISTINCT `name` ,`id` FROM '.sqlIdent($dbname_shop).'.`city`");
-}
-
-TEST(PhpSqlTest, LookupSelectSortDistinctAndValueField) {
-  struct TCase {
-    const char* What;
-    std::string Sort;
-    bool Distinct;
-    std::string Value;
-    std::string Expected;
-  };
-  const std::vector<TCase> cases = {
-      {"ascending", "Asc", true, "id", "SELECT DISTINCT `name` ,`id` FROM '.sqlIdent($dbname_shop).'.`city` ORDER BY `name` ASC"},
-      {"descending", "Desc", true, "id", "SELECT DISTINCT `name` ,`id` FROM '.sqlIdent($dbname_shop).'.`city` ORDER BY `name` DESC"},
-      {"other sort", "No short", true, "id", "SELECT DISTINCT `name` ,`id` FROM '.sqlIdent($dbname_shop).'.`city`"},
-      {"lower-case sort", "asc", true, "id", "SELECT DISTINCT `name` ,`id` FROM '.sqlIdent($dbname_shop).'.`city`"},
-      {"not distinct", "", false, "id", "SELECT `name` ,`id` FROM '.sqlIdent($dbname_shop).'.`city`"},
-      {"no value field keeps the blank", "", true, "", "SELECT DISTINCT `name`  FROM '.sqlIdent($dbname_shop).'.`city`"},
-  };
-  for (const auto& c : cases) {
-    TLookup l;
-    l.Sort = c.Sort;
-    l.Distinct = c.Distinct;
-    l.Value = c.Value;
-    EXPECT_EQ(BuildLookupSelect(MakeLookup(l), "shop"), c.Expected) << c.What;
-  }
-}
-
-TEST(PhpSqlTest, LookupSelectEscapesForSqlAndThePhpLiteral) {
-  TLookup l;
-  l.Table = "a`b";
-  l.Display = "it's";
-  l.Value = "back\\slash";
-  l.Where = "w";
-  l.Relation = "Like";
-  l.Compare = "O'Brien\\%";
-  l.Sort = "Desc";
+TEST(PhpSqlTest, LookupSelectEscapesForSqlAndThenForThePhpLiteral) {
+  TBaseHtmlInput l("c");
+  l.iLTable = "a`b";
+  l.iLDisplayField = "it's";
+  l.iLValueField = "back\\slash";
+  l.iLWhereField = "w";
+  l.iLRelation = "Like";
+  l.iLValue = "O'Brien\\%";
+  l.iLShort = "Desc";
   // SQL first (backticks doubled, '' and \\ in the string), then the PHP
   // single-quoted literal (every ' and \ escaped once more).
-  EXPECT_EQ(BuildLookupSelect(MakeLookup(l), "my-db"),
+  EXPECT_EQ(BuildLookupSelect(l, "my-db"),
             "SELECT DISTINCT `it\\'s` ,`back\\\\slash` FROM '.sqlIdent(${'dbname_my-db'}).'.`a``b` "
             "WHERE `w` LIKE \\'O\\'\\'Brien\\\\\\\\%\\' ORDER BY `it\\'s` DESC");
 }

@@ -7,139 +7,48 @@
 
 namespace {
 
-struct TCase {
+const std::string kZurich = "Z\xC3\xBCrich";  // "Zürich" in UTF-8
+
+struct TEscapeCase {
+  const char* Function;
+  std::string (*Escape)(std::string_view);
   std::string Input;
   std::string Expected;
 };
 
-using TEscaper = std::string (*)(std::string_view);
-
-void ExpectAll(TEscaper escape, const std::vector<TCase>& cases, const char* what) {
-  for (const auto& c : cases) EXPECT_EQ(escape(c.Input), c.Expected) << what << " of [" << c.Input << "]";
-}
-
-const std::string kZurich = "Z\xC3\xBCrich";  // "Zürich" in UTF-8
-
-TEST(PhpTextTest, PhpSingleQuotedEscapesOnlyQuoteAndBackslash) {
-  ExpectAll(PhpSingleQuoted,
-            {
-                {"", ""},
-                {"plain", "plain"},
-                {"it's", "it\\'s"},
-                {"a\\b", "a\\\\b"},
-                {"\\'", "\\\\\\'"},
-                {"trailing\\", "trailing\\\\"},
-                {"$var \"q\"", "$var \"q\""},
-                {"</script>", "</script>"},
-                {"line\nbreak", "line\nbreak"},
-                {kZurich, kZurich},
-            },
-            "PhpSingleQuoted");
-}
-
-TEST(PhpTextTest, PhpDoubleQuotedEscapesInterpolationAndControls) {
-  ExpectAll(PhpDoubleQuoted,
-            {
-                {"", ""},
-                {"plain", "plain"},
-                {"$x", "\\$x"},
-                {"{$x}", "{\\$x}"},
-                {"say \"hi\"", "say \\\"hi\\\""},
-                {"a\\b", "a\\\\b"},
-                {"\\n", "\\\\n"},
-                {"it's", "it's"},
-                {"a\nb\r\tc", "a\\nb\\r\\tc"},
-                {std::string("nul\0x", 5), "nul\\x00x"},
-                {"esc\x1b", "esc\\x1B"},
-                {"del\x7f", "del\\x7F"},
-                {"</script>", "</script>"},
-                {kZurich, kZurich},
-            },
-            "PhpDoubleQuoted");
-}
-
-TEST(PhpTextTest, HtmlAttributeEscapesMarkupCharacters) {
-  ExpectAll(HtmlAttribute,
-            {
-                {"", ""},
-                {"plain", "plain"},
-                {"a & b", "a &amp; b"},
-                {"<b>", "&lt;b&gt;"},
-                {"\"q\" 'a'", "&quot;q&quot; &#39;a&#39;"},
-                {"&amp;", "&amp;amp;"},
-                {"</script>", "&lt;/script&gt;"},
-                {"$x\\", "$x\\"},
-                {"a\nb", "a\nb"},
-                {kZurich, kZurich},
-            },
-            "HtmlAttribute");
-}
-
-TEST(PhpTextTest, JsSingleQuotedIsInertInAttributesAndScripts) {
-  ExpectAll(JsSingleQuoted,
-            {
-                {"", ""},
-                {"plain", "plain"},
-                {"it's", "it\\'s"},
-                {"a\\b", "a\\\\b"},
-                {"\"q\"", "\\x22q\\x22"},
-                {"</script>", "\\x3C/script\\x3E"},
-                {"a & b", "a \\x26 b"},
-                {"a\r\nb\tc", "a\\r\\nb\\tc"},
-                {"bell\x07", "bell\\x07"},
-                {"$x", "$x"},
-                {"sep\xE2\x80\xA8par\xE2\x80\xA9", "sep\\u2028par\\u2029"},
-                {"\xE2\x80\x94", "\xE2\x80\x94"},  // an em dash stays as it is
-                {kZurich, kZurich},
-            },
-            "JsSingleQuoted");
-}
-
-TEST(PhpTextTest, SqlIdentifierDoublesBackticks) {
-  ExpectAll(SqlIdentifier,
-            {
-                {"", "``"},
-                {"id", "`id`"},
-                {"my-db", "`my-db`"},
-                {"a`b", "`a``b`"},
-                {"``", "``````"},
-                {"order", "`order`"},
-                {"it's", "`it's`"},
-                {kZurich, "`" + kZurich + "`"},
-            },
-            "SqlIdentifier");
-}
-
-TEST(PhpTextTest, SqlStringBodyDoublesQuotesAndBackslashes) {
-  ExpectAll(SqlStringBody,
-            {
-                {"", ""},
-                {"DE", "DE"},
-                {"it's", "it''s"},
-                {"a\\b", "a\\\\b"},
-                {"\\'", "\\\\''"},
-                {std::string("a\0b", 3), "a\\0b"},
-                {"\"q\"", "\"q\""},
-                {kZurich, kZurich},
-            },
-            "SqlStringBody");
-}
-
-TEST(PhpTextTest, UrlEncodeKeepsOnlyUnreservedBytes) {
-  ExpectAll(UrlEncode,
-            {
-                {"", ""},
-                {"shop_city_list.php", "shop_city_list.php"},
-                {"A-z_0.9~", "A-z_0.9~"},
-                {"a b", "a%20b"},
-                {"a&b=c?d#e/f", "a%26b%3Dc%3Fd%23e%2Ff"},
-                {"100%", "100%25"},
-                {"+", "%2B"},
-                {"\"<'>", "%22%3C%27%3E"},
-                {"line\nbreak", "line%0Abreak"},
-                {kZurich, "Z%C3%BCrich"},
-            },
-            "UrlEncode");
+TEST(PhpTextTest, EveryEscaperChangesOnlyWhatItsContextNeeds) {
+  const TEscapeCase cases[] = {
+      {"PhpSingleQuoted", PhpSingleQuoted, "it's a\\b", "it\\'s a\\\\b"},
+      {"PhpSingleQuoted", PhpSingleQuoted, "\\'", "\\\\\\'"},
+      {"PhpSingleQuoted", PhpSingleQuoted, "$var \"q\" </script>\n" + kZurich, "$var \"q\" </script>\n" + kZurich},
+      {"PhpDoubleQuoted", PhpDoubleQuoted, "{$x} say \"hi\"", "{\\$x} say \\\"hi\\\""},
+      {"PhpDoubleQuoted", PhpDoubleQuoted, "a\\b \\n it's", "a\\\\b \\\\n it's"},
+      {"PhpDoubleQuoted", PhpDoubleQuoted, "a\nb\r\tc", "a\\nb\\r\\tc"},
+      {"PhpDoubleQuoted", PhpDoubleQuoted, std::string("nul\0x\x1b\x7f", 7), "nul\\x00x\\x1B\\x7F"},
+      {"PhpDoubleQuoted", PhpDoubleQuoted, "</script>" + kZurich, "</script>" + kZurich},
+      {"HtmlAttribute", HtmlAttribute, "a & <b> \"q\" 'a'", "a &amp; &lt;b&gt; &quot;q&quot; &#39;a&#39;"},
+      {"HtmlAttribute", HtmlAttribute, "&amp;", "&amp;amp;"},
+      {"HtmlAttribute", HtmlAttribute, "$x\\\n" + kZurich, "$x\\\n" + kZurich},
+      {"JsSingleQuoted", JsSingleQuoted, "it's a\\b", "it\\'s a\\\\b"},
+      {"JsSingleQuoted", JsSingleQuoted, "\"q\" </script> a & b", "\\x22q\\x22 \\x3C/script\\x3E a \\x26 b"},
+      {"JsSingleQuoted", JsSingleQuoted, "a\r\nb\tc\x07", "a\\r\\nb\\tc\\x07"},
+      {"JsSingleQuoted", JsSingleQuoted, "sep\xE2\x80\xA8par\xE2\x80\xA9", "sep\\u2028par\\u2029"},
+      {"JsSingleQuoted", JsSingleQuoted, "$x \xE2\x80\x94 " + kZurich, "$x \xE2\x80\x94 " + kZurich},  // em dash kept
+      {"SqlIdentifier", SqlIdentifier, "", "``"},
+      {"SqlIdentifier", SqlIdentifier, "a`b", "`a``b`"},
+      {"SqlIdentifier", SqlIdentifier, "``", "``````"},
+      {"SqlIdentifier", SqlIdentifier, "it's my-db " + kZurich, "`it's my-db " + kZurich + "`"},
+      {"SqlStringBody", SqlStringBody, "it's a\\b", "it''s a\\\\b"},
+      {"SqlStringBody", SqlStringBody, "\\'", "\\\\''"},
+      {"SqlStringBody", SqlStringBody, std::string("a\0b\"q\"", 6), "a\\0b\"q\""},
+      {"UrlEncode", UrlEncode, "A-z_0.9~" + kZurich, "A-z_0.9~Z%C3%BCrich"},
+      {"UrlEncode", UrlEncode, "a b&c=d?e#f/g", "a%20b%26c%3Dd%3Fe%23f%2Fg"},
+      {"UrlEncode", UrlEncode, "100%+\"<'>\n", "100%25%2B%22%3C%27%3E%0A"},
+  };
+  for (const TEscapeCase& c : cases) {
+    EXPECT_EQ(c.Escape(c.Input), c.Expected) << c.Function << " of [" << c.Input << "]";
+    EXPECT_EQ(c.Escape(""), c.Function == std::string("SqlIdentifier") ? "``" : "") << c.Function;
+  }
 }
 
 TEST(PhpTextTest, DatabaseVariablesArePlainOnlyForPlainNames) {
@@ -156,12 +65,12 @@ TEST(PhpTextTest, DatabaseVariablesArePlainOnlyForPlainNames) {
       {"", true, "$MyDb_", "$dbname_"},
       {kZurich, true, "$MyDb_" + kZurich, "$dbname_" + kZurich},  // PHP names take bytes from 0x80 up
       {"my-db", false, "${'MyDb_my-db'}", "${'dbname_my-db'}"},
-      {"a`b", false, "${'MyDb_a`b'}", "${'dbname_a`b'}"},
       {"it's", false, "${'MyDb_it\\'s'}", "${'dbname_it\\'s'}"},
       {"back\\slash", false, "${'MyDb_back\\\\slash'}", "${'dbname_back\\\\slash'}"},
       {"a b", false, "${'MyDb_a b'}", "${'dbname_a b'}"},
       {"$x", false, "${'MyDb_$x'}", "${'dbname_$x'}"},
       {"a.b", false, "${'MyDb_a.b'}", "${'dbname_a.b'}"},
+      {"a`b", false, "${'MyDb_a`b'}", "${'dbname_a`b'}"},
       {"two\nlines", false, "${\"MyDb_two\\nlines\"}", "${\"dbname_two\\nlines\"}"},
   };
   for (const auto& c : cases) {

@@ -1,19 +1,27 @@
 #pragma once
-// Shared by the table-page tests: probe templates that print every variable
-// and every block instance in a form the tests read back, and a fixture with
-// a program folder, an output folder and a project to fill.
+// Shared by the page tests: probe templates that print every variable and
+// block instance in a form read back here, a fixture with a program folder,
+// an output folder and a project, and a PHP runner.
 
 #include "TestSupport.h"
 #include "core/Files.h"
+#include "core/TextUtils.h"
 #include "generator/PageGenerator.h"
 #include "model/ProjectManager.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <iterator>
+#include <cstdlib>
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace tablepages {
@@ -23,107 +31,67 @@ struct TProbeBlock {
   std::vector<std::string> Variables;
 };
 
-/** The globals and blocks that each table page's generator fills. */
+/** The globals and blocks that one page's generator fills. */
 struct TPageNames {
   std::vector<std::string> Globals;
   std::vector<TProbeBlock> Blocks;
 };
 
-inline const TPageNames& ListPageNames() {
-  static const TPageNames names{
-      {"yzt_page_right", "yzt_row_number", "yzt_table_name", "yzt_table_key_field", "yzt_db_name", "yzt_insert_page",
-       "yzt_table_caption", "yzt_page_title_name", "yzt_page_align", "yzt_page_width", "yzt_filter_part_one",
-       "yzt_select_sql_part_one", "yzt_page_width_type", "yzt_column_number", "yzt_db_link"},
-      {{"yzt_filter_block", {"yzt_filter_item"}},
-       {"yzt_shorting_block", {"yzt_short_field"}},
-       {"yzt_filter_area", {"yzt_insert_filter_caption", "yzt_insert_filter_row"}},
-       {"yzt_list_headers_1row", {"yzt_list_1input_1row"}},
-       {"yzt_list_headers_2row", {"yzt_list_1input_2row"}},
-       {"yzt_list_value", {"yzt_act_field"}}}};
+/** Names given without their "yzt_" prefix, separated by blanks. */
+inline TPageNames Names(const std::string& globals, const std::vector<std::pair<std::string, std::string>>& blocks) {
+  const auto split = [](const std::string& text) {
+    std::vector<std::string> names;
+    for (const std::string& name : SplitString(text, ' '))
+      if (!name.empty()) names.push_back("yzt_" + name);
+    return names;
+  };
+  TPageNames names{split(globals), {}};
+  for (const auto& [block, variables] : blocks) names.Blocks.push_back({"yzt_" + block, split(variables)});
   return names;
 }
 
-inline const TPageNames& InsertPageNames() {
-  static const TPageNames names{
-      {"yzt_page_right", "yzt_table_name", "yzt_table_name_caption", "yzt_key", "yzt_db_name", "yzt_page_title_name",
-       "yzt_page_align", "yzt_page_width", "yzt_insert_send_mail", "yzt_page_width_type", "yzt_db_link",
-       "yzt_sql_table"},
-      {{"yzt_insert_fields", {"yzt_caption", "yzt_html_input_item", "yzt_field_name", "yzt_tooltip_event"}},
-       {"yzt_insert_hidden_fields", {"yzt_html_hidden_input_item"}},
-       {"yzt_insert_file_fields", {"yzt_insert_file_code"}},
-       {"yzt_insert_sql_fields", {"yzt_insert_field_name"}},
-       {"yzt_insert_sql_field_values", {"yzt_insert_field_str"}},
-       {"yzt_script", {"yzt_script_item"}}}};
-  return names;
-}
-
-inline const TPageNames& UpdatePageNames() {
-  static const TPageNames names{
-      {"yzt_page_right", "yzt_table_name", "yzt_table_name_caption", "yzt_key", "yzt_db_name", "yzt_table_key_field",
-       "yzt_page_title_name", "yzt_page_align", "yzt_page_width", "yzt_update_send_mail", "yzt_page_width_type",
-       "yzt_db_link", "yzt_sql_table"},
-      {{"yzt_update_fields", {"yzt_caption", "yzt_html_update_item", "yzt_field_name", "yzt_tooltip_event"}},
-       {"yzt_update_hidden_fields", {"yzt_html_hidden_update_item"}},
-       {"yzt_update_file_fields", {"yzt_update_file_code"}},
-       {"yzt_update_sql", {"yzt_coma", "yzt_update_field_name", "yzt_update_field_str"}}}};
-  return names;
-}
-
-inline const TPageNames& DetailPageNames() {
-  static const TPageNames names{
-      {"yzt_page_right", "yzt_table_name", "yzt_table_name_caption", "yzt_key", "yzt_table_key_field", "yzt_db_name",
-       "yzt_page_title_name", "yzt_page_align", "yzt_page_width", "yzt_page_width_type", "yzt_db_link",
-       "yzt_sql_table"},
-      {{"yzt_detail_block", {"yzt_field_caption", "yzt_detail_data", "yzt_field_name"}}}};
-  return names;
-}
-
-inline const TPageNames& DeletePageNames() {
-  static const TPageNames names{
-      {"yzt_page_right", "yzt_table_name", "yzt_key", "yzt_db_name", "yzt_delete_send_mail", "yzt_db_link",
-       "yzt_sql_table"},
-      {}};
-  return names;
-}
-
-/** A template printing each global as <<V name>>value<<E>> and each block
- *  instance between <<B name>> and <<BE>> with its variables. */
-inline std::string ProbeTemplate(const std::vector<std::string>& globals, const std::vector<TProbeBlock>& blocks) {
-  std::string text = "probe start\n";
-  for (const std::string& name : globals) text += "<<V " + name + ">>{" + name + "}<<E>>\n";
-  for (const TProbeBlock& block : blocks) {
-    text += "<!-- START BLOCK : " + block.Name + " -->\n<<B " + block.Name + ">>\n";
-    for (const std::string& name : block.Variables) text += "<<V " + name + ">>{" + name + "}<<E>>\n";
-    text += "<<BE>>\n<!-- END BLOCK : " + block.Name + " -->\n";
-  }
-  return text + "probe end\n";
-}
+inline const TPageNames kListNames = Names(
+    "page_right row_number table_name table_key_field db_name insert_page table_caption page_title_name page_align "
+    "page_width filter_part_one select_sql_part_one page_width_type column_number db_link",
+    {{"filter_block", "filter_item"}, {"shorting_block", "short_field"},
+     {"filter_area", "insert_filter_caption insert_filter_row"}, {"list_headers_1row", "list_1input_1row"},
+     {"list_headers_2row", "list_1input_2row"}, {"list_value", "act_field"}});
+inline const TPageNames kInsertNames = Names(
+    "page_right table_name table_name_caption key db_name page_title_name page_align page_width insert_send_mail "
+    "page_width_type db_link sql_table",
+    {{"insert_fields", "caption html_input_item field_name tooltip_event"},
+     {"insert_hidden_fields", "html_hidden_input_item"}, {"insert_file_fields", "insert_file_code"},
+     {"insert_sql_fields", "insert_field_name"}, {"insert_sql_field_values", "insert_field_str"},
+     {"script", "script_item"}});
+inline const TPageNames kUpdateNames = Names(
+    "page_right table_name table_name_caption key db_name table_key_field page_title_name page_align page_width "
+    "update_send_mail page_width_type db_link sql_table",
+    {{"update_fields", "caption html_update_item field_name tooltip_event"},
+     {"update_hidden_fields", "html_hidden_update_item"}, {"update_file_fields", "update_file_code"},
+     {"update_sql", "coma update_field_name update_field_str"}});
+inline const TPageNames kDetailNames = Names(
+    "page_right table_name table_name_caption key table_key_field db_name page_title_name page_align page_width "
+    "page_width_type db_link sql_table",
+    {{"detail_block", "field_caption detail_data field_name"}});
+inline const TPageNames kDeleteNames =
+    Names("page_right table_name key db_name delete_send_mail db_link sql_table", {});
 
 struct TProbeInstance {
   std::string Block;
   std::map<std::string, std::string> Vars;
-  const std::string& operator[](const std::string& name) const {
-    static const std::string kMissing = "<not in probe>";
-    auto found = Vars.find(name);
-    return found == Vars.end() ? kMissing : found->second;
-  }
+  std::string operator[](const std::string& name) const { return Vars.count(name) ? Vars.at(name) : "<not in probe>"; }
 };
 
 /** What a probe page printed: the globals and the block instances in order. */
 struct TProbeOutput {
-  std::map<std::string, std::string> Globals;
+  TProbeInstance Root;
   std::vector<TProbeInstance> Instances;
-  std::string Text;
 
-  const std::string& Global(const std::string& name) const {
-    static const std::string kMissing = "<not in probe>";
-    auto found = Globals.find(name);
-    return found == Globals.end() ? kMissing : found->second;
-  }
+  std::string Global(const std::string& name) const { return Root[name]; }
   std::vector<TProbeInstance> Of(const std::string& block) const {
     std::vector<TProbeInstance> result;
-    for (const TProbeInstance& instance : Instances)
-      if (instance.Block == block) result.push_back(instance);
+    std::copy_if(Instances.begin(), Instances.end(), std::back_inserter(result),
+                 [&block](const TProbeInstance& instance) { return instance.Block == block; });
     return result;
   }
   std::vector<std::string> Values(const std::string& block, const std::string& variable) const {
@@ -133,48 +101,61 @@ struct TProbeOutput {
   }
 };
 
+/** Prints each variable as <<V name>>value<<E>>, each block instance between <<B name>> and <<BE>>. */
+inline std::string ProbeTemplate(const std::vector<std::string>& globals, const std::vector<TProbeBlock>& blocks) {
+  const auto vars = [](const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names) text += "<<V " + name + ">>{" + name + "}<<E>>\n";
+    return text;
+  };
+  std::string text = vars(globals);
+  for (const TProbeBlock& block : blocks)
+    text += "<!-- START BLOCK : " + block.Name + " -->\n<<B " + block.Name + ">>\n" + vars(block.Variables) +
+            "<<BE>>\n<!-- END BLOCK : " + block.Name + " -->\n";
+  return text;
+}
+
 inline TProbeOutput ParseProbe(const std::string& text) {
   TProbeOutput out;
-  out.Text = text;
-  TProbeInstance* open = nullptr;
-  size_t pos = 0;
-  while (true) {
-    const size_t token = text.find("<<", pos);
-    if (token == std::string::npos) break;
-    if (text.compare(token, 6, "<<BE>>") == 0) {
-      open = nullptr;
-      pos = token + 6;
-    } else if (text.compare(token, 4, "<<B ") == 0) {
-      const size_t close = text.find(">>", token);
-      out.Instances.push_back(TProbeInstance{text.substr(token + 4, close - token - 4), {}});
-      open = &out.Instances.back();
-      pos = close + 2;
-    } else if (text.compare(token, 4, "<<V ") == 0) {
-      const size_t close = text.find(">>", token);
-      const std::string name = text.substr(token + 4, close - token - 4);
-      const size_t end = text.find("<<E>>", close);
-      std::string value = text.substr(close + 2, end - close - 2);
-      (open ? open->Vars : out.Globals)[name] = std::move(value);
+  TProbeInstance* open = &out.Root;
+  for (size_t pos = text.find("<<"); pos != std::string::npos; pos = text.find("<<", pos)) {
+    const size_t close = text.find(">>", pos);
+    const std::string tag = text.substr(pos + 2, close - pos - 2);
+    pos = close + 2;
+    if (tag == "BE") {
+      open = &out.Root;
+    } else if (StartsWith(tag, "B ")) {
+      open = &out.Instances.emplace_back(TProbeInstance{tag.substr(2), {}});
+    } else if (StartsWith(tag, "V ")) {
+      const size_t end = text.find("<<E>>", pos);
+      open->Vars[tag.substr(2)] = text.substr(pos, end - pos);
       pos = end + 5;
-    } else {
-      pos = token + 2;
     }
   }
   return out;
 }
 
-/** Program folder with probe templates, an output folder, one project. */
+/** What SetLookup(f, "city", "name", "id") reads in database shop. */
+inline const std::string kCitySql = "SELECT DISTINCT `name` ,`id` FROM '.sqlIdent($dbname_shop).'.`city`";
+
+/** Program folder with the five probe templates, an output folder, one project. */
 class TablePageTest : public ::testing::Test {
 protected:
-  void SetUp() override { ForceDirectories(FApp.File("tpl")); }
-
-  void WriteProbe(const std::string& page, const TPageNames& names) { WriteProbe(page, names.Globals, names.Blocks); }
-  void WriteProbe(const std::string& page, const std::vector<std::string>& globals,
-                  const std::vector<TProbeBlock>& blocks) {
-    qftest::WriteFile(FApp.File("tpl/" + page + ".tpl"), ProbeTemplate(globals, blocks));
+  void SetUp() override {
+    ForceDirectories(FApp.File("tpl"));
+    // Each probe prints every global of any page, so a value a page should not fill shows too.
+    std::vector<std::string> globals;
+    for (const TPageNames* page : {&kListNames, &kInsertNames, &kUpdateNames, &kDetailNames, &kDeleteNames})
+      for (const std::string& name : page->Globals)
+        if (std::find(globals.begin(), globals.end(), name) == globals.end()) globals.push_back(name);
+    std::vector<TProbeBlock> update = kUpdateNames.Blocks;  // with the insert page's checks, to see none made
+    update.push_back({"yzt_script", {"yzt_script_item"}});
+    for (const auto& [page, blocks] : {std::pair{"list", kListNames.Blocks}, {"insert", kInsertNames.Blocks},
+                                       {"update", update}, {"detail", kDetailNames.Blocks}, {"delete", kDeleteNames.Blocks}})
+      qftest::WriteFile(FApp.File("tpl/" + std::string(page) + ".tpl"), ProbeTemplate(globals, blocks));
   }
 
-  /** A table of the project, made current. */
+  /** A table of the project, made current, every right "Guest". */
   TWebTable& AddTable(const std::string& db, const std::string& name) {
     auto table = std::make_unique<TWebTable>();
     table->DB = db;
@@ -202,20 +183,22 @@ protected:
     return result;
   }
 
-  static void SetItems(TWebInput& input, const std::vector<std::string>& lines) {
+  static TWebInput& SetItems(TWebInput& input, const std::vector<std::string>& lines) {
     input.HtmlInput->ItemList.Clear();
     for (const std::string& line : lines) input.HtmlInput->ItemList.Add(line);
     input.HtmlInput->iLSource = 1;
+    return input;
   }
 
-  static void SetLookup(TWebInput& input, const std::string& table, const std::string& display,
-                        const std::string& value) {
+  static TWebInput& SetLookup(TWebInput& input, const std::string& table, const std::string& display,
+                              const std::string& value) {
     TBaseHtmlInput& html = *input.HtmlInput;
     html.iLSource = 0;
     html.iLElementFromDb = true;
     html.iLTable = table;
     html.iLDisplayField = display;
     html.iLValueField = value;
+    return input;
   }
 
   TGeneratorContext Context() const { return TGeneratorContext{FProject, FApp.Path() + "/", FOut.Path() + "/"}; }
@@ -223,18 +206,55 @@ protected:
   std::string OutputFile(const std::string& page) const {
     return FOut.File(FProject.CurrentDatabase + "_" + FProject.CurrentTable + "_" + page + ".php");
   }
+  TProbeOutput Read(const std::string& page) const { return ParseProbe(qftest::ReadFile(OutputFile(page))); }
 
   /** Runs one generator on the current table and reads its probe page back. */
   template <class TGenerator>
   TProbeOutput Run(const std::string& page) {
-    TGenerator generator(Context());
-    generator.Generate();
-    return ParseProbe(qftest::ReadFile(OutputFile(page)));
+    TGenerator(Context()).Generate();
+    return Read(page);
+  }
+
+  /** The same on a fresh current table shop.t given its columns. */
+  template <class TGenerator>
+  TProbeOutput RunOn(const std::string& page, const std::function<void(TWebTable&)>& columns) {
+    FProject.Tables.clear();
+    columns(AddTable("shop", "t"));
+    return Run<TGenerator>(page);
   }
 
   qftest::TempDir FApp;
   qftest::TempDir FOut;
   TProjectManager FProject;
 };
+
+// ---------------------------------------------------------------- PHP
+
+inline std::optional<std::string> FindPhp() {
+  const char* path = std::getenv("PATH");
+  for (const std::string& dir : SplitString(path ? path : "", ':'))
+    if (!dir.empty() && ::access((dir + "/php").c_str(), X_OK) == 0) return dir + "/php";
+  return std::nullopt;
+}
+
+inline std::string ShellQuote(const std::string& text) { return "'" + ReplaceAll(text, "'", "'\\''") + "'"; }
+
+struct TRun {
+  int Code = -1;
+  std::string Out;
+  std::string Err;
+};
+
+/** Runs php with the arguments, every PHP warning sent to stderr; scratch
+ *  holds the captured streams. */
+inline TRun RunPhp(const std::string& php, const std::vector<std::string>& args, const qftest::TempDir& scratch) {
+  std::string command = ShellQuote(php) + " -d display_errors=stderr -d error_reporting=E_ALL -d log_errors=0" +
+                        " -d session.save_path=" + ShellQuote(scratch.Path());
+  for (const std::string& arg : args) command += " " + ShellQuote(arg);
+  command += " </dev/null >" + ShellQuote(scratch.File("stdout")) + " 2>" + ShellQuote(scratch.File("stderr"));
+  const int status = std::system(command.c_str());
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, qftest::ReadFile(scratch.File("stdout")),
+          qftest::ReadFile(scratch.File("stderr"))};
+}
 
 }  // namespace tablepages
