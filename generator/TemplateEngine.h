@@ -4,6 +4,7 @@
  *  and rendered by GetOutputContent. Template errors never throw: each becomes
  *  a text line of the output. Failures of the hash tables do throw. */
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -14,7 +15,7 @@
 #include "core/StringList.h"
 #include "generator/Hashes.h"
 
-/** Ordered list of the content keys of one block definition. */
+/** Ordered list of strings (the content keys of a block definition). */
 class TdefBlockKeys : public TObject {
 public:
   int Count() const { return static_cast<int>(FItems.size()); }
@@ -28,7 +29,7 @@ private:
   std::vector<std::string> FItems;
 };
 
-/** Ordered list of owned objects (the instances of one instance list). */
+/** Ordered list of owned objects. */
 class TObjectArray : public TObject {
 public:
   int Count() const { return static_cast<int>(FItems.size()); }
@@ -37,15 +38,16 @@ public:
   /** Lengthens the list to index + 1 when needed, else frees the object it
    *  replaces (unless it is the same object). */
   void Set(int index, std::unique_ptr<TObject> object);
-  /** False when the list was already rendered in this rendering pass. */
-  bool MarkRendered(uint64_t pass);
 
 private:
   std::vector<std::unique_ptr<TObject>> FItems;
-  uint64_t FRenderedPass = 0;
 };
 
-/** The parsed template: block definitions, their parents and counters. */
+/** One block of the parsed template (defined in TemplateEngine.cpp). */
+class TBlockState;
+
+/** The parsed template: every block with its enclosing block and its
+ *  definition, flattened for rendering. */
 class TTemplateEngineParser {
 public:
   TTemplateEngineParser();
@@ -58,90 +60,74 @@ public:
   std::string Version;
 
 protected:
-  /** Parses TemplateLines into the block tables, starting with "_ROOT".
-   *  The tables must be empty. */
+  /** Parses TemplateLines into Blocks, starting with "_ROOT". Blocks must be
+   *  empty. A blank block name raises EHashInvalidKeyError. */
   void ParseTemplate();
   /** Appends one error line (the message and CR LF) to Output. */
   void AppendError(std::string_view message);
+  /** The block of that name, or nullptr. An empty name raises
+   *  EHashInvalidKeyError, as the hash tables do for an empty key. */
+  TBlockState* FindBlock(std::string_view name) const;
+  void ClearBlocks();
 
-  TStringHash BlockParents;   // block -> enclosing block
-  TIntegerHash BlockCounters; // block -> instance lists made so far
-  TObjectHash BlockContents;  // block -> TStringHash of its pieces
-  TObjectHash BlockKeys;      // block -> TdefBlockKeys, the pieces in order
+  /** Every block the template defines, "_ROOT" first. A name defined twice
+   *  is one block with the last definition. */
+  std::vector<std::unique_ptr<TBlockState>> Blocks;
   std::vector<bool> IgnoreStack;
   std::string Output;
 
 private:
-  // A block being parsed. Content and Keys are the block's current tables;
-  // they are looked up again whenever a definition replaces them.
-  struct TParseFrame {
-    std::string Name;
-    int LiteralCount = 0;
-    int VariableCount = 0;
-    TStringHash* Content = nullptr;
-    TdefBlockKeys* Keys = nullptr;
-  };
+  struct TParseFrame;  // a block being parsed
+  TBlockState* AddBlock(std::string_view name);
   void ParseTextLine(TParseFrame& frame, std::string_view line);
-  void AddPiece(TParseFrame& frame, bool variable, std::string text);
+  void AddLiteral(TParseFrame& frame, std::string_view text, std::string_view tail = {});
+  void AddVariable(TParseFrame& frame, std::string_view name);
   void EndLine(TParseFrame& frame);
-  void DefineBlock(std::vector<TParseFrame>& frames, const std::string& name,
-                   std::unique_ptr<TStringHash> content, std::unique_ptr<TdefBlockKeys> keys);
-  void Attach(TParseFrame& frame);
+  /** Gives the block a new definition, empty or a copy of source's, placed
+   *  in the innermost block being parsed. */
+  TBlockState* DefineBlock(std::vector<TParseFrame>& frames, const std::string& name, const TBlockState* source);
+  void Flatten();
+
+  struct TNameHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+  std::unordered_map<std::string, TBlockState*, TNameHash, std::equal_to<>> FBlockIndex;
+  // The literal pieces of the definitions while parsing, one after another:
+  // one buffer instead of a string per template line.
+  std::string FPieceText;
 };
 
-class TBlockState;
+/** One instance of a block: its values and its nested blocks' instance
+ *  lists (defined in TemplateEngine.cpp). */
+struct TBlockInstance;
 
-/** Memory for block instances: handed out in chunks, given back all at once
- *  when the engine starts over or goes. */
+/** Memory for block instances and value texts: handed out from chunks and
+ *  given back all at once when the engine starts over or goes. What it
+ *  holds must not need destruction. */
 class TInstanceArena {
 public:
-  void* Allocate(size_t size);
+  TInstanceArena() = default;
+  TInstanceArena(const TInstanceArena&) = delete;
+  TInstanceArena& operator=(const TInstanceArena&) = delete;
+
+  /** Uninitialized memory of size bytes, aligned to align (a power of 2). */
+  void* Allocate(size_t size, size_t align) {
+    const size_t padding = (align - reinterpret_cast<uintptr_t>(FNext) % align) % align;
+    if (padding + size > FLeft) return AllocateChunk(size, align);
+    std::byte* result = FNext + padding;
+    FNext = result + size;
+    FLeft -= padding + size;
+    return result;
+  }
   void Clear();
 
 private:
+  void* AllocateChunk(size_t size, size_t align);
+
   std::vector<std::unique_ptr<std::byte[]>> FChunks;
-  size_t FUsed = 0;
-  size_t FCapacity = 0;
-};
-
-/** One block instance: its block, its own variable values and, for each
- *  nested block filled inside it, that block's instance list. It has a slot
- *  per variable and per nested block that its block's definition shows; the
- *  slots follow the object in the engine's arena, and the value texts are
- *  kept in one buffer of the engine. */
-class TBlockInstance : public TObject {
-public:
-  /** Where a value is in the engine's value buffer. */
-  struct TValueRef {
-    uint32_t Offset;
-    uint32_t Length;
-  };
-  static constexpr uint32_t kNoValue = 0xFFFFFFFFu;
-
-  static std::unique_ptr<TBlockInstance> Create(TInstanceArena& arena, const TBlockState* block);
-  // The arena owns the memory; deleting an instance only ends its life.
-  static void operator delete(void*) {}
-
-  /** The block this is an instance of. */
-  const TBlockState* const Block;
-
-  /** The instance's own value in a slot; Length is kNoValue when it has none. */
-  TValueRef Value(int slot) const { return Values()[slot]; }
-  void SetValue(int slot, TValueRef value) { Values()[slot] = value; }
-  /** The list of a nested block's instances made inside this one, or nullptr. */
-  TObjectArray* ChildList(const TBlockState* child) const;
-  /** The same for the nested block in a child slot of this instance's block. */
-  TObjectArray* ChildListAt(int slot) const { return Children()[slot]; }
-  void SetChildList(const TBlockState* child, TObjectArray* list);
-
-private:
-  explicit TBlockInstance(const TBlockState* block) : Block(block) {}
-  TValueRef* Values() const;
-  TObjectArray** Children() const;
-
-  // Blocks whose parent is this block but whose place its definition lost
-  // (a block name used twice): kept only for the lists' bookkeeping.
-  std::unique_ptr<std::vector<std::pair<const TBlockState*, TObjectArray*>>> FOtherChildren;
+  std::byte* FNext = nullptr;
+  size_t FLeft = 0;
 };
 
 /** Template engine used by every page generator: one engine per output file.
@@ -155,16 +141,19 @@ public:
   /** Parses TemplateLines and makes the root instance; starts over when
    *  called again. */
   void Prepare();
+  // Names and values of the filling calls are views: the engine copies what
+  // it keeps, and callers passing literals build no strings.
+
   /** New instance of a block inside the newest instance of its parent; it
    *  becomes the current instance. */
-  void NewBlock(const std::string& name);
+  void NewBlock(std::string_view name);
   /** Sets a variable of the current instance, or with "block.variable" of
    *  the newest instance of that block. */
-  void Assign(const std::string& name, const std::string& value);
+  void Assign(std::string_view name, std::string_view value);
   /** Value for every instance without a value of its own. */
-  void AssignGlobal(const std::string& name, const std::string& value);
+  void AssignGlobal(std::string_view name, std::string_view value);
   /** Makes the newest instance of a block (or "_ROOT") current. */
-  void GotoBlock(const std::string& name);
+  void GotoBlock(std::string_view name);
   /** Renders the page behind what Output already holds and gives the list
    *  the whole buffer, split into lines. */
   void GetOutputContent(TStringList& list);
@@ -174,23 +163,23 @@ public:
 
 protected:
   bool Prepared;
-  TObjectHash BlockInstances;       // list key -> TObjectArray of TBlockInstance
-  TBlockInstance* CurrentInstance;  // borrowed from BlockInstances
   TStringHash Globals;
 
 private:
   bool CheckPrepared();
   void Reset();
-  TBlockState* StateOf(const std::string& block);
-  TObjectArray* NewList(TBlockState& block);
-  void SetValue(TBlockInstance& instance, std::string_view variable, const std::string& value);
-  void RenderList(TObjectArray* root);
+  TBlockState* StateOf(std::string_view name);
+  TBlockInstance* NewInstance(TBlockState& block);
+  void SetValue(TBlockInstance& instance, int slot, std::string_view value);
+  void Render();
+  /** Doubles Output while rendering; answers the cursor in the new text. */
+  char* GrowOutput(char* cursor, size_t length);
 
   TInstanceArena FArena;
-  // Block name -> what the filling calls and the rendering need of the
-  // block tables, resolved once instead of through several tables per call.
-  std::unordered_map<std::string, std::unique_ptr<TBlockState>> FStates;
+  TBlockInstance* FRoot = nullptr;             // the one instance of the root list
+  TBlockInstance* CurrentInstance = nullptr;
+  size_t FValueBytes = 0;                      // all values assigned so far
+  // Generators alternate between a few blocks (a row and its cells): the two
+  // most recent answers of StateOf save most name lookups.
   TBlockState* FRecentStates[2] = {nullptr, nullptr};
-  std::string FValueText;  // the texts of all instance values, one after another
-  uint64_t FRenderPass = 0;
 };
