@@ -1,15 +1,20 @@
 #pragma once
-// Helpers of the generated-site tests: a small HTTP/1.1 client over a socket,
-// the PHP built-in web server as a child process, private copies of the
-// fixture databases, and readers for the pages' HTML.
+// The generated-site tests' fixture and helpers: a plain HTTP client, the PHP
+// built-in web server as a child process, private copies of the fixture
+// databases and readers for the pages' HTML.
 
+#include "TestSupport.h"
 #include "model/DBManager.h"
+#include "model/ProjectManager.h"
+
+#include <gtest/gtest.h>
 
 #include <sys/types.h>
 
 #include <map>
 #include <memory>
 #include <optional>
+#include <regex>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -19,140 +24,118 @@ namespace e2e {
 
 using TFields = std::vector<std::pair<std::string, std::string>>;
 
-/** Percent-encoding of a query or form component (unreserved bytes kept). */
 std::string UrlEncode(std::string_view text);
-/** Decoding of a query component ("+" as blank). */
-std::string UrlDecode(std::string_view text);
-/** name=value pairs joined with "&", both sides encoded. */
 std::string FormEncode(const TFields& fields);
 
 struct THttpResponse {
   int Status = 0;
-  std::vector<std::pair<std::string, std::string>> Headers;  // names in lower case
-  std::string Body;
-  /** The first header of that (lower-case) name, or "". */
+  std::string Head, Body;
+  /** The value of the first header of that name, or "". */
   std::string Header(const std::string& name) const;
 };
 
 struct TFilePart {
-  std::string Field;
-  std::string FileName;
-  std::string Data;
-  std::string ContentType = "application/octet-stream";
+  std::string Field, FileName, Data;
 };
 
-/** One visitor of the site: sends each request on a fresh connection and
- *  keeps the cookies the site sets. Failures of the connection throw. */
+/** One visitor: a connection per request, keeping the cookies the site sets. */
 class THttpClient {
 public:
   explicit THttpClient(int port) : FPort(port) {}
-
-  THttpResponse Get(const std::string& target);
-  THttpResponse PostForm(const std::string& target, const TFields& fields);
-  THttpResponse PostMultipart(const std::string& target, const TFields& fields, const std::vector<TFilePart>& files);
-
-  std::map<std::string, std::string> Cookies;
+  THttpResponse Get(const std::string& target) { return Send("GET", target, "", ""); }
+  /** A multipart/form-data POST, as the site's forms send it. */
+  THttpResponse Post(const std::string& target, const TFields& fields, const std::vector<TFilePart>& files = {});
 
 private:
-  THttpResponse Send(const std::string& method, const std::string& target, const std::string& contentType,
+  THttpResponse Send(const std::string& method, const std::string& target, const std::string& type,
                      const std::string& body);
   int FPort;
+  std::map<std::string, std::string> FCookies;
 };
 
-/** `php -S 127.0.0.1:<free port> -t <docRoot>` run from docRoot, with errors
- *  logged to a file instead of shown; stopped by the destructor. */
-class TPhpServer {
-public:
-  TPhpServer(std::string php, std::string docRoot, std::string workDir);
-  ~TPhpServer();
-  TPhpServer(const TPhpServer&) = delete;
-  TPhpServer& operator=(const TPhpServer&) = delete;
-
-  /** Starts the server and waits until it answers; false with the reason. */
-  bool Start(std::string& error);
-  void Stop();
-  int Port() const { return FPort; }
-  /** What PHP wrote to its error log (empty when it wrote nothing). */
-  std::string ErrorLog() const;
-  /** The server's own stdout and stderr (request log and startup messages). */
-  std::string Output() const;
-
-private:
-  std::string FPhp, FDocRoot, FWorkDir;
-  pid_t FPid = -1;
-  int FPort = 0;
-};
-
-/** Lines of PHP's error log or of the server output that report a warning,
- *  notice, deprecation or error, or a request answered with status 500. */
-std::vector<std::string> ProblemLines(const std::string& log);
-
-/** Runs a command line through the shell; its exit code, output in output. */
+/** Runs a shell command; its exit code, stdout and stderr in output. */
 int RunCommand(const std::string& command, std::string& output);
-std::string ShellQuoted(const std::string& text);
-/** Full path of a program on PATH, if any. */
-std::optional<std::string> FindProgram(const std::string& name);
 
-// ---------------------------------------------------------------- database
-
-/** Connects, or throws with the server's message. */
-std::unique_ptr<TDBManager> ConnectTestDb();
-/** The rows of a statement; a failing statement throws with its text. */
+// Database access; a failing statement throws.
 std::vector<std::vector<std::string>> Rows(TDBManager& db, const std::string& sql);
-/** First column of every row. */
 std::vector<std::string> Column(TDBManager& db, const std::string& sql);
-/** First column of the first row; "" without rows. */
+/** First column of the first row, "" without rows. */
 std::string Value(TDBManager& db, const std::string& sql);
-void Exec(TDBManager& db, const std::string& sql);
-/** A SQL string literal holding text exactly, escaped by the client library
- *  for the connection's character set. */
 std::string SqlLiteral(TDBManager& db, std::string_view text);
 
-/** A fresh database holding a copy of the tables and rows of another one,
- *  foreign keys included; dropped by the destructor. */
-class TDatabaseCopy {
-public:
-  TDatabaseCopy(TDBManager& db, const std::string& source, const std::string& name);
-  ~TDatabaseCopy();
-  TDatabaseCopy(const TDatabaseCopy&) = delete;
-  TDatabaseCopy& operator=(const TDatabaseCopy&) = delete;
-  const std::string& Name() const { return FName; }
-  /** `name`.`table` */
-  std::string Table(const std::string& table) const;
-  /** Every row of every table as text, for before/after comparisons. */
-  std::string Snapshot() const;
-
-private:
-  TDBManager& FDb;
-  std::string FName;
-  std::vector<std::string> FTables;
-};
-
-// ---------------------------------------------------------------- HTML
-
-/** Replaces the entities htmlspecialchars writes (and numeric ones). */
+// Readers for the pages' HTML.
+/** Undoes htmlspecialchars(ENT_QUOTES). */
 std::string HtmlDecode(std::string_view html);
-/** The key parameters of every detail link of a list page, in page order. */
-std::vector<std::map<std::string, std::string>> DetailLinkKeys(const std::string& html);
-/** The values of one key parameter over every detail link. */
-std::vector<std::string> DetailLinkValues(const std::string& html, const std::string& key);
+/** The parameters of every detail link of a list page, in page order, as sent. */
+std::vector<std::map<std::string, std::string>> LinkKeys(const std::string& html);
+/** The "id" parameter of every detail link. */
+std::vector<std::string> LinkIds(const std::string& html);
 /** "(N records)" of a list page, -1 when missing. */
 int RecordCount(const std::string& html);
-/** "Page P of N" of a list page: {P, N}, {-1, -1} when missing. */
+/** "Page P of N": {P, N}, {-1, -1} when missing. */
 std::pair<int, int> PageNumbers(const std::string& html);
-/** The raw HTML of the value cell of a detail row (data-field="field"). */
-std::optional<std::string> DetailCell(const std::string& html, const std::string& field);
-/** The whole tag of the first <input> with name="name" (and value="value"
- *  when given), or "" when there is none. */
-std::string InputTag(const std::string& html, const std::string& name, const std::string* value = nullptr);
-/** The decoded value attribute of a tag, or nothing. */
-std::optional<std::string> AttributeValue(const std::string& tag, const std::string& attribute);
-/** The rows (<tr class="csstr1"> ... </tr>) of a list page holding a record. */
-std::vector<std::string> ListRows(const std::string& html);
-/** Text of the page outside tags, entities decoded. */
+/** The raw value cell of the detail row data-field="field", or "<none>". */
+std::string DetailCell(const std::string& html, const std::string& field);
+/** The first <input> tag named name (holding that value when given), or "". */
+std::string InputTag(const std::string& html, const std::string& name,
+                     const std::optional<std::string>& value = std::nullopt);
+/** The decoded attribute of a tag, or "<none>". */
+std::string Attribute(const std::string& tag, const std::string& attribute);
+/** Text outside tags, decoded. */
 std::string VisibleText(const std::string& html);
 
-/** PHP's trim() character set. */
-std::string PhpTrim(std::string_view text);
+// ---------------------------------------------------------------- fixture
+
+/** The administrator of the generated site; quotes and "$" on purpose. */
+inline const std::string kAdminName = "site'admin\"$x";
+inline const std::string kAdminPass = "pa$$ 'wo\\rd\"{x}";
+constexpr int kRowsPerPage = 10;
+inline const std::string kNotFound = "The record was not found.";
+
+/** A stored upload: a plain name inside the upload folder. */
+inline bool IsStoredUpload(const std::string& path) {
+  return std::regex_match(path, std::regex(R"(uploads/[A-Za-z0-9_-][A-Za-z0-9._-]*)"));
+}
+
+/** One generated site per test: private copies of the fixture databases, a
+ *  project over them, the site generated into a temporary folder and served
+ *  by `php -S`. TearDown fails the test on any PHP problem in the server's
+ *  output and drops the copies. */
+class GeneratedSiteTest : public ::testing::Test {
+protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  /** "/<db>_<table>_<page>.php" */
+  static std::string PagePath(const std::string& db, const std::string& table, const std::string& page);
+  std::string ShopPage(const std::string& table, const std::string& page) const {
+    return PagePath(FShopDb, table, page);
+  }
+  /** `copy`.`table` of the shop copy. */
+  std::string ShopTable(const std::string& table) const {
+    return QuoteIdentifier(FShopDb) + "." + QuoteIdentifier(table);
+  }
+  std::string Lit(std::string_view text) { return SqlLiteral(*FDb, text); }
+  std::string Sql(const std::string& sql) { return Value(*FDb, sql); }
+  /** Every row of every table of both copies, sorted, one a line. */
+  std::string Snapshot();
+
+  THttpClient Visitor() const { return THttpClient(FPort); }
+  THttpResponse Login(THttpClient& client, const std::string& name, const std::string& pass,
+                      const std::string& back = "");
+  THttpClient Administrator();
+
+  /** Status 200, no database error in the page, and `echo` (a value holding
+   *  markup) not in it unescaped. */
+  static void ExpectCleanPage(const THttpResponse& response, const std::string& what, const std::string& echo = "");
+
+  std::unique_ptr<TDBManager> FDb;
+  std::string FShopDb, FNotesDb;  // the private copies of shop and my-db
+  std::unique_ptr<qftest::TempDir> FDir;
+  std::string FOut;  // the generated site, without trailing "/"
+  TProjectManager FProject;
+  pid_t FServer = -1;  // php -S 127.0.0.1:FPort, serving FOut
+  int FPort = 0;
+};
 
 }  // namespace e2e
