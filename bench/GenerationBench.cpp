@@ -10,6 +10,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchRatio.h"
+
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -214,30 +216,6 @@ void BM_CopyTree(benchmark::State& state) {
 }
 BENCHMARK(BM_CopyTree)->Unit(benchmark::kMillisecond)->UseManualTime()->MinTime(1)->Repetitions(5);
 
-// Shows the usual table and keeps each benchmark's time for the ratio: the
-// median when repetitions are asked for, else the single run.
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-  void ReportRuns(const std::vector<Run>& reports) override {
-    for (const Run& run : reports) {
-      if (run.error_occurred) continue;
-      const std::string& name = run.run_name.function_name;
-      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-        Medians[name] = run.GetAdjustedRealTime();
-      else if (run.run_type == Run::RT_Iteration)
-        Times[name] = run.GetAdjustedRealTime();
-    }
-    ConsoleReporter::ReportRuns(reports);
-  }
-  double Time(const std::string& name) const {
-    if (auto found = Medians.find(name); found != Medians.end()) return found->second;
-    if (auto found = Times.find(name); found != Times.end()) return found->second;
-    return 0;
-  }
-  std::map<std::string, double> Times;
-  std::map<std::string, double> Medians;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -275,8 +253,6 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
 
-  const double generate = reporter.Time("BM_Generate");
-  const double copy = reporter.Time("BM_CopyTree");
-  if (generate > 0 && copy > 0) std::printf("ratio generation/cp -r: %.2f\n", generate / copy);
+  reporter.PrintRatio("generation/cp -r", "BM_Generate", "BM_CopyTree");
   return 0;
 }

@@ -5,6 +5,8 @@
 #include "model/XMLIO.h"
 
 #include <benchmark/benchmark.h>
+
+#include "BenchRatio.h"
 #include <pugixml.hpp>
 
 #include <cstdio>
@@ -287,30 +289,6 @@ BENCHMARK(BM_PugixmlBuildAndSave)->Unit(benchmark::kMillisecond)->UseRealTime()-
 BENCHMARK(BM_LoadProject)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.5)->Repetitions(5);
 BENCHMARK(BM_PugixmlParse)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.5)->Repetitions(5);
 
-/** Prints as usual and keeps each benchmark's best real time per iteration
- *  over its repetitions: on a shared machine the best run is the one least
- *  disturbed by others. */
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs) {
-      if (r.error_occurred || r.run_type != Run::RT_Iteration) continue;
-      const double t = r.GetAdjustedRealTime();
-      auto [it, added] = Times.emplace(r.run_name.function_name, t);
-      if (!added && t < it->second) it->second = t;
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> Times;
-};
-
-void PrintRatio(const TRatioReporter& rep, const char* label, const char* ours, const char* base) {
-  const auto a = rep.Times.find(ours);
-  const auto b = rep.Times.find(base);
-  if (a == rep.Times.end() || b == rep.Times.end() || b->second <= 0) return;
-  std::printf("ratio %s/pugixml: %.2f\n", label, a->second / b->second);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -319,7 +297,7 @@ int main(int argc, char** argv) {
   TRatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
-  PrintRatio(reporter, "save", "BM_SaveProject", "BM_PugixmlBuildAndSave");
-  PrintRatio(reporter, "load", "BM_LoadProject", "BM_PugixmlParse");
+  reporter.PrintRatio("save/pugixml", "BM_SaveProject", "BM_PugixmlBuildAndSave");
+  reporter.PrintRatio("load/pugixml", "BM_LoadProject", "BM_PugixmlParse");
   return 0;
 }

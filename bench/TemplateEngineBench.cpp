@@ -7,6 +7,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchRatio.h"
+
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
@@ -206,30 +208,6 @@ void BM_BaselineWithList(benchmark::State& state) {
 }
 BENCHMARK(BM_BaselineWithList)->Unit(benchmark::kMillisecond);
 
-// Shows the usual table and keeps each benchmark's time for the ratios: the
-// median when repetitions are asked for, else the single run.
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-  void ReportRuns(const std::vector<Run>& reports) override {
-    for (const Run& run : reports) {
-      if (run.error_occurred) continue;
-      const std::string& name = run.run_name.function_name;
-      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-        Medians[name] = run.GetAdjustedRealTime();
-      else if (run.run_type == Run::RT_Iteration)
-        Times[name] = run.GetAdjustedRealTime();
-    }
-    ConsoleReporter::ReportRuns(reports);
-  }
-  double Time(const std::string& name) const {
-    if (auto found = Medians.find(name); found != Medians.end()) return found->second;
-    if (auto found = Times.find(name); found != Times.end()) return found->second;
-    return 0;
-  }
-  std::map<std::string, double> Times;
-  std::map<std::string, double> Medians;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -260,12 +238,7 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
 
-  const double engine = reporter.Time("BM_TemplateEngine");
-  const double baseline = reporter.Time("BM_Baseline");
-  const double engineList = reporter.Time("BM_TemplateEngineList");
-  const double baselineWithList = reporter.Time("BM_BaselineWithList");
-  if (engine > 0 && baseline > 0) std::printf("ratio template_engine/baseline: %.2f\n", engine / baseline);
-  if (engineList > 0 && baselineWithList > 0)
-    std::printf("ratio template_engine_list/baseline_with_list: %.2f\n", engineList / baselineWithList);
+  reporter.PrintRatio("template_engine/baseline", "BM_TemplateEngine", "BM_Baseline");
+  reporter.PrintRatio("template_engine_list/baseline_with_list", "BM_TemplateEngineList", "BM_BaselineWithList");
   return 0;
 }

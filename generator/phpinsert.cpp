@@ -132,6 +132,34 @@ std::string TFormPageGenerator::BuildChangeMailCode(const TWebTable& table, cons
          body + std::string(9, ' ') + ",'" + PhpSingleQuoted(project.mailFrom) + "');";
 }
 
+void TFormPageGenerator::FillFormBlocks(TTemplateEngine& e, const TWebTable& table, bool TWebInput::*pageFlag,
+                                        const TFormBlocks& names) {
+  static constexpr std::string_view kControls[] = {"Text",     "Textarea", "Combobox", "Listbox",
+                                                   "Checkbox", "Radiobox", "Password", "File"};
+  for (const auto& input : table.InputList) {
+    if (!((*input).*pageFlag) || input->Input_type == "Hidden") continue;
+    e.NewBlock(names.Fields);
+    e.Assign("yzt_caption", input->Caption);
+    for (std::string_view control : kControls)
+      if (input->Input_type == control) {
+        e.Assign(names.FieldItem, BuildInputControl(*input));
+        break;
+      }
+    e.Assign("yzt_field_name", HtmlAttribute(input->Database_field));
+    e.Assign("yzt_tooltip_event", BuildTooltip(*input));
+  }
+  for (const auto& input : table.InputList) {
+    if (!((*input).*pageFlag) || input->Input_type != "Hidden") continue;
+    e.NewBlock(names.Hidden);
+    e.Assign(names.HiddenItem, BuildHiddenInput(*input));
+  }
+  for (const auto& input : table.InputList) {
+    if (!((*input).*pageFlag) || input->Input_type != "File") continue;
+    e.NewBlock(names.Files);
+    e.Assign(names.FileCode, BuildFileUploadCode(*input));
+  }
+}
+
 // ---------------------------------------------------------------- TInsertGenerator
 
 std::string TInsertGenerator::BuildTextInput(const TWebInput& input) {
@@ -267,32 +295,9 @@ void TInsertGenerator::Generate() {
 
   DatabaseName = db;
 
-  static constexpr std::string_view kControls[] = {"Text",     "Textarea", "Combobox", "Listbox",
-                                                   "Checkbox", "Radiobox", "Password", "File"};
-  for (const auto& input : table.InputList) {
-    if (!input->Insert || input->Input_type == "Hidden") continue;
-    e.NewBlock("yzt_insert_fields");
-    e.Assign("yzt_caption", input->Caption);
-    for (std::string_view control : kControls)
-      if (input->Input_type == control) {
-        e.Assign("yzt_html_input_item", BuildInputControl(*input));
-        break;
-      }
-    e.Assign("yzt_field_name", HtmlAttribute(input->Database_field));
-    e.Assign("yzt_tooltip_event", BuildTooltip(*input));
-  }
-
-  for (const auto& input : table.InputList) {
-    if (!input->Insert || input->Input_type != "Hidden") continue;
-    e.NewBlock("yzt_insert_hidden_fields");
-    e.Assign("yzt_html_hidden_input_item", BuildHiddenInput(*input));
-  }
-
-  for (const auto& input : table.InputList) {
-    if (!input->Insert || input->Input_type != "File") continue;
-    e.NewBlock("yzt_insert_file_fields");
-    e.Assign("yzt_insert_file_code", BuildFileUploadCode(*input));
-  }
+  FillFormBlocks(e, table, &TWebInput::Insert,
+                 {"yzt_insert_fields", "yzt_html_input_item", "yzt_insert_hidden_fields",
+                  "yzt_html_hidden_input_item", "yzt_insert_file_fields", "yzt_insert_file_code"});
 
   bool first = true;
   for (const auto& input : table.InputList) {

@@ -26,8 +26,28 @@ public:
   /** A hidden input whose value the page computes with the column's PHP code. */
   std::string BuildHiddenInput(const TWebInput& input) const;
 
+  /** PHP that stores the column's upload and puts the stored path in $_POST. */
+  virtual std::string BuildFileUploadCode(const TWebInput& input) const = 0;
+
 protected:
   using TPageGenerator::TPageGenerator;
+
+  /** The page's control for a column of one of the eight form types. */
+  virtual std::string BuildInputControl(const TWebInput& input) = 0;
+
+  /** Block and variable names of one form page. */
+  struct TFormBlocks {
+    const char* Fields;      // visible controls, with their control variable
+    const char* FieldItem;
+    const char* Hidden;      // hidden inputs, with their input variable
+    const char* HiddenItem;
+    const char* Files;       // upload code, with its code variable
+    const char* FileCode;
+  };
+  /** Fills the visible, hidden and file blocks for the columns on the page
+   *  (pageFlag set), in column order. */
+  void FillFormBlocks(TTemplateEngine& engine, const TWebTable& table, bool TWebInput::*pageFlag,
+                      const TFormBlocks& names);
 
   /** qfMail(...) with the given heading line and one "Caption=value" line
    *  per column chosen by the project's mail-content option; pageFlag picks
@@ -58,12 +78,13 @@ public:
   std::string BuildCheckboxInput(const TWebInput& input);
   std::string BuildRadioboxInput(const TWebInput& input);
   std::string BuildFileInput(const TWebInput& input);
-  /** PHP that stores the column's upload and puts the stored path in $_POST. */
-  std::string BuildFileUploadCode(const TWebInput& input) const;
+  std::string BuildFileUploadCode(const TWebInput& input) const override;
   /** The mail statement of the insert page. */
   std::string BuildInsertMailCode() const;
 
+protected:
+  std::string BuildInputControl(const TWebInput& input) override;
+
 private:
   std::string BuildSelect(const TWebInput& input, const std::string& sizeAttribute);
-  std::string BuildInputControl(const TWebInput& input);
 };

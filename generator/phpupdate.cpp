@@ -197,32 +197,9 @@ void TUpdateGenerator::Generate() {
 
   DatabaseName = db;
 
-  static constexpr std::string_view kControls[] = {"Text",     "Textarea", "Combobox", "Listbox",
-                                                   "Checkbox", "Radiobox", "Password", "File"};
-  for (const auto& input : table.InputList) {
-    if (!input->Update || input->Input_type == "Hidden") continue;
-    e.NewBlock("yzt_update_fields");
-    e.Assign("yzt_caption", input->Caption);
-    for (std::string_view control : kControls)
-      if (input->Input_type == control) {
-        e.Assign("yzt_html_update_item", BuildInputControl(*input));
-        break;
-      }
-    e.Assign("yzt_field_name", HtmlAttribute(input->Database_field));
-    e.Assign("yzt_tooltip_event", BuildTooltip(*input));
-  }
-
-  for (const auto& input : table.InputList) {
-    if (!input->Update || input->Input_type != "Hidden") continue;
-    e.NewBlock("yzt_update_hidden_fields");
-    e.Assign("yzt_html_hidden_update_item", BuildHiddenInput(*input));
-  }
-
-  for (const auto& input : table.InputList) {
-    if (!input->Update || input->Input_type != "File") continue;
-    e.NewBlock("yzt_update_file_fields");
-    e.Assign("yzt_update_file_code", BuildFileUploadCode(*input));
-  }
+  FillFormBlocks(e, table, &TWebInput::Update,
+                 {"yzt_update_fields", "yzt_html_update_item", "yzt_update_hidden_fields",
+                  "yzt_html_hidden_update_item", "yzt_update_file_fields", "yzt_update_file_code"});
 
   bool first = true;
   for (const auto& input : table.InputList) {

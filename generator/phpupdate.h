@@ -21,11 +21,13 @@ public:
   /** Keep-or-replace choice, the old value in a hidden field, a file input. */
   std::string BuildFileInput(const TWebInput& input);
   /** PHP that keeps the old file or stores the new upload, into $_POST. */
-  std::string BuildFileUploadCode(const TWebInput& input) const;
+  std::string BuildFileUploadCode(const TWebInput& input) const override;
   /** The mail statement of the update page. */
   std::string BuildUpdateMailCode() const;
 
+protected:
+  std::string BuildInputControl(const TWebInput& input) override;
+
 private:
   std::string BuildSelect(const TWebInput& input, const std::string& sizeAttribute);
-  std::string BuildInputControl(const TWebInput& input);
 };
