@@ -132,6 +132,18 @@ std::string TFormPageGenerator::BuildChangeMailCode(const TWebTable& table, cons
          body + std::string(9, ' ') + ",'" + PhpSingleQuoted(project.mailFrom) + "');";
 }
 
+std::string TFormPageGenerator::BuildInputControl(const TWebInput& input) {
+  const std::string& type = input.Input_type;
+  if (type == "Text") return BuildTextInput(input);
+  if (type == "Textarea") return BuildTextareaInput(input);
+  if (type == "Combobox") return BuildComboboxInput(input);
+  if (type == "Listbox") return BuildListboxInput(input);
+  if (type == "Checkbox") return BuildCheckboxInput(input);
+  if (type == "Radiobox") return BuildRadioboxInput(input);
+  if (type == "Password") return BuildPasswordInput(input);
+  return BuildFileInput(input);
+}
+
 void TFormPageGenerator::FillFormBlocks(TTemplateEngine& e, const TWebTable& table, bool TWebInput::*pageFlag,
                                         const TFormBlocks& names) {
   static constexpr std::string_view kControls[] = {"Text",     "Textarea", "Combobox", "Listbox",
@@ -256,18 +268,6 @@ std::string TInsertGenerator::BuildFileUploadCode(const TWebInput& input) const 
 std::string TInsertGenerator::BuildInsertMailCode() const {
   return BuildChangeMailCode(RequireCurrentTable(Project(), "insert"), "A new record was inserted", &TWebInput::Insert,
                              "''");
-}
-
-std::string TInsertGenerator::BuildInputControl(const TWebInput& input) {
-  const std::string& type = input.Input_type;
-  if (type == "Text") return BuildTextInput(input);
-  if (type == "Textarea") return BuildTextareaInput(input);
-  if (type == "Combobox") return BuildComboboxInput(input);
-  if (type == "Listbox") return BuildListboxInput(input);
-  if (type == "Checkbox") return BuildCheckboxInput(input);
-  if (type == "Radiobox") return BuildRadioboxInput(input);
-  if (type == "Password") return BuildPasswordInput(input);
-  return BuildFileInput(input);
 }
 
 void TInsertGenerator::Generate() {

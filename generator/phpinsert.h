@@ -26,14 +26,22 @@ public:
   /** A hidden input whose value the page computes with the column's PHP code. */
   std::string BuildHiddenInput(const TWebInput& input) const;
 
+  /** The controls of the page, one per input type. */
+  virtual std::string BuildTextInput(const TWebInput& input) = 0;
+  virtual std::string BuildTextareaInput(const TWebInput& input) = 0;
+  virtual std::string BuildComboboxInput(const TWebInput& input) = 0;
+  virtual std::string BuildListboxInput(const TWebInput& input) = 0;
+  virtual std::string BuildCheckboxInput(const TWebInput& input) = 0;
+  virtual std::string BuildRadioboxInput(const TWebInput& input) = 0;
+  virtual std::string BuildFileInput(const TWebInput& input) = 0;
   /** PHP that stores the column's upload and puts the stored path in $_POST. */
   virtual std::string BuildFileUploadCode(const TWebInput& input) const = 0;
 
 protected:
   using TPageGenerator::TPageGenerator;
 
-  /** The page's control for a column of one of the eight form types. */
-  virtual std::string BuildInputControl(const TWebInput& input) = 0;
+  /** The control for a column of one of the eight form types. */
+  std::string BuildInputControl(const TWebInput& input);
 
   /** Block and variable names of one form page. */
   struct TFormBlocks {
@@ -71,19 +79,16 @@ public:
   /** Raises Exception when the project has no current table. */
   void Generate();
 
-  std::string BuildTextInput(const TWebInput& input);
-  std::string BuildTextareaInput(const TWebInput& input);
-  std::string BuildComboboxInput(const TWebInput& input);
-  std::string BuildListboxInput(const TWebInput& input);
-  std::string BuildCheckboxInput(const TWebInput& input);
-  std::string BuildRadioboxInput(const TWebInput& input);
-  std::string BuildFileInput(const TWebInput& input);
+  std::string BuildTextInput(const TWebInput& input) override;
+  std::string BuildTextareaInput(const TWebInput& input) override;
+  std::string BuildComboboxInput(const TWebInput& input) override;
+  std::string BuildListboxInput(const TWebInput& input) override;
+  std::string BuildCheckboxInput(const TWebInput& input) override;
+  std::string BuildRadioboxInput(const TWebInput& input) override;
+  std::string BuildFileInput(const TWebInput& input) override;
   std::string BuildFileUploadCode(const TWebInput& input) const override;
   /** The mail statement of the insert page. */
   std::string BuildInsertMailCode() const;
-
-protected:
-  std::string BuildInputControl(const TWebInput& input) override;
 
 private:
   std::string BuildSelect(const TWebInput& input, const std::string& sizeAttribute);

@@ -159,18 +159,6 @@ std::string TUpdateGenerator::BuildUpdateMailCode() const {
                              "\"A record was updated\\n\\n\"");
 }
 
-std::string TUpdateGenerator::BuildInputControl(const TWebInput& input) {
-  const std::string& type = input.Input_type;
-  if (type == "Text") return BuildTextInput(input);
-  if (type == "Textarea") return BuildTextareaInput(input);
-  if (type == "Combobox") return BuildComboboxInput(input);
-  if (type == "Listbox") return BuildListboxInput(input);
-  if (type == "Checkbox") return BuildCheckboxInput(input);
-  if (type == "Radiobox") return BuildRadioboxInput(input);
-  if (type == "Password") return BuildPasswordInput(input);
-  return BuildFileInput(input);
-}
-
 void TUpdateGenerator::Generate() {
   const TProjectManager& project = Project();
   const TWebTable& table = RequireCurrentTable(project, "update");

@@ -12,21 +12,18 @@ public:
   /** Raises Exception when the project has no current table. */
   void Generate();
 
-  std::string BuildTextInput(const TWebInput& input);
-  std::string BuildTextareaInput(const TWebInput& input);
-  std::string BuildComboboxInput(const TWebInput& input);
-  std::string BuildListboxInput(const TWebInput& input);
-  std::string BuildCheckboxInput(const TWebInput& input);
-  std::string BuildRadioboxInput(const TWebInput& input);
+  std::string BuildTextInput(const TWebInput& input) override;
+  std::string BuildTextareaInput(const TWebInput& input) override;
+  std::string BuildComboboxInput(const TWebInput& input) override;
+  std::string BuildListboxInput(const TWebInput& input) override;
+  std::string BuildCheckboxInput(const TWebInput& input) override;
+  std::string BuildRadioboxInput(const TWebInput& input) override;
   /** Keep-or-replace choice, the old value in a hidden field, a file input. */
-  std::string BuildFileInput(const TWebInput& input);
+  std::string BuildFileInput(const TWebInput& input) override;
   /** PHP that keeps the old file or stores the new upload, into $_POST. */
   std::string BuildFileUploadCode(const TWebInput& input) const override;
   /** The mail statement of the update page. */
   std::string BuildUpdateMailCode() const;
-
-protected:
-  std::string BuildInputControl(const TWebInput& input) override;
 
 private:
   std::string BuildSelect(const TWebInput& input, const std::string& sizeAttribute);
