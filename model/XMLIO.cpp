@@ -135,6 +135,15 @@ std::string_view TextOf(pugi::xml_node node, std::string& scratch) {
   return scratch;
 }
 
+// Element names are short; an inline loop beats a library call per element.
+inline bool SameName(const char* a, const char* b) {
+  while (*a != 0 && *a == *b) {
+    ++a;
+    ++b;
+  }
+  return *a == *b;
+}
+
 pugi::xml_node NextElement(pugi::xml_node node) {
   while (node && node.type() != pugi::node_element) node = node.next_sibling();
   return node;
@@ -154,7 +163,7 @@ public:
 
   /** Each name at most once per reader. */
   pugi::xml_node Node(const char* name) {
-    if (FNext && std::strcmp(FNext.name(), name) == 0) {
+    if (FNext && SameName(FNext.name(), name)) {
       const pugi::xml_node found = FNext;
       FNext = NextElement(found.next_sibling());
       return found;
