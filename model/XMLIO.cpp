@@ -290,43 +290,6 @@ std::unique_ptr<TWebTable> ReadTable(const std::string& fileName, const TXmlNode
   return table;
 }
 
-// The saved fields of a project, without its tables.
-void CopySavedFields(const TProjectManager& from, TProjectManager& to) {
-  to.ProjectName = from.ProjectName;
-  to.Project_path = from.Project_path;
-  to.Project_output = from.Project_output;
-  to.Project_comment = from.Project_comment;
-  to.LocalDomain = from.LocalDomain;
-  to.UseLocalDomain = from.UseLocalDomain;
-  to.Database_host = from.Database_host;
-  to.Database_user = from.Database_user;
-  to.Database_password = from.Database_password;
-  to.Database_name = from.Database_name;
-  to.Database_port = from.Database_port;
-  to.FTPHost = from.FTPHost;
-  to.FTPUser = from.FTPUser;
-  to.FTPPassword = from.FTPPassword;
-  to.FTPDir = from.FTPDir;
-  to.SecurityMode = from.SecurityMode;
-  to.AdminName = from.AdminName;
-  to.AdminPass = from.AdminPass;
-  to.SiteCaption = from.SiteCaption;
-  to.TableAlign = from.TableAlign;
-  to.RowNumber = from.RowNumber;
-  to.TableWidth = from.TableWidth;
-  to.WidthType = from.WidthType;
-  to.CSS = from.CSS;
-  to.mailSendTo = from.mailSendTo;
-  to.mailSubject = from.mailSubject;
-  to.mailFrom = from.mailFrom;
-  to.mailOnInsert = from.mailOnInsert;
-  to.mailOnUpdate = from.mailOnUpdate;
-  to.mailOnDelete = from.mailOnDelete;
-  to.mailAllData = from.mailAllData;
-  to.mailListData = from.mailListData;
-  to.mailNoData = from.mailNoData;
-}
-
 }  // namespace
 
 bool XMLManager::SaveProject(const std::string& fileName, const TProjectManager& project,
@@ -368,45 +331,9 @@ void XMLManager::LoadProject(const std::string& fileName, TProjectManager& proje
   if (p.IsNull()) Fail(fileName, "the document element " + Quoted(root.NodeName()) + " has no child element");
   if (!p.HasAttribute("name")) Fail(fileName, "the element " + Quoted(p.NodeName()) + " has no attribute \"name\"");
 
-  // Read into a project of our own and hand it over only when all of it was read.
-  TProjectManager fresh;
-  fresh.ProjectName = p.Attribute("name");
-
-  TElementReader r(p.Raw());
-  fresh.Project_path = r.Text("Project_path");
-  fresh.Project_output = r.Text("Project_output");
-  fresh.Project_comment = r.Text("Project_comment");
-  fresh.LocalDomain = r.Text("LocalDomain");
-  fresh.UseLocalDomain = r.BoolOr("UseLocalDomain", false);
-  fresh.Database_host = r.Text("Database_host");
-  fresh.Database_user = r.Text("Database_user");
-  fresh.Database_password = r.Text("Database_password");
-  fresh.Database_name = r.TextOr("Database_name", "mysql");
-  fresh.Database_port = r.IntOr("Database_port", 3306);
-  fresh.FTPHost = r.Text("FTPHost");
-  fresh.FTPUser = r.Text("FTPUser");
-  fresh.FTPPassword = r.Text("FTPPassword");
-  fresh.FTPDir = r.Text("FTPDir");
-  fresh.SecurityMode = r.Text("SecurityMode");
-  fresh.AdminName = r.Text("AdminName");
-  fresh.AdminPass = r.Text("AdminPass");
-  fresh.SiteCaption = r.TextOr("SiteCaption", fresh.ProjectName);
-  fresh.TableAlign = r.TextOr("TableAlign", "center");
-  fresh.RowNumber = r.IntOr("RowNumber", 10);
-  fresh.TableWidth = r.IntOr("TableWidth", 80);
-  fresh.WidthType = r.IntOr("WidthType", 0);
-  fresh.CSS = r.TextOr("CSS", "default");
-  fresh.mailSendTo = r.Text("mailSendTo");
-  fresh.mailSubject = r.Text("mailSubject");
-  fresh.mailFrom = r.Text("mailFrom");
-  fresh.mailOnInsert = r.BoolOr("mailOnInsert", false);
-  fresh.mailOnUpdate = r.BoolOr("mailOnUpdate", false);
-  fresh.mailOnDelete = r.BoolOr("mailOnDelete", false);
-  fresh.mailAllData = r.BoolOr("mailAllData", false);
-  fresh.mailListData = r.BoolOr("mailListData", false);
-  fresh.mailNoData = r.BoolOr("mailNoData", false);
-
-  const TXmlNode tablesNode(r.Node("Tables"));
+  // The tables are the only part that can fail: read them all before the
+  // caller's project is touched, so a damaged file leaves it as it was.
+  const TXmlNode tablesNode = p.ChildByName("Tables");
   const int count = tablesNode.ChildCount();
   std::vector<std::unique_ptr<TWebTable>> tables;
   tables.reserve(static_cast<size_t>(count));
@@ -415,7 +342,41 @@ void XMLManager::LoadProject(const std::string& fileName, TProjectManager& proje
     tables.push_back(ReadTable(fileName, t));
   });
 
-  CopySavedFields(fresh, project);
+  project.ProjectName = p.Attribute("name");
+  TElementReader r(p.Raw());
+  project.Project_path = r.Text("Project_path");
+  project.Project_output = r.Text("Project_output");
+  project.Project_comment = r.Text("Project_comment");
+  project.LocalDomain = r.Text("LocalDomain");
+  project.UseLocalDomain = r.BoolOr("UseLocalDomain", false);
+  project.Database_host = r.Text("Database_host");
+  project.Database_user = r.Text("Database_user");
+  project.Database_password = r.Text("Database_password");
+  project.Database_name = r.TextOr("Database_name", "mysql");
+  project.Database_port = r.IntOr("Database_port", 3306);
+  project.FTPHost = r.Text("FTPHost");
+  project.FTPUser = r.Text("FTPUser");
+  project.FTPPassword = r.Text("FTPPassword");
+  project.FTPDir = r.Text("FTPDir");
+  project.SecurityMode = r.Text("SecurityMode");
+  project.AdminName = r.Text("AdminName");
+  project.AdminPass = r.Text("AdminPass");
+  project.SiteCaption = r.TextOr("SiteCaption", project.ProjectName);
+  project.TableAlign = r.TextOr("TableAlign", "center");
+  project.RowNumber = r.IntOr("RowNumber", 10);
+  project.TableWidth = r.IntOr("TableWidth", 80);
+  project.WidthType = r.IntOr("WidthType", 0);
+  project.CSS = r.TextOr("CSS", "default");
+  project.mailSendTo = r.Text("mailSendTo");
+  project.mailSubject = r.Text("mailSubject");
+  project.mailFrom = r.Text("mailFrom");
+  project.mailOnInsert = r.BoolOr("mailOnInsert", false);
+  project.mailOnUpdate = r.BoolOr("mailOnUpdate", false);
+  project.mailOnDelete = r.BoolOr("mailOnDelete", false);
+  project.mailAllData = r.BoolOr("mailAllData", false);
+  project.mailListData = r.BoolOr("mailListData", false);
+  project.mailNoData = r.BoolOr("mailNoData", false);
+
   for (auto& t : tables) project.AddTable(std::move(t));
   gauge.SetProgress(100);
 }
