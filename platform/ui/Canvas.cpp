@@ -120,17 +120,27 @@ void TCanvas::SetTarget(QImage* target) {
 
 TRect TCanvas::Reach() const {
   if (!FTarget || FTarget->isNull()) return TRect{};
-  TRect all{0, 0, FTarget->width(), FTarget->height()};
-  if (!FHasClip) return all;
-  TRect r;
-  IntersectRect(r, all, FClip);
+  TRect r{0, 0, FTarget->width(), FTarget->height()};
+  if (FHasArea) IntersectRect(r, r, FArea);
+  if (FHasClip) IntersectRect(r, r, FClip);
   return r;
 }
 
 TRect TCanvas::ClipRect() const {
-  if (FHasClip) return FClip;
-  if (!FTarget) return TRect{};
-  return TRect{0, 0, FTarget->width(), FTarget->height()};
+  if (!FHasClip && !FHasArea) return FTarget ? TRect{0, 0, FTarget->width(), FTarget->height()} : TRect{};
+  TRect r = FHasArea ? FArea : FClip;
+  if (FHasArea && FHasClip) IntersectRect(r, FArea, FClip);
+  return r;
+}
+
+void TCanvas::SetPaintArea(const TRect& r) {
+  FHasArea = true;
+  FArea = r.IsEmpty() ? TRect{} : r;
+}
+
+void TCanvas::ClearPaintArea() {
+  FHasArea = false;
+  FArea = TRect{};
 }
 
 void TCanvas::SetClipRect(const TRect& r) {
@@ -241,7 +251,7 @@ void TCanvas::PaintWith(const std::function<void(QPainter&)>& fn, TPenMode mode)
   QPainter p(FTarget);
   p.setRenderHint(QPainter::Antialiasing, false);
   p.setRenderHint(QPainter::TextAntialiasing, false);
-  if (FHasClip) p.setClipRect(ToQRect(reach));
+  if (FHasClip || FHasArea) p.setClipRect(ToQRect(reach));
   if (mode == pmXor) p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
   if (mode == pmNot) p.setCompositionMode(QPainter::RasterOp_NotDestination);
   fn(p);

@@ -186,12 +186,18 @@ public:
   int TextHeight(const std::string& text) const;
   TSize TextExtent(const std::string& text) const;
 
-  /** Drawing is limited to r (within the image) until the clip is reset. */
+  /** Drawing is limited to r (within the image and the paint area) until the
+   *  clip is reset. */
   void SetClipRect(const TRect& r);
+  /** Back to the whole paint area (the whole image outside painting). */
   void ResetClipRect();
   bool HasClipRect() const { return FHasClip; }
-  /** The area drawing can reach: the clip rectangle, or the whole image. */
+  /** The area drawing can reach: the clip rectangle within the paint area. */
   TRect ClipRect() const;
+  /** While a window paints, drawing never leaves the area being updated: no
+   *  clip rectangle reaches beyond it. */
+  void SetPaintArea(const TRect& r);
+  void ClearPaintArea();
 
   /** The bitmap at (x, y); a transparent bitmap leaves its transparent colour out. */
   void Draw(int x, int y, const TBitmap& bitmap);
@@ -214,4 +220,6 @@ private:
   TPoint FPenPos;
   bool FHasClip = false;
   TRect FClip;
+  bool FHasArea = false;
+  TRect FArea;
 };

@@ -1,10 +1,13 @@
 #include "ui/Forms.h"
 
 #include "ui/Bitmap.h"
-#include "ui/Dialogs.h"
+#include "ui/QtServices.h"
 #include "ui/QtConvert.h"
 
 #include <QApplication>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QPixmap>
@@ -36,14 +39,34 @@ void RunGuarded(const std::function<void()>& fn) {
 
 // ---------------------------------------------------------------- TForm
 
+namespace {
+
+// The classic frame and caption of each border style: across, down.
+TSize ClassicFrame(TFormBorderStyle style) {
+  switch (style) {
+    case bsNone: return {0, 0};
+    case bsSingle:
+    case bsDialog: return {3 + 3, 3 + 19 + 3};
+    case bsSizeable: return {4 + 4, 4 + 19 + 4};
+    case bsToolWindow: return {3 + 3, 3 + 15 + 3};
+    case bsSizeToolWin: return {4 + 4, 4 + 15 + 4};
+  }
+  return {0, 0};
+}
+
+}  // namespace
+
 TForm::TForm(TComponent* AOwner) : TWinControl(AOwner) {
   FVisible = false;
   // A form owned by a form is a window of its own that stays in front of its owner.
-  QWidget::setParent(dynamic_cast<TForm*>(AOwner), Qt::Window);
+  auto* ownerForm = dynamic_cast<TForm*>(AOwner);
+  Handle()->setParent(ownerForm ? ownerForm->Handle() : nullptr, Qt::Window);
+  CreateClientArea();
   SetParentFont(false);
+  SetParentColor(false);
   SetColor(clBtnFace);
-  SetBounds(0, 0, 320, 240);
   ApplyBorderStyle();
+  SetBounds(0, 0, 320, 240);
 }
 
 TForm::~TForm() {
@@ -58,7 +81,55 @@ void TForm::AfterConstruction() {
   if (OnCreate) OnCreate(this);
 }
 
+TSize TForm::NonClientSize() const {
+  TSize f = ClassicFrame(FBorderStyle);
+  f.cy += MenuHeight();
+  return f;
+}
+
+int TForm::MenuHeight() const {
+  return FMenuBar ? std::max(FMenuBar->minimumHeight(), FMenuBar->sizeHint().height()) : 0;
+}
+
+int TForm::ClientWidth() const { return std::max(0, Width() - NonClientSize().cx); }
+int TForm::ClientHeight() const { return std::max(0, Height() - NonClientSize().cy); }
+
+TPoint TForm::ClientOrigin() const { return {0, MenuHeight()}; }
+
+void TForm::PlaceWidgets() {
+  const TSize frame = ClassicFrame(FBorderStyle);
+  QWidget* w = Handle();
+  const int qw = std::max(0, Width() - frame.cx), qh = std::max(0, Height() - frame.cy);
+  if (w->size() != QSize(qw, qh)) w->resize(qw, qh);
+  if (w->pos() != QPoint(Left(), Top())) w->move(Left(), Top());
+  const bool sizeable = FBorderStyle == bsSizeable || FBorderStyle == bsSizeToolWin;
+  if (sizeable) {
+    const TSizeConstraints& c = Constraints();
+    w->setMinimumSize(c.MinWidth > 0 ? std::max(0, c.MinWidth - frame.cx) : 0,
+                      c.MinHeight > 0 ? std::max(0, c.MinHeight - frame.cy) : 0);
+    w->setMaximumSize(c.MaxWidth > 0 ? std::max(0, c.MaxWidth - frame.cx) : QWIDGETSIZE_MAX,
+                      c.MaxHeight > 0 ? std::max(0, c.MaxHeight - frame.cy) : QWIDGETSIZE_MAX);
+  } else {
+    w->setFixedSize(qw, qh);
+  }
+  const int menu = MenuHeight();
+  if (FMenuBar) FMenuBar->setGeometry(0, 0, qw, menu);
+  if (QWidget* client = ClientWidget(); client != w) client->setGeometry(0, menu, qw, std::max(0, qh - menu));
+}
+
+void TForm::SetMenuWidget(QWidget* bar) {
+  if (bar == FMenuBar) return;
+  FMenuBar = bar;
+  if (bar) {
+    bar->setParent(Handle());
+    bar->show();
+  }
+  PlaceWidgets();
+  SizeChanged();
+}
+
 void TForm::SetVisible(bool visible) {
+  QWidget* w = Handle();
   if (visible) {
     if (!FPlaced) {
       PlaceOnScreen();
@@ -66,30 +137,27 @@ void TForm::SetVisible(bool visible) {
     }
     const bool changed = !FVisible;
     FVisible = true;
-    QWidget::setVisible(true);
-    raise();
-    activateWindow();
+    w->setVisible(true);
+    w->raise();
+    w->activateWindow();
     if (changed) VisibleChanged();
   } else if (FVisible) {
     FVisible = false;
-    QWidget::setVisible(false);
+    w->setVisible(false);
     VisibleChanged();
   }
-}
-
-void TForm::SetBounds(int left, int top, int width, int height) {
-  const bool fixed = FBorderStyle != bsSizeable && FBorderStyle != bsSizeToolWin;
-  if (fixed) {
-    setMinimumSize(0, 0);
-    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-  }
-  TWinControl::SetBounds(left, top, width, height);
-  if (fixed) setFixedSize(size());
 }
 
 void TForm::SetBorderStyle(TFormBorderStyle style) {
   if (style == FBorderStyle) return;
   FBorderStyle = style;
+  ApplyBorderStyle();
+  SizeChanged();
+}
+
+void TForm::SetFormStyle(TFormStyle style) {
+  if (style == FFormStyle) return;
+  FFormStyle = style;
   ApplyBorderStyle();
 }
 
@@ -106,20 +174,17 @@ void TForm::ApplyBorderStyle() {
     case bsSizeToolWin: f = Qt::Tool; break;
     case bsSizeable: break;
   }
-  const bool wasVisible = isVisible();
-  setWindowFlags(f);
-  if (FBorderStyle == bsSizeable || FBorderStyle == bsSizeToolWin) {
-    setMinimumSize(0, 0);
-    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-  } else {
-    setFixedSize(size());
-  }
-  if (wasVisible) QWidget::setVisible(true);
+  if (FFormStyle == fsStayOnTop) f |= Qt::WindowStaysOnTopHint;
+  QWidget* w = Handle();
+  const bool wasVisible = w->isVisible();
+  w->setWindowFlags(f);
+  PlaceWidgets();
+  if (wasVisible) w->setVisible(true);
 }
 
 void TForm::PlaceOnScreen() {
   auto centreOn = [this](const QRect& area) {
-    move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+    SetBounds(area.x() + (area.width() - Width()) / 2, area.y() + (area.height() - Height()) / 2, Width(), Height());
   };
   const QRect work = Screen ? ToQRect(Screen->WorkAreaRect()) : QRect();
   const TForm* over = nullptr;
@@ -130,8 +195,8 @@ void TForm::PlaceOnScreen() {
     case poDesktopCenter: centreOn(work); break;
     case poMainFormCenter:
     case poOwnerFormCenter:
-      if (over && over != this && over->isVisible())
-        centreOn(over->frameGeometry());
+      if (over && over != this && over->Showing())
+        centreOn(ToQRect(over->BoundsRect()));
       else
         centreOn(work);
       break;
@@ -139,6 +204,8 @@ void TForm::PlaceOnScreen() {
     case poDefault: break;
   }
 }
+
+bool TForm::Active() const { return Handle()->isActiveWindow(); }
 
 void TForm::Close() {
   if (FModal) {
@@ -153,24 +220,26 @@ void TForm::Close() {
   } else if (action == caHide) {
     Hide();
   } else if (action == caMinimize) {
-    showMinimized();
+    Handle()->showMinimized();
   } else {
     Hide();
-    deleteLater();
+    QPointer<QWidget> guard(Handle());
+    QTimer::singleShot(0, Handle(), [this] { delete this; });
   }
 }
 
 TModalResult TForm::ShowModal() {
-  if (FModal || isVisible()) throw EInvalidOperation("Cannot make a visible window modal");
+  QWidget* w = Handle();
+  if (FModal || w->isVisible()) throw EInvalidOperation("Cannot make a visible window modal");
   FModal = true;
   FModalResult = TModalResult::mrNone;
-  setWindowModality(Qt::ApplicationModal);
+  w->setWindowModality(Qt::ApplicationModal);
   TCloseAction action = caHide;
   auto finish = [&] {
     FModal = false;
     FModalLoop = nullptr;
     SetVisible(false);
-    setWindowModality(Qt::NonModal);
+    w->setWindowModality(Qt::NonModal);
   };
   try {
     SetVisible(true);
@@ -197,7 +266,7 @@ TModalResult TForm::ShowModal() {
     throw;
   }
   finish();
-  if (action == caFree) deleteLater();
+  if (action == caFree) QTimer::singleShot(0, w, [this] { delete this; });
   return FModalResult;
 }
 
@@ -218,34 +287,139 @@ void TForm::Activate() {
   if (OnActivate) OnActivate(this);
 }
 
-void TForm::TextChanged() { setWindowTitle(ToQString(Caption())); }
-
-void TForm::showEvent(QShowEvent* e) {
-  TWinControl::showEvent(e);
-  if (!e->spontaneous()) RunGuarded([this] { DoShow(); });
+void TForm::Deactivate() {
+  if (OnDeactivate) OnDeactivate(this);
 }
 
-void TForm::closeEvent(QCloseEvent* e) {
-  // The window manager's close button: the form decides through Close.
-  e->ignore();
-  RunGuarded([this] { Close(); });
+void TForm::TextChanged() { Handle()->setWindowTitle(ToQString(Caption())); }
+
+bool TForm::WidgetEvent(QEvent* e) {
+  QWidget* w = Handle();
+  switch (e->type()) {
+    case QEvent::Close:
+      // The window manager's close button: the form decides through Close.
+      e->ignore();
+      RunGuarded([this] { Close(); });
+      return true;
+    case QEvent::Show:
+      if (!e->spontaneous()) RunGuarded([this] { DoShow(); });
+      return false;
+    case QEvent::ActivationChange:
+      RunGuarded([this, w] {
+        if (w->isActiveWindow())
+          Activate();
+        else
+          Deactivate();
+      });
+      return false;
+    case QEvent::Resize: {
+      // The user resized the window: the outer size follows.
+      const TSize frame = ClassicFrame(FBorderStyle);
+      const int width = w->width() + frame.cx, height = w->height() + frame.cy;
+      if (width != Width() || height != Height()) {
+        const int oldW = FWidth, oldH = FHeight;
+        FWidth = width;
+        FHeight = height;
+        PlaceWidgets();
+        CheckSizeChanged(oldW, oldH);
+      }
+      return false;
+    }
+    case QEvent::Move:
+      if (w->isVisible()) {
+        FLeft = w->pos().x();
+        FTop = w->pos().y();
+      }
+      return false;
+    default: return false;
+  }
 }
 
-void TForm::changeEvent(QEvent* e) {
-  TWinControl::changeEvent(e);
-  if (e->type() == QEvent::ActivationChange && isActiveWindow()) RunGuarded([this] { Activate(); });
+void TForm::SetActiveControl(TWinControl* control) {
+  if (control && control->CanFocus() && Active())
+    control->SetFocus();
+  else
+    SetFocusedControl(control);
 }
 
-void TForm::FocusEntered(TWinControl* control) {
-  if (FActiveControl == control) return;
+void TForm::SetFocusedControl(TWinControl* control) {
+  if (control == FActiveControl) return;
   TWinControl* old = FActiveControl;
   FActiveControl = control;
-  if (old) old->DoExit();
-  if (FActiveControl == control) control->DoEnter();
+  std::vector<TWinControl*> exits, enters;
+  TWinControl* common = nullptr;
+  for (TWinControl* w = old; w && w != this; w = w->Parent()) {
+    if (control && w->ContainsControl(control)) {
+      common = w;
+      break;
+    }
+    exits.push_back(w);
+  }
+  for (TWinControl* w = control; w && w != this && w != common; w = w->Parent()) enters.push_back(w);
+  for (TWinControl* w : exits) {
+    w->Notify(TControlMessage::Exit);
+    w->DoExit();
+    if (FActiveControl != control) return;  // a handler moved the focus on
+  }
+  for (auto it = enters.rbegin(); it != enters.rend(); ++it) {
+    (*it)->DoEnter();
+    if (FActiveControl != control) return;
+  }
+}
+
+bool TForm::TakeWidgetFocus(TWinControl* control) {
+  if (FWidgetFocus == control) return false;
+  TWinControl* old = FWidgetFocus;
+  FWidgetFocus = control;
+  if (old) {
+    old->Notify(TControlMessage::FocusOut);
+    old->FocusLost();
+  }
+  return true;
+}
+
+void TForm::DropWidgetFocus(TWinControl* control) {
+  if (FWidgetFocus == control) FWidgetFocus = nullptr;
 }
 
 void TForm::ControlGone(TControl* control) {
-  if (FActiveControl == control) FActiveControl = nullptr;
+  if (FActiveControl && static_cast<TControl*>(FActiveControl) == control) FActiveControl = nullptr;
+  if (FWidgetFocus && static_cast<TControl*>(FWidgetFocus) == control) FWidgetFocus = nullptr;
+  if (auto* w = dynamic_cast<TWinControl*>(control)) {
+    if (FActiveControl && w->ContainsControl(FActiveControl)) FActiveControl = nullptr;
+    if (FWidgetFocus && w->ContainsControl(FWidgetFocus)) FWidgetFocus = nullptr;
+  }
+}
+
+bool TForm::DialogKey(WORD Key, TShiftState Shift) {
+  if (TWinControl::DialogKey(Key, Shift)) return true;
+  if (Key >= VK_LEFT && Key <= VK_DOWN && Shift.Empty()) {
+    SelectNext(Key == VK_RIGHT || Key == VK_DOWN);
+    return true;
+  }
+  return false;
+}
+
+void TForm::SelectNext(bool forward) {
+  QWidget* start = QApplication::focusWidget();
+  if (!start || start->window() != Handle()) start = Handle();
+  QWidget* w = start;
+  for (int guard = 0; guard < 10000; ++guard) {
+    w = forward ? w->nextInFocusChain() : w->previousInFocusChain();
+    if (!w || w == start) return;
+    if (w->window() == Handle() && (w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->isEnabled() &&
+        !w->focusProxy()) {
+      w->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+      return;
+    }
+  }
+}
+
+// ---------------------------------------------------------------- TFrame
+
+TFrame::TFrame(TComponent* AOwner) : TWinControl(AOwner) {
+  SetTabStop(true);
+  SetBounds(0, 0, 320, 240);
 }
 
 // ---------------------------------------------------------------- TApplication
@@ -270,10 +444,61 @@ TApplication::TApplication(int& argc, char** argv) : TComponent(nullptr) {
   FScreen = std::make_unique<TScreen>();
   Screen = FScreen.get();
   Application = this;
+  FHintTimer = new QTimer(qApp);
+  FHintTimer->setSingleShot(true);
+  QObject::connect(FHintTimer, &QTimer::timeout, qApp, [this] { CancelHint(); });
+  QObject::connect(qApp, &QGuiApplication::applicationStateChanged, qApp, [this](Qt::ApplicationState state) {
+    const bool active = state == Qt::ApplicationActive;
+    if (active == FWasActive) return;
+    FWasActive = active;
+    RunGuarded([&] {
+      if (active && OnActivate) OnActivate(this);
+      if (!active) {
+        CancelHint();
+        if (OnDeactivate) OnDeactivate(this);
+      }
+    });
+  });
+}
+
+bool TApplication::Active() const { return QApplication::activeWindow() != nullptr; }
+
+void TApplication::SetShowHint(bool value) {
+  FShowHint = value;
+  if (!value) CancelHint();
+}
+
+THintWindow* TApplication::HintWindow() {
+  if (!FHintWindow) FHintWindow = new THintWindow(nullptr);
+  return FHintWindow;
+}
+
+void TApplication::ActivateHint(const TControl* control, QPoint screenPos) {
+  if (!FShowHint || !control || control->Hint().empty()) return;
+  THintWindow* hint = HintWindow();
+  TRect r = hint->CalcHintRect(Screen ? std::max(1, Screen->Width()) : 400, control->Hint());
+  // Below the mouse pointer, as the classic hint is.
+  OffsetRect(r, screenPos.x(), screenPos.y() + 20);
+  hint->ActivateHint(r, control->Hint());
+  FHintControl = control;
+  FHintTimer->start(2500);
+}
+
+void TApplication::CancelHint() {
+  FHintTimer->stop();
+  FHintControl = nullptr;
+  if (FHintWindow && FHintWindow->Visible()) FHintWindow->ReleaseHandle();
+}
+
+void TApplication::ControlGone(TControl* control) {
+  if (control == FHintControl) CancelHint();
+  if (control == FHintWindow) FHintWindow = nullptr;
 }
 
 TApplication::~TApplication() {
   // The forms go while Qt is still there.
+  delete FHintWindow;
+  FHintWindow = nullptr;
   DestroyComponents();
   Application = nullptr;
   Screen = nullptr;
@@ -326,6 +551,8 @@ void TApplication::ShowException(const std::string& message) {
 }
 
 // ---------------------------------------------------------------- TScreen
+
+void TScreen::ClearRegisteredCursors() { Registered().clear(); }
 
 std::map<TCursor, QCursor>& TScreen::Registered() {
   static std::map<TCursor, QCursor> cursors;
@@ -402,4 +629,13 @@ int TScreen::Width() const {
 int TScreen::Height() const {
   const QScreen* s = QGuiApplication::primaryScreen();
   return s ? s->geometry().height() : 0;
+}
+
+void ReleaseMouseCaptureHolder();
+
+void ResetUiGlobals() {
+  if (Screen) Screen->SetCursor(crDefault);
+  if (Application) Application->CancelHint();
+  TScreen::ClearRegisteredCursors();
+  ReleaseMouseCaptureHolder();
 }

@@ -12,19 +12,26 @@
 
 class QApplication;
 class QEventLoop;
+class QPoint;
+class QTimer;
 class TBitmap;
 class IMessageBoxService;
 class TScreen;
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum TFormStyle { fsNormal, fsStayOnTop };
 using TBorderStyle = TFormBorderStyle;
 enum TPosition { poDesigned, poDefault, poScreenCenter, poDesktopCenter, poMainFormCenter, poOwnerFormCenter };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 
-/** A top-level window. Width and Height are the size of the window's client
- *  area (the window manager adds its frame); Position places it when it is
- *  first shown. A form whose owner is a form stays in front of that form. */
+/** A top-level window. Its bounds are the outer size of a classic window:
+ *  the layer takes one fixed classic frame and caption off them (4 + 4 across
+ *  and 4 + 19 + 4 down for a sizeable form, 3 + 3 and 3 + 19 + 3 for a dialog
+ *  or a fixed single frame, smaller captions for tool windows, nothing for
+ *  bsNone), and a menu bar off the top of what is left, so client areas come
+ *  out as the classic ones. Position places it when it is first shown. A form
+ *  whose owner is a form stays in front of that form. */
 class TForm : public TWinControl {
 public:
   explicit TForm(TComponent* AOwner);
@@ -34,7 +41,11 @@ public:
   void AfterConstruction();
 
   void SetVisible(bool visible) override;
-  void SetBounds(int left, int top, int width, int height) override;
+  int ClientWidth() const override;
+  int ClientHeight() const override;
+  /** The classic frame and caption (and menu bar) around the client area:
+   *  the outer size less the client size. */
+  TSize NonClientSize() const;
   /** Closes as the class library does: OnClose decides (hide by default); the
    *  main form ends the application; caFree frees the form later. A modal form
    *  gets the result mrCancel. */
@@ -47,37 +58,56 @@ public:
 
   TFormBorderStyle BorderStyle() const { return FBorderStyle; }
   void SetBorderStyle(TFormBorderStyle style);
+  TFormStyle FormStyle() const { return FFormStyle; }
+  void SetFormStyle(TFormStyle style);
   TPosition Position() const { return FPosition; }
   void SetPosition(TPosition position) { FPosition = position; }
   /** The control of this form that has (or last had) the focus. */
   TWinControl* ActiveControl() const { return FActiveControl; }
-  bool Active() const { return isActiveWindow(); }
+  /** Focuses control (when it can take the focus) or records it for later. */
+  void SetActiveControl(TWinControl* control);
+  bool Active() const;
+  /** Moves the focus to the next (or previous) control that takes it. */
+  void SelectNext(bool forward);
+
+  /** Puts bar (a menu bar) above the client area; null removes it. */
+  void SetMenuWidget(QWidget* bar);
+  QWidget* MenuWidget() const { return FMenuBar; }
 
   TNotifyEvent OnCreate;
   TNotifyEvent OnShow;
   TNotifyEvent OnActivate;
+  TNotifyEvent OnDeactivate;
   TCloseEvent OnClose;
 
 protected:
   virtual void DoShow();
   virtual void DoClose(TCloseAction& action);
   virtual void Activate();
+  virtual void Deactivate();
   void TextChanged() override;
-  bool IsWindowControl() const override { return true; }
-
-  void showEvent(QShowEvent* e) override;
-  void closeEvent(QCloseEvent* e) override;
-  void changeEvent(QEvent* e) override;
+  bool DialogKey(WORD Key, TShiftState Shift) override;
+  TPoint ClientOrigin() const override;
+  void PlaceWidgets() override;
+  bool WidgetEvent(QEvent* e) override;
 
 private:
   friend class TWinControl;
   friend class TControl;
-  void FocusEntered(TWinControl* control);
+  /** The focus moved to control: Exit from the control that had it up to the
+   *  common ancestor, Enter from there down to control. */
+  void SetFocusedControl(TWinControl* control);
+  /** The widget focus came to control; false when it only came back with
+   *  the window and the control never lost it. */
+  bool TakeWidgetFocus(TWinControl* control);
+  void DropWidgetFocus(TWinControl* control);
   void ControlGone(TControl* control);
   void ApplyBorderStyle();
   void PlaceOnScreen();
+  int MenuHeight() const;
 
   TFormBorderStyle FBorderStyle = bsSizeable;
+  TFormStyle FFormStyle = fsNormal;
   TPosition FPosition = poDesigned;
   TModalResult FModalResult = TModalResult::mrNone;
   QEventLoop* FModalLoop = nullptr;
@@ -85,6 +115,15 @@ private:
   bool FPlaced = false;
   bool FCreated = false;
   TWinControl* FActiveControl = nullptr;
+  TWinControl* FWidgetFocus = nullptr;
+  QWidget* FMenuBar = nullptr;
+};
+
+/** A reusable part of a form, built in code like a form but placed as a
+ *  control inside one. */
+class TFrame : public TWinControl {
+public:
+  explicit TFrame(TComponent* AOwner);
 };
 
 /** The application: title, help file, main form, message loop, and the box
@@ -100,6 +139,21 @@ public:
   void SetTitle(const std::string& title);
   const std::string& HelpFile() const { return FHelpFile; }
   void SetHelpFile(const std::string& file) { FHelpFile = file; }
+
+  /** Whether one of the application's windows is the active window. */
+  bool Active() const;
+  TNotifyEvent OnActivate;
+  TNotifyEvent OnDeactivate;
+
+  /** Hints of controls with ShowHint, shown when the mouse rests on them. */
+  bool ShowHint() const { return FShowHint; }
+  void SetShowHint(bool value);
+  /** Shows control's hint below the mouse at screenPos. */
+  void ActivateHint(const TControl* control, QPoint screenPos);
+  /** Hides the hint (the mouse moved on, a key or a button was pressed). */
+  void CancelHint();
+  /** The window the hints are shown in (created on first use). */
+  THintWindow* HintWindow();
 
   /** Creates a form owned by the application; the first one becomes the main form. */
   template <class T>
@@ -131,6 +185,8 @@ public:
 
 private:
   friend class TForm;
+  friend class TControl;
+  void ControlGone(TControl* control);
   std::unique_ptr<QApplication> FOwnApp;
   std::unique_ptr<TScreen> FScreen;
   std::string FTitle;
@@ -139,6 +195,11 @@ private:
   bool FTerminated = false;
   bool FShowingException = false;
   IMessageBoxService* FMessages = nullptr;
+  bool FShowHint = true;
+  THintWindow* FHintWindow = nullptr;
+  const TControl* FHintControl = nullptr;
+  QTimer* FHintTimer = nullptr;
+  bool FWasActive = false;
 };
 
 /** The screen: the cursor for the whole application, cursors by number,
@@ -158,6 +219,7 @@ public:
   /** Registers the program's own cursor under id (a positive number): the
    *  image's transparent colour is left out, the hot spot is where it points. */
   static void RegisterCursor(TCursor id, const TBitmap& image, TPoint hotSpot);
+  static void ClearRegisteredCursors();
   TPoint CursorPos() const;
   void SetCursorPos(TPoint p);
   /** The primary screen without the task bars and panels. */
@@ -172,3 +234,7 @@ private:
 
 extern TApplication* Application;
 extern TScreen* Screen;
+
+/** Puts the layer's process-wide state back as it starts: registered
+ *  cursors, the screen cursor, the hint, the mouse capture. For tests. */
+void ResetUiGlobals();

@@ -1,7 +1,7 @@
 #pragma once
 /** Seams for the windows the shell opens on behalf of the program's logic:
  *  message boxes with a caption, open and save dialogs, the folder browser,
- *  opening a URL and showing help. The real ones are in ui/Dialogs.h; the
+ *  opening a URL and showing help. The real ones are in ui/QtServices.h; the
  *  recorders here answer from a script, so no test waits on a window. */
 
 #include "core/Services.h"

@@ -55,36 +55,87 @@ inline void OffsetRect(TRect& r, int dx, int dy) {
 /** dst = the common part of a and b; an empty answer is (0, 0, 0, 0) and false. */
 bool IntersectRect(TRect& dst, const TRect& a, const TRect& b);
 
-/** Shift keys and mouse buttons held during an event. */
-enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
-
-class TShiftState {
+/** A set of the members of an enumeration (at most 64 of them), as the class
+ *  library's Pascal sets: built from a list, tested with Contains, changed
+ *  with << (include) and >> (exclude). */
+template <class E>
+class TSet {
 public:
-  TShiftState() = default;
-  TShiftState(std::initializer_list<TShiftStateItem> items) {
-    for (auto i : items) *this << i;
+  constexpr TSet() = default;
+  constexpr TSet(std::initializer_list<E> items) {
+    for (E i : items) FBits |= Bit(i);
   }
-  bool Contains(TShiftStateItem i) const { return (FBits & Bit(i)) != 0; }
-  bool Empty() const { return FBits == 0; }
-  TShiftState& operator<<(TShiftStateItem i) {
+  constexpr bool Contains(E i) const { return (FBits & Bit(i)) != 0; }
+  constexpr bool Empty() const { return FBits == 0; }
+  constexpr TSet& operator<<(E i) {
     FBits |= Bit(i);
     return *this;
   }
-  TShiftState& operator>>(TShiftStateItem i) {
-    FBits &= static_cast<std::uint8_t>(~Bit(i));
+  constexpr TSet& operator>>(E i) {
+    FBits &= ~Bit(i);
     return *this;
   }
-  friend bool operator==(const TShiftState&, const TShiftState&) = default;
+  /** Union, difference and intersection. */
+  constexpr TSet operator+(TSet o) const { return FromBits(FBits | o.FBits); }
+  constexpr TSet operator-(TSet o) const { return FromBits(FBits & ~o.FBits); }
+  constexpr TSet operator*(TSet o) const { return FromBits(FBits & o.FBits); }
+  constexpr std::uint64_t Bits() const { return FBits; }
+  static constexpr TSet FromBits(std::uint64_t bits) {
+    TSet s;
+    s.FBits = bits;
+    return s;
+  }
+  friend constexpr bool operator==(const TSet&, const TSet&) = default;
 
 private:
-  static std::uint8_t Bit(TShiftStateItem i) { return static_cast<std::uint8_t>(1u << i); }
-  std::uint8_t FBits = 0;
+  static constexpr std::uint64_t Bit(E i) { return std::uint64_t{1} << static_cast<unsigned>(i); }
+  std::uint64_t FBits = 0;
 };
+
+/** Shift keys and mouse buttons held during an event. */
+enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
+using TShiftState = TSet<TShiftStateItem>;
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+/** Sides of the parent a control keeps its distance to when the parent is resized. */
+enum TAnchorKind { akLeft, akTop, akRight, akBottom };
+using TAnchors = TSet<TAnchorKind>;
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+
+enum TVerticalAlignment { vaTop, vaMiddle, vaBottom };
+
+/** The two scroll bars of a window, and the codes of a scroll message: what
+ *  the user did with the bar. */
+enum TScrollBarKind { sbHorizontal, sbVertical };
+constexpr int SB_LINEUP = 0;
+constexpr int SB_LINEDOWN = 1;
+constexpr int SB_PAGEUP = 2;
+constexpr int SB_PAGEDOWN = 3;
+constexpr int SB_THUMBPOSITION = 4;
+constexpr int SB_THUMBTRACK = 5;
+constexpr int SB_TOP = 6;
+constexpr int SB_BOTTOM = 7;
+constexpr int SB_ENDSCROLL = 8;
+
+/** The range, page size and position of a scroll bar, with the classic rule:
+ *  the position runs from Min to Max - max(Page - 1, 0). */
+struct TScrollInfo {
+  int Min = 0;
+  int Max = 0;
+  int Page = 0;
+  int Pos = 0;
+  friend bool operator==(const TScrollInfo&, const TScrollInfo&) = default;
+};
+
+/** What a windowed control wants of the keys a dialog would otherwise take:
+ *  arrows move the focus, Tab goes to the next control, characters become
+ *  accelerators of other controls. */
+constexpr unsigned DLGC_WANTARROWS = 0x0001;
+constexpr unsigned DLGC_WANTTAB = 0x0002;
+constexpr unsigned DLGC_WANTALLKEYS = 0x0004;
+constexpr unsigned DLGC_WANTCHARS = 0x0080;
 
 /** A typed character as the key-press event sees it; 0 means "no key". */
 using TKeyChar = char32_t;

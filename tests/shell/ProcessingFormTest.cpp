@@ -42,7 +42,7 @@ public:
   explicit TWatchedDisplay(TProcessingDisplay& w) : W(w) {}
   void Start() override {
     W.Start();
-    VisibleWhileWorking = W.isVisible();
+    VisibleWhileWorking = W.Showing();
   }
   void SetProgress(int percent) override {
     W.SetProgress(percent);
@@ -83,7 +83,7 @@ TEST(ProcessingDisplay, ASaveShowsEachStepAtOnce) {
     for (int v : values) pixels.push_back(429 * v / 100);
     EXPECT_EQ(watched.Painted, pixels);  // repainted synchronously
     EXPECT_GE(watched.FinishMs, 100);    // the full bar stays in sight
-    EXPECT_FALSE(window.isVisible());
+    EXPECT_FALSE(window.Showing());
   }
   TProcessingDisplay window(nullptr);  // started again: an empty bar
   window.Start();

@@ -1,12 +1,16 @@
 #include "GuiTestApp.h"
 #include "ui/Controls.h"
 #include "ui/Forms.h"
+#include "ui/QtConvert.h"
 #include "ui/StdCtrls.h"
 
 #include <QApplication>
 #include <QEnterEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QScrollBar>
 #include <QWheelEvent>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -31,10 +35,11 @@ std::string ShiftText(TShiftState s) {
   return out.empty() ? "-" : out;
 }
 
-/** Logs the mouse handlers it sees and keeps what is typed into it. */
+/** Logs the mouse and key handlers it sees. */
 class TProbe : public TCustomControl {
 public:
-  explicit TProbe(TComponent* owner) : TCustomControl(owner) {
+  explicit TProbe(TComponent* owner, Log* log = nullptr, std::string name = "") : TCustomControl(owner),
+      L(log ? log : &Events), Name(std::move(name)) {
     SetBounds(0, 0, 50, 40);
     OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) { Add("down", s, b, sh, x, y); };
     OnMouseUp = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) { Add("up", s, b, sh, x, y); };
@@ -43,19 +48,58 @@ public:
     OnDblClick = [this](TObject* s) { Add("dblclick", s); };
     OnMouseEnter = [this](TObject* s) { Add("enter", s); };
     OnMouseLeave = [this](TObject* s) { Add("leave", s); };
+    OnEnter = [this](TObject*) { L->push_back("Enter " + Name); };
+    OnExit = [this](TObject*) { L->push_back("Exit " + Name); };
   }
   Log Events;
+  Log* L;
+  std::string Name;
   std::u32string Typed;
+  unsigned Code = 0;
+  using TCustomControl::SetControlStyle;
 
 protected:
-  void KeyTyped(TKeyChar key) override { Typed += key; }
+  void KeyPress(TKeyChar& key) override {
+    TCustomControl::KeyPress(key);
+    if (key) Typed += key;
+  }
+  unsigned DialogCode() const override { return Code; }
+  void FocusGained() override { L->push_back("gained " + Name); }
+  void FocusLost() override { L->push_back("lost " + Name); }
 
 private:
   // button 3: none; x < 0: no shift state or position
   void Add(std::string what, TObject* sender, int button = 3, TShiftState sh = {}, int x = -1, int y = 0) {
     if (button < 3) what += std::string(" ") + "LRM"[button];
     if (x >= 0) what += " " + ShiftText(sh) + " " + std::to_string(x) + "," + std::to_string(y);
-    Events.push_back(sender == this ? what : what + " (wrong sender)");
+    L->push_back(sender == this ? what : what + " (wrong sender)");
+  }
+};
+
+/** A windowed control whose face is a QLineEdit. */
+class THostedEdit : public TWinControl {
+public:
+  explicit THostedEdit(TComponent* owner) : TWinControl(owner) {
+    Edit = new QLineEdit;
+    HostWidget(Edit);
+    SetTabStop(true);
+  }
+  QLineEdit* Edit;
+};
+
+void Key(QWidget* w, int key, const QString& text, Qt::KeyboardModifiers mods = Qt::NoModifier,
+         QEvent::Type type = QEvent::KeyPress) {
+  QKeyEvent e(type, key, mods, text);
+  QCoreApplication::sendEvent(w, &e);
+}
+
+/** A form that is shown and active, so that the focus can move. */
+struct TShownForm : TForm {
+  TShownForm() : TForm(nullptr) {
+    SetBounds(50, 50, 400, 300);
+    Show();
+    Handle()->activateWindow();
+    EXPECT_TRUE(ProcessEventsUntil([this] { return Active(); }));
   }
 };
 
@@ -63,38 +107,46 @@ TEST(Mouse, EventsReachTheHandlersWithButtonShiftAndPosition) {
   constexpr auto P = QEvent::MouseButtonPress, R = QEvent::MouseButtonRelease, D = QEvent::MouseButtonDblClick;
   constexpr auto L = Qt::LeftButton, Rt = Qt::RightButton;
   constexpr Qt::KeyboardModifiers none = Qt::NoModifier, shift = Qt::ShiftModifier;
+  const TControlStyle noClicks{csCaptureMouse, csDoubleClicks}, noDoubles{csCaptureMouse, csClickEvents};
   const struct {
     const char* name;
+    TControlStyle style;
     std::vector<std::tuple<QEvent::Type, Qt::MouseButton, Qt::KeyboardModifiers, int, int>> events;
     Log expected;
   } cases[] = {
-      {"left_click", {{P, L, none, 7, 9}, {R, L, none, 8, 10}}, {"down L Left 7,9", "click", "up L - 8,10"}},
-      {"shift_left", {{P, L, shift, 7, 9}, {R, L, shift, 8, 10}},
+      {"left_click", {}, {{P, L, none, 7, 9}, {R, L, none, 8, 10}}, {"down L Left 7,9", "click", "up L - 8,10"}},
+      {"shift_left", {}, {{P, L, shift, 7, 9}, {R, L, shift, 8, 10}},
        {"down L Shift+Left 7,9", "click", "up L Shift 8,10"}},
-      {"right_no_click", {{P, Rt, shift, 7, 9}, {R, Rt, shift, 7, 9}}, {"down R Shift+Right 7,9", "up R Shift 7,9"}},
-      {"middle_ctrl_alt", {{P, Qt::MiddleButton, Qt::ControlModifier | Qt::AltModifier, 1, 2}},
+      {"right_no_click", {}, {{P, Rt, shift, 7, 9}, {R, Rt, shift, 7, 9}},
+       {"down R Shift+Right 7,9", "up R Shift 7,9"}},
+      {"middle_ctrl_alt", {}, {{P, Qt::MiddleButton, Qt::ControlModifier | Qt::AltModifier, 1, 2}},
        {"down M Alt+Ctrl+Middle 1,2"}},
-      {"release_outside_no_click", {{P, L, none, 5, 5}, {R, L, none, 50, 5}}, {"down L Left 5,5", "up L - 50,5"}},
-      {"release_without_press", {{R, L, none, 5, 5}}, {"up L - 5,5"}},
-      {"double_click",
+      {"release_outside_no_click", {}, {{P, L, none, 5, 5}, {R, L, none, 50, 5}}, {"down L Left 5,5", "up L - 50,5"}},
+      {"release_without_press", {}, {{R, L, none, 5, 5}}, {"up L - 5,5"}},
+      {"double_click", {},
        {{P, L, none, 3, 4}, {R, L, none, 3, 4}, {D, L, none, 3, 4}, {R, L, none, 3, 4}},
        {"down L Left 3,4", "click", "up L - 3,4", "dblclick", "down L Left+Double 3,4", "up L - 3,4"}},
-      {"right_double_is_down_only", {{D, Rt, none, 1, 2}}, {"down R Right+Double 1,2"}},
-      {"move_with_button", {{QEvent::MouseMove, L, Qt::ControlModifier, 11, 12}}, {"move Ctrl+Left 11,12"}},
+      {"right_double_is_down_only", {}, {{D, Rt, none, 1, 2}}, {"down R Right+Double 1,2"}},
+      {"move_with_button", {}, {{QEvent::MouseMove, L, Qt::ControlModifier, 11, 12}}, {"move Ctrl+Left 11,12"}},
+      // Controls that click from their own MouseUp have no click events.
+      {"no_click_events", noClicks, {{P, L, none, 3, 4}, {R, L, none, 3, 4}}, {"down L Left 3,4", "up L - 3,4"}},
+      {"no_double_clicks", noDoubles, {{P, L, none, 3, 4}, {R, L, none, 3, 4}, {D, L, none, 3, 4}, {R, L, none, 3, 4}},
+       {"down L Left 3,4", "click", "up L - 3,4", "down L Left 3,4", "click", "up L - 3,4"}},
   };
   for (const auto& c : cases) {
     TProbe probe(nullptr);
-    for (auto [type, button, mods, x, y] : c.events) SendMouse(&probe, type, button, {x, y}, mods);
+    if (!c.style.Empty()) probe.SetControlStyle(c.style);
+    for (auto [type, button, mods, x, y] : c.events) SendMouse(probe.ClientWidget(), type, button, {x, y}, mods);
     EXPECT_EQ(probe.Events, c.expected) << c.name;
   }
 }
 
-TEST(Mouse, EnterLeaveWheelAndDisabled) {
+TEST(Mouse, EnterLeaveAndWheel) {
   TProbe c(nullptr);
-  QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(c.mapToGlobal(QPoint(1, 1))));
-  QCoreApplication::sendEvent(&c, &enter);
+  QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(c.ClientToScreen({1, 1}).X, 1));
+  QCoreApplication::sendEvent(c.Handle(), &enter);
   QEvent leave(QEvent::Leave);
-  QCoreApplication::sendEvent(&c, &leave);
+  QCoreApplication::sendEvent(c.Handle(), &leave);
   EXPECT_EQ(c.Events, (Log{"enter", "leave"}));
 
   int seen = 0;
@@ -103,96 +155,348 @@ TEST(Mouse, EnterLeaveWheelAndDisabled) {
     handled = delta < 0;
   };
   for (int dy : {120, -240}) {
-    QWheelEvent e(QPointF(5, 5), QPointF(c.mapToGlobal(QPoint(5, 5))), QPoint(), QPoint(0, dy), Qt::NoButton,
-                  Qt::ShiftModifier, Qt::NoScrollPhase, false);
-    QCoreApplication::sendEvent(&c, &e);
+    QWheelEvent e(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, dy), Qt::NoButton, Qt::ShiftModifier,
+                  Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(c.ClientWidget(), &e);
     EXPECT_EQ(seen, -dy);
     EXPECT_EQ(e.isAccepted(), dy < 0) << "a wheel the handler leaves goes on to the parent";
   }
-
-  TForm form(nullptr);
-  auto* off = Place<TProbe>(&form, 0, 0, 50, 40);
-  off->SetEnabled(false);
-  SendMouse(off, QEvent::MouseButtonPress, Qt::LeftButton, {5, 5});
-  EXPECT_TRUE(off->Events.empty());
 }
 
-void Key(QWidget* w, int key, const QString& text, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-  QKeyEvent e(QEvent::KeyPress, key, mods, text);
-  QCoreApplication::sendEvent(w, &e);
-}
-
-TEST(Keys, VirtualKeysThenKeyDownThenKeyPressThenTyped) {
+TEST(Keys, VirtualKeysAndTheOrderOfTheKeyHandlers) {
   const std::pair<int, WORD> keys[] = {
       {Qt::Key_A, 'A'},           {Qt::Key_Z, 'Z'},           {Qt::Key_9, '9'},           {Qt::Key_Return, VK_RETURN},
       {Qt::Key_Enter, VK_RETURN}, {Qt::Key_Escape, VK_ESCAPE}, {Qt::Key_F5, VK_F1 + 4},   {Qt::Key_F12, VK_F12},
       {Qt::Key_Left, VK_LEFT},    {Qt::Key_PageDown, VK_NEXT}, {Qt::Key_Backtab, VK_TAB}, {Qt::Key_Delete, VK_DELETE},
       {Qt::Key_Percent, 0},       {Qt::Key_F13, 0}};
-  for (auto [qt, vk] : keys) EXPECT_EQ(VirtualKeyOf(qt), vk) << "Qt key " << qt;
+  for (auto [qt, vk] : keys) {
+    EXPECT_EQ(VirtualKeyOf(qt), vk) << "Qt key " << qt;
+    if (vk && qt != Qt::Key_Enter && qt != Qt::Key_Backtab) {
+      EXPECT_EQ(QtKeyOf(vk), qt);
+    }
+  }
 
   TProbe c(nullptr);
+  c.Code = DLGC_WANTCHARS | DLGC_WANTARROWS;
   Log log;
   c.OnKeyDown = [&](TObject*, WORD& key, TShiftState s) {
     log.push_back("down " + std::to_string(key) + " " + ShiftText(s));
     if (key == 'Q') key = 0;  // ends the key's own handling, not the typed character
   };
-  c.OnKeyPress = [&](TObject*, TKeyChar& k) { log.push_back(std::string("press ") + static_cast<char>(k)); };
-  Key(&c, Qt::Key_A, "A", Qt::ShiftModifier);
-  Key(&c, Qt::Key_Left, "", Qt::ControlModifier);
-  Key(&c, Qt::Key_Q, "q");
-  EXPECT_EQ(log, (Log{"down 65 Shift", "press A", "down 37 Ctrl", "down 81 -", "press q"}));
-  EXPECT_EQ(c.Typed, U"Aq");
-}
-
-TEST(Keys, TheKeyPressHandlerCanChangeOrSwallowTheCharacter) {
-  const std::pair<void (*)(TObject*, TKeyChar&), std::u32string> cases[] = {  // typed after "7", "x", backspace
-      {nullptr, U"7x\b"},
-      {[](TObject*, TKeyChar& k) { if (!(k >= '0' && k <= '9') && k != '\b') k = 0; }, U"7\b"},
-      {[](TObject*, TKeyChar& k) { if (k >= 'a' && k <= 'z') k -= 32; }, U"7X\b"},
-      {[](TObject*, TKeyChar& k) { k = 0; }, U""}};
-  for (const auto& [handler, typed] : cases) {
-    TProbe probe(nullptr);
-    probe.OnKeyPress = handler;
-    for (auto [key, text] : {std::pair{Qt::Key_7, "7"}, {Qt::Key_X, "x"}, {Qt::Key_Backspace, "\b"}})
-      Key(&probe, key, text);
-    EXPECT_EQ(probe.Typed, typed);
-  }
-}
-
-TEST(Focus, ExitFiresOnlyWhenTheFocusMovesWithinTheWindow) {
-  auto activate = [](TForm& f) {
-    f.activateWindow();
-    QApplication::setActiveWindow(&f);
-    return ProcessEventsUntil([&] { return f.isActiveWindow(); });
+  c.OnKeyPress = [&](TObject*, TKeyChar& k) {
+    log.push_back(std::string("press ") + static_cast<char>(k));
+    if (k == 'x') k = 0;
+    if (k == 'a') k = 'b';
   };
+  c.OnKeyUp = [&](TObject*, WORD& key, TShiftState) { log.push_back("up " + std::to_string(key)); };
+  QWidget* w = c.ClientWidget();
+  Key(w, Qt::Key_A, "A", Qt::ShiftModifier);
+  Key(w, Qt::Key_A, "A", Qt::ShiftModifier, QEvent::KeyRelease);
+  Key(w, Qt::Key_Left, "", Qt::ControlModifier);
+  Key(w, Qt::Key_Q, "q");
+  Key(w, Qt::Key_X, "x");
+  Key(w, Qt::Key_A, "a");
+  EXPECT_EQ(log, (Log{"down 65 Shift", "press A", "up 65", "down 37 Ctrl", "down 81 -", "press q", "down 88 -",
+                      "press x", "down 65 -", "press a"}));
+  EXPECT_EQ(c.Typed, U"Aqb");
+}
+
+TEST(Keys, AHostedWidgetGetsOnlyWhatTheHandlersLeaveAndNothingLeaksToTheParent) {
+  TShownForm form;
+  Log parentKeys;
+  auto* parent = Place<TProbe>(&form, 0, 0, 200, 100);
+  parent->Code = DLGC_WANTARROWS | DLGC_WANTALLKEYS | DLGC_WANTCHARS;
+  parent->OnKeyDown = [&](TObject*, WORD& k, TShiftState) { parentKeys.push_back(std::to_string(k)); };
+  auto* edit = Place<THostedEdit>(parent, 5, 5, 100, 20);
+  Log seen;
+  edit->OnKeyDown = [&](TObject*, WORD& k, TShiftState) { seen.push_back("down " + std::to_string(k)); };
+  edit->OnKeyPress = [&](TObject*, TKeyChar& k) {
+    seen.push_back(std::string("press ") + static_cast<char>(k));
+    if (k == '!') k = 0;
+    if (k == 'a') k = 'A';
+  };
+  int downs = 0;
+  edit->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int x, int y) { downs += x == 7 && y == 3; };
+  edit->SetFocus();
+  ASSERT_TRUE(edit->Focused());
+  QWidget* focus = QApplication::focusWidget();
+  ASSERT_EQ(focus, edit->Edit);
+  for (auto [k, t] : {std::pair{Qt::Key_X, "x"}, {Qt::Key_Exclam, "!"}, {Qt::Key_A, "a"}}) Key(focus, k, t);
+  EXPECT_EQ(edit->Edit->text(), QString("xA"));  // "!" swallowed, "a" changed
+  Key(focus, Qt::Key_Left, "");                   // the widget still gets its own keys
+  Key(focus, Qt::Key_Z, "z");
+  EXPECT_EQ(edit->Edit->text(), QString("xzA"));
+  Key(focus, Qt::Key_Up, "");      // QLineEdit ignores these two:
+  Key(focus, Qt::Key_Return, "\r");  // they must not travel on to the parent
+  EXPECT_TRUE(parentKeys.empty());
+  EXPECT_EQ(seen.front(), "down 88");
+  SendMouse(edit->Edit, QEvent::MouseButtonPress, Qt::LeftButton, {7, 3});
+  SendMouse(edit->Edit, QEvent::MouseButtonRelease, Qt::LeftButton, {7, 3});
+  EXPECT_EQ(downs, 1) << "the hosted widget's mouse reaches the control in its client coordinates";
+}
+
+TEST(Focus, ExitAndEnterRunThroughTheContainersUpToTheCommonAncestor) {
+  TShownForm form;
   Log log;
-  TForm a(nullptr), b(nullptr);
-  auto make = [&](TForm& f, int x, const std::string& name) {
-    auto* c = Place<TProbe>(&f, x, 0, 50, 30);
-    c->SetTabStop(true);
-    c->OnEnter = [&log, name](TObject*) { log.push_back("enter " + name); };
-    c->OnExit = [&log, name](TObject*) { log.push_back("exit " + name); };
+  auto make = [&](TWinControl* parent, const char* name, bool tab) {
+    auto* c = new TProbe(&form, &log, name);
+    c->SetParent(parent);
+    c->SetBounds(0, 0, 60, 60);
+    c->SetTabStop(tab);
     return c;
   };
-  TProbe *c1 = make(a, 0, "c1"), *c2 = make(a, 60, "c2"), *d1 = make(b, 0, "d1");
-  a.Show();
-  b.Show();
-  b.SetLeft(400);
-  ASSERT_TRUE(activate(a));
-  c1->SetFocus();
+  // form { A { c1, B { c2 } }, C { c3 } }
+  TProbe* a = make(&form, "A", false);
+  TProbe* c1 = make(a, "c1", true);
+  TProbe* b = make(a, "B", false);
+  TProbe* c2 = make(b, "c2", true);
+  TProbe* c = make(&form, "C", false);
+  c->SetLeft(100);
+  TProbe* c3 = make(c, "c3", true);
   c2->SetFocus();
-  EXPECT_EQ(a.ActiveControl(), c2);
-  ASSERT_TRUE(activate(b));
-  d1->SetFocus();
-  ASSERT_TRUE(activate(a));  // the focus comes back to c2: nothing fires
-  EXPECT_TRUE(c2->Focused());
   c1->SetFocus();
-  EXPECT_EQ(log, (Log{"enter c1", "exit c1", "enter c2", "enter d1", "exit c2", "enter c1"}));
+  c3->SetFocus();
+  EXPECT_EQ(log, (Log{"Enter A", "Enter B", "Enter c2", "gained c2",                      // into c2
+                      "lost c2", "Exit c2", "Exit B", "Enter c1", "gained c1",              // up to A, down to c1
+                      "lost c1", "Exit c1", "Exit A", "Enter C", "Enter c3", "gained c3"}));  // up to the form
+  EXPECT_EQ(form.ActiveControl(), c3);
 
-  c2->SetVisible(false);  // hidden controls cannot take the focus
-  EXPECT_THROW(c2->SetFocus(), EInvalidOperation);
-  delete c1;  // the active control going away leaves the form without one
-  EXPECT_EQ(a.ActiveControl(), nullptr);
+  // A control's own editor: the container loses the widget focus, but the
+  // focus stays inside it, so it does not exit.
+  log.clear();
+  TProbe* editor = make(c3, "editor", true);
+  editor->SetFocus();
+  c3->SetFocus();
+  EXPECT_EQ(log, (Log{"lost c3", "Enter editor", "gained editor", "lost editor", "Exit editor", "gained c3"}));
+
+  log.clear();
+  delete c;  // the active control going away leaves the form without one
+  EXPECT_EQ(form.ActiveControl(), nullptr);
+  c1->SetVisible(false);
+  EXPECT_THROW(c1->SetFocus(), EInvalidOperation);
+}
+
+TEST(Focus, MovesBetweenWindowsFireNothingAndTheFocusComesBack) {
+  Log log;
+  TShownForm a;
+  auto* c1 = new TProbe(&a, &log, "c1");
+  c1->SetParent(&a);
+  c1->SetTabStop(true);
+  c1->SetFocus();
+  TShownForm b;
+  b.SetLeft(500);
+  auto* d1 = new TProbe(&b, &log, "d1");
+  d1->SetParent(&b);
+  d1->SetTabStop(true);
+  d1->SetFocus();
+  a.Handle()->activateWindow();
+  ASSERT_TRUE(ProcessEventsUntil([&] { return c1->Focused(); }));
+  EXPECT_EQ(log, (Log{"Enter c1", "gained c1", "Enter d1", "gained d1"}));
+}
+
+TEST(ScrollBars, FollowTheClassicRulesAndReportTheUsersActions) {
+  struct TScroller : TCustomControl {
+    explicit TScroller(TComponent* o) : TCustomControl(o) {
+      SetBounds(0, 0, 200, 100);
+      SetFrameWidth(2);
+    }
+    std::vector<std::tuple<int, int, int>> Messages;  // kind, code, track position
+    bool Follow = true;
+    void ScrollMessage(TScrollBarKind kind, int code, int track) override {
+      Messages.emplace_back(kind, code, track);
+      if (!Follow) return;
+      TScrollInfo s = GetScrollInfo(kind);
+      if (code == SB_LINEDOWN) ++s.Pos;
+      if (code == SB_PAGEDOWN) s.Pos += s.Page;
+      if (code == SB_THUMBTRACK) s.Pos = track;
+      SetScrollInfo(kind, s);
+    }
+  };
+  TScroller c(nullptr);
+  EXPECT_EQ(c.ClientWidth(), 196);
+  c.ShowScrollBar(sbVertical, true);
+  c.ShowScrollBar(sbHorizontal, true);
+  EXPECT_EQ(c.ClientWidth(), 200 - 4 - 16);
+  EXPECT_EQ(c.ClientHeight(), 100 - 4 - 16);
+  EXPECT_EQ(c.ClientWidget()->geometry(), QRect(2, 2, 180, 80));
+
+  QScrollBar* bar = c.ScrollBarWidget(sbVertical);
+  const struct {
+    TScrollInfo In;
+    int QtMax, Step, Pos;
+  } mapping[] = {{{0, 100, 10, 95}, 91, 10, 91},  // the position stops at Max - (Page - 1)
+                 {{0, 100, 0, 100}, 100, 0, 100},
+                 {{5, 20, 1, -3}, 20, 1, 5},
+                 {{0, 3, 10, 2}, 0, 10, 0}};
+  for (const auto& m : mapping) {
+    c.SetScrollInfo(sbVertical, m.In);
+    EXPECT_EQ(bar->maximum(), m.QtMax);
+    EXPECT_EQ(bar->pageStep(), m.Step);
+    EXPECT_EQ(bar->value(), m.Pos);
+    EXPECT_EQ(c.GetScrollInfo(sbVertical).Pos, m.Pos);
+  }
+  c.SetScrollInfo(sbVertical, {0, 50, 10, 0});
+  bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  bar->triggerAction(QAbstractSlider::SliderToMaximum);
+  EXPECT_EQ(c.Messages, (std::vector<std::tuple<int, int, int>>{
+                            {sbVertical, SB_LINEDOWN, 1}, {sbVertical, SB_PAGEDOWN, 11}, {sbVertical, SB_BOTTOM, 41}}));
+  EXPECT_EQ(bar->value(), 11) << "the bar shows what the window made of the action";
+  c.Follow = false;
+  bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_EQ(bar->value(), 11);
+  EXPECT_EQ(std::get<1>(c.Messages.back()), SB_LINEDOWN);
+}
+
+/** Paints its rows in alternating colours and notes each paint's area. */
+struct TRows : TCustomControl {
+  explicit TRows(TComponent* o) : TCustomControl(o) { SetControlStyle(ControlStyle() << csOpaque); }
+  int First = 0;  // the row at the top
+  bool Blank = false;
+  std::vector<TRect> Areas;
+  void Paint() override {
+    Areas.push_back(Canvas()->ClipRect());
+    if (Blank) return;
+    for (int y = 0; y < ClientHeight(); y += 10) {
+      Canvas()->Brush.Color = (First + y / 10) % 2 ? clBlue : clRed;
+      Canvas()->FillRect({0, y, ClientWidth(), y + 10});
+    }
+  }
+};
+
+TEST(Painting, ScrollingMovesThePictureAndPaintsOnlyTheUncoveredStrip) {
+  TShownForm form;
+  auto* rows = Place<TRows>(&form, 0, 0, 40, 50);
+  ASSERT_TRUE(ProcessEventsUntil([&] { return !rows->Areas.empty(); }));
+  rows->Areas.clear();
+  rows->First = 1;
+  rows->ScrollWindow(0, -10, rows->ClientRect());
+  ASSERT_TRUE(ProcessEventsUntil([&] { return !rows->Areas.empty(); }));
+  EXPECT_EQ(rows->Areas, (std::vector<TRect>{{0, 40, 40, 50}}));
+  const QImage& img = rows->PaintedImage();
+  for (int row = 0; row < 5; ++row) EXPECT_EQ(qftest::PixelAt(img, 5, row * 10 + 5), row % 2 ? clRed : clBlue) << row;
+
+  // An opaque control that paints nothing keeps its picture.
+  rows->Blank = true;
+  rows->Invalidate();
+  rows->Update();
+  EXPECT_TRUE(AllPixels(rows->PaintedImage(), {0, 0, 40, 10}, clBlue));
+  rows->SetControlStyle(rows->ControlStyle() >> csOpaque);  // others are erased in their colour
+  rows->SetColor(clLime);
+  rows->Repaint();
+  EXPECT_TRUE(AllPixels(rows->PaintedImage(), {0, 0, 40, 50}, clLime));
+}
+
+TEST(Painting, InvertedMarksLieOverTheChildrenAndGoWhenDrawnTwice) {
+  TShownForm form;
+  auto* box = Place<TRows>(&form, 0, 0, 60, 40);
+  auto* child = Place<TRows>(box, 20, 0, 20, 40);
+  child->First = 1;  // blue on top
+  ASSERT_TRUE(ProcessEventsUntil([&] { return !child->Areas.empty(); }));
+  auto shot = [&] { return box->Handle()->grab().toImage(); };
+  const QImage before = shot();
+  const TRect line{25, 0, 26, 40};  // a resize line across the child
+  box->InvertRect(line);
+  QImage img = shot();
+  EXPECT_EQ(qftest::PixelAt(img, 25, 5), RGB(255, 255, 0)) << "blue inverted";
+  EXPECT_EQ(qftest::PixelAt(img, 24, 5), clBlue);
+  box->InvertRect(line);
+  EXPECT_EQ(shot(), before);
+  EXPECT_EQ(box->InvertedCount(), 0);
+  box->InvertRect({0, 0, 4, 2}, true);  // a pattern inverts every other pixel
+  img = shot();
+  EXPECT_EQ(CountPixels(img, {0, 0, 4, 2}, RGB(0, 255, 255)), 4);
+}
+
+TEST(Windows, AFlyoutFloatsOnTheFormInScreenCoordinatesAndItsRegionShapesIt) {
+  TShownForm form;
+  auto* ground = Place<TRows>(&form, 0, 0, 400, 300);
+  ground->SetControlStyle(ground->ControlStyle() >> csOpaque);
+  ground->Blank = true;
+  ground->SetColor(clWhite);
+  auto* fly = new TRows(&form);
+  fly->Blank = true;
+  fly->SetColor(clRed);
+  fly->SetControlStyle(fly->ControlStyle() >> csOpaque);
+  fly->SetWindowKind(wkFlyout, ground);
+  const TPoint at = ground->ClientToScreen({100, 50});
+  fly->SetBounds(at.X, at.Y, 10, 10);
+  fly->SetWindowRegion({{{0, 0}, {10, 0}, {0, 10}}});  // the upper-left triangle
+  fly->Show();
+  ASSERT_TRUE(ProcessEventsUntil([&] { return fly->Showing(); }));
+  const QImage img = form.Handle()->grab().toImage();
+  EXPECT_EQ(qftest::PixelAt(img, 101, 51), clRed);
+  EXPECT_EQ(qftest::PixelAt(img, 108, 58), clWhite) << "outside the region the form shows";
+  EXPECT_EQ(FindDragTarget(ground->ClientToScreen({101, 51}), false), fly);
+  EXPECT_EQ(FindDragTarget(ground->ClientToScreen({200, 200}), false), ground);
+}
+
+TEST(Windows, APopupHoldsTheMouseUntilItClosesAndGivesTheFocusBack) {
+  TShownForm form;
+  Log log;
+  auto* owner = new TProbe(&form, &log, "owner");
+  owner->SetParent(&form);
+  owner->SetTabStop(true);
+  owner->Code = DLGC_WANTALLKEYS;
+  owner->SetFocus();
+  struct TDropDown : TCustomControl {
+    using TCustomControl::TCustomControl;
+    Log* L = nullptr;
+    void MouseUp(TMouseButton, TShiftState, int X, int Y) override {
+      L->push_back("popup up " + std::to_string(X) + "," + std::to_string(Y));
+      if (!ClientRect().Contains({X, Y})) Hide();  // closes on a click outside
+    }
+  };
+  auto* popup = new TDropDown(&form);
+  popup->L = &log;
+  popup->SetWindowKind(wkPopup, owner);
+  const TPoint at = owner->ClientToScreen({0, 40});
+  popup->SetBounds(at.X, at.Y, 80, 60);
+  popup->Show();
+  ASSERT_TRUE(ProcessEventsUntil([&] { return QApplication::activePopupWidget() == popup->Handle(); }));
+  WORD escape = 0;
+  owner->OnKeyDown = [&](TObject*, WORD& k, TShiftState) { escape = k; };
+  Key(popup->Handle(), Qt::Key_Escape, "\x1b");
+  EXPECT_EQ(escape, VK_ESCAPE) << "keys go to the control that opened the pop-up";
+  const QPoint outside = popup->Handle()->mapFromGlobal(owner->Handle()->mapToGlobal(QPoint(300, 10)));
+  SendMouse(popup->Handle(), QEvent::MouseButtonPress, Qt::LeftButton, outside);
+  SendMouse(popup->Handle(), QEvent::MouseButtonRelease, Qt::LeftButton, outside);
+  EXPECT_FALSE(popup->Showing());
+  ASSERT_TRUE(ProcessEventsUntil([&] { return owner->Focused(); }));
+  EXPECT_EQ(log, (Log{"Enter owner", "gained owner",
+                      "popup up " + std::to_string(outside.x()) + "," + std::to_string(outside.y())}))
+      << "the owner kept the focus: no Exit, no lost focus";
+}
+
+TEST(Keys, AcceleratorsAndCharactersTheFocusedControlDoesNotWant) {
+  TShownForm form;
+  struct TAccel : TWinControl {
+    using TWinControl::TWinControl;
+    int Hits = 0;
+    bool DialogChar(TKeyChar key, TShiftState) override {
+      if (!IsAccel(key, Caption())) return false;
+      ++Hits;
+      return true;
+    }
+  };
+  auto* add = Place<TAccel>(&form, 0, 0, 10, 10);
+  add->SetCaption("&Add");
+  auto* probe = Place<TProbe>(&form, 20, 0, 50, 40);
+  probe->SetTabStop(true);
+  probe->SetFocus();
+  QWidget* w = QApplication::focusWidget();
+  Key(w, Qt::Key_A, "a", Qt::AltModifier);
+  EXPECT_EQ(add->Hits, 1);
+  Key(w, Qt::Key_A, "a");  // a control that does not want characters offers them around
+  EXPECT_EQ(add->Hits, 2);
+  EXPECT_TRUE(probe->Typed.empty());
+  probe->Code = DLGC_WANTCHARS;
+  Key(w, Qt::Key_A, "a");
+  EXPECT_EQ(add->Hits, 2);
+  EXPECT_EQ(probe->Typed, U"a");
+  const std::tuple<const char*, char32_t, bool> accels[] = {
+      {"&Add", 'A', true}, {"&Add", 'd', false}, {"Sa&ve", 'v', true}, {"R&&D", 'D', false}, {"End&", 'x', false}};
+  for (auto [caption, key, hit] : accels) EXPECT_EQ(TControl::IsAccel(key, caption), hit) << caption;
 }
 
 TEST(Properties, ColourAndFontFollowTheParentUntilSetDirectly) {
@@ -223,7 +527,7 @@ TEST(Properties, ColourAndFontFollowTheParentUntilSetDirectly) {
   EXPECT_EQ(inner->Font().Style(), 0u);
 }
 
-TEST(Properties, AlignedChildrenShareTheClientArea) {
+TEST(Properties, AlignedAnchoredAndConstrainedChildren) {
   TCustomControl box(nullptr);
   box.SetBounds(0, 0, 200, 100);
   auto make = [&](TAlign a, int w, int h) {
@@ -241,15 +545,26 @@ TEST(Properties, AlignedChildrenShareTheClientArea) {
   EXPECT_EQ(right->BoundsRect(), (TRect{185, 20, 200, 90}));
   EXPECT_EQ(client->BoundsRect(), (TRect{30, 20, 185, 90}));
   EXPECT_EQ(free->BoundsRect(), (TRect{3, 0, 10, 8}));
+  TControl* stretched = Place<TCustomControl>(&box, 10, 30, 50, 20);
+  stretched->SetAnchors({akLeft, akTop, akRight, akBottom});
+  TControl* corner = Place<TCustomControl>(&box, 170, 80, 20, 10);
+  corner->SetAnchors({akRight, akBottom});
   box.SetBounds(0, 0, 300, 150);  // the parent's resize lays them out again
   top->SetHeight(25);             // so does an aligned child's new size
   EXPECT_EQ(client->BoundsRect(), (TRect{30, 25, 285, 140}));
+  EXPECT_EQ(stretched->BoundsRect(), (TRect{10, 30, 160, 100}));
+  EXPECT_EQ(corner->BoundsRect(), (TRect{270, 130, 290, 140}));
   hidden->SetVisible(true);
   EXPECT_EQ(hidden->Top(), 25);
   EXPECT_EQ(client->Top(), 75);
+
+  free->SetConstraints({10, 0, 40, 30});
+  EXPECT_EQ(free->Width(), 10);
+  free->SetBounds(0, 0, 99, 99);
+  EXPECT_EQ(free->BoundsRect(), (TRect{0, 0, 40, 30}));
 }
 
-TEST(Properties, ResizeHintAndVisibility) {
+TEST(Properties, ResizeVisibilityAndOwnership) {
   TProbe c(nullptr);
   int resizes = 0;
   c.OnResize = [&](TObject*) { ++resizes; };
@@ -258,21 +573,15 @@ TEST(Properties, ResizeHintAndVisibility) {
   c.SetWidth(-5);             // negative sizes become 0
   EXPECT_EQ(resizes, 2);
   EXPECT_EQ(c.Width(), 0);
-  c.SetHint("Tables");
-  EXPECT_TRUE(c.toolTip().isEmpty());  // only with ShowHint
-  c.SetShowHint(true);
-  EXPECT_EQ(c.toolTip(), QString("Tables"));
-
-  EXPECT_FALSE(c.isVisible());  // outside any window it is never shown as one
+  EXPECT_FALSE(c.Showing());  // outside any window it is never shown as one
   TForm form(nullptr);
   c.SetParent(&form);
   form.Show();
-  EXPECT_TRUE(c.isVisible());
+  EXPECT_TRUE(c.Showing());
   c.SetParent(nullptr);
-  EXPECT_FALSE(c.isVisible());
-}
+  EXPECT_FALSE(c.Showing());
+  EXPECT_THROW(form.SetParent(&form), EInvalidOperation);
 
-TEST(Ownership, TheOwnerFreesWhatItOwnsOnce) {
   struct TCounted : TGraphicControl {
     TCounted(TComponent* owner, int& gone) : TGraphicControl(owner), Gone(gone) {}
     ~TCounted() override { ++Gone; }
@@ -280,17 +589,20 @@ TEST(Ownership, TheOwnerFreesWhatItOwnsOnce) {
   };
   int gone = 0;
   {
-    TForm form(nullptr);
-    // Created before its parent panel: the panel, freed first, takes it along;
-    // the owner must not free it again.
-    auto* child = new TCounted(&form, gone);
-    auto* panel = Place<TCustomControl>(&form, 0, 0, 9, 9);
+    TForm owner(nullptr);
+    // Owned by the form, placed on a panel: the panel, freed first, takes it
+    // along, and the owner does not free it again.
+    auto* child = new TCounted(&owner, gone);
+    auto* panel = Place<TCustomControl>(&owner, 0, 0, 9, 9);
     child->SetParent(panel);
-    delete new TCounted(&form, gone);
+    delete new TCounted(&owner, gone);
     EXPECT_EQ(gone, 1);
-    EXPECT_EQ(form.ComponentCount(), 2);
+    EXPECT_EQ(owner.ComponentCount(), 2);
     EXPECT_EQ(panel->Controls(0), child);
     EXPECT_EQ(panel->Controls(1), nullptr);
+    delete panel;
+    EXPECT_EQ(gone, 2);
+    EXPECT_EQ(owner.ComponentCount(), 0);
   }
   EXPECT_EQ(gone, 2);
 }
@@ -314,6 +626,51 @@ TEST(Painting, CustomControlsPaintOnTheirColourAndRepaintAtOnce) {
   sq->Fill = clBlue;
   sq->Repaint();  // no event loop in between
   EXPECT_TRUE(AllPixels(sq->PaintedImage(), {2, 2, 6, 6}, clBlue));
+}
+
+TEST(Painting, AHookPaintsOverTheControlAndHearsItsMessages) {
+  struct THook : IControlHook {
+    std::vector<TControlMessage> Heard;
+    void ControlMessage(TControl*, TControlMessage m, int) override { Heard.push_back(m); }
+    void PaintOver(TControl* c, TCanvas* canvas) override {
+      canvas->Brush.Color = clRed;
+      canvas->FrameRect({0, 0, c->Width(), c->Height()});
+    }
+  } hook;
+  TShownForm form;
+  auto* edit = Place<THostedEdit>(&form, 10, 10, 80, 20);
+  edit->SetHook(&hook);
+  edit->SetFocus();
+  SendMouse(edit->Edit, QEvent::MouseButtonPress, Qt::LeftButton, {3, 3});
+  SendMouse(edit->Edit, QEvent::MouseButtonRelease, Qt::LeftButton, {3, 3});
+  const QImage img = edit->Handle()->grab().toImage();
+  EXPECT_TRUE(qftest::Ring(img, {0, 0, 80, 20}, clRed));
+  EXPECT_EQ(hook.Heard, (std::vector<TControlMessage>{TControlMessage::FocusIn, TControlMessage::LButtonDown,
+                                                      TControlMessage::LButtonUp}));
+  edit->SetHook(nullptr);
+  EXPECT_FALSE(qftest::Ring(edit->Handle()->grab().toImage(), {0, 0, 80, 20}, clRed));
+}
+
+TEST(Hints, TheHintWindowMeasuresItsTextAndShowsBelowTheMouse) {
+  TShownForm form;
+  auto* c = Place<TProbe>(&form, 0, 0, 50, 40);
+  c->SetHint("Key field indicator");
+  THintWindow* hint = Application->HintWindow();
+  const TRect need = hint->CalcHintRect(1000, c->Hint());
+  TCanvas measure;
+  measure.Font = hint->Font();
+  EXPECT_EQ(need.Width(), measure.TextWidth(c->Hint()) + 6);
+  EXPECT_EQ(need.Height(), measure.TextHeight(c->Hint()) + 2);
+  QHelpEvent tip(QEvent::ToolTip, QPoint(5, 5), QPoint(300, 200));
+  QCoreApplication::sendEvent(c->ClientWidget(), &tip);
+  EXPECT_FALSE(hint->Visible()) << "only with ShowHint";
+  c->SetShowHint(true);
+  QCoreApplication::sendEvent(c->ClientWidget(), &tip);
+  ASSERT_TRUE(hint->Visible());
+  EXPECT_EQ(hint->Caption(), c->Hint());
+  EXPECT_EQ(hint->BoundsRect().TopLeft(), (TPoint{300, 220}));
+  SendMouse(c->ClientWidget(), QEvent::MouseButtonPress, Qt::LeftButton, {5, 5});
+  EXPECT_FALSE(hint->Visible());
 }
 
 }  // namespace

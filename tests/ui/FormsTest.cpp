@@ -1,15 +1,17 @@
 #include "GuiTestApp.h"
 #include "core/Exception.h"
 #include "ui/Bitmap.h"
-#include "ui/Dialogs.h"
+#include "ui/QtServices.h"
 #include "ui/ExtCtrls.h"
 #include "ui/Forms.h"
+#include "ui/Resources.h"
 #include "ui/ShellServices.h"
 
 #include <QApplication>
 #include <QPointer>
 #include <QThread>
 #include <QTimer>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -21,9 +23,9 @@ using qftest::ScopedMessageRecorder;
 
 namespace {
 
-void Click(QWidget* w) {
-  qftest::SendMouse(w, QEvent::MouseButtonPress, Qt::LeftButton, {2, 2});
-  qftest::SendMouse(w, QEvent::MouseButtonRelease, Qt::LeftButton, {2, 2});
+void Click(TControl* c) {
+  qftest::SendMouse(c->ClientWidget(), QEvent::MouseButtonPress, Qt::LeftButton, {2, 2});
+  qftest::SendMouse(c->ClientWidget(), QEvent::MouseButtonRelease, Qt::LeftButton, {2, 2});
 }
 
 TEST(Exceptions, AHandlerExceptionShowsOneStopBoxAndTheProgramGoesOn) {
@@ -123,12 +125,12 @@ TEST(Forms, CreateFormFiresOnCreateOnceAndNamesTheMainForm) {
   delete second;
 }
 
-TEST(Forms, ShowPlacesTheFormAndABorderFixesTheSize) {
+TEST(Forms, ShowPlacesTheFormAndTheClientAreaIsTheOuterSizeLessTheClassicFrame) {
   TForm form(nullptr);
   int shows = 0;
   form.OnShow = [&](TObject*) { ++shows; };
   form.SetCaption("Processing");
-  EXPECT_EQ(form.windowTitle(), QString("Processing"));
+  EXPECT_EQ(form.Handle()->windowTitle(), QString("Processing"));
   form.SetBounds(0, 0, 200, 100);
   form.SetPosition(poScreenCenter);
   form.Show();
@@ -140,29 +142,56 @@ TEST(Forms, ShowPlacesTheFormAndABorderFixesTheSize) {
   form.Show();
   EXPECT_EQ(shows, 2);
 
-  form.SetBorderStyle(bsDialog);
-  form.SetBounds(10, 20, 458, 138);
-  EXPECT_EQ(form.minimumWidth(), 458);
-  EXPECT_EQ(form.maximumHeight(), 138);
+  const std::tuple<TFormBorderStyle, int, int> frames[] = {
+      {bsSizeable, 458 - 8, 138 - 27}, {bsDialog, 458 - 6, 138 - 25}, {bsSingle, 458 - 6, 138 - 25},
+      {bsToolWindow, 458 - 6, 138 - 21}, {bsNone, 458, 138}};
+  for (auto [style, cw, ch] : frames) {
+    form.SetBorderStyle(style);
+    form.SetBounds(10, 20, 458, 138);
+    EXPECT_EQ(form.ClientWidth(), cw) << style;
+    EXPECT_EQ(form.ClientHeight(), ch) << style;
+    EXPECT_EQ(form.Handle()->size(), QSize(cw, ch)) << style;
+    EXPECT_EQ(form.ClientWidget()->size(), QSize(cw, ch)) << style;
+  }
+  form.SetBorderStyle(bsDialog);  // the outer size stays, the client area follows
+  EXPECT_EQ(form.Handle()->minimumWidth(), 452) << "a fixed frame fixes the size";
+  EXPECT_EQ(form.Width(), 458);
   form.SetBorderStyle(bsSizeable);
-  EXPECT_EQ(form.minimumWidth(), 0);
+  form.SetConstraints({800, 600, 0, 0});
+  EXPECT_EQ(form.Handle()->minimumSize(), QSize(792, 573));
+  EXPECT_EQ(form.Width(), 800);
+  form.SetClientSize(1000, 700);
+  EXPECT_EQ(form.BoundsRect().BottomRight(), (TPoint{form.Left() + 1008, form.Top() + 727}));
+
+  QWidget bar;  // a menu bar comes off the client area's top
+  bar.setFixedHeight(19);
+  form.SetMenuWidget(&bar);
+  EXPECT_EQ(form.ClientHeight(), 700 - 19);
+  EXPECT_EQ(form.ClientWidget()->geometry(), QRect(0, 19, 1000, 681));
+  form.SetMenuWidget(nullptr);
+  form.Handle()->resize(600, 500);  // the user resizes the window
+  EXPECT_EQ(form.Width(), 800) << "not below the constraint";
+  form.Handle()->resize(900, 650);
+  EXPECT_EQ(form.Width(), 908);
+  EXPECT_EQ(form.ClientHeight(), 650);
 }
 
 TEST(Forms, TheCloseHandlerDecides) {
   const std::tuple<TCloseAction, bool, bool> cases[] = {
       {caNone, true, true}, {caHide, false, true}, {caFree, false, false}};  // visible, alive after
   for (auto [action, visibleAfter, aliveAfter] : cases) {
-    QPointer<TForm> form = new TForm(nullptr);
-    form->OnClose = [action = action](TObject*, TCloseAction& a) {
+    auto* created = new TForm(nullptr);
+    QPointer<QWidget> form = created->Handle();
+    created->OnClose = [action = action](TObject*, TCloseAction& a) {
       EXPECT_EQ(a, caHide);  // the default
       a = action;
     };
-    form->Show();
-    form->Close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    created->Show();
+    created->Close();
+    QCoreApplication::processEvents();
     EXPECT_EQ(!form.isNull(), aliveAfter) << action;
     EXPECT_TRUE(!form || form->isVisible() == visibleAfter) << action;
-    delete form.data();
+    if (form) delete created;
   }
 }
 
@@ -172,15 +201,15 @@ TEST(Forms, ShowModalReturnsTheResultSetWhileShowing) {
   form.OnClose = [&](TObject*, TCloseAction&) { ++closes; };
   form.OnShow = [&](TObject*) { form.SetModalResult(TModalResult::mrOk); };  // no event loop needed
   EXPECT_EQ(form.ShowModal(), TModalResult::mrOk);
-  EXPECT_FALSE(form.isVisible());
+  EXPECT_FALSE(form.Showing());
   form.OnShow = nullptr;
-  QTimer::singleShot(0, &form, [&] {  // from the modal loop, as a button does it
-    EXPECT_EQ(form.windowModality(), Qt::ApplicationModal);
+  QTimer::singleShot(0, form.Handle(), [&] {  // from the modal loop, as a button does it
+    EXPECT_EQ(form.Handle()->windowModality(), Qt::ApplicationModal);
     form.SetModalResult(TModalResult::mrYes);
   });
   EXPECT_EQ(form.ShowModal(), TModalResult::mrYes);
-  EXPECT_EQ(form.windowModality(), Qt::NonModal);
-  QTimer::singleShot(0, &form, [&] { form.Close(); });
+  EXPECT_EQ(form.Handle()->windowModality(), Qt::NonModal);
+  QTimer::singleShot(0, form.Handle(), [&] { form.Close(); });
   EXPECT_EQ(form.ShowModal(), TModalResult::mrCancel);
   EXPECT_EQ(closes, 3);
   form.Show();
@@ -189,8 +218,8 @@ TEST(Forms, ShowModalReturnsTheResultSetWhileShowing) {
 
 TEST(Forms, AFormOwnedByAFormStaysWithIt) {
   auto* owner = new TForm(nullptr);
-  QPointer<TForm> dialog = new TForm(owner);
-  EXPECT_EQ(dialog->parentWidget(), owner);
+  QPointer<QWidget> dialog = (new TForm(owner))->Handle();
+  EXPECT_EQ(dialog->parentWidget(), owner->Handle());
   EXPECT_TRUE(dialog->isWindow());
   EXPECT_EQ(owner->ControlCount(), 0);
   delete owner;
@@ -205,9 +234,20 @@ TEST(ScreenObject, CursorsByNumber) {
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   EXPECT_EQ(TScreen::CursorFor(crVSplit).shape(), Qt::SplitVCursor);
   EXPECT_EQ(TScreen::CursorFor(4321).shape(), Qt::ArrowCursor);  // unknown
-  TBitmap image(16, 16);
-  TScreen::RegisterCursor(3000, image, {7, 3});
-  EXPECT_EQ(TScreen::CursorFor(3000).hotSpot(), QPoint(7, 3));
+  // The program's own cursors and glyphs, drawn in code and found by name.
+  RegisterResource("ROLL", [](TBitmap& b, TPoint& hot) {
+    b.SetSize(16, 16);
+    hot = {7, 3};
+  });
+  EXPECT_TRUE(LoadCursorResource("ROLL", 3003));
+  EXPECT_EQ(TScreen::CursorFor(3003).hotSpot(), QPoint(7, 3));
+  TBitmap glyph;
+  EXPECT_TRUE(LoadResourceBitmap("ROLL", glyph));
+  EXPECT_EQ(glyph.Width(), 16);
+  EXPECT_FALSE(LoadCursorResource("NOSUCHCURSOR", 3010));
+  EXPECT_FALSE(LoadResourceBitmap("NOSUCHGLYPH", glyph));
+  ResetUiGlobals();  // tests put the registry back
+  EXPECT_EQ(TScreen::CursorFor(3003).shape(), Qt::ArrowCursor);
 }
 
 TEST(FileDialogs, ClassicFiltersAndDefaultExtensions) {

@@ -17,6 +17,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QWidget>
 
 #include <cstdio>
 #include <cstdlib>
@@ -134,7 +135,7 @@ QImage RenderProcessing(const TArgs& a) {
   TProcessingDisplay form(nullptr);
   auto it = a.Values.find("--progress");
   if (it != a.Values.end()) form.SetProgress(static_cast<int>(it->second));
-  return form.grab().toImage();
+  return form.Handle()->grab().toImage();
 }
 
 }  // namespace

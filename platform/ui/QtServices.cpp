@@ -1,4 +1,4 @@
-#include "ui/Dialogs.h"
+#include "ui/QtServices.h"
 
 #include "ui/Forms.h"
 #include "ui/QtConvert.h"
