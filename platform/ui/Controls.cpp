@@ -221,6 +221,13 @@ bool TControlWidget::event(QEvent* e) {
         Application->ActivateHint(c, static_cast<QHelpEvent*>(e)->globalPos());
       return true;
     case QEvent::Hide:
+      // Qt closes pop-ups by itself too (another window was activated).
+      if (FRole == rOuter && c->FWindowKind != wkChild && c->FVisible) {
+        c->FVisible = false;
+        RunGuarded([c] { c->VisibleChanged(); });
+      }
+      if (c->MouseCapture()) c->HandleCaptureLost();
+      break;
     case QEvent::WindowDeactivate:
       if (c->MouseCapture()) c->HandleCaptureLost();
       break;

@@ -223,7 +223,6 @@ void TForm::Close() {
     Handle()->showMinimized();
   } else {
     Hide();
-    QPointer<QWidget> guard(Handle());
     QTimer::singleShot(0, Handle(), [this] { delete this; });
   }
 }
