@@ -157,29 +157,29 @@ void TCells::ColumnsChanged(int Action, int Index, int Index2) {
 
 void TCells::AddRows(int Count) {
   if (Count <= 0) return;
-  std::vector<std::uint8_t> kinds;
-  std::vector<TColor> colors;
-  for (int c = 0; c < ColCount(); ++c) {
-    const TCustomColumn* column = FColumns->Items(c);
-    kinds.push_back(column->Kind());
-    colors.push_back(column->Color());
-    FLists[static_cast<size_t>(c)].Cells.reserve(static_cast<size_t>(FRowCount) + static_cast<size_t>(Count));
-  }
-  for (int r = 0; r < Count; ++r) {
-    size_t c = 0;
-    try {
-      for (; c < FLists.size(); ++c) FLists[c].Cells.push_back(NewCell(kinds[c], colors[c]));
-    } catch (...) {
-      // Every list keeps RowCount cells: take back the unfinished row.
-      for (size_t k = 0; k < c; ++k) {
-        delete FLists[k].Cells.back();
-        FLists[k].Cells.pop_back();
-      }
-      FSorted = false;
-      throw;
+  for (TCellList& list : FLists) list.Cells.reserve(static_cast<size_t>(FRowCount) + static_cast<size_t>(Count));
+  // Column by column, so that a column's cells lie close together in memory
+  // and reading one column (as sorting does) stays near in the caches.
+  size_t c = 0;
+  try {
+    for (; c < FLists.size(); ++c) {
+      const TCustomColumn* column = FColumns->Items(static_cast<int>(c));
+      const std::uint8_t kind = column->Kind();
+      const TColor color = column->Color();
+      for (int r = 0; r < Count; ++r) FLists[c].Cells.push_back(NewCell(kind, color));
     }
-    ++FRowCount;
+  } catch (...) {
+    // Every list keeps RowCount cells: take back what was added.
+    for (size_t k = 0; k <= c && k < FLists.size(); ++k) {
+      std::vector<TCell*>& cells = FLists[k].Cells;
+      while (cells.size() > static_cast<size_t>(FRowCount)) {
+        delete cells.back();
+        cells.pop_back();
+      }
+    }
+    throw;
   }
+  FRowCount += Count;
   FSorted = false;
 }
 
@@ -244,7 +244,7 @@ void TCells::ApplyOrder(const std::vector<std::int32_t>& order) {
   std::vector<TCell*> moved(order.size());
   for (TCellList& list : FLists) {
     for (size_t i = 0; i < order.size(); ++i) moved[i] = list.Cells[static_cast<size_t>(order[i])];
-    std::copy(moved.begin(), moved.end(), list.Cells.begin());
+    list.Cells.swap(moved);  // the old list serves the next column
   }
 }
 

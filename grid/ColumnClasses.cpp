@@ -2,7 +2,7 @@
 
 TTextualColumn::TTextualColumn() {
   SetKind(7);
-  FOptions << coShowTextFitHint;
+  SetOptions(TColumnOptions(Options()) << coShowTextFitHint);
 }
 
 void TTextualColumn::Assign(const TCustomColumn& Source) {
@@ -56,13 +56,13 @@ void TComboBoxColumn::PrepareEditor(const std::string& CellText) {
 
 TCheckBoxColumn::TCheckBoxColumn() {
   SetKind(3);
-  FSortType = stBoolean;
+  SetSortType(stBoolean);
 }
 
 TImageColumn::TImageColumn() {
   SetKind(6);
   SetDefaultValue("0");
-  FSortType = stNumeric;
+  SetSortType(stNumeric);
 }
 
 void TImageColumn::Assign(const TCustomColumn& Source) {

@@ -393,10 +393,6 @@ protected:
   /** Every bit of the edit capabilities. */
   static constexpr unsigned AllCapabilities = 0xFFu;
 
-  TSortType FSortType = stAlphabetic;
-  std::string FDefaultValue;
-  TColumnOptions FOptions{coCanClick, coCanSort, coCanInput, coEditorAutoSelect};
-
 private:
   friend class TColumns;
   friend class TColumnPart;
@@ -407,6 +403,7 @@ private:
   TAlignment FAlignment = taLeftJustify;
   TColor FColor = clWindow;
   TCursor FCursor = crDefault;
+  std::string FDefaultValue;
   int FDefaultWidth = 80;
   TDrawingOptions FDrawingOptions = doNormal;
   bool FEnabled = true;
@@ -415,11 +412,13 @@ private:
   std::unique_ptr<TColumnFooter> FFooter;
   std::unique_ptr<TColumnHeader> FHeader;
   std::string FInputCaption;
+  TColumnOptions FOptions{coCanClick, coCanSort, coCanInput, coEditorAutoSelect};
   bool FParentFont = true;
   int FPosition = -1;
   TSlideBounds FSlideBounds;
   bool FSorted = false;
   TSortKind FSortKind = skAscending;
+  TSortType FSortType = stAlphabetic;
   TVerticalAlignment FVerticalAlignment = vaMiddle;
   bool FVisible = true;
   int FWidth = 80;
