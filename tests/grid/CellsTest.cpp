@@ -169,7 +169,11 @@ TEST(CellConversions, WritesStoreTheConvertedValue) {
       error = e.Message();
     }
     EXPECT_EQ(error, c.error) << c.name;
-    EXPECT_EQ(s.Cell()->AsString(), c.stored) << c.name;
+    const std::string stored = s.Cell()->AsString();
+    if (c.stored == today && stored != today)  // midnight passed during the test
+      EXPECT_EQ(stored, DateTimeToText(Date(), TFormatSettings{})) << c.name;
+    else
+      EXPECT_EQ(stored, c.stored) << c.name;
     EXPECT_EQ(s.G.Changes.size(), c.error.empty() ? 1u : 0u) << c.name;
   }
 }
