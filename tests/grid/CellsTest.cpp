@@ -1,0 +1,442 @@
+#include "GridRecorder.h"
+
+#include "core/Exception.h"
+#include "grid/Rows.h"
+#include "grid/VirtualColumn.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <limits>
+#include <map>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+using gridtest::TGridRecorder;
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// One form read, written as text: "T"/"F", numbers with %g, or "!" and the error.
+template <class F> std::string Read(F read) {
+  try {
+    const auto v = read();
+    if constexpr (std::is_same_v<decltype(v), const bool>) {
+      return v ? "T" : "F";
+    } else if constexpr (std::is_same_v<decltype(v), const std::string>) {
+      return v;
+    } else {
+      char buf[32];
+      std::snprintf(buf, sizeof buf, "%.10g", static_cast<double>(v));
+      return buf;
+    }
+  } catch (const EConvertError& e) {
+    return "!" + e.Message();
+  }
+}
+
+std::array<std::string, 5> ReadAll(TCell* c) {
+  return {Read([&] { return c->AsBoolean(); }), Read([&] { return c->AsDateTime(); }),
+          Read([&] { return c->AsFloat(); }), Read([&] { return c->AsInteger(); }),
+          Read([&] { return c->AsString(); })};
+}
+
+/** A store with one column of the kind and `rows` rows. */
+struct TOneColumn {
+  explicit TOneColumn(std::uint8_t kind, int rows = 1) {
+    G.Add<TTextualColumn>("c")->SetKind(kind);
+    G.Cells.AddRows(rows);
+  }
+  TCell* Cell(int row = 0) { return G.Cells.GetCell(0, row); }
+  TGridRecorder G;
+};
+
+TEST(CellConversions, EachClassReadsEveryForm) {
+  const struct {
+    const char* name;
+    std::uint8_t kind;
+    std::function<void(TCell*)> store;
+    std::array<std::string, 5> reads;  // Boolean, date-time, float, integer, text
+  } cases[] = {
+      {"boolean", 3, [](TCell* c) { c->SetAsBoolean(true); }, {"T", "0", "0", "0", "True"}},
+      {"datetime", 4, [](TCell* c) { c->SetAsDateTime(45000.5); },
+       {"F", "45000.5", "45000.5", "45000", "2023-03-15 12:00:00"}},
+      {"datetime_past_half", 4, [](TCell* c) { c->SetAsDateTime(45001.5000001); },
+       {"F", "45001.5", "45001.5", "45002", "2023-03-16 12:00:00"}},
+      {"float", 5, [](TCell* c) { c->SetAsFloat(2.5); }, {"F", "2.5", "2.5", "2", "2.5"}},
+      {"float_nan", 5, [](TCell* c) { c->SetAsFloat(kNaN); },
+       {"F", "nan", "nan", "!'NAN' is not a valid integer value", "NAN"}},
+      {"integer", 6, [](TCell* c) { c->SetAsInteger(-7); }, {"F", "0", "-7", "-7", "-7"}},
+      {"string_number", 7, [](TCell* c) { c->SetAsString("1"); },
+       {"T", "!'1' is not a valid date and time", "1", "1", "1"}},
+      {"string_hex", 7, [](TCell* c) { c->SetAsString("$1F"); },
+       {"!'$1F' is not a valid boolean value", "!'$1F' is not a valid date and time",
+        "!'$1F' is not a valid floating point value", "31", "$1F"}},
+      {"string_word", 7, [](TCell* c) { c->SetAsString("fALse"); },
+       {"F", "!'fALse' is not a valid date and time", "!'fALse' is not a valid floating point value",
+        "!'fALse' is not a valid integer value", "fALse"}},
+      {"string_date", 7, [](TCell* c) { c->SetAsString("2023-03-15 06:00"); },
+       {"!'2023-03-15 06:00' is not a valid boolean value", "45000.25",
+        "!'2023-03-15 06:00' is not a valid floating point value", "!'2023-03-15 06:00' is not a valid integer value",
+        "2023-03-15 06:00"}},
+      {"string_empty", 7, [](TCell*) {},
+       {"!'' is not a valid boolean value", "!'' is not a valid date and time",
+        "!'' is not a valid floating point value", "!'' is not a valid integer value", ""}},
+      {"unknown_kind_is_text", 8, [](TCell* c) { c->SetAsString("0.0"); },
+       {"F", "!'0.0' is not a valid date and time", "0", "!'0.0' is not a valid integer value", "0.0"}},
+      {"increment_row_4", 0, [](TCell*) {}, {"F", "0", "5", "5", "5"}},
+  };
+  for (const auto& c : cases) {
+    TOneColumn s(c.kind, 5);
+    const int row = c.kind == 0 ? 4 : 0;
+    c.store(s.Cell(row));
+    EXPECT_EQ(ReadAll(s.Cell(row)), c.reads) << c.name;
+  }
+}
+
+TEST(CellConversions, WritesStoreTheConvertedValue) {
+  // Each cell holds a known value first (True, 1.0, 9.5, 9, "x"); after the
+  // write, AsString shows what is stored. A write that raises keeps the value
+  // and reports nothing.
+  const std::string today = DateTimeToText(Date(), TFormatSettings{});
+  const struct {
+    const char* name;
+    std::uint8_t kind;
+    std::function<void(TCell*)> write;
+    std::string stored;
+    std::string error;
+  } cases[] = {
+      {"bool_from_datetime", 3, [](TCell* c) { c->SetAsDateTime(5); }, "False", ""},
+      {"bool_from_half", 3, [](TCell* c) { c->SetAsFloat(0.5); }, "True", ""},
+      {"bool_from_zero", 3, [](TCell* c) { c->SetAsFloat(0); }, "False", ""},
+      {"bool_from_negative", 3, [](TCell* c) { c->SetAsFloat(-3); }, "False", ""},
+      {"bool_from_nan", 3, [](TCell* c) { c->SetAsFloat(kNaN); }, "False", ""},
+      {"bool_from_int_1", 3, [](TCell* c) { c->SetAsInteger(1); }, "True", ""},
+      {"bool_from_int_0", 3, [](TCell* c) { c->SetAsInteger(0); }, "False", ""},
+      {"bool_from_TRUE", 3, [](TCell* c) { c->SetAsString("TRUE"); }, "True", ""},
+      {"bool_from_1", 3, [](TCell* c) { c->SetAsString("1"); }, "False", ""},
+      {"bool_from_yes", 3, [](TCell* c) { c->SetAsString("yes"); }, "False", ""},
+      {"date_from_false", 4, [](TCell* c) { c->SetAsBoolean(false); }, today, ""},
+      {"date_from_true", 4, [](TCell* c) { c->SetAsBoolean(true); }, today, ""},
+      {"date_from_float", 4, [](TCell* c) { c->SetAsFloat(-1.25); }, "1899-12-29 06:00:00", ""},
+      {"date_from_int", 4, [](TCell* c) { c->SetAsInteger(45000); }, "2023-03-15", ""},
+      {"date_from_empty", 4, [](TCell* c) { c->SetAsString(""); }, "1899-12-30", ""},
+      {"date_from_bad", 4, [](TCell* c) { c->SetAsString("31.12."); }, "1899-12-30", ""},
+      {"date_from_text", 4, [](TCell* c) { c->SetAsString("23-3-15 12:30"); }, "2023-03-15 12:30:00", ""},
+      {"float_from_bool", 5, [](TCell* c) { c->SetAsBoolean(true); }, "0", ""},
+      {"float_from_text", 5, [](TCell* c) { c->SetAsString(" -1.5e3 "); }, "-1500", ""},
+      {"float_from_empty", 5, [](TCell* c) { c->SetAsString(""); }, "9.5", "'' is not a valid floating point value"},
+      {"float_from_comma", 5, [](TCell* c) { c->SetAsString("1,5"); }, "9.5",
+       "'1,5' is not a valid floating point value"},
+      {"int_from_bool", 6, [](TCell* c) { c->SetAsBoolean(true); }, "0", ""},
+      {"int_from_datetime", 6, [](TCell* c) { c->SetAsDateTime(3); }, "0", ""},
+      {"int_from_2_5", 6, [](TCell* c) { c->SetAsFloat(2.5); }, "2", ""},
+      {"int_from_3_5", 6, [](TCell* c) { c->SetAsFloat(3.5); }, "4", ""},
+      {"int_from_minus_2_5", 6, [](TCell* c) { c->SetAsFloat(-2.5); }, "-2", ""},
+      {"int_from_huge", 6, [](TCell* c) { c->SetAsFloat(3e9); }, "9", "'3000000000' is not a valid integer value"},
+      {"int_from_empty", 6, [](TCell* c) { c->SetAsString(""); }, "0", ""},
+      {"int_from_hex", 6, [](TCell* c) { c->SetAsString("$FFFFFFFF"); }, "-1", ""},
+      {"int_from_abc", 6, [](TCell* c) { c->SetAsString("abc"); }, "9", "'abc' is not a valid integer value"},
+      {"int_from_overflow", 6, [](TCell* c) { c->SetAsString("2147483648"); }, "9",
+       "'2147483648' is not a valid integer value"},
+      {"string_from_bool", 7, [](TCell* c) { c->SetAsBoolean(false); }, "False", ""},
+      {"string_from_datetime", 7, [](TCell* c) { c->SetAsDateTime(45000.75); }, "2023-03-15 18:00:00", ""},
+      {"string_from_small", 7, [](TCell* c) { c->SetAsFloat(0.00001); }, "0.00001", ""},
+      {"string_from_tiny", 7, [](TCell* c) { c->SetAsFloat(-1.5e-7); }, "-1.5E-7", ""},
+      {"string_from_big", 7, [](TCell* c) { c->SetAsFloat(1e15); }, "1E15", ""},
+      {"string_from_15_digits", 7, [](TCell* c) { c->SetAsFloat(123456789012345.0); }, "123456789012345", ""},
+      {"string_from_third", 7, [](TCell* c) { c->SetAsFloat(2.0 / 3); }, "0.666666666666667", ""},
+      {"string_from_int", 7, [](TCell* c) { c->SetAsInteger(-2147483647 - 1); }, "-2147483648", ""},
+      {"increment_unchanged", 0, [](TCell* c) { c->SetAsString("77"); }, "1", ""},
+  };
+  const std::function<void(TCell*)> prefill[] = {
+      [](TCell*) {}, nullptr, nullptr, [](TCell* c) { c->SetAsBoolean(true); },
+      [](TCell* c) { c->SetAsDateTime(1); }, [](TCell* c) { c->SetAsFloat(9.5); },
+      [](TCell* c) { c->SetAsInteger(9); }, [](TCell* c) { c->SetAsString("x"); }};
+  for (const auto& c : cases) {
+    TOneColumn s(c.kind);
+    prefill[c.kind](s.Cell());
+    s.G.Changes.clear();
+    std::string error;
+    try {
+      c.write(s.Cell());
+    } catch (const EConvertError& e) {
+      error = e.Message();
+    }
+    EXPECT_EQ(error, c.error) << c.name;
+    const std::string stored = s.Cell()->AsString();
+    if (c.stored == today && stored != today)  // midnight passed during the test
+      EXPECT_EQ(stored, DateTimeToText(Date(), TFormatSettings{})) << c.name;
+    else
+      EXPECT_EQ(stored, c.stored) << c.name;
+    EXPECT_EQ(s.G.Changes.size(), c.error.empty() ? 1u : 0u) << c.name;
+  }
+}
+
+TEST(CellConversions, TextFormsFollowTheFormatSettings) {
+  TFormatSettings german;
+  german.DecimalSeparator = ',';
+  german.ShortDateFormat = "dd.mm.yyyy";
+  german.LongTimeFormat = "hh:nn";
+  EXPECT_EQ(FloatToText(-2.5, german), "-2,5");
+  EXPECT_EQ(FloatToText(1.25e-9, german), "1,25E-9");
+  EXPECT_EQ(DateTimeToText(45000.5, german), "15.03.2023 12:00");
+  double f = 0;
+  EXPECT_TRUE(TryTextToFloat("1,5", f, german));
+  EXPECT_EQ(f, 1.5);
+  EXPECT_FALSE(TryTextToFloat("1.5", f, german));
+  TDateTime d = 0;
+  EXPECT_TRUE(TryTextToDateTime("15.03.2023 12:00", d, german));
+  EXPECT_EQ(d, 45000.5);
+  EXPECT_FALSE(TryTextToDateTime("2023-03-15", d, german));
+
+  // Text shapes that the parsers must refuse.
+  const TFormatSettings fs;
+  for (const char* text : {"", " ", "+", "1e", "e5", ".", "inf", "nan", "1.5x", "1 5", "0x10"})
+    EXPECT_FALSE(TryTextToFloat(text, f, fs)) << text;
+  std::int32_t i = 0;
+  for (const char* text : {"", " 5", "5 ", "+", "$", "$G", "$123456789", "0x10", "1.0", "-2147483649"})
+    EXPECT_FALSE(TryTextToInteger(text, i)) << text;
+  EXPECT_TRUE(TryTextToInteger("-$10", i));
+  EXPECT_EQ(i, -16);
+  for (const char* text : {"2023-02-29", "2023-13-01", "2023-00-10", "2023-03", "2023-03-15-1", "2023-03-15 24:00",
+                           "2023-03-15 10", "2023-03-15 10:60", "15:30", "0000-01-01"})
+    EXPECT_FALSE(TryTextToDateTime(text, d, fs)) << text;
+  EXPECT_TRUE(TryTextToDateTime("2024-02-29", d, fs));
+  EXPECT_THROW(DateTimeToText(1e300, fs), EConvertError);
+}
+
+TEST(CellStore, NewRowsReadTheirColumnsEmptyValueAndColour) {
+  TGridRecorder g;
+  g.Add<TCheckBoxColumn>("check")->SetColor(clYellow);
+  g.Add<TImageColumn>("image");
+  g.Add<TTextualColumn>("text");
+  g.Cells.AddRows(2);
+  EXPECT_EQ(g.Column(0), (std::vector<std::string>{"False", "False"}));
+  EXPECT_EQ(g.Column(1), (std::vector<std::string>{"0", "0"}));
+  EXPECT_EQ(g.Column(2), (std::vector<std::string>{"", ""}));
+  EXPECT_EQ(g.Cells.GetCell(0, 1)->Color(), clYellow);
+  EXPECT_EQ(g.Cells.GetCell(2, 1)->Color(), clWindow);
+  EXPECT_TRUE(g.Changes.empty()) << "placing a cell reports nothing";
+
+  // A cell reports its position as last fetched, and asks the grid for its selected colours.
+  TCell* cell = g.Cells.GetCell(2, 1);
+  cell->SetColor(clRed);
+  cell->SetSuppressNotify(true);
+  cell->SetAsString("quiet");
+  EXPECT_EQ(g.Changes, (std::vector<std::pair<int, int>>{{2, 1}}));
+  EXPECT_EQ(cell->GetSelectedCellColor(), 201);
+}
+
+TEST(CellStore, IndexesOutsideTheStoreRaiseTheListError) {
+  TGridRecorder g;
+  g.Add<TTextualColumn>("a");
+  g.Add<TTextualColumn>("b");
+  g.Cells.AddRows(5);
+  TRows rows;
+  rows.Add(5, 16);
+  const std::pair<std::function<void()>, const char*> cases[] = {
+      {[&] { g.Cells.GetCell(0, 5); }, "List index out of bounds (5)"},
+      {[&] { g.Cells.GetCell(0, -1); }, "List index out of bounds (-1)"},
+      {[&] { g.Cells.GetCell(2, 0); }, "List index out of bounds (2)"},
+      {[&] { g.Cells.GetCell(-3, 4); }, "List index out of bounds (-3)"},
+      {[&] { g.Cells.DeleteRow(5); }, "List index out of bounds (5)"},
+      {[&] { g.Cells.InsertRow(6); }, "List index out of bounds (6)"},
+      {[&] { g.Cells.MoveRow(0, 5); }, "List index out of bounds (5)"},
+      {[&] { g.Cells.SwapRows(7, 0); }, "List index out of bounds (7)"},
+      {[&] { g.Cells.ColumnsChanged(caDeleted, 2, 0); }, "List index out of bounds (2)"},
+      {[&] { rows.Items(5); }, "List index out of bounds (5)"},
+      {[&] { rows.Insert(6, 16); }, "List index out of bounds (6)"},
+      {[&] { g.Columns.Items(2); }, "List index out of bounds (2)"},
+  };
+  for (const auto& [call, message] : cases) {
+    try {
+      call();
+      ADD_FAILURE() << "no error: " << message;
+    } catch (const EListError& e) {
+      EXPECT_EQ(e.Message(), message);
+    }
+  }
+  EXPECT_EQ(g.Cells.RowCount(), 5);
+  EXPECT_EQ(rows.Count(), 5);
+}
+
+TEST(CellStore, RowOperationsMoveWholeRowsWithTheirRecords) {
+  TGridRecorder g;
+  g.Add<TTextualColumn>("a");
+  g.Add<TTextualColumn>("b");
+  g.Cells.AddRows(4);
+  g.Put(0, {"a0", "a1", "a2", "a3"});
+  g.Put(1, {"b0", "b1", "b2", "b3"});
+  TRows rows;
+  rows.Add(4, 16);
+  for (int r = 0; r < 4; ++r) rows.Items(r)->Height = 10 + r;
+  auto heights = [&] {
+    std::vector<int> out;
+    for (int r = 0; r < rows.Count(); ++r) out.push_back(rows.Items(r)->Height);
+    return out;
+  };
+
+  g.Cells.InsertRow(1);
+  rows.Insert(1, 99);
+  EXPECT_EQ(g.Column(0), (std::vector<std::string>{"a0", "", "a1", "a2", "a3"}));
+  g.Cells.MoveRow(0, 3);
+  rows.Move(0, 3);
+  EXPECT_EQ(g.Column(1), (std::vector<std::string>{"", "b1", "b2", "b0", "b3"}));
+  EXPECT_EQ(heights(), (std::vector<int>{99, 11, 12, 10, 13}));
+  g.Cells.MoveRow(4, 1);
+  rows.Move(4, 1);
+  EXPECT_EQ(g.Column(0), (std::vector<std::string>{"", "a3", "a1", "a2", "a0"}));
+  g.Cells.DeleteRow(0);
+  rows.Delete(0);
+  g.Cells.SwapRows(0, 3);
+  EXPECT_EQ(g.Column(0), (std::vector<std::string>{"a0", "a1", "a2", "a3"}));
+  EXPECT_EQ(g.Column(1), (std::vector<std::string>{"b0", "b1", "b2", "b3"}));
+  EXPECT_EQ(heights(), (std::vector<int>{13, 11, 12, 10})) << "swapping leaves the records";
+
+  g.Cells.ClearRows();
+  rows.Clear();
+  EXPECT_EQ(g.Cells.RowCount(), 0);
+  EXPECT_EQ(g.Cells.ColCount(), 2);
+}
+
+TEST(CellStore, ColumnsInsertedMovedAndDeletedKeepEveryRowInStep) {
+  TGridRecorder g;
+  for (const char* name : {"a", "b", "c"}) g.Add<TTextualColumn>(name);
+  g.Cells.AddRows(3);
+  for (int c = 0; c < 3; ++c) {
+    const std::string n(1, static_cast<char>('a' + c));
+    g.Put(c, {n + "0", n + "1", n + "2"});
+  }
+  auto all = [&] {
+    std::vector<std::vector<std::string>> out;
+    for (int c = 0; c < g.Cells.ColCount(); ++c) out.push_back(g.Column(c));
+    return out;
+  };
+  using Table = std::vector<std::vector<std::string>>;
+
+  auto* check = static_cast<TCheckBoxColumn*>(g.Columns.Insert(1, std::make_unique<TCheckBoxColumn>()));
+  check->SetColor(clAqua);  // later rows only
+  EXPECT_EQ(all(), (Table{{"a0", "a1", "a2"}, {"False", "False", "False"}, {"b0", "b1", "b2"}, {"c0", "c1", "c2"}}));
+  g.Cells.GetCell(1, 2)->SetAsBoolean(true);
+
+  g.Columns.Move(0, 3);
+  EXPECT_EQ(all(), (Table{{"False", "False", "True"}, {"b0", "b1", "b2"}, {"c0", "c1", "c2"}, {"a0", "a1", "a2"}}));
+  EXPECT_EQ(g.Columns.Items(3)->Name(), "a");
+  g.Columns.Move(2, 0);
+  EXPECT_EQ(all(), (Table{{"c0", "c1", "c2"}, {"False", "False", "True"}, {"b0", "b1", "b2"}, {"a0", "a1", "a2"}}));
+
+  g.Columns.Delete(1);
+  EXPECT_EQ(all(), (Table{{"c0", "c1", "c2"}, {"b0", "b1", "b2"}, {"a0", "a1", "a2"}}));
+  g.Cells.AddRows(1);
+  g.Add<TCheckBoxColumn>("d")->SetColor(clLime);
+  g.Cells.AddRows(1);
+  EXPECT_EQ(g.Column(3), (std::vector<std::string>{"False", "False", "False", "False", "False"}));
+  EXPECT_EQ(g.Cells.GetCell(3, 4)->Color(), clLime);
+  EXPECT_EQ(g.Cells.GetCell(2, 4)->AsString(), "");
+
+  for (int c = g.Columns.Count(); c-- > 1;) g.Columns.Delete(c);
+  EXPECT_EQ(g.Cells.RowCount(), 5);
+  g.Columns.Delete(0);
+  EXPECT_EQ(g.Cells.RowCount(), 0) << "no column, no rows";
+  g.Add<TTextualColumn>("e");
+  g.Add<TTextualColumn>("f");
+  g.Cells.AddRows(2);
+  g.Columns.Clear();
+  EXPECT_EQ(g.Cells.ColCount(), 0);
+  EXPECT_EQ(g.Cells.RowCount(), 0);
+}
+
+TEST(CellStore, WhichOperationsClearSorted) {
+  // Each case starts from four text columns, three rows, sorted by column 1.
+  const struct {
+    const char* name;
+    std::function<void(TGridRecorder&)> op;
+    bool sorted;
+  } cases[] = {
+      {"write_text", [](TGridRecorder& g) { g.Cells.GetCell(0, 0)->SetAsString("z"); }, false},
+      {"write_same_text", [](TGridRecorder& g) { g.Cells.GetCell(1, 0)->SetAsString("a"); }, false},
+      {"write_colour", [](TGridRecorder& g) { g.Cells.GetCell(0, 0)->SetColor(clRed); }, false},
+      {"suppressed_colour",
+       [](TGridRecorder& g) {
+         g.Cells.GetCell(0, 0)->SetSuppressNotify(true);
+         g.Cells.GetCell(0, 0)->SetColor(clRed);
+       },
+       true},
+      {"font_style_and_hint",
+       [](TGridRecorder& g) {
+         g.Cells.GetCell(0, 0)->SetFontStyle(fsBold);
+         g.Cells.GetCell(0, 0)->SetHint("hint");
+       },
+       true},
+      {"add_rows", [](TGridRecorder& g) { g.Cells.AddRows(1); }, false},
+      {"add_no_rows", [](TGridRecorder& g) { g.Cells.AddRows(0); }, true},
+      {"insert_row", [](TGridRecorder& g) { g.Cells.InsertRow(3); }, false},
+      {"move_row", [](TGridRecorder& g) { g.Cells.MoveRow(0, 0); }, false},
+      {"clear_rows", [](TGridRecorder& g) { g.Cells.ClearRows(); }, false},
+      {"delete_row", [](TGridRecorder& g) { g.Cells.DeleteRow(0); }, true},
+      {"swap_rows", [](TGridRecorder& g) { g.Cells.SwapRows(0, 2); }, true},
+      {"append_column", [](TGridRecorder& g) { g.Add<TTextualColumn>("x"); }, true},
+      {"insert_column_after", [](TGridRecorder& g) { g.Columns.Insert(3, std::make_unique<TTextualColumn>()); },
+       false},
+      {"delete_column_after", [](TGridRecorder& g) { g.Columns.Delete(2); }, true},
+      {"delete_sorted_column", [](TGridRecorder& g) { g.Columns.Delete(1); }, false},
+      {"delete_column_before", [](TGridRecorder& g) { g.Columns.Delete(0); }, false},
+      {"move_sorted_column", [](TGridRecorder& g) { g.Columns.Move(1, 3); }, false},
+      {"move_column_across", [](TGridRecorder& g) { g.Columns.Move(3, 0); }, false},
+      {"move_columns_after", [](TGridRecorder& g) { g.Columns.Move(3, 2); }, true},
+      {"reverse_rows", [](TGridRecorder& g) { g.Cells.ReverseRows(); }, true},
+  };
+  for (const auto& c : cases) {
+    TGridRecorder g;
+    for (const char* name : {"a", "b", "c", "d"}) g.Add<TTextualColumn>(name);
+    g.Cells.AddRows(3);
+    g.Put(1, {"c", "a", "b"});
+    g.Cells.Sort(1, stAlphabetic, skDescending);
+    ASSERT_TRUE(g.Cells.Sorted());
+    c.op(g);
+    EXPECT_EQ(g.Cells.Sorted(), c.sorted) << c.name;
+    EXPECT_EQ(g.Cells.SortedColumn(), 1) << c.name;
+    EXPECT_EQ(g.Cells.SortKind(), skDescending) << c.name;
+  }
+}
+
+TEST(CellStore, RunningNumbersAndVirtualCells) {
+  TGridRecorder g;
+  g.Add<TTextualColumn>("number")->SetKind(0);
+  g.Add<TTextualColumn>("virtual")->SetKind(9);
+  g.Cells.AddRows(5);
+  EXPECT_EQ(g.Cells.GetCell(0, 4)->AsInteger(), 5);
+  EXPECT_EQ(g.Cells.GetCell(0, 4)->AsString(), "5");
+  TCell* five = g.Cells.GetCell(0, 4);
+  g.Cells.InsertRow(0);
+  EXPECT_EQ(g.Cells.GetCell(0, 5), five);
+  EXPECT_EQ(five->AsInteger(), 6) << "once fetched again";
+
+  // The virtual cell's text lives in the host, addressed by its two tags.
+  std::map<std::pair<int, int>, std::string> host{{{7, 1}, "12"}};
+  auto* cell = dynamic_cast<TVirtualCell*>(g.Cells.GetCell(1, 2));
+  ASSERT_NE(cell, nullptr);
+  EXPECT_EQ(cell->AsString(), "") << "no callback yet";
+  cell->SetFirstTag(7);
+  cell->SetSecondTag(1);
+  cell->SetOnGetValue([&](const TVirtualCell&, int a, int b, std::string& v) { v = host[{a, b}]; });
+  cell->SetOnSetValue([&](TVirtualCell&, int a, int b, const std::string& v) { host[{a, b}] = v; });
+  EXPECT_EQ(cell->AsInteger(), 12);
+  EXPECT_EQ(cell->AsFloat(), 12.0);
+  g.Changes.clear();
+  cell->SetAsFloat(2.5);
+  EXPECT_EQ(host[std::make_pair(7, 1)], "2.5");
+  cell->SetAsBoolean(true);
+  EXPECT_TRUE(cell->AsBoolean());
+  EXPECT_EQ(g.Changes, (std::vector<std::pair<int, int>>{{1, 2}, {1, 2}}));
+  host[std::make_pair(7, 1)] = "x";
+  EXPECT_THROW(cell->AsInteger(), EConvertError);
+}
+
+}  // namespace
