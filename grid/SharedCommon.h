@@ -13,8 +13,6 @@
 #include <initializer_list>
 #include <string>
 
-enum TVerticalAlignment { vaTop, vaMiddle, vaBottom };
-
 /** DrawText flag for right-to-left reading; the canvas lays text out left to right. */
 constexpr unsigned DT_RTLREADING = 0x20000;
 
@@ -24,31 +22,9 @@ class EAssertionFailed : public Exception {
   using Exception::Exception;
 };
 
-/** A set of values of a small enumeration (at most 32 values), used for the
- *  option sets of columns and grids. */
-template <class E> class TEnumSet {
-public:
-  constexpr TEnumSet() = default;
-  constexpr TEnumSet(std::initializer_list<E> items) {
-    for (E e : items) FBits |= Bit(e);
-  }
-  constexpr bool Contains(E e) const { return (FBits & Bit(e)) != 0; }
-  constexpr bool Empty() const { return FBits == 0; }
-  constexpr TEnumSet& operator<<(E e) {
-    FBits |= Bit(e);
-    return *this;
-  }
-  constexpr TEnumSet& operator>>(E e) {
-    FBits &= ~Bit(e);
-    return *this;
-  }
-  constexpr std::uint32_t Bits() const { return FBits; }
-  friend constexpr bool operator==(const TEnumSet&, const TEnumSet&) = default;
-
-private:
-  static constexpr std::uint32_t Bit(E e) { return std::uint32_t{1} << static_cast<unsigned>(e); }
-  std::uint32_t FBits = 0;
-};
+/** The option sets of columns and grids are the layer's sets. */
+template <class E>
+using TEnumSet = TSet<E>;
 
 /** Rectangle arithmetic. */
 class TCalcProvider {
