@@ -170,6 +170,23 @@ std::vector<std::string> LinkIds(const std::string& html) {
   return ids;
 }
 
+std::vector<std::string> PageLinks(const std::string& html) {
+  static const std::regex kLink(R"re(href="([^"]*\.php(\?[^"]*)?)")re");
+  std::vector<std::string> links;
+  for (std::sregex_iterator it(html.begin(), html.end(), kLink), end; it != end; ++it)
+    links.push_back(HtmlDecode((*it)[1].str()));
+  return links;
+}
+
+std::string ControlName(const std::string& html, const std::string& field) {
+  static const std::regex kControl(R"re(<(input|select|textarea) [^>]*name="([^"]*)")re");
+  const size_t row = html.find("data-field=\"" + field + "\"");
+  std::smatch m;
+  if (row == npos || !std::regex_search(html.begin() + static_cast<std::ptrdiff_t>(row), html.end(), m, kControl))
+    return "";
+  return HtmlDecode(m[2].str());
+}
+
 int RecordCount(const std::string& html) {
   static const std::regex kCount(R"(\((\d+) records\))");
   std::smatch m;

@@ -9,6 +9,7 @@
 #include "core/TextUtils.h"
 
 #include <filesystem>
+#include <map>
 #include <regex>
 #include <tuple>
 
@@ -30,45 +31,39 @@ std::string TextareaText(const std::string& html, const std::string& name) {
   return HtmlDecode(html.substr(start + 1, html.find("</textarea>", start) - start - 1));
 }
 
-TEST_F(GeneratedSiteTest, EveryPageIsGeneratedValidAndFindsEveryListedRecord) {
+TEST_F(GeneratedSiteTest, EveryPageIsValidAndEveryLinkLeadsToAPage) {
   std::string output;
   int linted = 0;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(FOut))
     if (entry.path().extension() == ".php") {
-      EXPECT_EQ(RunCommand("php -l '" + entry.path().string() + "'", output), 0) << output;
+      EXPECT_EQ(RunCommand("php -l '" + ReplaceAll(entry.path().string(), "'", "'\\''") + "'", output), 0) << output;
       ++linted;
     }
   EXPECT_EQ(linted, static_cast<int>(FProject.Tables.size()) * 5 + 4);  // menu, dbinfo, login, functions
 
+  // From the menu to every table's list, which counts the table's rows; from
+  // the list to the insert page and to each listed record's pages, which
+  // find it; from the first record's detail page on again.
   THttpClient admin = Administrator();
   const THttpResponse menu = admin.Get("/menu.php");
   ExpectCleanPage(menu, "menu");
-  for (const auto& table : FProject.Tables) {
-    const std::string what = table->DB + "." + table->Name;
-    EXPECT_NE(menu.Body.find("href=\"" + PagePath(table->DB, table->Name, "list").substr(1) + "\""), std::string::npos)
-        << what;
-    // The list counts the table's rows; every record it links is found by
-    // its detail and update pages.
-    const std::string qualified = QuoteIdentifier(table->DB) + "." + QuoteIdentifier(table->Name);
-    const int rows = std::stoi(Sql("SELECT COUNT(*) FROM " + qualified));
-    const THttpResponse list = admin.Get(PagePath(table->DB, table->Name, "list"));
+  const std::vector<std::string> lists = PageLinks(menu.Body);
+  ASSERT_EQ(lists.size(), FProject.Tables.size());
+  for (size_t i = 0; i < lists.size(); ++i) {
+    const TWebTable& table = *FProject.Tables[i];
+    const std::string what = table.DB + "." + table.Name;
+    const THttpResponse list = admin.Get("/" + lists[i]);
     ExpectCleanPage(list, what + " list");
+    const int rows = std::stoi(Sql("SELECT COUNT(*) FROM " + QuoteIdentifier(table.DB) + "." + QuoteIdentifier(table.Name)));
     EXPECT_EQ(RecordCount(list.Body), rows) << what;
-    const auto links = LinkKeys(list.Body);
-    EXPECT_EQ(static_cast<int>(links.size()), std::min(rows, kRowsPerPage)) << what;
-    for (const auto& keys : links) {
-      std::string query = "?qf_key=1", where = "1";
-      for (const auto& [name, value] : keys)
-        if (name != "qf_key") {
-          query += "&" + UrlEncode(name) + "=" + UrlEncode(value);
-          where += " AND " + QuoteIdentifier(name) + " = " + Lit(value);
-        }
-      EXPECT_EQ(Sql("SELECT COUNT(*) FROM " + qualified + " WHERE " + where), "1") << what << query;
-      for (const char* page : {"detail", "update"}) {
-        const THttpResponse answer = admin.Get(PagePath(table->DB, table->Name, page) + query);
-        ExpectCleanPage(answer, what + " " + page + query);
-        EXPECT_EQ(answer.Body.find(kNotFound), std::string::npos) << what << " " << page << query;
-      }
+    std::vector<std::string> links = PageLinks(list.Body);
+    EXPECT_EQ(links.size(), 1 + 3 * static_cast<size_t>(std::min(rows, FProject.RowNumber))) << what;
+    if (links.size() > 1)
+      for (const std::string& link : PageLinks(admin.Get("/" + links[1]).Body)) links.push_back(link);
+    for (const std::string& link : links) {
+      const THttpResponse page = admin.Get("/" + link);
+      ExpectCleanPage(page, what + ": " + link);
+      EXPECT_EQ(page.Body.find(kNotFound), std::string::npos) << what << ": " << link;
     }
   }
 
@@ -90,7 +85,7 @@ TEST_F(GeneratedSiteTest, ListPagePagesSortsAndFilters) {
   };
   const auto ids = [&](const std::string& where, const std::string& order, int page) {
     return Column(*FDb, "SELECT p.id" + from + " WHERE " + where + " ORDER BY " + order + " LIMIT " +
-                            std::to_string((page - 1) * kRowsPerPage) + ", " + std::to_string(kRowsPerPage));
+                            std::to_string((page - 1) * FProject.RowNumber) + ", " + std::to_string(FProject.RowNumber));
   };
 
   // Paging and sorting; the sort buttons post the field, hidden fields carry
@@ -274,6 +269,49 @@ TEST_F(GeneratedSiteTest, RecordGoesThroughInsertDetailUpdateAndDelete) {
   EXPECT_NE(visitor.Get(ShopPage("products", "detail") + key).Body.find(kNotFound), std::string::npos);
 }
 
+TEST_F(GeneratedSiteTest, OddColumnNamesAreFilledAndEmptyValuesStoredByColumnType) {
+  THttpClient visitor = Visitor();
+  const std::string odd = "odd \"#?& \xC3\xBC";
+  const std::string insert = ShopPage(odd, "insert");
+  const THttpResponse form = visitor.Get(insert);
+  ExpectCleanPage(form, "insert form");
+  // The names the form gives the controls of the columns.
+  std::map<std::string, std::string> name;
+  for (const std::string field : {"order date", "a.b", "is.on", "count", "note's", "size", "tags"})
+    name[field] = ControlName(form.Body, ReplaceAll(field, "'", "&#39;"));
+  const auto row = [&](const std::string& count) {
+    return Rows(*FDb, "SELECT IFNULL(`order date`, 'NULL'), IFNULL(`a.b`, 'NULL'), `is.on`, `note's`, "
+                      "IFNULL(`size`, 'NULL'), IFNULL(`tags`, 'NULL') FROM " + ShopTable(odd) + " WHERE `count` = " + count);
+  };
+  using TRows = std::vector<std::vector<std::string>>;
+
+  // Every field filled arrives in its column.
+  ExpectCleanPage(visitor.Post(insert, {{name["order date"], "2031-05-06"}, {name["a.b"], "5"}, {name["is.on"], "1"},
+                                        {name["count"], "41"}, {name["note's"], "it's"}, {name["size"], "L"},
+                                        {name["tags"], "London"}}), "insert");
+  EXPECT_EQ(row("41"), (TRows{{"2031-05-06", "5", "1", "it's", "L", "London"}}));
+  // Left empty: no date, no lookup value and a cleared flag; text stays ''.
+  ExpectCleanPage(visitor.Post(insert, {{name["order date"], ""}, {name["a.b"], ""}, {name["count"], "42"},
+                                        {name["note's"], ""}, {name["size"], ""}}), "insert of empty values");
+  EXPECT_EQ(row("42"), (TRows{{"NULL", "NULL", "0", "", "", ""}}));
+  // A column that takes no NULL still refuses an empty value.
+  const THttpResponse refused = visitor.Post(insert, {{name["count"], ""}, {name["note's"], "qf-e2e refused"}});
+  EXPECT_NE(refused.Body.find("The record could not be added"), std::string::npos);
+  EXPECT_EQ(Sql("SELECT COUNT(*) FROM " + ShopTable(odd) + " WHERE `note's` = 'qf-e2e refused'"), "0");
+
+  // The list links the record by its key; its update form shows and empties it.
+  const std::string id = Sql("SELECT `the id` FROM " + ShopTable(odd) + " WHERE `count` = 41");
+  std::string update;
+  for (const std::string& link : PageLinks(visitor.Get(ShopPage(odd, "list")).Body))
+    if (link.find("_update.php?") != std::string::npos && EndsWith(link, "=" + id)) update = "/" + link;
+  ASSERT_NE(update, "") << "no update link for record " << id;
+  EXPECT_EQ(Attribute(InputTag(visitor.Get(update).Body, name["order date"]), "value"), "2031-05-06");
+  const THttpResponse saved = visitor.Post(update, {{name["order date"], ""}, {name["a.b"], ""}, {name["count"], "41"},
+                                                    {name["note's"], ""}, {name["size"], ""}});
+  EXPECT_NE(saved.Body.find("The record was saved."), std::string::npos) << saved.Body;
+  EXPECT_EQ(row("41"), (TRows{{"NULL", "NULL", "0", "", "", ""}}));
+}
+
 TEST_F(GeneratedSiteTest, CompositeKeyNamesOneRecord) {
   THttpClient visitor = Visitor();
   const std::string items = "SELECT quantity FROM " + ShopTable("order_item") + " WHERE order_id = 2 AND product_id = ";
@@ -322,14 +360,14 @@ TEST_F(GeneratedSiteTest, AdministratorPagesNeedTheLogin) {
   ExpectCleanPage(login, "login page");
   EXPECT_EQ(Attribute(InputTag(login.Body, "back"), "value"), listFile);
   for (const auto& [name, pass] : std::vector<std::pair<std::string, std::string>>{
-           {kAdminName, "wrong"}, {kAdminName, ""}, {"admin", kAdminPass}, {kAdminName + " ", kAdminPass}}) {
+           {FProject.AdminName, "wrong"}, {FProject.AdminName, ""}, {"admin", FProject.AdminPass}, {FProject.AdminName + " ", FProject.AdminPass}}) {
     const THttpResponse answer = Login(visitor, name, pass, listFile);
     EXPECT_NE(answer.Body.find("Wrong name or password."), std::string::npos) << name << " / " << pass;
     EXPECT_EQ(visitor.Get(ShopPage("customer", "list")).Status, 302) << "logged in with " << name << " / " << pass;
   }
 
   // The administrator goes back to the page asked for, sees and writes data.
-  THttpResponse answer = Login(visitor, kAdminName, kAdminPass, listFile);
+  THttpResponse answer = Login(visitor, FProject.AdminName, FProject.AdminPass, listFile);
   EXPECT_EQ(answer.Status, 302);
   EXPECT_EQ(answer.Header("location"), "../" + listFile);
   answer = visitor.Get(ShopPage("customer", "list"));
@@ -349,7 +387,7 @@ TEST_F(GeneratedSiteTest, AdministratorPagesNeedTheLogin) {
            {"javascript:alert(1)//.php", "../left.html"},
            {"menu.php?a=1&b=2", "../menu.php?a=1&b=2"}}) {
     THttpClient other = Visitor();
-    EXPECT_EQ(Login(other, kAdminName, kAdminPass, back).Header("location"), location) << back;
+    EXPECT_EQ(Login(other, FProject.AdminName, FProject.AdminPass, back).Header("location"), location) << back;
   }
   const std::string hostile = "\"><script>alert(1)</script>";
   ExpectCleanPage(Visitor().Get("/general/login.php?back=" + UrlEncode(hostile)), "login page", hostile);

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 
 namespace e2e {
 namespace {
@@ -147,7 +148,7 @@ TEST_F(GeneratedSiteTest, FilterSortAndPagingParametersAreValuesNotSql) {
   const std::string list = ShopPage("products", "list");
   const auto byId = [&](const std::string& order, int page) {
     return Column(*FDb, "SELECT id FROM " + ShopTable("products") + " ORDER BY " + order + " LIMIT " +
-                            std::to_string((page - 1) * kRowsPerPage) + ", 10");
+                            std::to_string((page - 1) * FProject.RowNumber) + ", 10");
   };
   const auto unsorted = LinkIds(visitor.Get(list).Body);
   ASSERT_EQ(unsorted.size(), 10u);
@@ -175,29 +176,30 @@ TEST_F(GeneratedSiteTest, FilterSortAndPagingParametersAreValuesNotSql) {
   EXPECT_EQ(Snapshot(), before);
 }
 
-TEST_F(GeneratedSiteTest, UploadNamesStayInsideTheUploadFolder) {
+TEST_F(GeneratedSiteTest, UploadsStayInsideTheUploadFolderAndKeepTheirOwnFiles) {
   const std::string payload = "<?php echo 'EXEC' . (6 * 7); ?>";
   const std::string absolute = "/tmp/qf-e2e-abs-" + std::to_string(::getpid()) + ".php";
   THttpClient visitor = Visitor();
+  std::map<std::string, std::string> stored;  // stored name -> the content sent
   int n = 0;
   for (const std::string& fileName : {"../x.php"s, "..\\..\\z.php"s, "sub/dir/w.php"s, absolute, ".htaccess"s, ".."s,
-                                      "v.phtml"s, "u.php."s, "t.PHP"s}) {
+                                      "v.phtml"s, "u.php."s, "t.PHP"s, "same.png"s, "same.png"s, "same"s, "same"s}) {
     const std::string product = "qf-e2e upload " + std::to_string(++n);
     ExpectCleanPage(visitor.Post(ShopPage("products", "insert"),
                                  {{"name", product}, {"description", ""}, {"price", "960.00"},
                                   {"released", "2030-01-01"}, {"updated_at", "2030-01-01 00:00:00"},
                                   {"status", "new"}, {"city_id", "1"}},
-                                 {{"picture", fileName, payload + fileName}}),
+                                 {{"picture", fileName, payload + product}}),
                     "upload of " + fileName);
-    const auto stored = Column(*FDb, "SELECT picture FROM " + ShopTable("products") + " WHERE name = " + Lit(product));
-    ASSERT_EQ(stored.size(), 1u) << fileName;
-    if (stored[0].empty()) continue;  // refused: nothing stored
-    EXPECT_TRUE(IsStoredUpload(stored[0])) << fileName << " stored as " << stored[0];
-    EXPECT_EQ(ReadFileText(FOut + "/" + stored[0]), payload + fileName);
-    EXPECT_EQ(Visitor().Get("/" + stored[0]).Body.find("EXEC42"), std::string::npos)
-        << fileName << " stored as " << stored[0] << " runs as PHP";
+    const std::string name = Sql("SELECT picture FROM " + ShopTable("products") + " WHERE name = " + Lit(product));
+    if (name.empty()) continue;  // refused: nothing stored
+    EXPECT_TRUE(IsStoredUpload(name)) << fileName << " stored as " << name;
+    EXPECT_TRUE(stored.emplace(name, payload + product).second) << fileName << " stored again as " << name;
+    EXPECT_EQ(Visitor().Get("/" + name).Body.find("EXEC42"), std::string::npos)
+        << fileName << " stored as " << name << " runs as PHP";
   }
-  // Nothing landed anywhere but in the upload folder.
+  // Each record keeps its own file; nothing landed outside the upload folder.
+  for (const auto& [name, content] : stored) EXPECT_EQ(ReadFileText(FOut + "/" + name), content) << name;
   EXPECT_FALSE(FileExists(absolute));
   for (const auto& entry : std::filesystem::recursive_directory_iterator(FDir->Path())) {
     const std::string path = entry.path().string();
