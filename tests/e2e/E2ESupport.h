@@ -4,6 +4,7 @@
 // databases and readers for the pages' HTML.
 
 #include "TestSupport.h"
+#include "generator/PhpText.h"
 #include "model/DBManager.h"
 #include "model/ProjectManager.h"
 
@@ -24,7 +25,6 @@ namespace e2e {
 
 using TFields = std::vector<std::pair<std::string, std::string>>;
 
-std::string UrlEncode(std::string_view text);
 std::string FormEncode(const TFields& fields);
 
 struct THttpResponse {
@@ -66,9 +66,7 @@ std::string SqlLiteral(TDBManager& db, std::string_view text);
 // Readers for the pages' HTML.
 /** Undoes htmlspecialchars(ENT_QUOTES). */
 std::string HtmlDecode(std::string_view html);
-/** The parameters of every detail link of a list page, in page order, as sent. */
-std::vector<std::map<std::string, std::string>> LinkKeys(const std::string& html);
-/** The "id" parameter of every detail link. */
+/** The "id" parameter of every detail link of a list page, in page order. */
 std::vector<std::string> LinkIds(const std::string& html);
 /** The decoded target of every link to a page of the site, in page order. */
 std::vector<std::string> PageLinks(const std::string& html);
@@ -99,8 +97,8 @@ inline bool IsStoredUpload(const std::string& path) {
 
 /** One generated site per test: private copies of the fixture databases, the
  *  fixture project tests/fixtures/site/site.vrk over them, the site generated
- *  into a temporary folder and served by `php -S`. TearDown fails the test on any PHP problem in the server's
- *  output and drops the copies. */
+ *  into a temporary folder and served by `php -S`. TearDown fails the test on
+ *  any PHP problem in the server's output and drops the copies. */
 class GeneratedSiteTest : public ::testing::Test {
 protected:
   void SetUp() override;
