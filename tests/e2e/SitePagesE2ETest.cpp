@@ -51,7 +51,8 @@ TEST_F(GeneratedSiteTest, EveryPageIsValidAndEveryLinkLeadsToAPage) {
     const std::string what = table.DB + "." + table.Name;
     const THttpResponse list = admin.Get("/" + lists[i]);
     ExpectCleanPage(list, what + " list");
-    const int rows = std::stoi(Sql("SELECT COUNT(*) FROM " + QuoteIdentifier(table.DB) + "." + QuoteIdentifier(table.Name)));
+    const std::string qualified = QuoteIdentifier(table.DB) + "." + QuoteIdentifier(table.Name);
+    const int rows = std::stoi(Sql("SELECT COUNT(*) FROM " + qualified));
     EXPECT_EQ(RecordCount(list.Body), rows) << what;
     std::vector<std::string> links = PageLinks(list.Body);
     EXPECT_EQ(links.size(), 1 + 3 * static_cast<size_t>(std::min(rows, FProject.RowNumber))) << what;
@@ -106,7 +107,8 @@ TEST_F(GeneratedSiteTest, RecordGoesThroughInsertDetailUpdateAndDelete) {
                             "picture FROM " + products + " WHERE name = " + Lit(name));
   ASSERT_EQ(stored.size(), 1u);
   const std::string id = stored[0][0], picture = stored[0][9];
-  EXPECT_EQ(stored, (TRows{{id, name, description, "912.50", "2031-02-03", updatedAt, "it's", "red,blue", city, picture}}));
+  EXPECT_EQ(stored,
+            (TRows{{id, name, description, "912.50", "2031-02-03", updatedAt, "it's", "red,blue", city, picture}}));
   EXPECT_TRUE(IsStoredUpload(picture) && EndsWith(picture, ".png")) << picture;
   EXPECT_EQ(ReadFileText(FOut + "/" + picture), png);
   const std::string key = "?qf_key=1&id=" + id;

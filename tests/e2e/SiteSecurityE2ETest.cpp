@@ -77,7 +77,8 @@ TEST_F(GeneratedSiteTest, KeyParametersAreValuesNotSql) {
         }
         // The rows the key names taken as a value: the server compares a text
         // with a number column by its numeric start.
-        const std::string named = Sql("SELECT " + QuoteIdentifier(target.Keys[0]) + " FROM " + qualified + " WHERE " + where);
+        const std::string named =
+            Sql("SELECT " + QuoteIdentifier(target.Keys[0]) + " FROM " + qualified + " WHERE " + where);
 
         const THttpResponse detail = admin.Get(page("detail") + query);
         ExpectCleanPage(detail, what + " detail", probe.Text);
@@ -112,7 +113,8 @@ TEST_F(GeneratedSiteTest, ListPageFiltersSortsAndPagesByValuesNotSql) {
   const std::string products = ShopTable("products") + " t LEFT JOIN " + ShopTable("city") + " c ON t.city_id = c.id";
   // What the page must show: the records of where in that order, page number.
   const auto expect = [&](const std::string& what, const THttpResponse& page, const std::string& from,
-                          const std::string& where, const std::string& order, int number, const std::string& echo = "") {
+                          const std::string& where, const std::string& order, int number,
+                          const std::string& echo = "") {
     ExpectCleanPage(page, what, echo);
     EXPECT_EQ(RecordCount(page.Body), std::stoi(Sql("SELECT COUNT(*) FROM " + from + " WHERE " + where))) << what;
     EXPECT_EQ(PageNumbers(page.Body).first, number) << what;
@@ -141,7 +143,8 @@ TEST_F(GeneratedSiteTest, ListPageFiltersSortsAndPagesByValuesNotSql) {
       {false, {{"qf_sort", "id"}, {"name_val", "  c  "}}, "t.name LIKE 'c%'", "id", "ASC", 1},
       {false, {{"qf_sort", "id"}, {"name_val", "Mu"}, {"name_mode", "Exactly"}}, "t.name = 'Mu'", "id", "ASC", 1},
       {false, {{"qf_sort", "id"}, {"city_id_val", "L'A"}}, "c.name LIKE 'L''A%'", "id", "ASC", 1},
-      {false, {{"qf_sort", "id"}, {"price_min", "10"}, {"price_max", "20"}}, "t.price BETWEEN 10 AND 20", "id", "ASC", 1},
+      {false, {{"qf_sort", "id"}, {"price_min", "10"}, {"price_max", "20"}}, "t.price BETWEEN 10 AND 20", "id", "ASC",
+       1},
       {false, {{"qf_sort", "id"}, {"price_min", "5"}, {"qf_goto", "2"}}, "t.price >= 5", "id", "ASC", 2},
       {true, {{"qf_sort", "id"}, {"name_val", "C"}, {"price_max", "20"}}, "t.name LIKE 'C%' AND t.price <= 20", "id",
        "ASC", 1},
@@ -173,8 +176,8 @@ TEST_F(GeneratedSiteTest, ListPageFiltersSortsAndPagesByValuesNotSql) {
              {"name_val", "t.`name` LIKE CONCAT(?, '%')"}, {"price_min", "t.`price` >= ?"},
              {"price_max", "t.`price` <= ?"}, {"city_id_val", "c.`name` LIKE CONCAT(?, '%')"}}) {
       const THttpResponse page = visitor.Get(list + "?qf_sort=id&" + probe.Param(param));
-      expect(probe.Label(param), page, products, value.empty() ? "1" : ReplaceAll(condition, "?", Lit(value)), "t.id", 1,
-             probe.Text);
+      const std::string where = value.empty() ? "1" : ReplaceAll(condition, "?", Lit(value));
+      expect(probe.Label(param), page, products, where, "t.id", 1, probe.Text);
       EXPECT_EQ(Attribute(InputTag(page.Body, param), "value"), probe.Value()) << probe.Label(param) << " in its field";
     }
     expect(probe.Label("name_mode"), visitor.Get(list + "?qf_sort=id&name_val=C&" + probe.Param("name_mode")),

@@ -36,7 +36,8 @@ TEST(PhpSqlTest, LookupSelectTakesTheEditorsRelationsAndSortOrders) {
       {"All", "x", "", ""},                           {"like", "x", "", ""},
       {"1=1 OR", "x", "", ""},                        {"=", "", "", ""},
       {"", "", "Asc", " ORDER BY `name` ASC"},        {"", "", "Desc", " ORDER BY `name` DESC"},
-      {"", "", "asc", ""},                            {"=", "DE", "Asc", " WHERE `country` = \\'DE\\' ORDER BY `name` ASC"},
+      {"", "", "asc", ""},
+      {"=", "DE", "Asc", " WHERE `country` = \\'DE\\' ORDER BY `name` ASC"},
   };
   for (const auto& [relation, value, sort, tail] : cases)
     EXPECT_EQ(BuildLookupSelect(CityLookup(relation, value, sort), "shop"),
@@ -45,14 +46,14 @@ TEST(PhpSqlTest, LookupSelectTakesTheEditorsRelationsAndSortOrders) {
 }
 
 TEST(PhpSqlTest, LookupSelectOptionsAndEscaping) {
+  const std::string from = "FROM '.sqlIdent($dbname_shop).'.`city`";
   const std::vector<std::pair<std::function<void(TBaseHtmlInput&)>, std::string>> cases = {
       {[](TBaseHtmlInput& l) { l.iLTable = ""; }, ""},
       {[](TBaseHtmlInput& l) { l.iLDisplayField = ""; }, ""},
-      {[](TBaseHtmlInput& l) { l.iLWhereField = ""; }, "SELECT DISTINCT `name` ,`id` FROM '.sqlIdent($dbname_shop).'.`city`"},
-      {[](TBaseHtmlInput& l) { l.iLDistinct = false; }, "SELECT `name` ,`id` FROM '.sqlIdent($dbname_shop).'.`city` WHERE "
-                                                         "`country` = \\'x\\'"},
-      {[](TBaseHtmlInput& l) { l.iLValueField = ""; }, "SELECT DISTINCT `name`  FROM '.sqlIdent($dbname_shop).'.`city` "
-                                                        "WHERE `country` = \\'x\\'"},
+      {[](TBaseHtmlInput& l) { l.iLWhereField = ""; }, "SELECT DISTINCT `name` ,`id` " + from},
+      {[](TBaseHtmlInput& l) { l.iLDistinct = false; }, "SELECT `name` ,`id` " + from + " WHERE `country` = \\'x\\'"},
+      {[](TBaseHtmlInput& l) { l.iLValueField = ""; },
+       "SELECT DISTINCT `name`  " + from + " WHERE `country` = \\'x\\'"},
       // SQL first (backticks doubled, '' and \\ in the string), then the PHP
       // single-quoted literal (every ' and \ escaped once more).
       {[](TBaseHtmlInput& l) {

@@ -192,8 +192,10 @@ TEST_F(TablePagesTest, ValidationNamesGiveTheirChecksAndRangeBoundsStayNumbers) 
     generator.ScriptList.Clear();
     const std::string args = c.Bounds + "'Wrong'," + (required ? "true" : "false") + ")";
     const std::string function = c.Function;
-    EXPECT_EQ(generator.BuildValidation(input), function.empty() ? "" : "onBlur=\"" + function + "(this," + args + "\"");
-    EXPECT_EQ(generator.ScriptList.Text(), function.empty() ? "" : function + "(document.yztInsertForm.f," + args + "\r\n");
+    const std::string attribute = "onBlur=\"" + function + "(this," + args + "\"";
+    EXPECT_EQ(generator.BuildValidation(input), function.empty() ? "" : attribute);
+    const std::string script = function + "(document.yztInsertForm.f," + args + "\r\n";
+    EXPECT_EQ(generator.ScriptList.Text(), function.empty() ? "" : script);
   }
 }
 
@@ -222,6 +224,7 @@ TEST_F(TablePagesTest, ListJoinsOnlyShownLookupsUnderTheirOwnAlias) {
     const char* Lookup;   // the looked-up table of column c
     const char* Display;  // its display field
     const char* Select;
+    bool FromDb = true;
   };
   const TCase cases[] = {
       {"lookup neither listed nor filtered", "t", "city", "name", "SELECT  `t`.`id` FROM `shop`.`t`"},
@@ -230,7 +233,7 @@ TEST_F(TablePagesTest, ListJoinsOnlyShownLookupsUnderTheirOwnAlias) {
        "SELECT  `t`.`id` FROM `shop`.`t` LEFT JOIN `shop`.`t` AS `lk_2` ON `t`.`c` = `lk_2`.`id`"},
       {"alias never equals the table name", "lk_2", "city", "name",
        "SELECT  `lk_2`.`id` FROM `shop`.`lk_2` LEFT JOIN `shop`.`city` AS `_lk_2` ON `lk_2`.`c` = `_lk_2`.`id`"},
-      {"items not from the database", "t", "", "", "SELECT  `t`.`id` FROM `shop`.`t`"},
+      {"items not from the database", "t", "city", "name", "SELECT  `t`.`id` FROM `shop`.`t`", false},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.What);
@@ -240,8 +243,8 @@ TEST_F(TablePagesTest, ListJoinsOnlyShownLookupsUnderTheirOwnAlias) {
     TWebInput& lookup = Lookup(AddColumn(table, "c", "Combobox"), c.Lookup, c.Display);
     lookup.List = false;
     // Filtered only where a join is wanted.
-    if (std::string(c.Select).find("JOIN") != std::string::npos) lookup.Filter_type = "Like";
-    if (!*c.Lookup) lookup.HtmlInput->iLElementFromDb = false;
+    if (std::string(c.Select).find("JOIN") != std::string::npos || !c.FromDb) lookup.Filter_type = "Like";
+    lookup.HtmlInput->iLElementFromDb = c.FromDb;
     EXPECT_NE(Page("list").find("$selectSql = '" + std::string(c.Select) + "' ."), std::string::npos);
   }
 }

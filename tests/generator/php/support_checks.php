@@ -54,7 +54,7 @@ case 'functions':
     check('set number', isValueSet(5, '5'), true);
     check('set null', isValueSet(null, 'x'), false);
 
-    $_POST = ['c_1' => 'red', 'c_3' => 'blue', 'c_10' => 'ten', 'c_2' => ['no'], 'c_x' => 'no', 'cc_1' => 'no',
+    $_POST = ['c_10' => 'ten', 'c_3' => 'blue', 'c_1' => 'red', 'c_2' => ['no'], 'c_x' => 'no', 'cc_1' => 'no',
               'c_' => 'no', 'c_01' => 'one'];
     check('checkbox value', getCheckboxValue('c'), 'red,blue,ten');
     check('checkbox none', getCheckboxValue('d'), '');
@@ -73,7 +73,8 @@ case 'functions':
     check('back utf-8', loginBackTarget('Zürich_t_list.php'), '../Z%C3%BCrich_t_list.php');
     check('back encoded', loginBackTarget('a%20%22%23%3F%26%C3%BC.php?x=1'), '../a%20%22%23%3F%26%C3%BC.php?x=1');
     foreach (['', '//evil.example/x.php', 'http://evil.example/x.php', '/etc/x.php', '../x.php', '.x.php',
-              'a/b.php', 'a%2Fb.php', "a\\b.php", 'javascript:x.php', "x\r\n.php", 'x.html', 'x.php#y', '?a.php'] as $bad) {
+              'a/b.php', 'a%2Fb.php', "a\\b.php", 'javascript:x.php', "x\r\n.php", 'x.html', 'x.php#y',
+              '?a.php'] as $bad) {
         check('back refused ' . json_encode($bad), loginBackTarget($bad), null);
     }
 
@@ -91,8 +92,8 @@ case 'functions':
     $_SERVER['QUERY_STRING'] = 'id=3&x=1';
     register_shutdown_function(function () {
         $page = ob_get_clean();
-        check('login link', str_contains($page, 'href="general/login.php?back=shop_c%253F%2523ty_update.php%3Fid%3D3%26x%3D1"'),
-              true);
+        $link = 'href="general/login.php?back=shop_c%253F%2523ty_update.php%3Fid%3D3%26x%3D1"';
+        check('login link', str_contains($page, $link), true);
         echo "DONE\n";
     });
     ob_start();
@@ -121,8 +122,9 @@ case 'lookups':
     check('combo selected', printed(fn () => getValueComboItemsFromDb($link, $all, 'id', 'name', '5')),
           "<option value=\"1\">Zürich</option>\n<option value=\"5\" selected>L&#039;Aquila</option>\n");
     check('check boxes', printed(fn () => getValueCheckboxItemsFromDb($link, $all, 'id', 'name', 'c', '1,3', '<br>')),
-          '<input type="checkbox" name="c_1" id="c_1" class="csscombo" value="1" checked><label for="c_1">Zürich</label><br>'
-          . "\n" . '<input type="checkbox" name="c_2" id="c_2" class="csscombo" value="5"><label for="c_2">'
+          '<input type="checkbox" name="c_1" id="c_1" class="csscombo" value="1" checked><label for="c_1">'
+          . "Zürich</label><br>\n"
+          . '<input type="checkbox" name="c_2" id="c_2" class="csscombo" value="5"><label for="c_2">'
           . "L&#039;Aquila</label><br>\n");
     check('radios', printed(fn () => getRadioItemsFromDb($link, $all, 'id', 'name', 'r', '')),
           '<input type="radio" name="r" id="r_1" class="csscombo" value="1"><label for="r_1">Zürich</label>' . "\n"
