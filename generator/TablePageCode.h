@@ -31,7 +31,8 @@ std::string ResultsetField(const std::string& field);
  *  text of a radio or check box item, or the value itself. */
 std::string BuildRowValueCode(const TWebInput& input, const std::string& database);
 
-/** document.yztInsertForm.F, or ['F'] when F is no JavaScript name. */
+/** document.yztInsertForm.N for the control named N (a form name), or ['N']
+ *  when N is no JavaScript name. */
 std::string FormControlRef(const std::string& field);
 
 /** What an empty posted value stores in the column, as SQL: NULL for a
