@@ -221,6 +221,14 @@ void TMenuStyle::DrawItem(TMenuItem* item, const QStyleOptionMenuItem& option, Q
     canvas->Brush.Color = selected ? clHighlight : clMenu;
     canvas->Font.SetColor(selected ? clHighlightText : clMenuText);
     item->OnAdvancedDrawItem(item, canvas, rect, state);
+    if (barItem || item->Count() == 0) return;
+    // The window system draws a sub-menu's arrow over what the item drew.
+    canvas->Pen = TPen{state.Contains(odDisabled) ? clGrayText : selected ? clHighlightText : clMenuText};
+    const int x = rect.Right - 9, y = rect.Top + (rect.Height() - 7) / 2;
+    for (int i = 0; i < 4; ++i) {
+      canvas->MoveTo(x + i, y + i);
+      canvas->LineTo(x + i, y + 7 - i);
+    }
   });
 }
 
@@ -389,7 +397,7 @@ QWidget* TMenuItem::ItemsWidget() {
 void TMenuWindow::Showing() {
   // As in the class library, the parent item clicks first, so that its
   // handler can set the sub-items up before they are measured.
-  if (!Owner->GetParentMenu() || Owner->Parent()) RunGuarded([this] { Owner->Click(); });
+  if (Owner->Parent()) RunGuarded([this] { Owner->Click(); });
   for (int i = 0; i < Owner->Count(); ++i) Owner->Items(i)->UpdateIcon();
   SendRemeasure(this);
 }
@@ -533,11 +541,12 @@ bool TMenuItem::HasBitmap() const { return FBitmap && !FBitmap->Empty(); }
 // Keeping the Qt side in step -----------------------------------------------------
 
 void TMenuItem::UpdateAction() {
-  QString text = ToQString(FCaption);
+  // A separator has no text: the base style would show it as a heading.
+  QString text = IsLine() ? QString() : ToQString(FCaption);
   // Pop-up items show their short cut after a tab, unless they draw themselves.
   const bool topLevel = FParent && FParent->FMenu && dynamic_cast<TMainMenu*>(FParent->FMenu);
   const std::string keys = ShortCutToText(FShortCut);
-  if (!topLevel && !OwnerDrawn() && !keys.empty()) text += QLatin1Char('\t') + ToQString(keys);
+  if (!topLevel && !IsLine() && !OwnerDrawn() && !keys.empty()) text += QLatin1Char('\t') + ToQString(keys);
   FAction->setSeparator(IsLine());
   FAction->setText(text);
   FAction->setEnabled(FEnabled);

@@ -255,9 +255,12 @@ TEST(OwnerDraw, PopupItemsAreMeasuredAndDrawnByTheirEvents) {
   TMenuItem* line = NewItem(menu.Items(), "-");
   TMenuItem* off = NewItem(menu.Items(), "Disabled");
   TMenuItem* tick = NewItem(menu.Items(), "Checked and default");
+  TMenuItem* more = NewItem(menu.Items(), "More");
+  NewItem(more, "Sub-item");
   off->SetEnabled(false);
   tick->SetChecked(true);
   tick->SetDefault(true);
+  rec.Attach(more, clLime, 17);
   rec.Attach(open, clRed, 21);
   rec.Attach(line, clBlue, 4);
   rec.Attach(off, clYellow, 18);
@@ -270,7 +273,7 @@ TEST(OwnerDraw, PopupItemsAreMeasuredAndDrawnByTheirEvents) {
   menu.SetOwnerDraw(true);
   EXPECT_EQ(open->QtAction()->text().toStdString(), "&Open") << "no short cut column for an item that draws itself";
   TOpenPopup popup(menu);
-  ASSERT_TRUE(ProcessEventsUntil([&] { return rec.Rects.size() == 4; }));
+  ASSERT_TRUE(ProcessEventsUntil([&] { return rec.Rects.size() == 5; }));
   EXPECT_EQ(rec.Font, MenuFont().Name());
   for (const auto& [caption, size] : rec.Offered) {
     EXPECT_GT(size.first, 0) << caption << ": the size the item would take";
@@ -279,7 +282,7 @@ TEST(OwnerDraw, PopupItemsAreMeasuredAndDrawnByTheirEvents) {
   TCanvas measure;
   measure.Font = MenuFont();
   const int widest = measure.TextWidth("Checked and default") + 5;
-  const std::tuple<TMenuItem*, int> heights[] = {{open, 21}, {line, 4}, {off, 18}, {tick, 19}};
+  const std::tuple<TMenuItem*, int> heights[] = {{open, 21}, {line, 4}, {off, 18}, {tick, 19}, {more, 17}};
   for (auto [item, height] : heights) {
     const QRect g = popup.Menu->actionGeometry(item->QtAction());
     EXPECT_EQ(g.height(), height) << item->Caption();
@@ -296,6 +299,9 @@ TEST(OwnerDraw, PopupItemsAreMeasuredAndDrawnByTheirEvents) {
     EXPECT_TRUE(AllPixels(img, {r.Left + 1, r.Top, r.Right, r.Bottom}, rec.Colors[item->Caption()]))
         << item->Caption();
   }
+  const TRect m = rec.Rects["More"];
+  EXPECT_EQ(PixelAt(img, m.Right - 9, m.Top + m.Height() / 2), ColorToRGB(clMenuText)) << "a sub-menu's arrow";
+  EXPECT_EQ(PixelAt(img, m.Right - 10, m.Top + m.Height() / 2), clLime);
   const TRect first = rec.Rects["&Open"];
   if (first.Left > 0) {
     EXPECT_EQ(PixelAt(img, first.Left - 1, first.Top), clLime) << "drawing reaches past the item";
@@ -363,11 +369,46 @@ TEST(OwnerDraw, AMainMenuTakesItsHeightOffTheClientAreaAndDrawsItsBarItems) {
   SendMouse(menu->QtMenuBar(), QEvent::MouseMove, Qt::NoButton, QPoint(f.Left + 3, f.Top + 3));
   ASSERT_TRUE(ProcessEventsUntil([&] { return rec.States["&File"].Contains(odHotLight); }))
       << "the mouse over a top-level item";
+  SendMouse(menu->QtMenuBar(), QEvent::MouseButtonPress, Qt::LeftButton, QPoint(f.Left + 3, f.Top + 3));
+  ASSERT_TRUE(ProcessEventsUntil([&] { return rec.States["&File"].Contains(odSelected); })) << "its menu open";
+  EXPECT_TRUE(file->QtSubMenu()->isVisible());
+  file->QtSubMenu()->hide();
 
   delete menu;  // taken off the form at run time: the client area gets its height back
   EXPECT_EQ(form.MenuWidget(), nullptr);
   EXPECT_EQ(form.ClientHeight(), fullHeight);
   EXPECT_EQ(client->Height(), fullHeight);
+}
+
+TEST(OwnerDraw, AFormFreeingItsMenuIsNotLaidOutAgain) {
+  auto* form = new TForm(nullptr);
+  form->SetBounds(0, 0, 300, 200);
+  form->Show();
+  auto* client = Place<TFocusable>(form, 0, 0, 10, 10);
+  client->SetAlign(alClient);
+  auto* menu = new TMainMenu(form);
+  menu->SetOwnerDraw(true);
+  // Items owned by the form and made after the menu: the form frees them first.
+  std::vector<TMenuItem*> items;
+  for (int height : {20, 40}) {
+    items.push_back(new TMenuItem(form));
+    items.back()->SetCaption("Item");
+    items.back()->OnMeasureItem = [height](TObject*, TCanvas*, int&, int& h) { h = height; };
+    items.back()->OnAdvancedDrawItem = [](TObject*, TCanvas*, const TRect&, TOwnerDrawState) {};
+    menu->Items()->Add(items.back());
+  }
+  EXPECT_EQ(client->Height(), form->ClientHeight());
+  const int tall = form->ClientHeight();
+  delete items[1];  // the tall item freed at run time: the bar shrinks once events are handled
+  ASSERT_TRUE(ProcessEventsUntil([&] { return client->Height() > tall; }));
+  EXPECT_EQ(client->Height(), form->ClientHeight());
+  EXPECT_EQ(form->ClientHeight(), 200 - 27 - menu->QtMenuBar()->height());
+
+  int resizes = 0;
+  client->OnResize = [&](TObject*) { ++resizes; };
+  delete form;
+  ProcessEventsUntil([] { return false; }, 30);
+  EXPECT_EQ(resizes, 0) << "nothing is laid out while the form frees its components";
 }
 
 TEST(ShortCuts, AMenuShortCutNeverTakesAnEditsOwnKeys) {
