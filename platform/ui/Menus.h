@@ -240,8 +240,9 @@ private:
 };
 
 /** The menu bar of the form that owns it: it sits above the client area and
- *  takes its height off it, and its items' short cuts work while the form is
- *  the active window. */
+ *  takes its height off it (at least the classic 19 pixels, more when its
+ *  owner-drawn items measure taller), and its items' short cuts work while
+ *  the form is the active window. */
 class TMainMenu : public TMenu {
 public:
   explicit TMainMenu(TComponent* AOwner);
