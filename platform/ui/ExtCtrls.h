@@ -79,6 +79,7 @@ private:
   TAlignment FAlignment = taCenter;
 };
 
+/** A panel. */
 class TPanel : public TCustomPanel {
 public:
   using TCustomPanel::TCustomPanel;

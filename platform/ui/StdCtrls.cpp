@@ -460,6 +460,7 @@ TCustomMemo::TCustomMemo(TComponent* AOwner)
       FSignals(std::make_unique<QObject>()) {
   QPlainTextEdit* m = PlainTextEdit();
   m->setFrameShape(QFrame::NoFrame);
+  m->document()->setDocumentMargin(2);  // the classic memo's text nearly touches its frame
   // The window's own bars stand in for the widget's.
   m->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   m->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -518,7 +519,8 @@ void TCustomMemo::SyncScrollBars() {
                           FScrollBars == ssVertical || FScrollBars == ssBoth};
   // Which bars show depends on ScrollBars alone, so showing them first
   // cannot change what follows.
-  for (TScrollBarKind kind : {sbHorizontal, sbVertical}) ShowScrollBar(kind, wanted[kind]);
+  for (TScrollBarKind kind : {sbHorizontal, sbVertical})
+    if (wanted[kind] || ScrollBarShown(kind)) ShowScrollBar(kind, wanted[kind]);
   QPlainTextEdit* m = PlainTextEdit();
   for (TScrollBarKind kind : {sbHorizontal, sbVertical}) {
     if (!wanted[kind]) continue;

@@ -463,6 +463,7 @@ private:
   TAlignment FAlignment = taRightJustify;
 };
 
+/** A check box. */
 class TCheckBox : public TCustomCheckBox {
 public:
   using TCustomCheckBox::TCustomCheckBox;

@@ -383,6 +383,14 @@ TEST(Combo, KeysChooseWithTheListClosedAndMoveTheHighlightWhileItIsOpen) {
   log.clear();
   Key(w, Qt::Key_Down, "");
   EXPECT_EQ(log, (Log{"click", "select"}));
+
+  // Tab closes the list unchanged and moves on.
+  Key(w, Qt::Key_F4, "");
+  Key(QApplication::activePopupWidget(), Qt::Key_Down, "");
+  Key(QApplication::activePopupWidget(), Qt::Key_Tab, "\t");
+  EXPECT_FALSE(combo->DroppedDown());
+  EXPECT_EQ(combo->ItemIndex(), 2);
+  EXPECT_TRUE(ProcessEventsUntil([&] { return ok->Focused(); }));
 }
 
 TEST(Combo, TheMouseOpensTheListChoosesAnItemAndAPressOutsideClosesIt) {
