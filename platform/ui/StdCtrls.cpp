@@ -281,13 +281,13 @@ void TCustomEdit::SetPasswordChar(TKeyChar value) {
     FLine->setEchoMode(QLineEdit::Normal);
     FLine->setStyle(nullptr);
     FPasswordStyle.reset();
-    return;
+  } else {
+    auto style = std::make_unique<TPasswordStyle>(value);
+    FLine->setStyle(style.get());
+    FPasswordStyle = std::move(style);
+    FLine->setEchoMode(QLineEdit::Password);
   }
-  auto style = std::make_unique<TPasswordStyle>(value);
-  FLine->setStyle(style.get());
-  FPasswordStyle = std::move(style);
-  FLine->setEchoMode(QLineEdit::Password);
-  UpdateLook();
+  UpdateLook();  // a new style may bring its own palette
 }
 
 void TCustomEdit::SetReadOnly(bool value) {
