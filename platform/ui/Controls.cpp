@@ -1394,22 +1394,24 @@ void TWinControl::Realign() {
 
 void TWinControl::AlignControls(TRect& rect) {
   const std::vector<TControl*> all = FControls;
-  // Anchored controls keep their distances to the right and bottom edges.
+  // Anchored controls keep their distances to the right and bottom edges of
+  // the client area, whatever part of it the aligned ones get.
+  const int right = ClientWidth(), bottom = ClientHeight();
   for (TControl* c : all) {
     if (c->Align() != alNone || (c->FAnchorRight < 0 && c->FAnchorBottom < 0)) continue;
     const TAnchors a = c->Anchors();
     int l = c->Left(), t = c->Top(), w = c->Width(), h = c->Height();
     if (a.Contains(akRight)) {
       if (a.Contains(akLeft))
-        w = std::max(0, rect.Right - c->FAnchorRight - l);
+        w = std::max(0, right - c->FAnchorRight - l);
       else
-        l = rect.Right - c->FAnchorRight - w;
+        l = right - c->FAnchorRight - w;
     }
     if (a.Contains(akBottom)) {
       if (a.Contains(akTop))
-        h = std::max(0, rect.Bottom - c->FAnchorBottom - t);
+        h = std::max(0, bottom - c->FAnchorBottom - t);
       else
-        t = rect.Bottom - c->FAnchorBottom - h;
+        t = bottom - c->FAnchorBottom - h;
     }
     if (l != c->Left() || t != c->Top() || w != c->Width() || h != c->Height()) c->SetBounds(l, t, w, h);
   }
