@@ -638,6 +638,9 @@ void TTreeView::CurrentChanged(QTreeWidgetItem* item) {
   TTreeNode* node = NodeOf(item);
   if (node == FSelected) return;
   FSelected = node;
+  // The selection is always in view: its parents open up.
+  for (TTreeNode* p = node ? node->FParent : nullptr; p; p = p->FParent) p->FItem->setExpanded(true);
+  if (node) FTree->scrollToItem(node->FItem);
   RepaintRows();
   if (!FQuiet) RunGuarded([&] { Change(node); });
 }

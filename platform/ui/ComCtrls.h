@@ -244,7 +244,8 @@ public:
   const TTreeNodes& Items() const { return *FItems; }
   TTreeNode* Selected() const { return FSelected; }
   /** Selects node (null: none) as a click would: OnChanging may refuse it,
-   *  OnChange follows a change. */
+   *  OnChange follows a change. A selected node is brought into view, its
+   *  parents expanded. */
   void SetSelected(TTreeNode* node);
   /** The node whose row lies at (X, Y) in client coordinates, or null. */
   TTreeNode* GetNodeAt(int X, int Y) const;

@@ -4,6 +4,7 @@
 #include "ui/QtConvert.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QTextBrowser>
 #include <QTextDocument>
@@ -23,6 +24,18 @@ THtmlView::THtmlView(TComponent* AOwner) : TWinControl(AOwner) {
   ColorChanged();
 }
 
+namespace {
+
+/** Qt's HTML reader takes an unclosed <link> for an element that holds the
+ *  rest of the page, and shows nothing after it; a link is always empty. */
+QString CloseLinkTags(QString html) {
+  static const QRegularExpression link(QStringLiteral("<link\\b([^>]*[^/>])?>"),
+                                       QRegularExpression::CaseInsensitiveOption);
+  return html.replace(link, QStringLiteral("<link\\1/>"));
+}
+
+}  // namespace
+
 void THtmlView::LoadFromString(const std::string& html, const std::string& baseFolder) {
   FLocation.clear();
   const QString base = QDir(baseFolder.empty() ? QDir::currentPath() : ToQString(baseFolder)).absolutePath();
@@ -33,7 +46,7 @@ void THtmlView::LoadFromString(const std::string& html, const std::string& baseF
   doc->setBaseUrl(QUrl::fromLocalFile(base + QLatin1Char('/')));
   FBrowser->setDocument(doc);
   FBrowser->setSearchPaths({base});
-  FBrowser->setHtml(ToQString(html));
+  FBrowser->setHtml(CloseLinkTags(ToQString(html)));
 }
 
 void THtmlView::Navigate(const std::string& fileName) {

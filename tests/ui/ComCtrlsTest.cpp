@@ -1,5 +1,6 @@
 #include "GuiTestApp.h"
 #include "TestSupport.h"
+#include "core/Files.h"
 #include "ui/ComCtrls.h"
 #include "ui/Forms.h"
 #include "ui/HtmlView.h"
@@ -234,6 +235,31 @@ TEST(TreeView, KeysAndDoubleClicksReachTheControlFirst) {
   EXPECT_EQ(tree->Selected(), n["b1"]);
 }
 
+TEST(TreeView, ASelectedNodeComesIntoViewAndOnlyAnEditableTreeRenamesIt) {
+  TShownForm form;
+  auto* tree = Place<TTestTree>(&form, 10, 10, 200, 200);
+  auto n = BuildTree(tree);
+  n["B"]->SetExpanded(false);
+  tree->SetSelected(n["b1"]);
+  EXPECT_TRUE(n["B"]->Expanded());
+  EXPECT_FALSE(n["b1"]->DisplayRect(true).IsEmpty());
+
+  tree->SetFocus();
+  for (bool readOnly : {true, false}) {
+    tree->SetReadOnly(readOnly);
+    Key(tree->Inner(), Qt::Key_F2);
+    QWidget* editor = QApplication::focusWidget();
+    if (readOnly) {
+      EXPECT_EQ(editor, tree->Inner()) << "no editor";
+      continue;
+    }
+    ASSERT_NE(editor, tree->Inner());
+    QTest::keyClicks(editor, "new");
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_TRUE(ProcessEventsUntil([&] { return n["b1"]->Text() == "new"; }));
+  }
+}
+
 TEST(TreeView, ImagesLinesAndButtonsAreDrawnTheClassicWay) {
   TShownForm form;
   auto* tree = Place<TTestTree>(&form, 10, 10, 200, 200);
@@ -279,6 +305,459 @@ TEST(TreeView, ImagesLinesAndButtonsAreDrawnTheClassicWay) {
   EXPECT_EQ(button(n["A"]), "box -|");
   EXPECT_EQ(button(n["C"]), "no box ");
   EXPECT_TRUE(n["a1"]->DisplayRect(true).IsEmpty()) << "a collapsed parent hides its children";
+}
+
+// ---------------------------------------------------------------- status bar
+
+/** The colours of a panel's edges: left, top, right, bottom. */
+std::vector<TColor> Edges(const QImage& img, const TRect& r) {
+  const int mx = (r.Left + r.Right) / 2, my = (r.Top + r.Bottom) / 2;
+  return {PixelAt(img, r.Left, my), PixelAt(img, mx, r.Top), PixelAt(img, r.Right - 1, my),
+          PixelAt(img, mx, r.Bottom - 1)};
+}
+
+/** Left and right ends of the dark (text) pixels inside r, or {-1, -1}. */
+std::pair<int, int> InkSpan(const QImage& img, const TRect& r) {
+  std::pair<int, int> span{-1, -1};
+  for (int x = r.Left; x < r.Right; ++x)
+    for (int y = r.Top; y < r.Bottom; ++y)
+      if (PixelAt(img, x, y) == clBlack) {
+        if (span.first < 0) span.first = x;
+        span.second = x;
+      }
+  return span;
+}
+
+TEST(StatusBar, PanelsLieSideBySideTheLastUpToTheEdgeWithTheirBevels) {
+  TShownForm form(600, 300);
+  auto* bar = new TStatusBar(&form);
+  bar->SetParent(&form);
+  EXPECT_EQ(bar->BoundsRect(), (TRect{0, form.ClientHeight() - 19, form.ClientWidth(), form.ClientHeight()}))
+      << "aligned to the bottom";
+  const int w = bar->ClientWidth();
+  const std::vector<std::pair<int, TStatusPanelBevel>> panels = {
+      {150, pbLowered}, {200, pbRaised}, {50, pbNone}, {50, pbLowered}};
+  for (auto [width, bevel] : panels) {
+    TStatusPanel* p = bar->Panels().Add();
+    p->SetWidth(width);
+    p->SetBevel(bevel);
+  }
+  const std::vector<TRect> rects = {{0, 2, 150, 19}, {152, 2, 350, 19}, {352, 2, 400, 19}, {402, 2, w, 19}};
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(bar->PanelRect(i), rects[i]) << i;
+  EXPECT_TRUE(bar->PanelRect(4).IsEmpty());
+  EXPECT_THROW(bar->Panels().Items(4), EListError);
+
+  bar->Repaint();
+  QImage img = bar->PaintedImage();
+  const TColor sh = ColorToRGB(clBtnShadow), hi = ColorToRGB(clBtnHighlight), face = ColorToRGB(clBtnFace);
+  EXPECT_EQ(Edges(img, rects[0]), (std::vector<TColor>{sh, sh, hi, hi})) << "lowered";
+  EXPECT_EQ(Edges(img, rects[1]), (std::vector<TColor>{hi, hi, sh, sh})) << "raised";
+  EXPECT_EQ(Edges(img, rects[2]), (std::vector<TColor>{face, face, face, face})) << "no bevel";
+  EXPECT_TRUE(AllPixels(img, {150, 0, 152, 19}, clBtnFace)) << "the gap between two panels";
+  EXPECT_TRUE(AllPixels(img, {0, 0, w, 2}, clBtnFace)) << "the border above the panels";
+
+  // Texts: where their ink lies, not what it looks like.
+  const TRect inner0{1, 3, 149, 18}, inner1{153, 3, 349, 18};
+  EXPECT_EQ(InkSpan(img, inner0).first, -1);
+  bar->Panels()[0]->SetText("DB: shop");
+  bar->Panels()[1]->SetText("Table: orders");
+  bar->Panels()[1]->SetAlignment(taRightJustify);
+  bar->Repaint();
+  img = bar->PaintedImage();
+  const auto left = InkSpan(img, inner0), right = InkSpan(img, inner1);
+  EXPECT_GE(left.first, 3);
+  EXPECT_LT(left.first, 6) << "left-justified text starts at the panel's left";
+  EXPECT_GT(right.second, 340) << "right-justified text ends at the panel's right";
+  EXPECT_LE(right.second, 347);
+  EXPECT_EQ(InkSpan(img, {353, 3, 399, 18}).first, -1) << "an empty panel stays empty";
+
+  bar->SetSimpleText("Simple");
+  bar->SetSimplePanel(true);
+  bar->Repaint();
+  img = bar->PaintedImage();
+  EXPECT_EQ(Edges(img, bar->SimpleRect()), (std::vector<TColor>{sh, sh, hi, hi}));
+  EXPECT_EQ(PixelAt(img, 151, 10), ColorToRGB(clBtnFace)) << "no panel edges in simple mode";
+  EXPECT_EQ(InkSpan(img, {150, 3, w, 18}).first, -1) << "only the simple text shows";
+  EXPECT_NE(InkSpan(img, inner0).first, -1);
+}
+
+TEST(StatusBar, TheSizeGripShowsOnSizeableFormsAndSizesThem) {
+  for (TFormBorderStyle style : {bsSizeable, bsDialog}) {
+    TShownForm form(400, 300);
+    form.SetBorderStyle(style);
+    auto* bar = new TStatusBar(&form);
+    bar->SetParent(&form);
+    bar->Repaint();
+    const TRect corner{bar->ClientWidth() - 12, 7, bar->ClientWidth(), 19};
+    const int shadow = CountPixels(bar->PaintedImage(), corner, clBtnShadow);
+    if (style == bsDialog) {
+      EXPECT_TRUE(bar->SizeGripRect().IsEmpty());
+      EXPECT_EQ(shadow, 0);
+      continue;
+    }
+    EXPECT_GT(shadow, 20) << "three grooves";
+    bar->SetSizeGrip(false);
+    bar->Repaint();
+    EXPECT_EQ(CountPixels(bar->PaintedImage(), corner, clBtnShadow), 0);
+    bar->SetSizeGrip(true);
+    const TPoint grip = bar->SizeGripRect().CenterPoint();
+    SendMouse(bar->ClientWidget(), QEvent::MouseButtonPress, Qt::LeftButton, ToQPoint(grip));
+    SendMouse(bar->ClientWidget(), QEvent::MouseMove, Qt::LeftButton, ToQPoint(grip) + QPoint(30, 20));
+    SendMouse(bar->ClientWidget(), QEvent::MouseButtonRelease, Qt::LeftButton, ToQPoint(grip) + QPoint(30, 20));
+    EXPECT_EQ(form.Width(), 430);
+    EXPECT_EQ(form.Height(), 320);
+    EXPECT_EQ(bar->Width(), form.ClientWidth()) << "the bar follows the form";
+  }
+}
+
+// ---------------------------------------------------------------- tab controls
+
+TTabControl* NewTabs(TWinControl* parent, std::vector<std::string> captions, int w = 300, int h = 200) {
+  auto* tabs = Place<TTabControl>(parent, 0, 0, w, h);
+  for (const auto& c : captions) tabs->Tabs().Add(c);
+  return tabs;
+}
+
+TEST(TabControl, TabsFrameAndDisplayAreaFollowTheTabPosition) {
+  const TColor hi = ColorToRGB(clBtnHighlight), dark = ColorToRGB(cl3DDkShadow), face = ColorToRGB(clBtnFace);
+  const struct {
+    TTabPosition pos;
+    TRect tab0, tab1, frame;
+    TPoint beyond;  // where the active tab 0 stands out beyond its rectangle
+    TColor edge;    // the frame's outer edge where an inactive tab meets it
+  } cases[] = {
+      {tpTop, {2, 2, 62, 22}, {62, 2, 122, 22}, {0, 22, 300, 200}, {30, 0}, hi},
+      {tpBottom, {2, 178, 62, 198}, {62, 178, 122, 198}, {0, 0, 300, 178}, {30, 199}, dark},
+      {tpLeft, {2, 2, 22, 62}, {2, 62, 22, 122}, {22, 0, 300, 200}, {0, 30}, hi},
+      {tpRight, {278, 2, 298, 62}, {278, 62, 298, 122}, {0, 0, 278, 200}, {299, 30}, dark},
+  };
+  TForm form(nullptr);
+  for (const auto& c : cases) {
+    TTabControl* tabs = NewTabs(&form, {"One", "Two", "Three"});
+    tabs->SetTabPosition(c.pos);
+    tabs->SetTabWidth(60);
+    tabs->SetTabHeight(20);
+    const char* name = c.pos == tpTop ? "top" : c.pos == tpBottom ? "bottom" : c.pos == tpLeft ? "left" : "right";
+    EXPECT_EQ(tabs->TabIndex(), 0) << name << ": the first tab is selected as it comes";
+    EXPECT_EQ(tabs->TabRect(0), c.tab0) << name;
+    EXPECT_EQ(tabs->TabRect(1), c.tab1) << name;
+    EXPECT_EQ(tabs->PageFrameRect(), c.frame) << name;
+    TRect display = c.frame;
+    InflateRect(display, -4, -4);
+    EXPECT_EQ(tabs->DisplayRect(), display) << name;
+
+    // Hit testing: each tab at its centre, the active one where it stands out.
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(tabs->IndexOfTabAt(tabs->TabRect(i).CenterPoint().X,
+                                                             tabs->TabRect(i).CenterPoint().Y), i) << name;
+    EXPECT_EQ(tabs->IndexOfTabAt(c.beyond.X, c.beyond.Y), 0) << name;
+    const TPoint mid = display.CenterPoint();
+    EXPECT_EQ(tabs->IndexOfTabAt(mid.X, mid.Y), -1) << name;
+    const TRect end = tabs->TabRect(2);
+    const bool across = c.pos == tpTop || c.pos == tpBottom;
+    EXPECT_EQ(tabs->IndexOfTabAt(across ? end.Right + 5 : end.Left + 5, across ? end.Top + 5 : end.Bottom + 5), -1)
+        << name << ": the strip beyond the last tab";
+
+    // The active tab opens into the frame; the others sit on its edge.
+    QImage img = qftest::FilledImage(300, 200, clRed);
+    tabs->PaintTo(img);
+    EXPECT_EQ(CountPixels(img, clRed), 0) << name << ": everything painted";
+    auto edgeUnder = [&](int i) {
+      const TPoint p = tabs->TabRect(i).CenterPoint();
+      const TRect f = c.frame;
+      switch (c.pos) {
+        case tpTop: return PixelAt(img, p.X, f.Top);
+        case tpBottom: return PixelAt(img, p.X, f.Bottom - 1);
+        case tpLeft: return PixelAt(img, f.Left, p.Y);
+        case tpRight: return PixelAt(img, f.Right - 1, p.Y);
+      }
+      return TColor{-1};
+    };
+    EXPECT_EQ(edgeUnder(1), c.edge) << name;
+    EXPECT_EQ(edgeUnder(0), face) << name;
+    EXPECT_NE(PixelAt(img, c.beyond.X, c.beyond.Y), face) << name << ": the active tab's outer edge";
+    delete tabs;
+  }
+}
+
+TEST(TabControl, SizesComeFromTheCaptionsFontAndImages) {
+  TForm form(nullptr);
+  TTabControl* tabs = NewTabs(&form, {"Table details", "Site settings"});
+  TCanvas measure;
+  measure.Font = tabs->Font();
+  const int text = measure.TextWidth("Table details"), height = measure.TextHeight("Wg");
+  EXPECT_EQ(tabs->TabRect(0).Width(), text + 12);
+  EXPECT_EQ(tabs->TabRect(0).Height(), height + 6);
+  EXPECT_EQ(tabs->TabRect(1).Left, tabs->TabRect(0).Right);
+  TImageList images(24, 24);
+  tabs->SetImages(&images);
+  EXPECT_EQ(tabs->TabRect(0).Width(), text + 12 + 24 + 3);
+  EXPECT_EQ(tabs->TabRect(0).Height(), 24 + 6);
+}
+
+TEST(TabControl, MultiLineRowsWrapStretchAndTurnSoTheSelectedRowTouchesThePage) {
+  TForm form(nullptr);
+  TTabControl* tabs = NewTabs(&form, {"0", "1", "2", "3", "4"}, 200, 150);
+  tabs->SetTabWidth(60);
+  tabs->SetTabHeight(20);
+  tabs->SetMultiLine(true);
+  ASSERT_EQ(tabs->RowCount(), 2);  // 196 pixels take three tabs of 60
+  EXPECT_EQ(tabs->TabRect(0), (TRect{2, 22, 67, 42})) << "the selected row next to the page, stretched";
+  EXPECT_EQ(tabs->TabRect(2), (TRect{132, 22, 198, 42}));
+  EXPECT_EQ(tabs->TabRect(3), (TRect{2, 2, 100, 22}));
+  EXPECT_EQ(tabs->DisplayRect().Top, 46);
+  tabs->SetTabIndex(4);
+  EXPECT_EQ(tabs->TabRect(4).Top, 22);
+  EXPECT_EQ(tabs->TabRect(0).Top, 2);
+  tabs->SetRaggedRight(true);
+  EXPECT_EQ(tabs->TabRect(4), (TRect{62, 22, 122, 42}));
+
+  // One row that does not fit scrolls the selected tab into view.
+  tabs->SetMultiLine(false);
+  for (int i = 5; i < 10; ++i) tabs->Tabs().Add(std::to_string(i));
+  EXPECT_EQ(tabs->RowCount(), 1);
+  tabs->SetTabIndex(9);
+  EXPECT_LE(tabs->TabRect(9).Right, 198);
+  EXPECT_GE(tabs->TabRect(9).Left, 2);
+  tabs->SetTabIndex(0);
+  EXPECT_EQ(tabs->TabRect(0).Left, 2);
+}
+
+TEST(TabControl, TheUsersChoicesAskAndTellButCodeDoesNot) {
+  TShownForm form;
+  TTabControl* tabs = NewTabs(&form, {"One", "Two", "Three"});
+  Log log;
+  bool allow = true;
+  tabs->OnChanging = [&](TObject*, bool& ok) {
+    log.push_back("changing " + std::to_string(tabs->TabIndex()));
+    ok = allow;
+  };
+  tabs->OnChange = [&](TObject*) { log.push_back("change " + std::to_string(tabs->TabIndex())); };
+  Click(tabs->ClientWidget(), tabs->TabRect(1).CenterPoint());
+  Click(tabs->ClientWidget(), tabs->TabRect(1).CenterPoint());  // already selected
+  tabs->SetTabIndex(2);
+  tabs->SetFocus();
+  Key(QApplication::focusWidget(), Qt::Key_Left);
+  allow = false;
+  Click(tabs->ClientWidget(), tabs->TabRect(0).CenterPoint());
+  Key(QApplication::focusWidget(), Qt::Key_Right);
+  EXPECT_EQ(log, (Log{"changing 0", "change 1", "changing 2", "change 1", "changing 1", "changing 1"}));
+  EXPECT_EQ(tabs->TabIndex(), 1);
+
+  // Editing the list keeps the selection on its tab.
+  tabs->Tabs().Insert(0, "Zero");
+  EXPECT_EQ(tabs->TabIndex(), 2);
+  tabs->Tabs().Delete(2);
+  EXPECT_EQ(tabs->TabIndex(), -1);
+  tabs->SetTabIndex(7);
+  EXPECT_EQ(tabs->TabIndex(), -1);
+}
+
+TEST(TabControl, OwnerDrawnTabsGetTheirInsideAndTheHotTabItsColour) {
+  TForm form(nullptr);
+  TTabControl* tabs = NewTabs(&form, {"One", "Two"});
+  std::vector<std::tuple<int, TRect, bool>> calls;
+  tabs->OnDrawTab = [&](TCustomTabControl* control, int index, const TRect& r, bool active) {
+    calls.emplace_back(index, r, active);
+    control->Canvas()->Brush.Color = clLime;
+    control->Canvas()->FillRect(r);
+  };
+  QImage img = qftest::FilledImage(300, 200, clRed);
+  tabs->PaintTo(img);
+  EXPECT_TRUE(calls.empty()) << "only with OwnerDraw";
+  tabs->SetOwnerDraw(true);
+  tabs->PaintTo(img);
+  ASSERT_EQ(calls.size(), 2u);
+  const TRect one = tabs->TabRect(1);
+  EXPECT_EQ(calls[0], std::make_tuple(1, TRect{one.Left + 2, one.Top + 2, one.Right - 2, one.Bottom}, false));
+  EXPECT_EQ(std::get<0>(calls[1]), 0);
+  EXPECT_TRUE(std::get<2>(calls[1]));
+  EXPECT_TRUE(AllPixels(img, std::get<1>(calls[0]), clLime));
+  EXPECT_EQ(PixelAt(img, one.Right - 1, one.CenterPoint().Y), ColorToRGB(cl3DDkShadow)) << "the edges stay ours";
+
+  tabs->SetOwnerDraw(false);
+  tabs->SetHotTrack(true);
+  SendMouse(tabs->ClientWidget(), QEvent::MouseMove, Qt::NoButton, ToQPoint(one.CenterPoint()));
+  EXPECT_EQ(tabs->HotTab(), 1);
+  img = qftest::FilledImage(300, 200, clRed);
+  tabs->PaintTo(img);
+  EXPECT_GT(CountPixels(img, one, clHotLight), 0);
+  QEvent leave(QEvent::Leave);
+  QCoreApplication::sendEvent(tabs->Handle(), &leave);
+  EXPECT_EQ(tabs->HotTab(), -1);
+}
+
+// ---------------------------------------------------------------- page control
+
+/** A page control with pages named P0, P1, ... that log their show and hide. */
+std::vector<TTabSheet*> AddPages(TPageControl* pages, int count, Log* log) {
+  std::vector<TTabSheet*> out;
+  for (int i = 0; i < count; ++i) {
+    auto* sheet = new TTabSheet(pages);
+    const std::string name = "P" + std::to_string(i);
+    sheet->SetCaption(name);
+    sheet->OnShow = [log, name](TObject*) { log->push_back("show " + name); };
+    sheet->OnHide = [log, name](TObject*) { log->push_back("hide " + name); };
+    sheet->SetPageControl(pages);
+    out.push_back(sheet);
+  }
+  return out;
+}
+
+TEST(PageControl, PagesShowFromCodeAndTheirTabsFollowTabVisible) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 500, 400);
+  auto* pc = Place<TPageControl>(&form, 10, 10, 400, 300);
+  Log log;
+  auto p = AddPages(pc, 4, &log);
+  EXPECT_EQ(pc->ActivePage(), p[0]) << "the first page comes with its tab selected";
+  EXPECT_EQ(log, Log{}) << "not in view while the form is hidden";
+  form.Show();
+  EXPECT_EQ(log, Log{"show P0"});
+  EXPECT_EQ(p[0]->BoundsRect(), pc->DisplayRect());
+
+  log.clear();
+  pc->SetActivePageIndex(2);
+  EXPECT_EQ(log, (Log{"show P2", "hide P0"}));
+  EXPECT_EQ(pc->TabIndex(), 2);
+  EXPECT_EQ(p[2]->BoundsRect(), pc->DisplayRect());
+  EXPECT_TRUE(p[2]->Showing());
+  EXPECT_FALSE(p[0]->Showing());
+  for (int index : {-1, 4}) {
+    pc->SetActivePageIndex(2);
+    pc->SetActivePageIndex(index);
+    EXPECT_EQ(pc->ActivePage(), nullptr) << index;
+    EXPECT_EQ(pc->ActivePageIndex(), -1);
+    EXPECT_EQ(pc->TabIndex(), -1);
+  }
+
+  // A page without a tab stays in the list; the later tabs move up.
+  pc->SetActivePageIndex(2);
+  log.clear();
+  p[1]->SetTabVisible(false);
+  EXPECT_EQ(pc->PageCount(), 4);
+  EXPECT_EQ(pc->Tabs().Count(), 3);
+  EXPECT_EQ(pc->Tabs()[1], "P2");
+  EXPECT_EQ(p[1]->PageIndex(), 1);
+  EXPECT_EQ(p[1]->TabIndex(), -1);
+  EXPECT_EQ(p[3]->TabIndex(), 2);
+  EXPECT_EQ(pc->TabIndex(), 1) << "the active page keeps its tab";
+  pc->SetActivePage(p[1]);
+  EXPECT_EQ(pc->TabIndex(), -1) << "shown, but without a tab to select";
+  EXPECT_EQ(log, (Log{"show P1", "hide P2"}));
+
+  // Hiding the active page's tab: the page on the tab that takes its place comes.
+  pc->SetActivePage(p[2]);
+  log.clear();
+  p[2]->SetTabVisible(false);
+  EXPECT_EQ(pc->ActivePage(), p[3]);
+  EXPECT_EQ(log, (Log{"show P3", "hide P2"}));
+  p[1]->SetTabVisible(true);
+  p[2]->SetTabVisible(true);
+  EXPECT_EQ(pc->TabIndex(), 3);
+
+  p[3]->SetPageIndex(0);
+  EXPECT_EQ(pc->Pages(0), p[3]);
+  EXPECT_EQ(pc->Tabs()[0], "P3");
+  EXPECT_EQ(pc->TabIndex(), 0) << "the tab moves with its page";
+  EXPECT_THROW(p[3]->SetPageIndex(4), EListError);
+  p[0]->SetCaption("Zero");
+  EXPECT_EQ(pc->Tabs()[1], "Zero");
+
+  TPageControl other(nullptr);
+  pc->SetActivePage(p[1]);
+  auto* stranger = new TTabSheet(&other);
+  stranger->SetPageControl(&other);
+  pc->SetActivePage(stranger);
+  EXPECT_EQ(pc->ActivePage(), p[1]) << "a page of another control is ignored";
+
+  // Removing the active page: the next one with a tab comes.
+  log.clear();
+  delete p[1];
+  EXPECT_EQ(pc->ActivePage(), p[2]);
+  EXPECT_EQ(log, Log{"show P2"});
+  EXPECT_EQ(pc->PageCount(), 3);
+}
+
+TEST(PageControl, TheUserTurnsPagesByTabAndCtrlTabInTheInnermostControl) {
+  TShownForm form(600, 450);
+  Log log;
+  auto* outer = Place<TPageControl>(&form, 0, 0, 560, 400);
+  auto outerPages = AddPages(outer, 2, &log);
+  auto* inner = Place<TPageControl>(outerPages[0], 0, 0, 400, 300);
+  Log innerLog;
+  auto pages = AddPages(inner, 4, &innerLog);
+  pages[2]->SetTabVisible(false);
+  int changes = 0;
+  inner->OnChange = [&](TObject*) { ++changes; };
+  auto* edit = Place<THostedEdit>(pages[0], 10, 10, 100, 20);
+  int editKeys = 0;
+  edit->OnKeyDown = [&](TObject*, WORD& key, TShiftState) { editKeys += key == VK_TAB; };
+  edit->SetFocus();
+  ASSERT_TRUE(edit->Focused());
+
+  auto ctrlTab = [&](bool back) {
+    QTest::keyClick(QApplication::focusWidget(), back ? Qt::Key_Backtab : Qt::Key_Tab,
+                    back ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
+    return inner->ActivePageIndex();
+  };
+  EXPECT_EQ(ctrlTab(false), 1);
+  EXPECT_EQ(editKeys, 0) << "the Tab key is used up";
+  EXPECT_TRUE(inner->Focused()) << "the focus left the hidden page";
+  EXPECT_EQ(ctrlTab(false), 3) << "a page without a tab is skipped";
+  EXPECT_EQ(ctrlTab(false), 0);
+  EXPECT_EQ(ctrlTab(true), 3);
+  EXPECT_EQ(changes, 4);
+  EXPECT_EQ(outer->ActivePageIndex(), 0) << "the outer control keeps its page";
+  EXPECT_EQ(innerLog, (Log{"show P0", "show P1", "hide P0", "show P3", "hide P1", "show P0", "hide P3", "show P3",
+                           "hide P0"}));
+
+  inner->OnChanging = [&](TObject*, bool& allow) { allow = false; };
+  EXPECT_EQ(ctrlTab(false), 3) << "OnChanging may refuse";
+  inner->OnChanging = nullptr;
+  Click(inner->ClientWidget(), inner->TabRect(1).CenterPoint());
+  EXPECT_EQ(inner->ActivePage(), pages[1]) << "a click on a tab";
+  EXPECT_EQ(changes, 5);
+}
+
+// ---------------------------------------------------------------- HTML view
+
+TEST(HtmlView, ShowsAPageWithTheStyleSheetItLinksFromItsFolder) {
+  qftest::TempDir dir;
+  ForceDirectories(dir.File("themes/blue"));
+  const std::string theme = dir.File("themes/blue");
+  qftest::WriteFile(theme + "/blue.css", "td.cell { background-color: #0000ff; color: #ffffff; }\n");
+  const std::string page =
+      "<link href=\"blue.css\" rel=\"stylesheet\" type=\"text/css\">\r\n"
+      "<table width=\"100%\"><tr><td class=\"cell\">Preview</td></tr></table>\n";
+  qftest::WriteFile(theme + "/preview.html", page);
+
+  TShownForm form;
+  auto* view = Place<THtmlView>(&form, 0, 0, 300, 200);
+  auto painted = [&](TColor color) {
+    ProcessEventsUntil([] { return false; }, 20);
+    return CountPixels(view->ClientWidget()->grab().toImage(), color);
+  };
+  view->Navigate(theme + "/preview.html");
+  EXPECT_EQ(view->LocationName(), theme + "/preview.html");
+  EXPECT_EQ(view->PlainText(), "\nPreview\n") << "a table stands in lines of its own";
+  EXPECT_GT(painted(clBlue), 250 * 10) << "the linked style sheet colours the cell";
+
+  // The same page as text: the links resolve against the folder given.
+  view->LoadFromString(page, theme);
+  EXPECT_GT(painted(clBlue), 250 * 10);
+  view->LoadFromString(page, dir.Path());
+  EXPECT_EQ(painted(clBlue), 0) << "no style sheet there";
+
+  // Shown again after the theme changed, the page shows the new style.
+  qftest::WriteFile(theme + "/blue.css", "td.cell { background-color: #ff0000; }\n");
+  view->Navigate(theme + "/preview.html");
+  EXPECT_EQ(painted(clBlue), 0);
+  EXPECT_GT(painted(clRed), 250 * 10);
+
+  EXPECT_THROW(view->Navigate(theme + "/missing.html"), EFOpenError);
+  EXPECT_EQ(view->PlainText(), "\nPreview\n") << "a page that cannot be read leaves the last one";
+  view->Clear();
+  EXPECT_EQ(view->PlainText(), "");
 }
 
 }  // namespace
