@@ -460,7 +460,6 @@ TTreeNode* TTreeNode::Item(int index) const {
 }
 
 TTreeNode* TTreeNode::GetFirstChild() const { return FChildren.empty() ? nullptr : FChildren.front().get(); }
-TTreeNode* TTreeNode::GetLastChild() const { return FChildren.empty() ? nullptr : FChildren.back().get(); }
 
 int TTreeNode::Index() const {
   const auto& list = Siblings();
@@ -499,7 +498,7 @@ void TTreeNode::DeleteChildren() {
   TTreeView* view = TreeView();
   bool holds = false;
   for (const TTreeNode* p = view->FSelected ? view->FSelected->FParent : nullptr; p; p = p->FParent) holds |= p == this;
-  view->DeleteNodes(holds ? this : nullptr, this, [this] {
+  view->DeleteNodes(holds, this, [this] {
     FChildren.clear();
     FOwner->FFlatValid = false;
   });
@@ -583,7 +582,7 @@ void TTreeNodes::Delete(TTreeNode* node) {
     if (!next) next = node->Parent();
     if (!next) next = node->getPrevSibling();
   }
-  FView->DeleteNodes(holds ? node : nullptr, next, [this, node] {
+  FView->DeleteNodes(holds, next, [this, node] {
     auto& list = node->Siblings();
     list.erase(list.begin() + node->Index());
     FFlatValid = false;
@@ -591,7 +590,7 @@ void TTreeNodes::Delete(TTreeNode* node) {
 }
 
 void TTreeNodes::Clear() {
-  FView->DeleteNodes(FView->FSelected, nullptr, [this] {
+  FView->DeleteNodes(FView->FSelected != nullptr, nullptr, [this] {
     FRoots.clear();
     FFlatValid = false;
   });
@@ -645,8 +644,8 @@ void TTreeView::CurrentChanged(QTreeWidgetItem* item) {
   if (!FQuiet) RunGuarded([&] { Change(node); });
 }
 
-void TTreeView::DeleteNodes(TTreeNode* holder, TTreeNode* newSelection, const std::function<void()>& remove) {
-  if (!holder) {
+void TTreeView::DeleteNodes(bool takesSelection, TTreeNode* newSelection, const std::function<void()>& remove) {
+  if (!takesSelection) {
     remove();
     RepaintRows();
     return;
@@ -818,8 +817,6 @@ TCustomTabControl::TCustomTabControl(TComponent* AOwner) : TCustomControl(AOwner
     QObject::connect(key, &QShortcut::activatedAmbiguously, key, [forward] { CtrlTab(forward); });
   }
 }
-
-TCustomTabControl::~TCustomTabControl() = default;
 
 void TCustomTabControl::SetTabIndex(int index) {
   if (index < -1 || index >= FTabs.Count()) index = -1;

@@ -153,7 +153,6 @@ public:
   /** Child index; raises EListError outside the list. */
   TTreeNode* Item(int index) const;
   TTreeNode* GetFirstChild() const;
-  TTreeNode* GetLastChild() const;
   TTreeNode* getNextSibling() const;
   TTreeNode* getPrevSibling() const;
   /** Position among its siblings. */
@@ -285,7 +284,9 @@ private:
   friend class TTreeNodes;
   friend class TTreeHost;
   void CurrentChanged(QTreeWidgetItem* item);
-  void DeleteNodes(TTreeNode* node, TTreeNode* newSelection, const std::function<void()>& remove);
+  /** Runs remove; when it takes the selection, the selection moves to
+   *  newSelection first and OnChange tells of it after. */
+  void DeleteNodes(bool takesSelection, TTreeNode* newSelection, const std::function<void()>& remove);
   void RepaintRows();
   TTreeNode* NodeOf(const QTreeWidgetItem* item) const;
   int RowHeight() const;
@@ -354,7 +355,6 @@ private:
 class TCustomTabControl : public TCustomControl {
 public:
   explicit TCustomTabControl(TComponent* AOwner);
-  ~TCustomTabControl() override;
 
   TTabStrings& Tabs() { return FTabs; }
   const TTabStrings& Tabs() const { return FTabs; }

@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -72,6 +73,13 @@ std::map<std::string, TTreeNode*> BuildTree(TTreeView* tree) {
   return n;
 }
 
+/** A shown form with the tree of BuildTree on it. */
+struct TShownTree {
+  TShownForm Form;
+  TTestTree* Tree = Place<TTestTree>(&Form, 10, 10, 200, 200);
+  std::map<std::string, TTreeNode*> N = BuildTree(Tree);
+};
+
 void Click(QWidget* w, TPoint p, bool twice = false) {
   SendMouse(w, QEvent::MouseButtonPress, Qt::LeftButton, ToQPoint(p));
   SendMouse(w, QEvent::MouseButtonRelease, Qt::LeftButton, ToQPoint(p));
@@ -123,9 +131,9 @@ TEST(TreeView, NodesKeepTheirOrderLevelsAndCounts) {
 }
 
 TEST(TreeView, OnChangeFollowsCodeClicksKeysAndDeletionButNotARepeat) {
-  TShownForm form;
-  auto* tree = Place<TTestTree>(&form, 10, 10, 200, 200);
-  auto n = BuildTree(tree);
+  TShownTree shown;
+  TTestTree* tree = shown.Tree;
+  auto& n = shown.N;
   Log log;
   tree->OnChange = [&](TObject* sender, TTreeNode* node) {
     log.push_back(NameOf(node) + (sender == tree && tree->Selected() == node ? "" : " (out of step)"));
@@ -135,6 +143,8 @@ TEST(TreeView, OnChangeFollowsCodeClicksKeysAndDeletionButNotARepeat) {
   tree->SetFocus();
   const TRect b1 = n["b1"]->DisplayRect(true);
   ASSERT_FALSE(b1.IsEmpty());
+  EXPECT_EQ(tree->GetNodeAt(2, b1.Top + 1), n["b1"]) << "anywhere on its row";
+  EXPECT_EQ(tree->GetNodeAt(2, 190), nullptr);
   Click(tree->Viewport(), b1.CenterPoint());
   Click(tree->Viewport(), b1.CenterPoint());
   Key(tree->Inner(), Qt::Key_Down);
@@ -182,9 +192,9 @@ TEST(TreeView, DeletingTheSelectionMovesItToTheNextSiblingThenTheParentThenThePr
 }
 
 TEST(TreeView, OnChangingRefusesCodeAndClicksAlike) {
-  TShownForm form;
-  auto* tree = Place<TTestTree>(&form, 10, 10, 200, 200);
-  auto n = BuildTree(tree);
+  TShownTree shown;
+  TTestTree* tree = shown.Tree;
+  auto& n = shown.N;
   tree->SetSelected(n["a1"]);
   tree->SetFocus();
   Log log;
@@ -206,7 +216,7 @@ TEST(TreeView, OnChangingRefusesCodeAndClicksAlike) {
   };
   EXPECT_FALSE(marked(n["B"], clHighlight));
   EXPECT_TRUE(marked(n["C"], clHighlight));
-  Place<THostedEdit>(&form, 250, 10, 100, 20)->SetFocus();
+  Place<THostedEdit>(&shown.Form, 250, 10, 100, 20)->SetFocus();
   EXPECT_FALSE(marked(n["C"], clHighlight));
   EXPECT_FALSE(marked(n["C"], clBtnFace));
   tree->SetHideSelection(false);
@@ -214,9 +224,9 @@ TEST(TreeView, OnChangingRefusesCodeAndClicksAlike) {
 }
 
 TEST(TreeView, KeysAndDoubleClicksReachTheControlFirst) {
-  TShownForm form;
-  auto* tree = Place<TTestTree>(&form, 10, 10, 200, 200);
-  auto n = BuildTree(tree);
+  TShownTree shown;
+  TTestTree* tree = shown.Tree;
+  auto& n = shown.N;
   tree->SetSelected(n["A"]);
   tree->SetFocus();
   bool swallow = true;
@@ -233,12 +243,21 @@ TEST(TreeView, KeysAndDoubleClicksReachTheControlFirst) {
   Click(tree->Viewport(), n["b1"]->DisplayRect(true).CenterPoint(), true);
   EXPECT_EQ(doubles, 1);
   EXPECT_EQ(tree->Selected(), n["b1"]);
+
+  // A click on the empty part of the tree is the tree's alone.
+  int treeDowns = 0, formDowns = 0;
+  tree->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++treeDowns; };
+  shown.Form.OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++formDowns; };
+  Click(tree->Viewport(), {100, 180});
+  EXPECT_EQ(treeDowns, 1);
+  EXPECT_EQ(formDowns, 0);
+  EXPECT_EQ(tree->Selected(), n["b1"]);
 }
 
 TEST(TreeView, ASelectedNodeComesIntoViewAndOnlyAnEditableTreeRenamesIt) {
-  TShownForm form;
-  auto* tree = Place<TTestTree>(&form, 10, 10, 200, 200);
-  auto n = BuildTree(tree);
+  TShownTree shown;
+  TTestTree* tree = shown.Tree;
+  auto& n = shown.N;
   n["B"]->SetExpanded(false);
   tree->SetSelected(n["b1"]);
   EXPECT_TRUE(n["B"]->Expanded());
@@ -260,9 +279,35 @@ TEST(TreeView, ASelectedNodeComesIntoViewAndOnlyAnEditableTreeRenamesIt) {
   }
 }
 
-TEST(TreeView, ImagesLinesAndButtonsAreDrawnTheClassicWay) {
+TEST(HostedWidgets, MouseAndWheelTheyLeaveNeverReachTheParent) {
   TShownForm form;
-  auto* tree = Place<TTestTree>(&form, 10, 10, 200, 200);
+  struct TPlain : TWinControl {
+    explicit TPlain(TComponent* owner) : TWinControl(owner) { HostWidget(Inner = new QWidget); }
+    QWidget* Inner;
+  };
+  auto* plain = Place<TPlain>(&form, 10, 10, 100, 100);
+  int downs = 0, parentDowns = 0, parentWheels = 0;
+  plain->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++downs; };
+  form.OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++parentDowns; };
+  form.OnMouseWheel = [&](TObject*, TShiftState, int, TPoint, bool& handled) {
+    ++parentWheels;
+    handled = true;
+  };
+  // A plain widget ignores both.
+  SendMouse(plain->Inner, QEvent::MouseButtonPress, Qt::LeftButton, {50, 50});
+  SendMouse(plain->Inner, QEvent::MouseButtonRelease, Qt::LeftButton, {50, 50});
+  QWheelEvent wheel(QPointF(50, 50), QPointF(plain->Inner->mapToGlobal(QPoint(50, 50))), QPoint(), QPoint(0, -120),
+                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(plain->Inner, &wheel);
+  EXPECT_EQ(downs, 1);
+  EXPECT_EQ(parentDowns, 0);
+  EXPECT_EQ(parentWheels, 0);
+}
+
+TEST(TreeView, ImagesLinesAndButtonsAreDrawnTheClassicWay) {
+  TShownTree shown;
+  TTestTree* tree = shown.Tree;
+  auto& n = shown.N;
   TImageList images(16, 16);
   for (TColor color : {clRed, clLime, clBlue}) {
     TBitmap b(16, 16);
@@ -271,7 +316,6 @@ TEST(TreeView, ImagesLinesAndButtonsAreDrawnTheClassicWay) {
     images.Add(b);
   }
   tree->SetImages(&images);
-  auto n = BuildTree(tree);
   n["a1"]->SetImageIndex(1);
   n["a1"]->SetSelectedIndex(2);
   n["C"]->SetImageIndex(-1);
