@@ -3,7 +3,6 @@
 #include "ui/QtConvert.h"
 
 #include <QApplication>
-#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QPainter>
 #include <QShortcut>
@@ -610,7 +609,7 @@ TTreeView::TTreeView(TComponent* AOwner) : TWinControl(AOwner), FItems(new TTree
 }
 
 TTreeView::~TTreeView() {
-  FDestroying = true;
+  // The nodes go without a word to the handlers.
   FTree->View = nullptr;
   FSelected = nullptr;
   FItems.reset();
@@ -662,7 +661,7 @@ void TTreeView::DeleteNodes(bool takesSelection, TTreeNode* newSelection, const 
   }
   FQuiet = false;
   RepaintRows();
-  if (!FDestroying) Change(FSelected);
+  Change(FSelected);
 }
 
 bool TTreeView::CanChange(TTreeNode* Node) {

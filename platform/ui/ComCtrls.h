@@ -298,8 +298,7 @@ private:
   bool FHideSelection = true;
   bool FRowSelect = false;
   TBorderStyle FBorderStyle = bsSingle;
-  bool FQuiet = false;     // a selection moved by the tree itself: no events
-  bool FDestroying = false;
+  bool FQuiet = false;  // a selection moved by the tree itself: no events
 };
 
 // ---------------------------------------------------------------- tab controls
