@@ -38,21 +38,10 @@ struct Recorder : IMessageService, ISettingsView {
 };
 
 /** A file with a value other than the default everywhere, as the writer writes it. */
-const std::string kFull = R"(<?xml version="1.0"?>
-<Application_Settings>
-	<Auto_load_last_Project value="0" />
-	<Last_project_name value="Shop &lt;&amp;> &quot;Zürich&quot; '東京'" />
-	<Last_project_path value="/home/user/My Projects/" />
-	<Auto_connect value="-1" />
-	<Default_output_path value="/var/www/&#09;" />
-	<Default_project_path value="  " />
-	<Default_Hostname value="db.example.org" />
-	<Default_Username value="admin" />
-	<Default_Password value="p&lt;a>ss&quot;w'ord" />
-	<Default_Database value="" />
-	<Default_Port value="3307" />
-</Application_Settings>
-)";
+const std::string& Full() {
+  static const std::string text = ReadFile(qftest::SourceDir() + "/tests/fixtures/settings/full.ini");
+  return text;
+}
 
 /** Every setting, each followed by "|". */
 std::string Dump(const TApplicationManager& s) {
@@ -88,7 +77,7 @@ TEST(SettingsTest, RoundTripAndBadOrMissingValues) {
            {"TRUE", "-1"}, {"42", "-1"}, {"FaLsE", "0"}, {"-0", "0"}, {"", "-1"}, {" 0", "-1"}, {"yes", "-1"}})
     cases.push_back({"Auto_load_last_Project", value, saved});
   auto replaced = [](const std::string& name, const std::string& with) {
-    std::string xml = kFull;
+    std::string xml = Full();
     const size_t from = xml.find("<" + name + " ");
     return xml.replace(from, xml.find("/>", from) + 2 - from,
                        with.starts_with("<") ? with : "<" + name + " value=\"" + with + "\" />");
@@ -119,7 +108,7 @@ TEST(SettingsTest, MissingDamagedOrForeignFileGivesDefaults) {
       // the file, the port read from it
       {"<no file>", 3306},
       {"Auto_connect=1\nDefault_Port=3307\n", 3306},  // an old-style ini file
-      {kFull.substr(0, 60), 3306},
+      {Full().substr(0, 60), 3306},
       {"", 3306},
       {std::string("\xFF\xFE<\0", 4), 3306},  // a few bytes of UTF-16
       {"<?xml version=\"1.0\"?>\n<Other><Default_Port value=\"3307\"/></Other>\n", 3307},
@@ -159,20 +148,21 @@ TEST(SettingsTest, FailedSavesWarnOthersGoThrough) {
   QF_RUN_UNPRIVILEGED();
   TempDir dir;
   const std::string longName = std::string(250, 's');
-  for (const std::string& name : {longName, std::string("readonly.ini"), std::string("unreadable.ini"),
-                                  std::string("real.ini")})
-    WriteFile(dir.File(name), kFull);
+  for (const std::string& name : Strings{longName, "readonly.ini", "unreadable.ini", "unreadable-then-not.ini",
+                                          "real.ini"})
+    WriteFile(dir.File(name), Full());
   WriteFile(dir.File("damaged.ini"), "not xml");
   for (const char* folder : {"folder.ini", "damaged.ini.bak"}) ForceDirectories(dir.File(folder));
   ::chmod(dir.File("readonly.ini").c_str(), 0444);
-  ::chmod(dir.File("unreadable.ini").c_str(), 0200);
+  for (const char* name : {"unreadable.ini", "unreadable-then-not.ini"}) ::chmod(dir.File(name).c_str(), 0200);
   ASSERT_EQ(::symlink("real.ini", dir.File("link.ini").c_str()), 0);
   const struct {
     std::string Name;
     int LoadedPort;
     bool Fails;
-  } cases[] = {{"missing/tyvox.ini", 3306, true}, {"folder.ini", 3306, true},     {longName, 3307, true},
-               {"readonly.ini", 3307, true},      {"damaged.ini", 3306, false},   {"unreadable.ini", 3306, false},
+  } cases[] = {{"missing/tyvox.ini", 3306, true}, {"folder.ini", 3306, true},      {longName, 3307, true},
+               {"readonly.ini", 3307, true},      {"damaged.ini", 3306, false},    {"unreadable.ini", 3306, false},
+               {"unreadable-then-not.ini", 3306, false},  // readable by the time of the save: still no copy
                {"link.ini", 3307, false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -183,6 +173,7 @@ TEST(SettingsTest, FailedSavesWarnOthersGoThrough) {
     s.FileName = loaded.FileName = file;
     s.LoadSettings();
     EXPECT_EQ(s.Default_Port, c.LoadedPort);
+    if (c.Name == "unreadable-then-not.ini") ::chmod(file.c_str(), 0600);
     s.Default_Port = 4000;
     const std::string settings = Dump(s);
     ASSERT_NO_THROW(s.SaveSettings());
@@ -194,7 +185,7 @@ TEST(SettingsTest, FailedSavesWarnOthersGoThrough) {
   }
   struct stat st {};
   EXPECT_TRUE(::lstat(dir.File("link.ini").c_str(), &st) == 0 && S_ISLNK(st.st_mode));
-  EXPECT_EQ(FindFiles(dir.Path(), "*").size(), 8u) << "no folder, copy or temporary file was added";
+  EXPECT_EQ(FindFiles(dir.Path(), "*").size(), 9u) << "no folder, copy or temporary file was added";
   TApplicationManager quiet;  // without a message service the failure is still swallowed
   quiet.FileName = dir.File("missing/tyvox.ini");
   EXPECT_NO_THROW(quiet.SaveSettings());
@@ -203,7 +194,7 @@ TEST(SettingsTest, FailedSavesWarnOthersGoThrough) {
 TEST(SettingsTest, SettingsViewIsFilledOnceAfterEveryLoad) {
   TempDir dir;
   ScopedCurrentDir cd(dir.Path());
-  WriteFile("tyvox.ini", kFull);
+  WriteFile("tyvox.ini", Full());
   TApplicationManager s;
   s.LoadSettings();  // no dialog yet: nothing to fill, nothing fails
   Recorder view;
