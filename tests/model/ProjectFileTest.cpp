@@ -187,7 +187,7 @@ TEST(ProjectFileTest, ProgressStepsForSaveAndLoad) {
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.Tables) + " tables");
     TProjectManager p;
-    for (int i = 0; i < c.Tables; ++i) p.AddTable(MakeTable("db", "t" + std::to_string(i)));
+    for (int i = 0; i < c.Tables; ++i) p.AddTable(MakeTable("db", std::to_string(i)));
     Recorder save, load;
     XMLManager().SaveProject(dir.File("p.vrk"), p, &save);
     TProjectManager q;
