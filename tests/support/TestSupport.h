@@ -4,10 +4,27 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <type_traits>
 
 #include <unistd.h>
 
 namespace qftest {
+
+/** The parts (texts and numbers) joined into one text. GCC 12 warns wrongly
+ *  (-Wrestrict) about a literal added in front of a temporary string in an
+ *  optimised build; appending never does. */
+template <class... T>
+std::string Str(const T&... parts) {
+  std::string out;
+  auto add = [&out](const auto& p) {
+    if constexpr (std::is_arithmetic_v<std::decay_t<decltype(p)>>)
+      out.append(std::to_string(p));
+    else
+      out.append(p);
+  };
+  (add(parts), ...);
+  return out;
+}
 
 /** A fresh folder under the system's temporary folder, removed with everything in it. */
 class TempDir {

@@ -637,7 +637,7 @@ std::vector<TTabSheet*> AddPages(TPageControl* pages, int count, Log* log) {
   std::vector<TTabSheet*> out;
   for (int i = 0; i < count; ++i) {
     auto* sheet = new TTabSheet(pages);
-    const std::string name = "P" + std::to_string(i);
+    const std::string name = qftest::Str("P", i);
     sheet->SetCaption(name);
     sheet->OnShow = [log, name](TObject*) { log->push_back("show " + name); };
     sheet->OnHide = [log, name](TObject*) { log->push_back("hide " + name); };
