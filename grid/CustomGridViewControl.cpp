@@ -749,7 +749,8 @@ void TCustomGridViewControl::PaintColumnParts() {
     if (left >= width) break;
     if (right <= 0 || right <= clip.Left || left >= clip.Right) continue;
     c->Font = Font();
-    if (PartShown(gpHeader)) {
+    auto inClip = [&](const TRect& part) { return part.Bottom > clip.Top && part.Top < clip.Bottom; };
+    if (PartShown(gpHeader) && inClip(header)) {
       const TRect r{left, header.Top, right, header.Bottom};
       c->Brush.Color = col->Header().Color();
       c->FillRect(r);
@@ -757,7 +758,7 @@ void TCustomGridViewControl::PaintColumnParts() {
       TGraphicsProvider::DrawTextLine(c, {r.Left + 3, r.Top, r.Right - 3, r.Bottom}, false, col->Header().Caption(),
                                       col->Alignment());
     }
-    if (PartShown(gpInputRow)) {
+    if (PartShown(gpInputRow) && inClip(input)) {
       const TRect r{left, input.Top, right, input.Bottom};
       c->Brush.Color = clWindow;
       c->FillRect(r);
@@ -767,7 +768,7 @@ void TCustomGridViewControl::PaintColumnParts() {
       TGraphicsProvider::DrawTextLine(c, {r.Left + 2, r.Top, r.Right - 2, r.Bottom - line}, false,
                                       caption ? col->InputCaption() : col->InputValue(), col->Alignment());
     }
-    if (PartShown(gpFooter)) {
+    if (PartShown(gpFooter) && inClip(footer)) {
       const TRect r{left, footer.Top, right, footer.Bottom};
       c->Brush.Color = col->Footer().Color();
       c->FillRect(r);
