@@ -530,8 +530,9 @@ void TCustomGridViewControl::SelectCell(int ACol, int ARow, TShiftState Flags) {
     InvalidateCell(ACol, ARow);
     InvalidateCell(oldCol, oldRow);
     if (rowChanged && PartShown(gpIndicator)) {
-      InvalidateRect(Common(RowRect(ARow), {0, 0, IndicatorColumnWidth, ClientHeight()}));
-      InvalidateRect(Common(RowRect(oldRow), {0, 0, IndicatorColumnWidth, ClientHeight()}));
+      const TRect indicator = GetPartRect(gpIndicator);
+      InvalidateRect(Common(RowRect(ARow), indicator));
+      if (oldRow >= 0) InvalidateRect(Common(RowRect(oldRow), indicator));
     }
   }
   if (OnSelectCell) OnSelectCell(this, ACol, ARow);
