@@ -27,7 +27,8 @@ protected:
    *  cannot be read raises EFOpenError. */
   std::unique_ptr<TTemplateEngine> LoadTemplate(const std::string& name) const;
   /** Renders the engine and writes the text (CR LF lines) to OutputFolder +
-   *  relativePath, replacing the file; failures raise EInOutError. */
+   *  relativePath, replacing the file; failures raise EInOutError, and so
+   *  does a path that, resolved, lies outside OutputFolder. */
   void Save(TTemplateEngine& engine, const std::string& relativePath) const;
 
   const TProjectManager& Project() const { return FContext.Project; }
@@ -41,5 +42,8 @@ private:
 std::string PageRightFlag(const std::string& right);
 /** Name of a table page: DB + "_" + TABLE + "_" + page + ".php". */
 std::string TablePageFileName(const std::string& database, const std::string& table, const std::string& page);
+/** A table's page name without "_" + page + ".php", URL-encoded for links:
+ *  a database or table name may hold blanks, quotes, "#", "?" or "&". */
+std::string TablePageUrl(const std::string& database, const std::string& table);
 /** "%" for WidthType 0, else "". */
 std::string PageWidthType(int widthType);

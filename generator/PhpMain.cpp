@@ -38,6 +38,13 @@ private:
   std::string FTable;
 };
 
+// A name that would carry a page out of the output folder: a path separator,
+// a parent step, or a NUL byte, which ends the path early.
+bool LeavesOutputFolder(const std::string& name) {
+  return name.find('/') != std::string::npos || name.find("..") != std::string::npos ||
+         name.find('\0') != std::string::npos;
+}
+
 }  // namespace
 
 TMainPhpManager::TMainPhpManager(TProjectManager& project, std::string appFolder, std::string themeName,
@@ -82,7 +89,7 @@ void TMainPhpManager::Generate() {
   WriteLog("Generate begin");
   const std::vector<std::string> databases = DistinctDatabases(FProject);
   const int count = static_cast<int>(databases.size());
-  std::vector<std::string> skipped;
+  std::vector<std::string> taken, unsafe;  // tables left out
   {
     TCurrentTableGuard keepCurrent(FProject);
     TProgressScope progress(FProgress);
@@ -115,8 +122,12 @@ void TMainPhpManager::Generate() {
       FProject.CurrentDatabase = databases[i];
       for (const auto& table : FProject.Tables) {
         if (table->DB != databases[i]) continue;
+        if (LeavesOutputFolder(table->DB) || LeavesOutputFolder(table->Name)) {
+          unsafe.push_back(table->DB + "." + table->Name);
+          continue;
+        }
         if (!pageNames.insert(table->DB + "_" + table->Name).second) {
-          skipped.push_back(table->DB + "." + table->Name);
+          taken.push_back(table->DB + "." + table->Name);
           continue;
         }
         FProject.CurrentTable = table->Name;
@@ -135,9 +146,11 @@ void TMainPhpManager::Generate() {
   std::string text = "              Congratulation !\r\n\r\nYour project was sucessfully generated!\r\n"
                      "Generated files are located in " +
                      FProject.Project_output;
-  if (!skipped.empty()) {
-    text += "\r\n\r\nNot generated, because their page names are taken by another table:";
-    for (const std::string& name : skipped) text += "\r\n" + name;
+  for (const auto& [tables, reason] : {std::pair{&taken, "are taken by another table"},
+                                       {&unsafe, "would leave the output folder"}}) {
+    if (tables->empty()) continue;
+    text += std::string("\r\n\r\nNot generated, because their page names ") + reason + ":";
+    for (const std::string& name : *tables) text += "\r\n" + name;
   }
   if (FMessages) FMessages->MessageDlg(text, TMsgDlgType::mtInformation, mbOK);
   WriteLog("Generate end");

@@ -60,7 +60,7 @@ std::string BuildKeyCondition(const TWebTable& table) {
   for (const TWebInput* key : KeyColumns(table)) {
     const std::string& field = key->Database_field;
     result += ".\" AND " + PhpDoubleQuoted(SqlIdentifier(field)) + "='\".sqlEscape(" + link + ", $_GET['" +
-              PhpSingleQuoted(field) + "'] ?? '').\"'\"";
+              FormName(field) + "'] ?? '').\"'\"";
   }
   return result;
 }
@@ -69,7 +69,7 @@ std::string BuildKeyUrlParams(const TWebTable& table) {
   std::string result = "1";
   for (const TWebInput* key : KeyColumns(table)) {
     const std::string& field = key->Database_field;
-    result += "&" + PhpDoubleQuoted(UrlEncode(field)) + "=\".urlencode((string)($Resultset['" + PhpSingleQuoted(field) +
+    result += "&" + FormName(field) + "=\".urlencode((string)($Resultset['" + PhpSingleQuoted(field) +
               "'] ?? '')).\"";
   }
   return result;

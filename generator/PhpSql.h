@@ -18,8 +18,9 @@ std::vector<const TWebInput*> KeyColumns(const TWebTable& table);
 std::string BuildLookupSelect(const TBaseHtmlInput& input, const std::string& database);
 
 /** PHP expression whose value is the SQL condition "1 AND `k`='...'" over the
- *  key columns, the values taken escaped from $_GET. */
+ *  key columns, the values taken escaped from $_GET under their form names. */
 std::string BuildKeyCondition(const TWebTable& table);
 
-/** Piece of a PHP double-quoted string: 1&k=".urlencode($Resultset['k'])."... */
+/** Piece of a PHP double-quoted string: 1&k=".urlencode($Resultset['k'])."...,
+ *  each key under its column's form name. */
 std::string BuildKeyUrlParams(const TWebTable& table);

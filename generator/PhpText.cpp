@@ -161,6 +161,21 @@ std::string UrlEncode(std::string_view text) {
   return out;
 }
 
+std::string FormName(std::string_view column) {
+  std::string out;
+  out.reserve(column.size());
+  for (char ch : column) {
+    const auto c = static_cast<unsigned char>(ch);
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_') {
+      out += ch;
+    } else {
+      out += '-';
+      AppendHexByte(out, c);
+    }
+  }
+  return out;
+}
+
 bool IsPhpNameTail(std::string_view name) {
   // PHP names take ASCII letters, digits, "_" and every byte from 0x80 up.
   for (char ch : name) {

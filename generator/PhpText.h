@@ -27,6 +27,13 @@ std::string SqlStringBody(std::string_view text);
 /** Percent-encoding of a URL query component (unreserved bytes kept). */
 std::string UrlEncode(std::string_view text);
 
+/** The name under which a column travels in forms, query strings and
+ *  uploads: the column name itself when it holds only ASCII letters, digits
+ *  and "_", else every other byte as "-" and two upper-case hex digits. PHP
+ *  keeps "-" in request names but turns blanks, dots and "[" into "_", so
+ *  the escape is unambiguous and survives the request. */
+std::string FormName(std::string_view column);
+
 /** True when "MyDb_" + name is a plain PHP variable name. */
 bool IsPhpNameTail(std::string_view name);
 /** The PHP variable of a database connection: $MyDb_shop, or ${'MyDb_my-db'}

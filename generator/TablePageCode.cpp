@@ -1,7 +1,10 @@
 #include "generator/TablePageCode.h"
 
 #include "core/Exception.h"
+#include "core/TextUtils.h"
 #include "generator/PhpText.h"
+
+#include <string_view>
 
 namespace {
 
@@ -66,6 +69,21 @@ std::string BuildRowValueCode(const TWebInput& input, const std::string& databas
 std::string FormControlRef(const std::string& field) {
   if (IsJsName(field)) return "document.yztInsertForm." + field;
   return "document.yztInsertForm['" + JsSingleQuoted(field) + "']";
+}
+
+std::string EmptyValueSql(const TWebInput& input) {
+  static constexpr std::string_view kNumeric[] = {
+      "tinyint", "smallint", "mediumint", "middleint", "int", "integer", "bigint", "int1", "int2", "int3", "int4",
+      "int8", "decimal", "dec", "numeric", "fixed", "float", "float4", "float8", "double", "real", "bit", "bool",
+      "boolean", "serial"};
+  static constexpr std::string_view kDateTime[] = {"date", "datetime", "timestamp", "time", "year"};
+  // The type's name: "int(11) unsigned" is an int.
+  const std::string type = LowerCase(Trim(input.Type.substr(0, input.Type.find_first_of("( "))));
+  for (std::string_view name : kNumeric)
+    if (type == name) return input.Input_type == "Checkbox" ? "0" : "NULL";
+  for (std::string_view name : kDateTime)
+    if (type == name) return "NULL";
+  return {};
 }
 
 std::string ItemSeparator(const TBaseHtmlInput& input) { return input.iRaHorizontal ? "" : "<br>"; }

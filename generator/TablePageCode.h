@@ -31,8 +31,15 @@ std::string ResultsetField(const std::string& field);
  *  text of a radio or check box item, or the value itself. */
 std::string BuildRowValueCode(const TWebInput& input, const std::string& database);
 
-/** document.yztInsertForm.F, or ['F'] when F is no JavaScript name. */
+/** document.yztInsertForm.N for the control named N (a form name), or ['N']
+ *  when N is no JavaScript name. */
 std::string FormControlRef(const std::string& field);
+
+/** What an empty posted value stores in the column, as SQL: NULL for a
+ *  column whose SQL type is numeric, date or time, which takes no empty text
+ *  ("0" for a check-box group on a numeric column: nothing ticked is a cleared
+ *  flag); "" when the column keeps the empty text (text, enum, set). */
+std::string EmptyValueSql(const TWebInput& input);
 
 /** "<br>" between vertical radio buttons and check boxes, "" for a row. */
 std::string ItemSeparator(const TBaseHtmlInput& input);

@@ -61,7 +61,7 @@ std::string RangeBound(const std::string& bound, const char* open) {
 
 std::string TFormPageGenerator::BuildValidation(const TWebInput& input) {
   const TBaseHtmlInput& html = *input.HtmlInput;
-  const std::string& field = input.Database_field;
+  const std::string field = FormName(input.Database_field);
   const std::string err = JsSingleQuoted(html.iErrorText);
   const std::string req = html.iRequired ? "true" : "false";
   const std::string& type = input.Input_type;
@@ -78,9 +78,9 @@ std::string TFormPageGenerator::BuildValidation(const TWebInput& input) {
   if (type == "Combobox" || type == "Listbox")
     ScriptList.Add("checkComboSelect(" + FormControlRef(field) + ",'" + err + "'," + req + ")");
   else if (type == "Radiobox")
-    ScriptList.Add("checkRadioGroup('" + JsSingleQuoted(field) + "','" + err + "'," + req + ")");
+    ScriptList.Add("checkRadioGroup('" + field + "','" + err + "'," + req + ")");
   else if (type == "Checkbox")
-    ScriptList.Add("checkCheckboxGroup('" + JsSingleQuoted(field) + "','" + err + "'," + req + ")");
+    ScriptList.Add("checkCheckboxGroup('" + field + "','" + err + "'," + req + ")");
   return {};
 }
 
@@ -92,19 +92,19 @@ std::string TFormPageGenerator::BuildTooltip(const TWebInput& input) const {
 }
 
 std::string TFormPageGenerator::BuildPasswordInput(const TWebInput& input) {
-  const std::string name = HtmlAttribute(input.Database_field);
+  const std::string name = FormName(input.Database_field);
   return "<input name=\"" + name + "\" id=\"" + name + "\" type=\"password\" class=\"cssInput\" " +
          BuildValidation(input) + ">";
 }
 
 std::string TFormPageGenerator::BuildHiddenInput(const TWebInput& input) const {
-  const std::string name = HtmlAttribute(input.Database_field);
+  const std::string name = FormName(input.Database_field);
   return "<input name=\"" + name + "\" id=\"" + name + "\" type=\"hidden\" value=\"<?php " +
          input.HtmlInput->iHiValue + " ?>\">";
 }
 
 std::string TFormPageGenerator::PostedValue(const TWebInput& input) {
-  const std::string field = PhpSingleQuoted(input.Database_field);
+  const std::string field = FormName(input.Database_field);
   if (input.Input_type == "Checkbox") return "getCheckboxValue('" + field + "')";
   return "requestValue('" + field + "')";
 }
@@ -112,8 +112,9 @@ std::string TFormPageGenerator::PostedValue(const TWebInput& input) {
 std::string TFormPageGenerator::SqlValue(const TWebInput& input) const {
   const std::string value = input.Input_type == "Checkbox"
                                 ? PostedValue(input)
-                                : "$_POST['" + PhpSingleQuoted(input.Database_field) + "'] ?? ''";
-  return "sqlEscape(" + PhpDbLinkVar(DatabaseName) + ", " + value + ")";
+                                : "$_POST['" + FormName(input.Database_field) + "'] ?? ''";
+  const std::string empty = EmptyValueSql(input);
+  return "sqlValue(" + PhpDbLinkVar(DatabaseName) + ", " + value + (empty.empty() ? "" : ", '" + empty + "'") + ")";
 }
 
 std::string TFormPageGenerator::BuildChangeMailCode(const TWebTable& table, const std::string& heading,
@@ -175,7 +176,7 @@ void TFormPageGenerator::FillFormBlocks(TTemplateEngine& e, const TWebTable& tab
 // ---------------------------------------------------------------- TInsertGenerator
 
 std::string TInsertGenerator::BuildTextInput(const TWebInput& input) {
-  const std::string name = HtmlAttribute(input.Database_field);
+  const std::string name = FormName(input.Database_field);
   const TBaseHtmlInput& html = *input.HtmlInput;
   return "<input name=\"" + name + "\" id=\"" + name + "\" type=\"text\" class=\"cssInput\"  size=\"" +
          IntToStr(html.iLength) + "\" maxlength=\"" + IntToStr(html.iMax) + "\" value=\"" +
@@ -183,7 +184,7 @@ std::string TInsertGenerator::BuildTextInput(const TWebInput& input) {
 }
 
 std::string TInsertGenerator::BuildFileInput(const TWebInput& input) {
-  const std::string name = HtmlAttribute(input.Database_field);
+  const std::string name = FormName(input.Database_field);
   const TBaseHtmlInput& html = *input.HtmlInput;
   return "<input name=\"" + name + "\" id=\"" + name + "\" type=\"file\" class=\"cssInput\"  size=\"" +
          IntToStr(html.iLength) + "\" maxlength=\"" + IntToStr(html.iMax) + "\" value=\"" +
@@ -191,7 +192,7 @@ std::string TInsertGenerator::BuildFileInput(const TWebInput& input) {
 }
 
 std::string TInsertGenerator::BuildTextareaInput(const TWebInput& input) {
-  const std::string name = HtmlAttribute(input.Database_field);
+  const std::string name = FormName(input.Database_field);
   const TBaseHtmlInput& html = *input.HtmlInput;
   return "<textarea name=\"" + name + "\" id=\"" + name + "\" cols=\"" + IntToStr(html.iTAWidth) + "\" rows=\"" +
          IntToStr(html.iTALines) + "\" class=\"cssTextArea\"" + (html.iTAWrap ? " wrap=\"VIRTUAL\"" : " wrap=\"OFF\"") +
@@ -199,7 +200,7 @@ std::string TInsertGenerator::BuildTextareaInput(const TWebInput& input) {
 }
 
 std::string TInsertGenerator::BuildSelect(const TWebInput& input, const std::string& sizeAttribute) {
-  const std::string name = HtmlAttribute(input.Database_field);
+  const std::string name = FormName(input.Database_field);
   const TBaseHtmlInput& html = *input.HtmlInput;
   BuildValidation(input);
   std::string text = "<select name=\"" + name + "\" id=\"" + name + "\"" + sizeAttribute + " class=\"csscombo\">" + kCrLf;
@@ -227,13 +228,13 @@ std::string TInsertGenerator::BuildCheckboxInput(const TWebInput& input) {
   if (html.iLSource == 0)
     return kIndent28 + "<?php getCheckboxItemsFromDb(" + PhpDbLinkVar(DatabaseName) + ",'" +
            BuildLookupSelect(html, DatabaseName) + "','" + PhpSingleQuoted(html.iLValueField) + "','" +
-           PhpSingleQuoted(html.iLDisplayField) + "','" + PhpSingleQuoted(input.Database_field) + "','" + sep +
+           PhpSingleQuoted(html.iLDisplayField) + "','" + FormName(input.Database_field) + "','" + sep +
            "'); ?>" + kCrLf + kIndent25 + "<br>" + kCrLf;
   std::string text;
   int index = 0;
   for (const std::string& line : html.ItemList) {
     const TItemLine item = SplitItemLine(line);
-    const std::string id = HtmlAttribute(input.Database_field) + "_" + IntToStr(++index);
+    const std::string id = FormName(input.Database_field) + "_" + IntToStr(++index);
     text += "<input type=\"checkbox\" name=\"" + id + "\" id=\"" + id + "\" class=\"csscombo\" value=\"" +
             HtmlAttribute(item.Value) + "\">" + item.Text + sep + kCrLf;
   }
@@ -247,8 +248,8 @@ std::string TInsertGenerator::BuildRadioboxInput(const TWebInput& input) {
   if (html.iLSource == 0)
     return "<?php getRadioItemsFromDb(" + PhpDbLinkVar(DatabaseName) + ",'" + BuildLookupSelect(html, DatabaseName) +
            "','" + PhpSingleQuoted(html.iLValueField) + "','" + PhpSingleQuoted(html.iLDisplayField) + "','" +
-           PhpSingleQuoted(input.Database_field) + "','" + sep + "'); ?>" + kCrLf;
-  const std::string name = HtmlAttribute(input.Database_field);
+           FormName(input.Database_field) + "','" + sep + "'); ?>" + kCrLf;
+  const std::string name = FormName(input.Database_field);
   std::string text;
   int index = 0;
   for (const std::string& line : html.ItemList) {
@@ -260,7 +261,7 @@ std::string TInsertGenerator::BuildRadioboxInput(const TWebInput& input) {
 }
 
 std::string TInsertGenerator::BuildFileUploadCode(const TWebInput& input) const {
-  const std::string field = PhpSingleQuoted(input.Database_field);
+  const std::string field = FormName(input.Database_field);
   return "if (isset($_FILES['" + field + "'])) {" + kCrLf + "$_POST['" + field + "'] = storeUpload('" + field +
          "', '" + PhpSingleQuoted(input.HtmlInput->iFileUpDir) + "') ?? '';" + kCrLf + "}" + kCrLf;
 }
@@ -291,6 +292,7 @@ void TInsertGenerator::Generate() {
     e.AssignGlobal("yzt_insert_send_mail", BuildInsertMailCode() + kCrLf + kCrLf);
   e.AssignGlobal("yzt_page_width_type", PageWidthType(project.WidthType));
   e.AssignGlobal("yzt_db_link", link);
+  e.AssignGlobal("yzt_page_url", TablePageUrl(db, project.CurrentTable));
   e.AssignGlobal("yzt_sql_table", PhpDoubleQuoted(SqlIdentifier(db) + "." + SqlIdentifier(table.Name)));
 
   DatabaseName = db;
@@ -312,8 +314,7 @@ void TInsertGenerator::Generate() {
   for (const auto& input : table.InputList) {
     if (!input->Insert) continue;
     e.NewBlock("yzt_insert_sql_field_values");
-    e.Assign("yzt_insert_field_str", std::string(first ? ".\"'\"" : ".\",'\"") + "." + SqlValue(*input) +
-                                         ".\"'\"" + kCrLf);
+    e.Assign("yzt_insert_field_str", (first ? "." : ".\",\".") + SqlValue(*input) + kCrLf);
     first = false;
   }
 

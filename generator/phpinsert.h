@@ -65,8 +65,9 @@ protected:
   /** The raw posted value of a column as PHP: the joined check boxes of a
    *  "Checkbox" column, else the posted field. */
   static std::string PostedValue(const TWebInput& input);
-  /** sqlEscape(<connection of DatabaseName>, posted value): the column's
-   *  value for the INSERT or UPDATE, escaped exactly once. */
+  /** sqlValue(<connection of DatabaseName>, posted value[, empty]): the
+   *  column's value for the INSERT or UPDATE as SQL, escaped exactly once;
+   *  empty gives what an empty value stores (EmptyValueSql). */
   std::string SqlValue(const TWebInput& input) const;
 };
 

@@ -33,7 +33,9 @@ std::string Qualified(const std::string& table, const std::string& field) {
   return SqlIdentifier(table) + "." + SqlIdentifier(field);
 }
 
-std::string RequestTrimmed(const std::string& name) { return "trim(requestValue('" + PhpSingleQuoted(name) + "'))"; }
+// The filter fields are named after the column's form name (FormName), which
+// needs no escaping in PHP literals or HTML attributes.
+std::string RequestTrimmed(const std::string& name) { return "trim(requestValue('" + name + "'))"; }
 
 std::string IntervalFilterCode(const std::string& field, const std::string& qualified, const std::string& link) {
   const std::string q = PhpDoubleQuoted(qualified);
@@ -57,16 +59,14 @@ std::string LikeFilterCode(const std::string& field, const std::string& qualifie
 }
 
 std::string FilterTextInput(const std::string& name) {
-  const std::string attr = HtmlAttribute(name);
-  return "<input type=\"text\" size=\"20\" class=\"cssInput\" name=\"" + attr + "\" id=\"" + attr +
-         "\" value=\"<?php echo h(requestValue('" + PhpSingleQuoted(name) + "')); ?>\">";
+  return "<input type=\"text\" size=\"20\" class=\"cssInput\" name=\"" + name + "\" id=\"" + name +
+         "\" value=\"<?php echo h(requestValue('" + name + "')); ?>\">";
 }
 
 std::string LikeFilterForm(const std::string& field) {
   const std::string modeName = field + "_mode";
-  const std::string modeAttr = HtmlAttribute(modeName);
   const std::string mode = RequestTrimmed(modeName);
-  return FilterTextInput(field + "_val") + " -" + kCrLf + "<select name=\"" + modeAttr + "\" id=\"" + modeAttr +
+  return FilterTextInput(field + "_val") + " -" + kCrLf + "<select name=\"" + modeName + "\" id=\"" + modeName +
          "\" class=\"csscombo\">" + kCrLf + "   <option value=\"Exactly\" <?php if (" + mode +
          " == \"Exactly\") echo \"selected\"; ?>>Exactly" + kCrLf + "   <option value=\"Like\" <?php if (" + mode +
          " <> \"Exactly\") echo \"selected\"; ?>>Like" + kCrLf + "</select>" + kCrLf;
@@ -92,7 +92,7 @@ void TListGenerator::Generate() {
   e.AssignGlobal("yzt_table_name", name);
   e.AssignGlobal("yzt_table_key_field", BuildKeyUrlParams(table));
   e.AssignGlobal("yzt_db_name", db);
-  e.AssignGlobal("yzt_insert_page", TablePageFileName(db, name, "insert"));
+  e.AssignGlobal("yzt_insert_page", TablePageUrl(db, name) + "_insert.php");
   e.AssignGlobal("yzt_table_caption", table.Caption);
   e.AssignGlobal("yzt_page_title_name", project.SiteCaption);
   e.AssignGlobal("yzt_page_align", HtmlAttribute(project.TableAlign));
@@ -125,15 +125,16 @@ void TListGenerator::Generate() {
   e.AssignGlobal("yzt_select_sql_part_one", PhpSingleQuoted("SELECT " + fields + " FROM " + from));
   e.AssignGlobal("yzt_page_width_type", PageWidthType(project.WidthType));
   e.AssignGlobal("yzt_db_link", link);
+  e.AssignGlobal("yzt_page_url", TablePageUrl(db, name));
 
   for (size_t i = 0; i < table.InputList.size(); ++i) {
     const TWebInput& input = *table.InputList[i];
     e.NewBlock("yzt_filter_block");
     std::string code;
     if (input.Filter_type == "Interval")
-      code = IntervalFilterCode(input.Database_field, filterNames[i], link);
+      code = IntervalFilterCode(FormName(input.Database_field), filterNames[i], link);
     else if (input.Filter_type == "Like")
-      code = LikeFilterCode(input.Database_field, filterNames[i], link);
+      code = LikeFilterCode(FormName(input.Database_field), filterNames[i], link);
     if (!code.empty()) e.Assign("yzt_filter_item", code);
   }
 
@@ -146,9 +147,9 @@ void TListGenerator::Generate() {
   for (const auto& input : table.InputList) {
     std::string controls;
     if (input->Filter_type == "Like")
-      controls = LikeFilterForm(input->Database_field);
+      controls = LikeFilterForm(FormName(input->Database_field));
     else if (input->Filter_type == "Interval")
-      controls = IntervalFilterForm(input->Database_field);
+      controls = IntervalFilterForm(FormName(input->Database_field));
     else
       continue;
     e.NewBlock("yzt_filter_area");

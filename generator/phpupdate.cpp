@@ -25,7 +25,7 @@ std::string StoredTest(const std::string& field, const std::string& value, const
 }  // namespace
 
 std::string TUpdateGenerator::BuildTextInput(const TWebInput& input) {
-  const std::string name = HtmlAttribute(input.Database_field);
+  const std::string name = FormName(input.Database_field);
   const TBaseHtmlInput& html = *input.HtmlInput;
   return "<input name=\"" + name + "\" id=\"" + name + "\" type=\"text\" class=\"cssInput\"  size=\"" +
          IntToStr(html.iLength) + "\" maxlength=\"" + IntToStr(html.iMax) + "\" value=\"" +
@@ -33,7 +33,7 @@ std::string TUpdateGenerator::BuildTextInput(const TWebInput& input) {
 }
 
 std::string TUpdateGenerator::BuildTextareaInput(const TWebInput& input) {
-  const std::string name = HtmlAttribute(input.Database_field);
+  const std::string name = FormName(input.Database_field);
   const TBaseHtmlInput& html = *input.HtmlInput;
   return "<textarea name=\"" + name + "\" id=\"" + name + "\" cols=\"" + IntToStr(html.iTAWidth) + "\" rows=\"" +
          IntToStr(html.iTALines) + "\" class=\"cssTextArea\" value=\"\"" +
@@ -43,7 +43,7 @@ std::string TUpdateGenerator::BuildTextareaInput(const TWebInput& input) {
 
 std::string TUpdateGenerator::BuildSelect(const TWebInput& input, const std::string& sizeAttribute) {
   const std::string& field = input.Database_field;
-  const std::string name = HtmlAttribute(field);
+  const std::string name = FormName(field);
   const TBaseHtmlInput& html = *input.HtmlInput;
   BuildValidation(input);
   std::string text = "<select name=\"" + name + "\" id=\"" + name + "\"" + sizeAttribute + " class=\"csscombo\">" + kCrLf;
@@ -74,7 +74,7 @@ std::string TUpdateGenerator::BuildCheckboxInput(const TWebInput& input) {
   if (html.iLSource == 0)
     return kIndent28 + "<?php getValueCheckboxItemsFromDb(" + PhpDbLinkVar(DatabaseName) + ",'" +
            BuildLookupSelect(html, DatabaseName) + "','" + PhpSingleQuoted(html.iLValueField) + "','" +
-           PhpSingleQuoted(html.iLDisplayField) + "','" + PhpSingleQuoted(field) + "'," + ResultsetField(field) +
+           PhpSingleQuoted(html.iLDisplayField) + "','" + FormName(field) + "'," + ResultsetField(field) +
            ",'" + sep + "'); ?>" + kCrLf;
   // Named like the insert page's boxes (F_1, F_2, ...), so that every
   // checked value arrives and getCheckboxValue reads both pages alike.
@@ -82,7 +82,7 @@ std::string TUpdateGenerator::BuildCheckboxInput(const TWebInput& input) {
   int index = 0;
   for (const std::string& line : html.ItemList) {
     const TItemLine item = SplitItemLine(line);
-    const std::string id = HtmlAttribute(field) + "_" + IntToStr(++index);
+    const std::string id = FormName(field) + "_" + IntToStr(++index);
     text += "<input type=\"checkbox\" name=\"" + id + "\" id=\"" + id + "\" class=\"csscombo\" value=\"" +
             HtmlAttribute(item.Value) + "\"" + StoredTest(field, item.Value, "checked") + " >" + item.Text + sep +
             kCrLf;
@@ -98,9 +98,9 @@ std::string TUpdateGenerator::BuildRadioboxInput(const TWebInput& input) {
   if (html.iLSource == 0)
     return "<?php getValueRadioItemsFromDb(" + PhpDbLinkVar(DatabaseName) + ",'" +
            BuildLookupSelect(html, DatabaseName) + "','" + PhpSingleQuoted(html.iLValueField) + "','" +
-           PhpSingleQuoted(html.iLDisplayField) + "','" + PhpSingleQuoted(field) + "'," + ResultsetField(field) +
+           PhpSingleQuoted(html.iLDisplayField) + "','" + FormName(field) + "'," + ResultsetField(field) +
            ",'" + sep + "'); ?>" + kCrLf;
-  const std::string name = HtmlAttribute(field);
+  const std::string name = FormName(field);
   std::string text;
   int index = 0;
   for (const std::string& line : html.ItemList) {
@@ -113,7 +113,7 @@ std::string TUpdateGenerator::BuildRadioboxInput(const TWebInput& input) {
 }
 
 std::string TUpdateGenerator::BuildFileInput(const TWebInput& input) {
-  const std::string name = HtmlAttribute(input.Database_field);
+  const std::string name = FormName(input.Database_field);
   BuildValidation(input);
   std::string text;
   for (const std::string& line : {
@@ -138,7 +138,7 @@ std::string TUpdateGenerator::BuildFileInput(const TWebInput& input) {
 }
 
 std::string TUpdateGenerator::BuildFileUploadCode(const TWebInput& input) const {
-  const std::string field = PhpSingleQuoted(input.Database_field);
+  const std::string field = FormName(input.Database_field);
   std::string text;
   for (const std::string& line : {
            "if (isset($_FILES['" + field + "_file'])) {",
@@ -181,6 +181,7 @@ void TUpdateGenerator::Generate() {
     e.AssignGlobal("yzt_update_send_mail", BuildUpdateMailCode() + kCrLf + kCrLf);
   e.AssignGlobal("yzt_page_width_type", PageWidthType(project.WidthType));
   e.AssignGlobal("yzt_db_link", link);
+  e.AssignGlobal("yzt_page_url", TablePageUrl(db, project.CurrentTable));
   e.AssignGlobal("yzt_sql_table", PhpDoubleQuoted(SqlIdentifier(db) + "." + SqlIdentifier(table.Name)));
 
   DatabaseName = db;

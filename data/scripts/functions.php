@@ -47,6 +47,18 @@ function sqlEscape($link, $v): string
     ]);
 }
 
+/** A value for SQL: the escaped text in quotes or, when the value is empty
+ *  and the column takes no empty text, $empty as it stands (NULL or 0, given
+ *  by the generated page, never by the request). */
+function sqlValue($link, $value, ?string $empty = null): string
+{
+    $text = qfText($value);
+    if ($empty !== null && trim($text) === '') {
+        return $empty;
+    }
+    return "'" . sqlEscape($link, $text) . "'";
+}
+
 /** SQL identifier in backticks. */
 function sqlIdent($name): string
 {
@@ -71,7 +83,8 @@ function requireAdmin(): void
     if (isAdmin()) {
         return;
     }
-    $page = basename(qfText($_SERVER['SCRIPT_NAME'] ?? ($_SERVER['PHP_SELF'] ?? '')));
+    // The page name encoded: it may hold "?", "#" or "&".
+    $page = rawurlencode(basename(qfText($_SERVER['SCRIPT_NAME'] ?? ($_SERVER['PHP_SELF'] ?? ''))));
     $query = qfText($_SERVER['QUERY_STRING'] ?? '');
     $back = $page . ($query !== '' ? '?' . $query : '');
     $url = 'general/login.php?back=' . rawurlencode($back);
@@ -84,16 +97,17 @@ function requireAdmin(): void
 }
 
 /** Where the login page (in general/) sends the visitor back to: a page of
- *  the site given as "name.php" with an optional query, or null for anything
- *  else (other folders, other sites, schemes). */
+ *  the site given as "name.php" (URL-encoded) with an optional query, or null
+ *  for anything else (other folders, other sites, schemes). */
 function loginBackTarget($back): ?string
 {
     $back = qfText($back);
     $pos = strpos($back, '?');
-    $page = $pos === false ? $back : substr($back, 0, $pos);
+    $encoded = $pos === false ? $back : substr($back, 0, $pos);
     $query = $pos === false ? '' : substr($back, $pos + 1);
-    if ($page === '' || $page[0] === '.' || !str_ends_with($page, '.php')
-        || preg_match('~[/\\\\:#\x00-\x1f\x7f]~', $page)) {
+    $page = rawurldecode($encoded);
+    if (str_contains($encoded, '#') || $page === '' || $page[0] === '.' || !str_ends_with($page, '.php')
+        || preg_match('~[/\\\\:\x00-\x1f\x7f]~', $page)) {
         return null;
     }
     // Keep the query's own escapes; encode whatever a URL may not hold.
@@ -273,7 +287,8 @@ function qfMail($to, $subject, $body, $from): bool
 }
 
 /** Stores the file uploaded in field $field in folder $dir under a cleaned
- *  name; the stored path, or null when nothing was uploaded or it failed. */
+ *  name, numbered when it is taken; the stored path, or null when nothing was
+ *  uploaded or it failed. */
 function storeUpload($field, $dir): ?string
 {
     $file = $_FILES[qfText($field)] ?? null;
@@ -296,10 +311,28 @@ function storeUpload($field, $dir): ?string
     if (!is_dir($dir) && !@mkdir($dir, 0775, true) && !is_dir($dir)) {
         return null;
     }
+    // A name already taken gets a number before its extension (photo.jpg,
+    // photo_1.jpg, ...), so no record loses its file to another one. The
+    // name is claimed by creating the file, which two uploads cannot both do.
+    $dot = strrpos($name, '.');
+    $stem = $dot === false ? $name : substr($name, 0, $dot);
+    $extension = $dot === false ? '' : substr($name, $dot);
     $base = rtrim($dir, '/');
-    $target = ($base === '' ? '' : $base) . '/' . $name;
+    for ($i = 0; ; $i++) {
+        $stored = $stem . ($i === 0 ? '' : '_' . $i) . $extension;
+        $target = $base . '/' . $stored;
+        $claim = @fopen($target, 'x');
+        if ($claim !== false) {
+            fclose($claim);
+            break;
+        }
+        if ($i >= 10000 || !file_exists($target)) {
+            return null;
+        }
+    }
     if (!@move_uploaded_file($file['tmp_name'], $target)) {
+        @unlink($target);
         return null;
     }
-    return $dir === '.' ? $name : $target;
+    return $dir === '.' ? $stored : $target;
 }

@@ -39,10 +39,10 @@ if (($_SERVER['REQUEST_METHOD'] ?? '') === 'POST' && requestValue('qf_confirm') 
 <form name="yztDeleteForm" id="yztDeleteForm" method="post">
 <p>Delete this record of the table {yzt_table_name}?</p>
 <p><button type="submit" name="qf_confirm" value="yes">Delete</button> &nbsp;
-<a href="{yzt_db_name}_{yzt_table_name}_list.php">Cancel</a></p>
+<a href="{yzt_page_url}_list.php">Cancel</a></p>
 </form>
 <?php } else { ?>
-<p><a href="{yzt_db_name}_{yzt_table_name}_list.php">Back to the list</a></p>
+<p><a href="{yzt_page_url}_list.php">Back to the list</a></p>
 <?php } ?>
 </div>
 </body>

@@ -31,12 +31,12 @@ table.qfAlignRight { margin-left: auto; margin-right: 0; }
 <tr class="csstr1" data-field="{yzt_field_name}"><td class="cssDetailText">{yzt_field_caption}</td><td><?php {yzt_detail_data} ?></td></tr>
 <!-- END BLOCK : yzt_detail_block -->
 <tr class="csstr1"><td colspan="2">
-<a href="{yzt_db_name}_{yzt_table_name}_update.php?<?php echo h("qf_key={yzt_table_key_field}"); ?>">Update</a> &nbsp;
-<a href="{yzt_db_name}_{yzt_table_name}_delete.php?<?php echo h("qf_key={yzt_table_key_field}"); ?>">Delete</a> &nbsp;
-<a href="{yzt_db_name}_{yzt_table_name}_list.php">Back to the list</a>
+<a href="{yzt_page_url}_update.php?<?php echo h("qf_key={yzt_table_key_field}"); ?>">Update</a> &nbsp;
+<a href="{yzt_page_url}_delete.php?<?php echo h("qf_key={yzt_table_key_field}"); ?>">Delete</a> &nbsp;
+<a href="{yzt_page_url}_list.php">Back to the list</a>
 </td></tr>
 <?php } else { ?>
-<tr class="csstr1"><td colspan="2">The record was not found. <a href="{yzt_db_name}_{yzt_table_name}_list.php">Back to the list</a></td></tr>
+<tr class="csstr1"><td colspan="2">The record was not found. <a href="{yzt_page_url}_list.php">Back to the list</a></td></tr>
 <?php } ?>
 </table>
 </body>

@@ -70,7 +70,7 @@ function yztCheckForm()
 <!-- START BLOCK : yzt_insert_hidden_fields -->
 {yzt_html_hidden_input_item}
 <!-- END BLOCK : yzt_insert_hidden_fields -->
-<input type="submit" value="Save"> &nbsp; <a href="{yzt_db_name}_{yzt_table_name}_list.php">Back to the list</a>
+<input type="submit" value="Save"> &nbsp; <a href="{yzt_page_url}_list.php">Back to the list</a>
 </td></tr>
 </table>
 </form>

@@ -109,9 +109,9 @@ table.qfPageTable { margin-bottom: 1em; }
 <!-- START BLOCK : yzt_list_value -->
 <td><?php {yzt_act_field} ?></td>
 <!-- END BLOCK : yzt_list_value -->
-<td><a href="{yzt_db_name}_{yzt_table_name}_detail.php?<?php echo h("qf_key={yzt_table_key_field}"); ?>">Detail</a></td>
-<td><a href="{yzt_db_name}_{yzt_table_name}_update.php?<?php echo h("qf_key={yzt_table_key_field}"); ?>">Update</a></td>
-<td><a href="{yzt_db_name}_{yzt_table_name}_delete.php?<?php echo h("qf_key={yzt_table_key_field}"); ?>">Delete</a></td>
+<td><a href="{yzt_page_url}_detail.php?<?php echo h("qf_key={yzt_table_key_field}"); ?>">Detail</a></td>
+<td><a href="{yzt_page_url}_update.php?<?php echo h("qf_key={yzt_table_key_field}"); ?>">Update</a></td>
+<td><a href="{yzt_page_url}_delete.php?<?php echo h("qf_key={yzt_table_key_field}"); ?>">Delete</a></td>
 </tr>
 <?php } ?>
 <tr class="csstr1"><td colspan="{yzt_column_number}">

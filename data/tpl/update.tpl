@@ -25,7 +25,7 @@ if (($_SERVER['REQUEST_METHOD'] ?? '') === 'POST' && $Resultset !== null) {
 <!-- END BLOCK : yzt_update_file_fields -->
     $setSql = '';
 <!-- START BLOCK : yzt_update_sql -->
-    $setSql .= "{yzt_coma}{yzt_update_field_name}='".{yzt_update_field_str}."'";
+    $setSql .= "{yzt_coma}{yzt_update_field_name}=".{yzt_update_field_str};
 <!-- END BLOCK : yzt_update_sql -->
     if ($setSql === '') {
         $message = 'There is nothing to save on this page.';
@@ -73,12 +73,12 @@ table.qfAlignRight { margin-left: auto; margin-right: 0; }
 {yzt_html_hidden_update_item}
 <!-- END BLOCK : yzt_update_hidden_fields -->
 <input type="submit" value="Save"> &nbsp;
-<a href="{yzt_db_name}_{yzt_table_name}_detail.php?<?php echo h("qf_key={yzt_table_key_field}"); ?>">Detail</a> &nbsp;
-<a href="{yzt_db_name}_{yzt_table_name}_delete.php?<?php echo h("qf_key={yzt_table_key_field}"); ?>">Delete</a> &nbsp;
-<a href="{yzt_db_name}_{yzt_table_name}_list.php">Back to the list</a>
+<a href="{yzt_page_url}_detail.php?<?php echo h("qf_key={yzt_table_key_field}"); ?>">Detail</a> &nbsp;
+<a href="{yzt_page_url}_delete.php?<?php echo h("qf_key={yzt_table_key_field}"); ?>">Delete</a> &nbsp;
+<a href="{yzt_page_url}_list.php">Back to the list</a>
 </td></tr>
 <?php } else { ?>
-<tr class="csstr1"><td colspan="2">The record was not found. <a href="{yzt_db_name}_{yzt_table_name}_list.php">Back to the list</a></td></tr>
+<tr class="csstr1"><td colspan="2">The record was not found. <a href="{yzt_page_url}_list.php">Back to the list</a></td></tr>
 <?php } ?>
 </table>
 </form>

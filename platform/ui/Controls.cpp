@@ -243,13 +243,12 @@ bool THostFilter::eventFilter(QObject* watched, QEvent* e) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove: {
-      // The control's handlers first, then the widget itself.
+    case QEvent::MouseMove:
+      // The control's handlers first, then the widget, through the filters
+      // it has of its own (a scroll area's viewport works by one); the
+      // widgets never hand the mouse on to their parents (HostWidget).
       FControl->HandleMouse(static_cast<QMouseEvent*>(e), w);
-      static_cast<QObject*>(w)->event(e);
-      e->accept();
-      return true;
-    }
+      return false;
     case QEvent::Wheel: {
       auto* we = static_cast<QWheelEvent*>(e);
       bool handled = false;
@@ -258,9 +257,8 @@ bool THostFilter::eventFilter(QObject* watched, QEvent* e) {
         handled = FControl->DoMouseWheel(ShiftStateOf(we->modifiers(), we->buttons()), we->angleDelta().y(),
                                          TPoint{g.x(), g.y()});
       });
-      if (!handled) static_cast<QObject*>(w)->event(e);
-      e->accept();
-      return true;
+      if (handled) e->accept();
+      return handled;
     }
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
@@ -1163,8 +1161,12 @@ void TWinControl::HostWidget(QWidget* inner) {
   auto* filter = new THostFilter(this);
   filter->setParent(inner);
   FHostFilter = filter;
-  inner->installEventFilter(filter);
-  for (QWidget* w : inner->findChildren<QWidget*>()) w->installEventFilter(filter);
+  QList<QWidget*> widgets = inner->findChildren<QWidget*>();
+  widgets << inner;
+  for (QWidget* w : widgets) {
+    w->installEventFilter(filter);
+    w->setAttribute(Qt::WA_NoMousePropagation);
+  }
   inner->setFocusPolicy(FTabStop ? Qt::StrongFocus : Qt::ClickFocus);
   ClientWidget()->setFocusProxy(inner);
   inner->setMouseTracking(true);
@@ -1394,22 +1396,24 @@ void TWinControl::Realign() {
 
 void TWinControl::AlignControls(TRect& rect) {
   const std::vector<TControl*> all = FControls;
-  // Anchored controls keep their distances to the right and bottom edges.
+  // Anchored controls keep their distances to the right and bottom edges of
+  // the client area, whatever part of it the aligned ones get.
+  const int right = ClientWidth(), bottom = ClientHeight();
   for (TControl* c : all) {
     if (c->Align() != alNone || (c->FAnchorRight < 0 && c->FAnchorBottom < 0)) continue;
     const TAnchors a = c->Anchors();
     int l = c->Left(), t = c->Top(), w = c->Width(), h = c->Height();
     if (a.Contains(akRight)) {
       if (a.Contains(akLeft))
-        w = std::max(0, rect.Right - c->FAnchorRight - l);
+        w = std::max(0, right - c->FAnchorRight - l);
       else
-        l = rect.Right - c->FAnchorRight - w;
+        l = right - c->FAnchorRight - w;
     }
     if (a.Contains(akBottom)) {
       if (a.Contains(akTop))
-        h = std::max(0, rect.Bottom - c->FAnchorBottom - t);
+        h = std::max(0, bottom - c->FAnchorBottom - t);
       else
-        t = rect.Bottom - c->FAnchorBottom - h;
+        t = bottom - c->FAnchorBottom - h;
     }
     if (l != c->Left() || t != c->Top() || w != c->Width() || h != c->Height()) c->SetBounds(l, t, w, h);
   }

@@ -24,20 +24,6 @@ constexpr size_t npos = std::string::npos;
 
 // ---------------------------------------------------------------- HTTP
 
-std::string UrlEncode(std::string_view text) {
-  std::string out;
-  for (const char c : text) {
-    if (std::isalnum(static_cast<unsigned char>(c)) || std::string_view("-_.~").find(c) != npos) {
-      out += c;
-    } else {
-      char hex[4];
-      std::snprintf(hex, sizeof hex, "%%%02X", static_cast<unsigned char>(c));
-      out += hex;
-    }
-  }
-  return out;
-}
-
 std::string FormEncode(const TFields& fields) {
   std::string out;
   for (const auto& [name, value] : fields) out += (out.empty() ? "" : "&") + UrlEncode(name) + "=" + UrlEncode(value);
@@ -151,23 +137,28 @@ std::string HtmlDecode(std::string_view html) {
   return text;
 }
 
-std::vector<std::map<std::string, std::string>> LinkKeys(const std::string& html) {
-  static const std::regex kLink(R"re(href="[^"?]*_detail\.php\?([^"]*)")re");
-  std::vector<std::map<std::string, std::string>> links;
-  for (std::sregex_iterator it(html.begin(), html.end(), kLink), end; it != end; ++it) {
-    auto& keys = links.emplace_back();
-    for (const std::string& pair : SplitString(HtmlDecode((*it)[1].str()), '&')) {
-      const size_t eq = pair.find('=');
-      keys[pair.substr(0, eq)] = eq == npos ? "" : pair.substr(eq + 1);
-    }
-  }
+std::vector<std::string> LinkIds(const std::string& html) {
+  static const std::regex kLink(R"re(href="[^"?]*_detail\.php\?[^"]*&amp;id=([^"&]*))re");
+  std::vector<std::string> ids;
+  for (std::sregex_iterator it(html.begin(), html.end(), kLink), end; it != end; ++it) ids.push_back((*it)[1]);
+  return ids;
+}
+
+std::vector<std::string> PageLinks(const std::string& html) {
+  static const std::regex kLink(R"re(href="([^"]*\.php(\?[^"]*)?)")re");
+  std::vector<std::string> links;
+  for (std::sregex_iterator it(html.begin(), html.end(), kLink), end; it != end; ++it)
+    links.push_back(HtmlDecode((*it)[1].str()));
   return links;
 }
 
-std::vector<std::string> LinkIds(const std::string& html) {
-  std::vector<std::string> ids;
-  for (auto& keys : LinkKeys(html)) ids.push_back(keys.count("id") ? keys["id"] : "<missing>");
-  return ids;
+std::string ControlName(const std::string& html, const std::string& field) {
+  static const std::regex kControl(R"re(<(input|select|textarea) [^>]*name="([^"]*)")re");
+  const size_t row = html.find("data-field=\"" + field + "\"");
+  std::smatch m;
+  if (row == npos || !std::regex_search(html.begin() + static_cast<std::ptrdiff_t>(row), html.end(), m, kControl))
+    return "";
+  return HtmlDecode(m[2].str());
 }
 
 int RecordCount(const std::string& html) {

@@ -4,6 +4,7 @@
 // databases and readers for the pages' HTML.
 
 #include "TestSupport.h"
+#include "generator/PhpText.h"
 #include "model/DBManager.h"
 #include "model/ProjectManager.h"
 
@@ -24,7 +25,6 @@ namespace e2e {
 
 using TFields = std::vector<std::pair<std::string, std::string>>;
 
-std::string UrlEncode(std::string_view text);
 std::string FormEncode(const TFields& fields);
 
 struct THttpResponse {
@@ -66,10 +66,12 @@ std::string SqlLiteral(TDBManager& db, std::string_view text);
 // Readers for the pages' HTML.
 /** Undoes htmlspecialchars(ENT_QUOTES). */
 std::string HtmlDecode(std::string_view html);
-/** The parameters of every detail link of a list page, in page order, as sent. */
-std::vector<std::map<std::string, std::string>> LinkKeys(const std::string& html);
-/** The "id" parameter of every detail link. */
+/** The "id" parameter of every detail link of a list page, in page order. */
 std::vector<std::string> LinkIds(const std::string& html);
+/** The decoded target of every link to a page of the site, in page order. */
+std::vector<std::string> PageLinks(const std::string& html);
+/** The name of the first form control in the row data-field="field", or "". */
+std::string ControlName(const std::string& html, const std::string& field);
 /** "(N records)" of a list page, -1 when missing. */
 int RecordCount(const std::string& html);
 /** "Page P of N": {P, N}, {-1, -1} when missing. */
@@ -86,10 +88,6 @@ std::string VisibleText(const std::string& html);
 
 // ---------------------------------------------------------------- fixture
 
-/** The administrator of the generated site; quotes and "$" on purpose. */
-inline const std::string kAdminName = "site'admin\"$x";
-inline const std::string kAdminPass = "pa$$ 'wo\\rd\"{x}";
-constexpr int kRowsPerPage = 10;
 inline const std::string kNotFound = "The record was not found.";
 
 /** A stored upload: a plain name inside the upload folder. */
@@ -97,10 +95,10 @@ inline bool IsStoredUpload(const std::string& path) {
   return std::regex_match(path, std::regex(R"(uploads/[A-Za-z0-9_-][A-Za-z0-9._-]*)"));
 }
 
-/** One generated site per test: private copies of the fixture databases, a
- *  project over them, the site generated into a temporary folder and served
- *  by `php -S`. TearDown fails the test on any PHP problem in the server's
- *  output and drops the copies. */
+/** One generated site per test: private copies of the fixture databases, the
+ *  fixture project tests/fixtures/site/site.vrk over them, the site generated
+ *  into a temporary folder and served by `php -S`. TearDown fails the test on
+ *  any PHP problem in the server's output and drops the copies. */
 class GeneratedSiteTest : public ::testing::Test {
 protected:
   void SetUp() override;

@@ -4,7 +4,7 @@
 #include "core/TextUtils.h"
 #include "generator/PageGenerator.h"
 #include "generator/PhpMain.h"
-#include "model/General.h"
+#include "model/XMLIO.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -19,117 +19,6 @@
 namespace e2e {
 
 namespace {
-
-/** A column as the schema import leaves it, on every page, with the fixed
- *  item list of an enum or set type. */
-TWebInput& AddColumn(TWebTable& table, const std::string& field, const std::string& type, const std::string& input,
-                     bool key = false) {
-  auto column = std::make_unique<TWebInput>(field);
-  column->Database_field = column->Caption = field;
-  column->Type = type;
-  column->Key = key;
-  column->List = column->Detail = column->Insert = column->Update = true;
-  column->Input_type = input;
-  column->View_type = "Text";
-  column->Filter_type = "No";
-  std::string kind;
-  ParseEnumSet(type, column->HtmlInput->ItemList, kind);
-  if (!kind.empty()) column->HtmlInput->iLSource = 1;
-  TWebInput& result = *column;
-  table.AddToInputList(std::move(column));
-  return result;
-}
-
-/** A table with the same rights on every page, and an auto-increment key
- *  "id" (shown, never entered) unless it has a composite one. */
-TWebTable& AddTable(TProjectManager& project, const std::string& db, const std::string& name,
-                    const std::string& right, bool id = true) {
-  auto table = std::make_unique<TWebTable>();
-  table->DB = db;
-  table->Name = name;
-  table->Caption = name + " records";
-  table->InsertRight = table->UpdateRight = table->DeleteRight = table->DetailRight = table->ListRight = right;
-  TWebTable& result = *table;
-  project.AddTable(std::move(table));
-  if (id) {
-    TWebInput& key = AddColumn(result, "id", "int(11)", "Text", true);
-    key.Insert = key.Update = false;
-  }
-  return result;
-}
-
-TWebInput& Lookup(TWebInput& input, const std::string& table, const std::string& display) {
-  TBaseHtmlInput& html = *input.HtmlInput;
-  html.iLSource = 0;
-  html.iLElementFromDb = true;
-  html.iLTable = table;
-  html.iLDisplayField = display;
-  html.iLValueField = "id";
-  html.iLShort = "Asc";
-  return input;
-}
-
-/** Every input type, fixed lists for the enum and set columns, lookups,
- *  filters, an upload folder, a composite key, reserved words, a table for
- *  the administrator only and a database name that is no PHP name. */
-void BuildProject(TProjectManager& project, const std::string& shop, const std::string& notesDb) {
-  const qftest::DbParams db = *qftest::TestDb();
-  project.Database_host = db.Host;
-  project.Database_port = db.Port;
-  project.Database_user = db.User;
-  project.Database_password = db.Password;
-  project.SiteCaption = "Shop's <site>";
-  project.AdminName = kAdminName;
-  project.AdminPass = kAdminPass;
-  project.SecurityMode = "Table";
-  project.RowNumber = kRowsPerPage;
-
-  TWebTable& city = AddTable(project, shop, "city", "Guest");
-  AddColumn(city, "name", "varchar(100)", "Text").Filter_type = "Like";
-
-  TWebTable& customer = AddTable(project, shop, "customer", "Admin");
-  AddColumn(customer, "name", "varchar(100)", "Text").HtmlInput->iRequired = true;
-  AddColumn(customer, "email", "varchar(255)", "Password").HtmlInput->iCheckType = "Email";
-  Lookup(AddColumn(customer, "city_id", "int(11)", "Listbox"), "city", "name");
-
-  TWebTable& products = AddTable(project, shop, "products", "Guest");
-  TWebInput& name = AddColumn(products, "name", "varchar(80)", "Text");
-  name.Filter_type = "Like";
-  name.UseHint = true;
-  name.HintText = "The product's \"name\"";
-  name.HtmlInput->iRequired = true;
-  AddColumn(products, "description", "text", "Textarea").List = false;
-  TWebInput& price = AddColumn(products, "price", "decimal(10,2)", "Text");
-  price.Filter_type = "Interval";
-  price.HtmlInput->iCheckType = "Price";
-  AddColumn(products, "released", "date", "Text").List = false;
-  TWebInput& updated = AddColumn(products, "updated_at", "datetime", "Hidden");
-  updated.List = false;
-  updated.HtmlInput->iHiValue = "echo h(date('Y-m-d H:i:s'));";
-  TWebInput& status = AddColumn(products, "status", "enum('new','used','it''s')", "Radiobox");
-  status.HtmlInput->iRequired = true;
-  status.HtmlInput->iErrorText = "Pick a status, it's needed";
-  AddColumn(products, "colours", "set('red','green','blue')", "Checkbox").HtmlInput->iRaHorizontal = true;
-  TWebInput& picture = AddColumn(products, "picture", "varchar(255)", "File");
-  picture.List = false;
-  picture.View_type = "Picture";
-  picture.HtmlInput->iFileUpDir = "uploads/";
-  Lookup(AddColumn(products, "city_id", "int(11)", "Combobox"), "city", "name").Filter_type = "Like";
-
-  TWebTable& order = AddTable(project, shop, "order", "Guest");
-  Lookup(AddColumn(order, "customer_id", "int(11)", "Listbox"), "customer", "name");
-  AddColumn(order, "key", "varchar(32)", "Text").Filter_type = "Like";
-  AddColumn(order, "placed", "datetime", "Text").Filter_type = "Interval";
-
-  TWebTable& item = AddTable(project, shop, "order_item", "Guest", false);
-  Lookup(AddColumn(item, "order_id", "int(11)", "Combobox", true), "order", "key");
-  Lookup(AddColumn(item, "product_id", "int(11)", "Combobox", true), "products", "name");
-  AddColumn(item, "quantity", "int(11)", "Text").View_type = "Number";
-
-  TWebTable& notes = AddTable(project, notesDb, "notes", "Guest");
-  AddColumn(notes, "title", "varchar(100)", "Text").Filter_type = "Like";
-  AddColumn(notes, "body", "text", "Textarea").List = false;
-}
 
 /** Makes database name a copy of the tables and rows of database source. */
 void CopyDatabase(TDBManager& db, const std::string& source, const std::string& name) {
@@ -197,9 +86,22 @@ void GeneratedSiteTest::SetUp() {
   ASSERT_NO_THROW(CopyDatabase(*FDb, "shop", FShopDb));
   ASSERT_NO_THROW(CopyDatabase(*FDb, "my-db", FNotesDb));
 
+  // The fixture project over the copies, with the one table the fixture
+  // schemas lack.
+  const std::string fixture = qftest::SourceDir() + "/tests/fixtures/site/";
+  Rows(*FDb, "USE " + QuoteIdentifier(FShopDb));
+  for (const std::string& statement : SplitString(ReadFileText(fixture + "odd.sql"), ';'))
+    if (!Trim(statement).empty()) {
+      ASSERT_NO_THROW(Rows(*FDb, statement));
+    }
+  XMLManager().LoadProject(fixture + "site.vrk", FProject);
+  for (const auto& table : FProject.Tables) table->DB = table->DB == "shop" ? FShopDb : FNotesDb;
+  FProject.Database_host = params.Host;
+  FProject.Database_port = params.Port;
+  FProject.Database_user = params.User;
+  FProject.Database_password = params.Password;
   FDir = std::make_unique<qftest::TempDir>();
   FOut = FDir->File("site");
-  BuildProject(FProject, FShopDb, FNotesDb);
   FProject.Project_output = FOut + "/";
   TMainPhpManager manager(FProject, qftest::SourceDir() + "/data/", "default", nullptr, nullptr);
   ASSERT_NO_THROW(manager.Generate());
@@ -244,7 +146,7 @@ THttpResponse GeneratedSiteTest::Login(THttpClient& client, const std::string& n
 
 THttpClient GeneratedSiteTest::Administrator() {
   THttpClient admin = Visitor();
-  EXPECT_EQ(Login(admin, kAdminName, kAdminPass).Status, 302);
+  EXPECT_EQ(Login(admin, FProject.AdminName, FProject.AdminPass).Status, 302);
   return admin;
 }
 

@@ -1,74 +1,67 @@
-// The generated site served by PHP against the database: every page generated
-// and accepted by PHP, the list page's paging, sorting and filters, a record
-// going through insert, detail, update and delete, a composite key, and the
-// pages kept for the administrator.
+// The generated site served by PHP against the database: every page valid and
+// every link leading to a page, a record going through insert, detail, update
+// and delete, columns with odd names and empty values, a composite key, and
+// the pages kept for the administrator.
 
 #include "E2ESupport.h"
 
 #include "core/Files.h"
 #include "core/TextUtils.h"
+#include "generator/PhpText.h"
 
 #include <filesystem>
+#include <map>
 #include <regex>
 #include <tuple>
 
 namespace e2e {
 namespace {
 
-using namespace std::string_literals;
+using TRows = std::vector<std::vector<std::string>>;
 
-/** The <option> tag with that value, or "". */
-std::string OptionTag(const std::string& html, const std::string& value) {
-  const size_t pos = html.find("<option value=\"" + value + "\"");
-  return pos == std::string::npos ? "" : html.substr(pos, html.find('>', pos) - pos + 1);
+/** Whether the tag of the control named name with that value is checked or selected. */
+bool IsChosen(const std::string& html, const std::string& name, const std::string& value) {
+  const std::string tag = InputTag(html, name, value);
+  if (!tag.empty()) return tag.find("checked") != std::string::npos;
+  const size_t option = html.find("<option value=\"" + value + "\"", html.find("<select name=\"" + name + "\""));
+  return option != std::string::npos && html.substr(option, html.find('>', option) - option).find("selected") !=
+                                            std::string::npos;
 }
 
-/** The decoded text of <textarea name="name">. */
-std::string TextareaText(const std::string& html, const std::string& name) {
-  const size_t start = html.find('>', html.find("<textarea name=\"" + name + "\""));
-  if (start == std::string::npos) return "<none>";
-  return HtmlDecode(html.substr(start + 1, html.find("</textarea>", start) - start - 1));
-}
-
-TEST_F(GeneratedSiteTest, EveryPageIsGeneratedValidAndFindsEveryListedRecord) {
+TEST_F(GeneratedSiteTest, EveryPageIsValidAndEveryLinkLeadsToAPage) {
   std::string output;
   int linted = 0;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(FOut))
     if (entry.path().extension() == ".php") {
-      EXPECT_EQ(RunCommand("php -l '" + entry.path().string() + "'", output), 0) << output;
+      EXPECT_EQ(RunCommand("php -l '" + ReplaceAll(entry.path().string(), "'", "'\\''") + "'", output), 0) << output;
       ++linted;
     }
   EXPECT_EQ(linted, static_cast<int>(FProject.Tables.size()) * 5 + 4);  // menu, dbinfo, login, functions
 
+  // From the menu to every table's list, which counts the table's rows; from
+  // the list to the insert page and to each listed record's pages, which
+  // find it; from the first record's detail page on again.
   THttpClient admin = Administrator();
   const THttpResponse menu = admin.Get("/menu.php");
   ExpectCleanPage(menu, "menu");
-  for (const auto& table : FProject.Tables) {
-    const std::string what = table->DB + "." + table->Name;
-    EXPECT_NE(menu.Body.find("href=\"" + PagePath(table->DB, table->Name, "list").substr(1) + "\""), std::string::npos)
-        << what;
-    // The list counts the table's rows; every record it links is found by
-    // its detail and update pages.
-    const std::string qualified = QuoteIdentifier(table->DB) + "." + QuoteIdentifier(table->Name);
-    const int rows = std::stoi(Sql("SELECT COUNT(*) FROM " + qualified));
-    const THttpResponse list = admin.Get(PagePath(table->DB, table->Name, "list"));
+  const std::vector<std::string> lists = PageLinks(menu.Body);
+  ASSERT_EQ(lists.size(), FProject.Tables.size());
+  for (size_t i = 0; i < lists.size(); ++i) {
+    const TWebTable& table = *FProject.Tables[i];
+    const std::string what = table.DB + "." + table.Name;
+    const THttpResponse list = admin.Get("/" + lists[i]);
     ExpectCleanPage(list, what + " list");
+    const std::string qualified = QuoteIdentifier(table.DB) + "." + QuoteIdentifier(table.Name);
+    const int rows = std::stoi(Sql("SELECT COUNT(*) FROM " + qualified));
     EXPECT_EQ(RecordCount(list.Body), rows) << what;
-    const auto links = LinkKeys(list.Body);
-    EXPECT_EQ(static_cast<int>(links.size()), std::min(rows, kRowsPerPage)) << what;
-    for (const auto& keys : links) {
-      std::string query = "?qf_key=1", where = "1";
-      for (const auto& [name, value] : keys)
-        if (name != "qf_key") {
-          query += "&" + UrlEncode(name) + "=" + UrlEncode(value);
-          where += " AND " + QuoteIdentifier(name) + " = " + Lit(value);
-        }
-      EXPECT_EQ(Sql("SELECT COUNT(*) FROM " + qualified + " WHERE " + where), "1") << what << query;
-      for (const char* page : {"detail", "update"}) {
-        const THttpResponse answer = admin.Get(PagePath(table->DB, table->Name, page) + query);
-        ExpectCleanPage(answer, what + " " + page + query);
-        EXPECT_EQ(answer.Body.find(kNotFound), std::string::npos) << what << " " << page << query;
-      }
+    std::vector<std::string> links = PageLinks(list.Body);
+    EXPECT_EQ(links.size(), 1 + 3 * static_cast<size_t>(std::min(rows, FProject.RowNumber))) << what;
+    if (links.size() > 1)
+      for (const std::string& link : PageLinks(admin.Get("/" + links[1]).Body)) links.push_back(link);
+    for (const std::string& link : links) {
+      const THttpResponse page = admin.Get("/" + link);
+      ExpectCleanPage(page, what + ": " + link);
+      EXPECT_EQ(page.Body.find(kNotFound), std::string::npos) << what << ": " << link;
     }
   }
 
@@ -78,80 +71,6 @@ TEST_F(GeneratedSiteTest, EveryPageIsGeneratedValidAndFindsEveryListedRecord) {
            {PagePath(FNotesDb, "notes", "detail") + "?qf_key=1&id=2", "title", "It's the second"},
            {ShopPage("order_item", "detail") + "?qf_key=1&order_id=5&product_id=13", "quantity", "6"}})
     EXPECT_EQ(HtmlDecode(DetailCell(admin.Get(page).Body, field)), text) << page;
-}
-
-TEST_F(GeneratedSiteTest, ListPagePagesSortsAndFilters) {
-  THttpClient visitor = Visitor();
-  const std::string list = ShopPage("products", "list");
-  const std::string from =
-      " FROM " + ShopTable("products") + " p LEFT JOIN " + ShopTable("city") + " c ON p.city_id = c.id";
-  const auto ask = [&](bool post, const TFields& fields) {
-    return post ? visitor.Post(list, fields) : visitor.Get(list + "?" + FormEncode(fields));
-  };
-  const auto ids = [&](const std::string& where, const std::string& order, int page) {
-    return Column(*FDb, "SELECT p.id" + from + " WHERE " + where + " ORDER BY " + order + " LIMIT " +
-                            std::to_string((page - 1) * kRowsPerPage) + ", " + std::to_string(kRowsPerPage));
-  };
-
-  // Paging and sorting; the sort buttons post the field, hidden fields carry
-  // the order on to the next page.
-  const struct {
-    bool Post;
-    TFields Fields;
-    std::string Sort, Dir;
-    int Page;
-  } orders[] = {
-      {false, {{"qf_sort", "id"}, {"qf_dir", "ASC"}, {"qf_goto", "2"}}, "id", "ASC", 2},
-      {false, {{"qf_sort", "id"}, {"qf_dir", "ASC"}, {"qf_goto", "99"}}, "id", "ASC", 3},
-      {false, {{"qf_sort", "id"}, {"qf_dir", "ASC"}, {"qf_goto", "-4"}}, "id", "ASC", 1},
-      {true, {{"qf_sort_desc", "price"}}, "price", "DESC", 1},
-      {true, {{"qf_sort", "price"}, {"qf_dir", "DESC"}, {"qf_goto", "2"}}, "price", "DESC", 2},
-      {true, {{"qf_sort", "price"}, {"qf_dir", "DESC"}, {"qf_sort_asc", "price"}}, "price", "ASC", 1},
-      {false, {{"qf_sort", "name"}, {"qf_dir", "ASC"}, {"qf_goto", "2"}}, "name", "ASC", 2},
-      {false, {{"qf_sort", "name"}, {"qf_dir", "DESC"}, {"qf_goto", "2"}}, "name", "DESC", 2},
-  };
-  for (const auto& order : orders) {
-    const std::string what = FormEncode(order.Fields);
-    const THttpResponse page = ask(order.Post, order.Fields);
-    ExpectCleanPage(page, what);
-    EXPECT_EQ(PageNumbers(page.Body), std::make_pair(order.Page, 3)) << what;
-    EXPECT_EQ(RecordCount(page.Body), 30) << what;
-    EXPECT_EQ(LinkIds(page.Body), ids("1", "p." + order.Sort + " " + order.Dir, order.Page)) << what;
-    EXPECT_EQ(Attribute(InputTag(page.Body, "qf_sort"), "value"), order.Sort) << what;
-    EXPECT_EQ(Attribute(InputTag(page.Body, "qf_dir"), "value"), order.Dir) << what;
-  }
-
-  // Filters: prefix and exact text, trimmed, a lookup's text, intervals,
-  // combined, with paging, and posted from the form.
-  const struct {
-    bool Post;
-    TFields Fields;
-    std::string Where;
-    int Page;
-  } filters[] = {
-      {false, {{"name_val", "C"}, {"name_mode", "Like"}}, "p.name LIKE 'C%'", 1},
-      {false, {{"name_val", "  c  "}}, "p.name LIKE 'c%'", 1},
-      {false, {{"name_val", "Mu"}, {"name_mode", "Exactly"}}, "p.name = 'Mu'", 1},
-      {false, {{"name_val", "children's"}}, "p.name LIKE 'children''s%'", 1},
-      {false, {{"city_id_val", "L'A"}}, "c.name LIKE 'L''A%'", 1},
-      {false, {{"price_min", "10"}, {"price_max", "20"}}, "p.price >= 10 AND p.price <= 20", 1},
-      {false, {{"price_min", "5"}, {"qf_goto", "2"}}, "p.price >= 5", 2},
-      {true, {{"name_val", "C"}, {"price_max", "20"}, {"qf_search", "Search"}}, "p.name LIKE 'C%' AND p.price <= 20",
-       1},
-  };
-  for (const auto& filter : filters) {
-    const std::string what = FormEncode(filter.Fields);
-    TFields fields = filter.Fields;
-    fields.emplace_back("qf_sort", "id");
-    const THttpResponse page = ask(filter.Post, fields);
-    ExpectCleanPage(page, what);
-    EXPECT_EQ(RecordCount(page.Body), std::stoi(Sql("SELECT COUNT(*)" + from + " WHERE " + filter.Where))) << what;
-    EXPECT_EQ(LinkIds(page.Body), ids(filter.Where, "p.id", filter.Page)) << what;
-    for (const auto& [name, value] : filter.Fields)
-      if (EndsWith(name, "_val") || EndsWith(name, "_min") || EndsWith(name, "_max")) {
-        EXPECT_EQ(Attribute(InputTag(page.Body, name), "value"), value) << what;
-      }
-  }
 }
 
 TEST_F(GeneratedSiteTest, RecordGoesThroughInsertDetailUpdateAndDelete) {
@@ -168,7 +87,6 @@ TEST_F(GeneratedSiteTest, RecordGoesThroughInsertDetailUpdateAndDelete) {
   const std::string insert = ShopPage("products", "insert");
   const THttpResponse form = visitor.Get(insert);
   ExpectCleanPage(form, "insert form", script);
-  EXPECT_EQ(Attribute(InputTag(form.Body, "colours_1"), "value"), "red");
   EXPECT_EQ(Attribute(InputTag(form.Body, "colours_3"), "value"), "blue");
   EXPECT_NE(InputTag(form.Body, "status", "it's"), "") << "the enum value with an apostrophe is offered";
   EXPECT_NE(form.Body.find("&lt;script&gt;alert(3)&lt;/script&gt;</option>"), std::string::npos);
@@ -179,47 +97,31 @@ TEST_F(GeneratedSiteTest, RecordGoesThroughInsertDetailUpdateAndDelete) {
   const std::string description =
       "It's a <b>test</b>,\r\nC:\\temp\\new; \\' -- \"></textarea><script>alert(2)</script>";
   const std::string png = std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDRqf-e2e-first", 29);
-  THttpResponse answer = visitor.Post(
-      insert,
-      {{"name", name}, {"description", description}, {"price", "912.50"}, {"released", "2031-02-03"},
-       {"updated_at", updatedAt}, {"status", "it's"}, {"colours_1", "red"}, {"colours_3", "blue"}, {"city_id", city}},
-      {{"picture", "photo 1'a.png", png}});
+  TFields fields = {{"name", name},         {"description", description}, {"price", "912.50"},
+                    {"released", "2031-02-03"}, {"updated_at", updatedAt}, {"status", "it's"},
+                    {"colours_1", "red"},   {"colours_3", "blue"},        {"city_id", city}};
+  THttpResponse answer = visitor.Post(insert, fields, {{"picture", "photo 1'a.png", png}});
   ExpectCleanPage(answer, "insert", script);
   EXPECT_NE(answer.Body.find("The record was added."), std::string::npos) << answer.Body;
-  auto stored = Rows(*FDb, "SELECT name, description, price, released, updated_at, status, colours, city_id, picture"
-                           " FROM " + products + " WHERE name = " + Lit(name));
+  TRows stored = Rows(*FDb, "SELECT id, name, description, price, released, updated_at, status, colours, city_id, "
+                            "picture FROM " + products + " WHERE name = " + Lit(name));
   ASSERT_EQ(stored.size(), 1u);
-  const std::string picture = stored[0].back();
-  stored[0].pop_back();
-  EXPECT_EQ(stored[0], (std::vector<std::string>{name, description, "912.50", "2031-02-03", updatedAt, "it's",
-                                                 "red,blue", city}));
+  const std::string id = stored[0][0], picture = stored[0][9];
+  EXPECT_EQ(stored,
+            (TRows{{id, name, description, "912.50", "2031-02-03", updatedAt, "it's", "red,blue", city, picture}}));
   EXPECT_TRUE(IsStoredUpload(picture) && EndsWith(picture, ".png")) << picture;
   EXPECT_EQ(ReadFileText(FOut + "/" + picture), png);
-  const std::string id = Sql("SELECT id FROM " + products + " WHERE name = " + Lit(name));
   const std::string key = "?qf_key=1&id=" + id;
 
-  // The list and the detail page show it as text.
-  THttpResponse page = visitor.Get(ShopPage("products", "list") + "?name_val=qf-e2e");
-  ExpectCleanPage(page, "list", script);
-  EXPECT_EQ(LinkIds(page.Body), std::vector<std::string>{id});
-  // The row shows the looked-up city, the enum text and every member of the set.
-  const size_t link = page.Body.find("_detail.php?");
-  const size_t start = page.Body.rfind("<tr", link);
-  const std::string row = VisibleText(page.Body.substr(start, page.Body.find("</tr>", link) - start));
-  for (const std::string& text : {name, cityName, "it's"s, "red"s, "blue"s})
-    EXPECT_NE(row.find(text), std::string::npos) << text << " in " << row;
-  page = visitor.Get(ShopPage("products", "detail") + key);
+  // The detail page shows it as text, with the looked-up city, the enum
+  // text and every member of the set.
+  THttpResponse page = visitor.Get(ShopPage("products", "detail") + key);
   ExpectCleanPage(page, "detail", script);
   EXPECT_EQ(page.Body.find("<b>"), std::string::npos);
   for (const auto& [field, text] : std::vector<std::pair<std::string, std::string>>{
-           {"name", name},
-           {"description", description},
-           {"price", "912.50"},
-           {"status", "it's"},
-           {"city_id", cityName}})
+           {"name", name}, {"description", description}, {"status", "it's"}, {"city_id", cityName}})
     EXPECT_EQ(HtmlDecode(DetailCell(page.Body, field)), text) << field;
-  const std::string colours = HtmlDecode(DetailCell(page.Body, "colours"));
-  EXPECT_TRUE(colours.find("red") != std::string::npos && colours.find("blue") != std::string::npos) << colours;
+  EXPECT_EQ(VisibleText(DetailCell(page.Body, "colours")), "red blue ");
   EXPECT_EQ(Attribute(DetailCell(page.Body, "picture"), "src"), picture);
 
   // The update form holds the stored values.
@@ -227,32 +129,28 @@ TEST_F(GeneratedSiteTest, RecordGoesThroughInsertDetailUpdateAndDelete) {
   page = visitor.Get(update);
   ExpectCleanPage(page, "update form", script);
   EXPECT_EQ(Attribute(InputTag(page.Body, "name"), "value"), name);
-  EXPECT_EQ(TextareaText(page.Body, "description"), description);
-  for (const auto& [field, value, checked] : std::vector<std::tuple<std::string, std::string, bool>>{
+  const size_t area = page.Body.find('>', page.Body.find("<textarea name=\"description\""));
+  EXPECT_EQ(HtmlDecode(page.Body.substr(area + 1, page.Body.find("</textarea>", area) - area - 1)), description);
+  for (const auto& [field, value, chosen] : std::vector<std::tuple<std::string, std::string, bool>>{
            {"colours_1", "red", true}, {"colours_2", "green", false}, {"colours_3", "blue", true},
-           {"status", "it's", true}, {"status", "new", false}})
-    EXPECT_EQ(InputTag(page.Body, field, value).find("checked") != std::string::npos, checked) << field << value;
-  EXPECT_NE(OptionTag(page.Body, city).find("selected"), std::string::npos);
-  EXPECT_EQ(OptionTag(page.Body, "3").find("selected"), std::string::npos);
+           {"status", "it's", true}, {"status", "new", false}, {"city_id", city, true}, {"city_id", "3", false}})
+    EXPECT_EQ(IsChosen(page.Body, field, value), chosen) << field << " " << value;
   EXPECT_EQ(Attribute(InputTag(page.Body, "picture_oldFile"), "value"), picture);
 
   // Save a change keeping the file (the browser sends the empty file field),
   // then with a new file.
-  const std::string name2 = "qf-e2e v2 It's";
-  TFields fields = {{"name", name2},     {"description", description}, {"price", "913.00"},
-                    {"released", "2031-02-04"}, {"updated_at", updatedAt},     {"status", "used"},
-                    {"colours_2", "green"}, {"city_id", "3"},               {"picture_needUpload", "no"},
-                    {"picture_oldFile", picture}};
+  fields = {{"name", "qf-e2e v2"}, {"price", "913.00"}, {"released", "2031-02-04"}, {"updated_at", updatedAt},
+            {"status", "used"}, {"colours_2", "green"}, {"city_id", "3"}, {"picture_needUpload", "no"},
+            {"picture_oldFile", picture}};
   answer = visitor.Post(update, fields, {{"picture_file", "", ""}});
   ExpectCleanPage(answer, "update keeping the file");
   EXPECT_NE(answer.Body.find("The record was saved."), std::string::npos);
-  EXPECT_EQ(Attribute(InputTag(answer.Body, "name"), "value"), name2);
+  EXPECT_EQ(Attribute(InputTag(answer.Body, "name"), "value"), "qf-e2e v2");
   EXPECT_EQ(Rows(*FDb, "SELECT name, price, released, status, colours, city_id, picture FROM " + products +
                            " WHERE id = " + id),
-            (std::vector<std::vector<std::string>>{{name2, "913.00", "2031-02-04", "used", "green", "3", picture}}));
-  fields[8].second = "yes";
-  answer = visitor.Post(update, fields, {{"picture_file", "second.png", "\x89PNG-second"}});
-  ExpectCleanPage(answer, "update with a new file");
+            (TRows{{"qf-e2e v2", "913.00", "2031-02-04", "used", "green", "3", picture}}));
+  fields[7].second = "yes";
+  ExpectCleanPage(visitor.Post(update, fields, {{"picture_file", "second.png", "\x89PNG-second"}}), "new file");
   const std::string picture2 = Sql("SELECT picture FROM " + products + " WHERE id = " + id);
   EXPECT_NE(picture2, picture);
   EXPECT_TRUE(IsStoredUpload(picture2)) << picture2;
@@ -262,7 +160,6 @@ TEST_F(GeneratedSiteTest, RecordGoesThroughInsertDetailUpdateAndDelete) {
   const std::string del = ShopPage("products", "delete") + key;
   const std::string count = "SELECT COUNT(*) FROM " + products + " WHERE id = " + id;
   answer = visitor.Get(del + "&qf_confirm=yes");
-  ExpectCleanPage(answer, "delete by GET");
   EXPECT_NE(answer.Body.find("Delete this record"), std::string::npos);
   ExpectCleanPage(visitor.Post(del, {{"qf_confirm", "no"}}), "delete without confirmation");
   EXPECT_EQ(Sql(count), "1") << "deleted without the posted confirmation";
@@ -272,6 +169,51 @@ TEST_F(GeneratedSiteTest, RecordGoesThroughInsertDetailUpdateAndDelete) {
   EXPECT_EQ(Sql("SELECT COUNT(*) FROM " + products), "30");
   EXPECT_NE(visitor.Post(del, {{"qf_confirm", "yes"}}).Body.find(kNotFound), std::string::npos);
   EXPECT_NE(visitor.Get(ShopPage("products", "detail") + key).Body.find(kNotFound), std::string::npos);
+}
+
+// Column names with blanks, dots and quotes travel under names PHP keeps;
+// empty values of numeric, date and time columns are stored as NULL, a
+// check-box group on a number as 0, text as ''.
+TEST_F(GeneratedSiteTest, OddColumnNamesAreFilledAndEmptyValuesStoredByColumnType) {
+  THttpClient visitor = Visitor();
+  const std::string odd = "odd \"#?& \xC3\xBC";
+  const std::string insert = ShopPage(odd, "insert");
+  const THttpResponse form = visitor.Get(insert);
+  ExpectCleanPage(form, "insert form");
+  std::map<std::string, std::string> name;  // the form's names of the columns
+  for (const std::string field : {"order date", "a.b", "is.on", "count", "note's", "size", "tags"})
+    name[field] = ControlName(form.Body, HtmlAttribute(field));
+  const auto row = [&](const std::string& count) {
+    return Rows(*FDb, "SELECT IFNULL(`order date`, 'NULL'), IFNULL(`a.b`, 'NULL'), `is.on`, `note's`, `size`, `tags` "
+                      "FROM " + ShopTable(odd) + " WHERE `count` = " + count);
+  };
+  const TFields empty = {{name["order date"], ""}, {name["a.b"], ""}, {name["note's"], ""}, {name["size"], ""}};
+  const auto with = [](TFields fields, const std::string& field, const std::string& value) {
+    fields.emplace_back(field, value);
+    return fields;
+  };
+
+  ExpectCleanPage(visitor.Post(insert, {{name["order date"], "2031-05-06"}, {name["a.b"], "5"}, {name["is.on"], "1"},
+                                        {name["count"], "41"}, {name["note's"], "it's"}, {name["size"], "L"},
+                                        {name["tags"], "London"}}), "insert");
+  EXPECT_EQ(row("41"), (TRows{{"2031-05-06", "5", "1", "it's", "L", "London"}}));
+  ExpectCleanPage(visitor.Post(insert, with(empty, name["count"], "42")), "insert of empty values");
+  EXPECT_EQ(row("42"), (TRows{{"NULL", "NULL", "0", "", "", ""}}));
+  // A column that takes no NULL still refuses an empty value.
+  EXPECT_NE(visitor.Post(insert, with(empty, name["count"], "")).Body.find("The record could not be added"),
+            std::string::npos);
+  EXPECT_EQ(Sql("SELECT COUNT(*) FROM " + ShopTable(odd)), "4");
+
+  // The list links the record by its key; its update form shows and empties it.
+  const std::string id = Sql("SELECT `the id` FROM " + ShopTable(odd) + " WHERE `count` = 41");
+  std::string update;
+  for (const std::string& link : PageLinks(visitor.Get(ShopPage(odd, "list")).Body))
+    if (link.find("_update.php?") != std::string::npos && EndsWith(link, "=" + id)) update = "/" + link;
+  ASSERT_NE(update, "") << "no update link for record " << id;
+  EXPECT_EQ(Attribute(InputTag(visitor.Get(update).Body, name["order date"]), "value"), "2031-05-06");
+  const THttpResponse saved = visitor.Post(update, with(empty, name["count"], "41"));
+  EXPECT_NE(saved.Body.find("The record was saved."), std::string::npos) << saved.Body;
+  EXPECT_EQ(row("41"), (TRows{{"NULL", "NULL", "0", "", "", ""}}));
 }
 
 TEST_F(GeneratedSiteTest, CompositeKeyNamesOneRecord) {
@@ -321,22 +263,20 @@ TEST_F(GeneratedSiteTest, AdministratorPagesNeedTheLogin) {
   const THttpResponse login = visitor.Get("/general/login.php?back=" + UrlEncode(listFile));
   ExpectCleanPage(login, "login page");
   EXPECT_EQ(Attribute(InputTag(login.Body, "back"), "value"), listFile);
+  const std::string& admin = FProject.AdminName;
   for (const auto& [name, pass] : std::vector<std::pair<std::string, std::string>>{
-           {kAdminName, "wrong"}, {kAdminName, ""}, {"admin", kAdminPass}, {kAdminName + " ", kAdminPass}}) {
-    const THttpResponse answer = Login(visitor, name, pass, listFile);
-    EXPECT_NE(answer.Body.find("Wrong name or password."), std::string::npos) << name << " / " << pass;
+           {admin, "wrong"}, {admin, ""}, {"admin", FProject.AdminPass}, {admin + " ", FProject.AdminPass}}) {
+    EXPECT_NE(Login(visitor, name, pass, listFile).Body.find("Wrong name or password."), std::string::npos) << name;
     EXPECT_EQ(visitor.Get(ShopPage("customer", "list")).Status, 302) << "logged in with " << name << " / " << pass;
   }
 
   // The administrator goes back to the page asked for, sees and writes data.
-  THttpResponse answer = Login(visitor, kAdminName, kAdminPass, listFile);
+  THttpResponse answer = Login(visitor, admin, FProject.AdminPass, listFile);
   EXPECT_EQ(answer.Status, 302);
   EXPECT_EQ(answer.Header("location"), "../" + listFile);
   answer = visitor.Get(ShopPage("customer", "list"));
   ExpectCleanPage(answer, "customer list");
   EXPECT_EQ(RecordCount(answer.Body), 8);
-  EXPECT_EQ(HtmlDecode(DetailCell(visitor.Get(ShopPage("customer", "detail") + "?qf_key=1&id=1").Body, "email")),
-            "obrien@example.com");
   ExpectCleanPage(visitor.Post(ShopPage("customer", "insert"), customer), "customer insert");
   EXPECT_EQ(Sql("SELECT city_id FROM " + ShopTable("customer") + " WHERE name = 'qf-e2e admin''s'"), "1");
 
@@ -349,7 +289,7 @@ TEST_F(GeneratedSiteTest, AdministratorPagesNeedTheLogin) {
            {"javascript:alert(1)//.php", "../left.html"},
            {"menu.php?a=1&b=2", "../menu.php?a=1&b=2"}}) {
     THttpClient other = Visitor();
-    EXPECT_EQ(Login(other, kAdminName, kAdminPass, back).Header("location"), location) << back;
+    EXPECT_EQ(Login(other, admin, FProject.AdminPass, back).Header("location"), location) << back;
   }
   const std::string hostile = "\"><script>alert(1)</script>";
   ExpectCleanPage(Visitor().Get("/general/login.php?back=" + UrlEncode(hostile)), "login page", hostile);

@@ -1,6 +1,7 @@
-// Hostile requests against the generated site: SQL, quotes and arrays in key,
-// filter, sort and paging parameters, and upload names that try to leave the
-// upload folder or run as PHP.
+// The list page's filters, sorting and paging, and hostile requests against
+// the generated site: SQL, quotes and arrays in key, filter, sort and paging
+// parameters, and upload names that try to leave the upload folder, run as
+// PHP or take another record's file.
 
 #include "E2ESupport.h"
 
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 
 namespace e2e {
 namespace {
@@ -56,6 +58,7 @@ TEST_F(GeneratedSiteTest, KeyParametersAreValuesNotSql) {
       {FShopDb, "order_item", {"order_id", "product_id"},
        {{"order_id", "1"}, {"product_id", "1"}, {"quantity", "99"}}},
       {FNotesDb, "notes", {"id"}, {{"title", "qf-e2e probe"}, {"body", "x"}}},
+      {FShopDb, "odd \"#?& \xC3\xBC", {"the id"}, {{"count", "1"}, {"note-27s", "qf-e2e probe"}}},
   };
   const std::string before = Snapshot();
   THttpClient admin = Administrator();
@@ -69,18 +72,19 @@ TEST_F(GeneratedSiteTest, KeyParametersAreValuesNotSql) {
         const std::string what = target.Table + " " + probe.Label(probed);
         std::string query = "?qf_key=1", where = "1";
         for (const std::string& key : target.Keys) {
-          query += "&" + (key == probed ? probe.Param(key) : key + "=1");
+          query += "&" + (key == probed ? probe.Param(FormName(key)) : FormName(key) + "=1");
           where += " AND " + QuoteIdentifier(key) + " = " + Lit(key == probed ? probe.Value() : "1");
         }
         // The rows the key names taken as a value: the server compares a text
         // with a number column by its numeric start.
-        const std::string named = Sql("SELECT " + target.Keys[0] + " FROM " + qualified + " WHERE " + where);
+        const std::string named =
+            Sql("SELECT " + QuoteIdentifier(target.Keys[0]) + " FROM " + qualified + " WHERE " + where);
 
         const THttpResponse detail = admin.Get(page("detail") + query);
         ExpectCleanPage(detail, what + " detail", probe.Text);
         EXPECT_EQ(detail.Body.find("data-field=") != std::string::npos, !named.empty()) << what;
         if (target.Keys.size() == 1) {
-          EXPECT_EQ(HtmlDecode(DetailCell(detail.Body, "id")), named.empty() ? "<none>" : named) << what;
+          EXPECT_EQ(HtmlDecode(DetailCell(detail.Body, target.Keys[0])), named.empty() ? "<none>" : named) << what;
         }
         const THttpResponse edit = admin.Get(page("update") + query);
         ExpectCleanPage(edit, what + " update form", probe.Text);
@@ -100,104 +104,123 @@ TEST_F(GeneratedSiteTest, KeyParametersAreValuesNotSql) {
   }
 }
 
-TEST_F(GeneratedSiteTest, FilterSortAndPagingParametersAreValuesNotSql) {
-  const struct {
-    std::string Table, Param;
-    std::string Condition;  // with ? for the value
-    TFields Extra;
-  } filters[] = {
-      {"products", "name_val", "t.`name` LIKE CONCAT(?, '%')", {}},
-      {"products", "name_val", "t.`name` = ?", {{"name_mode", "Exactly"}}},
-      {"products", "name_mode", "t.`name` LIKE 'C%'", {{"name_val", "C"}}},
-      {"products", "price_min", "t.`price` >= ?", {}},
-      {"products", "price_max", "t.`price` <= ?", {}},
-      {"products", "city_id_val", "c.`name` LIKE CONCAT(?, '%')", {}},
-      {"order", "key_val", "t.`key` LIKE CONCAT(?, '%')", {}},
-      {"order", "placed_min", "t.`placed` >= ?", {}},
-      {"order", "placed_max", "t.`placed` <= ?", {}},
-      {"city", "name_val", "t.`name` LIKE CONCAT(?, '%')", {}},
-  };
-  const std::string before = Snapshot();
+// The list page's filters, sorting and paging, with ordinary and hostile
+// parameter values: a filter takes any value as text, sorting takes only the
+// listed fields and the two directions, paging a number.
+TEST_F(GeneratedSiteTest, ListPageFiltersSortsAndPagesByValuesNotSql) {
   THttpClient visitor = Visitor();
-
-  for (const auto& filter : filters) {
-    const std::string from = ShopTable(filter.Table) + " t LEFT JOIN " + ShopTable("city") + " c ON " +
-                             (filter.Table == "products" ? "t.city_id = c.id" : "0");
-    for (const TProbe& probe : kProbes) {
-      const std::string what = filter.Table + " " + probe.Label(filter.Param);
-      // A value that is empty after trimming filters nothing.
-      const std::string value = PhpTrim(probe.Value());
-      const std::string where = filter.Condition.find('?') == std::string::npos ? filter.Condition
-                                : value.empty() ? "1"
-                                                : ReplaceAll(filter.Condition, "?", Lit(value));
-      const std::string query = "?qf_sort=id&" + probe.Param(filter.Param) + "&" + FormEncode(filter.Extra);
-      const THttpResponse page = visitor.Get(ShopPage(filter.Table, "list") + query);
-      ExpectCleanPage(page, what, probe.Text);
-      EXPECT_EQ(RecordCount(page.Body), std::stoi(Sql("SELECT COUNT(*) FROM " + from + " WHERE " + where))) << what;
-      EXPECT_EQ(LinkIds(page.Body),
-                Column(*FDb, "SELECT t.id FROM " + from + " WHERE " + where + " ORDER BY t.id LIMIT 10"))
-          << what;
-      if (filter.Param != "name_mode") {
-        EXPECT_EQ(Attribute(InputTag(page.Body, filter.Param), "value"), probe.Value()) << what << " in its field";
-      }
-    }
-  }
-
-  // Sorting takes only the listed fields and the two directions; paging a number.
-  const std::string list = ShopPage("products", "list");
-  const auto byId = [&](const std::string& order, int page) {
-    return Column(*FDb, "SELECT id FROM " + ShopTable("products") + " ORDER BY " + order + " LIMIT " +
-                            std::to_string((page - 1) * kRowsPerPage) + ", 10");
+  const std::string before = Snapshot();
+  const std::string products = ShopTable("products") + " t LEFT JOIN " + ShopTable("city") + " c ON t.city_id = c.id";
+  // What the page must show: the records of where in that order, page number.
+  const auto expect = [&](const std::string& what, const THttpResponse& page, const std::string& from,
+                          const std::string& where, const std::string& order, int number,
+                          const std::string& echo = "") {
+    ExpectCleanPage(page, what, echo);
+    EXPECT_EQ(RecordCount(page.Body), std::stoi(Sql("SELECT COUNT(*) FROM " + from + " WHERE " + where))) << what;
+    EXPECT_EQ(PageNumbers(page.Body).first, number) << what;
+    EXPECT_EQ(LinkIds(page.Body), Column(*FDb, "SELECT t.id FROM " + from + " WHERE " + where + " ORDER BY " + order +
+                                                   " LIMIT " + std::to_string((number - 1) * FProject.RowNumber) +
+                                                   ", " + std::to_string(FProject.RowNumber)))
+        << what;
   };
-  const auto unsorted = LinkIds(visitor.Get(list).Body);
-  ASSERT_EQ(unsorted.size(), 10u);
+  struct TCase {
+    bool Post;
+    TFields Fields;
+    std::string Where, Sort, Dir;
+    int Page;
+  };
+  const TCase cases[] = {
+      // Paging and sorting; the sort buttons post the field, hidden fields carry the order on.
+      {false, {{"qf_sort", "id"}, {"qf_dir", "ASC"}, {"qf_goto", "2"}}, "1", "id", "ASC", 2},
+      {false, {{"qf_sort", "id"}, {"qf_goto", "99"}}, "1", "id", "ASC", 3},
+      {false, {{"qf_sort", "id"}, {"qf_goto", "-4"}}, "1", "id", "ASC", 1},
+      {true, {{"qf_sort_desc", "price"}}, "1", "price", "DESC", 1},
+      {true, {{"qf_sort", "price"}, {"qf_dir", "DESC"}, {"qf_goto", "2"}}, "1", "price", "DESC", 2},
+      {true, {{"qf_sort", "price"}, {"qf_dir", "DESC"}, {"qf_sort_asc", "price"}}, "1", "price", "ASC", 1},
+      {false, {{"qf_sort", "name"}, {"qf_dir", "desc"}, {"qf_goto", "2"}}, "1", "name", "DESC", 2},
+      // Filters: prefix and exact text, trimmed, a lookup's text, intervals, with paging, posted.
+      {false, {{"qf_sort", "id"}, {"name_val", "C"}, {"name_mode", "Like"}}, "t.name LIKE 'C%'", "id", "ASC", 1},
+      {false, {{"qf_sort", "id"}, {"name_val", "  c  "}}, "t.name LIKE 'c%'", "id", "ASC", 1},
+      {false, {{"qf_sort", "id"}, {"name_val", "Mu"}, {"name_mode", "Exactly"}}, "t.name = 'Mu'", "id", "ASC", 1},
+      {false, {{"qf_sort", "id"}, {"city_id_val", "L'A"}}, "c.name LIKE 'L''A%'", "id", "ASC", 1},
+      {false, {{"qf_sort", "id"}, {"price_min", "10"}, {"price_max", "20"}}, "t.price BETWEEN 10 AND 20", "id", "ASC",
+       1},
+      {false, {{"qf_sort", "id"}, {"price_min", "5"}, {"qf_goto", "2"}}, "t.price >= 5", "id", "ASC", 2},
+      {true, {{"qf_sort", "id"}, {"name_val", "C"}, {"price_max", "20"}}, "t.name LIKE 'C%' AND t.price <= 20", "id",
+       "ASC", 1},
+  };
+  const std::string list = ShopPage("products", "list");
+  for (const TCase& c : cases) {
+    const std::string what = FormEncode(c.Fields);
+    const THttpResponse page = c.Post ? visitor.Post(list, c.Fields) : visitor.Get(list + "?" + what);
+    expect(what, page, products, c.Where, "t." + c.Sort + " " + c.Dir, c.Page);
+    EXPECT_EQ(Attribute(InputTag(page.Body, "qf_sort"), "value"), c.Sort) << what;
+    EXPECT_EQ(Attribute(InputTag(page.Body, "qf_dir"), "value"), c.Dir) << what;
+    for (const auto& [name, value] : c.Fields)
+      if (EndsWith(name, "_val") || EndsWith(name, "_min") || EndsWith(name, "_max")) {
+        EXPECT_EQ(Attribute(InputTag(page.Body, name), "value"), value) << what;
+      }
+  }
+  // A filter on a table named by a reserved word.
+  expect("order", visitor.Get(ShopPage("order", "list") + "?qf_sort=id&key_val=B"),
+         ShopTable("order") + " t", "t.`key` LIKE 'B%'", "t.id", 1);
+
+  const std::vector<std::string> unsorted = LinkIds(visitor.Get(list).Body);
   std::vector<TProbe> sortProbes = kProbes;
   for (const char* text : {"name; DROP TABLE `city`", "name`", "name DESC", "(SELECT 1)", "description"})
     sortProbes.push_back({text, ""});
-  sortProbes.push_back({"name", "[]"});
   for (const TProbe& probe : sortProbes) {
+    // Filters, with what is left of the value after trimming.
+    const std::string value = PhpTrim(probe.Value());
+    for (const auto& [param, condition] : std::vector<std::pair<std::string, std::string>>{
+             {"name_val", "t.`name` LIKE CONCAT(?, '%')"}, {"price_min", "t.`price` >= ?"},
+             {"price_max", "t.`price` <= ?"}, {"city_id_val", "c.`name` LIKE CONCAT(?, '%')"}}) {
+      const THttpResponse page = visitor.Get(list + "?qf_sort=id&" + probe.Param(param));
+      const std::string where = value.empty() ? "1" : ReplaceAll(condition, "?", Lit(value));
+      expect(probe.Label(param), page, products, where, "t.id", 1, probe.Text);
+      EXPECT_EQ(Attribute(InputTag(page.Body, param), "value"), probe.Value()) << probe.Label(param) << " in its field";
+    }
+    expect(probe.Label("name_mode"), visitor.Get(list + "?qf_sort=id&name_val=C&" + probe.Param("name_mode")),
+           products, "t.name LIKE 'C%'", "t.id", 1, probe.Text);
+    // Sorting and paging.
     for (const std::string param : {"qf_sort", "qf_sort_asc", "qf_sort_desc"}) {
       const THttpResponse page = visitor.Get(list + "?" + probe.Param(param) + "&qf_dir=DESC");
       ExpectCleanPage(page, probe.Label(param), probe.Text);
-      EXPECT_EQ(RecordCount(page.Body), 30) << probe.Label(param);
       EXPECT_EQ(LinkIds(page.Body), unsorted) << probe.Label(param) << " sorted by a field that is not listed";
     }
-    THttpResponse page = visitor.Get(list + "?qf_sort=price&" + probe.Param("qf_dir"));
-    ExpectCleanPage(page, probe.Label("qf_dir"), probe.Text);
-    EXPECT_EQ(LinkIds(page.Body), byId("price", 1)) << probe.Label("qf_dir");
-    page = visitor.Get(list + "?qf_sort=id&" + probe.Param("qf_goto"));
-    ExpectCleanPage(page, probe.Label("qf_goto"), probe.Text);
-    const auto [number, count] = PageNumbers(page.Body);
-    EXPECT_EQ(count, 3) << probe.Label("qf_goto");
-    EXPECT_EQ(LinkIds(page.Body), byId("id", std::clamp(number, 1, 3))) << probe.Label("qf_goto");
+    expect(probe.Label("qf_dir"), visitor.Get(list + "?qf_sort=price&" + probe.Param("qf_dir")), products, "1",
+           "t.price", 1, probe.Text);
+    const THttpResponse page = visitor.Get(list + "?qf_sort=id&" + probe.Param("qf_goto"));
+    expect(probe.Label("qf_goto"), page, products, "1", "t.id", std::clamp(PageNumbers(page.Body).first, 1, 3),
+           probe.Text);
   }
-  EXPECT_EQ(LinkIds(visitor.Get(list + "?qf_sort=price&qf_dir=desc").Body), byId("price DESC", 1));
   EXPECT_EQ(Snapshot(), before);
 }
 
-TEST_F(GeneratedSiteTest, UploadNamesStayInsideTheUploadFolder) {
+TEST_F(GeneratedSiteTest, UploadsStayInsideTheUploadFolderAndKeepTheirOwnFiles) {
   const std::string payload = "<?php echo 'EXEC' . (6 * 7); ?>";
   const std::string absolute = "/tmp/qf-e2e-abs-" + std::to_string(::getpid()) + ".php";
   THttpClient visitor = Visitor();
+  std::map<std::string, std::string> stored;  // stored name -> the content sent
   int n = 0;
   for (const std::string& fileName : {"../x.php"s, "..\\..\\z.php"s, "sub/dir/w.php"s, absolute, ".htaccess"s, ".."s,
-                                      "v.phtml"s, "u.php."s, "t.PHP"s}) {
+                                      "v.phtml"s, "u.php."s, "t.PHP"s, "same.png"s, "same.png"s, "same"s, "same"s}) {
     const std::string product = "qf-e2e upload " + std::to_string(++n);
     ExpectCleanPage(visitor.Post(ShopPage("products", "insert"),
                                  {{"name", product}, {"description", ""}, {"price", "960.00"},
                                   {"released", "2030-01-01"}, {"updated_at", "2030-01-01 00:00:00"},
                                   {"status", "new"}, {"city_id", "1"}},
-                                 {{"picture", fileName, payload + fileName}}),
+                                 {{"picture", fileName, payload + product}}),
                     "upload of " + fileName);
-    const auto stored = Column(*FDb, "SELECT picture FROM " + ShopTable("products") + " WHERE name = " + Lit(product));
-    ASSERT_EQ(stored.size(), 1u) << fileName;
-    if (stored[0].empty()) continue;  // refused: nothing stored
-    EXPECT_TRUE(IsStoredUpload(stored[0])) << fileName << " stored as " << stored[0];
-    EXPECT_EQ(ReadFileText(FOut + "/" + stored[0]), payload + fileName);
-    EXPECT_EQ(Visitor().Get("/" + stored[0]).Body.find("EXEC42"), std::string::npos)
-        << fileName << " stored as " << stored[0] << " runs as PHP";
+    const std::string name = Sql("SELECT picture FROM " + ShopTable("products") + " WHERE name = " + Lit(product));
+    if (name.empty()) continue;  // refused: nothing stored
+    EXPECT_TRUE(IsStoredUpload(name)) << fileName << " stored as " << name;
+    EXPECT_TRUE(stored.emplace(name, payload + product).second) << fileName << " stored again as " << name;
+    EXPECT_EQ(Visitor().Get("/" + name).Body.find("EXEC42"), std::string::npos)
+        << fileName << " stored as " << name << " runs as PHP";
   }
-  // Nothing landed anywhere but in the upload folder.
+  // Each record keeps its own file; nothing landed outside the upload folder.
+  for (const auto& [name, content] : stored) EXPECT_EQ(ReadFileText(FOut + "/" + name), content) << name;
   EXPECT_FALSE(FileExists(absolute));
   for (const auto& entry : std::filesystem::recursive_directory_iterator(FDir->Path())) {
     const std::string path = entry.path().string();

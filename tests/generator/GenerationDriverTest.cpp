@@ -123,6 +123,31 @@ TEST_F(DriverTest, InterleavedDatabasesGoInFirstSeenOrderAndPageNamesDoNotCollid
     }
 }
 
+// Names with "/" or ".." could put pages anywhere: such tables are named in
+// the closing message, and no page lands outside the output folder.
+TEST_F(DriverTest, TablesWhosePagesWouldLeaveTheOutputFolderAreNamedNotWritten) {
+  Project.Project_output = OutFile("site");
+  for (const auto& [db, name] : {std::pair{"general/../../up", "t"}, {"a", "../x"}, {"..", "t"}, {"a", "ok"}})
+    AddTable(db, name);
+  Generate();
+  EXPECT_EQ(Rec.Events.back(), kDone + OutFile("site") + "\r\n\r\nNot generated, because their page names would "
+                               "leave the output folder:\r\ngeneral/../../up.t\r\na.../x\r\n...t");
+  TStrings pages;
+  for (const auto& e : fs::recursive_directory_iterator(Out.Path()))
+    if (e.path().extension() == ".php" && e.path().parent_path() != OutFile("site/general"))
+      pages.push_back(fs::relative(e.path(), Out.Path()).string());
+  std::sort(pages.begin(), pages.end());
+  EXPECT_EQ(pages, (TStrings{"site/a_ok_delete.php", "site/a_ok_detail.php", "site/a_ok_insert.php",
+                             "site/a_ok_list.php", "site/a_ok_update.php", "site/menu.php"}));
+
+  // A page file that is a link to a file elsewhere is not written through.
+  WriteFile(OutFile("elsewhere.php"), "kept");
+  fs::remove(OutFile("site/a_ok_update.php"));
+  fs::create_symlink(OutFile("elsewhere.php"), OutFile("site/a_ok_update.php"));
+  EXPECT_THROW(Generate(), EInOutError);
+  EXPECT_EQ(ReadFile(OutFile("elsewhere.php")), "kept");
+}
+
 TEST_F(DriverTest, ProjectWithoutTablesWritesTheSitePagesAndCopies) {
   // An empty output folder means "output" beside the program; an empty theme means "default".
   for (const auto& [theme, output] : {std::pair<std::string, std::string>{"dark", Out.Path()}, {"", App + "output"}}) {

@@ -44,6 +44,15 @@ TEST(PhpTextTest, EveryEscaperChangesOnlyWhatItsContextNeeds) {
       {"UrlEncode", UrlEncode, "A-z_0.9~" + kZurich, "A-z_0.9~Z%C3%BCrich"},
       {"UrlEncode", UrlEncode, "a b&c=d?e#f/g", "a%20b%26c%3Dd%3Fe%23f%2Fg"},
       {"UrlEncode", UrlEncode, "100%+\"<'>\n", "100%25%2B%22%3C%27%3E%0A"},
+      // Request names: the identity for plain names, one escape for every
+      // other byte, never the name of another column.
+      {"FormName", FormName, "Order_Date_2", "Order_Date_2"},
+      {"FormName", FormName, "order date", "order-20date"},
+      {"FormName", FormName, "a.b", "a-2Eb"},
+      {"FormName", FormName, "a-2Eb", "a-2D2Eb"},
+      {"FormName", FormName, "x[1]", "x-5B1-5D"},
+      {"FormName", FormName, "it's \"$\\", "it-27s-20-22-24-5C"},
+      {"FormName", FormName, kZurich, "Z-C3-BCrich"},
   };
   for (const TEscapeCase& c : cases) {
     EXPECT_EQ(c.Escape(c.Input), c.Expected) << c.Function << " of [" << c.Input << "]";

@@ -19,6 +19,8 @@
 #include <vector>
 
 using qftest::AllPixels;
+using qftest::Key;
+using qftest::TShownForm;
 using qftest::CountPixels;
 using qftest::Place;
 using qftest::ProcessEventsUntil;
@@ -85,22 +87,6 @@ public:
     SetTabStop(true);
   }
   QLineEdit* Edit;
-};
-
-void Key(QWidget* w, int key, const QString& text, Qt::KeyboardModifiers mods = Qt::NoModifier,
-         QEvent::Type type = QEvent::KeyPress) {
-  QKeyEvent e(type, key, mods, text);
-  QCoreApplication::sendEvent(w, &e);
-}
-
-/** A form that is shown and active, so that the focus can move. */
-struct TShownForm : TForm {
-  TShownForm() : TForm(nullptr) {
-    SetBounds(50, 50, 400, 300);
-    Show();
-    Handle()->activateWindow();
-    EXPECT_TRUE(ProcessEventsUntil([this] { return Active(); }));
-  }
 };
 
 TEST(Mouse, EventsReachTheHandlersWithButtonShiftAndPosition) {

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include <gtest/gtest.h>
@@ -99,6 +100,18 @@ void SendMouse(QWidget* w, QEvent::Type type, Qt::MouseButton button, QPoint at,
   QMouseEvent e(type, QPointF(at), QPointF(w->mapToGlobal(at)), move ? Qt::NoButton : button,
                 release ? Qt::MouseButtons() : Qt::MouseButtons(button), mods);
   QCoreApplication::sendEvent(w, &e);
+}
+
+void Key(QWidget* w, int key, const QString& text, Qt::KeyboardModifiers mods, QEvent::Type type) {
+  QKeyEvent e(type, key, mods, text);
+  QCoreApplication::sendEvent(w, &e);
+}
+
+TShownForm::TShownForm() : TForm(nullptr) {
+  SetBounds(50, 50, 400, 300);
+  Show();
+  Handle()->activateWindow();
+  EXPECT_TRUE(ProcessEventsUntil([this] { return Active(); }));
 }
 
 }  // namespace qftest

@@ -5,6 +5,7 @@
 
 #include "ui/Colors.h"
 #include "ui/Controls.h"
+#include "ui/Forms.h"
 #include "ui/ShellServices.h"
 #include "ui/Types.h"
 
@@ -38,6 +39,15 @@ bool ProcessEventsUntil(const std::function<bool()>& done, int ms = 1000);
  *  holds nothing, a move holds `button` without pressing one. */
 void SendMouse(QWidget* w, QEvent::Type type, Qt::MouseButton button, QPoint at,
                Qt::KeyboardModifiers mods = Qt::NoModifier);
+
+/** A key press (or release) carrying text, sent to w. */
+void Key(QWidget* w, int key, const QString& text, Qt::KeyboardModifiers mods = Qt::NoModifier,
+         QEvent::Type type = QEvent::KeyPress);
+
+/** A form that is shown and active, so that the focus can move. */
+struct TShownForm : TForm {
+  TShownForm();
+};
 
 /** A new T owned by parent and placed on it at (x, y, w, h). */
 template <class T> T* Place(TWinControl* parent, int x, int y, int w, int h) {

@@ -1,0 +1,329 @@
+// The page generators over the shipped templates: the rules the golden pages
+// of the fixture project cannot show. Escaping for each output context, the
+// validation names, lookup joins the fixture lacks, the mail-content options
+// and the failures.
+
+#include "TestSupport.h"
+#include "core/Exception.h"
+#include "core/Files.h"
+#include "core/TextUtils.h"
+#include "generator/phpIndex.h"
+#include "generator/phpLogin.h"
+#include "generator/phpdbinfo.h"
+#include "generator/phpdelete.h"
+#include "generator/phpdetail.h"
+#include "generator/phpindexmenu.h"
+#include "generator/phpinsert.h"
+#include "generator/phplist.h"
+#include "generator/phpupdate.h"
+#include "generator/TablePageCode.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+using TGenerate = void (*)(const TGeneratorContext&);
+template <class TGenerator>
+void Make(const TGeneratorContext& context) {
+  TGenerator(context).Generate();
+}
+
+struct TPage {
+  const char* Name;
+  TGenerate Generate;
+};
+const TPage kTablePages[] = {{"list", Make<TListGenerator>},     {"insert", Make<TInsertGenerator>},
+                             {"update", Make<TUpdateGenerator>}, {"detail", Make<TDetailGenerator>},
+                             {"delete", Make<TDeleteGenerator>}};
+
+class TablePagesTest : public ::testing::Test {
+protected:
+  /** A table of the project, made current, every right "Guest". */
+  TWebTable& AddTable(const std::string& db, const std::string& name) {
+    auto table = std::make_unique<TWebTable>();
+    table->DB = db;
+    table->Name = name;
+    table->InsertRight = table->UpdateRight = table->DeleteRight = table->DetailRight = table->ListRight = "Guest";
+    TWebTable& result = *table;
+    FProject.AddTable(std::move(table));
+    FProject.CurrentDatabase = db;
+    FProject.CurrentTable = name;
+    return result;
+  }
+
+  /** A column on every page, its caption its name. */
+  static TWebInput& AddColumn(TWebTable& table, const std::string& field, const std::string& input = "Text") {
+    auto column = std::make_unique<TWebInput>(field);
+    column->Database_field = column->Caption = field;
+    column->Input_type = input;
+    column->View_type = "Text";
+    column->Filter_type = "No";
+    column->List = column->Detail = column->Insert = column->Update = true;
+    TWebInput& result = *column;
+    table.AddToInputList(std::move(column));
+    return result;
+  }
+
+  static TWebInput& Lookup(TWebInput& input, const std::string& table, const std::string& display) {
+    input.HtmlInput->iLElementFromDb = true;
+    input.HtmlInput->iLTable = table;
+    input.HtmlInput->iLDisplayField = display;
+    input.HtmlInput->iLValueField = "id";
+    return input;
+  }
+
+  TGeneratorContext Context() const { return {FProject, qftest::SourceDir() + "/data/", FOut.Path() + "/"}; }
+  std::string File(const std::string& page) const {
+    return FOut.File(TablePageFileName(FProject.CurrentDatabase, FProject.CurrentTable, page));
+  }
+  /** One page of the current table, generated from the shipped template. */
+  std::string Page(const std::string& page) {
+    for (const TPage& p : kTablePages)
+      if (page == p.Name) p.Generate(Context());
+    return qftest::ReadFile(File(page));
+  }
+
+  TProjectManager FProject;
+  qftest::TempDir FOut;
+};
+
+TEST_F(TablePagesTest, HostileNamesAndTextsAreEscapedForTheirContext) {
+  FProject.TableAlign = "Left\" onclick=\"x";
+  TWebTable& table = AddTable("my-$db", "it's \"t\"");
+  TWebInput& text = AddColumn(table, "a'b\"$c\\");
+  text.Key = true;
+  text.Filter_type = "Like";
+  text.Caption = "Size's <b>";
+  text.UseHint = true;
+  text.HintText = "Say \"hi\" & <b>bye</b>";
+  text.HtmlInput->iValue = "say \"hi\" & 'bye'";
+  text.HtmlInput->iCheckType = "Email";
+  text.HtmlInput->iErrorText = "It's \"wrong\" </script>";
+  TWebInput& radio = AddColumn(table, "it's", "Radiobox");
+  radio.HtmlInput->iLSource = 1;
+  radio.HtmlInput->ItemList.Add("It's $=it's $x");
+  AddColumn(table, "pic", "File").HtmlInput->iFileUpDir = "it's/";
+  Lookup(AddColumn(table, "l", "Combobox"), "ci`ty", "na'me");
+
+  const std::pair<const char*, std::string> expected[] = {
+      // SQL in a PHP single-quoted literal
+      {"list", R"~('SELECT  `it\'s "t"`.`a\'b"$c\\`,)~"},
+      {"list", R"~(FROM `my-$db`.`it\'s "t"` LEFT JOIN `my-$db`.`ci``ty` AS `lk_4`)~"},
+      {"insert", R"~(FROM '.sqlIdent(${'dbname_my-$db'}).'.`ci``ty`','id','na\'me')~"},
+      // SQL in a PHP double-quoted literal
+      {"list", R"~(" AND `it's \"t\"`.`a'b\"\$c\\` ".$tempmode)~"},
+      {"insert", R"~(INSERT INTO `my-\$db`.`it's \"t\"` ()~"},
+      {"update", R"~($setSql .= "`a'b\"\$c\\`=".sqlValue()~"},
+      {"delete", R"~(DELETE FROM `my-\$db`.`it's \"t\"` WHERE)~"},
+      {"detail", R"~("1"." AND `a'b\"\$c\\`='".sqlEscape(${'MyDb_my-$db'}, )~"},
+      // PHP single- and double-quoted values
+      {"update", R"~(value="<?php echo h($Resultset['a\'b"$c\\']); ?>")~"},
+      {"update", R"~(isValueSet($Resultset['it\'s'],"it's \$x"))~"},
+      {"insert", R"~(storeUpload('pic', 'it\'s/'))~"},
+      // Request names: the form name of a'b"$c\ is a-27b-22-24c-5C
+      {"insert", R"~(<input name="a-27b-22-24c-5C" id="a-27b-22-24c-5C" type="text")~"},
+      {"insert", R"~(.sqlValue(${'MyDb_my-$db'}, $_POST['a-27b-22-24c-5C'] ?? ''))~"},
+      {"insert", R"~(checkEmail(document.yztInsertForm['a-27b-22-24c-5C'],)~"},
+      {"insert", R"~(checkRadioGroup('it-27s',)~"},
+      {"update", R"~(<input name="it-27s" id = "it-27s_1" type="radio")~"},
+      {"list", R"~(name="a-27b-22-24c-5C_val" id="a-27b-22-24c-5C_val")~"},
+      {"list", R"~(trim(requestValue('a-27b-22-24c-5C_mode')))~"},
+      {"detail", R"~($_GET['a-27b-22-24c-5C'] ?? '')~"},
+      {"detail", R"~(h("qf_key=1&a-27b-22-24c-5C=".urlencode((string)($Resultset['a\'b"$c\\'] ?? '')))~"},
+      // HTML attributes
+      {"insert", R"~(value="say &quot;hi&quot; &amp; &#39;bye&#39;")~"},
+      {"insert", R"~(type="radio" value="it&#39;s $x">It's $<br>)~"},
+      {"list", R"~(class="qfPageTable qfAlignLeft&quot; onclick=&quot;x")~"},
+      // URLs of the table's pages
+      {"list", R"~(<a href="my-%24db_it%27s%20%22t%22_insert.php">)~"},
+      {"detail", R"~(<a href="my-%24db_it%27s%20%22t%22_update.php?)~"},
+      {"update", R"~(<a href="my-%24db_it%27s%20%22t%22_list.php">)~"},
+      // JavaScript strings in an attribute and in a script element
+      {"insert", R"~(onBlur="checkEmail(this,'It\&#39;s \x22wrong\x22 \x3C/script\x3E',false)")~"},
+      {"insert", R"~(EnterContent('ToolTip','Size\&#39;s \x3Cb\x3E','Say \x22hi\x22 \x26 \x3Cb\x3Ebye\x3C/b\x3E'))~"},
+      {"insert", R"~(,'It\'s \x22wrong\x22 \x3C/script\x3E',false);)~"},
+  };
+  for (const auto& [page, fragment] : expected)
+    EXPECT_NE(Page(page).find(fragment), std::string::npos) << page << " lacks " << fragment;
+
+  // Every page stays valid PHP.
+  if (std::system("php -v >/dev/null 2>&1") != 0) GTEST_SKIP() << "php is not on PATH: pages not linted";
+  for (const TPage& page : kTablePages)
+    EXPECT_EQ(std::system(("php -l '" + ReplaceAll(File(page.Name), "'", "'\\''") + "' >/dev/null").c_str()), 0)
+        << page.Name;
+}
+
+TEST_F(TablePagesTest, ValidationNamesGiveTheirChecksAndRangeBoundsStayNumbers) {
+  struct TCase {
+    const char* Check;
+    const char* Function;
+    std::string Min = "", Max = "", Bounds = "";
+  };
+  const TCase cases[] = {
+      {"Integer", "checkInt"},       {"Email", "checkEmail"},       {"Character", "checkChar"},
+      {"Alphabetical", "checkChar"}, {"Float", "checkFloat"},       {"Number", "checkFloat"},
+      {"Price", "checkPrice"},       {"PostalCode", "checkPostalCode"}, {"URL", "checkURL"},
+      {"IP", "checkIP"},             {"No", ""},                    {"integer", ""},
+      {"", ""},                      {"Date", ""},
+      {"Int Range", "checkIntRange", "0", "100", "0,100,"},
+      {"Range", "checkIntRange", " 7 ", "+8", "7,+8,"},
+      {"Int Range", "checkIntRange", "1.5", "-2.25", "1.5,-2.25,"},
+      {"Range", "checkIntRange", "", "", "-Infinity,Infinity,"},
+      {"Int Range", "checkIntRange", "abc", "1);alert(1", "-Infinity,Infinity,"},
+      {"Int Range", "checkIntRange", "1.", ".5", "-Infinity,Infinity,"},
+  };
+  TInsertGenerator generator(Context());
+  bool required = false;
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Check);
+    TWebInput input("f");
+    input.Database_field = "f";
+    input.Input_type = "Text";
+    input.HtmlInput->iCheckType = c.Check;
+    input.HtmlInput->iCheckMin = c.Min;
+    input.HtmlInput->iCheckMax = c.Max;
+    input.HtmlInput->iErrorText = "Wrong";
+    input.HtmlInput->iRequired = required = !required;
+    generator.ScriptList.Clear();
+    const std::string args = c.Bounds + "'Wrong'," + (required ? "true" : "false") + ")";
+    const std::string function = c.Function;
+    const std::string attribute = "onBlur=\"" + function + "(this," + args + "\"";
+    EXPECT_EQ(generator.BuildValidation(input), function.empty() ? "" : attribute);
+    const std::string script = function + "(document.yztInsertForm.f," + args + "\r\n";
+    EXPECT_EQ(generator.ScriptList.Text(), function.empty() ? "" : script);
+  }
+}
+
+TEST(EmptyValueTest, NumericDateAndTimeColumnsStoreNullOrAClearedFlag) {
+  const std::tuple<const char*, const char*, const char*> cases[] = {
+      {"int(11)", "Text", "NULL"},         {"INT(10) UNSIGNED", "Combobox", "NULL"}, {"bigint", "Hidden", "NULL"},
+      {"decimal(10,2)", "Text", "NULL"},   {"double precision", "Text", "NULL"},     {"bit(1)", "Radiobox", "NULL"},
+      {"tinyint(1)", "Checkbox", "0"},     {"date", "Text", "NULL"},                 {"datetime(6)", "Text", "NULL"},
+      {"timestamp", "Text", "NULL"},       {"time", "Text", "NULL"},                 {"year(4)", "Listbox", "NULL"},
+      {"date", "Checkbox", "NULL"},        {"varchar(10)", "Text", ""},              {"text", "Textarea", ""},
+      {"enum('1','2')", "Radiobox", ""},   {"set('1')", "Checkbox", ""},             {"blob", "File", ""},
+      {"inet6", "Text", ""},               {"", "Text", ""},
+  };
+  for (const auto& [type, inputType, empty] : cases) {
+    TWebInput input("f");
+    input.Type = type;
+    input.Input_type = inputType;
+    EXPECT_EQ(EmptyValueSql(input), empty) << type << " " << inputType;
+  }
+}
+
+TEST_F(TablePagesTest, ListJoinsOnlyShownLookupsUnderTheirOwnAlias) {
+  struct TCase {
+    const char* What;
+    const char* Table;
+    const char* Lookup;   // the looked-up table of column c
+    const char* Display;  // its display field
+    const char* Select;
+    bool FromDb = true;
+  };
+  const TCase cases[] = {
+      {"lookup neither listed nor filtered", "t", "city", "name", "SELECT  `t`.`id` FROM `shop`.`t`"},
+      {"no display field", "t", "city", "", "SELECT  `t`.`id` FROM `shop`.`t`"},
+      {"table looking itself up", "t", "t", "name",
+       "SELECT  `t`.`id` FROM `shop`.`t` LEFT JOIN `shop`.`t` AS `lk_2` ON `t`.`c` = `lk_2`.`id`"},
+      {"alias never equals the table name", "lk_2", "city", "name",
+       "SELECT  `lk_2`.`id` FROM `shop`.`lk_2` LEFT JOIN `shop`.`city` AS `_lk_2` ON `lk_2`.`c` = `_lk_2`.`id`"},
+      {"items not from the database", "t", "city", "name", "SELECT  `t`.`id` FROM `shop`.`t`", false},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    FProject.Tables.clear();
+    TWebTable& table = AddTable("shop", c.Table);
+    AddColumn(table, "id").Key = true;
+    TWebInput& lookup = Lookup(AddColumn(table, "c", "Combobox"), c.Lookup, c.Display);
+    lookup.List = false;
+    // Filtered only where a join is wanted.
+    if (std::string(c.Select).find("JOIN") != std::string::npos || !c.FromDb) lookup.Filter_type = "Like";
+    lookup.HtmlInput->iLElementFromDb = c.FromDb;
+    EXPECT_NE(Page("list").find("$selectSql = '" + std::string(c.Select) + "' ."), std::string::npos);
+  }
+}
+
+TEST_F(TablePagesTest, ChangeMailsFollowTheContentOption) {
+  TWebTable& table = AddTable("shop", "t");
+  // Columns on the insert page (i), the update page (u), the list (l).
+  for (const auto& [name, flags] : {std::pair{"a", "iul"}, {"b", "iu"}, {"c", "l"}, {"d", "i"}, {"e", "u"}}) {
+    TWebInput& input = AddColumn(table, name, *name == 'b' ? "Checkbox" : "Text");
+    input.Insert = std::string(flags).find('i') != std::string::npos;
+    input.Update = std::string(flags).find('u') != std::string::npos;
+    input.List = std::string(flags).find('l') != std::string::npos;
+  }
+  FProject.mailSendTo = "to@example.com";
+  FProject.mailSubject = "s";
+  FProject.mailFrom = "f@example.com";
+  const auto line = [](const std::string& field, const std::string& value) {
+    return std::string(16, ' ') + ".\"\\n" + field + "=\"." + value + "\r\n";
+  };
+  const std::string a = line("a", "requestValue('a')"), b = line("b", "getCheckboxValue('b')"),
+                    c = line("c", "requestValue('c')"), d = line("d", "requestValue('d')"),
+                    e = line("e", "requestValue('e')");
+  const std::string ins = "\"A new record was inserted\\n\\n\"\r\n", upd = "\"A record was updated\\n\\n\"\r\n",
+                    del = "\"A record was deleted\\n\\n\"\r\n";
+  struct TMailPage {
+    const char* Name;
+    bool TProjectManager::*On;
+    std::string Bodies[4];  // all data, list data, no data, no option
+  };
+  const TMailPage pages[] = {
+      {"insert", &TProjectManager::mailOnInsert, {ins + a + b + d, ins + a + c, "''", ins}},
+      {"update", &TProjectManager::mailOnUpdate, {upd + a + b + e, upd + a + c, "\"A record was updated\\n\\n\"", upd}},
+      {"delete", &TProjectManager::mailOnDelete, {del, del, del, del}},
+  };
+  for (const TMailPage& page : pages)
+    for (int option = 0; option < 6; ++option) {
+      // Options 0 to 3 as the bodies; 4: the table sends no mail; 5: the page sends none.
+      SCOPED_TRACE(std::string(page.Name) + " option " + std::to_string(option));
+      FProject.mailAllData = option == 0 || option >= 4;
+      FProject.mailListData = option == 1;
+      FProject.mailNoData = option == 2;
+      table.SendMail = option != 4;
+      FProject.mailOnInsert = FProject.mailOnUpdate = FProject.mailOnDelete = true;
+      FProject.*page.On = option != 5;
+      const std::string text = Page(page.Name);
+      const size_t start = text.find("qfMail(");
+      if (option >= 4) {
+        EXPECT_EQ(start, std::string::npos);
+        continue;
+      }
+      ASSERT_NE(start, std::string::npos);
+      EXPECT_EQ(text.substr(start, text.find(");", start) + 2 - start),
+                "qfMail('to@example.com','s'," + page.Bodies[option] + std::string(9, ' ') + ",'f@example.com');");
+    }
+}
+
+TEST_F(TablePagesTest, MissingTableTemplateOrTargetRaisesAndWritesNothing) {
+  const TPage sitePages[] = {{"general/dbinfo.php", Make<TSQLGenerator>}, {"general/login.php", Make<TLoginGenerator>},
+                             {"index.html", Make<TIndexGenerator>},       {"menu.php", Make<TIndexMenuGenerator>}};
+  AddColumn(AddTable("shop", "t"), "a");
+  for (const auto& [db, name] : {std::pair{"shop", "missing"}, {"", "t"}, {"other", "t"}}) {
+    FProject.CurrentDatabase = db;
+    FProject.CurrentTable = name;
+    for (const TPage& page : kTablePages) EXPECT_THROW(page.Generate(Context()), Exception) << page.Name << " " << db;
+  }
+  EXPECT_TRUE(FindFiles(FOut.Path(), "*").empty());
+
+  // Folders in place of the targets: no write can succeed, not even as root.
+  FProject.CurrentDatabase = "shop";
+  for (const TPage& page : kTablePages) ForceDirectories(File(page.Name));
+  for (const TPage& page : sitePages) ForceDirectories(FOut.File(page.Name));
+  qftest::TempDir emptyApp;
+  const TGeneratorContext noTemplates{FProject, emptyApp.Path() + "/", FOut.Path() + "/"};
+  for (const auto& pages : {std::vector<TPage>(std::begin(kTablePages), std::end(kTablePages)),
+                            std::vector<TPage>(std::begin(sitePages), std::end(sitePages))})
+    for (const TPage& page : pages) {
+      EXPECT_THROW(page.Generate(Context()), EInOutError) << page.Name;
+      EXPECT_THROW(page.Generate(noTemplates), EFOpenError) << page.Name;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,849 @@
+#include "GuiTestApp.h"
+#include "core/Exception.h"
+#include "ui/Forms.h"
+#include "ui/QtConvert.h"
+#include "ui/StdCtrls.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+using qftest::AllPixels;
+using qftest::CountPixels;
+using qftest::Key;
+using qftest::PixelAt;
+using qftest::Place;
+using qftest::ProcessEventsUntil;
+using qftest::SendMouse;
+using qftest::TShownForm;
+using Log = std::vector<std::string>;
+
+namespace {
+
+constexpr auto Press = QEvent::MouseButtonPress, Release = QEvent::MouseButtonRelease, Move = QEvent::MouseMove;
+// The button face inverted, as a focus rectangle leaves it.
+constexpr TColor kInvertedFace = RGB(255 - 212, 255 - 208, 255 - 200);
+
+QWidget* Focus() { return QApplication::focusWidget(); }
+
+void Click(QWidget* w, QPoint at) {
+  SendMouse(w, Press, Qt::LeftButton, at);
+  SendMouse(w, Release, Qt::LeftButton, at);
+}
+
+/** The client area as the control paints it now. */
+QImage Painted(TCustomControl* c) {
+  QImage img = qftest::FilledImage(c->ClientWidth(), c->ClientHeight(), clFuchsia);
+  c->PaintTo(img);
+  return img;
+}
+
+/** Records the messages a painter would hear. */
+struct THookRecorder : IControlHook {
+  std::vector<TControlMessage> Heard;
+  void ControlMessage(TControl*, TControlMessage m, int) override { Heard.push_back(m); }
+  void PaintOver(TControl*, TCanvas*) override {}
+  int Count(TControlMessage m) const { return static_cast<int>(std::count(Heard.begin(), Heard.end(), m)); }
+};
+
+// ---------------------------------------------------------------- edits
+
+TEST(Edit, OnChangeFiresForEveryChangeOfTheTextAlsoFromCode) {
+  TShownForm form;
+  const struct {
+    const char* name;
+    std::function<void(TEdit*)> act;
+    std::string text;
+    int changes;
+  } cases[] = {
+      {"set", [](TEdit* e) { e->SetText("abc"); }, "abc", 1},
+      {"set_same_twice",
+       [](TEdit* e) {
+         e->SetText("abc");
+         e->SetText("abc");
+       },
+       "abc", 1},
+      {"typed",
+       [](TEdit*) {
+         Key(Focus(), Qt::Key_X, "x");
+         Key(Focus(), Qt::Key_Y, "y");
+       },
+       "xy", 2},
+      {"upper_case_code_and_typed",
+       [](TEdit* e) {
+         e->SetCharCase(ecUpperCase);
+         e->SetText("Mixed");
+         e->SetSelStart(5);
+         Key(Focus(), Qt::Key_Q, "q");
+       },
+       "MIXEDQ", 2},
+      {"lower_case_turned_on_later",
+       [](TEdit* e) {
+         e->SetText("ABC");
+         e->SetCharCase(ecLowerCase);
+       },
+       "abc", 2},
+      {"max_length_stops_typing",
+       [](TEdit* e) {
+         e->SetMaxLength(3);
+         for (auto [k, t] : {std::pair{Qt::Key_A, "a"}, {Qt::Key_B, "b"}, {Qt::Key_C, "c"}, {Qt::Key_D, "d"}})
+           Key(Focus(), k, t);
+       },
+       "abc", 3},
+      {"read_only_takes_no_typing",
+       [](TEdit* e) {
+         e->SetReadOnly(true);
+         Key(Focus(), Qt::Key_X, "x");
+       },
+       "", 0},
+  };
+  for (const auto& c : cases) {
+    auto* edit = Place<TEdit>(&form, 10, 10, 121, 21);
+    int changes = 0;
+    edit->OnChange = [&](TObject* sender) { changes += sender == edit; };
+    edit->SetFocus();
+    ASSERT_TRUE(edit->Focused()) << c.name;
+    c.act(edit);
+    EXPECT_EQ(edit->Text(), c.text) << c.name;
+    EXPECT_EQ(changes, c.changes) << c.name;
+    delete edit;
+  }
+}
+
+TEST(Edit, APortFieldTakesOnlyDigitsAndBackspaceAsTypedButPasteGoesThrough) {
+  TShownForm form;
+  auto* port = Place<TEdit>(&form, 10, 10, 121, 21);
+  port->OnKeyPress = [](TObject*, TKeyChar& key) {
+    if (key != '\b' && (key < '0' || key > '9')) key = 0;
+  };
+  int changes = 0;
+  port->OnChange = [&](TObject*) { ++changes; };
+  port->SetFocus();
+  const std::pair<Qt::Key, const char*> typed[] = {{Qt::Key_3, "3"},     {Qt::Key_A, "a"},     {Qt::Key_Space, " "},
+                                                   {Qt::Key_3, "3"},     {Qt::Key_Minus, "-"}, {Qt::Key_0, "0"},
+                                                   {Qt::Key_Period, "."}, {Qt::Key_6, "6"}};
+  for (auto [k, t] : typed) Key(Focus(), k, t);
+  EXPECT_EQ(port->Text(), "3306");
+  Key(Focus(), Qt::Key_Backspace, "\b");
+  EXPECT_EQ(port->Text(), "330");
+  EXPECT_EQ(changes, 5);
+  qobject_cast<QLineEdit*>(Focus())->insert("x1");  // what a paste does
+  EXPECT_EQ(port->Text(), "330x1");
+}
+
+TEST(Edit, FrameHeightAndBackgroundFollowBorderStyleCtl3DFontAndColor) {
+  TShownForm form;
+  const int text = QFontMetrics(ToQFont(form.Font())).height();
+  const struct {
+    TBorderStyle style;
+    bool ctl3d;
+    int edge, height;
+  } cases[] = {{bsSingle, true, 2, text + 8}, {bsSingle, false, 1, text + 6}, {bsNone, true, 0, text + 8}};
+  for (const auto& c : cases) {
+    auto* edit = new TEdit(&form);  // the height comes from the form's font
+    edit->SetParent(&form);
+    edit->SetBorderStyle(c.style);
+    edit->SetCtl3D(c.ctl3d);
+    edit->SetColor(clYellow);
+    const int w = edit->Width(), h = edit->Height();
+    EXPECT_EQ(h, c.height) << c.edge;
+    EXPECT_EQ(edit->ClientWidth(), 121 - 2 * c.edge);
+    const QImage img = edit->Handle()->grab().toImage();
+    if (c.edge == 2) {
+      EXPECT_EQ(PixelAt(img, 0, 0), ColorToRGB(clBtnShadow));
+      EXPECT_EQ(PixelAt(img, 1, 1), ColorToRGB(cl3DDkShadow));
+      EXPECT_EQ(PixelAt(img, w - 1, h - 1), ColorToRGB(clBtnHighlight));
+      EXPECT_EQ(PixelAt(img, w - 2, h - 2), ColorToRGB(cl3DLight));
+    }
+    if (c.edge == 1) {
+      EXPECT_TRUE(qftest::Ring(img, {0, 0, w, h}, clWindowFrame));
+    }
+    // Inside the frame the text background is the control's colour.
+    EXPECT_EQ(PixelAt(img, c.edge, c.edge), clYellow) << c.edge;
+    EXPECT_EQ(PixelAt(img, w - 1 - c.edge, h - 1 - c.edge), clYellow) << c.edge;
+    delete edit;
+  }
+  auto* edit = Place<TEdit>(&form, 10, 10, 121, 21);
+  edit->Font().SetHeight(-20);
+  EXPECT_EQ(edit->Height(), QFontMetrics(ToQFont(edit->Font())).height() + 8);
+}
+
+TEST(Edit, EnteringSelectsTheTextUnlessAutoSelectIsOffAndSelectionsCountCharacters) {
+  TShownForm form;
+  auto* other = Place<TEdit>(&form, 10, 40, 121, 21);
+  for (bool autoSelect : {true, false}) {
+    auto* edit = Place<TEdit>(&form, 10, 10, 121, 21);
+    edit->SetText("h\xC3\xA9llo");  // "héllo": five characters
+    edit->SetAutoSelect(autoSelect);
+    other->SetFocus();
+    edit->SetFocus();
+    EXPECT_EQ(edit->SelLength(), autoSelect ? 5 : 0);
+    edit->SetSelStart(1);
+    edit->SetSelLength(3);
+    EXPECT_EQ(edit->SelStart(), 1);
+    EXPECT_EQ(edit->SelText(), "\xC3\xA9ll");
+    delete edit;
+  }
+}
+
+TEST(Edit, APasswordEditShowsItsCharacterAndKeepsTheText) {
+  TShownForm form;
+  auto* edit = Place<TEdit>(&form, 10, 10, 121, 21);
+  edit->SetPasswordChar('*');
+  edit->SetText("secret");
+  auto* line = edit->Handle()->findChild<QLineEdit*>();
+  EXPECT_EQ(line->displayText(), QString("******"));
+  EXPECT_EQ(edit->Text(), "secret");
+  edit->SetPasswordChar(0);
+  EXPECT_EQ(line->displayText(), QString("secret"));
+}
+
+// ---------------------------------------------------------------- memo
+
+TEST(Memo, LinesEditTheTextAndEveryChangeFiresOnChange) {
+  TShownForm form;
+  auto* memo = Place<TMemo>(&form, 10, 10, 185, 89);
+  int changes = 0;
+  memo->OnChange = [&](TObject*) { ++changes; };
+  TStrings& lines = memo->Lines();
+  EXPECT_EQ(lines.Count(), 0);
+  lines.Add("first");
+  lines.Add("second");
+  EXPECT_EQ(memo->Text(), "first\r\nsecond\r\n");
+  EXPECT_EQ(changes, 2);
+  lines.Insert(1, "middle");
+  lines.Put(0, "top");
+  lines.Delete(2);
+  EXPECT_EQ(memo->Text(), "top\r\nmiddle\r\n");
+  EXPECT_EQ(lines.IndexOf("MIDDLE"), 1);
+  EXPECT_EQ(changes, 5);
+  EXPECT_THROW(lines.Get(2), EListError);
+  EXPECT_THROW(lines.Delete(-1), EListError);
+  EXPECT_THROW(lines.Insert(3, "x"), EListError);
+  EXPECT_EQ(changes, 5);
+
+  memo->SetText("a\nb");  // any line break comes back as CR LF
+  EXPECT_EQ(memo->Text(), "a\r\nb");
+  EXPECT_EQ(lines.Count(), 2);
+  EXPECT_EQ(lines.Text(), "a\r\nb\r\n");
+  memo->SetText("a\r\nb");
+  EXPECT_EQ(changes, 6) << "the same text is no change";
+  lines.Clear();
+  EXPECT_EQ(memo->Text(), "");
+  EXPECT_EQ(changes, 7);
+}
+
+TEST(Memo, EnterTabAndTheLengthLimitAsTheMemoWantsThem) {
+  const struct {
+    const char* name;
+    bool wantReturns, wantTabs;
+    int maxLength;
+    Qt::Key key;
+    const char* keyText;
+    std::string text;
+    int defaultClicks;
+    bool keepsFocus;
+  } cases[] = {
+      {"return_typed", true, false, 0, Qt::Key_Return, "\r", "ab\r\n", 0, true},
+      {"return_to_default_button", false, false, 0, Qt::Key_Return, "\r", "ab", 1, true},
+      {"tab_typed", false, true, 0, Qt::Key_Tab, "\t", "ab\t", 0, true},
+      {"tab_moves_focus", true, false, 0, Qt::Key_Tab, "\t", "ab", 0, false},
+      {"length_limit", true, false, 2, Qt::Key_C, "c", "ab", 0, true},
+  };
+  for (const auto& c : cases) {
+    TShownForm form;
+    auto* memo = Place<TMemo>(&form, 10, 10, 185, 89);
+    auto* button = Place<TButton>(&form, 10, 110, 75, 25);
+    button->SetDefault(true);
+    int clicks = 0;
+    button->OnClick = [&](TObject*) { ++clicks; };
+    memo->SetWantReturns(c.wantReturns);
+    memo->SetWantTabs(c.wantTabs);
+    memo->SetMaxLength(c.maxLength);
+    memo->SetText("ab");
+    memo->SetFocus();
+    memo->SetSelStart(2);
+    Key(Focus(), c.key, c.keyText);
+    EXPECT_EQ(memo->Text(), c.text) << c.name;
+    EXPECT_EQ(clicks, c.defaultClicks) << c.name;
+    EXPECT_EQ(memo->Focused(), c.keepsFocus) << c.name;
+  }
+}
+
+TEST(Memo, ItsScrollBarsAreTheWindowsOwnAndFollowTheText) {
+  TShownForm form;
+  auto* memo = Place<TMemo>(&form, 10, 10, 185, 89);
+  auto* text = memo->Handle()->findChild<QPlainTextEdit*>();
+  memo->SetScrollBars(ssVertical);
+  EXPECT_TRUE(memo->ScrollBarShown(sbVertical));
+  EXPECT_FALSE(memo->ScrollBarShown(sbHorizontal));
+  EXPECT_EQ(memo->ClientWidth(), 185 - 4 - 16);
+  EXPECT_FALSE(memo->ScrollBarEnabled(sbVertical)) << "nothing to scroll yet";
+  EXPECT_EQ(text->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+
+  std::string many;
+  for (int i = 0; i < 40; ++i) many += "line " + std::to_string(i) + "\r\n";
+  memo->SetText(many);
+  ASSERT_TRUE(ProcessEventsUntil([&] { return memo->ScrollBarEnabled(sbVertical); }));
+  const TScrollInfo info = memo->GetScrollInfo(sbVertical);
+  EXPECT_EQ(info.Max - (info.Page - 1), text->verticalScrollBar()->maximum());
+  memo->PerformScroll(sbVertical, SB_LINEDOWN);
+  memo->PerformScroll(sbVertical, SB_LINEDOWN);
+  EXPECT_EQ(text->verticalScrollBar()->value(), 2);
+  EXPECT_EQ(memo->GetScrollInfo(sbVertical).Pos, 2);
+  memo->PerformScroll(sbVertical, SB_BOTTOM);
+  EXPECT_EQ(memo->GetScrollInfo(sbVertical).Pos, text->verticalScrollBar()->maximum());
+  text->verticalScrollBar()->setValue(1);  // the text scrolled by itself (wheel, caret)
+  EXPECT_EQ(memo->GetScrollInfo(sbVertical).Pos, 1);
+
+  memo->SetScrollBars(ssBoth);
+  EXPECT_TRUE(memo->ScrollBarShown(sbHorizontal));
+  EXPECT_EQ(text->lineWrapMode(), QPlainTextEdit::NoWrap) << "a horizontal bar turns wrapping off";
+  memo->SetScrollBars(ssNone);
+  memo->SetWordWrap(false);
+  EXPECT_FALSE(memo->ScrollBarShown(sbVertical));
+  EXPECT_EQ(text->lineWrapMode(), QPlainTextEdit::NoWrap);
+  EXPECT_EQ(memo->ClientWidth(), 185 - 4);
+}
+
+// ---------------------------------------------------------------- combo box
+
+/** Logs a combo box's events. */
+Log* Watch(TCustomComboBox* combo, Log& log, bool withSelect = false) {
+  combo->OnClick = [&log](TObject*) { log.push_back("click"); };
+  combo->OnChange = [&log](TObject*) { log.push_back("change"); };
+  if (withSelect) combo->OnSelect = [&log](TObject*) { log.push_back("select"); };
+  combo->OnDropDown = [&log](TObject*) { log.push_back("drop"); };
+  combo->OnCloseUp = [&log](TObject*) { log.push_back("close"); };
+  return &log;
+}
+
+TEST(Combo, KeysChooseWithTheListClosedAndMoveTheHighlightWhileItIsOpen) {
+  TShownForm form;
+  auto* combo = Place<TComboBox>(&form, 10, 10, 145, 21);
+  combo->SetStyle(csDropDownList);
+  for (const char* s : {"Center", "Left", "Right", "Top"}) combo->Items().Add(s);
+  auto* ok = Place<TButton>(&form, 10, 100, 75, 25);
+  ok->SetDefault(true);
+  Log log;
+  Watch(combo, log);
+  ok->OnClick = [&](TObject*) { log.push_back("default"); };
+  combo->SetFocus();
+  QWidget* w = Focus();
+  const struct {
+    const char* name;
+    Qt::Key key;
+    const char* text;
+    Qt::KeyboardModifiers mods;
+    bool toPopup;
+    int index, highlight;
+    Log events;
+  } steps[] = {
+      {"down_chooses_first", Qt::Key_Down, "", Qt::NoModifier, false, 0, -1, {"click", "change"}},
+      {"down", Qt::Key_Down, "", Qt::NoModifier, false, 1, -1, {"click", "change"}},
+      {"up", Qt::Key_Up, "", Qt::NoModifier, false, 0, -1, {"click", "change"}},
+      {"up_at_the_top", Qt::Key_Up, "", Qt::NoModifier, false, 0, -1, {}},
+      {"letter", Qt::Key_R, "r", Qt::NoModifier, false, 2, -1, {"click", "change"}},
+      {"enter_closed_is_the_forms", Qt::Key_Return, "\r", Qt::NoModifier, false, 2, -1, {"default"}},
+      {"alt_down_opens", Qt::Key_Down, "", Qt::AltModifier, false, 2, 2, {"drop"}},
+      {"open_down_moves_highlight", Qt::Key_Down, "", Qt::NoModifier, true, 2, 3, {}},
+      {"open_down_at_the_end", Qt::Key_Down, "", Qt::NoModifier, true, 2, 3, {}},
+      {"open_letter", Qt::Key_L, "l", Qt::NoModifier, true, 2, 1, {}},
+      {"enter_takes_it", Qt::Key_Return, "\r", Qt::NoModifier, true, 1, -1, {"click", "change", "close"}},
+      {"f4_opens", Qt::Key_F4, "", Qt::NoModifier, false, 1, 1, {"drop"}},
+      {"open_home", Qt::Key_Home, "", Qt::NoModifier, true, 1, 0, {}},
+      {"escape_leaves_it", Qt::Key_Escape, "\x1b", Qt::NoModifier, true, 1, -1, {"close"}},
+  };
+  for (const auto& s : steps) {
+    log.clear();
+    QWidget* target = s.toPopup ? QApplication::activePopupWidget() : w;
+    ASSERT_NE(target, nullptr) << s.name;
+    Key(target, s.key, s.text, s.mods);
+    EXPECT_EQ(combo->ItemIndex(), s.index) << s.name;
+    EXPECT_EQ(combo->DropDownIndex(), s.highlight) << s.name;
+    EXPECT_EQ(combo->DroppedDown(), s.highlight >= 0) << s.name;
+    EXPECT_EQ(log, s.events) << s.name;
+  }
+  EXPECT_EQ(combo->Text(), "Left");
+  ASSERT_TRUE(ProcessEventsUntil([&] { return combo->Focused(); }));
+
+  // With an OnSelect handler the choice goes there instead of to OnChange.
+  Watch(combo, log, true);
+  log.clear();
+  Key(w, Qt::Key_Down, "");
+  EXPECT_EQ(log, (Log{"click", "select"}));
+
+  // Tab closes the list unchanged and moves on.
+  Key(w, Qt::Key_F4, "");
+  Key(QApplication::activePopupWidget(), Qt::Key_Down, "");
+  Key(QApplication::activePopupWidget(), Qt::Key_Tab, "\t");
+  EXPECT_FALSE(combo->DroppedDown());
+  EXPECT_EQ(combo->ItemIndex(), 2);
+  EXPECT_TRUE(ProcessEventsUntil([&] { return ok->Focused(); }));
+}
+
+TEST(Combo, TheMouseOpensTheListChoosesAnItemAndAPressOutsideClosesIt) {
+  TShownForm form;
+  auto* edit = Place<TEdit>(&form, 200, 10, 121, 21);
+  auto* combo = Place<TComboBox>(&form, 10, 10, 145, 21);
+  for (const char* s : {"Text", "Textarea", "Combobox", "Listbox", "Checkbox"}) combo->Items().Add(s);
+  combo->SetItemIndex(0);
+  Log log;
+  Watch(combo, log);
+  edit->SetFocus();
+  const QPoint button(combo->Width() - 8, 10);
+  Click(combo->Handle(), QPoint(20, 10));
+  EXPECT_FALSE(combo->DroppedDown()) << "a press on the edit of a csDropDown box types";
+  edit->SetFocus();
+  Click(combo->Handle(), button);
+  ASSERT_TRUE(combo->DroppedDown());
+  EXPECT_TRUE(combo->Focused()) << "the press focused the box";
+  TCustomControl* list = combo->DropDownWindow();
+  ASSERT_TRUE(ProcessEventsUntil([&] { return QApplication::activePopupWidget() == list->Handle(); }));
+  EXPECT_EQ(list->BoundsRect(),
+            Bounds(combo->ClientToScreen({0, 21}).X, combo->ClientToScreen({0, 21}).Y, 145, 5 * combo->ItemHeight() + 2));
+
+  const int ih = combo->ItemHeight();
+  SendMouse(list->ClientWidget(), Move, Qt::NoButton, QPoint(10, 3 * ih + 2));
+  EXPECT_EQ(combo->DropDownIndex(), 3);
+  EXPECT_EQ(combo->ItemIndex(), 0) << "hovering chooses nothing";
+  Click(list->ClientWidget(), QPoint(10, 2 * ih + 2));
+  EXPECT_FALSE(combo->DroppedDown());
+  EXPECT_EQ(combo->ItemIndex(), 2);
+  EXPECT_EQ(combo->Text(), "Combobox");
+  EXPECT_EQ(log, (Log{"drop", "click", "change", "close"}));
+
+  log.clear();
+  Click(combo->Handle(), button);
+  ASSERT_TRUE(ProcessEventsUntil([&] { return QApplication::activePopupWidget() == list->Handle(); }));
+  const QPoint outside = list->Handle()->mapFromGlobal(edit->Handle()->mapToGlobal(QPoint(5, 5)));
+  SendMouse(list->Handle(), Press, Qt::LeftButton, outside);
+  EXPECT_FALSE(combo->DroppedDown());
+  EXPECT_FALSE(list->Showing());
+  EXPECT_EQ(combo->ItemIndex(), 2);
+  EXPECT_EQ(log, (Log{"drop", "close"}));
+  ASSERT_TRUE(ProcessEventsUntil([&] { return combo->Focused(); })) << "the focus comes back to the box";
+  EXPECT_EQ(form.ActiveControl(), combo);
+}
+
+TEST(Combo, CodeSetsTextAndItemsQuietlyAndItemIndexStaysOnItsItem) {
+  TShownForm form;
+  auto* combo = Place<TComboBox>(&form, 10, 10, 145, 21);
+  Log log;
+  Watch(combo, log);
+  TStrings& items = combo->Items();
+  items.Add("b");
+  items.Add("c");
+  combo->SetItemIndex(1);
+  EXPECT_EQ(combo->Text(), "c");
+  combo->SetText("typed");
+  EXPECT_EQ(combo->ItemIndex(), 1);
+  items.Insert(0, "a");
+  EXPECT_EQ(combo->ItemIndex(), 2);
+  items.Delete(0);
+  EXPECT_EQ(combo->ItemIndex(), 1);
+  items.Delete(1);
+  EXPECT_EQ(combo->ItemIndex(), -1);
+  items.Clear();
+  EXPECT_EQ(combo->Text(), "typed") << "clearing the items keeps the text";
+  combo->SetItemIndex(5);
+  EXPECT_EQ(combo->ItemIndex(), -1);
+  EXPECT_TRUE(log.empty());
+
+  items.SetText("pear\nApple\nfig");
+  combo->SetItemIndex(0);
+  combo->SetSorted(true);
+  EXPECT_EQ(items.Text(), "Apple\r\nfig\r\npear\r\n");
+  EXPECT_EQ(combo->ItemIndex(), 2) << "the chosen item moved with the sort";
+  EXPECT_EQ(items.Add("banana"), 1);
+  EXPECT_EQ(combo->ItemIndex(), 3);
+  EXPECT_EQ(items.IndexOf("APPLE"), 0);
+
+  combo->SetFocus();
+  Key(Focus(), Qt::Key_X, "x");
+  EXPECT_EQ(log, (Log{"change"})) << "typing is a change";
+  EXPECT_EQ(combo->ItemIndex(), -1);
+
+  combo->SetStyle(csDropDownList);
+  combo->SetText("FIG");
+  EXPECT_EQ(combo->ItemIndex(), 2);
+  EXPECT_EQ(combo->Text(), "fig");
+  combo->SetText("nothing");
+  EXPECT_EQ(combo->ItemIndex(), 2);
+  combo->SetStyle(csDropDown);
+  EXPECT_EQ(combo->Text(), "fig") << "a new edit starts with the chosen item";
+  EXPECT_EQ(log, (Log{"change"}));
+  EXPECT_THROW(items.Get(9), EListError);
+}
+
+TEST(Combo, ALongListScrollsToKeepTheHighlightInView) {
+  TShownForm form;
+  auto* combo = Place<TComboBox>(&form, 10, 10, 145, 21);
+  combo->SetStyle(csDropDownList);
+  for (int i = 0; i < 20; ++i) combo->Items().Add("item " + std::to_string(i));
+  combo->SetFocus();
+  combo->SetDroppedDown(true);
+  auto* list = combo->DropDownWindow();
+  EXPECT_EQ(list->Height(), 8 * combo->ItemHeight() + 2);
+  EXPECT_TRUE(list->ScrollBarShown(sbVertical));
+  const struct {
+    Qt::Key key;
+    int highlight, top;
+  } steps[] = {{Qt::Key_End, 19, 12}, {Qt::Key_PageUp, 12, 12}, {Qt::Key_Up, 11, 11}, {Qt::Key_Home, 0, 0},
+               {Qt::Key_PageDown, 7, 0}, {Qt::Key_Down, 8, 1}};
+  for (const auto& s : steps) {
+    Key(list->Handle(), s.key, "");
+    EXPECT_EQ(combo->DropDownIndex(), s.highlight) << s.key;
+    EXPECT_EQ(combo->DropDownTopIndex(), s.top) << s.key;
+    EXPECT_EQ(list->GetScrollInfo(sbVertical).Pos, s.top);
+  }
+  list->PerformScroll(sbVertical, SB_PAGEDOWN);
+  EXPECT_EQ(combo->DropDownTopIndex(), 9);
+  Key(list->Handle(), Qt::Key_Return, "\r");
+  EXPECT_EQ(combo->ItemIndex(), 8);
+}
+
+TEST(Combo, TheClassicFaceAndAFaceADescendantPaintsItself) {
+  TShownForm form;
+  auto* combo = Place<TComboBox>(&form, 10, 10, 145, 21);
+  combo->SetStyle(csDropDownList);
+  combo->Items().Add("A");
+  combo->SetItemIndex(0);
+  QImage img = Painted(combo);
+  EXPECT_EQ(PixelAt(img, 0, 0), ColorToRGB(clBtnShadow));
+  EXPECT_EQ(PixelAt(img, 1, 1), ColorToRGB(cl3DDkShadow));
+  EXPECT_EQ(PixelAt(img, 144, 20), ColorToRGB(clBtnHighlight));
+  const TRect button{127, 2, 143, 19};
+  EXPECT_EQ(PixelAt(img, 128, 3), ColorToRGB(clBtnHighlight)) << "a raised button";
+  EXPECT_EQ(PixelAt(img, 142, 18), ColorToRGB(cl3DDkShadow));
+  EXPECT_EQ(CountPixels(img, button, clBtnText), 7 + 5 + 3 + 1) << "the arrow";
+  EXPECT_EQ(PixelAt(img, 120, 10), ColorToRGB(clWindow)) << "unfocused: no highlight";
+  combo->SetFocus();
+  img = Painted(combo);
+  EXPECT_EQ(PixelAt(img, 120, 10), ColorToRGB(clHighlight)) << "focused: the chosen item is highlighted";
+
+  /** A flat face with a narrow button, as a descendant paints it. */
+  struct TNarrowCombo : TCustomComboBox {
+    using TCustomComboBox::TCustomComboBox;
+    TRect ButtonRect() const override { return {Width() - 12, 0, Width(), Height()}; }
+    TRect EditRect() const override { return {3, 3, Width() - 14, Height() - 3}; }
+    void PaintFace() override {
+      Canvas()->Brush = TBrush{ButtonPressed() ? clRed : clLime, bsSolid};
+      Canvas()->FillRect(ClientRect());
+    }
+  };
+  auto* flat = Place<TNarrowCombo>(&form, 10, 50, 145, 21);
+  flat->Items().Add("x");
+  EXPECT_TRUE(AllPixels(Painted(flat), {0, 0, 145, 2}, clLime));
+  EXPECT_EQ(flat->Handle()->findChild<QLineEdit*>()->geometry(), QRect(3, 3, 145 - 14 - 3, 21 - 6));
+  SendMouse(flat->Handle(), Press, Qt::LeftButton, QPoint(145 - 13, 10));
+  EXPECT_FALSE(flat->DroppedDown()) << "left of the narrow button";
+  SendMouse(flat->Handle(), Press, Qt::LeftButton, QPoint(145 - 6, 10));
+  EXPECT_TRUE(flat->DroppedDown());
+  EXPECT_TRUE(AllPixels(Painted(flat), {0, 0, 145, 2}, clRed));
+}
+
+// ---------------------------------------------------------------- buttons
+
+TEST(Button, EnterClicksTheDefaultOrTheFocusedButtonAndEscapeTheCancelOne) {
+  TShownForm form;
+  auto* edit = Place<TEdit>(&form, 10, 10, 121, 21);
+  auto* ok = Place<TButton>(&form, 10, 50, 75, 25);
+  auto* cancel = Place<TButton>(&form, 90, 50, 75, 25);
+  auto* other = Place<TButton>(&form, 170, 50, 75, 25);
+  ok->SetDefault(true);
+  ok->SetModalResult(TModalResult::mrOk);
+  cancel->SetCancel(true);
+  cancel->SetModalResult(TModalResult::mrCancel);
+  Log log;
+  for (auto [b, name] : {std::pair{ok, "ok"}, {cancel, "cancel"}, {other, "other"}})
+    b->OnClick = [&log, name = std::string(name)](TObject*) { log.push_back(name); };
+  const struct {
+    const char* name;
+    TWinControl* focus;
+    Qt::Key key;
+    Qt::KeyboardModifiers mods;
+    Log clicks;
+    TModalResult result;
+  } cases[] = {
+      {"enter_in_an_edit", edit, Qt::Key_Return, Qt::NoModifier, {"ok"}, TModalResult::mrOk},
+      {"escape_in_an_edit", edit, Qt::Key_Escape, Qt::NoModifier, {"cancel"}, TModalResult::mrCancel},
+      {"shift_enter", edit, Qt::Key_Return, Qt::ShiftModifier, {}, TModalResult::mrNone},
+      {"enter_on_another_button", other, Qt::Key_Return, Qt::NoModifier, {"other"}, TModalResult::mrNone},
+      {"enter_on_the_cancel_button", cancel, Qt::Key_Return, Qt::NoModifier, {"cancel"}, TModalResult::mrCancel},
+      {"escape_on_another_button", other, Qt::Key_Escape, Qt::NoModifier, {"cancel"}, TModalResult::mrCancel},
+  };
+  for (const auto& c : cases) {
+    log.clear();
+    form.SetModalResult(TModalResult::mrNone);
+    c.focus->SetFocus();
+    EXPECT_EQ(ok->Active(), c.focus == edit) << c.name << ": the default button's frame";
+    Key(Focus(), c.key, c.key == Qt::Key_Return ? "\r" : "\x1b", c.mods);
+    EXPECT_EQ(log, c.clicks) << c.name;
+    EXPECT_EQ(form.ModalResult(), c.result) << c.name;
+  }
+  log.clear();
+  edit->SetFocus();
+  ok->SetEnabled(false);
+  Key(Focus(), Qt::Key_Return, "\r");
+  EXPECT_TRUE(log.empty()) << "a disabled default button does not answer";
+}
+
+TEST(Button, ItsModalResultEndsShowModal) {
+  TForm dialog(nullptr);
+  dialog.SetBounds(100, 100, 300, 200);
+  auto* edit = Place<TEdit>(&dialog, 10, 10, 121, 21);
+  auto* ok = Place<TButton>(&dialog, 10, 50, 75, 25);
+  ok->SetDefault(true);
+  ok->SetModalResult(TModalResult::mrOk);
+  QTimer enter, safety;  // both go with the test
+  enter.setSingleShot(true);
+  safety.setSingleShot(true);
+  QObject::connect(&enter, &QTimer::timeout, [&] { Key(edit->Handle()->findChild<QLineEdit*>(), Qt::Key_Return, "\r"); });
+  QObject::connect(&safety, &QTimer::timeout, [&] { dialog.SetModalResult(TModalResult::mrNo); });
+  enter.start(0);
+  safety.start(5000);
+  EXPECT_EQ(dialog.ShowModal(), TModalResult::mrOk);
+  EXPECT_FALSE(dialog.Visible());
+}
+
+TEST(Button, TheMouseTheSpaceKeyAndTheAcceleratorClickIt) {
+  TShownForm form;
+  auto* button = Place<TButton>(&form, 10, 10, 75, 25);
+  auto* check = Place<TCheckBox>(&form, 10, 50, 97, 17);
+  button->SetCaption("&Go");
+  THookRecorder hook;
+  button->SetHook(&hook);
+  int clicks = 0;
+  button->OnClick = [&](TObject*) { ++clicks; };
+  QWidget* w = button->ClientWidget();
+  SendMouse(w, Press, Qt::LeftButton, {5, 5});
+  EXPECT_TRUE(button->Pressed());
+  EXPECT_TRUE(button->Focused()) << "a press takes the focus";
+  SendMouse(w, Move, Qt::LeftButton, {90, 5});
+  EXPECT_FALSE(button->Pressed()) << "off the button it comes up";
+  SendMouse(w, Release, Qt::LeftButton, {90, 5});
+  EXPECT_EQ(clicks, 0);
+  Click(w, {5, 5});
+  EXPECT_EQ(clicks, 1);
+  SendMouse(w, QEvent::MouseButtonDblClick, Qt::LeftButton, {5, 5});
+  SendMouse(w, Release, Qt::LeftButton, {5, 5});
+  EXPECT_EQ(clicks, 2) << "a double click is a second press";
+
+  hook.Heard.clear();
+  for (int i = 0; i < 3; ++i) Key(w, Qt::Key_Space, " ");  // held: the key repeats
+  EXPECT_TRUE(button->Pressed());
+  EXPECT_EQ(clicks, 2);
+  EXPECT_EQ(hook.Count(TControlMessage::StateChanged), 1);
+  Key(w, Qt::Key_Space, " ", Qt::NoModifier, QEvent::KeyRelease);
+  EXPECT_FALSE(button->Pressed());
+  EXPECT_EQ(clicks, 3);
+  EXPECT_EQ(hook.Count(TControlMessage::StateChanged), 2);
+
+  check->SetFocus();
+  Key(Focus(), Qt::Key_G, "g", Qt::AltModifier);
+  EXPECT_EQ(clicks, 4);
+  Key(Focus(), Qt::Key_G, "g");  // a check box wants no characters: they are accelerators
+  EXPECT_EQ(clicks, 5);
+  button->SetHook(nullptr);
+}
+
+TEST(Button, TheClassicFaces) {
+  TShownForm form;
+  auto* button = Place<TButton>(&form, 10, 10, 75, 25);
+  auto* edit = Place<TEdit>(&form, 10, 50, 121, 21);
+  const TColor face = ColorToRGB(clBtnFace), black = ColorToRGB(clWindowFrame);
+  const struct {
+    const char* name;
+    std::function<void()> setup;
+    std::vector<std::tuple<int, int, TColor>> pixels;
+  } cases[] = {
+      {"raised",
+       [&] { edit->SetFocus(); },
+       {{0, 0, ColorToRGB(cl3DLight)}, {1, 1, ColorToRGB(clBtnHighlight)}, {74, 24, ColorToRGB(cl3DDkShadow)},
+        {73, 23, ColorToRGB(clBtnShadow)}, {10, 4, face}}},
+      {"default_has_a_black_frame",
+       [&] { button->SetDefault(true); },
+       {{0, 0, black}, {74, 24, black}, {1, 1, ColorToRGB(cl3DLight)}, {2, 2, ColorToRGB(clBtnHighlight)},
+        {73, 23, ColorToRGB(cl3DDkShadow)}}},
+      {"focused_shows_the_focus_rectangle",
+       [&] { button->SetFocus(); },
+       {{0, 0, black}, {4, 4, kInvertedFace}, {5, 4, face}, {70, 20, kInvertedFace}}},
+      {"pressed",
+       [&] { SendMouse(button->ClientWidget(), Press, Qt::LeftButton, {5, 5}); },
+       {{0, 0, black}, {1, 1, ColorToRGB(clBtnShadow)}, {73, 23, ColorToRGB(clBtnShadow)}, {2, 2, face}}},
+  };
+  for (const auto& c : cases) {
+    c.setup();
+    const QImage img = Painted(button);
+    for (auto [x, y, color] : c.pixels) EXPECT_EQ(PixelAt(img, x, y), color) << c.name << " at " << x << "," << y;
+  }
+  SendMouse(button->ClientWidget(), Release, Qt::LeftButton, {5, 5});
+}
+
+// ---------------------------------------------------------------- check box, radio button
+
+TEST(CheckBox, EveryChangeOfTheStateClicksAlsoFromCode) {
+  TShownForm form;
+  auto* edit = Place<TEdit>(&form, 10, 40, 121, 21);
+  auto* check = Place<TCheckBox>(&form, 10, 10, 97, 17);
+  check->SetCaption("&Insert");
+  THookRecorder hook;
+  check->SetHook(&hook);
+  std::vector<TCheckBoxState> seen;
+  check->OnClick = [&](TObject*) { seen.push_back(check->State()); };
+  QWidget* w = check->ClientWidget();
+  const struct {
+    const char* name;
+    std::function<void()> act;
+    TCheckBoxState state;
+    size_t clicks;
+  } steps[] = {
+      {"checked_from_code", [&] { check->SetChecked(true); }, cbChecked, 1},
+      {"same_again", [&] { check->SetChecked(true); }, cbChecked, 1},
+      {"grayed_from_code", [&] { check->SetState(cbGrayed); }, cbGrayed, 2},
+      {"click_from_grayed", [&] { Click(w, {5, 5}); }, cbChecked, 3},
+      {"release_outside", [&] {
+         SendMouse(w, Press, Qt::LeftButton, {5, 5});
+         SendMouse(w, Release, Qt::LeftButton, {200, 5});
+       }, cbChecked, 3},
+      {"space", [&] {
+         Key(w, Qt::Key_Space, " ");
+         Key(w, Qt::Key_Space, " ", Qt::NoModifier, QEvent::KeyRelease);
+       }, cbUnchecked, 4},
+      {"grayed_on_the_way", [&] {
+         check->SetAllowGrayed(true);
+         Click(w, {5, 5});
+       }, cbGrayed, 5},
+      {"accelerator_from_an_edit", [&] {
+         edit->SetFocus();
+         Key(Focus(), Qt::Key_I, "i", Qt::AltModifier);
+       }, cbChecked, 6},
+  };
+  for (const auto& s : steps) {
+    s.act();
+    EXPECT_EQ(check->State(), s.state) << s.name;
+    EXPECT_EQ(seen.size(), s.clicks) << s.name;
+  }
+  EXPECT_EQ(seen.back(), cbChecked) << "OnClick sees the new state";
+  EXPECT_TRUE(check->Focused()) << "the accelerator focused it";
+  EXPECT_EQ(hook.Count(TControlMessage::StateChanged), 6 + 2 * 4) << "six new states, four presses";
+  check->SetHook(nullptr);
+}
+
+TEST(RadioButton, ButtonsOfOneParentFormAGroup) {
+  TShownForm form;
+  auto* a = Place<TCustomControl>(&form, 0, 0, 150, 100);
+  auto* b = Place<TCustomControl>(&form, 200, 0, 150, 100);
+  Log log;
+  auto radio = [&](TWinControl* parent, int y, std::string name) {
+    auto* r = Place<TRadioButton>(parent, 5, y, 113, 17);
+    r->OnClick = [&log, name](TObject*) { log.push_back(name); };
+    return r;
+  };
+  TRadioButton *a1 = radio(a, 5, "a1"), *a2 = radio(a, 25, "a2"), *a3 = radio(a, 45, "a3"), *b1 = radio(b, 5, "b1");
+  a1->SetChecked(true);
+  a2->SetChecked(true);
+  b1->SetChecked(true);
+  EXPECT_EQ(log, (Log{"a1", "a2", "b1"})) << "unchecking clicks nothing";
+  EXPECT_FALSE(a1->Checked());
+  EXPECT_TRUE(a2->Checked());
+  EXPECT_TRUE(b1->Checked()) << "another parent, another group";
+  EXPECT_TRUE(a2->TabStop());
+  EXPECT_FALSE(a1->TabStop()) << "only the checked one is a tab stop";
+
+  log.clear();
+  Click(a2->ClientWidget(), {5, 5});
+  EXPECT_TRUE(log.empty()) << "a click on the checked one changes nothing";
+  Click(a3->ClientWidget(), {5, 5});
+  EXPECT_EQ(log, (Log{"a3"}));
+  EXPECT_FALSE(a2->Checked());
+
+  log.clear();
+  a3->SetFocus();
+  Key(Focus(), Qt::Key_Down, "");  // round the group, checking
+  EXPECT_TRUE(a1->Checked());
+  EXPECT_TRUE(a1->Focused());
+  Key(Focus(), Qt::Key_Up, "");
+  EXPECT_TRUE(a3->Checked());
+  EXPECT_EQ(log, (Log{"a1", "a3"}));
+  EXPECT_TRUE(b1->Checked());
+}
+
+TEST(CheckBoxAndRadioButton, TheClassicGlyphs) {
+  TShownForm form;
+  auto* check = Place<TCheckBox>(&form, 10, 10, 97, 17);
+  auto* radio = Place<TRadioButton>(&form, 10, 40, 113, 17);
+  const int top = (17 - 13) / 2;
+  const TRect inside{2, top + 2, 11, top + 11};  // the white square of the check box
+  QImage img = Painted(check);
+  EXPECT_EQ(PixelAt(img, 0, top), ColorToRGB(clBtnShadow));
+  EXPECT_EQ(PixelAt(img, 1, top + 1), ColorToRGB(cl3DDkShadow));
+  EXPECT_EQ(PixelAt(img, 12, top + 12), ColorToRGB(clBtnHighlight));
+  EXPECT_TRUE(AllPixels(img, inside, clWindow));
+  check->SetChecked(true);
+  img = Painted(check);
+  EXPECT_EQ(CountPixels(img, inside, clWindowText), 21) << "the check mark";
+  check->SetAlignment(taLeftJustify);
+  EXPECT_EQ(PixelAt(Painted(check), 97 - 13, top), ColorToRGB(clBtnShadow)) << "the box on the right";
+  check->SetEnabled(false);
+  img = Painted(check);
+  EXPECT_EQ(CountPixels(img, {97 - 11, top + 2, 97 - 2, top + 11}, clGrayText), 21) << "greyed mark";
+
+  const TRect dot{4, top + 4, 8, top + 8};
+  img = Painted(radio);
+  EXPECT_EQ(PixelAt(img, 4, top), ColorToRGB(clBtnShadow)) << "outer ring, lit from the top left";
+  EXPECT_EQ(PixelAt(img, 4, top + 11), ColorToRGB(clBtnHighlight));
+  EXPECT_EQ(PixelAt(img, 4, top + 1), ColorToRGB(cl3DDkShadow)) << "inner ring";
+  EXPECT_EQ(PixelAt(img, 4, top + 10), ColorToRGB(cl3DLight));
+  EXPECT_TRUE(AllPixels(img, dot, clWindow));
+  radio->SetChecked(true);
+  EXPECT_EQ(CountPixels(Painted(radio), dot, clWindowText), 12) << "the round dot";
+  SendMouse(radio->ClientWidget(), Press, Qt::LeftButton, {5, 5});
+  EXPECT_EQ(PixelAt(Painted(radio), 3, top + 5), ColorToRGB(clBtnFace)) << "pressed: a grey inside";
+  SendMouse(radio->ClientWidget(), Release, Qt::LeftButton, {5, 5});
+}
+
+// ---------------------------------------------------------------- group box
+
+TEST(GroupBox, EtchedFrameCaptionGapInsideAreaAndAccelerator) {
+  TShownForm form;
+  auto* group = Place<TGroupBox>(&form, 10, 10, 185, 105);
+  group->SetCaption("    ");  // blanks: the gap without glyphs
+  TCanvas measure;
+  measure.Font = group->Font();
+  const int h = measure.TextHeight("0"), line = h / 2 - 1;
+  const QImage img = Painted(group);
+  EXPECT_EQ(PixelAt(img, 2, line), ColorToRGB(clBtnShadow));
+  EXPECT_EQ(PixelAt(img, 2, line + 1), ColorToRGB(clBtnHighlight));
+  EXPECT_EQ(PixelAt(img, 0, 50), ColorToRGB(clBtnShadow));
+  EXPECT_EQ(PixelAt(img, 1, 50), ColorToRGB(clBtnHighlight));
+  EXPECT_EQ(PixelAt(img, 183, 103), ColorToRGB(clBtnShadow));
+  EXPECT_EQ(PixelAt(img, 184, 104), ColorToRGB(clBtnHighlight));
+  const int gap = measure.TextWidth("    ");
+  EXPECT_TRUE(AllPixels(img, {8, line, 8 + gap, line + 2}, clBtnFace)) << "the caption interrupts the line";
+  EXPECT_EQ(PixelAt(img, 8 + gap, line), ColorToRGB(clBtnShadow));
+
+  auto* inside = Place<TEdit>(group, 0, 0, 50, 21);
+  inside->SetAlign(alClient);
+  EXPECT_EQ(inside->BoundsRect(), (TRect{2, h + 2, 183, 103}));
+
+  auto* elsewhere = Place<TEdit>(&form, 250, 10, 50, 21);
+  group->SetCaption("&Mail");
+  elsewhere->SetFocus();
+  Key(Focus(), Qt::Key_M, "m", Qt::AltModifier);
+  EXPECT_TRUE(inside->Focused()) << "the accelerator goes to the first control inside";
+}
+
+}  // namespace
