@@ -682,7 +682,7 @@ void TCustomGridViewControl::HeaderClick(TCustomColumn& Column, bool) {
   if (Column.Options().Contains(coCanSort)) EndEdit();
 }
 
-// ---------------------------------------------------------------- focus and text
+// ---------------------------------------------------------------- focus and font
 
 void TCustomGridViewControl::FocusGained() {
   TScrollView::FocusGained();
@@ -692,11 +692,6 @@ void TCustomGridViewControl::FocusGained() {
 void TCustomGridViewControl::FocusLost() {
   TScrollView::FocusLost();
   InvalidateSelection();
-}
-
-void TCustomGridViewControl::TextChanged() {
-  TScrollView::TextChanged();
-  Invalidate();
 }
 
 void TCustomGridViewControl::FontChanged() {

@@ -264,7 +264,6 @@ protected:
   void SizeChanged() override;
   void FocusGained() override;
   void FocusLost() override;
-  void TextChanged() override;
   void FontChanged() override;
 
 private:
