@@ -10,17 +10,20 @@
 #include <vector>
 
 /** Shows the usual table and keeps each benchmark's time: the median when
- *  repetitions are asked for, else the single run. */
+ *  repetitions are asked for, else the single run. The time is the real
+ *  time, or the CPU time when asked for (it depends less on what else the
+ *  machine runs). */
 class TRatioReporter : public benchmark::ConsoleReporter {
 public:
+  explicit TRatioReporter(bool cpuTime = false) : FCpuTime(cpuTime) {}
   void ReportRuns(const std::vector<Run>& reports) override {
     for (const Run& run : reports) {
       if (run.error_occurred) continue;
       const std::string& name = run.run_name.function_name;
       if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-        FMedians[name] = run.GetAdjustedRealTime();
+        FMedians[name] = TimeOf(run);
       else if (run.run_type == Run::RT_Iteration)
-        FTimes[name] = run.GetAdjustedRealTime();
+        FTimes[name] = TimeOf(run);
     }
     ConsoleReporter::ReportRuns(reports);
   }
@@ -38,6 +41,8 @@ public:
   }
 
 private:
+  double TimeOf(const Run& run) const { return FCpuTime ? run.GetAdjustedCPUTime() : run.GetAdjustedRealTime(); }
+  bool FCpuTime;
   std::map<std::string, double> FTimes;
   std::map<std::string, double> FMedians;
 };

@@ -54,6 +54,25 @@ TEST(RenderControl, GaugePictures) {
   EXPECT_EQ(CountPixels(img, {10, 50, 439, 51}, RGB(240, 251, 255)), 283);
 }
 
+TEST(RenderControl, GridPicturesInBothStyles) {
+  // Rows 12 to 14 selected, scrolled to row 10: they are the third to fifth
+  // rows under the header (frame 2, header 18, rows 16 + 1).
+  auto [code, img] = Render({"grid", "--top", "10", "--row", "14", "--anchor", "12", "--col", "1", "OUT"});
+  ASSERT_EQ(code, 0);
+  EXPECT_EQ(img.size(), QSize(420, 240));
+  const TColor highlight = ColorToRGB(clHighlight), window = ColorToRGB(clWindow);
+  for (int row = 0; row < 6; ++row)
+    EXPECT_EQ(PixelAt(img, 100, 2 + 18 + row * 17 + 12), row >= 2 && row <= 4 ? highlight : window) << row;
+  EXPECT_EQ(PixelAt(img, 100, 2 + 18 + 16), ColorToRGB(clBtnFace)) << "grid line";
+
+  // Slides of 80 + 1 pixels from row 3; row 4 is current, framed and selected.
+  std::tie(code, img) = Render({"grid", "--slides", "--top", "3", "--row", "4", "OUT"});
+  ASSERT_EQ(code, 0);
+  EXPECT_EQ(PixelAt(img, 2 + 1, 2 + 81 + 1), highlight) << "the current slide's frame";
+  EXPECT_EQ(PixelAt(img, 2 + 70, 2 + 81 + 40), highlight) << "a cell of the selected slide";
+  EXPECT_EQ(PixelAt(img, 2 + 70, 2 + 40), window) << "the same cell one slide up";
+}
+
 TEST(RenderControl, BadArgumentsAreRefusedWithoutWritingAFile) {
   const std::pair<const char*, QStringList> cases[] = {
       {"nothing", {}},
@@ -64,7 +83,10 @@ TEST(RenderControl, BadArgumentsAreRefusedWithoutWritingAFile) {
       {"unknown_option", {"gauge", "--shiny", "OUT"}},
       {"zero_width", {"gauge", "--width", "0", "OUT"}},
       {"two_outputs", {"gauge", "OUT", "OUT"}},
-      {"option_of_the_other_control", {"processing", "--width", "10", "OUT"}}};
+      {"option_of_the_other_control", {"processing", "--width", "10", "OUT"}},
+      {"gauge_option_for_the_grid", {"grid", "--progress", "5", "OUT"}},
+      {"grid_option_for_the_gauge", {"gauge", "--slides", "OUT"}},
+      {"negative_rows", {"grid", "--rows", "-1", "OUT"}}};
   for (const auto& [name, args] : cases) {
     const auto [code, img] = Render(args);
     EXPECT_EQ(code, 2) << name;

@@ -6,21 +6,31 @@
 //     --color C --bar-color C --border-color C --font-color C   (TColor: decimal or 0x00BBGGRR)
 //     --no-text --transparent --adv-colors PERCENT
 //   render_control processing [--progress N] out.png     the whole progress window
+//   render_control grid [options] out.png                 the grid engine with sample rows
+//     --rows N --width N --height N --slides
+//     --top N (first visible row) --left N (horizontal position in pixels)
+//     --col N --row N (the current cell) --anchor N (a Shift selection from row N)
 //
 // The gauge sits on a form of the button-face colour, as in the progress
 // window, so it takes that colour unless --color says otherwise.
 
+#include "SampleGridView.h"
 #include "components/FlatGauge.h"
+#include "grid/ColumnClasses.h"
 #include "shell/ProcessingForm.h"
 #include "ui/Forms.h"
 #include "ui/QtConvert.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
 
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <string>
@@ -34,7 +44,9 @@ int Usage(const char* error) {
                "usage: render_control gauge [--progress N] [--min N] [--max N] [--width N] [--height N]\n"
                "                      [--color C] [--bar-color C] [--border-color C] [--font-color C]\n"
                "                      [--no-text] [--transparent] [--adv-colors PERCENT] out.png\n"
-               "       render_control processing [--progress N] out.png\n");
+               "       render_control processing [--progress N] out.png\n"
+               "       render_control grid [--rows N] [--width N] [--height N] [--slides] [--top N] [--left N]\n"
+               "                      [--col N] [--row N] [--anchor N] out.png\n");
   return 2;
 }
 
@@ -60,13 +72,25 @@ struct TArgs {
 
 // Options with a value, and options without one.
 const char* const kValued[] = {"--progress", "--min",        "--max",          "--width",      "--height",
-                               "--color",    "--bar-color",  "--border-color", "--font-color", "--adv-colors"};
-const char* const kFlags[] = {"--no-text", "--transparent"};
+                               "--color",    "--bar-color",  "--border-color", "--font-color", "--adv-colors",
+                               "--rows",     "--top",        "--left",         "--col",        "--row",
+                               "--anchor"};
+const char* const kFlags[] = {"--no-text", "--transparent", "--slides"};
+
+// The options each control takes.
+bool Applies(const std::string& kind, const std::string& option) {
+  const std::vector<std::string> grid = {"--width", "--height", "--rows", "--top",   "--left",
+                                         "--col",   "--row",    "--anchor", "--slides"};
+  const bool forGrid = std::find(grid.begin(), grid.end(), option) != grid.end();
+  if (kind == "processing") return option == "--progress";
+  if (kind == "grid") return forGrid;
+  return !forGrid || option == "--width" || option == "--height";
+}
 
 std::optional<std::string> Parse(int argc, char** argv, TArgs& a) {
   if (argc < 2) return std::string("no control named");
   a.Kind = argv[1];
-  if (a.Kind != "gauge" && a.Kind != "processing") return "unknown control \"" + a.Kind + "\"";
+  if (a.Kind != "gauge" && a.Kind != "processing" && a.Kind != "grid") return "unknown control \"" + a.Kind + "\"";
   for (int i = 2; i < argc; ++i) {
     const std::string arg = argv[i];
     bool known = false;
@@ -89,14 +113,16 @@ std::optional<std::string> Parse(int argc, char** argv, TArgs& a) {
     a.Out = arg;
   }
   if (a.Out.empty()) return std::string("no output file");
-  if (a.Kind == "processing")
-    for (const auto& [k, v] : a.Values)
-      if (k != "--progress") return k + " does not apply to the progress window";
-  if (a.Kind == "processing" && !a.Flags.empty()) return a.Flags[0] + " does not apply to the progress window";
+  for (const auto& [k, v] : a.Values)
+    if (!Applies(a.Kind, k)) return k + " does not apply to the " + a.Kind;
+  for (const auto& f : a.Flags)
+    if (!Applies(a.Kind, f)) return f + " does not apply to the " + a.Kind;
   const auto w = a.Values.find("--width"), h = a.Values.find("--height");
   if ((w != a.Values.end() && (w->second < 1 || w->second > 10000)) ||
       (h != a.Values.end() && (h->second < 1 || h->second > 10000)))
     return std::string("width and height must lie in 1..10000");
+  if (const auto r = a.Values.find("--rows"); r != a.Values.end() && (r->second < 0 || r->second > 1000000))
+    return std::string("rows must lie in 0..1000000");
   return std::nullopt;
 }
 
@@ -138,6 +164,72 @@ QImage RenderProcessing(const TArgs& a) {
   return form.Handle()->grab().toImage();
 }
 
+// The grid with a table of sample rows, on a shown form so that it has the
+// focus and draws its selection in the highlight colours.
+QImage RenderGrid(const TArgs& a) {
+  auto get = [&](const char* k, long long def) {
+    auto it = a.Values.find(k);
+    return static_cast<int>(it == a.Values.end() ? def : it->second);
+  };
+  const int width = get("--width", 420), height = get("--height", 240), rows = get("--rows", 60);
+  TForm form(nullptr);
+  form.SetBorderStyle(bsNone);
+  form.SetBounds(0, 0, width, height);
+  auto* grid = new TSampleGridView(&form);
+  grid->SetParent(&form);
+  grid->SetBounds(0, 0, width, height);
+  const struct {
+    const char* Caption;
+    int Width;
+    TAlignment Alignment;
+    TSlideBounds Slide;
+  } columns[] = {
+      {"Field", 110, taLeftJustify, {}}, {"Type", 90, taLeftJustify, {}}, {"Size", 50, taRightJustify, {}},
+      {"Key", 40, taCenter, {}},         {"Caption", 140, taLeftJustify, {}},
+  };
+  const TRect slides[] = {{8, 6, 160, 24}, {168, 6, 300, 24}, {8, 30, 80, 48}, {88, 30, 160, 48}, {8, 54, 300, 72}};
+  for (size_t i = 0; i < std::size(columns); ++i) {
+    auto* c = grid->Columns().Add<TTextualColumn>();
+    c->Header().SetCaption(columns[i].Caption);
+    c->SetWidth(columns[i].Width);
+    c->SetAlignment(columns[i].Alignment);
+    TSlideBounds b;
+    b.SetLeft(slides[i].Left);
+    b.SetTop(slides[i].Top);
+    b.SetWidth(slides[i].Width());
+    b.SetHeight(slides[i].Height());
+    c->SetSlideBounds(b);
+  }
+  grid->Columns().Items(0)->Footer().SetCaption(std::to_string(rows) + " rows");
+  grid->SetOptions({goHeader, goGrid, goIndicator, goFooter, goSelectFullRow, goMultiSelect});
+  if (a.Has("--slides")) grid->SetGridStyle(gsSlides);
+  const char* const types[] = {"int(11)", "varchar(40)", "text", "date", "decimal(8,2)"};
+  grid->AddRow(rows);
+  for (int r = 0; r < rows; ++r) {
+    grid->SetCellText(0, r, "field_" + std::to_string(r));
+    grid->SetCellText(1, r, types[r % 5]);
+    grid->SetCellText(2, r, std::to_string(4 * (r % 5 + 1)));
+    grid->SetCellText(3, r, r % 7 == 0 ? "yes" : "");
+    grid->SetCellText(4, r, "Field number " + std::to_string(r));
+  }
+  form.Show();
+  grid->SetFocus();
+  QElapsedTimer t;
+  t.start();
+  while (!grid->Focused() && t.elapsed() < 2000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  grid->VertScrollBar()->SetPosition(get("--top", 0));
+  grid->HorzScrollBar()->SetPosition(get("--left", 0));
+  const int col = get("--col", 0), row = get("--row", 0);
+  if (a.Values.count("--anchor")) {
+    grid->SelectCell(col, get("--anchor", 0), {});
+    grid->SelectCell(col, row, {ssShift});
+  } else {
+    grid->SelectCell(col, row, {});
+  }
+  QCoreApplication::processEvents();
+  return grid->Handle()->grab().toImage();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -145,7 +237,9 @@ int main(int argc, char** argv) {
   if (const auto error = Parse(argc, argv, args)) return Usage(error->c_str());
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   TApplication app(argc, argv);
-  const QImage img = args.Kind == "gauge" ? RenderGauge(args) : RenderProcessing(args);
+  const QImage img = args.Kind == "gauge"        ? RenderGauge(args)
+                     : args.Kind == "processing" ? RenderProcessing(args)
+                                                 : RenderGrid(args);
   if (!img.save(ToQString(args.Out), "PNG")) {
     std::fprintf(stderr, "render_control: cannot write %s\n", args.Out.c_str());
     return 1;

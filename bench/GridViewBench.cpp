@@ -1,0 +1,191 @@
+// The grid engine at the size of a large column grid, 100,000 rows of the
+// main window's 13 columns, against the same window over 1,000 rows,
+// measured in the same run; the window is shown on the offscreen platform:
+// - painting the whole visible area, at the top and at the bottom, into an image;
+// - jumping to the last row and back to the first (the current cell, the
+//   scroll and the repaint of what the scroll left to paint);
+// - 1,000 line scrolls (500 down, 500 up), each painting the strip it uncovered.
+// Painting and scrolling must not grow with the rows that are out of sight.
+// The ratios compare CPU time, which the load of a shared machine disturbs
+// less than the time on the clock.
+
+#include <benchmark/benchmark.h>
+
+#include "BenchRatio.h"
+#include "SampleGridView.h"
+#include "grid/ColumnClasses.h"
+#include "ui/Forms.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QImage>
+#include <QWidget>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kFew = 1000;
+constexpr int kMany = 100000;
+constexpr int kLineScrolls = 1000;
+
+/** Counts its paints, so that a benchmark can tell that it painted at all. */
+struct TCountingGrid : TSampleGridView {
+  using TSampleGridView::TSampleGridView;
+  long Paints = 0;
+  void Paint() override {
+    ++Paints;
+    TSampleGridView::Paint();
+  }
+};
+
+/** A shown form with a grid of the main window's columns (1 image, 7 text,
+ *  5 check-box columns) and Rows rows. */
+struct TBenchWindow {
+  explicit TBenchWindow(int rows) : Form(nullptr) {
+    Form.SetBounds(0, 0, 860, 480);
+    Grid = new TCountingGrid(&Form);
+    Grid->SetParent(&Form);
+    Grid->SetBounds(0, 0, 820, 420);
+    Grid->Columns().Add<TImageColumn>();
+    for (int i = 0; i < 2; ++i) Grid->Columns().Add<TTextualColumn>();
+    for (int i = 0; i < 4; ++i) Grid->Columns().Add<TCheckBoxColumn>();
+    Grid->Columns().Add<TTextualColumn>();
+    for (int i = 0; i < 3; ++i) Grid->Columns().Add<TComboBoxColumn>();
+    Grid->Columns().Add<TCheckBoxColumn>();
+    Grid->Columns().Add<TTextualColumn>();
+    for (int c = 0; c < Grid->Columns().Count(); ++c) Grid->Columns().Items(c)->SetWidth(60);
+    Grid->SetOptions({goHeader, goGrid, goIndicator});
+    Grid->AddRow(rows);
+    for (int r = 0; r < rows; ++r) {
+      // Texts of one length in both windows: only the number of rows differs.
+      char n[16];
+      std::snprintf(n, sizeof n, "%06d", r);
+      for (int c : {1, 2, 7, 12}) Grid->Cells.GetCell(c, r)->SetAsString(std::string("field_") + n);
+      for (int c : {8, 9, 10}) Grid->Cells.GetCell(c, r)->SetAsString("text");
+      Grid->Cells.GetCell(3, r)->SetAsBoolean(r % 2 == 0);
+    }
+    Form.Show();
+    // Painting starts once the platform has exposed the window.
+    QElapsedTimer t;
+    t.start();
+    while (!Form.Active() && t.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QCoreApplication::processEvents();
+    Flush();
+  }
+  /** Paints what is waiting to be painted, now. */
+  void Flush() {
+    QEvent request(QEvent::UpdateRequest);
+    QCoreApplication::sendEvent(Form.Handle(), &request);
+  }
+  TForm Form;
+  TCountingGrid* Grid;
+};
+
+/** Fails a benchmark whose window did not paint while it ran. */
+void CheckPainted(benchmark::State& state, const TBenchWindow& w, long before) {
+  if (w.Grid->Paints == before) state.SkipWithError("the window did not paint");
+}
+
+std::map<int, std::unique_ptr<TBenchWindow>>& Windows() {
+  static std::map<int, std::unique_ptr<TBenchWindow>> windows;
+  return windows;
+}
+
+TBenchWindow& Window(int rows) {
+  auto& w = Windows()[rows];
+  if (!w) w = std::make_unique<TBenchWindow>(rows);
+  return *w;
+}
+
+template <int Rows>
+void BM_Paint(benchmark::State& state) {
+  TBenchWindow& w = Window(Rows);
+  TControlScrollBar* bar = w.Grid->VertScrollBar();
+  QImage image(w.Grid->ClientWidth(), w.Grid->ClientHeight(), QImage::Format_ARGB32_Premultiplied);
+  bar->SetNoContentScroll(true);  // only the picture in the image counts here
+  for (auto _ : state) {
+    for (int position : {0, bar->Max()}) {
+      bar->SetPosition(position);
+      w.Grid->PaintTo(image);
+    }
+  }
+  bar->SetNoContentScroll(false);
+  bar->SetPosition(0);
+  w.Flush();
+  benchmark::DoNotOptimize(image.constBits());
+}
+
+template <int Rows>
+void BM_Jump(benchmark::State& state) {
+  TBenchWindow& w = Window(Rows);
+  TControlScrollBar* bar = w.Grid->VertScrollBar();
+  const long paints = w.Grid->Paints;
+  for (auto _ : state) {
+    bar->SetPosition(bar->Max());
+    w.Grid->SelectCell(1, Rows - 1, {});
+    w.Flush();
+    bar->SetPosition(0);
+    w.Grid->SelectCell(1, 0, {});
+    w.Flush();
+  }
+  CheckPainted(state, w, paints);
+}
+
+template <int Rows>
+void BM_Scroll(benchmark::State& state) {
+  TBenchWindow& w = Window(Rows);
+  TControlScrollBar* bar = w.Grid->VertScrollBar();
+  const long paints = w.Grid->Paints;
+  for (auto _ : state) {
+    for (int i = 0; i < kLineScrolls; ++i) {
+      if (i < kLineScrolls / 2)
+        bar->LineDown();
+      else
+        bar->LineUp();
+      w.Flush();
+    }
+  }
+  if (bar->Position() != 0) state.SkipWithError("the scrolls did not come back to the top");
+  CheckPainted(state, w, paints);
+}
+
+// Named after the template argument as written: BM_Paint<kFew>, BM_Paint<kMany>.
+BENCHMARK_TEMPLATE(BM_Paint, kFew)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->Repetitions(9);
+BENCHMARK_TEMPLATE(BM_Paint, kMany)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->Repetitions(9);
+BENCHMARK_TEMPLATE(BM_Jump, kFew)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->Repetitions(9);
+BENCHMARK_TEMPLATE(BM_Jump, kMany)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->Repetitions(9);
+BENCHMARK_TEMPLATE(BM_Scroll, kFew)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->Repetitions(9);
+BENCHMARK_TEMPLATE(BM_Scroll, kMany)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->Repetitions(9);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // The repetitions of the two sizes run interleaved, so that a busy moment
+  // of the machine does not fall on one side of a ratio only.
+  std::vector<char*> args(argv, argv + argc);
+  std::string interleave = "--benchmark_enable_random_interleaving=true";
+  args.insert(args.begin() + 1, interleave.data());
+  int count = static_cast<int>(args.size());
+  benchmark::Initialize(&count, args.data());
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  int qtArgc = 1;
+  TApplication app(qtArgc, argv);
+  // Both windows are built before any timing starts.
+  Window(kFew);
+  Window(kMany);
+  // CPU time of the whole process, Qt's worker threads included.
+  TRatioReporter reporter(true);
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  reporter.PrintRatio("paint_100k_rows/1k_rows", "BM_Paint<kMany>", "BM_Paint<kFew>");
+  reporter.PrintRatio("jump_100k_rows/1k_rows", "BM_Jump<kMany>", "BM_Jump<kFew>");
+  reporter.PrintRatio("scroll_100k_rows/1k_rows", "BM_Scroll<kMany>", "BM_Scroll<kFew>");
+  Windows().clear();
+  return 0;
+}
