@@ -79,10 +79,7 @@ struct TBenchWindow {
     Flush();
   }
   /** Paints what is waiting to be painted, now. */
-  void Flush() {
-    QEvent request(QEvent::UpdateRequest);
-    QCoreApplication::sendEvent(Form.Handle(), &request);
-  }
+  void Flush() { Form.Update(); }
   TForm Form;
   TCountingGrid* Grid;
 };

@@ -661,7 +661,11 @@ void TControl::InvalidateRect(const TRect& r) {
 }
 
 void TControl::Update() {
-  if (Showing()) FHandle->repaint(QRegion());  // an empty region paints only what is pending
+  if (!Showing()) return;
+  // What is invalid waits in the window's repaint manager; an update
+  // request makes it paint now.
+  QEvent request(QEvent::UpdateRequest);
+  QCoreApplication::sendEvent(FHandle->window(), &request);
 }
 
 void TControl::Repaint() {

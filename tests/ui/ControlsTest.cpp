@@ -364,8 +364,10 @@ TEST(Painting, ScrollingMovesThePictureAndPaintsOnlyTheUncoveredStrip) {
 
   // An opaque control that paints nothing keeps its picture.
   rows->Blank = true;
+  rows->Areas.clear();
   rows->Invalidate();
   rows->Update();
+  EXPECT_EQ(rows->Areas, (std::vector<TRect>{{0, 0, 40, 50}})) << "Update paints what is invalid at once";
   EXPECT_TRUE(AllPixels(rows->PaintedImage(), {0, 0, 40, 10}, clBlue));
   rows->SetControlStyle(rows->ControlStyle() >> csOpaque);  // others are erased in their colour
   rows->SetColor(clLime);
