@@ -3,7 +3,7 @@
 #include <algorithm>
 
 TFlatOptionButton::TFlatOptionButton(TComponent* AOwner, THoverClass& hoverClass)
-    : TCustomControl(AOwner), FHover(this, hoverClass, [this] { RedrawMark(); }, [this] { return FHeld; }) {
+    : TFlatAdvColors(AOwner, clWhite, 0xC5D6D9, 0x8396A0), FHover(this, hoverClass, [this] { RedrawMark(); }, [this] { return FHeld; }) {
   // Clicks come from Checked, not from the layer.
   SetControlStyle(TControlStyle{csCaptureMouse, csSetCaption, csDoubleClicks});
   SetColor(0xE1EAEB);
@@ -11,38 +11,8 @@ TFlatOptionButton::TFlatOptionButton(TComponent* AOwner, THoverClass& hoverClass
   SetBounds(0, 0, 121, 17);
 }
 
-void TFlatOptionButton::SetColors(TColor& field, TColor value) {
-  field = value;
-  Invalidate();
-}
-
-void TFlatOptionButton::SetAdvColor(TGradColors& field, TGradColors value) {
-  field = std::clamp(value, 0, 100);
-  DeriveColors();
-  Invalidate();
-}
-
-void TFlatOptionButton::SetUseAdvColors(bool value) {
-  if (value == FUseAdvColors) return;
-  FUseAdvColors = value;
-  SetParentColor(value);
-  DeriveColors();
-  Invalidate();
-}
-
-void TFlatOptionButton::DeriveColors() {
-  if (!FUseAdvColors) return;
-  FColorFocused = CalcAdvancedColor(Color(), FColorFocused, FAdvColorFocused, false);
-  FColorDown = CalcAdvancedColor(Color(), FColorDown, FAdvColorDown, true);
-  FColorBorder = CalcAdvancedColor(Color(), FColorBorder, FAdvColorBorder, true);
-}
-
-void TFlatOptionButton::ParentColorChanged() {
-  TCustomControl::ParentColorChanged();
-  if (FUseAdvColors) {
-    SetParentColor(true);
-    DeriveColors();
-  }
+void TFlatOptionButton::SetMarkColor(TColor value) {
+  FColorMark = value;
   Invalidate();
 }
 
@@ -57,7 +27,7 @@ void TFlatOptionButton::SetMarkRight(bool value) {
 }
 
 void TFlatOptionButton::SetBounds(int left, int top, int width, int height) {
-  TCustomControl::SetBounds(left, top, width, height);
+  TFlatAdvColors::SetBounds(left, top, width, height);
   if (FTransparent) Invalidate();
 }
 
@@ -70,7 +40,7 @@ TRect TFlatOptionButton::MarkRect() const {
 
 TColor TFlatOptionButton::FillColor() const {
   if (!FFocused && !Hovered()) return Color();
-  return FHeld ? FColorDown : FColorFocused;
+  return FHeld ? ColorDown() : ColorFocused();
 }
 
 void TFlatOptionButton::RedrawMark() { InvalidateRect(MarkRect()); }
@@ -91,11 +61,11 @@ void TFlatOptionButton::MouseDown(TMouseButton Button, TShiftState Shift, int X,
   if (!Focused() && CanFocus()) SetFocus();
   FHeld = true;
   RedrawMark();
-  TCustomControl::MouseDown(Button, Shift, X, Y);
+  TFlatAdvColors::MouseDown(Button, Shift, X, Y);
 }
 
 void TFlatOptionButton::MouseMove(TShiftState Shift, int X, int Y) {
-  TCustomControl::MouseMove(Shift, X, Y);
+  TFlatAdvColors::MouseMove(Shift, X, Y);
   FHover.MouseMoved(X, Y);
 }
 
@@ -104,30 +74,30 @@ void TFlatOptionButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, i
   FHeld = false;
   Released(X, Y);
   RedrawMark();
-  TCustomControl::MouseUp(Button, Shift, X, Y);
+  TFlatAdvColors::MouseUp(Button, Shift, X, Y);
 }
 
 void TFlatOptionButton::DoEnter() {
   FFocused = true;
   RedrawMark();
-  TCustomControl::DoEnter();
+  TFlatAdvColors::DoEnter();
 }
 
 void TFlatOptionButton::DoExit() {
   FFocused = false;
   RedrawMark();
-  TCustomControl::DoExit();
+  TFlatAdvColors::DoExit();
 }
 
 void TFlatOptionButton::FocusGained() {
-  TCustomControl::FocusGained();
+  TFlatAdvColors::FocusGained();
   if (!Enabled()) return;
   FFocused = true;
   RedrawMark();
 }
 
 void TFlatOptionButton::FocusLost() {
-  TCustomControl::FocusLost();
+  TFlatAdvColors::FocusLost();
   if (!Enabled()) return;
   FHover.SetHovered(false);
   // A hover that ends here ends for the class's timer too.
@@ -137,7 +107,7 @@ void TFlatOptionButton::FocusLost() {
 }
 
 void TFlatOptionButton::EnabledChanged() {
-  TCustomControl::EnabledChanged();
+  TFlatAdvColors::EnabledChanged();
   if (!Enabled()) {
     FHover.SetHovered(false);
     FHeld = false;

@@ -9,26 +9,11 @@
  *  beside a word-wrapped caption. The mark is filled in Color at rest, in
  *  ColorFocused while the control is focused or hovered, in ColorDown while
  *  the left button is held on it. Right clicks do nothing at all. */
-class TFlatOptionButton : public TCustomControl {
+class TFlatOptionButton : public TFlatAdvColors<TCustomControl> {
 public:
   TFlatOptionButton(TComponent* AOwner, THoverClass& hoverClass);
 
   bool Checked() const { return FChecked; }
-  TColor ColorFocused() const { return FColorFocused; }
-  void SetColorFocused(TColor value) { SetColors(FColorFocused, value); }
-  TColor ColorDown() const { return FColorDown; }
-  void SetColorDown(TColor value) { SetColors(FColorDown, value); }
-  TColor ColorBorder() const { return FColorBorder; }
-  void SetColorBorder(TColor value) { SetColors(FColorBorder, value); }
-  TGradColors AdvColorFocused() const { return FAdvColorFocused; }
-  void SetAdvColorFocused(TGradColors value) { SetAdvColor(FAdvColorFocused, value); }
-  TGradColors AdvColorDown() const { return FAdvColorDown; }
-  void SetAdvColorDown(TGradColors value) { SetAdvColor(FAdvColorDown, value); }
-  TGradColors AdvColorBorder() const { return FAdvColorBorder; }
-  void SetAdvColorBorder(TGradColors value) { SetAdvColor(FAdvColorBorder, value); }
-  bool UseAdvColors() const { return FUseAdvColors; }
-  /** Also sets ParentColor to the same value. */
-  void SetUseAdvColors(bool value);
   bool Transparent() const { return FTransparent; }
   void SetTransparent(bool value);
   void SetBounds(int left, int top, int width, int height) override;
@@ -51,7 +36,7 @@ protected:
   bool MarkRight() const { return FMarkRight; }
   void SetMarkRight(bool value);
   TColor MarkColor() const { return FColorMark; }
-  void SetMarkColor(TColor value) { SetColors(FColorMark, value); }
+  void SetMarkColor(TColor value);
   /** Shows a change of the mark's look at once. */
   void RedrawMark();
 
@@ -64,25 +49,13 @@ protected:
   void FocusGained() override;
   void FocusLost() override;
   void EnabledChanged() override;
-  void ParentColorChanged() override;
 
 private:
-  void SetColors(TColor& field, TColor value);
-  void SetAdvColor(TGradColors& field, TGradColors value);
-  void DeriveColors();
-
   THoverTracker FHover;
   bool FChecked = false;
   bool FFocused = false;
   bool FHeld = false;
   bool FMarkRight = false;
-  TColor FColorFocused = clWhite;
-  TColor FColorDown = 0xC5D6D9;
   TColor FColorMark = clBlack;
-  TColor FColorBorder = 0x8396A0;
-  TGradColors FAdvColorFocused = 10;
-  TGradColors FAdvColorDown = 10;
-  TGradColors FAdvColorBorder = 50;
-  bool FUseAdvColors = false;
   bool FTransparent = false;
 };

@@ -15,7 +15,7 @@ TColor PixelOf(const TBitmap& b, int x, int y) {
 
 template <class TBase>
 TFlatPushButton<TBase>::TFlatPushButton(TComponent* AOwner, THoverClass& hoverClass)
-    : TBase(AOwner), FHover(this, hoverClass, [this] { this->Invalidate(); }, [this] { return FPressed; }) {
+    : TFlatAdvColors<TBase>(AOwner, 0xE1EAEB, 0xC5D6D9, 0x8396A0), FHover(this, hoverClass, [this] { this->Invalidate(); }, [this] { return FPressed; }) {
   // The click comes from the button's own release, not from the layer.
   this->SetControlStyle(TControlStyle{csCaptureMouse, csDoubleClicks});
   this->SetColor(0xE1EAEB);
@@ -24,43 +24,14 @@ TFlatPushButton<TBase>::TFlatPushButton(TComponent* AOwner, THoverClass& hoverCl
 }
 
 template <class TBase>
-void TFlatPushButton<TBase>::SetColors(TColor& field, TColor value) {
-  field = value;
+void TFlatPushButton<TBase>::SetColorHighLight(TColor value) {
+  FColorHighLight = value;
   this->Invalidate();
 }
 
 template <class TBase>
-void TFlatPushButton<TBase>::SetAdvColor(TGradColors& field, TGradColors value) {
-  field = std::clamp(value, 0, 100);
-  DeriveColors();
-  this->Invalidate();
-}
-
-template <class TBase>
-void TFlatPushButton<TBase>::SetUseAdvColors(bool value) {
-  if (value == FUseAdvColors) return;
-  FUseAdvColors = value;
-  this->SetParentColor(value);
-  DeriveColors();
-  this->Invalidate();
-}
-
-template <class TBase>
-void TFlatPushButton<TBase>::DeriveColors() {
-  if (!FUseAdvColors) return;
-  const TColor base = this->Color();
-  FColorFocused = CalcAdvancedColor(base, FColorFocused, FAdvColorFocused, false);
-  FColorDown = CalcAdvancedColor(base, FColorDown, FAdvColorDown, true);
-  FColorBorder = CalcAdvancedColor(base, FColorBorder, FAdvColorBorder, true);
-}
-
-template <class TBase>
-void TFlatPushButton<TBase>::ParentColorChanged() {
-  TBase::ParentColorChanged();
-  if (FUseAdvColors) {
-    this->SetParentColor(true);
-    DeriveColors();
-  }
+void TFlatPushButton<TBase>::SetColorShadow(TColor value) {
+  FColorShadow = value;
   this->Invalidate();
 }
 
@@ -173,17 +144,17 @@ template <class TBase>
 void TFlatPushButton<TBase>::Click() {
   if (this->Parent())
     if (TForm* form = GetParentForm(this)) form->SetModalResult(FModalResult);
-  TBase::Click();
+  TInherited::Click();
 }
 
 template <class TBase>
 void TFlatPushButton<TBase>::DblClick() {
-  if (FDown) TBase::DblClick();
+  if (FDown) TInherited::DblClick();
 }
 
 template <class TBase>
 void TFlatPushButton<TBase>::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  TBase::MouseDown(Button, Shift, X, Y);
+  TInherited::MouseDown(Button, Shift, X, Y);
   if (Button != mbLeft || !this->Enabled()) return;
   if (!FDown) {
     FState = bsDown;
@@ -194,7 +165,7 @@ void TFlatPushButton<TBase>::MouseDown(TMouseButton Button, TShiftState Shift, i
 
 template <class TBase>
 void TFlatPushButton<TBase>::MouseMove(TShiftState Shift, int X, int Y) {
-  TBase::MouseMove(Shift, X, Y);
+  TInherited::MouseMove(Shift, X, Y);
   FHover.MouseMoved(X, Y);
   if (!FPressed) return;
   const TButtonState state = FDown ? bsExclusive : Inside(X, Y) ? bsDown : bsUp;
@@ -205,7 +176,7 @@ void TFlatPushButton<TBase>::MouseMove(TShiftState Shift, int X, int Y) {
 
 template <class TBase>
 void TFlatPushButton<TBase>::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  TBase::MouseUp(Button, Shift, X, Y);
+  TInherited::MouseUp(Button, Shift, X, Y);
   if (!FPressed) return;
   FPressed = false;
   const bool click = Inside(X, Y);
@@ -230,7 +201,7 @@ void TFlatPushButton<TBase>::MouseUp(TMouseButton Button, TShiftState Shift, int
 
 template <class TBase>
 void TFlatPushButton<TBase>::EnabledChanged() {
-  TBase::EnabledChanged();
+  TInherited::EnabledChanged();
   if (!this->Enabled()) {
     FHover.SetHovered(false);
     FPressed = false;
@@ -247,7 +218,7 @@ bool TFlatPushButton<TBase>::DialogChar(TKeyChar Key, TShiftState Shift) {
     Click();
     return true;
   }
-  return TBase::DialogChar(Key, Shift);
+  return TInherited::DialogChar(Key, Shift);
 }
 
 template <class TBase>
@@ -268,10 +239,10 @@ void TFlatPushButton<TBase>::PaintButton(TCanvas* c) {
   const bool hovered = FHover.Hovered();
   TColor face = this->Color();
   switch (FState) {
-    case bsUp: face = hovered ? FColorFocused : this->Color(); break;
+    case bsUp: face = hovered ? this->ColorFocused() : this->Color(); break;
     case bsDisabled: face = this->Color(); break;
-    case bsDown: face = FColorDown; break;
-    case bsExclusive: face = hovered ? FColorFocused : FColorDown; break;
+    case bsDown: face = this->ColorDown(); break;
+    case bsExclusive: face = hovered ? this->ColorFocused() : this->ColorDown(); break;
   }
   PaintBackground(c, face);
 
@@ -281,9 +252,9 @@ void TFlatPushButton<TBase>::PaintButton(TCanvas* c) {
       if (hovered)
         Frame3D(c, r, FColorHighLight, FColorShadow, 1);
       else
-        Frame3D(c, r, FColorBorder, FColorBorder, RestingBorderWidth());
+        Frame3D(c, r, this->ColorBorder(), this->ColorBorder(), RestingBorderWidth());
       break;
-    case bsDisabled: Frame3D(c, r, FColorBorder, FColorBorder, 1); break;
+    case bsDisabled: Frame3D(c, r, this->ColorBorder(), this->ColorBorder(), 1); break;
     case bsDown:
     case bsExclusive: Frame3D(c, r, FColorShadow, FColorHighLight, 1); break;
   }

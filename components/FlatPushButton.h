@@ -22,29 +22,16 @@ enum TButtonState { bsUp, bsDisabled, bsDown, bsExclusive };
  *  hovered, ColorDown while pressed; the border is ColorBorder at rest and
  *  raised or sunken in ColorHighLight and ColorShadow otherwise. */
 template <class TBase>
-class TFlatPushButton : public TBase {
+class TFlatPushButton : public TFlatAdvColors<TBase> {
+  using TInherited = TFlatAdvColors<TBase>;
+
 public:
   TFlatPushButton(TComponent* AOwner, THoverClass& hoverClass);
 
-  TColor ColorFocused() const { return FColorFocused; }
-  void SetColorFocused(TColor value) { SetColors(FColorFocused, value); }
-  TColor ColorDown() const { return FColorDown; }
-  void SetColorDown(TColor value) { SetColors(FColorDown, value); }
-  TColor ColorBorder() const { return FColorBorder; }
-  void SetColorBorder(TColor value) { SetColors(FColorBorder, value); }
   TColor ColorHighLight() const { return FColorHighLight; }
-  void SetColorHighLight(TColor value) { SetColors(FColorHighLight, value); }
+  void SetColorHighLight(TColor value);
   TColor ColorShadow() const { return FColorShadow; }
-  void SetColorShadow(TColor value) { SetColors(FColorShadow, value); }
-  TGradColors AdvColorFocused() const { return FAdvColorFocused; }
-  void SetAdvColorFocused(TGradColors value) { SetAdvColor(FAdvColorFocused, value); }
-  TGradColors AdvColorDown() const { return FAdvColorDown; }
-  void SetAdvColorDown(TGradColors value) { SetAdvColor(FAdvColorDown, value); }
-  TGradColors AdvColorBorder() const { return FAdvColorBorder; }
-  void SetAdvColorBorder(TGradColors value) { SetAdvColor(FAdvColorBorder, value); }
-  bool UseAdvColors() const { return FUseAdvColors; }
-  /** Also sets ParentColor to the same value. */
-  void SetUseAdvColors(bool value);
+  void SetColorShadow(TColor value);
 
   TTransparentMode TransparentMode() const { return FTransparentMode; }
   void SetTransparentMode(TTransparentMode value);
@@ -90,7 +77,6 @@ protected:
   void MouseMove(TShiftState Shift, int X, int Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void EnabledChanged() override;
-  void ParentColorChanged() override;
   bool DialogChar(TKeyChar Key, TShiftState Shift) override;
 
   /** Face, border, glyph and caption on canvas (the client area's size). */
@@ -103,9 +89,6 @@ protected:
   THoverTracker& Hover() { return FHover; }
 
 private:
-  void SetColors(TColor& field, TColor value);
-  void SetAdvColor(TGradColors& field, TGradColors value);
-  void DeriveColors();
   /** Tells the buttons of the group that this one changed. */
   void Announce();
   /** Another button of the group, sender, changed. */
@@ -113,15 +96,8 @@ private:
   bool Inside(int X, int Y) const { return X >= 0 && X < this->ClientWidth() && Y >= 0 && Y < this->ClientHeight(); }
 
   THoverTracker FHover;
-  TColor FColorFocused = 0xE1EAEB;
-  TColor FColorDown = 0xC5D6D9;
-  TColor FColorBorder = 0x8396A0;
   TColor FColorHighLight = clWhite;
   TColor FColorShadow = clBlack;
-  TGradColors FAdvColorFocused = 10;
-  TGradColors FAdvColorDown = 10;
-  TGradColors FAdvColorBorder = 50;
-  bool FUseAdvColors = false;
   TTransparentMode FTransparentMode = tmNone;
   int FGroupIndex = 0;
   bool FDown = false;

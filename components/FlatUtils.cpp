@@ -176,6 +176,52 @@ void MessageBeep(unsigned) {
 
 int MessageBeepCount() { return gBeeps; }
 
+// ---------------------------------------------------------------- derived colours
+
+template <class TBase>
+void TFlatAdvColors<TBase>::SetColors(TColor& field, TColor value) {
+  field = value;
+  this->Invalidate();
+}
+
+template <class TBase>
+void TFlatAdvColors<TBase>::SetAdvColor(TGradColors& field, TGradColors value) {
+  field = std::clamp(value, 0, 100);
+  DeriveColors();
+  this->Invalidate();
+}
+
+template <class TBase>
+void TFlatAdvColors<TBase>::SetUseAdvColors(bool value) {
+  if (value == FUseAdvColors) return;
+  FUseAdvColors = value;
+  this->SetParentColor(value);
+  DeriveColors();
+  this->Invalidate();
+}
+
+template <class TBase>
+void TFlatAdvColors<TBase>::DeriveColors() {
+  if (!FUseAdvColors) return;
+  const TColor base = this->Color();
+  FColorFocused = CalcAdvancedColor(base, FColorFocused, FAdvColorFocused, false);
+  FColorDown = CalcAdvancedColor(base, FColorDown, FAdvColorDown, true);
+  FColorBorder = CalcAdvancedColor(base, FColorBorder, FAdvColorBorder, true);
+}
+
+template <class TBase>
+void TFlatAdvColors<TBase>::ParentColorChanged() {
+  TBase::ParentColorChanged();
+  if (FUseAdvColors) {
+    this->SetParentColor(true);
+    DeriveColors();
+  }
+  this->Invalidate();
+}
+
+template class TFlatAdvColors<TGraphicControl>;
+template class TFlatAdvColors<TCustomControl>;
+
 // ---------------------------------------------------------------- hover tracking
 
 THoverClass::~THoverClass() { delete FTimer; }

@@ -76,6 +76,49 @@ void MessageBeep(unsigned type);
 /** How many times MessageBeep sounded since the program started. */
 int MessageBeepCount();
 
+/** The colours a flat button or option control derives from its Color
+ *  while UseAdvColors is set: ColorFocused lighter by AdvColorFocused
+ *  percent, ColorDown and ColorBorder darker by theirs. Setting UseAdvColors
+ *  also sets ParentColor, and a change of the parent's colour derives them
+ *  again. The colour setters store and repaint. */
+template <class TBase>
+class TFlatAdvColors : public TBase {
+public:
+  TFlatAdvColors(TComponent* AOwner, TColor focused, TColor down, TColor border)
+      : TBase(AOwner), FColorFocused(focused), FColorDown(down), FColorBorder(border) {}
+
+  TColor ColorFocused() const { return FColorFocused; }
+  void SetColorFocused(TColor value) { SetColors(FColorFocused, value); }
+  TColor ColorDown() const { return FColorDown; }
+  void SetColorDown(TColor value) { SetColors(FColorDown, value); }
+  TColor ColorBorder() const { return FColorBorder; }
+  void SetColorBorder(TColor value) { SetColors(FColorBorder, value); }
+  TGradColors AdvColorFocused() const { return FAdvColorFocused; }
+  void SetAdvColorFocused(TGradColors value) { SetAdvColor(FAdvColorFocused, value); }
+  TGradColors AdvColorDown() const { return FAdvColorDown; }
+  void SetAdvColorDown(TGradColors value) { SetAdvColor(FAdvColorDown, value); }
+  TGradColors AdvColorBorder() const { return FAdvColorBorder; }
+  void SetAdvColorBorder(TGradColors value) { SetAdvColor(FAdvColorBorder, value); }
+  bool UseAdvColors() const { return FUseAdvColors; }
+  /** Also sets ParentColor to the same value. */
+  void SetUseAdvColors(bool value);
+
+protected:
+  void ParentColorChanged() override;
+
+private:
+  void SetColors(TColor& field, TColor value);
+  void SetAdvColor(TGradColors& field, TGradColors value);
+  void DeriveColors();
+  TColor FColorFocused;
+  TColor FColorDown;
+  TColor FColorBorder;
+  TGradColors FAdvColorFocused = 10;
+  TGradColors FAdvColorDown = 10;
+  TGradColors FAdvColorBorder = 50;
+  bool FUseAdvColors = false;
+};
+
 class THoverTracker;
 
 /** The hover state of one class of flat controls: a single timer for the
