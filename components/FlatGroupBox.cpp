@@ -91,7 +91,6 @@ void TFlatGroupBox::Paint() {
     c->Polyline({{r.Left + 5, m}, {r.Left, m}});
     c->Polyline({{r.Right - 1, m}, {r.Left + 12 + tw, m}});
   }
-  c->Font = Font();
   DrawFlatCaption(c, Caption(), TRect{r.Left + 10, r.Top, r.Right - 10, r.Top + th}, DT_SINGLELINE, Enabled());
   Canvas()->Draw(0, 0, picture);
 }

@@ -3,7 +3,8 @@
 #include <algorithm>
 
 TFlatOptionButton::TFlatOptionButton(TComponent* AOwner, THoverClass& hoverClass)
-    : TFlatAdvColors(AOwner, clWhite, 0xC5D6D9, 0x8396A0), FHover(this, hoverClass, [this] { RedrawMark(); }, [this] { return FHeld; }) {
+    : TFlatAdvColors(AOwner, clWhite, 0xC5D6D9, 0x8396A0),
+      FHover(this, hoverClass, [this] { RedrawMark(); }, [this] { return FHeld; }) {
   // Clicks come from Checked, not from the layer.
   SetControlStyle(TControlStyle{csCaptureMouse, csSetCaption, csDoubleClicks});
   SetColor(0xE1EAEB);

@@ -15,7 +15,8 @@ TColor PixelOf(const TBitmap& b, int x, int y) {
 
 template <class TBase>
 TFlatPushButton<TBase>::TFlatPushButton(TComponent* AOwner, THoverClass& hoverClass)
-    : TFlatAdvColors<TBase>(AOwner, 0xE1EAEB, 0xC5D6D9, 0x8396A0), FHover(this, hoverClass, [this] { this->Invalidate(); }, [this] { return FPressed; }) {
+    : TFlatAdvColors<TBase>(AOwner, 0xE1EAEB, 0xC5D6D9, 0x8396A0),
+      FHover(this, hoverClass, [this] { this->Invalidate(); }, [this] { return FPressed; }) {
   // The click comes from the button's own release, not from the layer.
   this->SetControlStyle(TControlStyle{csCaptureMouse, csDoubleClicks});
   this->SetColor(0xE1EAEB);

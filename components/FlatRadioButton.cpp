@@ -18,7 +18,8 @@ void TFlatRadioButton::SetChecked(bool value) {
     if (TWinControl* parent = Parent()) {
       std::vector<TFlatRadioButton*> others;
       for (int i = 0; i < parent->ControlCount(); ++i)
-        if (auto* r = dynamic_cast<TFlatRadioButton*>(parent->Controls(i)); r && r != this && r->FGroupIndex == FGroupIndex)
+        if (auto* r = dynamic_cast<TFlatRadioButton*>(parent->Controls(i));
+            r && r != this && r->FGroupIndex == FGroupIndex)
           others.push_back(r);
       for (TFlatRadioButton* r : others) r->SetChecked(false);
     }

@@ -2,6 +2,7 @@
 
 #include <QLineEdit>
 
+#include <algorithm>
 #include <charconv>
 #include <clocale>
 #include <cstdint>

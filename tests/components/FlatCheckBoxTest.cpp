@@ -39,8 +39,8 @@ TEST(OptionButton, CheckedFromCodeFiresOnClickOnlyForANewValue) {
     std::vector<bool> sets;
     int clicks;
   } cases[] = {
-      {true, {false}, 0}, {true, {true}, 1}, {true, {true, true}, 1}, {true, {true, false}, 2},
-      {false, {false}, 0}, {false, {true}, 1}, {false, {true, true}, 1}, {false, {true, false}, 1},  // unchecking is silent
+      {true, {false}, 0},  {true, {true}, 1},  {true, {true, true}, 1},  {true, {true, false}, 2},
+      {false, {false}, 0}, {false, {true}, 1}, {false, {true, true}, 1}, {false, {true, false}, 1},  // silent uncheck
   };
   for (const auto& c : cases) {
     TShownForm form;

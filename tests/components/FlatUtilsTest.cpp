@@ -122,7 +122,8 @@ TEST(AdvancedColours, LightnessStaysOnTheScale) {
   EXPECT_EQ(CalcAdvancedColor(RGB(128, 128, 128), clWhite, 50, true), RGB(85, 85, 85));
   int h, sat, l;
   RGBToHSLRange(0xE1EAEB, h, sat, l);
-  EXPECT_EQ(CalcAdvancedColor(0xE1EAEB, clWhite, 10, false), HSLRangeToRGB(h, sat, 100)) << "light faces lighten darker";
+  EXPECT_EQ(CalcAdvancedColor(0xE1EAEB, clWhite, 10, false), HSLRangeToRGB(h, sat, 100))
+      << "light faces lighten darker";
 }
 
 TEST(TextMetrics, LineHeightRectanglesAndWords) {
