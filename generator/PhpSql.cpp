@@ -39,10 +39,11 @@ std::string BuildLookupSelect(const TBaseHtmlInput& input, const std::string& da
   std::string head = "SELECT ";
   if (input.iLDistinct) head += "DISTINCT ";
   head += SqlIdentifier(input.iLDisplayField) + " ";
-  if (!input.iLValueField.empty()) head += "," + SqlIdentifier(input.iLValueField);
+  if (!input.iLValueField.empty()) head.append(",").append(SqlIdentifier(input.iLValueField));
   head += " FROM ";
 
-  std::string tail = "." + SqlIdentifier(input.iLTable);
+  std::string tail = ".";
+  tail += SqlIdentifier(input.iLTable);
   const std::string op = LookupOperator(input.iLRelation);
   if (!input.iLWhereField.empty() && !op.empty() && !input.iLValue.empty())
     tail += " WHERE " + SqlIdentifier(input.iLWhereField) + " " + op + " '" + SqlStringBody(input.iLValue) + "'";
@@ -69,7 +70,8 @@ std::string BuildKeyUrlParams(const TWebTable& table) {
   std::string result = "1";
   for (const TWebInput* key : KeyColumns(table)) {
     const std::string& field = key->Database_field;
-    result += "&" + FormName(field) + "=\".urlencode((string)($Resultset['" + PhpSingleQuoted(field) +
+    result += "&";
+    result += FormName(field) + "=\".urlencode((string)($Resultset['" + PhpSingleQuoted(field) +
               "'] ?? '')).\"";
   }
   return result;

@@ -54,7 +54,7 @@ std::string BuildRowValueCode(const TWebInput& input, const std::string& databas
     std::string code;
     for (const std::string& line : html.ItemList) {
       const TItemLine item = SplitItemLine(line);
-      const std::string itemValue = "'" + PhpSingleQuoted(item.Value) + "'";
+      const std::string itemValue = std::string("'").append(PhpSingleQuoted(item.Value)).append("'");
       const std::string write = "writeHtmlText('" + PhpSingleQuoted(item.Text) + "');";
       if (many)
         code += "if (isValueSet(" + value + ", " + itemValue + ")) { " + write + " echo ' '; }" + kCrLf;

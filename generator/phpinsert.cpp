@@ -306,7 +306,7 @@ void TInsertGenerator::Generate() {
     if (!input->Insert) continue;
     e.NewBlock("yzt_insert_sql_fields");
     e.Assign("yzt_insert_field_name",
-             (first ? "" : ",") + PhpDoubleQuoted(SqlIdentifier(input->Database_field)) + kCrLf);
+             std::string(first ? "" : ",").append(PhpDoubleQuoted(SqlIdentifier(input->Database_field))).append(kCrLf));
     first = false;
   }
 

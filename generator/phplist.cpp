@@ -111,7 +111,7 @@ void TListGenerator::Generate() {
   for (size_t i = 0; i < table.InputList.size(); ++i) {
     const TWebInput& input = *table.InputList[i];
     const std::string& field = input.Database_field;
-    if (input.List || isKey(&input)) fields += (fields.empty() ? " " : ",") + Qualified(table.Name, field);
+    if (input.List || isKey(&input)) fields.append(fields.empty() ? " " : ",").append(Qualified(table.Name, field));
     filterNames[i] = Qualified(table.Name, field);
     if (IsLookupColumn(input) && (input.List || IsFiltered(input))) {
       const TBaseHtmlInput& html = *input.HtmlInput;

@@ -61,18 +61,20 @@ void TApplicationManager::LoadSettings() {
   const std::string defOutput = dir + "Output/";
   const std::string defProjects = dir + "Projects/";
 
-  bool active = false;
+  // A missing or unreadable file means defaults, silently. Only a file that
+  // was read and is not our settings document may hold something the user
+  // wrote by hand: the next save keeps a copy of it.
+  bool read = false, active = false;
   try {
-    XMLDocument.LoadFromFile(FileName);
+    const std::string text = ReadFileText(FileName);
+    read = true;
+    XMLDocument.LoadFromString(text, FileName);
     active = true;
   } catch (const Exception&) {
-    // A missing or unreadable file means defaults, silently. A file that is
-    // there but does not parse is remembered so the next save keeps a copy.
     XMLDocument.Clear();
   }
   const TXmlNode root = active ? XMLDocument.DocumentElement() : TXmlNode();
-  // Some other XML file under our name is not ours to overwrite without a copy either.
-  FFileDamaged = FileExists(FileName) && (!active || root.NodeName() != kRootElement);
+  FFileDamaged = read && root.NodeName() != kRootElement;
 
   // Each setting falls back to its own default, so one bad value costs only itself.
   ReadBool(root, "Auto_load_last_Project", Auto_load_last_Project, true);
@@ -106,8 +108,14 @@ void TApplicationManager::SaveSettings() {
     AddSetting(root, "Default_Database", Default_Database);
     AddSetting(root, "Default_Port", IntToStr(Default_Port));
 
-    // The file we could not read may have been edited by hand: keep it.
-    if (FFileDamaged && FileExists(FileName)) CopyFileContent(FileName, FileName + ".bak");
+    // The file we could not parse may have been edited by hand: keep a copy
+    // when we can, but never let that stop the settings being saved.
+    if (FFileDamaged) {
+      try {
+        CopyFileContent(FileName, FileName + ".bak");
+      } catch (const Exception&) {
+      }
+    }
     doc.SaveToFile(FileName);
     FFileDamaged = false;
   } catch (const std::exception&) {

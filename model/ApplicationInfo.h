@@ -51,8 +51,8 @@ public:
   bool Auto_connect = false;
 
 private:
-  // Set when the settings file existed but could not be parsed (or is some
-  // other XML document), so the next save keeps a copy of it as FileName +
-  // ".bak" instead of silently replacing it.
+  // Set when the settings file was read but could not be parsed (or is some
+  // other XML document), so the next save tries to keep a copy of it as
+  // FileName + ".bak" before replacing it.
   bool FFileDamaged = false;
 };

@@ -98,6 +98,12 @@ std::unique_ptr<TResultSet> ReadResult(MYSQL_RES* res) {
 TDBManager::~TDBManager() = default;
 
 MYSQL* TDBManager::Open() {
+  // The client library reads 0 as its default port and cuts larger numbers
+  // to 16 bits: either would reach some other server than the one named.
+  if (FPort < 1 || FPort > 65535) {
+    FLastError = "port " + std::to_string(FPort) + " is outside 1-65535";
+    return nullptr;
+  }
   MYSQL* handle = mysql_init(nullptr);
   if (!handle) {
     FLastError = "out of memory for a database connection";
@@ -118,10 +124,9 @@ MYSQL* TDBManager::Open() {
   mysql_options(handle, MYSQL_OPT_LOCAL_INFILE, &noLocalInfile);
   mysql_options(handle, MYSQL_SET_CHARSET_NAME, "utf8mb4");
 
-  const unsigned port = FPort > 0 ? static_cast<unsigned>(FPort) : 0;
   // Multiple results, so that CALL of a procedure returning rows is allowed.
   if (!mysql_real_connect(handle, FHost.c_str(), FUser.c_str(), FPassword.c_str(),
-                          FDatabase.empty() ? nullptr : FDatabase.c_str(), port, nullptr,
+                          FDatabase.empty() ? nullptr : FDatabase.c_str(), static_cast<unsigned>(FPort), nullptr,
                           CLIENT_MULTI_RESULTS)) {
     FLastError = mysql_error(handle);
     if (FLastError.empty()) FLastError = "cannot connect to " + FHost + ":" + std::to_string(FPort);

@@ -63,8 +63,8 @@ public:
   TDBManager& operator=(const TDBManager&) = delete;
 
   /** Opens a connection over TCP to host:port and keeps it in Connection;
-   *  answers it, or null when it cannot be opened (an earlier connection is
-   *  closed either way). */
+   *  answers it, or null when it cannot be opened or the port lies outside
+   *  1-65535 (an earlier connection is closed either way). */
   TDBConnection* Connect(const std::string& host, const std::string& user, const std::string& password,
                          int32_t port, const std::string& database);
   /** Runs one statement; its rows positioned on the first, or null. When the

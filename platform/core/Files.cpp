@@ -90,9 +90,34 @@ void WriteFileText(const std::string& path, std::string_view data) {
     throw EFCreateError("Cannot write file \"" + path + "\": " + ErrnoText(ok ? errno : err));
 }
 
+namespace {
+
+// The file a path finally names: symbolic links followed to their (possibly
+// missing) last target, so a save replaces that file and keeps the link.
+std::string ResolveLinks(const std::string& path) {
+  std::string p = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return p;
+    std::error_code ec;
+    const std::string target = fs::read_symlink(p, ec).string();
+    if (ec || target.empty()) return p;
+    p = target.front() == '/' ? target : ExtractFilePath(p) + target;
+  }
+  throw EFCreateError("Cannot write file \"" + path + "\": " + ErrnoText(ELOOP));
+}
+
+}  // namespace
+
 void WriteFileAtomic(const std::string& path, std::string_view data) {
-  std::string tmpl = ExtractFilePath(path) + "." + ExtractFileName(path) + ".XXXXXX";
-  if (ExtractFilePath(path).empty()) tmpl = "." + path + ".XXXXXX";
+  const std::string target = ResolveLinks(path);
+  // Renaming over a file needs only the folder's permission; a file we may
+  // not write must stay as it is.
+  if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT) {
+    const int err = errno;
+    throw EFCreateError("Cannot write file \"" + path + "\": " + ErrnoText(err));
+  }
+  std::string tmpl = ExtractFilePath(target) + "." + ExtractFileName(target) + ".XXXXXX";
   std::vector<char> name(tmpl.begin(), tmpl.end());
   name.push_back('\0');
   const int fd = ::mkstemp(name.data());
@@ -100,7 +125,7 @@ void WriteFileAtomic(const std::string& path, std::string_view data) {
   const std::string tmp(name.data());
   // Keep the permissions of the file being replaced; new files get the usual 0666 & ~umask.
   struct stat st {};
-  if (::stat(path.c_str(), &st) == 0) {
+  if (::stat(target.c_str(), &st) == 0) {
     ::fchmod(fd, st.st_mode & 07777);
   } else {
     const mode_t mask = ::umask(0);
@@ -113,7 +138,7 @@ void WriteFileAtomic(const std::string& path, std::string_view data) {
     ok = false;
     err = errno;
   }
-  if (ok && ::rename(tmp.c_str(), path.c_str()) != 0) {
+  if (ok && ::rename(tmp.c_str(), target.c_str()) != 0) {
     ok = false;
     err = errno;
   }

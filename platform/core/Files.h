@@ -16,7 +16,9 @@ std::string ReadFileText(const std::string& path);
 /** Creates or truncates the file and writes data. */
 void WriteFileText(const std::string& path, std::string_view data);
 /** Writes data to a temporary file in the same folder and renames it over path,
- *  so a failed write leaves an existing file as it was. */
+ *  so a failed write leaves an existing file as it was. A symbolic link is
+ *  followed: the file it names is replaced and the link stays. An existing
+ *  file that may not be written is left alone and raises EFCreateError. */
 void WriteFileAtomic(const std::string& path, std::string_view data);
 
 /** Copies the content of source into target (created or replaced). Copying a

@@ -243,13 +243,12 @@ bool THostFilter::eventFilter(QObject* watched, QEvent* e) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove: {
-      // The control's handlers first, then the widget itself.
+    case QEvent::MouseMove:
+      // The control's handlers first, then the widget, through the filters
+      // it has of its own (a scroll area's viewport works by one); the
+      // widgets never hand the mouse on to their parents (HostWidget).
       FControl->HandleMouse(static_cast<QMouseEvent*>(e), w);
-      static_cast<QObject*>(w)->event(e);
-      e->accept();
-      return true;
-    }
+      return false;
     case QEvent::Wheel: {
       auto* we = static_cast<QWheelEvent*>(e);
       bool handled = false;
@@ -258,9 +257,8 @@ bool THostFilter::eventFilter(QObject* watched, QEvent* e) {
         handled = FControl->DoMouseWheel(ShiftStateOf(we->modifiers(), we->buttons()), we->angleDelta().y(),
                                          TPoint{g.x(), g.y()});
       });
-      if (!handled) static_cast<QObject*>(w)->event(e);
-      e->accept();
-      return true;
+      if (handled) e->accept();
+      return handled;
     }
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
@@ -1163,8 +1161,12 @@ void TWinControl::HostWidget(QWidget* inner) {
   auto* filter = new THostFilter(this);
   filter->setParent(inner);
   FHostFilter = filter;
-  inner->installEventFilter(filter);
-  for (QWidget* w : inner->findChildren<QWidget*>()) w->installEventFilter(filter);
+  QList<QWidget*> widgets = inner->findChildren<QWidget*>();
+  widgets << inner;
+  for (QWidget* w : widgets) {
+    w->installEventFilter(filter);
+    w->setAttribute(Qt::WA_NoMousePropagation);
+  }
   inner->setFocusPolicy(FTabStop ? Qt::StrongFocus : Qt::ClickFocus);
   ClientWidget()->setFocusProxy(inner);
   inner->setMouseTracking(true);

@@ -294,7 +294,7 @@ namespace {
 
 std::string KeyName(WORD key) {
   if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return std::string(1, static_cast<char>(key));
-  if (key >= VK_F1 && key <= 0x87) return "F" + std::to_string(key - VK_F1 + 1);
+  if (key >= VK_F1 && key <= 0x87) return std::string("F").append(std::to_string(key - VK_F1 + 1));
   switch (key) {
     case VK_BACK: return "BkSp";
     case VK_TAB: return "Tab";

@@ -22,27 +22,21 @@ TEST(Files, MasksAndPaths) {
       {"abc", "a?c", true},          {"ac", "a?c", false},         {"xleft.html", "left.html", false},
       {"aXbXc", "a*b*c", true},      {"aXbX", "a*b*c", false},     {"\xC3\xA4.css", "*.CSS", true}};
   for (auto [name, mask, match] : cases) EXPECT_EQ(MatchesMask(name, mask), match) << name << " ~ " << mask;
-  EXPECT_EQ(ExtractFilePath("/a/b/c.txt"), "/a/b/");
-  EXPECT_EQ(ExtractFilePath("c.txt"), "");
-  EXPECT_EQ(ExtractFileName("/a/b/c.txt"), "c.txt");
-  EXPECT_EQ(IncludeTrailingPathDelimiter("/a"), "/a/");
-  EXPECT_EQ(IncludeTrailingPathDelimiter("/a/"), "/a/");
+  EXPECT_EQ(ExtractFilePath("/a/b/c.txt") + "|" + ExtractFilePath("c.txt") + "|" + ExtractFileName("/a/b/c.txt"),
+            "/a/b/||c.txt");
+  EXPECT_EQ(IncludeTrailingPathDelimiter("/a") + IncludeTrailingPathDelimiter("/a/"), "/a//a/");
 }
 
 TEST(Files, FindFilesAndForceDirectories) {
   TempDir dir;
-  WriteFile(dir.File("a.css"), "a");
-  WriteFile(dir.File("B.CSS"), "b");
-  WriteFile(dir.File("c.gif"), "c");
+  for (const char* name : {"a.css", "B.CSS", "c.gif"}) WriteFile(dir.File(name), name);
   ForceDirectories(dir.File("sub.css/x/y"));
   ForceDirectories(dir.File("sub.css/x/y"));  // an existing folder is fine
-  EXPECT_TRUE(DirectoryExists(dir.File("sub.css/x/y")));
   EXPECT_EQ(FindFiles(dir.Path(), "*.css"), (Names{"B.CSS", "a.css", "sub.css"}));
   EXPECT_TRUE(FindFiles(dir.File("missing"), "*").empty());
   EXPECT_THROW(ForceDirectories(dir.File("a.css/sub")), EInOutError);
   EXPECT_THROW(ForceDirectories(dir.File("a.css")), EInOutError);
-  EXPECT_TRUE(FileExists(dir.File("a.css")));
-  EXPECT_FALSE(FileExists(dir.File("sub.css")));
+  EXPECT_TRUE(FileExists(dir.File("a.css")) && !FileExists(dir.File("sub.css")));
 }
 
 TEST(Files, CopyReplacesTheTargetButNeverOntoItselfNorTruncatesOnFailure) {
@@ -62,23 +56,39 @@ TEST(Files, CopyReplacesTheTargetButNeverOntoItselfNorTruncatesOnFailure) {
   EXPECT_THROW(CopyFileContent(dir.File("src"), dir.File("nofolder/dst")), EFCreateError);
 }
 
+// As a user without the right to write everywhere: a file that may not be
+// written, a folder or a missing folder in the way fail the write, change
+// nothing and leave no temporary file; a write through a symbolic link
+// replaces the file the link names and keeps the link.
 TEST(Files, AtomicWriteReplacesWholeOrNothing) {
+  QF_RUN_UNPRIVILEGED();
   TempDir dir;
-  const std::string target = dir.File("project.vrk");
-  WriteFileAtomic(target, "first");
-  ::chmod(target.c_str(), 0640);
-  WriteFileAtomic(target, "second");
-  EXPECT_EQ(ReadFile(target), "second");
+  WriteFileAtomic(dir.File("file"), std::string(1000, 'x'));
+  ::chmod(dir.File("file").c_str(), 0640);
+  WriteFileAtomic(dir.File("file"), "old");
   struct stat st {};
-  ASSERT_EQ(::stat(target.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0640u) << "the replaced file's permissions are kept";
-  // A target that cannot be replaced (a folder) fails, keeps what was there and leaves no temporary.
+  EXPECT_TRUE(::stat(dir.File("file").c_str(), &st) == 0 && (st.st_mode & 0777) == 0640) << "permissions kept";
   ForceDirectories(dir.File("folder"));
-  WriteFile(dir.File("folder/old"), "old");
-  EXPECT_THROW(WriteFileAtomic(dir.File("folder"), "x"), EFCreateError);
-  EXPECT_EQ(ReadFile(dir.File("folder/old")), "old");
-  EXPECT_THROW(WriteFileAtomic(dir.File("missing/file"), "x"), EFCreateError);
-  EXPECT_EQ(FindFiles(dir.Path(), "*"), (Names{"folder", "project.vrk"}));
+  WriteFile(dir.File("locked"), "locked");
+  ::chmod(dir.File("locked").c_str(), 0444);
+  const std::pair<const char*, const char*> links[] = {
+      {"rel", "file"}, {"abs", nullptr}, {"chain", "rel"}, {"dangling", "folder/new"}, {"tolocked", "locked"}};
+  for (const auto& [link, to] : links)
+    ASSERT_EQ(::symlink(to ? to : dir.File("file").c_str(), dir.File(link).c_str()), 0) << link;
+
+  for (const char* name : {"rel", "abs", "chain", "dangling"}) {
+    WriteFileAtomic(dir.File(name), name);
+    EXPECT_TRUE(::lstat(dir.File(name).c_str(), &st) == 0 && S_ISLNK(st.st_mode)) << name;
+    EXPECT_EQ(ReadFile(dir.File(name)), name);
+  }
+  EXPECT_EQ(ReadFile(dir.File("file")) + ReadFile(dir.File("folder/new")), "chaindangling");
+  for (const char* name : {"locked", "tolocked", "folder", "missing/file"})
+    EXPECT_THROW(WriteFileAtomic(dir.File(name), "new"), EFCreateError) << name;
+  EXPECT_EQ(ReadFile(dir.File("locked")), "locked");
+  EXPECT_TRUE(::lstat(dir.File("tolocked").c_str(), &st) == 0 && S_ISLNK(st.st_mode));
+  EXPECT_EQ(FindFiles(dir.Path(), "*"), (Names{"abs", "chain", "dangling", "file", "folder", "locked", "rel",
+                                               "tolocked"}));
+  EXPECT_EQ(FindFiles(dir.File("folder"), "*"), Names{"new"});
 }
 
 }  // namespace

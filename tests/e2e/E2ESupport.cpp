@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 #include "E2ESupport.h"
 
 #include "core/Files.h"
@@ -26,7 +27,7 @@ constexpr size_t npos = std::string::npos;
 
 std::string FormEncode(const TFields& fields) {
   std::string out;
-  for (const auto& [name, value] : fields) out += (out.empty() ? "" : "&") + UrlEncode(name) + "=" + UrlEncode(value);
+  for (const auto& [name, value] : fields) out += qftest::Str(out.empty() ? "" : "&", UrlEncode(name), "=", UrlEncode(value));
   return out;
 }
 

@@ -3,6 +3,7 @@
 // parameters, and upload names that try to leave the upload folder, run as
 // PHP or take another record's file.
 
+#include "TestSupport.h"
 #include "E2ESupport.h"
 
 #include "core/Files.h"
@@ -72,7 +73,7 @@ TEST_F(GeneratedSiteTest, KeyParametersAreValuesNotSql) {
         const std::string what = target.Table + " " + probe.Label(probed);
         std::string query = "?qf_key=1", where = "1";
         for (const std::string& key : target.Keys) {
-          query += "&" + (key == probed ? probe.Param(FormName(key)) : FormName(key) + "=1");
+          query += qftest::Str("&", key == probed ? probe.Param(FormName(key)) : qftest::Str(FormName(key), "=1"));
           where += " AND " + QuoteIdentifier(key) + " = " + Lit(key == probed ? probe.Value() : "1");
         }
         // The rows the key names taken as a value: the server compares a text

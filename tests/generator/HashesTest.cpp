@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 #include "generator/Hashes.h"
 #include "generator/TemplateEngine.h"
 
@@ -158,7 +159,7 @@ TEST(HashesTest, IterationErrorsAndState) {
 
 TEST(HashesTest, ClearKeepsIterationStateAndCopyFromReplacesTheContents) {
   TStringHash h;
-  for (int i = 0; i < 100; ++i) h.SetItems("n" + std::to_string(i), "old");
+  for (int i = 0; i < 100; ++i) h.SetItems(qftest::Str("n", i), "old");
   h.Restart();
   ASSERT_TRUE(h.Next());
   const std::string first = h.CurrentKey();
@@ -174,7 +175,7 @@ TEST(HashesTest, ClearKeepsIterationStateAndCopyFromReplacesTheContents) {
   copy.CopyFrom(h);
   EXPECT_FALSE(copy.Exists("stale"));
   EXPECT_EQ(IterateAll(copy), IterateAll(h));
-  for (int i = 0; i < 20; ++i) EXPECT_EQ(copy.Items("n" + std::to_string(i * 7)), "v" + std::to_string(i));
+  for (int i = 0; i < 20; ++i) EXPECT_EQ(copy.Items(qftest::Str("n", i * 7)), qftest::Str("v", i));
   h.SetItems("n0", "changed");
   EXPECT_EQ(copy.Items("n0"), "v0");
 }
@@ -194,7 +195,7 @@ TEST(HashesTest, ObjectHashAndObjectArrayOwnTheirObjects) {
     EXPECT_EQ(h.Find("three"), nullptr);
     h.Clear();
     EXPECT_EQ(freed, 3);
-    for (int i = 0; i < 30; ++i) h.SetItems("n" + std::to_string(i), std::make_unique<TTracked>(10 + i, freed));
+    for (int i = 0; i < 30; ++i) h.SetItems(qftest::Str("n", i), std::make_unique<TTracked>(10 + i, freed));
   }
   EXPECT_EQ(freed, 3 + 30);  // the rest on destruction
 

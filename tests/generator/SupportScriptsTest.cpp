@@ -24,7 +24,7 @@
 
 namespace {
 
-std::string Quote(const std::string& text) { return "'" + ReplaceAll(text, "'", "'\\''") + "'"; }
+std::string Quote(const std::string& text) { return qftest::Str("'", ReplaceAll(text, "'", "'\\''"), "'"); }
 
 class SupportScriptsTest : public ::testing::Test {
 protected:

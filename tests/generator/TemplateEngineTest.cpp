@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 #include "generator/TemplateEngine.h"
 
 #include <gtest/gtest.h>
@@ -308,19 +309,19 @@ TEST(TemplateEngineTest, SelfNestedRootChainRendersEachListOnce) {
   TStringList list;
   list.SetText(Output(engine));
   ASSERT_EQ(list.Count(), depth + 1);
-  for (int i = 0; i <= depth; ++i) ASSERT_EQ(list[i], "[" + std::to_string(depth - i) + "]");
+  for (int i = 0; i <= depth; ++i) ASSERT_EQ(list[i], qftest::Str("[", depth - i, "]"));
 }
 
 TEST(TemplateEngineTest, DeeplyNestedTemplateParsesWithoutRecursion) {
   const int depth = 20000;
   std::string text;
-  for (int i = 0; i < depth; ++i) text += S("b" + std::to_string(i));
+  for (int i = 0; i < depth; ++i) text += S(qftest::Str("b", i));
   text += "deep {v}\n";
-  for (int i = depth - 1; i >= 0; --i) text += E("b" + std::to_string(i));
+  for (int i = depth - 1; i >= 0; --i) text += E(qftest::Str("b", i));
   TTestEngine engine;
   engine.TemplateLines.SetText(text);
   engine.Prepare();
-  for (int i = 0; i < depth; ++i) engine.NewBlock("b" + std::to_string(i));
+  for (int i = 0; i < depth; ++i) engine.NewBlock(qftest::Str("b", i));
   engine.Assign("v", "here");
   EXPECT_EQ(Output(engine), "deep here\r\n");
 }

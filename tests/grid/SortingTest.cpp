@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 #include "GridRecorder.h"
 
 #include "core/Exception.h"
@@ -28,7 +29,7 @@ struct TSortStore {
     G.Add<TTextualColumn>("name");
     G.Cells.AddRows(static_cast<int>(keys.size()));
     G.Put(0, keys);
-    for (size_t r = 0; r < keys.size(); ++r) G.Cells.GetCell(1, static_cast<int>(r))->SetAsString("r" + std::to_string(r));
+    for (size_t r = 0; r < keys.size(); ++r) G.Cells.GetCell(1, static_cast<int>(r))->SetAsString(qftest::Str("r", r));
   }
   Texts Keys() { return G.Column(0); }
   Texts Names() { return G.Column(1); }

@@ -3,16 +3,14 @@
 #include "model/ApplicationInfo.h"
 
 #include "core/Files.h"
-#include "core/XmlDocument.h"
 #include "support/TestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <iterator>
-#include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 using qftest::ReadFile;
@@ -20,213 +18,174 @@ using qftest::ScopedCurrentDir;
 using qftest::TempDir;
 using qftest::WriteFile;
 using ::testing::ElementsAre;
+using Strings = std::vector<std::string>;
 
 namespace {
 
-std::string Msg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) {
-  return text + "|" + std::to_string(static_cast<int>(type)) + "|" + std::to_string(buttons);
-}
+const char* const kSaveFailed = "Can't save application settings to the drive!|warning|OK";
 
-struct RecordingMessages : IMessageService {
+/** Records the message boxes shown, and what the settings dialog is given. */
+struct Recorder : IMessageService, ISettingsView {
   TModalResult MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) override {
-    Shown.push_back(Msg(text, type, buttons));
+    Shown.push_back(text + (type == TMsgDlgType::mtWarning ? "|warning" : "|other kind") +
+                    (buttons == mbOK ? "|OK" : "|other buttons"));
     return TModalResult::mrOk;
   }
-  std::vector<std::string> Shown;
-};
-
-/** Records what the dialog would show, at the moment it is asked. */
-struct RecordingView : ISettingsView {
   void ShowSettings(const TApplicationManager& s) override {
-    Calls.push_back(s.Default_Hostname + "|" + std::to_string(s.Default_Port) + "|" + (s.Auto_connect ? "1" : "0"));
+    Views.push_back(s.Default_Hostname + "|" + std::to_string(s.Default_Port) + "|" + (s.Auto_connect ? "1" : "0"));
   }
-  std::vector<std::string> Calls;
+  Strings Shown, Views;
 };
 
-std::string Setting(const std::string& name, const std::string& value) {
-  return "<" + name + " value=\"" + value + "\"/>";
-}
-
-/** A complete hand-written file with non-default values everywhere. */
-std::string FullSettingsXml() {
-  return "<?xml version=\"1.0\"?>\n<Application_Settings>" + Setting("Auto_load_last_Project", "0") +
-         Setting("Last_project_name", "Shop") + Setting("Last_project_path", "/p/") + Setting("Auto_connect", "0") +
-         Setting("Default_output_path", "/out/") + Setting("Default_project_path", "/prj/") +
-         Setting("Default_Hostname", "db.example.org") + Setting("Default_Username", "admin") +
-         Setting("Default_Password", "pw") + Setting("Default_Database", "shop") + Setting("Default_Port", "3307") +
-         "</Application_Settings>\n";
-}
-
-/** The settings of a file as "name=value", in file order; each must be an
- *  empty element with the one attribute "value". */
-std::vector<std::string> Entries(const std::string& xml) {
-  TXmlDocument doc;
-  doc.LoadFromString(xml);
-  EXPECT_EQ(doc.DocumentElement().NodeName(), "Application_Settings");
-  std::vector<std::string> entries;
-  doc.DocumentElement().ForEachChild([&](const TXmlNode& c) {
-    const auto attrs = c.Raw().attributes();
-    EXPECT_EQ(std::distance(attrs.begin(), attrs.end()), 1) << c.NodeName();
-    EXPECT_EQ(c.ChildCount(), 0) << c.NodeName();
-    entries.push_back(c.NodeName() + "=" + c.Attribute("value"));
-  });
-  return entries;
+/** A file with a value other than the default everywhere, as the writer writes it. */
+const std::string& Full() {
+  static const std::string text = ReadFile(qftest::SourceDir() + "/tests/fixtures/settings/full.ini");
+  return text;
 }
 
 /** Every setting, each followed by "|". */
 std::string Dump(const TApplicationManager& s) {
-  std::ostringstream os;
+  std::string out;
   for (const auto& v : {std::to_string(s.Auto_load_last_Project), s.Last_project_name, s.Last_project_path,
                         std::to_string(s.Auto_connect), s.Default_output_path, s.Default_project_path,
                         s.Default_Hostname, s.Default_Username, s.Default_Password, s.Default_Database,
                         std::to_string(s.Default_Port)})
-    os << v << '|';
-  return os.str();
-}
-
-/** Dump of the defaults, the paths under the current folder. */
-std::string Defaults() {
-  const std::string dir = std::filesystem::canonical(".").string();
-  return "1|||1|" + dir + "/Output/|" + dir + "/Projects/|localhost|root||mysql|3306|";
-}
-
-void SetNonDefaults(TApplicationManager& s) {
-  s.Auto_load_last_Project = s.Auto_connect = false;
-  s.Last_project_name = "Shop <&> \"Zürich\" '東京'"; s.Last_project_path = "/home/user/My Projects/";
-  s.Default_output_path = "/var/www/\t"; s.Default_project_path = "  "; s.Default_Hostname = "db.example.org";
-  s.Default_Username = "admin"; s.Default_Password = "p<a>ss\"w'ord"; s.Default_Database = ""; s.Default_Port = -1;
-}
-
-TEST(SettingsTest, RoundTripKeepsEveryValue) {
-  TempDir dir;
-  ScopedCurrentDir cd(dir.Path());
-  TApplicationManager saved, loaded;
-  SetNonDefaults(saved);
-  RecordingMessages messages;
-  saved.Messages = &messages;
-  for (bool flags : {false, true}) {
-    saved.Auto_load_last_Project = saved.Auto_connect = flags;
-    saved.Default_Port = flags ? 0 : -1;
-    saved.SaveSettings();
-    loaded.LoadSettings();
-    EXPECT_EQ(Dump(loaded), Dump(saved));
-  }
-  EXPECT_TRUE(messages.Shown.empty());
-  EXPECT_NE(ReadFile("tyvox.ini").substr(0, 3), "\xEF\xBB\xBF");
-}
-
-// The next save shows what was read; it writes the settings in the order of
-// the full file, flags as -1 and 0.
-TEST(SettingsTest, BadOrMissingValueGivesThatSettingsDefaultOnly) {
-  TempDir dir;
-  ScopedCurrentDir cd(dir.Path());
-  struct Case {
-    std::string Name, With, Expected;  // the setting's element replaced With, and its value at the next save
-  };
-  std::vector<Case> cases = {
-      {"Default_Port", Setting("Default_Port", "abc"), "3306"},
-      {"Default_Port", Setting("Default_Port", ""), "3306"},
-      {"Default_Port", Setting("Default_Port", "33.5"), "3306"},
-      {"Default_Port", Setting("Default_Port", "-3"), "-3"},
-      {"Default_Port", "", "3306"},
-      {"Default_Port", "<Default_Port>3307</Default_Port>", "3306"},
-      {"Auto_load_last_Project", Setting("Auto_load_last_Project", "yes"), "-1"},
-      {"Default_Hostname", "", "localhost"},
-      {"Default_Hostname", Setting("Default_Hostname", ""), ""},
-      {"Default_Database", "", "mysql"},
-      {"Default_Username", "<Default_Username><value>x</value></Default_Username>", "root"},
-      {"Default_output_path", "", std::filesystem::canonical(".").string() + "/Output/"},
-  };
-  // Flags: a number (0 is False) or true/false in any case; anything else gives the default True.
-  for (const auto& [value, written] :
-       std::vector<std::pair<const char*, const char*>>{{"true", "-1"}, {"TRUE", "-1"}, {"1", "-1"}, {"42", "-1"},
-                                                        {"false", "0"}, {"FaLsE", "0"}, {"-0", "0"}, {"", "-1"},
-                                                        {" 1", "-1"}, {"0x0", "-1"}, {"truee", "-1"}})
-    cases.push_back({"Auto_connect", Setting("Auto_connect", value), written});
-  for (const auto& c : cases) {
-    std::string xml = FullSettingsXml();
-    const size_t from = xml.find("<" + c.Name + " ");
-    xml.replace(from, xml.find("/>", from) + 2 - from, c.With);
-    SCOPED_TRACE(xml);
-    WriteFile("tyvox.ini", xml);
-    TApplicationManager s;
-    s.LoadSettings();
-    s.SaveSettings();
-    std::vector<std::string> expected = Entries(FullSettingsXml());
-    for (std::string& e : expected)
-      if (e.rfind(c.Name + "=", 0) == 0) e = c.Name + "=" + c.Expected;
-    EXPECT_EQ(Entries(ReadFile("tyvox.ini")), expected);
-    EXPECT_FALSE(FileExists("tyvox.ini.bak"));  // the file was ours: no copy
-  }
+    out += v + "|";
+  return out;
 }
 
 std::string ContentOf(const std::string& file) { return FileExists(file) ? ReadFile(file) : "<no file>"; }
 
+// Every value reaches its own setting and is saved as it was read. A bad or
+// missing value costs only its own setting: the next save writes the rest as they were.
+TEST(SettingsTest, RoundTripAndBadOrMissingValues) {
+  TempDir dir;
+  ScopedCurrentDir cd(dir.Path());
+  const std::string here = std::filesystem::canonical(".").string();
+  struct Case {
+    std::string Name, With, Saved;  // the setting's value (or element, when it starts with "<") and the next save's
+  };
+  std::vector<Case> cases = {
+      {"Default_Port", "3307", "3307"},  // the whole file as it is
+      {"Default_Port", "abc", "3306"},   {"Default_Port", "", "3306"},   {"Default_Port", "33.5", "3306"},
+      {"Default_Port", "-3", "-3"},      {"Default_Port", "<Default_Port>3307</Default_Port>", "3306"},
+      {"Default_Hostname", "<Default_Hostname><value>x</value></Default_Hostname>", "localhost"},
+      {"Default_Database", "<!-- none -->", "mysql"},  {"Default_output_path", "<!-- none -->", here + "/Output/"},
+  };
+  // Flags: a number (0 is False) or true/false in any case; anything else gives the default True.
+  for (const auto& [value, saved] : std::vector<std::pair<const char*, const char*>>{
+           {"TRUE", "-1"}, {"42", "-1"}, {"FaLsE", "0"}, {"-0", "0"}, {"", "-1"}, {" 0", "-1"}, {"yes", "-1"}})
+    cases.push_back({"Auto_load_last_Project", value, saved});
+  auto replaced = [](const std::string& name, const std::string& with) {
+    std::string xml = Full();
+    const size_t from = xml.find("<" + name + " ");
+    return xml.replace(from, xml.find("/>", from) + 2 - from,
+                       with.starts_with("<") ? with : "<" + name + " value=\"" + with + "\" />");
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name + " " + c.With);
+    WriteFile("tyvox.ini", replaced(c.Name, c.With));
+    TApplicationManager s;
+    Recorder recorder;
+    s.Messages = &recorder;
+    s.LoadSettings();
+    if (c.With == "3307") {
+      EXPECT_EQ(Dump(s), "0|Shop <&> \"Zürich\" '東京'|/home/user/My Projects/|1|/var/www/\t|  |db.example.org|admin|"
+                         "p<a>ss\"w'ord||3307|");
+    }
+    ::unlink("tyvox.ini");
+    s.SaveSettings();
+    EXPECT_EQ(ReadFile("tyvox.ini"), replaced(c.Name, c.Saved));
+    EXPECT_FALSE(FileExists("tyvox.ini.bak"));  // the file was ours: no copy
+    EXPECT_TRUE(recorder.Shown.empty());
+  }
+}
+
 // Every setting gets its default; a file that was there but not ours is kept
 // as a backup by the next save (and by that save only).
-TEST(SettingsTest, MissingUnreadableOrForeignFileGivesDefaults) {
-  const struct {
-    std::string Content;
-    int Port;
-  } cases[] = {
+TEST(SettingsTest, MissingDamagedOrForeignFileGivesDefaults) {
+  const std::pair<std::string, int> cases[] = {
+      // the file, the port read from it
       {"<no file>", 3306},
       {"Auto_connect=1\nDefault_Port=3307\n", 3306},  // an old-style ini file
-      {FullSettingsXml().substr(0, 60), 3306},
+      {Full().substr(0, 60), 3306},
       {"", 3306},
       {std::string("\xFF\xFE<\0", 4), 3306},  // a few bytes of UTF-16
       {"<?xml version=\"1.0\"?>\n<Other><Default_Port value=\"3307\"/></Other>\n", 3307},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.Content);
+  for (const auto& [content, port] : cases) {
+    SCOPED_TRACE(content);
     TempDir dir;
     ScopedCurrentDir cd(dir.Path());
-    if (c.Content != "<no file>") WriteFile("tyvox.ini", c.Content);
+    if (content != "<no file>") WriteFile("tyvox.ini", content);
     TApplicationManager s;
-    SetNonDefaults(s);
-    RecordingMessages messages;
-    s.Messages = &messages;
+    Recorder recorder;
+    s.Messages = &recorder;
     s.LoadSettings();
-    EXPECT_EQ(s.Default_Port, c.Port);
+    EXPECT_EQ(s.Default_Port, port);
     s.Default_Port = 3306;
-    EXPECT_EQ(Dump(s), Defaults());
-    EXPECT_EQ(ContentOf("tyvox.ini"), c.Content);  // loading does not touch it
-
+    const std::string here = std::filesystem::canonical(".").string();
+    EXPECT_EQ(Dump(s), "1|||1|" + here + "/Output/|" + here + "/Projects/|localhost|root||mysql|3306|");
+    EXPECT_EQ(ContentOf("tyvox.ini"), content);  // loading does not touch it
     for (const char* host : {"changed", "again"}) {
       s.Default_Hostname = host;
       s.SaveSettings();
-      EXPECT_EQ(ContentOf("tyvox.ini.bak"), c.Content);
+      EXPECT_EQ(ContentOf("tyvox.ini.bak"), content);
       TApplicationManager loaded;
       loaded.LoadSettings();
       EXPECT_EQ(loaded.Default_Hostname, host);
     }
-    EXPECT_TRUE(messages.Shown.empty());
+    EXPECT_TRUE(recorder.Shown.empty());
   }
 }
 
-TEST(SettingsTest, FailedSaveWarnsOnceAndChangesNothing) {
+// A save that fails warns once and changes nothing, in memory or on the drive:
+// a missing folder, a folder or read-only file in the way, no room for a
+// temporary name. A damaged file whose copy cannot be written, an unreadable
+// file (read as the defaults, saved over without a copy) and a link (followed,
+// and kept) are saved.
+TEST(SettingsTest, FailedSavesWarnOthersGoThrough) {
+  QF_RUN_UNPRIVILEGED();
   TempDir dir;
-  ScopedCurrentDir cd(dir.Path());
-  const std::string longName = dir.File(std::string(250, 's'));  // no room for a temporary name beside it
-  ForceDirectories(dir.File("tyvox.ini"));
-  WriteFile(longName, FullSettingsXml());
-  for (const std::string& name : {dir.File("missing/tyvox.ini"), dir.File("tyvox.ini"), longName}) {
-    SCOPED_TRACE(name);
-    TApplicationManager s;
-    s.FileName = name;
+  const std::string longName = std::string(250, 's');
+  for (const std::string& name : Strings{longName, "readonly.ini", "unreadable.ini", "unreadable-then-not.ini",
+                                          "real.ini"})
+    WriteFile(dir.File(name), Full());
+  WriteFile(dir.File("damaged.ini"), "not xml");
+  for (const char* folder : {"folder.ini", "damaged.ini.bak"}) ForceDirectories(dir.File(folder));
+  ::chmod(dir.File("readonly.ini").c_str(), 0444);
+  for (const char* name : {"unreadable.ini", "unreadable-then-not.ini"}) ::chmod(dir.File(name).c_str(), 0200);
+  ASSERT_EQ(::symlink("real.ini", dir.File("link.ini").c_str()), 0);
+  const struct {
+    std::string Name;
+    int LoadedPort;
+    bool Fails;
+  } cases[] = {{"missing/tyvox.ini", 3306, true}, {"folder.ini", 3306, true},      {longName, 3307, true},
+               {"readonly.ini", 3307, true},      {"damaged.ini", 3306, false},    {"unreadable.ini", 3306, false},
+               {"unreadable-then-not.ini", 3306, false},  // readable by the time of the save: still no copy
+               {"link.ini", 3307, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const std::string file = dir.File(c.Name), before = c.Fails ? ContentOf(file) : "";
+    TApplicationManager s, loaded;
+    Recorder recorder;
+    s.Messages = &recorder;
+    s.FileName = loaded.FileName = file;
     s.LoadSettings();
-    SetNonDefaults(s);
-    const std::string before = Dump(s);
-    RecordingMessages messages;
-    s.Messages = &messages;
+    EXPECT_EQ(s.Default_Port, c.LoadedPort);
+    if (c.Name == "unreadable-then-not.ini") ::chmod(file.c_str(), 0600);
+    s.Default_Port = 4000;
+    const std::string settings = Dump(s);
     ASSERT_NO_THROW(s.SaveSettings());
-    EXPECT_THAT(messages.Shown,
-                ElementsAre(Msg("Can't save application settings to the drive!", TMsgDlgType::mtWarning, mbOK)));
-    EXPECT_EQ(Dump(s), before);
+    EXPECT_EQ(recorder.Shown, c.Fails ? Strings{kSaveFailed} : Strings{});
+    EXPECT_EQ(Dump(s), settings);
+    ::chmod(file.c_str(), 0644);
+    loaded.LoadSettings();
+    EXPECT_EQ(c.Fails ? ContentOf(file) : std::to_string(loaded.Default_Port), c.Fails ? before : "4000");
   }
-  EXPECT_FALSE(DirectoryExists(dir.File("missing")));
-  EXPECT_TRUE(DirectoryExists(dir.File("tyvox.ini")));
-  EXPECT_EQ(ReadFile(longName), FullSettingsXml());
-
+  struct stat st {};
+  EXPECT_TRUE(::lstat(dir.File("link.ini").c_str(), &st) == 0 && S_ISLNK(st.st_mode));
+  EXPECT_EQ(FindFiles(dir.Path(), "*").size(), 9u) << "no folder, copy or temporary file was added";
   TApplicationManager quiet;  // without a message service the failure is still swallowed
   quiet.FileName = dir.File("missing/tyvox.ini");
   EXPECT_NO_THROW(quiet.SaveSettings());
@@ -235,17 +194,17 @@ TEST(SettingsTest, FailedSaveWarnsOnceAndChangesNothing) {
 TEST(SettingsTest, SettingsViewIsFilledOnceAfterEveryLoad) {
   TempDir dir;
   ScopedCurrentDir cd(dir.Path());
-  WriteFile("tyvox.ini", FullSettingsXml());
+  WriteFile("tyvox.ini", Full());
   TApplicationManager s;
   s.LoadSettings();  // no dialog yet: nothing to fill, nothing fails
-  RecordingView view;
+  Recorder view;
   s.SettingsView = &view;
   s.ShowInSettingsForm();
-  WriteFile("tyvox.ini", "<Application_Settings>" + Setting("Default_Hostname", "other") + "</Application_Settings>");
+  WriteFile("tyvox.ini", "<Application_Settings><Default_Hostname value=\"other\"/></Application_Settings>");
   s.LoadSettings();
   WriteFile("tyvox.ini", "not xml");
   s.LoadSettings();
-  EXPECT_THAT(view.Calls, ElementsAre("db.example.org|3307|0", "other|3306|1", "localhost|3306|1"));
+  EXPECT_THAT(view.Views, ElementsAre("db.example.org|3307|1", "other|3306|1", "localhost|3306|1"));
 }
 
 }  // namespace

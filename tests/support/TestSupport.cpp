@@ -3,11 +3,20 @@
 #include "core/Files.h"
 #include "core/TextUtils.h"
 
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <pwd.h>
+#include <spawn.h>
 #include <stdexcept>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
+
+extern char** environ;
 
 namespace qftest {
 
@@ -56,6 +65,29 @@ std::optional<DbParams> TestDb() {
 std::string SourceDir() {
   const char* dir = std::getenv("QF_SOURCE_DIR");
   return dir ? dir : QF_DEFAULT_SOURCE_DIR;
+}
+
+std::string RerunAsNobody() {
+  const passwd* nobody = ::getpwnam("nobody");
+  if (!nobody) return "no user \"nobody\" to run the permission checks as";
+  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::vector<std::string> args = {"setpriv", "--reuid=nobody", "--regid=" + std::to_string(nobody->pw_gid),
+                                   "--clear-groups", GetExecutablePath(),
+                                   std::string("--gtest_filter=") + test->test_suite_name() + "." + test->name()};
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  std::printf("Running %s.%s again as \"nobody\"\n", test->test_suite_name(), test->name());
+  std::fflush(stdout);
+  pid_t pid = 0;
+  if (::posix_spawnp(&pid, "setpriv", nullptr, nullptr, argv.data(), environ) != 0)
+    return "setpriv is not available to run the permission checks as \"nobody\"";
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+      << "the run as \"nobody\" failed (wait status " << status << "); its output is above";
+  return {};
 }
 
 }  // namespace qftest
