@@ -250,8 +250,8 @@ std::vector<std::pair<std::string, TScene>> Scenes() {
         return stage.Grab();
       });
     add(std::string(kind) + "-wrapped", [make](TForm& form) {
-      TStage stage(form, 141, 48);
-      make(stage, 32, "A caption that is too long for one line");
+      TStage stage(form, 141, 62);
+      make(stage, 46, "A caption that is too long for one line");
       return stage.Grab();
     });
   }
