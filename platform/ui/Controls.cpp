@@ -1320,13 +1320,17 @@ bool TWinControl::BroadcastDialogChar(TKeyChar key, TShiftState shift) {
   bool used = false;
   RunGuarded([&] { used = DialogChar(key, shift); });
   if (used) return true;
-  for (size_t i = 0; i < FControls.size(); ++i)
-    if (auto* w = dynamic_cast<TWinControl*>(FControls[i]))
+  for (size_t i = 0; i < FControls.size(); ++i) {
+    TControl* c = FControls[i];
+    if (auto* w = dynamic_cast<TWinControl*>(c)) {
       if (w->BroadcastDialogChar(key, shift)) return true;
+    } else if (c->Enabled() && c->Visible()) {
+      RunGuarded([&] { used = c->DialogChar(key, shift); });
+      if (used) return true;
+    }
+  }
   return false;
 }
-
-bool TWinControl::DialogChar(TKeyChar, TShiftState) { return false; }
 
 bool TWinControl::DialogKey(WORD Key, TShiftState Shift) {
   for (size_t i = 0; i < FControls.size(); ++i)

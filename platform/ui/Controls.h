@@ -305,6 +305,10 @@ protected:
   virtual void ParentFontChanged();
   /** The size changed (before Resize fires). */
   virtual void SizeChanged() {}
+  /** A character offered to every control of the form (CM_DIALOGCHAR),
+   *  windowless ones too: the accelerator of a caption, or a key the focused
+   *  control does not want. True when this control used it. */
+  virtual bool DialogChar(TKeyChar /*Key*/, TShiftState /*Shift*/) { return false; }
 
   /** Paints the client area (self-painted controls). */
   virtual void PaintClient(QPaintEvent*) {}
@@ -447,10 +451,6 @@ protected:
   /** The widget focus came or went (WM_SETFOCUS / WM_KILLFOCUS). */
   virtual void FocusGained() {}
   virtual void FocusLost() {}
-  /** A character offered to every control of the form (CM_DIALOGCHAR): the
-   *  accelerator of a caption, or a key the focused control does not want.
-   *  True when this control used it. */
-  virtual bool DialogChar(TKeyChar Key, TShiftState Shift);
   /** A scroll message from one of the window's bars (WM_HSCROLL / WM_VSCROLL). */
   virtual void ScrollMessage(TScrollBarKind, int /*code*/, int /*trackPos*/) {}
   /** Paints the frame on canvas; rect is the whole window at the origin. The

@@ -10,11 +10,13 @@
 //     --rows N --width N --height N --slides
 //     --top N (first visible row) --left N (horizontal position in pixels)
 //     --col N --row N (the current cell) --anchor N (a Shift selection from row N)
+//   render_control flat OUTDIR      every flat control in each of its states (RenderFlat.cpp)
 //
 // The gauge sits on a form of the button-face colour, as in the progress
 // window, so it takes that colour unless --color says otherwise.
 
 #include "SampleGridView.h"
+#include "RenderFlat.h"
 #include "components/FlatGauge.h"
 #include "grid/ColumnClasses.h"
 #include "shell/ProcessingForm.h"
@@ -233,6 +235,7 @@ QImage RenderGrid(const TArgs& a) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc >= 2 && std::string(argv[1]) == "flat") return RenderFlat(argc, argv);
   TArgs args;
   if (const auto error = Parse(argc, argv, args)) return Usage(error->c_str());
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

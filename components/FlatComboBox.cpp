@@ -1,0 +1,128 @@
+#include "components/FlatComboBox.h"
+
+#include <algorithm>
+
+TFlatComboBox::TFlatComboBox(TComponent* AOwner) : TCustomComboBox(AOwner) {
+  SetItemHeight(13);
+  PlaceWidgets();  // the edit where this box wants it
+}
+
+void TFlatComboBox::SetColorArrow(TColor value) {
+  FColorArrow = value;
+  Invalidate();
+}
+
+void TFlatComboBox::SetColorArrowBackground(TColor value) {
+  FColorArrowBackground = value;
+  Invalidate();
+}
+
+void TFlatComboBox::SetColorBorder(TColor value) {
+  FColorBorder = value;
+  Invalidate();
+}
+
+void TFlatComboBox::SetAdvColorBorder(TGradColors value) {
+  FAdvColorBorder = std::clamp(value, 0, 100);
+  DeriveColors();
+  Invalidate();
+}
+
+void TFlatComboBox::SetAdvColorArrowBackground(TGradColors value) {
+  FAdvColorArrowBackground = std::clamp(value, 0, 100);
+  DeriveColors();
+  Invalidate();
+}
+
+void TFlatComboBox::SetUseAdvColors(bool value) {
+  if (value == FUseAdvColors) return;
+  FUseAdvColors = value;
+  DeriveColors();
+  Invalidate();
+}
+
+void TFlatComboBox::DeriveColors() {
+  if (!FUseAdvColors || !Parent()) return;
+  const TColor base = Parent()->Color();
+  FColorBorder = CalcAdvancedColor(base, FColorBorder, FAdvColorBorder, true);
+  FColorArrowBackground = CalcAdvancedColor(base, FColorArrowBackground, FAdvColorArrowBackground, true);
+}
+
+void TFlatComboBox::ParentColorChanged() {
+  TCustomComboBox::ParentColorChanged();
+  DeriveColors();
+  Invalidate();
+}
+
+void TFlatComboBox::FontChanged() {
+  TCustomComboBox::FontChanged();
+  SetItemHeight(13);
+}
+
+TRect TFlatComboBox::ButtonRect() const { return TRect{Width() - kButtonWidth - 1, 0, Width() - 1, Height()}; }
+
+TRect TFlatComboBox::ArrowButtonRect() const {
+  TRect r = ButtonRect();
+  InflateRect(r, 1, 0);
+  return r;
+}
+
+TRect TFlatComboBox::EditRect() const {
+  return TRect{3, 3, std::max(3, Width() - kButtonWidth - 5), std::max(3, Height() - 3)};
+}
+
+TPoint TFlatComboBox::ArrowOrigin() const {
+  const TRect b = ArrowButtonRect();
+  return {b.Width() / 2 - 6 + b.Left, b.Height() / 2 - 1 + b.Top};
+}
+
+void TFlatComboBox::PaintArrow(TCanvas* c, TPoint o, TColor color, bool up) {
+  // Rows of 5, 3 and 1 pixels under (X + 4 .. X + 8), or the other way up.
+  c->Brush = TBrush{color, bsSolid};
+  for (int row = 0; row < 3; ++row) {
+    const int half = up ? row : 2 - row;
+    c->FillRect(TRect{o.X + 6 - half, o.Y + row, o.X + 7 + half, o.Y + row + 1});
+  }
+}
+
+void TFlatComboBox::PaintFace() {
+  TCanvas* c = Canvas();
+  const int w = Width(), h = Height();
+  c->Brush = TBrush{Color(), bsSolid};
+  c->FillRect(TRect{0, 0, w - kButtonWidth - 4, h});
+  // The border: the frame colour outside, two rings of the text area's colour.
+  TRect r{0, 0, w - kButtonWidth - 1, h};
+  c->Brush.Color = FColorBorder;
+  c->FrameRect(r);
+  c->Brush.Color = Color();
+  for (int i = 0; i < 2; ++i) {
+    InflateRect(r, -1, -1);
+    c->FrameRect(r);
+  }
+  const TRect button = ArrowButtonRect();
+  c->Brush.Color = FColorArrowBackground;
+  c->FillRect(button);
+  c->Brush.Color = FColorBorder;
+  c->FrameRect(button);
+  const TPoint o = ArrowOrigin();
+  if (Enabled()) {
+    PaintArrow(c, o, FColorArrow, DroppedDown());
+  } else {
+    PaintArrow(c, {o.X + 1, o.Y + 1}, clWhite, false);
+    PaintArrow(c, o, 0x808080, false);
+  }
+}
+
+void TFlatComboBox::PaintText(const TRect& r) {
+  TCanvas* c = Canvas();
+  // The focused box's highlight runs up to the button.
+  const bool chosen = Focused() && !DroppedDown() && Enabled();
+  c->Brush = TBrush{chosen ? clHighlight : Color(), bsSolid};
+  c->FillRect(r);
+  c->Font = Font();
+  if (chosen) c->Font.SetColor(clHighlightText);
+  if (!Enabled()) c->Font.SetColor(clGrayText);
+  c->Brush.Style = bsClear;
+  TRect text{r.Left + 1, r.Top, r.Right, r.Bottom};
+  c->DrawText(Text(), text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+}
