@@ -6,10 +6,12 @@
 //     --color C --bar-color C --border-color C --font-color C   (TColor: decimal or 0x00BBGGRR)
 //     --no-text --transparent --adv-colors PERCENT
 //   render_control processing [--progress N] out.png     the whole progress window
+//   render_control menu | toolbar | pages | label ...     see RenderPainted.cpp
 //
 // The gauge sits on a form of the button-face colour, as in the progress
 // window, so it takes that colour unless --color says otherwise.
 
+#include "RenderPainted.h"
 #include "components/FlatGauge.h"
 #include "shell/ProcessingForm.h"
 #include "ui/Forms.h"
@@ -141,6 +143,7 @@ QImage RenderProcessing(const TArgs& a) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc >= 2 && IsPaintedKind(argv[1])) return RenderPainted(argc, argv);
   TArgs args;
   if (const auto error = Parse(argc, argv, args)) return Usage(error->c_str());
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
