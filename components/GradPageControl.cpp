@@ -737,6 +737,15 @@ void TGradPageControl::PaintTabOutline(TCanvas* c, const TRect& r, bool active, 
     return;
   }
   const int k = FTabStyle == tsClassic ? 1 : 0;  // classic tabs have rounded corners
+  if (k) {
+    // The corners away from the sheet show the strip.
+    const bool top = pos != tpBottom, bottom = pos != tpTop;
+    const bool left = pos != tpRight, right = pos != tpLeft;
+    if (top && left) c->SetPixels(l, t, FTabBackGroundColor);
+    if (top && right) c->SetPixels(rt, t, FTabBackGroundColor);
+    if (bottom && left) c->SetPixels(l, b, FTabBackGroundColor);
+    if (bottom && right) c->SetPixels(rt, b, FTabBackGroundColor);
+  }
   switch (pos) {
     case tpTop:
       Line(c, l, b + 1, l, t + k, color);

@@ -194,6 +194,8 @@ public:
   TImageList* Images() const { return FImages; }
   void SetImages(TImageList* images);
 
+  /** Where tab index is painted (the active one stands out). */
+  using TCustomTabControl::DrawnTabRect;
   /** The tab under the mouse while hover colours are set, -1 for none. */
   int HoverTab() const { return FHoverTab; }
   /** The close button of the active page's tab; empty when it has none. */
