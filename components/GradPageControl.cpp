@@ -576,7 +576,7 @@ void TGradPageControl::Paint() {
     if (i != active) PaintGradTab(c, i);
   if (active >= 0) PaintGradTab(c, active);
   if (FHoverTab >= 0 && FHoverTab != active && FHoverTab < count && FTabHoverBorder != clNone)
-    PaintTabOutline(c, TabRect(FHoverTab), false, FTabHoverBorder);
+    PaintTabOutline(c, TabRect(FHoverTab), true, FTabHoverBorder);  // three sides in either style
   PaintCloseButton(c);
 }
 

@@ -217,7 +217,7 @@ QImage RenderPages(const TPaintedArgs& a) {
   pages->SetParent(&form);
   const std::string side = a.Get("--side", "top");
   pages->SetTabPosition(side == "bottom" ? tpBottom : side == "left" ? tpLeft : side == "right" ? tpRight : tpTop);
-  pages->SetBounds(0, 0, 320, 200);
+  pages->SetBounds(0, 0, 320, 300);
   pages->SetTabStyle(a.Get("--tab-style", "classic") == "dotnet" ? tsDotNet : tsClassic);
   pages->SetDefaultTabColor(0xF0E0D0);
   pages->SetDefaultTabColorTo(0xC09070);
