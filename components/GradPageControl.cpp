@@ -1,9 +1,5 @@
 #include "components/GradPageControl.h"
 
-#include "ui/Forms.h"
-
-#include <QEvent>
-
 #include <algorithm>
 #include <cmath>
 
@@ -13,10 +9,6 @@ constexpr int kTabImageSize = 5;   // the private image list before margins, ima
 constexpr int kBitmapCaps = 15;    // room for a tab bitmap's two ends
 constexpr int kCloseRoom = 13;     // the close button's room in the caption area
 constexpr int kContentPadding = 4; // inside a tab's edges, before and after its content
-
-[[noreturn]] void IndexError(int index) {
-  throw EListError("List index out of bounds (" + std::to_string(index) + ")");
-}
 
 void Fill(TCanvas* c, const TRect& r, TColor color) {
   c->Brush = TBrush{color, bsSolid};
@@ -113,64 +105,26 @@ void TTabMargin::Assign(const TTabMargin& source) {
 
 // ---------------------------------------------------------------- TGradTabSheet
 
-TGradTabSheet::TGradTabSheet(TComponent* AOwner) : TWinControl(AOwner) {
-  SetVisible(false);
-  SetAlign(alClient);
-  SetControlStyle(ControlStyle() << csAcceptsControls);
-}
+TGradTabSheet::TGradTabSheet(TComponent* AOwner) : TTabSheet(AOwner) {}
 
 TGradTabSheet::~TGradTabSheet() {
-  OnShow = nullptr;
-  OnHide = nullptr;
-  if (FPageControl) FPageControl->RemovePage(this);
   if (FClosedIn) FClosedIn->ForgetClosed(this);
 }
 
-void TGradTabSheet::SetPageControl(TGradPageControl* pageControl) { SetParent(pageControl); }
-
 void TGradTabSheet::SetParent(TWinControl* parent) {
   auto* pages = dynamic_cast<TGradPageControl*>(parent);
-  if (FPageControl && FPageControl != pages) FPageControl->RemovePage(this);
   if (pages && FClosedIn) FClosedIn->ForgetClosed(this);
-  TWinControl::SetParent(parent);
-  if (pages && FPageControl != pages) pages->InsertPage(this);
-}
-
-int TGradTabSheet::PageIndex() const {
-  if (!FPageControl) return -1;
-  const auto& list = FPageControl->FPages;
-  return static_cast<int>(std::find(list.begin(), list.end(), this) - list.begin());
-}
-
-void TGradTabSheet::SetPageIndex(int index) {
-  if (FPageControl) FPageControl->MovePage(this, index);
-}
-
-int TGradTabSheet::TabIndex() const {
-  if (!FPageControl || !FTabVisible) return -1;
-  int n = 0;
-  for (const TGradTabSheet* p : FPageControl->FPages) {
-    if (p == this) return n;
-    n += p->FTabVisible;
+  // A page joining takes the control's defaults where it has none of its own.
+  if (pages && PageControl() != pages) {
+    if (FTextColor == clBlack) FTextColor = pages->FDefaultTextColor;
+    if (FTabColor == clNone) FTabColor = pages->FDefaultTabColor;
+    if (FTabColorTo == clNone) FTabColorTo = pages->FDefaultTabColorTo;
   }
-  return -1;
-}
-
-void TGradTabSheet::SetTabVisible(bool value) {
-  if (value == FTabVisible) return;
-  const int oldTab = TabIndex();
-  FTabVisible = value;
-  if (FPageControl) FPageControl->TabVisibilityChanged(this, oldTab);
+  TTabSheet::SetParent(parent);
 }
 
 void TGradTabSheet::Changed() {
-  if (FPageControl) FPageControl->Invalidate();
-}
-
-void TGradTabSheet::SetImageIndex(int value) {
-  if (value == FImageIndex) return;
-  FImageIndex = value;
-  Changed();
+  if (PageControl()) PageControl()->Invalidate();
 }
 
 void TGradTabSheet::SetShowClose(bool value) {
@@ -204,31 +158,9 @@ void TGradTabSheet::SetTabColorTo(TColor value) {
   Changed();
 }
 
-void TGradTabSheet::DoShow() {
-  if (OnShow) OnShow(this);
-}
-
-void TGradTabSheet::DoHide() {
-  if (OnHide) OnHide(this);
-}
-
-void TGradTabSheet::TextChanged() {
-  TWinControl::TextChanged();
-  if (FPageControl) FPageControl->UpdateTabs();
-}
-
-bool TGradTabSheet::WidgetEvent(QEvent* e) {
-  // Coming into view and going out of it, by our own doing or with the window.
-  if (!e->spontaneous()) {
-    if (e->type() == QEvent::Show) DoShow();
-    if (e->type() == QEvent::Hide) DoHide();
-  }
-  return TWinControl::WidgetEvent(e);
-}
-
 // ---------------------------------------------------------------- TGradPageControl
 
-TGradPageControl::TGradPageControl(TComponent* AOwner) : TCustomTabControl(AOwner) {
+TGradPageControl::TGradPageControl(TComponent* AOwner) : TPageControl(AOwner) {
   Font().SetName("Tahoma");
   // Told before the new value is stored: the list is sized with it.
   FTabMargin.OnMarginChange = [this](TTabMargin*, int newValue, int, TTabMargin::TMarginKind which) {
@@ -239,146 +171,25 @@ TGradPageControl::TGradPageControl(TComponent* AOwner) : TCustomTabControl(AOwne
 }
 
 TGradPageControl::~TGradPageControl() {
-  for (TGradTabSheet* p : FPages) p->FPageControl = nullptr;
   for (auto& closed : FClosed) closed.second->FClosedIn = nullptr;
-  FPages.clear();
   FClosed.clear();
-  FActivePage = nullptr;
 }
 
-TGradTabSheet* TGradPageControl::Pages(int index) const {
-  if (index < 0 || index >= PageCount()) IndexError(index);
-  return FPages[static_cast<size_t>(index)];
-}
-
-TGradTabSheet* TGradPageControl::PageForTab(int index) const {
-  if (index < 0) return nullptr;
-  for (TGradTabSheet* p : FPages)
-    if (p->FTabVisible && index-- == 0) return p;
-  return nullptr;
-}
-
-void TGradPageControl::InsertPage(TGradTabSheet* page) {
-  FPages.push_back(page);
-  page->FPageControl = this;
-  // A page joining takes the control's defaults where it has none of its own.
-  if (page->FTextColor == clBlack) page->FTextColor = FDefaultTextColor;
-  if (page->FTabColor == clNone) page->FTabColor = FDefaultTabColor;
-  if (page->FTabColorTo == clNone) page->FTabColorTo = FDefaultTabColorTo;
-  UpdateTabs();
-  if (!FActivePage && page->FTabVisible && Tabs().Count() == 1) SetActivePage(page);
-}
-
-void TGradPageControl::RemovePage(TGradTabSheet* page) {
-  auto it = std::find(FPages.begin(), FPages.end(), page);
-  if (it == FPages.end()) return;
-  TGradTabSheet* next = nullptr;
-  if (page == FActivePage) {
-    next = FindNextPage(page, true, true);
-    if (next == page) next = nullptr;
-  }
-  FPages.erase(it);
-  page->FPageControl = nullptr;
-  if (page == FActivePage) ChangeActivePage(next);
-  UpdateTabs();
-}
-
-void TGradPageControl::MovePage(TGradTabSheet* page, int index) {
-  if (index < 0 || index >= PageCount()) IndexError(index);
-  FPages.erase(std::find(FPages.begin(), FPages.end(), page));
-  FPages.insert(FPages.begin() + index, page);
-  UpdateTabs();
-}
-
-void TGradPageControl::UpdateTabs() {
-  TStringList captions;
-  for (const TGradTabSheet* p : FPages)
-    if (p->FTabVisible) captions.Add(p->Caption());
-  SetTabList(captions, FActivePage ? FActivePage->TabIndex() : -1);
-  if (FHoverTab >= Tabs().Count()) FHoverTab = -1;
-}
-
-void TGradPageControl::TabVisibilityChanged(TGradTabSheet* page, int oldTabIndex) {
-  UpdateTabs();
-  if (page == FActivePage && !page->FTabVisible) {
-    // The next shown page takes over, or the previous one when none follows.
-    const int count = Tabs().Count();
-    ChangeActivePage(PageForTab(std::min(oldTabIndex, count - 1)));
-    SetTabIndex(FActivePage ? FActivePage->TabIndex() : -1);
-  } else if (!FActivePage && page->FTabVisible && Tabs().Count() == 1) {
-    SetActivePage(page);
-  }
-}
-
-void TGradPageControl::SetActivePage(TGradTabSheet* page) {
-  if (page && page->FPageControl != this) return;
-  ChangeActivePage(page);
-  SetTabIndex(page ? page->TabIndex() : -1);
-}
-
-void TGradPageControl::SetActivePageIndex(int index) {
-  SetActivePage(index >= 0 && index < PageCount() ? FPages[static_cast<size_t>(index)] : nullptr);
-}
-
-void TGradPageControl::ChangeActivePage(TGradTabSheet* page) {
-  if (page == FActivePage) return;
-  TGradTabSheet* old = FActivePage;
-  // The focus does not stay on a page that goes out of view.
-  TForm* form = GetParentForm(this);
-  if (old && form && form->ActiveControl() && old->ContainsControl(form->ActiveControl()) && CanFocus()) SetFocus();
-  FActivePage = page;
-  FCloseHot = FClosePressed = false;
-  if (page) page->SetVisible(true);
-  if (old) old->SetVisible(false);
-  Invalidate();
-}
-
-void TGradPageControl::UpdateActivePage() { ChangeActivePage(PageForTab(TabIndex())); }
-
-void TGradPageControl::Change() {
-  UpdateActivePage();
-  TCustomTabControl::Change();
-}
-
-int TGradPageControl::GetImageIndex(int TabIndex) {
-  if (OnGetImageIndex) return TCustomTabControl::GetImageIndex(TabIndex);
-  const TGradTabSheet* page = PageForTab(TabIndex);
-  return page ? page->ImageIndex() : -1;
-}
-
-TGradTabSheet* TGradPageControl::FindNextPage(TGradTabSheet* current, bool forward, bool tabsOnly) const {
-  const int count = PageCount();
-  if (count == 0) return nullptr;
-  int start = static_cast<int>(std::find(FPages.begin(), FPages.end(), current) - FPages.begin());
-  if (start == count) start = forward ? count - 1 : 0;
-  int i = start;
-  do {
-    i = forward ? (i + 1) % count : (i + count - 1) % count;
-    TGradTabSheet* p = FPages[static_cast<size_t>(i)];
-    if (!tabsOnly || p->FTabVisible) return p;
-  } while (i != start);
-  return nullptr;
-}
-
-void TGradPageControl::SelectNextPage(bool forward) {
-  TGradTabSheet* page = FindNextPage(FActivePage, forward, true);
-  if (!page || page == FActivePage || !CanChange()) return;
-  SetActivePage(page);
-  TCustomTabControl::Change();
-}
-
-void TGradPageControl::ClosePage(TGradTabSheet* page) {
-  TGradTabSheet* next = FindNextPage(page, true, true);
+void TGradPageControl::ClosePage(TTabSheet* page) {
+  TTabSheet* next = FindNextPage(page, true, true);
   if (next == page) next = nullptr;
+  auto* grad = dynamic_cast<TGradTabSheet*>(page);
   bool allow = true;
-  if (page->OnCanClose) page->OnCanClose(page, allow);
+  if (grad && grad->OnCanClose) grad->OnCanClose(page, allow);
   if (!allow) return;
-  if (page->OnClose) page->OnClose(page);
+  if (grad && grad->OnClose) grad->OnClose(page);
   SetActivePage(next);
-  if (page->FPageControl != this) return;  // the handler took it away already
+  if (page->PageControl() != this) return;  // the handler took it away already
   page->SetParent(nullptr);
-  FClosed.emplace_back(page->Name(), page);
-  page->FClosedIn = this;
+  if (grad) {
+    FClosed.emplace_back(page->Name(), grad);
+    grad->FClosedIn = this;
+  }
   Invalidate();
 }
 
@@ -397,20 +208,20 @@ void TGradPageControl::SetColour(TColor& field, TColor value) {
 }
 
 void TGradPageControl::SetDefaultTextColor(TColor value) {
-  for (TGradTabSheet* p : FPages)
-    if (p->FTextColor == FDefaultTextColor) p->FTextColor = value;
+  for (int i = 0; i < PageCount(); ++i)
+    if (auto* p = dynamic_cast<TGradTabSheet*>(Pages(i)); p && p->FTextColor == FDefaultTextColor) p->FTextColor = value;
   SetColour(FDefaultTextColor, value);
 }
 
 void TGradPageControl::SetDefaultTabColor(TColor value) {
-  for (TGradTabSheet* p : FPages)
-    if (p->FTabColor == FDefaultTabColor) p->FTabColor = value;
+  for (int i = 0; i < PageCount(); ++i)
+    if (auto* p = dynamic_cast<TGradTabSheet*>(Pages(i)); p && p->FTabColor == FDefaultTabColor) p->FTabColor = value;
   SetColour(FDefaultTabColor, value);
 }
 
 void TGradPageControl::SetDefaultTabColorTo(TColor value) {
-  for (TGradTabSheet* p : FPages)
-    if (p->FTabColorTo == FDefaultTabColorTo) p->FTabColorTo = value;
+  for (int i = 0; i < PageCount(); ++i)
+    if (auto* p = dynamic_cast<TGradTabSheet*>(Pages(i)); p && p->FTabColorTo == FDefaultTabColorTo) p->FTabColorTo = value;
   SetColour(FDefaultTabColorTo, value);
 }
 
@@ -491,8 +302,9 @@ void TGradPageControl::UpdateTabImages(TSize size) {
 TRect TGradPageControl::TabPaintRect(int index) const { return index == TabIndex() ? DrawnTabRect(index) : TabRect(index); }
 
 TRect TGradPageControl::CloseButtonRect() const {
-  if (FTabBorder3D || !FActivePage || !FActivePage->FShowClose) return {};
-  const int tab = FActivePage->TabIndex();
+  const auto* page = dynamic_cast<const TGradTabSheet*>(ActivePage());
+  if (FTabBorder3D || !page || !page->FShowClose) return {};
+  const int tab = page->TabIndex();
   if (tab < 0) return {};
   const TRect d = DrawnTabRect(tab);
   const int x = d.Left + FTabMargin.LeftMargin();
@@ -508,6 +320,8 @@ TRect TGradPageControl::CloseButtonRect() const {
 }
 
 TCloseButtonState TGradPageControl::CloseButtonState() const {
+  // The state stays with the page it was taken on.
+  if (FCloseOf != ActivePage()) return cbsNormal;
   return FClosePressed ? cbsPressed : FCloseHot ? cbsHot : cbsNormal;
 }
 
@@ -526,6 +340,8 @@ void TGradPageControl::MouseMove(TShiftState Shift, int X, int Y) {
   }
   const TRect close = CloseButtonRect();
   const bool hot = close.Contains({X, Y});
+  if (FCloseOf != ActivePage()) FCloseHot = FClosePressed = false;
+  FCloseOf = ActivePage();
   if (hot != FCloseHot) {
     FCloseHot = hot;
     InvalidateRect(close);
@@ -545,6 +361,8 @@ void TGradPageControl::MouseLeave() {
 void TGradPageControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
   TCustomTabControl::MouseDown(Button, Shift, X, Y);
   if (Button == mbLeft && CloseButtonRect().Contains({X, Y})) {
+    if (FCloseOf != ActivePage()) FCloseHot = false;
+    FCloseOf = ActivePage();
     FClosePressed = true;
     InvalidateRect(CloseButtonRect());
   }
@@ -553,11 +371,14 @@ void TGradPageControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, 
 void TGradPageControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
   TCustomTabControl::MouseUp(Button, Shift, X, Y);
   if (Button != mbLeft) return;
-  const bool pressed = FClosePressed;
+  const bool pressed = FClosePressed && FCloseOf == ActivePage();
   FClosePressed = false;
   if (!pressed) return;
   InvalidateRect(CloseButtonRect());
-  if (CloseButtonRect().Contains({X, Y})) ClosePage(FActivePage);
+  if (CloseButtonRect().Contains({X, Y})) {
+    FCloseHot = false;
+    ClosePage(ActivePage());
+  }
 }
 
 // Painting -----------------------------------------------------------------------
@@ -660,7 +481,7 @@ void TGradPageControl::PaintSheetFrame(TCanvas* c) {
 }
 
 void TGradPageControl::PaintGradTab(TCanvas* c, int index) {
-  const TGradTabSheet* page = PageForTab(index);
+  const TTabSheet* page = PageForTab(index);
   if (!page) return;
   const bool active = index == TabIndex();
   const bool hover = index == FHoverTab && !active;
@@ -680,7 +501,7 @@ void TGradPageControl::PaintGradTab(TCanvas* c, int index) {
   }
 }
 
-void TGradPageControl::PaintTabFace(TCanvas* c, const TRect& r, const TGradTabSheet* page, bool active, bool hover) {
+void TGradPageControl::PaintTabFace(TCanvas* c, const TRect& r, const TTabSheet* sheet, bool active, bool hover) {
   if (!FTabBackGround.Empty()) {
     const TBitmap& pic = active && !FTabBackGroundActive.Empty() ? FTabBackGroundActive : FTabBackGround;
     // The first half, a stretched two-pixel slice from the middle, the second half.
@@ -707,15 +528,17 @@ void TGradPageControl::PaintTabFace(TCanvas* c, const TRect& r, const TGradTabSh
     }
     return;
   }
-  TColor from = page->FTabColor, to = page->FTabColorTo;
-  TGradientDirection direction = page->FTabDirection;
+  // A plain tab sheet shows the control's defaults.
+  const auto* page = dynamic_cast<const TGradTabSheet*>(sheet);
+  TColor from = page ? page->FTabColor : FDefaultTabColor, to = page ? page->FTabColorTo : FDefaultTabColorTo;
+  TGradientDirection direction = page ? page->FTabDirection : gdVertical;
   if (active) {
     from = FActiveColor;
     to = FActiveColorTo;
   } else if (hover && (FTabHoverColor != clNone || FTabHoverColorTo != clNone)) {
-    from = FTabHoverColor != clNone ? FTabHoverColor : page->FTabColor;
+    if (FTabHoverColor != clNone) from = FTabHoverColor;
     to = FTabHoverColorTo;
-    direction = page->FHoverDirection;
+    direction = page ? page->FHoverDirection : gdVertical;
   }
   if (from == clNone) from = clBtnFace;
   if (to == clNone)
@@ -770,7 +593,8 @@ void TGradPageControl::PaintTabOutline(TCanvas* c, const TRect& r, bool active, 
   }
 }
 
-void TGradPageControl::PaintCaption(TCanvas* c, const TRect& inside, const TGradTabSheet* page, int index) {
+void TGradPageControl::PaintCaption(TCanvas* c, const TRect& inside, const TTabSheet* sheet, int index) {
+  const auto* page = dynamic_cast<const TGradTabSheet*>(sheet);
   const TSize room = TabImageSize();
   const int left = FTabMargin.LeftMargin(), top = std::max(0, FTabMargin.TopMargin());
   const bool upwards = TabPosition() == tpLeft;
@@ -789,7 +613,7 @@ void TGradPageControl::PaintCaption(TCanvas* c, const TRect& inside, const TGrad
     text.Right -= kContentPadding;
     text.Top += top;
   }
-  if (page->FShowClose) {
+  if (page && page->FShowClose) {
     // The close button's room at the tab's start; the image room may hold it already.
     if (!Vertical())
       text.Left = std::max(text.Left, inside.Left + kCloseRoom);
@@ -798,19 +622,20 @@ void TGradPageControl::PaintCaption(TCanvas* c, const TRect& inside, const TGrad
     else
       text.Top = std::max(text.Top, inside.Top + kCloseRoom);
   }
-  if (FImages && page->FImageIndex >= 0 && page->FImageIndex < FImages->Count()) {
+  const int image = sheet->ImageIndex();
+  if (FImages && image >= 0 && image < FImages->Count()) {
     const int iw = FImages->Width(), ih = FImages->Height();
     if (!Vertical())
       FImages->Draw(c, inside.Left + kContentPadding + std::max(0, left), inside.Top + top + (inside.Height() - top - ih) / 2,
-                    page->FImageIndex, Enabled());
+                    image, Enabled());
     else
       FImages->Draw(c, inside.Left + top + (inside.Width() - top - iw) / 2,
                     upwards ? inside.Bottom - kContentPadding - std::max(0, left) - ih
                             : inside.Top + kContentPadding + std::max(0, left),
-                    page->FImageIndex, Enabled());
+                    image, Enabled());
   }
   c->Font = Font();
-  c->Font.SetColor(Enabled() ? page->FTextColor : clGrayText);
+  c->Font.SetColor(!Enabled() ? clGrayText : page ? page->FTextColor : FDefaultTextColor);
   c->Brush.Style = bsClear;
   const std::string& caption = Tabs()[index];
   if (!Vertical()) {
@@ -830,10 +655,11 @@ void TGradPageControl::PaintCloseButton(TCanvas* c) {
   const TRect box = CloseButtonRect();
   if (box.IsEmpty()) return;
   TColor face = clWhite, frame = clGray, cross = clBlack;
-  if (FClosePressed) {
+  const TCloseButtonState state = CloseButtonState();
+  if (state == cbsPressed) {
     face = clSilver;
     frame = clBlack;
-  } else if (FCloseHot) {
+  } else if (state == cbsHot) {
     frame = clBlack;
     cross = clGray;
   }

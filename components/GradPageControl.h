@@ -44,29 +44,17 @@ private:
   TMarginSize FTop = 0;
 };
 
-/** A page of a TGradPageControl: a container that fills the control's
- *  display area while it is the active page, and starts hidden. */
-class TGradTabSheet : public TWinControl {
+/** A page of a TGradPageControl, with the colours and the close button of
+ *  its tab. Joining a page control, a text colour of clBlack and tab colours
+ *  of clNone take the control's defaults. */
+class TGradTabSheet : public TTabSheet {
 public:
   explicit TGradTabSheet(TComponent* AOwner);
   ~TGradTabSheet() override;
 
-  TGradPageControl* PageControl() const { return FPageControl; }
-  /** Puts the sheet into pageControl (null: out of any) as its last page. */
-  void SetPageControl(TGradPageControl* pageControl);
   void SetParent(TWinControl* parent) override;
-  /** Position among the pages; -1 outside a control. Raises EListError past the last page. */
-  int PageIndex() const;
-  void SetPageIndex(int index);
-  /** The index of its tab among the shown tabs, -1 without one. */
-  int TabIndex() const;
-  /** The tab is shown only in a page control and while this is True. */
-  bool TabVisible() const { return FTabVisible; }
-  void SetTabVisible(bool value);
   bool Highlighted() const { return FHighlighted; }
   void SetHighlighted(bool value) { FHighlighted = value; }
-  int ImageIndex() const { return FImageIndex; }
-  void SetImageIndex(int value);
   /** A close button in the tab while the page is active. */
   bool ShowClose() const { return FShowClose; }
   void SetShowClose(bool value);
@@ -84,24 +72,12 @@ public:
   /** Asked before the close button closes the page; CanClose arrives True. */
   std::function<void(TObject* Sender, bool& CanClose)> OnCanClose;
   TNotifyEvent OnClose;
-  /** The page came into view (also when shown from code). */
-  TNotifyEvent OnShow;
-  TNotifyEvent OnHide;
-
-protected:
-  virtual void DoShow();
-  virtual void DoHide();
-  void TextChanged() override;
-  bool WidgetEvent(QEvent* e) override;
 
 private:
   friend class TGradPageControl;
   void Changed();
-  TGradPageControl* FPageControl = nullptr;
   TGradPageControl* FClosedIn = nullptr;  // the control that keeps it among its closed pages
-  bool FTabVisible = true;
   bool FHighlighted = false;
-  int FImageIndex = 0;
   bool FShowClose = false;
   TGradientDirection FTabDirection = gdVertical;
   TGradientDirection FHoverDirection = gdVertical;
@@ -113,33 +89,16 @@ private:
 /** The close button's looks. */
 enum TCloseButtonState { cbsNormal, cbsHot, cbsPressed };
 
-/** The page control. With TabBorder3D the tabs are the standard ones (with
- *  the user's Images); without it (the default) the control draws tabs,
- *  strip and sheet frame itself and sizes the tabs for margins, images and
- *  bitmap caps through a private image list. */
-class TGradPageControl : public TCustomTabControl {
+/** The page control: the standard page control's pages, active page,
+ *  hidden tabs and Ctrl+Tab, painted its own way. With TabBorder3D the tabs
+ *  are the standard ones (with the user's Images); without it (the default)
+ *  the control draws tabs, strip and sheet frame itself and sizes the tabs
+ *  for margins, images and bitmap caps through a private image list. */
+class TGradPageControl : public TPageControl {
 public:
   explicit TGradPageControl(TComponent* AOwner);
   ~TGradPageControl() override;
 
-  int PageCount() const { return static_cast<int>(FPages.size()); }
-  /** Raises EListError outside the list. */
-  TGradTabSheet* Pages(int index) const;
-  TGradTabSheet* ActivePage() const { return FActivePage; }
-  /** A page of another control is ignored; the tab selection follows. */
-  void SetActivePage(TGradTabSheet* page);
-  /** -1 without an active page. */
-  int ActivePageIndex() const { return FActivePage ? FActivePage->PageIndex() : -1; }
-  /** An index outside 0..PageCount-1 clears the active page. */
-  void SetActivePageIndex(int index);
-  /** The page whose tab is index, or null. */
-  TGradTabSheet* PageForTab(int index) const;
-  /** The next (or previous) page after current, round the ends; with
-   *  tabsOnly only pages with a tab. Null when there is none. */
-  TGradTabSheet* FindNextPage(TGradTabSheet* current, bool forward, bool tabsOnly) const;
-  /** Activates the next page with a tab as the user would (Ctrl+Tab). */
-  void SelectNextPage(bool forward);
-  void SelectNextTab(bool forward) override { SelectNextPage(forward); }
   /** Pages closed by their close button, with the names they had. */
   const std::vector<std::pair<std::string, TGradTabSheet*>>& ClosedPages() const { return FClosed; }
 
@@ -205,10 +164,6 @@ public:
   TSize TabImageSize() const;
 
 protected:
-  /** Makes the page of the selected tab the active page (none without one). */
-  virtual void UpdateActivePage();
-  void Change() override;
-  int GetImageIndex(int TabIndex) override;
   void Paint() override;
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
@@ -218,13 +173,7 @@ protected:
 private:
   friend class TGradTabSheet;
   void SetColour(TColor& field, TColor value);
-  void InsertPage(TGradTabSheet* page);
-  void RemovePage(TGradTabSheet* page);
-  void MovePage(TGradTabSheet* page, int index);
-  void UpdateTabs();
-  void TabVisibilityChanged(TGradTabSheet* page, int oldTabIndex);
-  void ChangeActivePage(TGradTabSheet* page);
-  void ClosePage(TGradTabSheet* page);
+  void ClosePage(TTabSheet* page);
   void ForgetClosed(TGradTabSheet* page);
   TSize TabImageSizeFor(int leftMargin, int topMargin) const;
   void UpdateTabImages(TSize size);
@@ -233,14 +182,12 @@ private:
   void PaintStrip(TCanvas* c);
   void PaintSheetFrame(TCanvas* c);
   void PaintGradTab(TCanvas* c, int index);
-  void PaintTabFace(TCanvas* c, const TRect& r, const TGradTabSheet* page, bool active, bool hover);
+  void PaintTabFace(TCanvas* c, const TRect& r, const TTabSheet* page, bool active, bool hover);
   void PaintTabOutline(TCanvas* c, const TRect& r, bool active, TColor color);
-  void PaintCaption(TCanvas* c, const TRect& inside, const TGradTabSheet* page, int index);
+  void PaintCaption(TCanvas* c, const TRect& inside, const TTabSheet* page, int index);
   void PaintCloseButton(TCanvas* c);
 
-  std::vector<TGradTabSheet*> FPages;
   std::vector<std::pair<std::string, TGradTabSheet*>> FClosed;
-  TGradTabSheet* FActivePage = nullptr;
   std::unique_ptr<TImageList> FTabImages;
   TImageList* FImages = nullptr;
   TColor FDefaultTextColor = clBlack;
@@ -267,6 +214,7 @@ private:
   int FHoverTab = -1;
   bool FCloseHot = false;
   bool FClosePressed = false;
+  const TTabSheet* FCloseOf = nullptr;  // the page the close button's state belongs to
 };
 
 /** A two-colour gradient of 16 bands over r, from `from` to `to`, down the

@@ -229,13 +229,14 @@ QImage RenderPages(const TPaintedArgs& a) {
   pages->SetTabBorderColor(0x806040);
   pages->SetTabSheetBorderColor(0x806040);
   pages->SetRoundEdges(true);
-  const char* captions[] = {"Table details", "Look and Feel", "Site settings"};
-  for (const char* caption : captions) {
+  std::vector<TGradTabSheet*> sheets;
+  for (const char* caption : {"Table details", "Look and Feel", "Site settings"}) {
     auto* sheet = new TGradTabSheet(&form);
     sheet->SetCaption(caption);
     sheet->SetPageControl(pages);
+    sheets.push_back(sheet);
   }
-  pages->Pages(1)->SetShowClose(true);
+  sheets[1]->SetShowClose(true);
   pages->SetActivePageIndex(1);
   form.Show();
   QApplication::processEvents();
