@@ -54,6 +54,14 @@ std::string PercentEncode(const std::string& s) {
   return out;
 }
 
+/** Stores value in field; whether it changed. */
+template <class T>
+bool Store(T& field, const T& value) {
+  if (field == value) return false;
+  field = value;
+  return true;
+}
+
 TColor Blend(TColor from, TColor to, int k, int n) {
   const TColor a = ColorToRGB(from), b = ColorToRGB(to);
   auto mix = [&](int x, int y) { return x + (y - x) * k / n; };
@@ -81,13 +89,6 @@ TGradientLabel::TGradientLabel(TComponent* AOwner) : TLabel(AOwner) {
 void TGradientLabel::SetDefaultUrlOpener(IUrlOpener* opener) { gDefaultOpener = opener; }
 
 // Properties -------------------------------------------------------------------
-
-template <class T>
-static bool Store(T& field, const T& value) {
-  if (field == value) return false;
-  field = value;
-  return true;
-}
 
 void TGradientLabel::SetAFitType(TFitType value) {
   if (!Store(FFitType, value)) return;

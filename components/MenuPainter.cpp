@@ -257,6 +257,7 @@ void TMenuPainter::SetMenuBarColor(TColor value) {
 
 void TMenuPainter::SetUseSystemColors(bool value) {
   FUseSystemColors = value;
+  FColorsChanged = true;  // the working colours come from elsewhere now
   RedrawMenuBar();
 }
 
@@ -265,6 +266,13 @@ void TMenuPainter::SetActive(bool value) {
   FActive = value;
   if (Owner()) ActivateComponents(Owner(), value, true);
   RedrawMenuBar();
+  // A painter switched off no longer styles the other forms (their menus
+  // would draw nothing); one switched on may take them over.
+  if (!FLoaded || !MenuPainterManager) return;
+  if (!value && MenuPainterManager->ActivePainter() == this)
+    MenuPainterManager->ChangeActivePainter(this);
+  else if (value && !MenuPainterManager->ActivePainter() && !FDisableSubclassing)
+    MenuPainterManager->ChangeActivePainter(nullptr);
 }
 
 void TMenuPainter::SetXPContainers(TXPContainers value) { SetSets(value, FXPControls); }
@@ -387,16 +395,6 @@ void TMenuPainter::ActivateComponent(TComponent* component, bool enable, bool up
 
 void TMenuPainter::ComponentInserted(TComponent* component) {
   if (FActive && FAutoDetect && dynamic_cast<TControlBar*>(component)) ActivateComponent(component, true, true);
-}
-
-bool TMenuPainter::Covers(const TComponent* component) const {
-  if (component->Tag() == 999) return false;
-  if (dynamic_cast<const TMainMenu*>(component)) return FXPControls.Contains(xcMainMenu);
-  if (dynamic_cast<const TPopupMenu*>(component)) return FXPControls.Contains(xcPopupMenu);
-  if (dynamic_cast<const TToolBar*>(component)) return FXPControls.Contains(xcToolbar);
-  if (dynamic_cast<const TControlBar*>(component)) return FXPControls.Contains(xcControlbar);
-  auto* control = dynamic_cast<const TControl*>(component);
-  return control && TakesUp(control);
 }
 
 bool TMenuPainter::TakesUp(const TControl* c) const {

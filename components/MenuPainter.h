@@ -190,7 +190,7 @@ public:
   bool DrawSelect() const { return FDrawSelect; }
   void SetDrawSelect(bool value) { FDrawSelect = value; }
   bool UseSystemColors() const { return FUseSystemColors; }
-  /** The menu bar is redrawn; the colours are derived again at the next drawing. */
+  /** The menu bar is redrawn and the colours are derived again. */
   void SetUseSystemColors(bool value);
   bool UseDimColor() const { return FUseDimColor; }
   void SetUseDimColor(bool value) { FUseDimColor = value; }
@@ -207,7 +207,8 @@ public:
   TXPControls XPControls() const { return FXPControls; }
   void SetXPControls(TXPControls value);
   bool Active() const { return FActive; }
-  /** Takes up (or gives back) everything on the form. */
+  /** Takes up (or gives back) everything on the form; switched off, it
+   *  stops styling other forms (the manager picks another painter). */
   void SetActive(bool value);
   bool DisableSubclassing() const { return FDisableSubclassing; }
   /** The manager picks another active painter when this one was it. */
@@ -227,9 +228,6 @@ public:
   void ActivateComponent(TComponent* component, bool enable, bool update);
   /** Whether the painter takes up control where it stands now. */
   bool TakesUp(const TControl* control) const;
-  /** Whether the painter takes up a component on form (a menu, tool bar or
-   *  control bar by kind, a control by TakesUp). */
-  bool Covers(const TComponent* component) const;
   /** Adds the menu painter to a component inserted into the form later
    *  (AutoDetect): only a control bar is taken up by it. */
   void ComponentInserted(TComponent* component);

@@ -160,6 +160,10 @@ TEST(PainterColours, WorkingColoursFollowThePropertiesOrTheSystem) {
        },
        {clWhite, 16576226, 16776176, clNavy, clMenuText, 16776176, 16776176, kSkyBlue, clBtnFace,
         clInactiveCaption, clBtnFace, ShadeColor(clBtnFace, 90), ShadeColor(clBtnFace, 76)}},
+      {"the_properties_once_system_colours_are_off",
+       [](TMenuPainter* p) { p->SetUseSystemColors(false); },
+       {clBtnFace, clBtnFace, clHighlight, clHighlight, clMenuText, clHighlight, clHighlight, clHighlight, clBtnFace,
+        clInactiveCaption, clBtnFace, ShadeColor(clBtnFace, 90), ShadeColor(clBtnFace, 76)}},
       {"dimmed_selection",
        [](TMenuPainter* p) {
          p->SetSelectColor(clNavy);
@@ -385,13 +389,20 @@ TEST(PainterManager, OtherFormsAreStyledThroughTheActivePainter) {
   EXPECT_EQ(TMenuPainter::SubClassOf(closedEdit), nullptr) << "Tag 999";
   EXPECT_EQ(TMenuPainter::SubClassOf(ownEdit), nullptr) << "a form with a painter of its own";
 
-  // The last active painter going gives the other forms their own look back.
+  // The last active painter switched off gives the other forms their own look back...
   painter->SetActive(false);
-  painter->SetDisableSubclassing(true);
   EXPECT_EQ(MenuPainterManager->ActivePainter(), nullptr);
   EXPECT_EQ(edit->Hook(), nullptr);
   EXPECT_FALSE(menu->OwnerDraw());
   EXPECT_TRUE(edit->Ctl3D());
+  // ...and switched on again, it takes them up again.
+  painter->SetActive(true);
+  EXPECT_EQ(MenuPainterManager->ActivePainter(), painter);
+  EXPECT_NE(TMenuPainter::SubClassOf(edit), nullptr);
+  EXPECT_TRUE(menu->OwnerDraw());
+  painter->SetDisableSubclassing(true);
+  EXPECT_EQ(MenuPainterManager->ActivePainter(), nullptr) << "a painter that may not be the active one";
+  EXPECT_EQ(edit->Hook(), nullptr);
 }
 
 TEST(PainterManager, FormsMoveToTheNextPainterAndNothingDangles) {

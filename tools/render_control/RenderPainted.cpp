@@ -158,20 +158,23 @@ QImage RenderMenu(const TPaintedArgs& a) {
   QMenu* popup = top->QtSubMenu();
   QImage barImage = bar->grab().toImage();
   QImage menuImage;
+  int menuLeft = 0;
   if (popup) {
-    popup->popup(bar->mapToGlobal(QPoint(0, bar->height())));
+    const QRect item = bar->actionGeometry(top->QtAction());
+    popup->popup(bar->mapToGlobal(QPoint(item.left(), bar->height())));
     QApplication::processEvents();
     if (hot >= 0 && hot < top->Count()) popup->setActiveAction(top->Items(hot)->QtAction());
     QApplication::processEvents();
     menuImage = popup->grab().toImage();
+    menuLeft = item.left();
     popup->hide();
   }
-  QImage out(std::max(barImage.width(), menuImage.width() + 4), barImage.height() + menuImage.height(),
+  QImage out(std::max(barImage.width(), menuLeft + menuImage.width() + 4), barImage.height() + menuImage.height(),
              QImage::Format_ARGB32_Premultiplied);
   out.fill(ToQRgb(clAppWorkSpace));
   QPainter p(&out);
   p.drawImage(0, 0, barImage);
-  if (!menuImage.isNull()) p.drawImage(0, barImage.height(), menuImage);
+  if (!menuImage.isNull()) p.drawImage(menuLeft, barImage.height(), menuImage);
   return out;
 }
 
