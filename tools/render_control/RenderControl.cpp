@@ -11,12 +11,14 @@
 //     --top N (first visible row) --left N (horizontal position in pixels)
 //     --col N --row N (the current cell) --anchor N (a Shift selection from row N)
 //   render_control flat OUTDIR      every flat control in each of its states (RenderFlat.cpp)
+//   render_control menu | toolbar | pages | label ...     see RenderPainted.cpp
 //
 // The gauge sits on a form of the button-face colour, as in the progress
 // window, so it takes that colour unless --color says otherwise.
 
 #include "SampleGridView.h"
 #include "RenderFlat.h"
+#include "RenderPainted.h"
 #include "components/FlatGauge.h"
 #include "grid/ColumnClasses.h"
 #include "shell/ProcessingForm.h"
@@ -236,6 +238,7 @@ QImage RenderGrid(const TArgs& a) {
 
 int main(int argc, char** argv) {
   if (argc >= 2 && std::string(argv[1]) == "flat") return RenderFlat(argc, argv);
+  if (argc >= 2 && IsPaintedKind(argv[1])) return RenderPainted(argc, argv);
   TArgs args;
   if (const auto error = Parse(argc, argv, args)) return Usage(error->c_str());
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -1,0 +1,433 @@
+// The owner-drawn page control: tab sizing, the page rules, mouse, keys and
+// pixel probes of its tabs.
+
+#include "GuiTestApp.h"
+#include "components/GradPageControl.h"
+#include "ui/Forms.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+using qftest::FilledImage;
+using qftest::PixelAt;
+using qftest::SendMouse;
+
+namespace {
+
+constexpr auto Press = QEvent::MouseButtonPress;
+constexpr auto Release = QEvent::MouseButtonRelease;
+constexpr auto Move = QEvent::MouseMove;
+
+/** A page control with pages "One", "Two", "Three" (named PageOne...). */
+struct TPages {
+  explicit TPages(TForm* form, TTabPosition side = tpTop) {
+    Control = new TGradPageControl(form);
+    Control->SetParent(form);
+    Control->SetTabPosition(side);
+    Control->SetBounds(0, 0, 320, 200);
+    for (const char* name : {"One", "Two", "Three"}) {
+      auto* sheet = new TGradTabSheet(form);
+      sheet->SetName(std::string("Page") + name);
+      sheet->SetCaption(name);
+      sheet->SetPageControl(Control);
+      Sheets.push_back(sheet);
+    }
+  }
+  QWidget* Widget() const { return Control->ClientWidget(); }
+  QPoint TabCentre(int tab) const {
+    const TRect r = Control->TabRect(tab);
+    return {r.Left + r.Width() / 2, r.Top + r.Height() / 2};
+  }
+  QImage Painted() const {
+    QImage img = FilledImage(Control->Width(), Control->Height(), clFuchsia);
+    Control->PaintTo(img);
+    return img;
+  }
+  TGradPageControl* Control;
+  std::vector<TGradTabSheet*> Sheets;
+};
+
+QPoint Centre(const TRect& r) { return {r.Left + r.Width() / 2, r.Top + r.Height() / 2}; }
+
+// ---------------------------------------------------------------- sizing
+
+TEST(GradPages, TabsMakeRoomForMarginsImagesAndBitmapCaps) {
+  TForm form(nullptr);
+  TPages p(&form);
+  TImageList images(16, 12);
+  const int plain = p.Control->TabRect(0).Width();
+  const struct {
+    const char* name;
+    std::function<void()> act;
+    TSize size;
+  } steps[] = {
+      {"to_start_with", [] {}, {5, 5}},
+      {"left_margin", [&] { p.Control->TabMargin().SetLeftMargin(4); }, {9, 5}},
+      {"top_margin", [&] { p.Control->TabMargin().SetTopMargin(3); }, {9, 8}},
+      {"margins_below_zero_count_as_zero",
+       [&] {
+         p.Control->TabMargin().SetLeftMargin(-20);
+         p.Control->TabMargin().SetTopMargin(-1);
+       },
+       {5, 5}},
+      {"images_add_their_width", [&] { p.Control->SetImages(&images); }, {21, 5}},
+      {"a_background_adds_its_caps",
+       [&] {
+         p.Control->TabBackGround().SetSize(20, 18);
+         p.Control->TabBackGroundChanged();
+       },
+       {36, 5}},
+      {"other_images", [&] { p.Control->SetImages(nullptr); }, {20, 5}},
+  };
+  for (const auto& s : steps) {
+    s.act();
+    EXPECT_EQ(p.Control->TabImageSize(), s.size) << s.name;
+    EXPECT_EQ(p.Control->TabRect(0).Width(), plain + s.size.cx - 5) << s.name;
+  }
+  p.Control->SetTabBorder3D(true);
+  EXPECT_EQ(p.Control->TabRect(0).Width(), plain - 8) << "standard tabs have no private images";
+}
+
+TEST(GradPages, TheMarginIsToldBeforeItChanges) {
+  TTabMargin margin;
+  std::vector<std::tuple<int, int, int, int>> heard;  // new, old, which, value seen
+  margin.OnMarginChange = [&](TTabMargin* m, int now, int old, TTabMargin::TMarginKind which) {
+    heard.emplace_back(now, old, which, which == TTabMargin::mkLeft ? m->LeftMargin() : m->TopMargin());
+  };
+  margin.SetLeftMargin(3);
+  margin.SetLeftMargin(3);
+  margin.SetTopMargin(-2);
+  TTabMargin copy;
+  copy.Assign(margin);
+  EXPECT_EQ(copy.LeftMargin(), 3);
+  EXPECT_EQ(copy.TopMargin(), -2);
+  EXPECT_EQ(heard, (std::vector<std::tuple<int, int, int, int>>{{3, 0, TTabMargin::mkLeft, 0},
+                                                                {-2, 0, TTabMargin::mkTop, 0}}));
+}
+
+// ---------------------------------------------------------------- page rules
+
+TEST(GradPages, TheActivePageIndex) {
+  TForm form(nullptr);
+  TPages p(&form);
+  TForm other(nullptr);
+  TPages q(&other);
+  const struct {
+    const char* name;
+    std::function<void()> act;
+    int index, tab;
+  } steps[] = {
+      {"the_first_page_comes_active", [] {}, 0, 0},
+      {"an_index", [&] { p.Control->SetActivePageIndex(2); }, 2, 2},
+      {"minus_one_clears_it", [&] { p.Control->SetActivePageIndex(-1); }, -1, -1},
+      {"back", [&] { p.Control->SetActivePageIndex(1); }, 1, 1},
+      {"the_page_count_clears_it", [&] { p.Control->SetActivePageIndex(3); }, -1, -1},
+      {"a_page", [&] { p.Control->SetActivePage(p.Sheets[0]); }, 0, 0},
+      {"a_page_of_another_control_is_ignored", [&] { p.Control->SetActivePage(q.Sheets[2]); }, 0, 0},
+  };
+  for (const auto& s : steps) {
+    s.act();
+    EXPECT_EQ(p.Control->ActivePageIndex(), s.index) << s.name;
+    EXPECT_EQ(p.Control->TabIndex(), s.tab) << s.name;
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(p.Sheets[i]->Visible(), i == s.index) << s.name << " page " << i;
+  }
+}
+
+TEST(GradPages, HidingTabs) {
+  TForm form(nullptr);
+  TPages p(&form);
+  TGradTabSheet* one = p.Sheets[0];
+  TGradTabSheet* two = p.Sheets[1];
+  TGradTabSheet* three = p.Sheets[2];
+  p.Control->SetActivePage(two);
+  two->SetTabVisible(false);
+  EXPECT_EQ(p.Control->ActivePage(), three) << "the next shown page takes over";
+  EXPECT_EQ(p.Control->PageCount(), 3) << "the page stays in the list";
+  EXPECT_EQ(p.Control->Tabs().Count(), 2);
+  EXPECT_EQ(three->TabIndex(), 1) << "later tabs move down";
+  EXPECT_EQ(two->TabIndex(), -1);
+  EXPECT_EQ(p.Control->TabIndex(), 1);
+  three->SetTabVisible(false);
+  EXPECT_EQ(p.Control->ActivePage(), one) << "with none after it, the previous one";
+  one->SetTabVisible(false);
+  EXPECT_EQ(p.Control->ActivePage(), nullptr);
+  EXPECT_EQ(p.Control->TabIndex(), -1);
+  two->SetTabVisible(true);
+  EXPECT_EQ(p.Control->ActivePage(), two) << "the only tab comes active";
+  TGradTabSheet loose(&form);
+  loose.SetTabVisible(true);
+  EXPECT_EQ(loose.TabIndex(), -1) << "no tab outside a page control";
+}
+
+TEST(GradPages, MovingPagesAndTheListError) {
+  TForm form(nullptr);
+  TPages p(&form);
+  p.Sheets[2]->SetPageIndex(0);
+  EXPECT_EQ(p.Control->Pages(0), p.Sheets[2]);
+  EXPECT_EQ(p.Control->Tabs()[0], "Three");
+  EXPECT_THROW(p.Sheets[0]->SetPageIndex(3), EListError);
+  EXPECT_THROW(p.Control->Pages(3), EListError);
+  EXPECT_EQ(p.Sheets[0]->PageIndex(), 1);
+}
+
+TEST(GradPages, TabSplitLineAndTheDotNetStyle) {
+  TForm form(nullptr);
+  TPages p(&form);
+  p.Control->SetTabStyle(tsDotNet);
+  try {
+    p.Control->SetTabSplitLine(true);
+    ADD_FAILURE() << "no exception";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), "TabSplitLine must be false when TabStyle is tsDotNet");
+  }
+  EXPECT_FALSE(p.Control->TabSplitLine());
+  p.Control->SetTabStyle(tsClassic);
+  p.Control->SetTabSplitLine(true);
+  p.Control->SetTabStyle(tsDotNet);
+  EXPECT_TRUE(p.Control->TabSplitLine()) << "set first, the style may follow";
+}
+
+TEST(GradPages, DefaultColoursReachThePagesThatKeptThem) {
+  TForm form(nullptr);
+  TPages p(&form);
+  p.Sheets[1]->SetTabColor(clYellow);
+  p.Sheets[2]->SetTextColor(clRed);
+  p.Control->SetDefaultTabColor(clAqua);
+  p.Control->SetDefaultTextColor(clNavy);
+  p.Control->SetDefaultTabColorTo(clWhite);
+  EXPECT_EQ(p.Sheets[0]->TabColor(), clAqua);
+  EXPECT_EQ(p.Sheets[1]->TabColor(), clYellow);
+  EXPECT_EQ(p.Sheets[0]->TextColor(), clNavy);
+  EXPECT_EQ(p.Sheets[2]->TextColor(), clRed);
+  EXPECT_EQ(p.Sheets[1]->TabColorTo(), clWhite);
+  auto* joining = new TGradTabSheet(&form);
+  EXPECT_EQ(joining->TabColor(), clNone);
+  EXPECT_EQ(joining->TextColor(), clBlack);
+  joining->SetPageControl(p.Control);
+  EXPECT_EQ(joining->TabColor(), clAqua);
+  EXPECT_EQ(joining->TabColorTo(), clWhite);
+  EXPECT_EQ(joining->TextColor(), clNavy);
+}
+
+TEST(GradPages, PagesShownFromCodeFireOnShow) {
+  std::vector<std::string> heard;  // outlives the form, whose going hides the pages
+  qftest::TShownForm form;
+  TPages p(&form);
+  for (TGradTabSheet* s : p.Sheets) {
+    s->OnShow = [&heard, s](TObject*) { heard.push_back("show " + s->Caption()); };
+    s->OnHide = [&heard, s](TObject*) { heard.push_back("hide " + s->Caption()); };
+  }
+  p.Control->SetActivePageIndex(2);
+  p.Control->SetActivePage(p.Sheets[1]);
+  EXPECT_EQ(heard, (std::vector<std::string>{"show Three", "hide One", "show Two", "hide Three"}));
+}
+
+// ---------------------------------------------------------------- mouse and keys
+
+TEST(GradPages, ClickingATabChoosesItsPage) {
+  qftest::TShownForm form;
+  TPages p(&form);
+  int changes = 0;
+  bool allow = true;
+  p.Control->OnChange = [&](TObject*) { ++changes; };
+  p.Control->OnChanging = [&](TObject*, bool& ok) { ok = allow; };
+  SendMouse(p.Widget(), Press, Qt::LeftButton, p.TabCentre(2));
+  SendMouse(p.Widget(), Release, Qt::LeftButton, p.TabCentre(2));
+  EXPECT_EQ(p.Control->ActivePage(), p.Sheets[2]);
+  EXPECT_EQ(changes, 1);
+  allow = false;
+  SendMouse(p.Widget(), Press, Qt::LeftButton, p.TabCentre(0));
+  SendMouse(p.Widget(), Release, Qt::LeftButton, p.TabCentre(0));
+  EXPECT_EQ(p.Control->ActivePage(), p.Sheets[2]) << "OnChanging refused";
+  EXPECT_EQ(changes, 1);
+}
+
+TEST(GradPages, HoverFollowsTheMouseOnlyWithHoverColours) {
+  qftest::TShownForm form;
+  TPages p(&form);
+  SendMouse(p.Widget(), Move, Qt::NoButton, p.TabCentre(1));
+  EXPECT_EQ(p.Control->HoverTab(), -1) << "no hover colour";
+  p.Control->SetTabHoverColor(clYellow);
+  p.Sheets[0]->SetTabVisible(false);
+  SendMouse(p.Widget(), Move, Qt::NoButton, p.TabCentre(1));
+  EXPECT_EQ(p.Control->HoverTab(), 1) << "counted among the shown tabs";
+  SendMouse(p.Widget(), Move, Qt::NoButton, {300, 150});
+  EXPECT_EQ(p.Control->HoverTab(), -1) << "over the page";
+  SendMouse(p.Widget(), Move, Qt::NoButton, p.TabCentre(0));
+  EXPECT_EQ(p.Control->HoverTab(), 0);
+  QEvent leave(QEvent::Leave);
+  QCoreApplication::sendEvent(p.Control->Handle(), &leave);
+  EXPECT_EQ(p.Control->HoverTab(), -1);
+}
+
+TEST(GradPages, TheCloseButtonsPlace) {
+  TForm form(nullptr);
+  const struct {
+    const char* name;
+    TTabPosition side;
+    int left, top;
+    bool activeBitmap;
+  } cases[] = {{"top", tpTop, 0, 0, false},
+               {"top_with_margins", tpTop, 3, 2, false},
+               {"bottom", tpBottom, 1, 1, false},
+               {"left_from_the_bottom", tpLeft, 2, 3, false},
+               {"left_with_an_active_bitmap", tpLeft, 2, 3, true}};
+  for (const auto& c : cases) {
+    TPages p(&form, c.side);
+    p.Control->TabMargin().SetLeftMargin(c.left);
+    p.Control->TabMargin().SetTopMargin(c.top);
+    p.Control->SetTabOverlap(4);
+    if (c.activeBitmap) p.Control->TabBackGroundActive().SetSize(10, 10);
+    EXPECT_TRUE(p.Control->CloseButtonRect().IsEmpty()) << c.name << ": no close button yet";
+    p.Sheets[0]->SetShowClose(true);
+    const TRect d = p.Control->DrawnTabRect(0);
+    const int x = d.Left + c.left;
+    TRect want{x + 2, d.Top + c.top + 2, x + 14, d.Top + c.top + 13};
+    if (c.side == tpLeft) want = {x + 2, d.Bottom - c.top - 13, x + 14, d.Bottom - c.top - 2};
+    if (c.activeBitmap) OffsetRect(want, 2, 4);
+    EXPECT_EQ(p.Control->CloseButtonRect(), want) << c.name;
+    p.Control->SetActivePageIndex(1);
+    EXPECT_TRUE(p.Control->CloseButtonRect().IsEmpty()) << c.name << ": only on the active page";
+    delete p.Control;  // the sheets go with it
+  }
+}
+
+TEST(GradPages, TheCloseButtonClosesThePage) {
+  qftest::TShownForm form;
+  TPages p(&form);
+  p.Control->SetTabHoverColor(clYellow);  // the button turns hot only with hover colours
+  for (TGradTabSheet* s : p.Sheets) s->SetShowClose(true);
+  p.Control->SetActivePageIndex(1);
+  TGradTabSheet* two = p.Sheets[1];
+  bool allow = false;
+  std::vector<std::string> heard;
+  two->OnCanClose = [&](TObject*, bool& can) {
+    heard.push_back(can ? "asked yes" : "asked no");
+    can = allow;
+  };
+  two->OnClose = [&](TObject*) { heard.push_back("closed"); };
+  const QPoint button = Centre(p.Control->CloseButtonRect());
+  QWidget* w = p.Widget();
+  SendMouse(w, Move, Qt::NoButton, button);
+  EXPECT_EQ(p.Control->CloseButtonState(), cbsHot);
+  SendMouse(w, Press, Qt::LeftButton, button);
+  EXPECT_EQ(p.Control->CloseButtonState(), cbsPressed);
+  SendMouse(w, Release, Qt::LeftButton, {300, 150});
+  EXPECT_EQ(p.Control->ActivePage(), two) << "released elsewhere";
+  SendMouse(w, Press, Qt::LeftButton, button);
+  SendMouse(w, Release, Qt::LeftButton, button);
+  EXPECT_EQ(p.Control->ActivePage(), two) << "OnCanClose said no";
+  allow = true;
+  SendMouse(w, Press, Qt::LeftButton, button);
+  SendMouse(w, Release, Qt::LeftButton, button);
+  EXPECT_EQ(heard, (std::vector<std::string>{"asked yes", "asked yes", "closed"}));
+  EXPECT_EQ(p.Control->ActivePage(), p.Sheets[2]) << "the next page";
+  EXPECT_EQ(p.Control->PageCount(), 2);
+  EXPECT_EQ(two->PageControl(), nullptr);
+  ASSERT_EQ(p.Control->ClosedPages().size(), 1u);
+  EXPECT_EQ(p.Control->ClosedPages()[0].first, "PageTwo");
+  EXPECT_EQ(p.Control->ClosedPages()[0].second, two);
+  EXPECT_EQ(p.Control->CloseButtonState(), cbsNormal);
+
+  // Closing the pages one by one leaves none active.
+  for (int i = 0; i < 2; ++i) {
+    const QPoint at = Centre(p.Control->CloseButtonRect());
+    SendMouse(w, Press, Qt::LeftButton, at);
+    SendMouse(w, Release, Qt::LeftButton, at);
+  }
+  EXPECT_EQ(p.Control->PageCount(), 0);
+  EXPECT_EQ(p.Control->ActivePage(), nullptr);
+  EXPECT_EQ(p.Control->ActivePageIndex(), -1);
+  EXPECT_EQ(p.Control->ClosedPages().size(), 3u);
+  delete two;
+  EXPECT_EQ(p.Control->ClosedPages().size(), 2u) << "a closed page that goes leaves the list";
+  p.Sheets[0]->SetPageControl(p.Control);
+  EXPECT_EQ(p.Control->ClosedPages().size(), 1u) << "a page put back is no longer closed";
+}
+
+TEST(GradPages, CtrlTabTurnsThePagesWithTabs) {
+  qftest::TShownForm form;
+  TPages p(&form);
+  p.Sheets[1]->SetTabVisible(false);
+  p.Control->SetFocus();
+  QWidget* focus = QApplication::focusWidget();
+  ASSERT_NE(focus, nullptr);
+  QTest::keyClick(focus, Qt::Key_Tab, Qt::ControlModifier);
+  EXPECT_EQ(p.Control->ActivePage(), p.Sheets[2]) << "the hidden tab is skipped";
+  QTest::keyClick(focus, Qt::Key_Tab, Qt::ControlModifier);
+  EXPECT_EQ(p.Control->ActivePage(), p.Sheets[0]) << "round the end";
+  QTest::keyClick(focus, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(p.Control->ActivePage(), p.Sheets[2]);
+}
+
+// ---------------------------------------------------------------- pictures
+
+TEST(GradPages, TabFacesAndTheSheetFrame) {
+  TForm form(nullptr);
+  TPages p(&form);
+  TGradPageControl* c = p.Control;
+  c->SetTabHeight(48);  // bands of three pixels and more
+  c->SetActiveColor(clWhite);
+  c->SetActiveColorTo(clNavy);
+  c->SetDefaultTabColor(RGB(200, 220, 240));
+  c->SetTabSheetBorderColor(clGray);
+  c->SetTabBorderColor(clMaroon);
+  p.Sheets[2]->SetTabColorTo(RGB(0, 100, 0));
+  p.Sheets[2]->SetTabGradientDirection(gdHorizontal);
+  c->SetActivePageIndex(1);
+  QImage img = p.Painted();
+  const TRect a = c->DrawnTabRect(1), one = c->TabRect(0), three = c->TabRect(2), f = c->PageFrameRect();
+  // The active tab: 16 bands from white down to 15/16 of the way to navy.
+  EXPECT_EQ(PixelAt(img, a.Left + 3, a.Top + 1), clWhite);
+  EXPECT_EQ(PixelAt(img, a.Left + 3, a.Bottom - 1), RGB(16, 16, 136));
+  EXPECT_EQ(PixelAt(img, a.Left + 2, a.Top), ColorToRGB(clMaroon)) << "the outline";
+  EXPECT_EQ(PixelAt(img, a.Left, a.Top), ColorToRGB(clBtnFace)) << "a rounded corner shows the strip";
+  // A plain tab is one colour; a horizontal gradient runs across.
+  EXPECT_EQ(PixelAt(img, one.Left + 3, one.Top + 3), RGB(200, 220, 240));
+  EXPECT_EQ(PixelAt(img, one.Left + 3, one.Bottom - 2), RGB(200, 220, 240));
+  EXPECT_EQ(PixelAt(img, three.Left + 2, three.Top + 5), RGB(200, 220, 240)) << "right of the active tab";
+  EXPECT_NE(PixelAt(img, three.Right - 2, three.Top + 5), RGB(200, 220, 240));
+  // The sheet's flat frame; under the tabs it opens into the sheet.
+  EXPECT_EQ(PixelAt(img, f.Left, f.Top + 20), clGray);
+  EXPECT_EQ(PixelAt(img, f.Right - 1, f.Bottom - 1), clGray);
+  EXPECT_EQ(PixelAt(img, one.Left + 5, f.Top), ColorToRGB(c->Color()));
+  EXPECT_EQ(PixelAt(img, f.Right - 5, f.Top), clGray) << "past the last tab the line stays";
+  c->SetTabSplitLine(true);
+  img = p.Painted();
+  EXPECT_EQ(PixelAt(img, one.Left + 5, f.Top), clGray) << "the split line";
+  c->SetRoundEdges(true);
+  img = p.Painted();
+  EXPECT_EQ(PixelAt(img, f.Left, f.Bottom - 1), ColorToRGB(c->Color())) << "a cut corner";
+  EXPECT_EQ(PixelAt(img, f.Left + 1, f.Bottom - 2), clGray);
+}
+
+TEST(GradPages, HoverFacesBordersAndTheCloseButtonsLooks) {
+  qftest::TShownForm form;
+  TPages p(&form);
+  TGradPageControl* c = p.Control;
+  c->SetTabHoverColor(clYellow);
+  c->SetTabHoverBorder(clBlue);
+  p.Sheets[0]->SetShowClose(true);
+  SendMouse(p.Widget(), Move, Qt::NoButton, p.TabCentre(2));
+  QImage img = p.Painted();
+  const TRect h = c->TabRect(2);
+  EXPECT_EQ(PixelAt(img, h.Left + 3, h.Top + 3), clYellow) << "the hovered face";
+  EXPECT_EQ(PixelAt(img, h.Left, h.Top + 5), clBlue) << "the hover border";
+  const TRect box = c->CloseButtonRect();
+  EXPECT_EQ(PixelAt(img, box.Left, box.Top), clGray) << "the quiet close button";
+  EXPECT_EQ(PixelAt(img, box.Left + 1, box.Top + 1), clWhite);
+  EXPECT_EQ(PixelAt(img, box.Left + 3, box.Top + 3), clBlack) << "the cross";
+  SendMouse(p.Widget(), Press, Qt::LeftButton, Centre(box));
+  img = p.Painted();
+  EXPECT_EQ(PixelAt(img, box.Left, box.Top), clBlack);
+  EXPECT_EQ(PixelAt(img, box.Left + 1, box.Top + 1), clSilver) << "pressed";
+  SendMouse(p.Widget(), Release, Qt::LeftButton, {300, 150});
+}
+
+}  // namespace

@@ -1,0 +1,326 @@
+// The gradient label: best fit, links, hover, effects and pixel probes of
+// its gradients, frame and rule.
+
+#include "GuiTestApp.h"
+#include "components/GradientLabel.h"
+#include "ui/Forms.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <functional>
+#include <string>
+#include <vector>
+
+using qftest::FilledImage;
+using qftest::PixelAt;
+
+namespace {
+
+QImage Painted(TGradientLabel& label, TColor under = clFuchsia) {
+  QImage img = FilledImage(label.Width(), label.Height(), under);
+  label.PaintTo(img);
+  return img;
+}
+
+void Enter(TControl* c) {
+  QEvent e(QEvent::Enter);
+  QCoreApplication::sendEvent(c->Handle(), &e);
+}
+
+void Leave(TControl* c) {
+  QEvent e(QEvent::Leave);
+  QCoreApplication::sendEvent(c->Handle(), &e);
+}
+
+TEST(GradientLabel, MulDivRoundsAndSurvivesZero) {
+  const struct {
+    int a, b, c, want;
+  } cases[] = {{1, 255, 2, 128}, {1, -255, 2, -128}, {3, 10, 4, 8}, {-3, 10, 4, -8},
+               {255, 255, 255, 255}, {7, 9, 0, 0}, {100000, 100000, 100000, 100000}};
+  for (const auto& c : cases) EXPECT_EQ(MulDiv(c.a, c.b, c.c), c.want) << c.a << "*" << c.b << "/" << c.c;
+}
+
+TEST(GradientLabel, ANewLabel) {
+  TGradientLabel label(nullptr);
+  EXPECT_TRUE(label.Transparent());
+  EXPECT_FALSE(label.AutoSize());
+  EXPECT_FALSE(label.ParentColor());
+  EXPECT_EQ(label.AFitType(), ftBestFitBoth);
+  EXPECT_EQ(label.AShadeRightBottom(), 0x808080);
+  EXPECT_EQ(label.AHShadeOffSet(), 5);
+  EXPECT_EQ(label.AVShadeOffSet(), -5);
+  EXPECT_EQ(label.BeginColor(), clNavy);
+  EXPECT_EQ(label.EndColor(), clAqua);
+  EXPECT_EQ(label.ColorSelected(), clGreen);
+  EXPECT_TRUE(label.Effect98());
+}
+
+// ---------------------------------------------------------------- best fit
+
+TEST(GradientLabel, BestFitAlwaysEnds) {
+  TCanvas measure;
+  const struct {
+    const char* name;
+    TFitType type;
+    std::string caption;
+    TRect room;
+    std::function<void(const TFont&)> check;
+  } cases[] = {
+      {"empty_caption_keeps_the_font", ftBestFithorz, "", {0, 0, 100, 30},
+       [](const TFont& f) { EXPECT_EQ(f.Height(), -11); }},
+      {"empty_caption_both", ftBestFitBoth, "", {0, 0, 100, 30}, [](const TFont& f) { EXPECT_EQ(f.Height(), -11); }},
+      {"across_the_widest_size_that_fits", ftBestFithorz, "Quarrowfield", {0, 0, 150, 30},
+       [&](const TFont& f) {
+         measure.Font = f;
+         EXPECT_LT(measure.TextWidth("Quarrowfield"), 150);
+         measure.Font.SetSize(f.Size() + 1);
+         EXPECT_GE(measure.TextWidth("Quarrowfield"), 150);
+       }},
+      {"both_stops_at_the_height", ftBestFitBoth, "Q", {0, 0, 400, 30},
+       [](const TFont& f) {
+         EXPECT_LT(std::abs(f.Height()), 24);
+         TFont next = f;
+         next.SetSize(f.Size() + 1);
+         EXPECT_GE(std::abs(next.Height()), 24);
+       }},
+      {"no_room_across_is_size_1", ftBestFithorz, "Quarrowfield", {0, 0, 0, 30},
+       [](const TFont& f) { EXPECT_EQ(f.Size(), 1); }},
+      {"no_room_down_is_size_1", ftBestFitBoth, "Quarrowfield", {0, 0, 100, 3},
+       [](const TFont& f) { EXPECT_EQ(f.Size(), 1); }},
+      {"down_takes_the_cell_height", ftBestFitVert, "Quarrowfield", {0, 0, 100, 30},
+       [](const TFont& f) { EXPECT_EQ(f.Height(), 28); }},
+      {"down_never_below_1", ftBestFitVert, "Quarrowfield", {0, 0, 100, 0},
+       [](const TFont& f) { EXPECT_EQ(f.Height(), 1); }},
+      {"normal_keeps_the_font", ftNormalFit, "Quarrowfield", {0, 0, 10, 10},
+       [](const TFont& f) { EXPECT_EQ(f.Height(), -11); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TGradientLabel label(nullptr);
+    label.SetCaption(c.caption);
+    label.SetAFitType(c.type);
+    label.FitFont(c.room);
+    c.check(label.Font());
+  }
+}
+
+TEST(GradientLabel, PaintingFitsWhenTheSizeOrFontChanged) {
+  TGradientLabel label(nullptr);
+  label.SetCaption("Quarrowfield");
+  label.SetAFitType(ftBestFitVert);
+  label.SetBounds(0, 0, 200, 40);
+  Painted(label);
+  EXPECT_EQ(label.Font().Height(), 36) << "the caption rectangle is 2 short of the bottom";
+  label.Font().SetHeight(-9);
+  Painted(label);
+  EXPECT_EQ(label.Font().Height(), 36) << "a new font size fits again";
+  label.SetAutoSize(true);
+  label.Font().SetHeight(-9);
+  Painted(label);
+  EXPECT_EQ(label.Font().Height(), -9) << "no fitting with AutoSize";
+}
+
+// ---------------------------------------------------------------- links
+
+TEST(GradientLabel, LinkAddresses) {
+  const struct {
+    const char* name;
+    TLabelType type;
+    std::string caption, url, subject, want;
+  } cases[] = {
+      {"web_from_the_caption", ltHttp, "www.example.org", "", "", "http://www.example.org"},
+      {"the_url_before_the_caption", ltHttp, "Home page", "example.org/q", "", "http://example.org/q"},
+      {"no_doubled_prefix", ltHttp, "", "http://x", "", "http://x"},
+      {"any_case", ltHttp, "", "HTTP://X", "", "HTTP://X"},
+      {"secure_web_kept", ltHttp, "", "https://x", "", "https://x"},
+      {"mail_with_an_empty_subject", ltMail, "info", "", "", "mailto:info?subject="},
+      {"mail_prefix_kept", ltMail, "", "mailto:a@b.c", "Hi", "mailto:a@b.c?subject=Hi"},
+      {"mail_subject_encoded", ltMail, "a@b.c", "", "Hello & bye?=x", "mailto:a@b.c?subject=Hello%20%26%20bye%3F%3Dx"},
+      {"mail_subject_utf8", ltMail, "a@b.c", "", "Gr\xC3\xBC\xC3\x9F" "e", "mailto:a@b.c?subject=Gr%C3%BC%C3%9Fe"},
+      {"ftp", ltFtp, "ftp.example.org", "", "", "ftp://ftp.example.org"},
+      {"ftp_kept", ltFtp, "", "ftp://f", "", "ftp://f"},
+      {"news", ltNews, "comp.lang", "", "", "news://comp.lang"},
+      {"plain_is_no_link", ltNormal, "www.example.org", "", "", ""},
+      {"sub_and_superscript_is_no_link", ltSubSuperScript, "x^2", "", "", ""},
+  };
+  for (const auto& c : cases) {
+    TGradientLabel label(nullptr);
+    label.SetLabelType(c.type);
+    label.SetCaption(c.caption);
+    label.SetUrl(c.url);
+    label.SetMailSubject(c.subject);
+    EXPECT_EQ(label.LinkAddress(), c.want) << c.name;
+    EXPECT_EQ(label.Cursor(), c.type >= ltHttp ? crHandPoint : crDefault) << c.name;
+  }
+}
+
+TEST(GradientLabel, ClickingOpensThroughTheUrlService) {
+  qftest::ScopedMessageRecorder messages;
+  TShellRecorder shell;
+  qftest::TShownForm form;
+  auto* label = qftest::Place<TGradientLabel>(&form, 10, 10, 200, 20);
+  label->SetUrlOpener(&shell);
+  int clicks = 0;
+  label->OnClick = [&](TObject*) { ++clicks; };
+  auto click = [&] {
+    qftest::SendMouse(label->Handle(), QEvent::MouseButtonPress, Qt::LeftButton, {5, 5});
+    qftest::SendMouse(label->Handle(), QEvent::MouseButtonRelease, Qt::LeftButton, {5, 5});
+  };
+  label->SetLabelType(ltMail);
+  label->SetCaption("info");
+  click();
+  label->SetLabelType(ltHttp);
+  label->SetCaption("www.example.org");
+  shell.UrlResult = false;
+  click();
+  label->SetLabelType(ltNews);
+  label->SetCaption("comp.lang");
+  click();
+  label->SetLabelType(ltHttp);
+  label->SetCaption(std::string(80, 'x'));  // 87 characters with the prefix
+  click();
+  label->SetLabelType(ltNormal);
+  click();
+  EXPECT_EQ(clicks, 5) << "OnClick fires first, link or not";
+  ASSERT_EQ(shell.Calls.size(), 3u);
+  EXPECT_EQ(shell.Calls[0].Argument, "mailto:info?subject=");
+  EXPECT_EQ(shell.Calls[1].Argument, "http://www.example.org");
+  EXPECT_EQ(shell.Calls[2].Argument, "news://comp.lang");
+  ASSERT_EQ(messages.Recorder.Calls.size(), 1u) << "only a web link that fails says so";
+  EXPECT_EQ(messages.Recorder.Calls[0].Text, "Sorry your browser could not be found");
+}
+
+TEST(GradientLabel, LinksLightUpUnderTheMouse) {
+  TForm form(nullptr);
+  auto* link = qftest::Place<TGradientLabel>(&form, 0, 0, 100, 20);
+  auto* plain = qftest::Place<TGradientLabel>(&form, 0, 30, 100, 20);
+  link->SetLabelType(ltHttp);
+  link->Font().SetColor(clBlue);
+  plain->Font().SetColor(clBlue);
+  std::vector<std::string> heard;
+  for (TGradientLabel* l : {link, plain}) {
+    l->OnMouseEnter = [&heard, l, link](TObject*) { heard.push_back(l == link ? "enter link" : "enter plain"); };
+    l->OnMouseLeave = [&heard, l, link](TObject*) { heard.push_back(l == link ? "leave link" : "leave plain"); };
+  }
+  Enter(link);
+  EXPECT_EQ(link->Font().Color(), clGreen);
+  EXPECT_TRUE(link->Font().Style() & fsUnderline);
+  Leave(link);
+  EXPECT_EQ(link->Font().Color(), clBlue);
+  EXPECT_FALSE(link->Font().Style() & fsUnderline);
+  Enter(plain);
+  Leave(plain);
+  EXPECT_EQ(plain->Font().Color(), clBlue);
+  link->SetEffect98(false);
+  Enter(link);
+  EXPECT_EQ(link->Font().Color(), clBlue) << "without Effect98";
+  Leave(link);
+  EXPECT_EQ(heard, (std::vector<std::string>{"enter link", "leave link", "enter plain", "leave plain", "enter link",
+                                             "leave link"}));
+}
+
+TEST(GradientLabel, TheLeftTopShadeLock) {
+  TGradientLabel label(nullptr);
+  label.SetAShadeLeftTop(clYellow);
+  label.SetAShadeLTSet(true);
+  EXPECT_EQ(label.AShadeLeftTop(), clWhite);
+  label.SetAShadeLeftTop(clRed);
+  EXPECT_EQ(label.AShadeLeftTop(), clWhite) << "locked";
+  label.SetAShadeLTSet(false);
+  EXPECT_EQ(label.AShadeLeftTop(), clYellow) << "the colour before the lock comes back";
+}
+
+TEST(GradientLabel, TheCaptionWithoutMarkers) {
+  TGradientLabel label(nullptr);
+  label.SetCaption("H_2O x^2_");
+  EXPECT_EQ(label.PlainCaption(), "H2O x2");
+  label.SetCaption("\xC3\xA4^2");
+  EXPECT_EQ(label.PlainCaption(), "\xC3\xA4" "2");
+}
+
+// ---------------------------------------------------------------- pictures
+
+TEST(GradientLabel, OneColourWhenBeginAndEndAgree) {
+  for (TGradientStyle style : {gsHorizontal, gsVertical, gsElliptic, gsRectangle, gsVertCenter, gsHorizCenter}) {
+    TGradientLabel label(nullptr);
+    label.SetBounds(0, 0, 60, 30);
+    label.SetGradientStyle(style);
+    label.SetBeginColor(RGB(10, 200, 90));
+    label.SetEndColor(RGB(10, 200, 90));
+    EXPECT_TRUE(qftest::AllPixels(Painted(label), {0, 0, 60, 30}, RGB(10, 200, 90))) << "style " << style;
+  }
+}
+
+TEST(GradientLabel, GradientEnds) {
+  const struct {
+    const char* name;
+    TGradientStyle style;
+    int w, h;
+    std::vector<std::tuple<int, int, TColor>> pixels;
+  } cases[] = {
+      {"across", gsHorizontal, 256, 10, {{0, 5, clBlack}, {255, 5, clWhite}, {128, 5, RGB(128, 128, 128)}}},
+      {"down", gsVertical, 10, 256, {{5, 0, clBlack}, {5, 255, clWhite}}},
+      {"to_the_middle_down", gsVertCenter, 10, 21, {{5, 0, clBlack}, {5, 20, clBlack}, {5, 10, clWhite}}},
+      {"to_the_middle_across", gsHorizCenter, 21, 10, {{0, 5, clBlack}, {20, 5, clBlack}, {10, 5, clWhite}}},
+      {"one_row_has_no_steps", gsVertCenter, 10, 1, {{5, 0, clBlack}}},
+      // The rectangles shrink by fractions of a pixel: the first few still reach the corners,
+      // and they start 2 beyond the right and bottom.
+      {"the_rectangle_ends_in_the_middle", gsRectangle, 60, 30,
+       {{0, 0, RGB(7, 7, 7)}, {59, 29, RGB(16, 16, 16)}, {30, 15, clWhite}}},
+  };
+  for (const auto& c : cases) {
+    TGradientLabel label(nullptr);
+    label.SetBounds(0, 0, c.w, c.h);
+    label.SetGradientStyle(c.style);
+    label.SetBeginColor(clBlack);
+    label.SetEndColor(clWhite);
+    const QImage img = Painted(label);
+    for (auto [x, y, color] : c.pixels) EXPECT_EQ(PixelAt(img, x, y), color) << c.name << " at " << x << "," << y;
+  }
+}
+
+TEST(GradientLabel, TransparentOrNot) {
+  TGradientLabel label(nullptr);
+  label.SetBounds(0, 0, 40, 20);
+  label.SetColor(clYellow);
+  EXPECT_EQ(PixelAt(Painted(label), 20, 18), clFuchsia) << "transparent: what lies under stays";
+  label.SetTransparent(false);
+  EXPECT_EQ(PixelAt(Painted(label), 20, 18), clYellow);
+}
+
+TEST(GradientLabel, EtchedFrameAndRules) {
+  TGradientLabel label(nullptr);
+  label.SetBounds(0, 0, 100, 30);
+  label.SetFrame(true);
+  QImage img = Painted(label);
+  const TColor shadow = ColorToRGB(clBtnShadow), light = ColorToRGB(clBtnHighlight);
+  EXPECT_EQ(PixelAt(img, 0, 0), light);
+  EXPECT_EQ(PixelAt(img, 1, 1), shadow);
+  EXPECT_EQ(PixelAt(img, 98, 15), light);
+  EXPECT_EQ(PixelAt(img, 99, 29), shadow);
+  EXPECT_EQ(PixelAt(img, 50, 15), clFuchsia);
+
+  label.SetFrame(false);
+  label.SetLineStyle(lsTop);
+  label.SetCaption("");
+  img = Painted(label, clSilver);
+  // Rows 2 and 3 of the caption rectangle: a fade in and a fade out, each half long.
+  EXPECT_EQ(PixelAt(img, 40, 2), shadow);
+  EXPECT_EQ(PixelAt(img, 40, 3), light);
+  EXPECT_EQ(PixelAt(img, 2, 2), clSilver) << "the fade starts from what lies under";
+  const TColor fading = PixelAt(img, 10, 2);
+  EXPECT_GT(GetRValue(fading), GetRValue(shadow));
+  EXPECT_LT(GetRValue(fading), GetRValue(clSilver));
+  EXPECT_EQ(PixelAt(img, 97, 2), clSilver) << "the fade out ends where it began";
+  EXPECT_EQ(PixelAt(img, 40, 5), clSilver);
+  label.SetLineStyle(lsBottom);
+  img = Painted(label, clSilver);
+  EXPECT_EQ(PixelAt(img, 40, 25), shadow) << "3 above the caption rectangle's bottom";
+  EXPECT_EQ(PixelAt(img, 40, 26), light);
+}
+
+}  // namespace
