@@ -1,5 +1,14 @@
 #include "components/MenuPainter.h"
 
+#include "components/FlatButton.h"
+#include "components/FlatComboBox.h"
+#include "components/FlatEdit.h"
+#include "components/FlatGroupBox.h"
+#include "components/FlatMemo.h"
+#include "components/FlatOptionButton.h"
+#include "components/FlatPanel.h"
+#include "components/FlatSpinButton.h"
+
 #include "ui/Bitmap.h"
 #include "ui/ComCtrls.h"
 #include "ui/ExtCtrls.h"
@@ -28,13 +37,6 @@ namespace {
 constexpr int kScrollThumb = 16;  // SM_CXHTHUMB
 constexpr TColor kImageKey = RGB(255, 0, 255);
 constexpr int kBarItemShadow = 8;  // the selected bar item's shadow at its right
-
-// Our own flat controls paint flat already. The names are the class names of
-// the flat-control unit; a control of one of these classes is never taken up.
-const char* const kFlatControlClasses[] = {
-    "TFlatSpeedButton", "TTimerSpeedButton", "TSpinButton",    "TFlatButton",   "TFlatCheckBox",
-    "TFlatRadioButton", "TCustomFlatEdit",   "TFlatEdit",      "TFlatMemo",     "TFlatComboBox",
-    "TFlatSpinEditInteger", "TFlatPanel",    "TFlatGroupBox",  "TFlatSplitter", "TFlatGauge"};
 
 // The menu, tool-bar and band handlers are these callables, so that the
 // painter knows its own handler from one the program set.
@@ -203,11 +205,13 @@ std::string ClassName(const TObject* object) {
   return colons == std::string::npos ? name : name.substr(colons + 2);
 }
 
+// Our own flat controls paint flat already; these are the ones whose
+// class-library bases the painter would otherwise take up.
 bool IsFlatControl(const TControl* control) {
-  const std::string name = ClassName(control);
-  for (const char* flat : kFlatControlClasses)
-    if (name == flat) return true;
-  return false;
+  return dynamic_cast<const TFlatComboBox*>(control) || dynamic_cast<const TFlatMemo*>(control) ||
+         dynamic_cast<const TCustomFlatEdit*>(control) || dynamic_cast<const TFlatPanel*>(control) ||
+         dynamic_cast<const TFlatGroupBox*>(control) || dynamic_cast<const TFlatOptionButton*>(control) ||
+         dynamic_cast<const TFlatButton*>(control) || dynamic_cast<const TSpinButton*>(control);
 }
 
 // ---------------------------------------------------------------- TMenuPainter

@@ -1,6 +1,10 @@
 // The XP-style painter: colours, which menus, forms and controls it takes up,
 // the control states it follows, menu measuring and pixel probes.
 
+#include "components/FlatComboBox.h"
+#include "components/FlatEdit.h"
+#include "components/FlatMemo.h"
+#include "components/FlatPanel.h"
 #include "GuiTestApp.h"
 #include "components/MenuPainter.h"
 #include "ui/ComCtrls.h"
@@ -31,24 +35,7 @@ namespace {
 
 constexpr TColor kSkyBlue = 0xF0CAA6;
 
-// Stand-ins with the class names of the flat controls, and descendants of
-// standard controls under names of their own.
-class TFlatMemo : public TMemo {
-public:
-  using TMemo::TMemo;
-};
-class TFlatComboBox : public TComboBox {
-public:
-  using TComboBox::TComboBox;
-};
-class TFlatPanel : public TPanel {
-public:
-  using TPanel::TPanel;
-};
-class TFlatEdit : public TCustomEdit {
-public:
-  using TCustomEdit::TCustomEdit;
-};
+// Descendants of standard controls under names of their own.
 class TNotesMemo : public TMemo {
 public:
   using TMemo::TMemo;
