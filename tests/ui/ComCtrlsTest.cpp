@@ -1,8 +1,6 @@
 #include "GuiTestApp.h"
-#include "TestSupport.h"
 #include "core/Files.h"
 #include "ui/ComCtrls.h"
-#include "ui/Forms.h"
 #include "ui/HtmlView.h"
 #include "ui/QtConvert.h"
 
@@ -13,8 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <string>
-#include <vector>
 
 using namespace qftest;
 

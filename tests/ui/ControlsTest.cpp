@@ -1,7 +1,4 @@
 #include "GuiTestApp.h"
-#include "TestSupport.h"
-#include "ui/Controls.h"
-#include "ui/Forms.h"
 #include "ui/QtConvert.h"
 #include "ui/StdCtrls.h"
 
@@ -12,9 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
 #include <tuple>
-#include <vector>
 
 using namespace qftest;
 

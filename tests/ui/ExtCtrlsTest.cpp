@@ -1,19 +1,13 @@
 #include "GuiTestApp.h"
 #include "core/Exception.h"
 #include "ui/ExtCtrls.h"
-#include "ui/Forms.h"
 #include "ui/QtConvert.h"
 
-#include <QDir>
-#include <QImage>
 #include <QTemporaryDir>
-#include <QWidget>
 
 #include <gtest/gtest.h>
 
-#include <string>
 #include <tuple>
-#include <vector>
 
 using namespace qftest;
 

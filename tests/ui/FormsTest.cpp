@@ -3,15 +3,12 @@
 #include "ui/Bitmap.h"
 #include "ui/QtServices.h"
 #include "ui/ExtCtrls.h"
-#include "ui/Forms.h"
 #include "ui/Resources.h"
-#include "ui/ShellServices.h"
 
 #include <QApplication>
 #include <QPointer>
 #include <QThread>
 #include <QTimer>
-#include <QWidget>
 
 #include <gtest/gtest.h>
 

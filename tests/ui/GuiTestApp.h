@@ -3,6 +3,7 @@
  *  unexpected message box fails the test instead of waiting), a scoped
  *  message recorder, pixel and mouse helpers. */
 
+#include "TestSupport.h"
 #include "ui/Colors.h"
 #include "ui/Controls.h"
 #include "ui/Forms.h"

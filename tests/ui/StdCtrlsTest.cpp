@@ -1,21 +1,15 @@
 #include "GuiTestApp.h"
 #include "core/Exception.h"
-#include "ui/Forms.h"
 #include "ui/QtConvert.h"
 #include "ui/StdCtrls.h"
 
 #include <QApplication>
 #include <QFontMetrics>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <string>
-#include <tuple>
-#include <vector>
 
 using namespace qftest;
 
@@ -521,7 +515,6 @@ TEST(Button, TheMouseTheSpaceKeyAndTheAcceleratorClickIt) {
   button->SetHook(nullptr);
 }
 
-
 // ---------------------------------------------------------------- check box, radio button
 
 TEST(CheckBox, EveryChangeOfTheStateClicksAlsoFromCode) {
@@ -600,7 +593,6 @@ TEST(RadioButton, ButtonsOfOneParentFormAGroup) {
   EXPECT_EQ(log, (Log{"a1", "a3"}));
   EXPECT_TRUE(b1->Checked()) << "another parent, another group";
 }
-
 
 // ---------------------------------------------------------------- faces
 

@@ -1,12 +1,10 @@
 #include "GuiTestApp.h"
 #include "ui/Bitmap.h"
-#include "ui/Forms.h"
 #include "ui/ToolWin.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
-#include <vector>
 
 using namespace qftest;
 
