@@ -290,13 +290,9 @@ TEST(ScrollBars, FollowTheClassicRulesAndReportTheUsersActions) {
   EXPECT_EQ(c.ClientHeight(), 100 - 4 - 16);
 
   QScrollBar* bar = c.ScrollBarWidget(sbVertical);
-  const struct {
-    TScrollInfo In;
-    int QtMax, Step, Pos;
-  } mapping[] = {{{0, 100, 10, 95}, 91, 10, 91},  // the position stops at Max - (Page - 1)
-                 {{0, 100, 0, 100}, 100, 0, 100},
-                 {{5, 20, 1, -3}, 20, 1, 5},
-                 {{0, 3, 10, 2}, 0, 10, 0}};
+  const struct { TScrollInfo In; int QtMax, Step, Pos; } mapping[] = {
+      {{0, 100, 10, 95}, 91, 10, 91},  // the position stops at Max - (Page - 1)
+      {{0, 100, 0, 100}, 100, 0, 100}, {{5, 20, 1, -3}, 20, 1, 5}, {{0, 3, 10, 2}, 0, 10, 0}};
   for (const auto& m : mapping) {
     c.SetScrollInfo(sbVertical, m.In);
     EXPECT_EQ(std::tuple(bar->maximum(), bar->pageStep(), bar->value(), c.GetScrollInfo(sbVertical).Pos),

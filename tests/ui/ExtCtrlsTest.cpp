@@ -29,7 +29,8 @@ TEST(Panel, BevelsBorderAndTheAreaOfAlignedControls) {
       {"none", bvNone, bvNone, 1, 0, 0, {At(0, 0, face), At(184, 40, face)}},
       {"two_pixel_bevel", bvRaised, bvNone, 2, 0, 2, {At(1, 1, white), At(2, 2, face), At(183, 39, shadow)}},
       {"lowered_border_raised", bvLowered, bvRaised, 1, 2, 4,
-       {At(0, 0, shadow), {{1, 1, 3, 3}, face}, At(3, 3, white), At(181, 37, shadow), At(184, 40, white), At(4, 4, face)}},
+       {At(0, 0, shadow), {{1, 1, 3, 3}, face}, At(3, 3, white), At(181, 37, shadow), At(184, 40, white),
+        At(4, 4, face)}},
   };
   for (const auto& c : cases) {
     TForm form(nullptr);
@@ -98,12 +99,7 @@ struct TSplitScene {
 };
 
 TEST(Splitter, ADragResizesTheNeighbourWithinMinSizeTheRoomLeftAndItsConstraints) {
-  const struct {
-    const char* name;
-    TSizeConstraints constraints;
-    bool autoSnap;
-    int move, size;
-  } cases[] = {
+  const struct { const char* name; TSizeConstraints constraints; bool autoSnap; int move, size; } cases[] = {
       {"wider", {}, false, 50, 150},
       {"narrower_stops_at_min_size", {}, false, -90, 30},
       {"auto_snap_collapses", {}, true, -80, 0},
@@ -129,10 +125,8 @@ TEST(Splitter, ADragResizesTheNeighbourWithinMinSizeTheRoomLeftAndItsConstraints
 }
 
 TEST(Splitter, EverySideResizesItsNeighbour) {
-  const struct {
-    TAlign side;
-    int move, size;
-  } cases[] = {{alRight, -50, 150}, {alRight, 30, 70}, {alTop, 40, 140}, {alBottom, -40, 140}};
+  const struct { TAlign side; int move, size; } cases[] = {
+      {alRight, -50, 150}, {alRight, 30, 70}, {alTop, 40, 140}, {alBottom, -40, 140}};
   for (const auto& c : cases) {
     TSplitScene s(c.side);
     EXPECT_EQ(s.split->FindControl(), s.neighbour) << c.side;
@@ -164,11 +158,7 @@ TEST(Splitter, UpdateStyleResizesAsItMovesAndALostMouseErasesTheLine) {
 // ---------------------------------------------------------------- image
 
 TEST(Image, DestRectPlacesThePicture) {
-  const struct {
-    int pw, ph;
-    bool stretch, center, proportional;
-    TRect dest;
-  } cases[] = {
+  const struct { int pw, ph; bool stretch, center, proportional; TRect dest; } cases[] = {
       {40, 20, false, false, false, {0, 0, 40, 20}},  {40, 20, false, true, false, {30, 30, 70, 50}},
       {40, 20, true, false, false, {0, 0, 100, 80}},  {40, 20, true, false, true, {0, 0, 100, 50}},
       {40, 20, true, true, true, {0, 15, 100, 65}},   {40, 20, false, false, true, {0, 0, 40, 20}},

@@ -150,7 +150,8 @@ TEST(MenuItems, ClicksChecksAndDisabledItemsThroughTheMouse) {
     const QRect r = popup.Menu->actionGeometry(item->QtAction());
     int n = 0;
     for (int y = r.top(); y <= r.bottom(); ++y)
-      for (int x = r.left() + 1; x < std::min(right, r.right()); ++x) n += img.pixel(x, y) != img.pixel(r.right() - 1, y);
+      for (int x = r.left() + 1; x < std::min(right, r.right()); ++x)
+        n += img.pixel(x, y) != img.pixel(r.right() - 1, y);
     return n;
   };
   int textLeft = 1;
@@ -380,10 +381,11 @@ TEST(ShortCuts, AMenuShortCutNeverTakesAnEditsOwnKeys) {
   };
   // Edit keys stay in the edit; the other short cuts work from it as well.
   constexpr auto ctrl = Qt::ControlModifier, none = Qt::NoModifier;
-  const std::tuple<const char*, Qt::Key, Qt::KeyboardModifiers, bool> cases[] = {  // caption, key, from the edit
-      {"Cut", Qt::Key_X, ctrl, false},     {"Copy", Qt::Key_C, ctrl, false},         {"Paste", Qt::Key_V, ctrl, false},
-      {"Undo", Qt::Key_Z, ctrl, false},    {"Select all", Qt::Key_A, ctrl, false},   {"Delete", Qt::Key_Delete, none, false},
-      {"Home", Qt::Key_Home, none, false}, {"Help", Qt::Key_F1, none, true},         {"Generate", Qt::Key_G, ctrl, true},
+  // Caption, key, and whether it works from the edit.
+  const std::tuple<const char*, Qt::Key, Qt::KeyboardModifiers, bool> cases[] = {
+      {"Cut", Qt::Key_X, ctrl, false},      {"Copy", Qt::Key_C, ctrl, false},       {"Paste", Qt::Key_V, ctrl, false},
+      {"Undo", Qt::Key_Z, ctrl, false},     {"Select all", Qt::Key_A, ctrl, false}, {"Home", Qt::Key_Home, none, false},
+      {"Del", Qt::Key_Delete, none, false}, {"Help", Qt::Key_F1, none, true},       {"Generate", Qt::Key_G, ctrl, true},
       {"Settings", Qt::Key_O, ctrl | Qt::AltModifier, true}};
   for (auto [caption, key, mods, fromEdit] : cases) item(caption, ShortCut(VirtualKeyOf(key), ShiftStateOf(mods)));
   for (auto [caption, key, mods, fromEdit] : cases) {

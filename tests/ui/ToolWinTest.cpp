@@ -115,7 +115,8 @@ TEST(ToolBars, TheCustomDrawEventSeesEachStateAndCanTakeTheDrawingOver) {
   bar->SetFlat(false);  // a plain tool bar raises every button that is not down
   bar->OnCustomDrawButton = nullptr;
   const TRect o = off->BoundsRect(), w = own->BoundsRect();
-  EXPECT_EQ(Missing(Painted(bar), {At(o.Right - 1, o.Bottom - 1, cl3DDkShadow), At(w.Right - 1, w.Bottom - 1, cl3DDkShadow),
+  EXPECT_EQ(Missing(Painted(bar), {At(o.Right - 1, o.Bottom - 1, cl3DDkShadow),
+                                   At(w.Right - 1, w.Bottom - 1, cl3DDkShadow),
                                    At(c.Right - 1, c.Bottom - 1, clBtnHighlight)}),
             "")
       << "raised; the one that is down sunken";
