@@ -41,15 +41,16 @@ std::map<std::string, TTreeNode*> BuildTree(TTreeView* tree) {
 }
 
 /** A shown form with the tree of BuildTree on it, focused. */
-struct TShownTree {
-  TShownTree() { Tree->SetFocus(); }
-  TShownForm Form;
-  TTestTree* Tree = Place<TTestTree>(&Form, 10, 10, 200, 200);
-  std::map<std::string, TTreeNode*> N = BuildTree(Tree);
+class ShownTreeView : public ::testing::Test {
+protected:
+  void SetUp() override { tree->SetFocus(); }
   void ClickOn(const char* node, bool twice = false) {
-    Click(Tree->Viewport(), ToQPoint(N[node]->DisplayRect(true).CenterPoint()), twice);
+    Click(tree->Viewport(), ToQPoint(n[node]->DisplayRect(true).CenterPoint()), twice);
   }
-  void Press(Qt::Key key) { Key(Tree->Inner(), key); }
+  void Press(Qt::Key key) { Key(tree->Inner(), key); }
+  TShownForm form;
+  TTestTree* tree = Place<TTestTree>(&form, 10, 10, 200, 200);
+  std::map<std::string, TTreeNode*> n = BuildTree(tree);
 };
 
 // ---------------------------------------------------------------- tree view
@@ -74,10 +75,7 @@ TEST(TreeView, NodesKeepTheirOrderLevelsAndCounts) {
   EXPECT_EQ(n["A"]->getNextSibling(), n["C"]);
 }
 
-TEST(TreeView, OnChangeFollowsCodeClicksKeysAndDeletionButNotARepeat) {
-  TShownTree shown;
-  TTestTree* tree = shown.Tree;
-  auto& n = shown.N;
+TEST_F(ShownTreeView, OnChangeFollowsCodeClicksKeysAndDeletionButNotARepeat) {
   Log log;
   tree->OnChange = [&](TObject* sender, TTreeNode* node) {
     log.push_back(NameOf(node) + (sender == tree && tree->Selected() == node ? "" : " (out of step)"));
@@ -87,9 +85,9 @@ TEST(TreeView, OnChangeFollowsCodeClicksKeysAndDeletionButNotARepeat) {
   const TRect b1 = n["b1"]->DisplayRect(true);
   EXPECT_EQ(tree->GetNodeAt(2, b1.Top + 1), n["b1"]) << "anywhere on its row";
   EXPECT_EQ(tree->GetNodeAt(2, 190), nullptr);
-  shown.ClickOn("b1");
-  shown.ClickOn("b1");
-  shown.Press(Qt::Key_Down);
+  ClickOn("b1");
+  ClickOn("b1");
+  Press(Qt::Key_Down);
   EXPECT_EQ(log, (Log{"a1", "b1", "C"}));
   log.clear();
   n["a2"]->Delete();  // not selected: nothing to tell
@@ -131,10 +129,7 @@ TEST(TreeView, DeletingTheSelectionMovesItToTheNextSiblingThenTheParentThenThePr
   EXPECT_EQ(log, Log{"-"});
 }
 
-TEST(TreeView, OnChangingRefusesCodeAndClicksAlike) {
-  TShownTree shown;
-  TTestTree* tree = shown.Tree;
-  auto& n = shown.N;
+TEST_F(ShownTreeView, OnChangingRefusesCodeAndClicksAlike) {
   tree->SetSelected(n["a1"]);
   Log log;
   tree->OnChanging = [&](TObject*, TTreeNode* node, bool& allow) {
@@ -143,9 +138,9 @@ TEST(TreeView, OnChangingRefusesCodeAndClicksAlike) {
   };
   tree->OnChange = [&](TObject*, TTreeNode* node) { log.push_back(NameOf(node)); };
   tree->SetSelected(n["B"]);
-  shown.ClickOn("B");
+  ClickOn("B");
   EXPECT_EQ(tree->Selected(), n["a1"]);
-  shown.ClickOn("C");
+  ClickOn("C");
   EXPECT_EQ(log, (Log{"asked B", "asked B", "asked C", "C"}));
   // The refused row was never painted as selected. Without the focus the
   // selection is hidden, or grey without HideSelection.
@@ -155,46 +150,41 @@ TEST(TreeView, OnChangingRefusesCodeAndClicksAlike) {
   };
   EXPECT_FALSE(marked(n["B"], clHighlight));
   EXPECT_TRUE(marked(n["C"], clHighlight));
-  Place<THostedEdit>(&shown.Form, 250, 10, 100, 20)->SetFocus();
+  Place<THostedEdit>(&form, 250, 10, 100, 20)->SetFocus();
   EXPECT_FALSE(marked(n["C"], clHighlight));
   EXPECT_FALSE(marked(n["C"], clBtnFace));
   tree->SetHideSelection(false);
   EXPECT_TRUE(marked(n["C"], clBtnFace));
 }
 
-TEST(TreeView, KeysAndDoubleClicksReachTheControlFirst) {
-  TShownTree shown;
-  TTestTree* tree = shown.Tree;
-  tree->SetSelected(shown.N["A"]);
+TEST_F(ShownTreeView, KeysAndDoubleClicksReachTheControlFirst) {
+  tree->SetSelected(n["A"]);
   bool swallow = true;
   tree->OnKeyDown = [&](TObject*, WORD& key, TShiftState) {
     if (swallow && key == VK_DOWN) key = 0;
   };
-  shown.Press(Qt::Key_Down);
-  EXPECT_EQ(tree->Selected(), shown.N["A"]);
+  Press(Qt::Key_Down);
+  EXPECT_EQ(tree->Selected(), n["A"]);
   swallow = false;
-  shown.Press(Qt::Key_Down);
-  EXPECT_EQ(tree->Selected(), shown.N["a1"]);
+  Press(Qt::Key_Down);
+  EXPECT_EQ(tree->Selected(), n["a1"]);
   int doubles = 0;
   tree->OnDblClick = [&](TObject*) { ++doubles; };
-  shown.ClickOn("b1", true);
+  ClickOn("b1", true);
   EXPECT_EQ(doubles, 1);
-  EXPECT_EQ(tree->Selected(), shown.N["b1"]);
+  EXPECT_EQ(tree->Selected(), n["b1"]);
 
   // A click on the empty part of the tree is the tree's alone.
   int treeDowns = 0, formDowns = 0;
   tree->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++treeDowns; };
-  shown.Form.OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++formDowns; };
+  form.OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++formDowns; };
   Click(tree->Viewport(), {100, 180});
   EXPECT_EQ(treeDowns, 1);
   EXPECT_EQ(formDowns, 0);
-  EXPECT_EQ(tree->Selected(), shown.N["b1"]);
+  EXPECT_EQ(tree->Selected(), n["b1"]);
 }
 
-TEST(TreeView, ASelectedNodeComesIntoViewAndOnlyAnEditableTreeRenamesIt) {
-  TShownTree shown;
-  TTestTree* tree = shown.Tree;
-  auto& n = shown.N;
+TEST_F(ShownTreeView, ASelectedNodeComesIntoViewAndOnlyAnEditableTreeRenamesIt) {
   n["B"]->SetExpanded(false);
   tree->SetSelected(n["b1"]);
   EXPECT_TRUE(n["B"]->Expanded());
@@ -202,7 +192,7 @@ TEST(TreeView, ASelectedNodeComesIntoViewAndOnlyAnEditableTreeRenamesIt) {
 
   for (bool readOnly : {true, false}) {
     tree->SetReadOnly(readOnly);
-    shown.Press(Qt::Key_F2);
+    Press(Qt::Key_F2);
     QWidget* editor = Focus();
     if (readOnly) {
       EXPECT_EQ(editor, tree->Inner()) << "no editor";
@@ -215,10 +205,7 @@ TEST(TreeView, ASelectedNodeComesIntoViewAndOnlyAnEditableTreeRenamesIt) {
   }
 }
 
-TEST(TreeView, ImagesLinesAndButtonsAreDrawnTheClassicWay) {
-  TShownTree shown;
-  TTestTree* tree = shown.Tree;
-  auto& n = shown.N;
+TEST_F(ShownTreeView, ImagesLinesAndButtonsAreDrawnTheClassicWay) {
   TImageList images(16, 16);
   for (TColor color : {clRed, clLime, clBlue}) {
     TBitmap b(16, 16);

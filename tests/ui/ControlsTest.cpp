@@ -398,39 +398,6 @@ TEST(Windows, AFlyoutFloatsOnTheFormInScreenCoordinatesAndItsRegionShapesIt) {
   EXPECT_EQ(FindDragTarget(ground->ClientToScreen({200, 200}), false), ground);
 }
 
-TEST(Windows, APopupHoldsTheMouseUntilItClosesAndGivesTheFocusBack) {
-  TShownForm form;
-  Log log;
-  TProbe* owner = NewProbe(&form, log, "owner");
-  owner->Code = DLGC_WANTALLKEYS;
-  owner->SetFocus();
-  struct TDropDown : TCustomControl {
-    using TCustomControl::TCustomControl;
-    Log* L = nullptr;
-    void MouseUp(TMouseButton, TShiftState, int X, int Y) override {
-      L->push_back("popup up " + std::to_string(X) + "," + std::to_string(Y));
-      if (!ClientRect().Contains({X, Y})) Hide();  // closes on a click outside
-    }
-  };
-  auto* popup = new TDropDown(&form);
-  popup->L = &log;
-  popup->SetWindowKind(wkPopup, owner);
-  const TPoint at = owner->ClientToScreen({0, 40});
-  popup->SetBounds(at.X, at.Y, 80, 60);
-  popup->Show();
-  ASSERT_TRUE(ProcessEventsUntil([&] { return QApplication::activePopupWidget() == popup->Handle(); }));
-  WORD escape = 0;
-  owner->OnKeyDown = [&](TObject*, WORD& k, TShiftState) { escape = k; };
-  Key(popup->Handle(), Qt::Key_Escape, "\x1b");
-  EXPECT_EQ(escape, VK_ESCAPE) << "keys go to the control that opened the pop-up";
-  const QPoint outside = popup->Handle()->mapFromGlobal(owner->Handle()->mapToGlobal(QPoint(300, 10)));
-  Click(popup->Handle(), outside);
-  EXPECT_FALSE(popup->Showing());
-  ASSERT_TRUE(ProcessEventsUntil([&] { return owner->Focused(); }));
-  EXPECT_EQ(log, (Log{"Enter owner", "gained owner", Str("popup up ", outside.x(), ",", outside.y())}))
-      << "the owner kept the focus: no Exit, no lost focus";
-}
-
 TEST(Keys, AcceleratorsAndCharactersTheFocusedControlDoesNotWant) {
   TShownForm form;
   struct TAccel : TWinControl {
