@@ -502,8 +502,7 @@ TEST(TabControl, OwnerDrawnTabsGetTheirInsideAndTheHotTabItsColour) {
   img = FilledImage(300, 200, clRed);
   tabs->PaintTo(img);
   EXPECT_GT(CountPixels(img, one, clHotLight), 0);
-  QEvent leave(QEvent::Leave);
-  QCoreApplication::sendEvent(tabs->Handle(), &leave);
+  Hover(tabs->Handle(), false);
   EXPECT_EQ(tabs->HotTab(), -1);
 }
 

@@ -3,7 +3,6 @@
 #include "ui/StdCtrls.h"
 
 #include <QApplication>
-#include <QEnterEvent>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -111,10 +110,8 @@ TEST(Mouse, EventsReachTheHandlersWithButtonShiftAndPosition) {
 
 TEST(Mouse, EnterLeaveAndWheel) {
   TProbe c(nullptr);
-  QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(c.ClientToScreen({1, 1}).X, 1));
-  QCoreApplication::sendEvent(c.Handle(), &enter);
-  QEvent leave(QEvent::Leave);
-  QCoreApplication::sendEvent(c.Handle(), &leave);
+  Hover(c.Handle(), true);
+  Hover(c.Handle(), false);
   EXPECT_EQ(c.Events, (Log{"enter", "leave"}));
 
   int seen = 0;
@@ -400,30 +397,21 @@ TEST(Windows, AFlyoutFloatsOnTheFormInScreenCoordinatesAndItsRegionShapesIt) {
 
 TEST(Keys, AcceleratorsAndCharactersTheFocusedControlDoesNotWant) {
   TShownForm form;
-  struct TAccel : TWinControl {
-    using TWinControl::TWinControl;
-    int Hits = 0;
-    bool DialogChar(TKeyChar key, TShiftState) override {
-      if (!IsAccel(key, Caption())) return false;
-      ++Hits;
-      return true;
-    }
-  };
-  auto* add = Place<TAccel>(&form, 0, 0, 10, 10);
+  auto* add = Place<TButton>(&form, 0, 0, 10, 10);
   add->SetCaption("&Add");
+  int hits = 0;
+  add->OnClick = [&](TObject*) { ++hits; };
   auto* probe = Place<TProbe>(&form, 20, 0, 50, 40);
   probe->SetTabStop(true);
   probe->SetFocus();
-  QWidget* w = QApplication::focusWidget();
+  QWidget* w = Focus();
   Key(w, Qt::Key_A, "a", Qt::AltModifier);
-  EXPECT_EQ(add->Hits, 1);
-  Key(w, Qt::Key_A, "a");  // a control that does not want characters offers them around
-  EXPECT_EQ(add->Hits, 2);
+  Type(w, "a");  // a control that does not want characters offers them around
+  EXPECT_EQ(hits, 2);
   EXPECT_TRUE(probe->Typed.empty());
   probe->Code = DLGC_WANTCHARS;
-  Key(w, Qt::Key_A, "a");
-  EXPECT_EQ(add->Hits, 2);
-  EXPECT_EQ(probe->Typed, U"a");
+  Type(w, "a");
+  EXPECT_EQ(std::pair(hits, probe->Typed), std::pair(2, std::u32string(U"a")));
   const std::tuple<const char*, char32_t, bool> accels[] = {
       {"&Add", 'A', true}, {"&Add", 'd', false}, {"Sa&ve", 'v', true}, {"R&&D", 'D', false}, {"End&", 'x', false}};
   for (auto [caption, key, hit] : accels) EXPECT_EQ(TControl::IsAccel(key, caption), hit) << caption;

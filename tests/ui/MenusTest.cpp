@@ -381,14 +381,18 @@ TEST(ShortCuts, AMenuShortCutNeverTakesAnEditsOwnKeys) {
   };
   // Edit keys stay in the edit; the other short cuts work from it as well.
   constexpr auto ctrl = Qt::ControlModifier, none = Qt::NoModifier;
-  // Caption, key, and whether it works from the edit.
-  const std::tuple<const char*, Qt::Key, Qt::KeyboardModifiers, bool> cases[] = {
-      {"Cut", Qt::Key_X, ctrl, false},      {"Copy", Qt::Key_C, ctrl, false},       {"Paste", Qt::Key_V, ctrl, false},
-      {"Undo", Qt::Key_Z, ctrl, false},     {"Select all", Qt::Key_A, ctrl, false}, {"Home", Qt::Key_Home, none, false},
-      {"Del", Qt::Key_Delete, none, false}, {"Help", Qt::Key_F1, none, true},       {"Generate", Qt::Key_G, ctrl, true},
-      {"Settings", Qt::Key_O, ctrl | Qt::AltModifier, true}};
-  for (auto [caption, key, mods, fromEdit] : cases) item(caption, ShortCut(VirtualKeyOf(key), ShiftStateOf(mods)));
-  for (auto [caption, key, mods, fromEdit] : cases) {
+  // Caption, short cut, the keys pressed, and whether it works from the edit.
+  const TShiftState c{ssCtrl};
+  const std::tuple<const char*, TShortCut, Qt::Key, Qt::KeyboardModifiers, bool> cases[] = {
+      {"Cut", ShortCut('X', c), Qt::Key_X, ctrl, false},       {"Copy", ShortCut('C', c), Qt::Key_C, ctrl, false},
+      {"Paste", ShortCut('V', c), Qt::Key_V, ctrl, false},     {"Undo", ShortCut('Z', c), Qt::Key_Z, ctrl, false},
+      {"Select all", ShortCut('A', c), Qt::Key_A, ctrl, false}, {"Generate", ShortCut('G', c), Qt::Key_G, ctrl, true},
+      {"Home", ShortCut(VK_HOME, {}), Qt::Key_Home, none, false},
+      {"Del", ShortCut(VK_DELETE, {}), Qt::Key_Delete, none, false},
+      {"Help", ShortCut(VK_F1, {}), Qt::Key_F1, none, true},
+      {"Settings", ShortCut('O', {ssCtrl, ssAlt}), Qt::Key_O, ctrl | Qt::AltModifier, true}};
+  for (auto [caption, shortCut, key, mods, fromEdit] : cases) item(caption, shortCut);
+  for (auto [caption, shortCut, key, mods, fromEdit] : cases) {
     edit->SetFocus();
     ASSERT_EQ(Focus(), edit->Edit);
     QTest::keyClick(edit->Edit, key, mods);
