@@ -1,5 +1,4 @@
 #include "GuiTestApp.h"
-#include "TestSupport.h"
 
 #include "ui/Forms.h"
 #include "ui/QtConvert.h"

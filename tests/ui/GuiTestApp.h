@@ -1,7 +1,8 @@
 #pragma once
 /** Shared by the window tests: the application object for the whole run (an
  *  unexpected message box fails the test instead of waiting), a scoped
- *  message recorder, pixel and mouse helpers. */
+ *  message recorder, pixel, mouse and key helpers, and the few forms and
+ *  controls that several tests stand on. */
 
 #include "TestSupport.h"
 #include "ui/Colors.h"
