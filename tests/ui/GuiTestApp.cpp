@@ -160,7 +160,7 @@ QImage Painted(TCustomControl* c) {
 }
 
 TShownForm::TShownForm(int w, int h) : TForm(nullptr) {
-  SetBounds(40, 40, w, h);
+  SetBounds(50, 50, w, h);
   Show();
   Handle()->activateWindow();
   EXPECT_TRUE(ProcessEventsUntil([this] { return Active(); }));
