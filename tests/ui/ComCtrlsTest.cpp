@@ -1,53 +1,20 @@
 #include "GuiTestApp.h"
-#include "TestSupport.h"
 #include "core/Files.h"
 #include "ui/ComCtrls.h"
-#include "ui/Forms.h"
 #include "ui/HtmlView.h"
 #include "ui/QtConvert.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
-#include <QKeyEvent>
-#include <QLineEdit>
 #include <QTest>
-#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
 #include <map>
-#include <string>
-#include <vector>
 
-using qftest::AllPixels;
-using qftest::CountPixels;
-using qftest::PixelAt;
-using qftest::Place;
-using qftest::ProcessEventsUntil;
-using qftest::SendMouse;
-using Log = std::vector<std::string>;
+using namespace qftest;
 
 namespace {
-
-/** A form that is shown and active, so that the focus can move. */
-struct TShownForm : TForm {
-  explicit TShownForm(int w = 500, int h = 400) : TForm(nullptr) {
-    SetBounds(40, 40, w, h);
-    Show();
-    Handle()->activateWindow();
-    EXPECT_TRUE(ProcessEventsUntil([this] { return Active(); }));
-  }
-};
-
-/** A windowed control whose face is a QLineEdit. */
-struct THostedEdit : TWinControl {
-  explicit THostedEdit(TComponent* owner) : TWinControl(owner) {
-    Edit = new QLineEdit;
-    HostWidget(Edit);
-    SetTabStop(true);
-  }
-  QLineEdit* Edit;
-};
 
 /** The tree's inner Qt widget, for real clicks and keys. */
 struct TTestTree : TTreeView {
@@ -73,27 +40,18 @@ std::map<std::string, TTreeNode*> BuildTree(TTreeView* tree) {
   return n;
 }
 
-/** A shown form with the tree of BuildTree on it. */
-struct TShownTree {
-  TShownForm Form;
-  TTestTree* Tree = Place<TTestTree>(&Form, 10, 10, 200, 200);
-  std::map<std::string, TTreeNode*> N = BuildTree(Tree);
+/** A shown form with the tree of BuildTree on it, focused. */
+class ShownTreeView : public ::testing::Test {
+protected:
+  void SetUp() override { tree->SetFocus(); }
+  void ClickOn(const char* node, bool twice = false) {
+    Click(tree->Viewport(), ToQPoint(n[node]->DisplayRect(true).CenterPoint()), twice);
+  }
+  void Press(Qt::Key key) { Key(tree->Inner(), key); }
+  TShownForm form;
+  TTestTree* tree = Place<TTestTree>(&form, 10, 10, 200, 200);
+  std::map<std::string, TTreeNode*> n = BuildTree(tree);
 };
-
-void Click(QWidget* w, TPoint p, bool twice = false) {
-  SendMouse(w, QEvent::MouseButtonPress, Qt::LeftButton, ToQPoint(p));
-  SendMouse(w, QEvent::MouseButtonRelease, Qt::LeftButton, ToQPoint(p));
-  if (!twice) return;
-  SendMouse(w, QEvent::MouseButtonDblClick, Qt::LeftButton, ToQPoint(p));
-  SendMouse(w, QEvent::MouseButtonRelease, Qt::LeftButton, ToQPoint(p));
-}
-
-void Key(QWidget* w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-  QKeyEvent press(QEvent::KeyPress, key, mods, QString());
-  QCoreApplication::sendEvent(w, &press);
-  QKeyEvent release(QEvent::KeyRelease, key, mods, QString());
-  QCoreApplication::sendEvent(w, &release);
-}
 
 // ---------------------------------------------------------------- tree view
 
@@ -101,58 +59,38 @@ TEST(TreeView, NodesKeepTheirOrderLevelsAndCounts) {
   TTreeView tree(nullptr);
   auto n = BuildTree(&tree);
   TTreeNodes& items = tree.Items();
-  TTreeNode* a0 = items.AddChildFirst(n["A"], "a0");
-  TTreeNode* first = items.AddChildFirst(nullptr, "first");
+  items.AddChildFirst(n["A"], "a0");
+  items.AddChildFirst(nullptr, "first");
   Log order;
-  for (int i = 0; i < items.Count(); ++i) order.push_back(items[i]->Text());
-  EXPECT_EQ(order, (Log{"first", "A", "a0", "a1", "a2", "B", "b1", "C"}));
-  EXPECT_EQ(items.GetFirstNode(), first);
-  EXPECT_EQ(n["A"]->Count(), 3);
-  EXPECT_EQ(n["A"]->GetFirstChild(), a0);
+  for (int i = 0; i < items.Count(); ++i) order.push_back(items[i]->Text() + std::to_string(items[i]->Level()));
+  EXPECT_EQ(order, (Log{"first0", "A0", "a01", "a11", "a21", "B0", "b11", "C0"}));
   EXPECT_EQ(n["A"]->Item(2), n["a2"]);
-  EXPECT_EQ(n["a1"]->getNextSibling(), n["a2"]);
-  EXPECT_EQ(n["a2"]->getNextSibling(), nullptr);
-  EXPECT_EQ(n["a1"]->Parent(), n["A"]);
-  EXPECT_EQ(n["b1"]->Level(), 1);
-  EXPECT_EQ(n["C"]->Level(), 0);
   EXPECT_EQ(n["C"]->Index(), 3);
-  EXPECT_EQ(n["a2"]->Index(), 2);
   EXPECT_THROW(n["A"]->Item(3), EListError);
   EXPECT_THROW(items.Item(8), EListError);
-  int payload = 7;
-  n["b1"]->SetData(&payload);
-  EXPECT_EQ(items[6]->Data(), &payload);
   n["A"]->DeleteChildren();
   EXPECT_EQ(items.Count(), 5);
-  EXPECT_FALSE(n["A"]->HasChildren());
   n["B"]->Delete();
   EXPECT_EQ(items.Count(), 3);
   EXPECT_EQ(n["A"]->getNextSibling(), n["C"]);
 }
 
-TEST(TreeView, OnChangeFollowsCodeClicksKeysAndDeletionButNotARepeat) {
-  TShownTree shown;
-  TTestTree* tree = shown.Tree;
-  auto& n = shown.N;
+TEST_F(ShownTreeView, OnChangeFollowsCodeClicksKeysAndDeletionButNotARepeat) {
   Log log;
   tree->OnChange = [&](TObject* sender, TTreeNode* node) {
     log.push_back(NameOf(node) + (sender == tree && tree->Selected() == node ? "" : " (out of step)"));
   };
   tree->SetSelected(n["a1"]);
   tree->SetSelected(n["a1"]);  // no change, no event
-  tree->SetFocus();
   const TRect b1 = n["b1"]->DisplayRect(true);
-  ASSERT_FALSE(b1.IsEmpty());
   EXPECT_EQ(tree->GetNodeAt(2, b1.Top + 1), n["b1"]) << "anywhere on its row";
   EXPECT_EQ(tree->GetNodeAt(2, 190), nullptr);
-  Click(tree->Viewport(), b1.CenterPoint());
-  Click(tree->Viewport(), b1.CenterPoint());
-  Key(tree->Inner(), Qt::Key_Down);
+  ClickOn("b1");
+  ClickOn("b1");
+  Press(Qt::Key_Down);
   EXPECT_EQ(log, (Log{"a1", "b1", "C"}));
-  EXPECT_EQ(tree->Selected(), n["C"]);
   log.clear();
   n["a2"]->Delete();  // not selected: nothing to tell
-  EXPECT_EQ(log, Log{});
   n["C"]->Delete();
   tree->Items().Clear();
   tree->Items().Clear();  // nothing was selected any more
@@ -191,12 +129,8 @@ TEST(TreeView, DeletingTheSelectionMovesItToTheNextSiblingThenTheParentThenThePr
   EXPECT_EQ(log, Log{"-"});
 }
 
-TEST(TreeView, OnChangingRefusesCodeAndClicksAlike) {
-  TShownTree shown;
-  TTestTree* tree = shown.Tree;
-  auto& n = shown.N;
+TEST_F(ShownTreeView, OnChangingRefusesCodeAndClicksAlike) {
   tree->SetSelected(n["a1"]);
-  tree->SetFocus();
   Log log;
   tree->OnChanging = [&](TObject*, TTreeNode* node, bool& allow) {
     log.push_back("asked " + NameOf(node));
@@ -204,9 +138,9 @@ TEST(TreeView, OnChangingRefusesCodeAndClicksAlike) {
   };
   tree->OnChange = [&](TObject*, TTreeNode* node) { log.push_back(NameOf(node)); };
   tree->SetSelected(n["B"]);
-  Click(tree->Viewport(), n["B"]->DisplayRect(true).CenterPoint());
+  ClickOn("B");
   EXPECT_EQ(tree->Selected(), n["a1"]);
-  Click(tree->Viewport(), n["C"]->DisplayRect(true).CenterPoint());
+  ClickOn("C");
   EXPECT_EQ(log, (Log{"asked B", "asked B", "asked C", "C"}));
   // The refused row was never painted as selected. Without the focus the
   // selection is hidden, or grey without HideSelection.
@@ -216,58 +150,50 @@ TEST(TreeView, OnChangingRefusesCodeAndClicksAlike) {
   };
   EXPECT_FALSE(marked(n["B"], clHighlight));
   EXPECT_TRUE(marked(n["C"], clHighlight));
-  Place<THostedEdit>(&shown.Form, 250, 10, 100, 20)->SetFocus();
+  Place<THostedEdit>(&form, 250, 10, 100, 20)->SetFocus();
   EXPECT_FALSE(marked(n["C"], clHighlight));
   EXPECT_FALSE(marked(n["C"], clBtnFace));
   tree->SetHideSelection(false);
   EXPECT_TRUE(marked(n["C"], clBtnFace));
 }
 
-TEST(TreeView, KeysAndDoubleClicksReachTheControlFirst) {
-  TShownTree shown;
-  TTestTree* tree = shown.Tree;
-  auto& n = shown.N;
+TEST_F(ShownTreeView, KeysAndDoubleClicksReachTheControlFirst) {
   tree->SetSelected(n["A"]);
-  tree->SetFocus();
   bool swallow = true;
   tree->OnKeyDown = [&](TObject*, WORD& key, TShiftState) {
     if (swallow && key == VK_DOWN) key = 0;
   };
-  Key(tree->Inner(), Qt::Key_Down);
+  Press(Qt::Key_Down);
   EXPECT_EQ(tree->Selected(), n["A"]);
   swallow = false;
-  Key(tree->Inner(), Qt::Key_Down);
+  Press(Qt::Key_Down);
   EXPECT_EQ(tree->Selected(), n["a1"]);
   int doubles = 0;
   tree->OnDblClick = [&](TObject*) { ++doubles; };
-  Click(tree->Viewport(), n["b1"]->DisplayRect(true).CenterPoint(), true);
+  ClickOn("b1", true);
   EXPECT_EQ(doubles, 1);
   EXPECT_EQ(tree->Selected(), n["b1"]);
 
   // A click on the empty part of the tree is the tree's alone.
   int treeDowns = 0, formDowns = 0;
   tree->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++treeDowns; };
-  shown.Form.OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++formDowns; };
+  form.OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++formDowns; };
   Click(tree->Viewport(), {100, 180});
   EXPECT_EQ(treeDowns, 1);
   EXPECT_EQ(formDowns, 0);
   EXPECT_EQ(tree->Selected(), n["b1"]);
 }
 
-TEST(TreeView, ASelectedNodeComesIntoViewAndOnlyAnEditableTreeRenamesIt) {
-  TShownTree shown;
-  TTestTree* tree = shown.Tree;
-  auto& n = shown.N;
+TEST_F(ShownTreeView, ASelectedNodeComesIntoViewAndOnlyAnEditableTreeRenamesIt) {
   n["B"]->SetExpanded(false);
   tree->SetSelected(n["b1"]);
   EXPECT_TRUE(n["B"]->Expanded());
   EXPECT_FALSE(n["b1"]->DisplayRect(true).IsEmpty());
 
-  tree->SetFocus();
   for (bool readOnly : {true, false}) {
     tree->SetReadOnly(readOnly);
-    Key(tree->Inner(), Qt::Key_F2);
-    QWidget* editor = QApplication::focusWidget();
+    Press(Qt::Key_F2);
+    QWidget* editor = Focus();
     if (readOnly) {
       EXPECT_EQ(editor, tree->Inner()) << "no editor";
       continue;
@@ -279,35 +205,7 @@ TEST(TreeView, ASelectedNodeComesIntoViewAndOnlyAnEditableTreeRenamesIt) {
   }
 }
 
-TEST(HostedWidgets, MouseAndWheelTheyLeaveNeverReachTheParent) {
-  TShownForm form;
-  struct TPlain : TWinControl {
-    explicit TPlain(TComponent* owner) : TWinControl(owner) { HostWidget(Inner = new QWidget); }
-    QWidget* Inner;
-  };
-  auto* plain = Place<TPlain>(&form, 10, 10, 100, 100);
-  int downs = 0, parentDowns = 0, parentWheels = 0;
-  plain->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++downs; };
-  form.OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++parentDowns; };
-  form.OnMouseWheel = [&](TObject*, TShiftState, int, TPoint, bool& handled) {
-    ++parentWheels;
-    handled = true;
-  };
-  // A plain widget ignores both.
-  SendMouse(plain->Inner, QEvent::MouseButtonPress, Qt::LeftButton, {50, 50});
-  SendMouse(plain->Inner, QEvent::MouseButtonRelease, Qt::LeftButton, {50, 50});
-  QWheelEvent wheel(QPointF(50, 50), QPointF(plain->Inner->mapToGlobal(QPoint(50, 50))), QPoint(), QPoint(0, -120),
-                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-  QCoreApplication::sendEvent(plain->Inner, &wheel);
-  EXPECT_EQ(downs, 1);
-  EXPECT_EQ(parentDowns, 0);
-  EXPECT_EQ(parentWheels, 0);
-}
-
-TEST(TreeView, ImagesLinesAndButtonsAreDrawnTheClassicWay) {
-  TShownTree shown;
-  TTestTree* tree = shown.Tree;
-  auto& n = shown.N;
+TEST_F(ShownTreeView, ImagesLinesAndButtonsAreDrawnTheClassicWay) {
   TImageList images(16, 16);
   for (TColor color : {clRed, clLime, clBlue}) {
     TBitmap b(16, 16);
@@ -321,9 +219,8 @@ TEST(TreeView, ImagesLinesAndButtonsAreDrawnTheClassicWay) {
   n["C"]->SetImageIndex(-1);
   auto imageAt = [&](TTreeNode* node) {
     ProcessEventsUntil([] { return false; }, 20);
-    const QImage img = tree->ClientWidget()->grab().toImage();
     const TRect text = node->DisplayRect(true);
-    return PixelAt(img, text.Left - 10, (text.Top + text.Bottom) / 2);
+    return PixelAt(tree->ClientWidget()->grab().toImage(), text.Left - 10, (text.Top + text.Bottom) / 2);
   };
   EXPECT_EQ(imageAt(n["a1"]), clLime);
   EXPECT_EQ(imageAt(n["A"]), clRed) << "new nodes show image 0";
@@ -334,18 +231,16 @@ TEST(TreeView, ImagesLinesAndButtonsAreDrawnTheClassicWay) {
 
   // The button of A: a grey box with a minus while expanded, a plus when not.
   auto button = [&](TTreeNode* node) {
+    ProcessEventsUntil([] { return false; }, 20);
     const QImage img = tree->ClientWidget()->grab().toImage();
     const TRect row = node->DisplayRect(false);
     const int cx = node->Level() * tree->Indent() + tree->Indent() / 2, mid = (row.Top + row.Bottom) / 2;
-    std::string s;
-    s += PixelAt(img, cx - 4, mid) == ColorToRGB(clBtnShadow) ? "box " : "no box ";
+    std::string s = PixelAt(img, cx - 4, mid) == ColorToRGB(clBtnShadow) ? "box " : "no box ";
     s += PixelAt(img, cx + 2, mid) == clBlack ? "-" : "";
-    s += PixelAt(img, cx, mid - 2) == clBlack ? "|" : "";
-    return s;
+    return s + (PixelAt(img, cx, mid - 2) == clBlack ? "|" : "");
   };
   EXPECT_EQ(button(n["A"]), "box -");
   n["A"]->SetExpanded(false);
-  ProcessEventsUntil([] { return false; }, 20);
   EXPECT_EQ(button(n["A"]), "box -|");
   EXPECT_EQ(button(n["C"]), "no box ");
   EXPECT_TRUE(n["a1"]->DisplayRect(true).IsEmpty()) << "a collapsed parent hides its children";
@@ -379,9 +274,7 @@ TEST(StatusBar, PanelsLieSideBySideTheLastUpToTheEdgeWithTheirBevels) {
   EXPECT_EQ(bar->BoundsRect(), (TRect{0, form.ClientHeight() - 19, form.ClientWidth(), form.ClientHeight()}))
       << "aligned to the bottom";
   const int w = bar->ClientWidth();
-  const std::vector<std::pair<int, TStatusPanelBevel>> panels = {
-      {150, pbLowered}, {200, pbRaised}, {50, pbNone}, {50, pbLowered}};
-  for (auto [width, bevel] : panels) {
+  for (auto [width, bevel] : {std::pair{150, pbLowered}, {200, pbRaised}, {50, pbNone}, {50, pbLowered}}) {
     TStatusPanel* p = bar->Panels().Add();
     p->SetWidth(width);
     p->SetBevel(bevel);
@@ -391,6 +284,9 @@ TEST(StatusBar, PanelsLieSideBySideTheLastUpToTheEdgeWithTheirBevels) {
   EXPECT_TRUE(bar->PanelRect(4).IsEmpty());
   EXPECT_THROW(bar->Panels().Items(4), EListError);
 
+  bar->Panels()[0]->SetText("DB: shop");
+  bar->Panels()[1]->SetText("Table: orders");
+  bar->Panels()[1]->SetAlignment(taRightJustify);
   bar->Repaint();
   QImage img = bar->PaintedImage();
   const TColor sh = ColorToRGB(clBtnShadow), hi = ColorToRGB(clBtnHighlight), face = ColorToRGB(clBtnFace);
@@ -402,12 +298,6 @@ TEST(StatusBar, PanelsLieSideBySideTheLastUpToTheEdgeWithTheirBevels) {
 
   // Texts: where their ink lies, not what it looks like.
   const TRect inner0{1, 3, 149, 18}, inner1{153, 3, 349, 18};
-  EXPECT_EQ(InkSpan(img, inner0).first, -1);
-  bar->Panels()[0]->SetText("DB: shop");
-  bar->Panels()[1]->SetText("Table: orders");
-  bar->Panels()[1]->SetAlignment(taRightJustify);
-  bar->Repaint();
-  img = bar->PaintedImage();
   const auto left = InkSpan(img, inner0), right = InkSpan(img, inner1);
   EXPECT_GE(left.first, 3);
   EXPECT_LT(left.first, 6) << "left-justified text starts at the panel's left";
@@ -415,6 +305,7 @@ TEST(StatusBar, PanelsLieSideBySideTheLastUpToTheEdgeWithTheirBevels) {
   EXPECT_LE(right.second, 347);
   EXPECT_EQ(InkSpan(img, {353, 3, 399, 18}).first, -1) << "an empty panel stays empty";
 
+  bar->Panels()[0]->SetText("");
   bar->SetSimpleText("Simple");
   bar->SetSimplePanel(true);
   bar->Repaint();
@@ -427,7 +318,7 @@ TEST(StatusBar, PanelsLieSideBySideTheLastUpToTheEdgeWithTheirBevels) {
 
 TEST(StatusBar, TheSizeGripShowsOnSizeableFormsAndSizesThem) {
   for (TFormBorderStyle style : {bsSizeable, bsDialog}) {
-    TShownForm form(400, 300);
+    TShownForm form;
     form.SetBorderStyle(style);
     auto* bar = new TStatusBar(&form);
     bar->SetParent(&form);
@@ -444,12 +335,11 @@ TEST(StatusBar, TheSizeGripShowsOnSizeableFormsAndSizesThem) {
     bar->Repaint();
     EXPECT_EQ(CountPixels(bar->PaintedImage(), corner, clBtnShadow), 0);
     bar->SetSizeGrip(true);
-    const TPoint grip = bar->SizeGripRect().CenterPoint();
-    SendMouse(bar->ClientWidget(), QEvent::MouseButtonPress, Qt::LeftButton, ToQPoint(grip));
-    SendMouse(bar->ClientWidget(), QEvent::MouseMove, Qt::LeftButton, ToQPoint(grip) + QPoint(30, 20));
-    SendMouse(bar->ClientWidget(), QEvent::MouseButtonRelease, Qt::LeftButton, ToQPoint(grip) + QPoint(30, 20));
-    EXPECT_EQ(form.Width(), 430);
-    EXPECT_EQ(form.Height(), 320);
+    const QPoint grip = ToQPoint(bar->SizeGripRect().CenterPoint());
+    SendMouse(bar->ClientWidget(), QEvent::MouseButtonPress, Qt::LeftButton, grip);
+    SendMouse(bar->ClientWidget(), QEvent::MouseMove, Qt::LeftButton, grip + QPoint(30, 20));
+    SendMouse(bar->ClientWidget(), QEvent::MouseButtonRelease, Qt::LeftButton, grip + QPoint(30, 20));
+    EXPECT_EQ(std::pair(form.Width(), form.Height()), std::pair(430, 320));
     EXPECT_EQ(bar->Width(), form.ClientWidth()) << "the bar follows the form";
   }
 }
@@ -490,11 +380,10 @@ TEST(TabControl, TabsFrameAndDisplayAreaFollowTheTabPosition) {
     InflateRect(display, -4, -4);
     EXPECT_EQ(tabs->DisplayRect(), display) << name;
 
-    // Hit testing: each tab at its centre, the active one where it stands out.
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(tabs->IndexOfTabAt(tabs->TabRect(i).CenterPoint().X,
-                                                             tabs->TabRect(i).CenterPoint().Y), i) << name;
+    // Hit testing: a tab at its centre, the active one where it stands out.
+    const TPoint one = tabs->TabRect(1).CenterPoint(), mid = display.CenterPoint();
+    EXPECT_EQ(tabs->IndexOfTabAt(one.X, one.Y), 1) << name;
     EXPECT_EQ(tabs->IndexOfTabAt(c.beyond.X, c.beyond.Y), 0) << name;
-    const TPoint mid = display.CenterPoint();
     EXPECT_EQ(tabs->IndexOfTabAt(mid.X, mid.Y), -1) << name;
     const TRect end = tabs->TabRect(2);
     const bool across = c.pos == tpTop || c.pos == tpBottom;
@@ -502,19 +391,14 @@ TEST(TabControl, TabsFrameAndDisplayAreaFollowTheTabPosition) {
         << name << ": the strip beyond the last tab";
 
     // The active tab opens into the frame; the others sit on its edge.
-    QImage img = qftest::FilledImage(300, 200, clRed);
+    QImage img = FilledImage(300, 200, clRed);
     tabs->PaintTo(img);
     EXPECT_EQ(CountPixels(img, clRed), 0) << name << ": everything painted";
     auto edgeUnder = [&](int i) {
       const TPoint p = tabs->TabRect(i).CenterPoint();
       const TRect f = c.frame;
-      switch (c.pos) {
-        case tpTop: return PixelAt(img, p.X, f.Top);
-        case tpBottom: return PixelAt(img, p.X, f.Bottom - 1);
-        case tpLeft: return PixelAt(img, f.Left, p.Y);
-        case tpRight: return PixelAt(img, f.Right - 1, p.Y);
-      }
-      return TColor{-1};
+      return across ? PixelAt(img, p.X, c.pos == tpTop ? f.Top : f.Bottom - 1)
+                    : PixelAt(img, c.pos == tpLeft ? f.Left : f.Right - 1, p.Y);
     };
     EXPECT_EQ(edgeUnder(1), c.edge) << name;
     EXPECT_EQ(edgeUnder(0), face) << name;
@@ -523,23 +407,16 @@ TEST(TabControl, TabsFrameAndDisplayAreaFollowTheTabPosition) {
   }
 }
 
-TEST(TabControl, SizesComeFromTheCaptionsFontAndImages) {
+TEST(TabControl, SizesComeFromCaptionsAndImagesAndMultiLineRowsWrapStretchAndTurn) {
   TForm form(nullptr);
-  TTabControl* tabs = NewTabs(&form, {"Table details", "Site settings"});
+  TTabControl* sized = NewTabs(&form, {"Table details", "Site settings"});
   TCanvas measure;
-  measure.Font = tabs->Font();
-  const int text = measure.TextWidth("Table details"), height = measure.TextHeight("Wg");
-  EXPECT_EQ(tabs->TabRect(0).Width(), text + 12);
-  EXPECT_EQ(tabs->TabRect(0).Height(), height + 6);
-  EXPECT_EQ(tabs->TabRect(1).Left, tabs->TabRect(0).Right);
+  measure.Font = sized->Font();
   TImageList images(24, 24);
-  tabs->SetImages(&images);
-  EXPECT_EQ(tabs->TabRect(0).Width(), text + 12 + 24 + 3);
-  EXPECT_EQ(tabs->TabRect(0).Height(), 24 + 6);
-}
+  sized->SetImages(&images);
+  EXPECT_EQ(sized->TabRect(0).Width(), measure.TextWidth("Table details") + 12 + 24 + 3);
+  EXPECT_EQ(sized->TabRect(0).Height(), 24 + 6);
 
-TEST(TabControl, MultiLineRowsWrapStretchAndTurnSoTheSelectedRowTouchesThePage) {
-  TForm form(nullptr);
   TTabControl* tabs = NewTabs(&form, {"0", "1", "2", "3", "4"}, 200, 150);
   tabs->SetTabWidth(60);
   tabs->SetTabHeight(20);
@@ -576,14 +453,15 @@ TEST(TabControl, TheUsersChoicesAskAndTellButCodeDoesNot) {
     ok = allow;
   };
   tabs->OnChange = [&](TObject*) { log.push_back("change " + std::to_string(tabs->TabIndex())); };
-  Click(tabs->ClientWidget(), tabs->TabRect(1).CenterPoint());
-  Click(tabs->ClientWidget(), tabs->TabRect(1).CenterPoint());  // already selected
+  const QPoint second = ToQPoint(tabs->TabRect(1).CenterPoint());
+  Click(tabs->ClientWidget(), second);
+  Click(tabs->ClientWidget(), second);  // already selected
   tabs->SetTabIndex(2);
   tabs->SetFocus();
-  Key(QApplication::focusWidget(), Qt::Key_Left);
+  Key(Focus(), Qt::Key_Left);
   allow = false;
-  Click(tabs->ClientWidget(), tabs->TabRect(0).CenterPoint());
-  Key(QApplication::focusWidget(), Qt::Key_Right);
+  Click(tabs->ClientWidget(), ToQPoint(tabs->TabRect(0).CenterPoint()));
+  Key(Focus(), Qt::Key_Right);
   EXPECT_EQ(log, (Log{"changing 0", "change 1", "changing 2", "change 1", "changing 1", "changing 1"}));
   EXPECT_EQ(tabs->TabIndex(), 1);
 
@@ -605,16 +483,15 @@ TEST(TabControl, OwnerDrawnTabsGetTheirInsideAndTheHotTabItsColour) {
     control->Canvas()->Brush.Color = clLime;
     control->Canvas()->FillRect(r);
   };
-  QImage img = qftest::FilledImage(300, 200, clRed);
+  QImage img = FilledImage(300, 200, clRed);
   tabs->PaintTo(img);
   EXPECT_TRUE(calls.empty()) << "only with OwnerDraw";
   tabs->SetOwnerDraw(true);
   tabs->PaintTo(img);
-  ASSERT_EQ(calls.size(), 2u);
   const TRect one = tabs->TabRect(1);
+  ASSERT_EQ(calls.size(), 2u);
   EXPECT_EQ(calls[0], std::make_tuple(1, TRect{one.Left + 2, one.Top + 2, one.Right - 2, one.Bottom}, false));
-  EXPECT_EQ(std::get<0>(calls[1]), 0);
-  EXPECT_TRUE(std::get<2>(calls[1]));
+  EXPECT_EQ(std::tuple(std::get<0>(calls[1]), std::get<2>(calls[1])), std::tuple(0, true));
   EXPECT_TRUE(AllPixels(img, std::get<1>(calls[0]), clLime));
   EXPECT_EQ(PixelAt(img, one.Right - 1, one.CenterPoint().Y), ColorToRGB(cl3DDkShadow)) << "the edges stay ours";
 
@@ -622,11 +499,10 @@ TEST(TabControl, OwnerDrawnTabsGetTheirInsideAndTheHotTabItsColour) {
   tabs->SetHotTrack(true);
   SendMouse(tabs->ClientWidget(), QEvent::MouseMove, Qt::NoButton, ToQPoint(one.CenterPoint()));
   EXPECT_EQ(tabs->HotTab(), 1);
-  img = qftest::FilledImage(300, 200, clRed);
+  img = FilledImage(300, 200, clRed);
   tabs->PaintTo(img);
   EXPECT_GT(CountPixels(img, one, clHotLight), 0);
-  QEvent leave(QEvent::Leave);
-  QCoreApplication::sendEvent(tabs->Handle(), &leave);
+  Hover(tabs->Handle(), false);
   EXPECT_EQ(tabs->HotTab(), -1);
 }
 
@@ -637,7 +513,7 @@ std::vector<TTabSheet*> AddPages(TPageControl* pages, int count, Log* log) {
   std::vector<TTabSheet*> out;
   for (int i = 0; i < count; ++i) {
     auto* sheet = new TTabSheet(pages);
-    const std::string name = qftest::Str("P", i);
+    const std::string name = Str("P", i);
     sheet->SetCaption(name);
     sheet->OnShow = [log, name](TObject*) { log->push_back("show " + name); };
     sheet->OnHide = [log, name](TObject*) { log->push_back("hide " + name); };
@@ -657,21 +533,17 @@ TEST(PageControl, PagesShowFromCodeAndTheirTabsFollowTabVisible) {
   EXPECT_EQ(log, Log{}) << "not in view while the form is hidden";
   form.Show();
   EXPECT_EQ(log, Log{"show P0"});
-  EXPECT_EQ(p[0]->BoundsRect(), pc->DisplayRect());
 
   log.clear();
   pc->SetActivePageIndex(2);
   EXPECT_EQ(log, (Log{"show P2", "hide P0"}));
   EXPECT_EQ(pc->TabIndex(), 2);
   EXPECT_EQ(p[2]->BoundsRect(), pc->DisplayRect());
-  EXPECT_TRUE(p[2]->Showing());
   EXPECT_FALSE(p[0]->Showing());
   for (int index : {-1, 4}) {
     pc->SetActivePageIndex(2);
     pc->SetActivePageIndex(index);
-    EXPECT_EQ(pc->ActivePage(), nullptr) << index;
-    EXPECT_EQ(pc->ActivePageIndex(), -1);
-    EXPECT_EQ(pc->TabIndex(), -1);
+    EXPECT_EQ(std::tuple(pc->ActivePage(), pc->TabIndex()), std::tuple(nullptr, -1)) << index;
   }
 
   // A page without a tab stays in the list; the later tabs move up.
@@ -679,10 +551,7 @@ TEST(PageControl, PagesShowFromCodeAndTheirTabsFollowTabVisible) {
   log.clear();
   p[1]->SetTabVisible(false);
   EXPECT_EQ(pc->PageCount(), 4);
-  EXPECT_EQ(pc->Tabs().Count(), 3);
   EXPECT_EQ(pc->Tabs()[1], "P2");
-  EXPECT_EQ(p[1]->PageIndex(), 1);
-  EXPECT_EQ(p[1]->TabIndex(), -1);
   EXPECT_EQ(p[3]->TabIndex(), 2);
   EXPECT_EQ(pc->TabIndex(), 1) << "the active page keeps its tab";
   pc->SetActivePage(p[1]);
@@ -740,7 +609,7 @@ TEST(PageControl, TheUserTurnsPagesByTabAndCtrlTabInTheInnermostControl) {
   ASSERT_TRUE(edit->Focused());
 
   auto ctrlTab = [&](bool back) {
-    QTest::keyClick(QApplication::focusWidget(), back ? Qt::Key_Backtab : Qt::Key_Tab,
+    QTest::keyClick(Focus(), back ? Qt::Key_Backtab : Qt::Key_Tab,
                     back ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
     return inner->ActivePageIndex();
   };
@@ -758,7 +627,7 @@ TEST(PageControl, TheUserTurnsPagesByTabAndCtrlTabInTheInnermostControl) {
   inner->OnChanging = [&](TObject*, bool& allow) { allow = false; };
   EXPECT_EQ(ctrlTab(false), 3) << "OnChanging may refuse";
   inner->OnChanging = nullptr;
-  Click(inner->ClientWidget(), inner->TabRect(1).CenterPoint());
+  Click(inner->ClientWidget(), ToQPoint(inner->TabRect(1).CenterPoint()));
   EXPECT_EQ(inner->ActivePage(), pages[1]) << "a click on a tab";
   EXPECT_EQ(changes, 5);
 }
@@ -766,14 +635,14 @@ TEST(PageControl, TheUserTurnsPagesByTabAndCtrlTabInTheInnermostControl) {
 // ---------------------------------------------------------------- HTML view
 
 TEST(HtmlView, ShowsAPageWithTheStyleSheetItLinksFromItsFolder) {
-  qftest::TempDir dir;
+  TempDir dir;
   ForceDirectories(dir.File("themes/blue"));
   const std::string theme = dir.File("themes/blue");
-  qftest::WriteFile(theme + "/blue.css", "td.cell { background-color: #0000ff; color: #ffffff; }\n");
+  WriteFile(theme + "/blue.css", "td.cell { background-color: #0000ff; color: #ffffff; }\n");
   const std::string page =
       "<link href=\"blue.css\" rel=\"stylesheet\" type=\"text/css\">\r\n"
       "<table width=\"100%\"><tr><td class=\"cell\">Preview</td></tr></table>\n";
-  qftest::WriteFile(theme + "/preview.html", page);
+  WriteFile(theme + "/preview.html", page);
 
   TShownForm form;
   auto* view = Place<THtmlView>(&form, 0, 0, 300, 200);
@@ -793,9 +662,8 @@ TEST(HtmlView, ShowsAPageWithTheStyleSheetItLinksFromItsFolder) {
   EXPECT_EQ(painted(clBlue), 0) << "no style sheet there";
 
   // Shown again after the theme changed, the page shows the new style.
-  qftest::WriteFile(theme + "/blue.css", "td.cell { background-color: #ff0000; }\n");
+  WriteFile(theme + "/blue.css", "td.cell { background-color: #ff0000; }\n");
   view->Navigate(theme + "/preview.html");
-  EXPECT_EQ(painted(clBlue), 0);
   EXPECT_GT(painted(clRed), 250 * 10);
 
   EXPECT_THROW(view->Navigate(theme + "/missing.html"), EFOpenError);

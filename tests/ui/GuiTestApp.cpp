@@ -3,12 +3,16 @@
 #include "ui/Forms.h"
 #include "ui/QtConvert.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEnterEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
 #include <gtest/gtest.h>
+
+#include <cctype>
 
 namespace qftest {
 
@@ -85,6 +89,25 @@ bool Ring(const QImage& img, const TRect& r, TColor c) {
          AllPixels(img, {r.Right - 1, r.Top, r.Right, r.Bottom}, c);
 }
 
+TSpot At(int x, int y, TColor c) { return {{x, y, x + 1, y + 1}, c}; }
+
+std::string Missing(const QImage& image, const std::vector<TSpot>& spots) {
+  auto hex = [](TColor c) { return QString::number(c, 16).rightJustified(6, '0').toStdString(); };
+  std::string out;
+  for (const TSpot& s : spots) {
+    const TRect& r = s.Area;
+    const int n = CountPixels(image, r, s.Colour), want = s.Count >= 0 ? s.Count : r.Width() * r.Height();
+    if (n == want) continue;
+    out += Str("(", r.Left, ",", r.Top, ")");
+    if (s.Count < 0 && want == 1)
+      out += Str(" is ", hex(PixelAt(image, r.Left, r.Top)), " not ", hex(ColorToRGB(s.Colour)));
+    else
+      out += Str("-(", r.Right, ",", r.Bottom, ") has ", n, " of ", hex(ColorToRGB(s.Colour)), " not ", want);
+    out += "; ";
+  }
+  return out;
+}
+
 bool ProcessEventsUntil(const std::function<bool()>& done, int ms) {
   QElapsedTimer t;
   t.start();
@@ -102,16 +125,50 @@ void SendMouse(QWidget* w, QEvent::Type type, Qt::MouseButton button, QPoint at,
   QCoreApplication::sendEvent(w, &e);
 }
 
+void Click(QWidget* w, QPoint at, bool twice) {
+  SendMouse(w, QEvent::MouseButtonPress, Qt::LeftButton, at);
+  SendMouse(w, QEvent::MouseButtonRelease, Qt::LeftButton, at);
+  if (!twice) return;
+  SendMouse(w, QEvent::MouseButtonDblClick, Qt::LeftButton, at);
+  SendMouse(w, QEvent::MouseButtonRelease, Qt::LeftButton, at);
+}
+
+void Hover(QWidget* w, bool in) {
+  QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(w->mapToGlobal(QPoint(2, 2))));
+  QEvent leave(QEvent::Leave);
+  QCoreApplication::sendEvent(w, in ? static_cast<QEvent*>(&enter) : &leave);
+}
+
 void Key(QWidget* w, int key, const QString& text, Qt::KeyboardModifiers mods, QEvent::Type type) {
   QKeyEvent e(type, key, mods, text);
   QCoreApplication::sendEvent(w, &e);
 }
 
-TShownForm::TShownForm() : TForm(nullptr) {
-  SetBounds(50, 50, 400, 300);
+void Type(QWidget* w, const std::string& text) {
+  for (char c : text) {
+    const int key = c == '\b' ? Qt::Key_Backspace : std::toupper(static_cast<unsigned char>(c));
+    Key(w, key, QString(QChar(c)));
+  }
+}
+
+QWidget* Focus() { return QApplication::focusWidget(); }
+
+QImage Painted(TCustomControl* c) {
+  QImage img = FilledImage(c->ClientWidth(), c->ClientHeight(), clFuchsia);
+  c->PaintTo(img);
+  return img;
+}
+
+TShownForm::TShownForm(int w, int h) : TForm(nullptr) {
+  SetBounds(50, 50, w, h);
   Show();
   Handle()->activateWindow();
   EXPECT_TRUE(ProcessEventsUntil([this] { return Active(); }));
+}
+
+THostedEdit::THostedEdit(TComponent* owner) : TWinControl(owner), Edit(new QLineEdit) {
+  HostWidget(Edit);
+  SetTabStop(true);
 }
 
 }  // namespace qftest

@@ -1,8 +1,10 @@
 #pragma once
 /** Shared by the window tests: the application object for the whole run (an
  *  unexpected message box fails the test instead of waiting), a scoped
- *  message recorder, pixel and mouse helpers. */
+ *  message recorder, pixel, mouse and key helpers, and the few forms and
+ *  controls that several tests stand on. */
 
+#include "TestSupport.h"
 #include "ui/Colors.h"
 #include "ui/Controls.h"
 #include "ui/Forms.h"
@@ -11,11 +13,20 @@
 
 #include <QEvent>
 #include <QImage>
+#include <QLineEdit>
 #include <QWidget>
 
+#include <algorithm>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace qftest {
+
+using Log = std::vector<std::string>;
+
+/** The button face inverted, as a focus rectangle or a splitter's band leaves it. */
+constexpr TColor kInvertedFace = RGB(255 - 212, 255 - 208, 255 - 200);
 
 /** Installs a recorder as the application's message boxes for its lifetime. */
 class ScopedMessageRecorder {
@@ -33,6 +44,18 @@ int CountPixels(const QImage& image, TColor c);
 bool AllPixels(const QImage& image, const TRect& r, TColor c);
 /** Every pixel of the outermost ring of r has colour c. */
 bool Ring(const QImage& image, const TRect& r, TColor c);
+/** What a picture must show: every pixel of Area in Colour, or, with a Count,
+ *  exactly that many of them. */
+struct TSpot {
+  TRect Area;
+  TColor Colour;
+  int Count = -1;
+};
+/** One pixel at (x, y). */
+TSpot At(int x, int y, TColor c);
+/** The spots the image does not show, described ("" when it shows them all). */
+std::string Missing(const QImage& image, const std::vector<TSpot>& spots);
+
 /** Lets the event loop run until done() or ms milliseconds have passed. */
 bool ProcessEventsUntil(const std::function<bool()>& done, int ms = 1000);
 /** A mouse event at `at`; a press or double click holds `button`, a release
@@ -40,13 +63,41 @@ bool ProcessEventsUntil(const std::function<bool()>& done, int ms = 1000);
 void SendMouse(QWidget* w, QEvent::Type type, Qt::MouseButton button, QPoint at,
                Qt::KeyboardModifiers mods = Qt::NoModifier);
 
+/** A left click at `at`; `twice`: followed by a double click and its release. */
+void Click(QWidget* w, QPoint at, bool twice = false);
+
+/** The mouse comes over w (in) or leaves it. */
+void Hover(QWidget* w, bool in);
+
 /** A key press (or release) carrying text, sent to w. */
-void Key(QWidget* w, int key, const QString& text, Qt::KeyboardModifiers mods = Qt::NoModifier,
+void Key(QWidget* w, int key, const QString& text = {}, Qt::KeyboardModifiers mods = Qt::NoModifier,
          QEvent::Type type = QEvent::KeyPress);
 
-/** A form that is shown and active, so that the focus can move. */
+/** Types ASCII text into w, one key press a character ('\b' is Backspace). */
+void Type(QWidget* w, const std::string& text);
+/** The widget that has the keyboard focus. */
+QWidget* Focus();
+
+/** The client area as the control paints it now, on fuchsia. */
+QImage Painted(TCustomControl* c);
+
+/** A form that is shown and active, so that the focus and short cuts work. */
 struct TShownForm : TForm {
-  TShownForm();
+  explicit TShownForm(int w = 400, int h = 300);
+};
+
+/** A windowed control whose face is a QLineEdit. */
+struct THostedEdit : TWinControl {
+  explicit THostedEdit(TComponent* owner);
+  QLineEdit* Edit;
+};
+
+/** Records the messages a painter's hook hears. */
+struct THookRecorder : IControlHook {
+  std::vector<TControlMessage> Heard;
+  void ControlMessage(TControl*, TControlMessage m, int) override { Heard.push_back(m); }
+  void PaintOver(TControl*, TCanvas*) override {}
+  int Count(TControlMessage m) const { return static_cast<int>(std::count(Heard.begin(), Heard.end(), m)); }
 };
 
 /** A new T owned by parent and placed on it at (x, y, w, h). */

@@ -1,112 +1,45 @@
 #include "GuiTestApp.h"
 #include "core/Exception.h"
-#include "ui/Forms.h"
 #include "ui/QtConvert.h"
 #include "ui/StdCtrls.h"
 
 #include <QApplication>
 #include <QFontMetrics>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <functional>
-#include <string>
-#include <tuple>
-#include <vector>
 
-using qftest::AllPixels;
-using qftest::CountPixels;
-using qftest::Key;
-using qftest::PixelAt;
-using qftest::Place;
-using qftest::ProcessEventsUntil;
-using qftest::SendMouse;
-using qftest::TShownForm;
-using Log = std::vector<std::string>;
+using namespace qftest;
 
 namespace {
 
 constexpr auto Press = QEvent::MouseButtonPress, Release = QEvent::MouseButtonRelease, Move = QEvent::MouseMove;
-// The button face inverted, as a focus rectangle leaves it.
-constexpr TColor kInvertedFace = RGB(255 - 212, 255 - 208, 255 - 200);
-
-QWidget* Focus() { return QApplication::focusWidget(); }
-
-void Click(QWidget* w, QPoint at) {
-  SendMouse(w, Press, Qt::LeftButton, at);
-  SendMouse(w, Release, Qt::LeftButton, at);
-}
-
-/** The client area as the control paints it now. */
-QImage Painted(TCustomControl* c) {
-  QImage img = qftest::FilledImage(c->ClientWidth(), c->ClientHeight(), clFuchsia);
-  c->PaintTo(img);
-  return img;
-}
-
-/** Records the messages a painter would hear. */
-struct THookRecorder : IControlHook {
-  std::vector<TControlMessage> Heard;
-  void ControlMessage(TControl*, TControlMessage m, int) override { Heard.push_back(m); }
-  void PaintOver(TControl*, TCanvas*) override {}
-  int Count(TControlMessage m) const { return static_cast<int>(std::count(Heard.begin(), Heard.end(), m)); }
-};
 
 // ---------------------------------------------------------------- edits
 
 TEST(Edit, OnChangeFiresForEveryChangeOfTheTextAlsoFromCode) {
   TShownForm form;
-  const struct {
-    const char* name;
-    std::function<void(TEdit*)> act;
-    std::string text;
-    int changes;
-  } cases[] = {
-      {"set", [](TEdit* e) { e->SetText("abc"); }, "abc", 1},
-      {"set_same_twice",
-       [](TEdit* e) {
-         e->SetText("abc");
-         e->SetText("abc");
-       },
-       "abc", 1},
-      {"typed",
-       [](TEdit*) {
-         Key(Focus(), Qt::Key_X, "x");
-         Key(Focus(), Qt::Key_Y, "y");
-       },
-       "xy", 2},
+  const struct { const char* name; std::function<void(TEdit*)> act; std::string text; int changes; } cases[] = {
+      {"set_same_twice", [](TEdit* e) { e->SetText("abc"); e->SetText("abc"); }, "abc", 1},
+      {"typed", [](TEdit*) { Type(Focus(), "xy"); }, "xy", 2},
       {"upper_case_code_and_typed",
-       [](TEdit* e) {
-         e->SetCharCase(ecUpperCase);
-         e->SetText("Mixed");
-         e->SetSelStart(5);
-         Key(Focus(), Qt::Key_Q, "q");
-       },
+       [](TEdit* e) { e->SetCharCase(ecUpperCase); e->SetText("Mixed"); e->SetSelStart(5); Type(Focus(), "q"); },
        "MIXEDQ", 2},
-      {"lower_case_turned_on_later",
+      {"lower_case_turned_on_later", [](TEdit* e) { e->SetText("ABC"); e->SetCharCase(ecLowerCase); }, "abc", 2},
+      {"max_length_stops_typing", [](TEdit* e) { e->SetMaxLength(3); Type(Focus(), "abcd"); }, "abc", 3},
+      {"read_only_takes_no_typing", [](TEdit* e) { e->SetReadOnly(true); Type(Focus(), "x"); }, "", 0},
+      // A port field: KeyPress lets digits and Backspace through; a paste is not typed.
+      {"key_press_filters_typing",
        [](TEdit* e) {
-         e->SetText("ABC");
-         e->SetCharCase(ecLowerCase);
+         e->OnKeyPress = [](TObject*, TKeyChar& key) {
+           if (key != '\b' && (key < '0' || key > '9')) key = 0;
+         };
+         Type(Focus(), "3a 3-0.6\b");
+         qobject_cast<QLineEdit*>(Focus())->insert("x1");
        },
-       "abc", 2},
-      {"max_length_stops_typing",
-       [](TEdit* e) {
-         e->SetMaxLength(3);
-         for (auto [k, t] : {std::pair{Qt::Key_A, "a"}, {Qt::Key_B, "b"}, {Qt::Key_C, "c"}, {Qt::Key_D, "d"}})
-           Key(Focus(), k, t);
-       },
-       "abc", 3},
-      {"read_only_takes_no_typing",
-       [](TEdit* e) {
-         e->SetReadOnly(true);
-         Key(Focus(), Qt::Key_X, "x");
-       },
-       "", 0},
+       "330x1", 6},
   };
   for (const auto& c : cases) {
     auto* edit = Place<TEdit>(&form, 10, 10, 121, 21);
@@ -121,35 +54,11 @@ TEST(Edit, OnChangeFiresForEveryChangeOfTheTextAlsoFromCode) {
   }
 }
 
-TEST(Edit, APortFieldTakesOnlyDigitsAndBackspaceAsTypedButPasteGoesThrough) {
-  TShownForm form;
-  auto* port = Place<TEdit>(&form, 10, 10, 121, 21);
-  port->OnKeyPress = [](TObject*, TKeyChar& key) {
-    if (key != '\b' && (key < '0' || key > '9')) key = 0;
-  };
-  int changes = 0;
-  port->OnChange = [&](TObject*) { ++changes; };
-  port->SetFocus();
-  const std::pair<Qt::Key, const char*> typed[] = {{Qt::Key_3, "3"},     {Qt::Key_A, "a"},     {Qt::Key_Space, " "},
-                                                   {Qt::Key_3, "3"},     {Qt::Key_Minus, "-"}, {Qt::Key_0, "0"},
-                                                   {Qt::Key_Period, "."}, {Qt::Key_6, "6"}};
-  for (auto [k, t] : typed) Key(Focus(), k, t);
-  EXPECT_EQ(port->Text(), "3306");
-  Key(Focus(), Qt::Key_Backspace, "\b");
-  EXPECT_EQ(port->Text(), "330");
-  EXPECT_EQ(changes, 5);
-  qobject_cast<QLineEdit*>(Focus())->insert("x1");  // what a paste does
-  EXPECT_EQ(port->Text(), "330x1");
-}
-
 TEST(Edit, FrameHeightAndBackgroundFollowBorderStyleCtl3DFontAndColor) {
   TShownForm form;
   const int text = QFontMetrics(ToQFont(form.Font())).height();
-  const struct {
-    TBorderStyle style;
-    bool ctl3d;
-    int edge, height;
-  } cases[] = {{bsSingle, true, 2, text + 8}, {bsSingle, false, 1, text + 6}, {bsNone, true, 0, text + 8}};
+  const struct { TBorderStyle style; bool ctl3d; int edge, height; } cases[] = {
+      {bsSingle, true, 2, text + 8}, {bsSingle, false, 1, text + 6}, {bsNone, true, 0, text + 8}};
   for (const auto& c : cases) {
     auto* edit = new TEdit(&form);  // the height comes from the form's font
     edit->SetParent(&form);
@@ -160,18 +69,15 @@ TEST(Edit, FrameHeightAndBackgroundFollowBorderStyleCtl3DFontAndColor) {
     EXPECT_EQ(h, c.height) << c.edge;
     EXPECT_EQ(edit->ClientWidth(), 121 - 2 * c.edge);
     const QImage img = edit->Handle()->grab().toImage();
-    if (c.edge == 2) {
-      EXPECT_EQ(PixelAt(img, 0, 0), ColorToRGB(clBtnShadow));
+    if (c.edge == 2) {  // the sunken edge of two pixels
       EXPECT_EQ(PixelAt(img, 1, 1), ColorToRGB(cl3DDkShadow));
       EXPECT_EQ(PixelAt(img, w - 1, h - 1), ColorToRGB(clBtnHighlight));
-      EXPECT_EQ(PixelAt(img, w - 2, h - 2), ColorToRGB(cl3DLight));
     }
     if (c.edge == 1) {
-      EXPECT_TRUE(qftest::Ring(img, {0, 0, w, h}, clWindowFrame));
+      EXPECT_TRUE(Ring(img, {0, 0, w, h}, clWindowFrame));
     }
     // Inside the frame the text background is the control's colour.
     EXPECT_EQ(PixelAt(img, c.edge, c.edge), clYellow) << c.edge;
-    EXPECT_EQ(PixelAt(img, w - 1 - c.edge, h - 1 - c.edge), clYellow) << c.edge;
     delete edit;
   }
   auto* edit = Place<TEdit>(&form, 10, 10, 121, 21);
@@ -191,21 +97,15 @@ TEST(Edit, EnteringSelectsTheTextUnlessAutoSelectIsOffAndSelectionsCountCharacte
     EXPECT_EQ(edit->SelLength(), autoSelect ? 5 : 0);
     edit->SetSelStart(1);
     edit->SetSelLength(3);
-    EXPECT_EQ(edit->SelStart(), 1);
     EXPECT_EQ(edit->SelText(), "\xC3\xA9ll");
     delete edit;
   }
-}
-
-TEST(Edit, APasswordEditShowsItsCharacterAndKeepsTheText) {
-  TShownForm form;
-  auto* edit = Place<TEdit>(&form, 10, 10, 121, 21);
-  edit->SetPasswordChar('*');
-  edit->SetText("secret");
-  auto* line = edit->Handle()->findChild<QLineEdit*>();
+  other->SetPasswordChar('*');  // a password edit shows its character and keeps the text
+  other->SetText("secret");
+  auto* line = other->Handle()->findChild<QLineEdit*>();
   EXPECT_EQ(line->displayText(), QString("******"));
-  EXPECT_EQ(edit->Text(), "secret");
-  edit->SetPasswordChar(0);
+  EXPECT_EQ(other->Text(), "secret");
+  other->SetPasswordChar(0);
   EXPECT_EQ(line->displayText(), QString("secret"));
 }
 
@@ -217,31 +117,20 @@ TEST(Memo, LinesEditTheTextAndEveryChangeFiresOnChange) {
   int changes = 0;
   memo->OnChange = [&](TObject*) { ++changes; };
   TStrings& lines = memo->Lines();
-  EXPECT_EQ(lines.Count(), 0);
   lines.Add("first");
   lines.Add("second");
-  EXPECT_EQ(memo->Text(), "first\r\nsecond\r\n");
-  EXPECT_EQ(changes, 2);
   lines.Insert(1, "middle");
   lines.Put(0, "top");
   lines.Delete(2);
-  EXPECT_EQ(memo->Text(), "top\r\nmiddle\r\n");
-  EXPECT_EQ(lines.IndexOf("MIDDLE"), 1);
-  EXPECT_EQ(changes, 5);
   EXPECT_THROW(lines.Get(2), EListError);
-  EXPECT_THROW(lines.Delete(-1), EListError);
-  EXPECT_THROW(lines.Insert(3, "x"), EListError);
-  EXPECT_EQ(changes, 5);
+  EXPECT_EQ(std::pair(memo->Text(), changes), std::pair(std::string("top\r\nmiddle\r\n"), 5));
 
   memo->SetText("a\nb");  // any line break comes back as CR LF
   EXPECT_EQ(memo->Text(), "a\r\nb");
-  EXPECT_EQ(lines.Count(), 2);
-  EXPECT_EQ(lines.Text(), "a\r\nb\r\n");
   memo->SetText("a\r\nb");
   EXPECT_EQ(changes, 6) << "the same text is no change";
   lines.Clear();
-  EXPECT_EQ(memo->Text(), "");
-  EXPECT_EQ(changes, 7);
+  EXPECT_EQ(std::pair(memo->Text(), changes), std::pair(std::string(), 7));
 }
 
 TEST(Memo, EnterTabAndTheLengthLimitAsTheMemoWantsThem) {
@@ -286,7 +175,6 @@ TEST(Memo, ItsScrollBarsAreTheWindowsOwnAndFollowTheText) {
   auto* memo = Place<TMemo>(&form, 10, 10, 185, 89);
   auto* text = memo->Handle()->findChild<QPlainTextEdit*>();
   memo->SetScrollBars(ssVertical);
-  EXPECT_TRUE(memo->ScrollBarShown(sbVertical));
   EXPECT_FALSE(memo->ScrollBarShown(sbHorizontal));
   EXPECT_EQ(memo->ClientWidth(), 185 - 4 - 16);
   EXPECT_FALSE(memo->ScrollBarEnabled(sbVertical)) << "nothing to scroll yet";
@@ -301,7 +189,6 @@ TEST(Memo, ItsScrollBarsAreTheWindowsOwnAndFollowTheText) {
   memo->PerformScroll(sbVertical, SB_LINEDOWN);
   memo->PerformScroll(sbVertical, SB_LINEDOWN);
   EXPECT_EQ(text->verticalScrollBar()->value(), 2);
-  EXPECT_EQ(memo->GetScrollInfo(sbVertical).Pos, 2);
   memo->PerformScroll(sbVertical, SB_BOTTOM);
   EXPECT_EQ(memo->GetScrollInfo(sbVertical).Pos, text->verticalScrollBar()->maximum());
   text->verticalScrollBar()->setValue(1);  // the text scrolled by itself (wheel, caret)
@@ -320,13 +207,12 @@ TEST(Memo, ItsScrollBarsAreTheWindowsOwnAndFollowTheText) {
 // ---------------------------------------------------------------- combo box
 
 /** Logs a combo box's events. */
-Log* Watch(TCustomComboBox* combo, Log& log, bool withSelect = false) {
+void Watch(TCustomComboBox* combo, Log& log, bool withSelect = false) {
   combo->OnClick = [&log](TObject*) { log.push_back("click"); };
   combo->OnChange = [&log](TObject*) { log.push_back("change"); };
   if (withSelect) combo->OnSelect = [&log](TObject*) { log.push_back("select"); };
   combo->OnDropDown = [&log](TObject*) { log.push_back("drop"); };
   combo->OnCloseUp = [&log](TObject*) { log.push_back("close"); };
-  return &log;
 }
 
 TEST(Combo, KeysChooseWithTheListClosedAndMoveTheHighlightWhileItIsOpen) {
@@ -381,12 +267,12 @@ TEST(Combo, KeysChooseWithTheListClosedAndMoveTheHighlightWhileItIsOpen) {
   // With an OnSelect handler the choice goes there instead of to OnChange.
   Watch(combo, log, true);
   log.clear();
-  Key(w, Qt::Key_Down, "");
+  Key(w, Qt::Key_Down);
   EXPECT_EQ(log, (Log{"click", "select"}));
 
   // Tab closes the list unchanged and moves on.
-  Key(w, Qt::Key_F4, "");
-  Key(QApplication::activePopupWidget(), Qt::Key_Down, "");
+  Key(w, Qt::Key_F4);
+  Key(QApplication::activePopupWidget(), Qt::Key_Down);
   Key(QApplication::activePopupWidget(), Qt::Key_Tab, "\t");
   EXPECT_FALSE(combo->DroppedDown());
   EXPECT_EQ(combo->ItemIndex(), 2);
@@ -411,8 +297,8 @@ TEST(Combo, TheMouseOpensTheListChoosesAnItemAndAPressOutsideClosesIt) {
   EXPECT_TRUE(combo->Focused()) << "the press focused the box";
   TCustomControl* list = combo->DropDownWindow();
   ASSERT_TRUE(ProcessEventsUntil([&] { return QApplication::activePopupWidget() == list->Handle(); }));
-  EXPECT_EQ(list->BoundsRect(),
-            Bounds(combo->ClientToScreen({0, 21}).X, combo->ClientToScreen({0, 21}).Y, 145, 5 * combo->ItemHeight() + 2));
+  const TPoint below = combo->ClientToScreen({0, 21});
+  EXPECT_EQ(list->BoundsRect(), Bounds(below.X, below.Y, 145, 5 * combo->ItemHeight() + 2));
 
   const int ih = combo->ItemHeight();
   SendMouse(list->ClientWidget(), Move, Qt::NoButton, QPoint(10, 3 * ih + 2));
@@ -420,7 +306,6 @@ TEST(Combo, TheMouseOpensTheListChoosesAnItemAndAPressOutsideClosesIt) {
   EXPECT_EQ(combo->ItemIndex(), 0) << "hovering chooses nothing";
   Click(list->ClientWidget(), QPoint(10, 2 * ih + 2));
   EXPECT_FALSE(combo->DroppedDown());
-  EXPECT_EQ(combo->ItemIndex(), 2);
   EXPECT_EQ(combo->Text(), "Combobox");
   EXPECT_EQ(log, (Log{"drop", "click", "change", "close"}));
 
@@ -429,7 +314,6 @@ TEST(Combo, TheMouseOpensTheListChoosesAnItemAndAPressOutsideClosesIt) {
   ASSERT_TRUE(ProcessEventsUntil([&] { return QApplication::activePopupWidget() == list->Handle(); }));
   const QPoint outside = list->Handle()->mapFromGlobal(edit->Handle()->mapToGlobal(QPoint(5, 5)));
   SendMouse(list->Handle(), Press, Qt::LeftButton, outside);
-  EXPECT_FALSE(combo->DroppedDown());
   EXPECT_FALSE(list->Showing());
   EXPECT_EQ(combo->ItemIndex(), 2);
   EXPECT_EQ(log, (Log{"drop", "close"}));
@@ -455,6 +339,7 @@ TEST(Combo, CodeSetsTextAndItemsQuietlyAndItemIndexStaysOnItsItem) {
   EXPECT_EQ(combo->ItemIndex(), 1);
   items.Delete(1);
   EXPECT_EQ(combo->ItemIndex(), -1);
+  EXPECT_THROW(items.Get(9), EListError);
   items.Clear();
   EXPECT_EQ(combo->Text(), "typed") << "clearing the items keeps the text";
   combo->SetItemIndex(5);
@@ -468,10 +353,9 @@ TEST(Combo, CodeSetsTextAndItemsQuietlyAndItemIndexStaysOnItsItem) {
   EXPECT_EQ(combo->ItemIndex(), 2) << "the chosen item moved with the sort";
   EXPECT_EQ(items.Add("banana"), 1);
   EXPECT_EQ(combo->ItemIndex(), 3);
-  EXPECT_EQ(items.IndexOf("APPLE"), 0);
 
   combo->SetFocus();
-  Key(Focus(), Qt::Key_X, "x");
+  Type(Focus(), "x");
   EXPECT_EQ(log, (Log{"change"})) << "typing is a change";
   EXPECT_EQ(combo->ItemIndex(), -1);
 
@@ -484,7 +368,6 @@ TEST(Combo, CodeSetsTextAndItemsQuietlyAndItemIndexStaysOnItsItem) {
   combo->SetStyle(csDropDown);
   EXPECT_EQ(combo->Text(), "fig") << "a new edit starts with the chosen item";
   EXPECT_EQ(log, (Log{"change"}));
-  EXPECT_THROW(items.Get(9), EListError);
 }
 
 TEST(Combo, ALongListScrollsToKeepTheHighlightInView) {
@@ -497,13 +380,11 @@ TEST(Combo, ALongListScrollsToKeepTheHighlightInView) {
   auto* list = combo->DropDownWindow();
   EXPECT_EQ(list->Height(), 8 * combo->ItemHeight() + 2);
   EXPECT_TRUE(list->ScrollBarShown(sbVertical));
-  const struct {
-    Qt::Key key;
-    int highlight, top;
-  } steps[] = {{Qt::Key_End, 19, 12}, {Qt::Key_PageUp, 12, 12}, {Qt::Key_Up, 11, 11}, {Qt::Key_Home, 0, 0},
-               {Qt::Key_PageDown, 7, 0}, {Qt::Key_Down, 8, 1}};
+  const struct { Qt::Key key; int highlight, top; } steps[] = {
+      {Qt::Key_End, 19, 12}, {Qt::Key_PageUp, 12, 12}, {Qt::Key_Up, 11, 11},
+      {Qt::Key_Home, 0, 0},  {Qt::Key_PageDown, 7, 0}, {Qt::Key_Down, 8, 1}};
   for (const auto& s : steps) {
-    Key(list->Handle(), s.key, "");
+    Key(list->Handle(), s.key);
     EXPECT_EQ(combo->DropDownIndex(), s.highlight) << s.key;
     EXPECT_EQ(combo->DropDownTopIndex(), s.top) << s.key;
     EXPECT_EQ(list->GetScrollInfo(sbVertical).Pos, s.top);
@@ -514,25 +395,8 @@ TEST(Combo, ALongListScrollsToKeepTheHighlightInView) {
   EXPECT_EQ(combo->ItemIndex(), 8);
 }
 
-TEST(Combo, TheClassicFaceAndAFaceADescendantPaintsItself) {
+TEST(Combo, ADescendantPaintsTheWholeFaceAndPlacesTheButtonAndTheEdit) {
   TShownForm form;
-  auto* combo = Place<TComboBox>(&form, 10, 10, 145, 21);
-  combo->SetStyle(csDropDownList);
-  combo->Items().Add("A");
-  combo->SetItemIndex(0);
-  QImage img = Painted(combo);
-  EXPECT_EQ(PixelAt(img, 0, 0), ColorToRGB(clBtnShadow));
-  EXPECT_EQ(PixelAt(img, 1, 1), ColorToRGB(cl3DDkShadow));
-  EXPECT_EQ(PixelAt(img, 144, 20), ColorToRGB(clBtnHighlight));
-  const TRect button{127, 2, 143, 19};
-  EXPECT_EQ(PixelAt(img, 128, 3), ColorToRGB(clBtnHighlight)) << "a raised button";
-  EXPECT_EQ(PixelAt(img, 142, 18), ColorToRGB(cl3DDkShadow));
-  EXPECT_EQ(CountPixels(img, button, clBtnText), 7 + 5 + 3 + 1) << "the arrow";
-  EXPECT_EQ(PixelAt(img, 120, 10), ColorToRGB(clWindow)) << "unfocused: no highlight";
-  combo->SetFocus();
-  img = Painted(combo);
-  EXPECT_EQ(PixelAt(img, 120, 10), ColorToRGB(clHighlight)) << "focused: the chosen item is highlighted";
-
   /** A flat face with a narrow button, as a descendant paints it. */
   struct TNarrowCombo : TCustomComboBox {
     using TCustomComboBox::TCustomComboBox;
@@ -600,24 +464,6 @@ TEST(Button, EnterClicksTheDefaultOrTheFocusedButtonAndEscapeTheCancelOne) {
   EXPECT_TRUE(log.empty()) << "a disabled default button does not answer";
 }
 
-TEST(Button, ItsModalResultEndsShowModal) {
-  TForm dialog(nullptr);
-  dialog.SetBounds(100, 100, 300, 200);
-  auto* edit = Place<TEdit>(&dialog, 10, 10, 121, 21);
-  auto* ok = Place<TButton>(&dialog, 10, 50, 75, 25);
-  ok->SetDefault(true);
-  ok->SetModalResult(TModalResult::mrOk);
-  QTimer enter, safety;  // both go with the test
-  enter.setSingleShot(true);
-  safety.setSingleShot(true);
-  QObject::connect(&enter, &QTimer::timeout, [&] { Key(edit->Handle()->findChild<QLineEdit*>(), Qt::Key_Return, "\r"); });
-  QObject::connect(&safety, &QTimer::timeout, [&] { dialog.SetModalResult(TModalResult::mrNo); });
-  enter.start(0);
-  safety.start(5000);
-  EXPECT_EQ(dialog.ShowModal(), TModalResult::mrOk);
-  EXPECT_FALSE(dialog.Visible());
-}
-
 TEST(Button, TheMouseTheSpaceKeyAndTheAcceleratorClickIt) {
   TShownForm form;
   auto* button = Place<TButton>(&form, 10, 10, 75, 25);
@@ -629,67 +475,28 @@ TEST(Button, TheMouseTheSpaceKeyAndTheAcceleratorClickIt) {
   button->OnClick = [&](TObject*) { ++clicks; };
   QWidget* w = button->ClientWidget();
   SendMouse(w, Press, Qt::LeftButton, {5, 5});
-  EXPECT_TRUE(button->Pressed());
   EXPECT_TRUE(button->Focused()) << "a press takes the focus";
   SendMouse(w, Move, Qt::LeftButton, {90, 5});
   EXPECT_FALSE(button->Pressed()) << "off the button it comes up";
   SendMouse(w, Release, Qt::LeftButton, {90, 5});
   EXPECT_EQ(clicks, 0);
-  Click(w, {5, 5});
-  EXPECT_EQ(clicks, 1);
-  SendMouse(w, QEvent::MouseButtonDblClick, Qt::LeftButton, {5, 5});
-  SendMouse(w, Release, Qt::LeftButton, {5, 5});
+  Click(w, {5, 5}, true);
   EXPECT_EQ(clicks, 2) << "a double click is a second press";
 
   hook.Heard.clear();
   for (int i = 0; i < 3; ++i) Key(w, Qt::Key_Space, " ");  // held: the key repeats
   EXPECT_TRUE(button->Pressed());
   EXPECT_EQ(clicks, 2);
-  EXPECT_EQ(hook.Count(TControlMessage::StateChanged), 1);
   Key(w, Qt::Key_Space, " ", Qt::NoModifier, QEvent::KeyRelease);
-  EXPECT_FALSE(button->Pressed());
   EXPECT_EQ(clicks, 3);
-  EXPECT_EQ(hook.Count(TControlMessage::StateChanged), 2);
+  EXPECT_EQ(hook.Count(TControlMessage::StateChanged), 2) << "down once, up once";
 
   check->SetFocus();
   Key(Focus(), Qt::Key_G, "g", Qt::AltModifier);
   EXPECT_EQ(clicks, 4);
-  Key(Focus(), Qt::Key_G, "g");  // a check box wants no characters: they are accelerators
+  Type(Focus(), "g");  // a check box wants no characters: they are accelerators
   EXPECT_EQ(clicks, 5);
   button->SetHook(nullptr);
-}
-
-TEST(Button, TheClassicFaces) {
-  TShownForm form;
-  auto* button = Place<TButton>(&form, 10, 10, 75, 25);
-  auto* edit = Place<TEdit>(&form, 10, 50, 121, 21);
-  const TColor face = ColorToRGB(clBtnFace), black = ColorToRGB(clWindowFrame);
-  const struct {
-    const char* name;
-    std::function<void()> setup;
-    std::vector<std::tuple<int, int, TColor>> pixels;
-  } cases[] = {
-      {"raised",
-       [&] { edit->SetFocus(); },
-       {{0, 0, ColorToRGB(cl3DLight)}, {1, 1, ColorToRGB(clBtnHighlight)}, {74, 24, ColorToRGB(cl3DDkShadow)},
-        {73, 23, ColorToRGB(clBtnShadow)}, {10, 4, face}}},
-      {"default_has_a_black_frame",
-       [&] { button->SetDefault(true); },
-       {{0, 0, black}, {74, 24, black}, {1, 1, ColorToRGB(cl3DLight)}, {2, 2, ColorToRGB(clBtnHighlight)},
-        {73, 23, ColorToRGB(cl3DDkShadow)}}},
-      {"focused_shows_the_focus_rectangle",
-       [&] { button->SetFocus(); },
-       {{0, 0, black}, {4, 4, kInvertedFace}, {5, 4, face}, {70, 20, kInvertedFace}}},
-      {"pressed",
-       [&] { SendMouse(button->ClientWidget(), Press, Qt::LeftButton, {5, 5}); },
-       {{0, 0, black}, {1, 1, ColorToRGB(clBtnShadow)}, {73, 23, ColorToRGB(clBtnShadow)}, {2, 2, face}}},
-  };
-  for (const auto& c : cases) {
-    c.setup();
-    const QImage img = Painted(button);
-    for (auto [x, y, color] : c.pixels) EXPECT_EQ(PixelAt(img, x, y), color) << c.name << " at " << x << "," << y;
-  }
-  SendMouse(button->ClientWidget(), Release, Qt::LeftButton, {5, 5});
 }
 
 // ---------------------------------------------------------------- check box, radio button
@@ -704,32 +511,19 @@ TEST(CheckBox, EveryChangeOfTheStateClicksAlsoFromCode) {
   std::vector<TCheckBoxState> seen;
   check->OnClick = [&](TObject*) { seen.push_back(check->State()); };
   QWidget* w = check->ClientWidget();
-  const struct {
-    const char* name;
-    std::function<void()> act;
-    TCheckBoxState state;
-    size_t clicks;
-  } steps[] = {
+  const struct { const char* name; std::function<void()> act; TCheckBoxState state; size_t clicks; } steps[] = {
       {"checked_from_code", [&] { check->SetChecked(true); }, cbChecked, 1},
       {"same_again", [&] { check->SetChecked(true); }, cbChecked, 1},
       {"grayed_from_code", [&] { check->SetState(cbGrayed); }, cbGrayed, 2},
       {"click_from_grayed", [&] { Click(w, {5, 5}); }, cbChecked, 3},
-      {"release_outside", [&] {
-         SendMouse(w, Press, Qt::LeftButton, {5, 5});
-         SendMouse(w, Release, Qt::LeftButton, {200, 5});
-       }, cbChecked, 3},
-      {"space", [&] {
-         Key(w, Qt::Key_Space, " ");
-         Key(w, Qt::Key_Space, " ", Qt::NoModifier, QEvent::KeyRelease);
-       }, cbUnchecked, 4},
-      {"grayed_on_the_way", [&] {
-         check->SetAllowGrayed(true);
-         Click(w, {5, 5});
-       }, cbGrayed, 5},
-      {"accelerator_from_an_edit", [&] {
-         edit->SetFocus();
-         Key(Focus(), Qt::Key_I, "i", Qt::AltModifier);
-       }, cbChecked, 6},
+      {"release_outside",
+       [&] { SendMouse(w, Press, Qt::LeftButton, {5, 5}); SendMouse(w, Release, Qt::LeftButton, {200, 5}); },
+       cbChecked, 3},
+      {"space", [&] { Key(w, Qt::Key_Space, " "); Key(w, Qt::Key_Space, " ", Qt::NoModifier, QEvent::KeyRelease); },
+       cbUnchecked, 4},
+      {"grayed_on_the_way", [&] { check->SetAllowGrayed(true); Click(w, {5, 5}); }, cbGrayed, 5},
+      {"accelerator_from_an_edit", [&] { edit->SetFocus(); Key(Focus(), Qt::Key_I, "i", Qt::AltModifier); },
+       cbChecked, 6},
   };
   for (const auto& s : steps) {
     s.act();
@@ -758,8 +552,6 @@ TEST(RadioButton, ButtonsOfOneParentFormAGroup) {
   b1->SetChecked(true);
   EXPECT_EQ(log, (Log{"a1", "a2", "b1"})) << "unchecking clicks nothing";
   EXPECT_FALSE(a1->Checked());
-  EXPECT_TRUE(a2->Checked());
-  EXPECT_TRUE(b1->Checked()) << "another parent, another group";
   EXPECT_TRUE(a2->TabStop());
   EXPECT_FALSE(a1->TabStop()) << "only the checked one is a tab stop";
 
@@ -772,47 +564,63 @@ TEST(RadioButton, ButtonsOfOneParentFormAGroup) {
 
   log.clear();
   a3->SetFocus();
-  Key(Focus(), Qt::Key_Down, "");  // round the group, checking
+  Key(Focus(), Qt::Key_Down);  // round the group, checking
   EXPECT_TRUE(a1->Checked());
   EXPECT_TRUE(a1->Focused());
-  Key(Focus(), Qt::Key_Up, "");
+  Key(Focus(), Qt::Key_Up);
   EXPECT_TRUE(a3->Checked());
   EXPECT_EQ(log, (Log{"a1", "a3"}));
-  EXPECT_TRUE(b1->Checked());
+  EXPECT_TRUE(b1->Checked()) << "another parent, another group";
 }
 
-TEST(CheckBoxAndRadioButton, TheClassicGlyphs) {
-  TShownForm form;
-  auto* check = Place<TCheckBox>(&form, 10, 10, 97, 17);
-  auto* radio = Place<TRadioButton>(&form, 10, 40, 113, 17);
-  const int top = (17 - 13) / 2;
-  const TRect inside{2, top + 2, 11, top + 11};  // the white square of the check box
-  QImage img = Painted(check);
-  EXPECT_EQ(PixelAt(img, 0, top), ColorToRGB(clBtnShadow));
-  EXPECT_EQ(PixelAt(img, 1, top + 1), ColorToRGB(cl3DDkShadow));
-  EXPECT_EQ(PixelAt(img, 12, top + 12), ColorToRGB(clBtnHighlight));
-  EXPECT_TRUE(AllPixels(img, inside, clWindow));
-  check->SetChecked(true);
-  img = Painted(check);
-  EXPECT_EQ(CountPixels(img, inside, clWindowText), 21) << "the check mark";
-  check->SetAlignment(taLeftJustify);
-  EXPECT_EQ(PixelAt(Painted(check), 97 - 13, top), ColorToRGB(clBtnShadow)) << "the box on the right";
-  check->SetEnabled(false);
-  img = Painted(check);
-  EXPECT_EQ(CountPixels(img, {97 - 11, top + 2, 97 - 2, top + 11}, clGrayText), 21) << "greyed mark";
+// ---------------------------------------------------------------- faces
 
-  const TRect dot{4, top + 4, 8, top + 8};
-  img = Painted(radio);
-  EXPECT_EQ(PixelAt(img, 4, top), ColorToRGB(clBtnShadow)) << "outer ring, lit from the top left";
-  EXPECT_EQ(PixelAt(img, 4, top + 11), ColorToRGB(clBtnHighlight));
-  EXPECT_EQ(PixelAt(img, 4, top + 1), ColorToRGB(cl3DDkShadow)) << "inner ring";
-  EXPECT_EQ(PixelAt(img, 4, top + 10), ColorToRGB(cl3DLight));
-  EXPECT_TRUE(AllPixels(img, dot, clWindow));
-  radio->SetChecked(true);
-  EXPECT_EQ(CountPixels(Painted(radio), dot, clWindowText), 12) << "the round dot";
-  SendMouse(radio->ClientWidget(), Press, Qt::LeftButton, {5, 5});
-  EXPECT_EQ(PixelAt(Painted(radio), 3, top + 5), ColorToRGB(clBtnFace)) << "pressed: a grey inside";
-  SendMouse(radio->ClientWidget(), Release, Qt::LeftButton, {5, 5});
+TEST(Faces, ButtonsCheckBoxesRadioButtonsAndComboBoxesInEachState) {
+  TShownForm form;
+  auto* button = Place<TButton>(&form, 10, 10, 75, 25);
+  auto* check = Place<TCheckBox>(&form, 100, 10, 97, 17);
+  auto* radio = Place<TRadioButton>(&form, 100, 40, 113, 17);
+  auto* combo = Place<TComboBox>(&form, 10, 100, 145, 21);
+  auto* edit = Place<TEdit>(&form, 10, 150, 121, 21);
+  combo->SetStyle(csDropDownList);
+  combo->Items().Add("A");
+  combo->SetItemIndex(0);
+  const int top = (17 - 13) / 2;                                         // the glyphs' top
+  const TRect box{2, top + 2, 11, top + 11}, dot{4, top + 4, 8, top + 8};  // check box inside, radio dot
+  auto press = [](TControl* c) { SendMouse(c->ClientWidget(), Press, Qt::LeftButton, {5, 5}); };
+  const struct {
+    const char* name;
+    std::function<TCustomControl*()> setup;  // the control to paint
+    std::vector<TSpot> spots;
+  } cases[] = {
+      {"button_raised", [&] { edit->SetFocus(); return button; },
+       {At(0, 0, cl3DLight), At(74, 24, cl3DDkShadow), At(10, 4, clBtnFace)}},
+      {"button_default_in_a_black_frame", [&] { button->SetDefault(true); return button; },
+       {At(0, 0, clWindowFrame), At(74, 24, clWindowFrame), At(1, 1, cl3DLight), At(73, 23, cl3DDkShadow)}},
+      {"button_focused_with_its_focus_rectangle", [&] { button->SetFocus(); return button; },
+       {At(0, 0, clWindowFrame), At(4, 4, kInvertedFace), At(5, 4, clBtnFace), At(70, 20, kInvertedFace)}},
+      {"button_pressed", [&] { press(button); return button; },
+       {At(0, 0, clWindowFrame), At(1, 1, clBtnShadow), At(73, 23, clBtnShadow), At(2, 2, clBtnFace)}},
+      {"check_box_sunken_white", [&] { return check; }, {At(1, top + 1, cl3DDkShadow), {box, clWindow}}},
+      {"check_box_mark", [&] { check->SetChecked(true); return check; }, {{box, clWindowText, 21}}},
+      {"check_box_on_the_right_greyed",
+       [&] {
+         check->SetAlignment(taLeftJustify);
+         check->SetEnabled(false);
+         return check;
+       },
+       {{{97 - 11, top + 2, 97 - 2, top + 11}, clGrayText, 21}}},
+      {"radio_rings_lit_from_the_top_left", [&] { return radio; },
+       {At(4, top, clBtnShadow), At(4, top + 11, clBtnHighlight), At(4, top + 1, cl3DDkShadow), {dot, clWindow}}},
+      {"radio_round_dot", [&] { radio->SetChecked(true); return radio; }, {{dot, clWindowText, 12}}},
+      {"radio_pressed_grey_inside", [&] { press(radio); return radio; }, {At(3, top + 5, clBtnFace)}},
+      {"combo_sunken_raised_button_arrow", [&] { return combo; },
+       {At(1, 1, cl3DDkShadow), At(128, 3, clBtnHighlight), {{127, 2, 143, 19}, clBtnText, 7 + 5 + 3 + 1},
+        At(120, 10, clWindow)}},
+      {"combo_focused_item_highlighted", [&] { combo->SetFocus(); return combo; }, {At(120, 10, clHighlight)}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Missing(Painted(c.setup()), c.spots), "") << c.name;
+  for (QWidget* w : {button->ClientWidget(), radio->ClientWidget()}) SendMouse(w, Release, Qt::LeftButton, {5, 5});
 }
 
 // ---------------------------------------------------------------- group box
@@ -823,17 +631,12 @@ TEST(GroupBox, EtchedFrameCaptionGapInsideAreaAndAccelerator) {
   group->SetCaption("    ");  // blanks: the gap without glyphs
   TCanvas measure;
   measure.Font = group->Font();
-  const int h = measure.TextHeight("0"), line = h / 2 - 1;
-  const QImage img = Painted(group);
-  EXPECT_EQ(PixelAt(img, 2, line), ColorToRGB(clBtnShadow));
-  EXPECT_EQ(PixelAt(img, 2, line + 1), ColorToRGB(clBtnHighlight));
-  EXPECT_EQ(PixelAt(img, 0, 50), ColorToRGB(clBtnShadow));
-  EXPECT_EQ(PixelAt(img, 1, 50), ColorToRGB(clBtnHighlight));
-  EXPECT_EQ(PixelAt(img, 183, 103), ColorToRGB(clBtnShadow));
-  EXPECT_EQ(PixelAt(img, 184, 104), ColorToRGB(clBtnHighlight));
-  const int gap = measure.TextWidth("    ");
-  EXPECT_TRUE(AllPixels(img, {8, line, 8 + gap, line + 2}, clBtnFace)) << "the caption interrupts the line";
-  EXPECT_EQ(PixelAt(img, 8 + gap, line), ColorToRGB(clBtnShadow));
+  const int h = measure.TextHeight("0"), line = h / 2 - 1, gap = measure.TextWidth("    ");
+  EXPECT_EQ(Missing(Painted(group), {At(2, line, clBtnShadow), At(2, line + 1, clBtnHighlight),
+                                     At(183, 103, clBtnShadow), At(184, 104, clBtnHighlight),
+                                     {{8, line, 8 + gap, line + 2}, clBtnFace}, At(8 + gap, line, clBtnShadow)}),
+            "")
+      << "etched; the caption interrupts the line";
 
   auto* inside = Place<TEdit>(group, 0, 0, 50, 21);
   inside->SetAlign(alClient);

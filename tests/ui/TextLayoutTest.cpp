@@ -3,10 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <string>
 #include <tuple>
-#include <vector>
 
 using qftest::CountPixels;
 using qftest::FilledImage;
