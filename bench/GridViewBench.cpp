@@ -12,8 +12,8 @@
 #include <benchmark/benchmark.h>
 
 #include "BenchRatio.h"
-#include "SampleGridView.h"
 #include "grid/ColumnClasses.h"
+#include "grid/GridView.h"
 #include "ui/Forms.h"
 
 #include <QCoreApplication>
@@ -35,12 +35,12 @@ constexpr int kMany = 100000;
 constexpr int kLineScrolls = 1000;
 
 /** Counts its paints, so that a benchmark can tell that it painted at all. */
-struct TCountingGrid : TSampleGridView {
-  using TSampleGridView::TSampleGridView;
+struct TCountingGrid : TGridView {
+  using TGridView::TGridView;
   long Paints = 0;
   void Paint() override {
     ++Paints;
-    TSampleGridView::Paint();
+    TGridView::Paint();
   }
 };
 
@@ -66,9 +66,9 @@ struct TBenchWindow {
       // Texts of one length in both windows: only the number of rows differs.
       char n[16];
       std::snprintf(n, sizeof n, "%06d", r);
-      for (int c : {1, 2, 7, 12}) Grid->Cells.GetCell(c, r)->SetAsString(std::string("field_") + n);
-      for (int c : {8, 9, 10}) Grid->Cells.GetCell(c, r)->SetAsString("text");
-      Grid->Cells.GetCell(3, r)->SetAsBoolean(r % 2 == 0);
+      for (int c : {1, 2, 7, 12}) Grid->Cells().GetCell(c, r)->SetAsString(std::string("field_") + n);
+      for (int c : {8, 9, 10}) Grid->Cells().GetCell(c, r)->SetAsString("text");
+      Grid->Cells().GetCell(3, r)->SetAsBoolean(r % 2 == 0);
     }
     Form.Show();
     // Painting starts once the platform has exposed the window.

@@ -1,10 +1,10 @@
 #pragma once
 /** Shared by the window tests of the grid: a shown, active form and a
- *  sample grid of text columns and rows on it. */
+ *  grid of text columns and rows on it. */
 
 #include "GuiTestApp.h"
-#include "SampleGridView.h"
 #include "grid/ColumnClasses.h"
+#include "grid/GridView.h"
 #include "ui/Forms.h"
 
 #include <gtest/gtest.h>
@@ -26,9 +26,9 @@ struct TShownForm : TForm {
 
 /** A grid at (0, 0) of the form with text columns of the given widths and
  *  rows whose cells read "c,r"; the grid's client area is width x height. */
-inline TSampleGridView* MakeGrid(TWinControl* parent, const std::vector<int>& widths, int rows, int width = 300,
+inline TGridView* MakeGrid(TWinControl* parent, const std::vector<int>& widths, int rows, int width = 300,
                                  int height = 200) {
-  auto* grid = new TSampleGridView(parent);
+  auto* grid = new TGridView(parent);
   if (parent) grid->SetParent(parent);
   grid->SetBorderStyle(bsNone);
   for (int w : widths) grid->Columns().Add<TTextualColumn>()->SetWidth(w);

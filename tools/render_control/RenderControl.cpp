@@ -14,9 +14,9 @@
 // The gauge sits on a form of the button-face colour, as in the progress
 // window, so it takes that colour unless --color says otherwise.
 
-#include "SampleGridView.h"
 #include "components/FlatGauge.h"
 #include "grid/ColumnClasses.h"
+#include "grid/GridView.h"
 #include "shell/ProcessingForm.h"
 #include "ui/Forms.h"
 #include "ui/QtConvert.h"
@@ -175,7 +175,7 @@ QImage RenderGrid(const TArgs& a) {
   TForm form(nullptr);
   form.SetBorderStyle(bsNone);
   form.SetBounds(0, 0, width, height);
-  auto* grid = new TSampleGridView(&form);
+  auto* grid = new TGridView(&form);
   grid->SetParent(&form);
   grid->SetBounds(0, 0, width, height);
   const struct {
