@@ -15,6 +15,12 @@ void TColumnDragBox::StartDrag() {
   SetMouseCapture(true);
 }
 
+void TColumnDragBox::StopDrag() {
+  FDragging = false;
+  SetMouseCapture(false);
+  Hide();
+}
+
 void TColumnDragBox::Paint() {
   TCanvas* c = Canvas();
   const TRect r = ClientRect();

@@ -25,6 +25,8 @@ public:
   TDefaultStyleDisplay* Display() const { return FDisplay.get(); }
   /** Shows the box and takes the mouse. */
   void StartDrag();
+  /** Hides the box and lets the mouse go, reporting nothing. */
+  void StopDrag();
 
   /** Screen points. */
   std::function<void(TPoint)> OnDrop;

@@ -926,10 +926,7 @@ void TCustomGridView::EndColumnDrag() {
 void TCustomGridView::CancelColumnDrag() {
   if (Destroying() || (!FDragPressed && !State().Contains(gbColumnDragging))) return;
   FMouseDownCell = {};
-  if (FDragBox->Visible()) {
-    FDragBox->SetMouseCapture(false);
-    FDragBox->Hide();
-  }
+  FDragBox->StopDrag();
   EndColumnDrag();
   SetGridCursor(crDefault);
   Screen->SetCursor(crDefault);
