@@ -5,13 +5,20 @@
 // - jumping to the last row and back to the first (the current cell, the
 //   scroll and the repaint of what the scroll left to paint);
 // - 1,000 line scrolls (500 down, 500 up), each painting the strip it uncovered.
-// Painting and scrolling must not grow with the rows that are out of sight.
+// - sorting by a click on a header of 100,000 rows, with the repaint, against
+//   the cell store's own sort of the same column;
+// - typing 1,000 characters into a cell editor, the cell repainted after
+//   each, at 100,000 rows against 1,000;
+// - painting with an OnCellFormating handler that makes every other row bold
+//   against painting without one.
+// Painting, scrolling and typing must not grow with the rows that are out of sight.
 // The ratios compare CPU time, which the load of a shared machine disturbs
 // less than the time on the clock.
 
 #include <benchmark/benchmark.h>
 
 #include "BenchRatio.h"
+#include "grid/CellEditors.h"
 #include "grid/ColumnClasses.h"
 #include "grid/GridView.h"
 #include "ui/Forms.h"
@@ -20,6 +27,9 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QImage>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
 #include <QWidget>
 
 #include <cstdio>
@@ -33,6 +43,7 @@ namespace {
 constexpr int kFew = 1000;
 constexpr int kMany = 100000;
 constexpr int kLineScrolls = 1000;
+constexpr int kTypedKeys = 1000;
 
 /** Counts its paints, so that a benchmark can tell that it painted at all. */
 struct TCountingGrid : TGridView {
@@ -60,6 +71,8 @@ struct TBenchWindow {
     Grid->Columns().Add<TCheckBoxColumn>();
     Grid->Columns().Add<TTextualColumn>();
     for (int c = 0; c < Grid->Columns().Count(); ++c) Grid->Columns().Items(c)->SetWidth(60);
+    TCustomColumn* field = Grid->Columns().Items(1);
+    field->SetOptions(TColumnOptions(field->Options()) << coEditing);
     Grid->SetOptions({goHeader, goGrid, goIndicator});
     Grid->AddRow(rows);
     for (int r = 0; r < rows; ++r) {
@@ -152,6 +165,71 @@ void BM_Scroll(benchmark::State& state) {
   CheckPainted(state, w, paints);
 }
 
+/** A left click at a client point of the grid. */
+void ClickGrid(TCountingGrid* grid, int x, int y) {
+  QWidget* w = grid->ClientWidget();
+  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+    const bool press = type == QEvent::MouseButtonPress;
+    QMouseEvent e(type, QPointF(x, y), QPointF(w->mapToGlobal(QPoint(x, y))), Qt::LeftButton,
+                  press ? Qt::MouseButtons(Qt::LeftButton) : Qt::MouseButtons(), Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &e);
+  }
+}
+
+// The rows are in order already: every sort below is a full one of the same work.
+void BM_HeaderSort(benchmark::State& state) {
+  TBenchWindow& w = Window(kMany);
+  TCustomColumn* column = w.Grid->Columns().Items(1);
+  const long paints = w.Grid->Paints;
+  for (auto _ : state) {
+    ClickGrid(w.Grid, column->Left() + column->Width() / 2, 9);
+    w.Flush();
+    column->SetSorted(false);
+  }
+  if (w.Grid->Cells().SortedColumn() != 1) state.SkipWithError("the click did not sort");
+  CheckPainted(state, w, paints);
+}
+
+void BM_StoreSort(benchmark::State& state) {
+  TBenchWindow& w = Window(kMany);
+  for (auto _ : state) w.Grid->Cells().Sort(1, stAlphabetic, skAscending);
+}
+
+template <int Rows>
+void BM_Typing(benchmark::State& state) {
+  TBenchWindow& w = Window(Rows);
+  TCountingGrid* grid = w.Grid;
+  // As the main window's handler would: the model takes the text, the cell shows it.
+  grid->OnEdit = [grid](TObject*, int col, int row, const std::string&) { grid->InvalidateCell(col, row); };
+  const long paints = grid->Paints;
+  for (auto _ : state) {
+    grid->BeginEdit(1, 0, "");
+    QWidget* line = static_cast<TTextualEditor*>(grid->ActiveEditor())->LineEdit();
+    for (int i = 0; i < kTypedKeys; ++i) {
+      QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+      QCoreApplication::sendEvent(line, &press);
+      w.Flush();
+    }
+    if (grid->ActiveEditor()->Text().size() != kTypedKeys) state.SkipWithError("the keys did not reach the editor");
+    grid->EndEdit();
+  }
+  grid->OnEdit = nullptr;
+  CheckPainted(state, w, paints);
+}
+
+template <bool Bold>
+void BM_PaintFormatted(benchmark::State& state) {
+  TBenchWindow& w = Window(kFew);
+  if (Bold)
+    w.Grid->OnCellFormating = [](TObject*, int, int row, TColor&, TFontStyles& style, TCellState) {
+      if (row % 2 == 0) style |= fsBold;
+    };
+  QImage image(w.Grid->ClientWidth(), w.Grid->ClientHeight(), QImage::Format_ARGB32_Premultiplied);
+  for (auto _ : state) w.Grid->PaintTo(image);
+  w.Grid->OnCellFormating = nullptr;
+  benchmark::DoNotOptimize(image.constBits());
+}
+
 // Named after the template argument as written: BM_Paint<kFew>, BM_Paint<kMany>.
 BENCHMARK_TEMPLATE(BM_Paint, kFew)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->Repetitions(9);
 BENCHMARK_TEMPLATE(BM_Paint, kMany)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->Repetitions(9);
@@ -159,6 +237,12 @@ BENCHMARK_TEMPLATE(BM_Jump, kFew)->Unit(benchmark::kMillisecond)->MeasureProcess
 BENCHMARK_TEMPLATE(BM_Jump, kMany)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->Repetitions(9);
 BENCHMARK_TEMPLATE(BM_Scroll, kFew)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->Repetitions(9);
 BENCHMARK_TEMPLATE(BM_Scroll, kMany)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->Repetitions(9);
+BENCHMARK(BM_HeaderSort)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->Repetitions(9);
+BENCHMARK(BM_StoreSort)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->Repetitions(9);
+BENCHMARK_TEMPLATE(BM_Typing, kFew)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->Repetitions(9);
+BENCHMARK_TEMPLATE(BM_Typing, kMany)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->Repetitions(9);
+BENCHMARK_TEMPLATE(BM_PaintFormatted, false)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->Repetitions(9);
+BENCHMARK_TEMPLATE(BM_PaintFormatted, true)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->Repetitions(9);
 
 }  // namespace
 
@@ -183,6 +267,9 @@ int main(int argc, char** argv) {
   reporter.PrintRatio("paint_100k_rows/1k_rows", "BM_Paint<kMany>", "BM_Paint<kFew>");
   reporter.PrintRatio("jump_100k_rows/1k_rows", "BM_Jump<kMany>", "BM_Jump<kFew>");
   reporter.PrintRatio("scroll_100k_rows/1k_rows", "BM_Scroll<kMany>", "BM_Scroll<kFew>");
+  reporter.PrintRatio("header_sort_100k_rows/store_sort", "BM_HeaderSort", "BM_StoreSort");
+  reporter.PrintRatio("typing_100k_rows/1k_rows", "BM_Typing<kMany>", "BM_Typing<kFew>");
+  reporter.PrintRatio("paint_bold_rows/plain", "BM_PaintFormatted<true>", "BM_PaintFormatted<false>");
   Windows().clear();
   return 0;
 }
