@@ -28,27 +28,17 @@ protected:
   void SelectAt(int, int) override {}
 };
 
-/** The arrow mirrored: pointing up and to the right, hot spot at its tip. */
-void DrawReversedArrow(TBitmap& bitmap, TPoint& hotSpot) {
-  constexpr TColor key = clFuchsia;
-  bitmap.SetSize(32, 32);
-  TCanvas* c = bitmap.Canvas();
-  c->Brush.Color = key;
-  c->Brush.Style = bsSolid;
-  c->FillRect({0, 0, 32, 32});
-  c->Pen.Color = clBlack;
-  c->Brush.Color = clWhite;
-  c->Polygon({{20, 0}, {20, 16}, {16, 12}, {13, 19}, {10, 18}, {13, 11}, {8, 11}});
-  bitmap.SetTransparentColor(key);
-  bitmap.SetTransparent(true);
-  hotSpot = {20, 0};
-}
-
 }  // namespace
 
 void RegisterEditorCursor() {
   static const bool drawn = [] {
-    RegisterResource("REVERSEDARROW", DrawReversedArrow);
+    // The arrow mirrored: pointing up and to the right, the hot spot at its tip.
+    RegisterResource("REVERSEDARROW", CursorDrawer(
+                                          [](TCanvas* c) {
+                                            c->Polygon({{20, 0}, {20, 16}, {16, 12}, {13, 19}, {10, 18}, {13, 11},
+                                                        {8, 11}});
+                                          },
+                                          {20, 0}));
     return true;
   }();
   (void)drawn;

@@ -43,26 +43,9 @@ public:
   }
 };
 
-/** A cursor picture on a transparent 32 x 32 bitmap. */
-TResourceDrawer CursorDrawer(std::function<void(TCanvas*)> draw, TPoint hot) {
-  return [draw = std::move(draw), hot](TBitmap& bitmap, TPoint& hotSpot) {
-    constexpr TColor key = clFuchsia;
-    bitmap.SetSize(32, 32);
-    TCanvas* c = bitmap.Canvas();
-    c->Brush.Color = key;
-    c->Brush.Style = bsSolid;
-    c->FillRect({0, 0, 32, 32});
-    c->Pen.Color = clBlack;
-    c->Brush.Color = clBlack;
-    draw(c);
-    bitmap.SetTransparentColor(key);
-    bitmap.SetTransparent(true);
-    hotSpot = hot;
-  };
-}
-
 /** Two bars with an arrow head beyond each; Vertical turns it by a right angle. */
 void DrawSplit(TCanvas* c, bool vertical) {
+  c->Brush.Color = clBlack;
   auto at = [vertical](int x, int y) { return vertical ? TPoint{y, x} : TPoint{x, y}; };
   auto fill = [&](int x1, int y1, int x2, int y2) {
     const TPoint a = at(x1, y1), b = at(x2, y2);
@@ -121,9 +104,12 @@ void RegisterGridCursors() {
                                          },
                                          {16, 16}));
     RegisterResource("INDICATORSELECT",
-                     CursorDrawer([](TCanvas* c) { c->Polygon({{8, 13}, {16, 13}, {16, 8}, {24, 16}, {16, 24},
-                                                               {16, 19}, {8, 19}}); },
-                                  {24, 16}));
+                     CursorDrawer(
+                         [](TCanvas* c) {
+                           c->Brush.Color = clBlack;
+                           c->Polygon({{8, 13}, {16, 13}, {16, 8}, {24, 16}, {16, 24}, {16, 19}, {8, 19}});
+                         },
+                         {24, 16}));
     return true;
   }();
   (void)drawn;

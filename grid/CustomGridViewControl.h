@@ -293,8 +293,6 @@ protected:
   virtual void DrawIndicatorCell(int ARow, bool Current, bool Selected);
   /** Background and grid lines of a cell below the last row. */
   void DrawEmptyCell(TCustomColumn& Column, int ARow);
-  /** The focus mark of the current cell (or row, with goSelectFullRow). */
-  void DrawFocusMark();
 
   void ScrollBarPositionChanged(TScrollBarKind Kind) override;
   void SizeChanged() override;
@@ -310,6 +308,8 @@ private:
   void DeselectAllRows();
   void SetCurrent(int ACol, int ARow);
   void DrawGridLines(const TRect& R, TColor GridColor, bool LastRow, bool FramedCheckBox);
+  /** The focus mark of the current row (goSelectFullRow). */
+  void DrawFocusMark();
   /** The part of the canvas a cell may paint: the cell and its grid lines within the data area. */
   TRect CellReach(const TRect& R) const;
   TRect RowRect(int ARow) const;
