@@ -312,7 +312,9 @@ void TTextualEditor::SetShowPreview(bool Value) {
 
 void TTextualEditor::SetAlignment(TAlignment Value) {
   TCellEditor::SetAlignment(Value);
-  const Qt::Alignment h = Value == taRightJustify ? Qt::AlignRight : Value == taCenter ? Qt::AlignHCenter : Qt::AlignLeft;
+  const Qt::Alignment h = Value == taRightJustify ? Qt::AlignRight
+                          : Value == taCenter     ? Qt::AlignHCenter
+                                                  : Qt::AlignLeft;
   FLine->setAlignment(h | Qt::AlignVCenter);
 }
 

@@ -634,7 +634,8 @@ TRect TCustomGridViewControl::RowRect(int ARow) const {
 }
 
 void TCustomGridViewControl::InvalidateCell(int ACol, int ARow) {
-  if (FDestroying || ACol < 0 || ACol >= FColumns->Count() || !FColumns->Items(ACol)->Visible() || ARow < TopRow()) return;
+  if (FDestroying || ACol < 0 || ACol >= FColumns->Count() || !FColumns->Items(ACol)->Visible() || ARow < TopRow())
+    return;
   TRect r = GetCellRect(ACol, ARow);
   r.Right += GridLineWidth();
   r.Bottom += GridLineWidth();

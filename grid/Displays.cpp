@@ -22,7 +22,9 @@ constexpr int kCheckBox = 3;
 
 // ---------------------------------------------------------------- TColumnDisplay
 
-TRect TColumnDisplay::TextRect() const { return {CellRect.Left + 2, CellRect.Top, CellRect.Right - 2, CellRect.Bottom}; }
+TRect TColumnDisplay::TextRect() const {
+  return {CellRect.Left + 2, CellRect.Top, CellRect.Right - 2, CellRect.Bottom};
+}
 
 void TColumnDisplay::DrawText(const std::string& Text, const TRect& R) {
   const TCustomColumn& column = *Column();

@@ -77,7 +77,9 @@ TEST(CellEditors, TheFormattingRectangleFollowsMarginAlignmentPreviewAndButton) 
       const TRect r = editor->FormattingRect();
       EXPECT_EQ(r.Left, c.left) << c.name << " " << kind;
       EXPECT_EQ(r.Right, editor->ClientWidth() - c.rightLess - button) << c.name << " " << kind;
-      const int top = c.align == vaTop ? c.margin : c.align == vaMiddle ? (client - 1) / 2 - h / 2 : client - c.margin - h;
+      const int top = c.align == vaTop      ? c.margin
+                      : c.align == vaMiddle ? (client - 1) / 2 - h / 2
+                                            : client - c.margin - h;
       EXPECT_EQ(r.Top, top) << c.name << " " << kind;
       EXPECT_EQ(r.Height(), h) << c.name;
       // The line edit holds the text exactly there.

@@ -66,7 +66,9 @@ struct TEditingGrid {
       Events.push_back("before " + At(c, r));
       accept = AcceptEdits;
     };
-    Grid->OnEdit = [this](TObject*, int c, int r, const std::string& v) { Events.push_back("edit " + At(c, r) + " " + v); };
+    Grid->OnEdit = [this](TObject*, int c, int r, const std::string& v) {
+      Events.push_back("edit " + At(c, r) + " " + v);
+    };
     Grid->OnEditAccept = [this](TObject*, int c, int r, const std::string& v, bool& accept) {
       Events.push_back("accept " + At(c, r) + " " + v);
       accept = AcceptValues;

@@ -57,7 +57,8 @@ TEST(GridHeaderStyles, EachStylePaintsItsHeaderCell) {
     std::vector<std::tuple<int, int, TColor>> probes;
   } cases[] = {
       {hsAuto, {{40, 9, yellow}, {12, 9, white}, {40, 0, white}, {71, 9, shadow}, {40, 17, shadow}, {5, 9, face}}},
-      {hsFlatBorders, {{40, 9, yellow}, {12, 9, yellow}, {40, 0, yellow}, {71, 9, grey}, {40, 17, grey}, {11, 9, grey}}},
+      {hsFlatBorders,
+       {{40, 9, yellow}, {12, 9, yellow}, {40, 0, yellow}, {71, 9, grey}, {40, 17, grey}, {11, 9, grey}}},
       {hsOldStyle, {{40, 9, face}, {12, 9, white}, {40, 0, white}, {71, 9, frame}, {40, 17, frame}, {11, 9, frame}}},
       {hsOutlook,
        {{40, 9, yellow},
@@ -107,7 +108,8 @@ TEST(GridPaintingCells, SelectionColoursAndTheFocusMark) {
     bool mark;
   } cases[] = {
       {"focused", {}, true, highlight, true},
-      {"alpha_blended", {aoAlphaBlendedSelection}, true, TGraphicsProvider::MixColors(clWindow, clHighlight, 0.25), true},
+      {"alpha_blended", {aoAlphaBlendedSelection}, true, TGraphicsProvider::MixColors(clWindow, clHighlight, 0.25),
+       true},
       {"hidden_focus", {aoHideFocus}, true, highlight, false},
       {"unfocused", {}, false, Rgb(clBtnFace), false},
       {"unfocused_hidden", {aoHideSelection}, false, Rgb(clWindow), false},

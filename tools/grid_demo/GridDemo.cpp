@@ -31,7 +31,9 @@ public:
     styles->SetItemIndex(0);
     styles->SetBounds(92, ClientHeight() - 28, 130, 21);
     styles->SetAnchors({akLeft, akBottom});
-    styles->OnChange = [this, styles](TObject*) { FGrid->SetHeaderStyle(static_cast<THeaderStyle>(styles->ItemIndex())); };
+    styles->OnChange = [this, styles](TObject*) {
+      FGrid->SetHeaderStyle(static_cast<THeaderStyle>(styles->ItemIndex()));
+    };
     auto* clear = new TButton(this);
     clear->SetParent(this);
     clear->SetCaption("Clear rows");

@@ -27,7 +27,8 @@ void Mouse(TControl* control, QEvent::Type type, TPoint at) {
   QWidget* w = control->ClientWidget();
   const QPointF local(at.X, at.Y);
   const bool release = type == QEvent::MouseButtonRelease;
-  QMouseEvent e(type, local, QPointF(w->mapToGlobal(local.toPoint())), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+  const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+  QMouseEvent e(type, local, QPointF(w->mapToGlobal(local.toPoint())), button,
                 release ? Qt::MouseButtons() : Qt::MouseButtons(Qt::LeftButton), Qt::NoModifier);
   QCoreApplication::sendEvent(w, &e);
 }
