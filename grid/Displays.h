@@ -85,7 +85,7 @@ public:
   virtual void PaintSortArrow(const TRect& R, bool Ascending);
   /** The input row's or the footer's remainder right of the last column. */
   virtual void PaintStrip(TGridPart Part, const TRect& R) = 0;
-  /** The indicator column's piece beside the header, the input row or the footer. */
+  /** The indicator column's cell beside the header, the input row or the footer. */
   virtual void PaintIndicatorPart(TGridPart Part, const TRect& R) = 0;
   virtual void PaintFooterCell(TCustomColumn& Column, const TRect& R);
   virtual void PaintHeaderCell(TCustomColumn& Column, const TRect& R) = 0;
