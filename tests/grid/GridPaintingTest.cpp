@@ -7,6 +7,7 @@
 #include "TestSupport.h"
 #include "grid/Displays.h"
 #include "grid/SharedCommon.h"
+#include "grid/ThemesSupport.h"
 
 #include <QFile>
 #include <QImage>
@@ -277,6 +278,76 @@ TEST(GridPaintingCells, FootersAndInputCells) {
   EXPECT_EQ(PixelAt(img, 30, 119), Rgb(clBtnFace)) << "its bottom line";
   EXPECT_GT(CountPixels(img, {72, 18, 132, 41}, clGrayText), 10) << "the input caption in grey";
   EXPECT_EQ(PixelAt(img, 150, 100), Rgb(clWindow)) << "the footer's remainder";
+}
+
+/** A visual-styles library that notes each themed part drawn, as "class part/state". */
+struct TThemeRecorder {
+  TThemeRecorder() : FSaved(ThemeLibrary()) {
+    TThemeLibrary& lib = ThemeLibrary();
+    lib.Handle = &FHandle;
+    lib.IsAppThemed = [] { return true; };
+    lib.IsThemeActive = [] { return true; };
+    lib.OpenThemeData = [this](void*, const std::string& cls) -> void* {
+      FClass = cls;
+      return &FHandle;
+    };
+    lib.DrawThemeBackground = [this](void*, TCanvas*, int part, int state, const TRect& r, const TRect*) -> long {
+      Drawn.push_back({FClass + " " + std::to_string(part) + "/" + std::to_string(state), r});
+      return 0;
+    };
+    lib.CloseThemeData = [](void*) -> long { return 0; };
+  }
+  ~TThemeRecorder() { ThemeLibrary() = FSaved; }
+  /** The parts drawn whose rectangle holds p. */
+  std::vector<std::string> At(TPoint p) const {
+    std::vector<std::string> parts;
+    for (const auto& [part, r] : Drawn)
+      if (r.Contains(p)) parts.push_back(part);
+    return parts;
+  }
+  std::vector<std::pair<std::string, TRect>> Drawn;
+
+private:
+  TThemeLibrary FSaved;
+  int FHandle = 0;
+  std::string FClass;
+};
+
+TEST(GridVisualStyles, ThemedHeadersIndicatorsAndCheckBoxesTakeTheirStates) {
+  TShownForm form;
+  TGridView* grid = MakeGrid(&form, {60, 60}, 2, 240, 100);
+  auto* check = grid->Columns().Add<TCheckBoxColumn>();
+  check->SetWidth(30);
+  grid->GetCellObject(2, 1)->SetAsBoolean(true);
+  grid->SetOptions({goHeader, goIndicator, goFooter});
+  using Parts = std::vector<std::string>;
+  TThemeRecorder themes;
+  Picture(grid);
+  EXPECT_EQ(themes.At({40, 9}), Parts{"header 1/1"});
+  EXPECT_EQ(themes.At({5, 9}), Parts{"header 1/1"}) << "the indicator's header cell";
+  EXPECT_EQ(themes.At({5, 30}), Parts{"header 2/1"}) << "a row's indicator cell";
+  EXPECT_EQ(themes.At({230, 9}), Parts{"header 1/1"}) << "the empty header right of the columns";
+  const TPoint box0 = grid->GetCellRect(2, 0).TopLeft(), box1 = grid->GetCellRect(2, 1).TopLeft();
+  EXPECT_EQ(themes.At({box0.X + 3, box0.Y + 3}), Parts{"button 3/1"});
+  EXPECT_EQ(themes.At({box1.X + 3, box1.Y + 3}), Parts{"button 3/5"});
+  EXPECT_EQ(CheckBoxRect(*check, grid->GetCellRect(2, 0), true).Width(), 13);
+
+  // The header under the mouse is hot, the one held down pressed.
+  qftest::SendMouse(grid->ClientWidget(), QEvent::MouseMove, Qt::NoButton, {100, 9});
+  EXPECT_EQ(grid->HotHeaderColumn(), grid->Columns().Items(1));
+  themes.Drawn.clear();
+  Picture(grid);
+  EXPECT_EQ(themes.At({100, 9}), Parts{"header 1/2"});
+  EXPECT_EQ(themes.At({40, 9}), Parts{"header 1/1"});
+  qftest::SendMouse(grid->ClientWidget(), QEvent::MouseButtonPress, Qt::LeftButton, {40, 9});
+  themes.Drawn.clear();
+  Picture(grid);
+  EXPECT_EQ(themes.At({40, 9}), Parts{"header 1/3"});
+  qftest::SendMouse(grid->ClientWidget(), QEvent::MouseButtonRelease, Qt::LeftButton, {40, 9});
+  grid->SetEnableVisualStyles(false);
+  themes.Drawn.clear();
+  Picture(grid);
+  EXPECT_TRUE(themes.Drawn.empty()) << "switched off for this grid";
 }
 
 // ---------------------------------------------------------------- the render tool
