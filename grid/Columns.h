@@ -111,7 +111,8 @@ private:
 };
 
 /** Paints one cell of its column. The grid loads the cell's value, the
- *  canvas and the cell rectangle into it before each paint. */
+ *  canvas, the cell rectangle and the cell's state into it before each
+ *  paint. The painters themselves live with the grid's displays. */
 class TColumnDisplay : public TVirtualColElement {
 public:
   using TVirtualColElement::TVirtualColElement;
@@ -123,18 +124,37 @@ public:
   bool RightToLeft = false;
   TCanvas* Canvas = nullptr;
   TRect CellRect;
+  /** The cell is drawn as selected; it is the current cell. */
+  bool Selected = false;
+  bool Current = false;
+  TColor HighlightedTextColor = clHighlightText;
+
+  /** The cell rectangle less 2 pixels at the left and at the right. */
+  virtual TRect TextRect() const;
+  /** Text into R by the column's alignments and wrap kind, on a clear brush. */
+  virtual void DrawText(const std::string& Text, const TRect& R);
+  /** The red triangle in the cell's top-right corner: the cell has a hint. */
+  virtual void DrawHintMark();
   /** Paints the loaded value into CellRect. */
   virtual void PaintContent() = 0;
+  /** Fills CellRect. */
+  void PaintBackground(TColor Color);
 };
 
 /** Handles clicks on one cell of its column (the check box of a check-box
- *  column); the grid gives it the cell's position first. */
+ *  column); the grid gives it the cell's position, value and rectangle
+ *  first. OnClick reports that the element changed its value. */
 class TColumnPlay : public TVirtualColElement {
 public:
   using TVirtualColElement::TVirtualColElement;
   int Col = -1;
   int Row = -1;
+  TRect CellRect;
   std::function<void(TColumnPlay& Sender)> OnClick;
+  /** A click at P, relative to the cell rectangle's top-left corner. */
+  virtual void MouseClick(TPoint) {}
+  /** A character typed on the cell. */
+  virtual void KeyAction(TKeyChar) {}
 };
 
 /** The in-place editor as its column drives it; the editor controls implement it. */
@@ -146,14 +166,14 @@ public:
 };
 
 /** An editor with a pop-up window. */
-class IPopupEditor : public ICellEditor {
+class IPopupEditor : public virtual ICellEditor {
 public:
   virtual void SetOnCloseUp(std::function<void()> Value) = 0;
   virtual void SetOnSelect(std::function<void()> Value) = 0;
 };
 
 /** A drop-down editor with an item list and images. */
-class IComboBoxEditor : public IPopupEditor {
+class IComboBoxEditor : public virtual IPopupEditor {
 public:
   virtual void SetItems(const TStringList& Value) = 0;
   virtual void SetImages(TImageList* Value) = 0;

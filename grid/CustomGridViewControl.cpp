@@ -1,6 +1,8 @@
 #include "grid/CustomGridViewControl.h"
 
 #include "grid/ColumnClasses.h"
+#include "grid/Displays.h"
+#include "grid/ThemesSupport.h"
 
 #include <algorithm>
 #include <climits>
@@ -18,6 +20,10 @@ TRect Common(const TRect& a, const TRect& b) {
 
 TCustomGridViewControl::TCustomGridViewControl(TComponent* AOwner) : TScrollView(AOwner) {
   FColumns = std::make_unique<TColumns>(this);
+  FStyleDisplays[hsAuto] = std::make_unique<TDefaultStyleDisplay>(this);
+  FStyleDisplays[hsFlatBorders] = std::make_unique<TFlatStyleDisplay>(this);
+  FStyleDisplays[hsOldStyle] = std::make_unique<TOldStyleDisplay>(this);
+  FStyleDisplays[hsOutlook] = std::make_unique<TOutlookStyleDisplay>(this);
   SetColor(clWindow);
   SetTabStop(true);
   SetFrameWidth(2);
@@ -36,8 +42,49 @@ TCustomGridViewControl::TCustomGridViewControl(TComponent* AOwner) : TScrollView
 }
 
 TCustomGridViewControl::~TCustomGridViewControl() {
+  BeginDestruction();
   FReady = false;
   FColumns.reset();
+}
+
+void TCustomGridViewControl::BeginDestruction() {
+  if (FDestroying) return;
+  FDestroying = true;
+  ClearEvents();
+}
+
+void TCustomGridViewControl::ClearEvents() {
+  OnSelectCell = nullptr;
+  OnDeselectCell = nullptr;
+  OnColumnResize = nullptr;
+  OnSortColumn = nullptr;
+  OnCellColoring = nullptr;
+  OnDrawCellBackground = nullptr;
+  OnCustomDrawCell = nullptr;
+  OnPostDraw = nullptr;
+  OnHorizontalScroll = nullptr;
+  OnVerticalScroll = nullptr;
+  OnClick = nullptr;
+  OnDblClick = nullptr;
+  OnMouseDown = nullptr;
+  OnMouseMove = nullptr;
+  OnMouseUp = nullptr;
+  OnMouseEnter = nullptr;
+  OnMouseLeave = nullptr;
+  OnMouseWheel = nullptr;
+  OnResize = nullptr;
+  OnKeyDown = nullptr;
+  OnKeyPress = nullptr;
+  OnKeyUp = nullptr;
+  OnEnter = nullptr;
+  OnExit = nullptr;
+}
+
+void TCustomGridViewControl::SetStateBit(TGridStateBit Bit, bool On) {
+  if (On)
+    FState << Bit;
+  else
+    FState >> Bit;
 }
 
 // ---------------------------------------------------------------- settings
@@ -93,6 +140,7 @@ void TCustomGridViewControl::SetHeaderSize(int Value) {
 void TCustomGridViewControl::SetHeaderStyle(THeaderStyle Value) {
   if (Value == FHeaderStyle) return;
   FHeaderStyle = Value;
+  StyleDisplay()->Canvas = Canvas();
   Invalidate();
 }
 
@@ -161,7 +209,8 @@ void TCustomGridViewControl::SetInputRowFocused(bool Value) {
 }
 
 void TCustomGridViewControl::EndUpdate() {
-  if (FUpdateCount > 0) --FUpdateCount;
+  // What changed meanwhile was not painted.
+  if (FUpdateCount > 0 && --FUpdateCount == 0) Invalidate();
 }
 
 // ---------------------------------------------------------------- geometry
@@ -413,7 +462,7 @@ void TCustomGridViewControl::ScrollBarPositionChanged(TScrollBarKind Kind) {
 
 void TCustomGridViewControl::SizeChanged() {
   TScrollView::SizeChanged();
-  if (!FReady) return;
+  if (!FReady || FDestroying) return;
   const int width = ClientWidth(), height = ClientHeight();
   if (height != FLastClientHeight) {
     if (PartShown(gpFooter)) {
@@ -570,7 +619,7 @@ void TCustomGridViewControl::MoveRow(int, int) {
 }
 
 void TCustomGridViewControl::EndEdit() {
-  if (FEditedCell.Col >= 0) InvalidateCell(FEditedCell.Col, FEditedCell.Row);
+  if (FEditedCell.Col >= 0 && !FDestroying) InvalidateCell(FEditedCell.Col, FEditedCell.Row);
   FState >> gbEditing >> gbInputEditing;
   FEditedCell = {};
   FInputColumn = -1;
@@ -585,7 +634,8 @@ TRect TCustomGridViewControl::RowRect(int ARow) const {
 }
 
 void TCustomGridViewControl::InvalidateCell(int ACol, int ARow) {
-  if (ACol < 0 || ACol >= FColumns->Count() || !FColumns->Items(ACol)->Visible() || ARow < TopRow()) return;
+  if (FDestroying || ACol < 0 || ACol >= FColumns->Count() || !FColumns->Items(ACol)->Visible() || ARow < TopRow())
+    return;
   TRect r = GetCellRect(ACol, ARow);
   r.Right += GridLineWidth();
   r.Bottom += GridLineWidth();
@@ -594,7 +644,7 @@ void TCustomGridViewControl::InvalidateCell(int ACol, int ARow) {
 }
 
 void TCustomGridViewControl::InvalidateRow(int ARow) {
-  if (ARow < TopRow()) return;
+  if (FDestroying || ARow < TopRow()) return;
   const TRect r = Common(RowRect(ARow), ClientRect());
   if (!r.IsEmpty()) InvalidateRect(r);
 }
@@ -619,6 +669,7 @@ void TCustomGridViewControl::InvalidateColumn(TCustomColumn& Column) {
 }
 
 void TCustomGridViewControl::InvalidateSelection() {
+  if (FDestroying) return;
   if (FInputRowFocused) InvalidatePart(gpInputRow);
   if (!FOptions.Contains(goSelectFullRow)) {
     InvalidateCell(FCurrentColumn, CurrentRow());
@@ -686,12 +737,12 @@ void TCustomGridViewControl::HeaderClick(TCustomColumn& Column, bool) {
 
 void TCustomGridViewControl::FocusGained() {
   TScrollView::FocusGained();
-  InvalidateSelection();
+  if (!FDestroying) InvalidateSelection();
 }
 
 void TCustomGridViewControl::FocusLost() {
   TScrollView::FocusLost();
-  InvalidateSelection();
+  if (!FDestroying) InvalidateSelection();
 }
 
 void TCustomGridViewControl::FontChanged() {
@@ -701,6 +752,8 @@ void TCustomGridViewControl::FontChanged() {
 }
 
 // ---------------------------------------------------------------- painting
+
+TStyleDisplay* TCustomGridViewControl::StyleDisplay() const { return FStyleDisplays[FHeaderStyle].get(); }
 
 bool TCustomGridViewControl::PrepareCellDraw(int ACol, int ARow, TCellState State) {
   TCanvas* c = Canvas();
@@ -712,82 +765,81 @@ bool TCustomGridViewControl::PrepareCellDraw(int ACol, int ARow, TCellState Stat
 }
 
 void TCustomGridViewControl::Paint() {
-  if (FState.Contains(gbColumnResizing)) return;
+  if (FDestroying || FState.Contains(gbColumnResizing)) return;
   TCanvas* c = Canvas();
+  TStyleDisplay* style = StyleDisplay();
+  style->Canvas = c;
+  style->UseVisualStyles = FEnableVisualStyles && ThemesAvailable();
   UpdateScrollRects();
-  const int width = ClientWidth(), height = ClientHeight();
   if (FGridStyle == gsSlides) {
     PaintSlides(ClientRect());
-    return;
+  } else {
+    PaintColumnParts();
+    const int width = ClientWidth(), right = ColumnsRight();
+    const TRect data = DataRect();
+    if (right < width) {
+      // Right of the columns: the header band and the rows' band. The input
+      // row's and the footer's remainders are the style display's.
+      const int left = std::max(right, IndicatorWidth());
+      c->Brush.Style = bsSolid;
+      c->Brush.Color = Color();
+      if (PartShown(gpHeader)) {
+        const TRect header{left, 0, width, FHeaderSize};
+        if (style->UseVisualStyles && FHeaderStyle == hsAuto)
+          style->PaintEmptyHeader(header);
+        else
+          c->FillRect(header);
+      }
+      c->Brush.Color = Color();
+      c->FillRect({left, data.Top, width, data.Bottom});
+    }
+    if (RowCount() == 0 && !Caption().empty()) {
+      c->Font = Font();
+      const int top = data.Top + 4;
+      TGraphicsProvider::DrawTextLine(c, {0, top, width, top + c->TextHeight(Caption())}, false, Caption(), taCenter);
+    }
   }
-  PaintColumnParts();
-  const int right = ColumnsRight();
-  c->Brush.Style = bsSolid;
-  c->Brush.Color = Color();
-  if (right < width) c->FillRect({std::max(right, IndicatorWidth()), 0, width, height});
-  if (RowCount() == 0 && !Caption().empty()) {
-    c->Font = Font();
-    const int top = DataRect().Top + 4;
-    TGraphicsProvider::DrawTextLine(c, {0, top, width, top + c->TextHeight(Caption())}, false, Caption(), taCenter);
-  }
+  if (OnPostDraw) OnPostDraw(this);
 }
 
 void TCustomGridViewControl::PaintColumnParts() {
   TCanvas* c = Canvas();
-  const int width = ClientWidth(), position = LeftPosition(), line = GridLineWidth();
+  TStyleDisplay* style = StyleDisplay();
+  const int width = ClientWidth(), position = LeftPosition();
   const TRect header = GetPartRect(gpHeader), input = GetPartRect(gpInputRow), footer = GetPartRect(gpFooter);
   const TRect clip = c->ClipRect();
-  c->Brush.Style = bsSolid;
+  auto inClip = [&](const TRect& part) { return part.Bottom > clip.Top && part.Top < clip.Bottom; };
+  const bool headers = PartShown(gpHeader) && inClip(header), inputs = PartShown(gpInputRow) && inClip(input),
+             footers = PartShown(gpFooter) && inClip(footer);
   for (int i = 0; i < FColumns->DisplayCount(); ++i) {
     TCustomColumn* col = FColumns->DisplayItems(i);
     if (!col->Visible()) continue;
     const int left = col->Left() - position, right = left + col->Width();
     if (left >= width) break;
     if (right <= 0 || right <= clip.Left || left >= clip.Right) continue;
-    c->Font = Font();
-    auto inClip = [&](const TRect& part) { return part.Bottom > clip.Top && part.Top < clip.Bottom; };
-    if (PartShown(gpHeader) && inClip(header)) {
-      const TRect r{left, header.Top, right, header.Bottom};
-      c->Brush.Color = col->Header().Color();
-      c->FillRect(r);
-      TGraphicsProvider::DrawButtonFace(c, r, false);
-      TGraphicsProvider::DrawTextLine(c, {r.Left + 3, r.Top, r.Right - 3, r.Bottom}, false, col->Header().Caption(),
-                                      col->Alignment());
-    }
-    if (PartShown(gpInputRow) && inClip(input)) {
-      const TRect r{left, input.Top, right, input.Bottom};
-      c->Brush.Color = clWindow;
-      c->FillRect(r);
-      if (line) DrawGridLines({r.Left, r.Top, r.Right - 1, r.Bottom - 1}, false);
-      const bool caption = col->InputValue().empty();
-      c->Font.SetColor(caption ? clGrayText : clWindowText);
-      TGraphicsProvider::DrawTextLine(c, {r.Left + 2, r.Top, r.Right - 2, r.Bottom - line}, false,
-                                      caption ? col->InputCaption() : col->InputValue(), col->Alignment());
-    }
-    if (PartShown(gpFooter) && inClip(footer)) {
-      const TRect r{left, footer.Top, right, footer.Bottom};
-      c->Brush.Color = col->Footer().Color();
-      c->FillRect(r);
-      c->Font = Font();
-      TGraphicsProvider::DrawTextLine(c, {r.Left + 2, r.Top + line, r.Right - 2, r.Bottom}, false,
-                                      col->Footer().Caption(), col->Alignment());
-    }
+    if (headers) style->PaintHeaderCell(*col, {left, header.Top, right, header.Bottom});
+    if (inputs) style->PaintInputCell(*col, {left, input.Top, right, input.Bottom});
+    if (footers) style->PaintFooterCell(*col, {left, footer.Top, right, footer.Bottom});
   }
-  // The rows' part of the indicator column is drawn with the rows; here
-  // only its pieces beside the header, the input row and the footer.
-  if (PartShown(gpIndicator)) {
-    for (TGridPart part : {gpHeader, gpInputRow, gpFooter}) {
-      if (!PartShown(part)) continue;
-      const TRect r = GetPartRect(part);
-      TGraphicsProvider::DrawButtonFace(c, {0, r.Top, IndicatorColumnWidth, r.Bottom}, false);
-    }
+  const int right = std::max(ColumnsRight(), IndicatorWidth());
+  if (right < width) {
+    if (inputs) style->PaintStrip(gpInputRow, {right, input.Top, width, input.Bottom});
+    if (footers) style->PaintStrip(gpFooter, {right, footer.Top, width, footer.Bottom});
   }
+  // The rows' part of the indicator column is drawn with the rows.
+  if (PartShown(gpIndicator))
+    for (TGridPart part : {gpInputRow, gpFooter, gpHeader})
+      if (PartShown(part)) {
+        const TRect r = GetPartRect(part);
+        style->PaintIndicatorPart(part, {0, r.Top, IndicatorColumnWidth, r.Bottom});
+      }
   PaintRows(DataRect());
 }
 
 void TCustomGridViewControl::PaintRows(const TRect& Rect) {
   TCanvas* c = Canvas();
-  const int rows = RowCount(), line = GridLineWidth(), current = CurrentRow();
+  const int rows = RowCount(), line = GridLineWidth(), current = CurrentRow(), width = ClientWidth();
+  const int position = LeftPosition();
   const TRect clip = c->ClipRect();
   for (int row = TopRow(), y = Rect.Top; y < Rect.Bottom; ++row) {
     const int height = RowHeightAt(row);
@@ -796,7 +848,8 @@ void TCustomGridViewControl::PaintRows(const TRect& Rect) {
       const bool partial = DrawPartialRowEmpty() && y + height > Rect.Bottom;
       for (int i = 0; i < FColumns->DisplayCount(); ++i) {
         TCustomColumn* col = FColumns->DisplayItems(i);
-        if (!col->Visible()) continue;
+        const int left = col->Left() - position;
+        if (!col->Visible() || left >= width || left + col->Width() <= 0) continue;
         if (row < rows && !partial)
           DrawCell(col->Index(), row);
         else
@@ -810,6 +863,7 @@ void TCustomGridViewControl::PaintRows(const TRect& Rect) {
     y = bottom;
   }
   if (FOptions.Contains(goSelectFullRow)) DrawFocusMark();
+  c->ResetClipRect();
 }
 
 void TCustomGridViewControl::PaintSlides(const TRect& Rect) {
@@ -849,16 +903,23 @@ void TCustomGridViewControl::PaintSlides(const TRect& Rect) {
   if (y < Rect.Bottom) c->FillRect({0, y, width, Rect.Bottom});
 }
 
-void TCustomGridViewControl::DrawGridLines(const TRect& R, bool LastRow) {
+TRect TCustomGridViewControl::CellReach(const TRect& R) const {
+  const int line = GridLineWidth();
+  const TRect data = DataRect();
+  const TRect band = FGridStyle == gsReport ? TRect{0, data.Top, ClientWidth(), data.Bottom} : ClientRect();
+  return Common({R.Left, R.Top, R.Right + line, std::min(R.Bottom + line, band.Bottom)}, band);
+}
+
+void TCustomGridViewControl::DrawGridLines(const TRect& R, TColor GridColor, bool LastRow, bool FramedCheckBox) {
   TCanvas* c = Canvas();
-  const bool framed = FGridLinesStyle == lsFramed;
-  c->Pen.Color = framed && LastRow ? clBlack : FGridLinesColor;
+  c->Pen.Mode = pmCopy;
+  c->Pen.Color = FGridLinesStyle == lsFramed && LastRow ? clBlack : GridColor;
   c->MoveTo(R.Left, R.Bottom);
   c->LineTo(R.Right + 1, R.Bottom);
   if (FGridLinesStyle == lsHorizontalOnly) return;
-  c->Pen.Color = FGridLinesColor;
+  c->Pen.Color = FramedCheckBox ? clBlack : GridColor;
   c->MoveTo(R.Right, R.Top);
-  c->LineTo(R.Right, R.Bottom);
+  c->LineTo(R.Right, R.Bottom + (FramedCheckBox ? 1 : 0));
 }
 
 void TCustomGridViewControl::DrawCell(int ACol, int ARow) {
@@ -866,46 +927,46 @@ void TCustomGridViewControl::DrawCell(int ACol, int ARow) {
   if (!col->Visible()) return;
   TCanvas* c = Canvas();
   const TRect r = GetCellRect(ACol, ARow);
-  const int line = GridLineWidth();
-  const TRect data = FGridStyle == gsReport ? TRect{0, DataRect().Top, ClientWidth(), DataRect().Bottom} : ClientRect();
-  const TRect reach = Common({r.Left, r.Top, r.Right + line, std::min(r.Bottom + line, data.Bottom)}, data);
+  const TRect reach = CellReach(r);
   if (Common(reach, c->ClipRect()).IsEmpty()) return;
 
-  TColor cellColor = GetSelectedCellColor(ACol, ARow);
+  c->Font = col->Font();
+  TColor cellColor = GetSelectedCellColor(ACol, ARow), gridColor = FGridLinesColor;
+  const bool selected = IsCellSelected(ACol, ARow);
   TCellState state;
-  if (IsCellSelected(ACol, ARow)) {
+  if (selected) {
     state << csSelected;
     if (FAppearanceOptions.Contains(aoBoldTextSelection)) state << csBoldTextSelection;
   }
   if (HasFocus() && !FAppearanceOptions.Contains(aoHideFocus)) state << csFocused;
-  if (FAppearanceOptions.Contains(aoIndicateSortedColumn) && col->Sorted() && !state.Contains(csSelected))
+  TColumnDisplay* display = col->Display();
+  if (display) display->Selected = selected;
+  if (OnCellColoring) OnCellColoring(this, ACol, ARow, cellColor, gridColor, state);
+  if (FAppearanceOptions.Contains(aoIndicateSortedColumn) && col->Sorted() && !selected)
     cellColor = TGraphicsProvider::Blend(clBlack, cellColor, 10);
 
   c->SetClipRect(reach);
-  if (line && FGridStyle == gsReport) {
-    const bool lastRow = ARow == RowCount() - 1;
-    DrawGridLines(r, lastRow);
-    if (lastRow && FGridLinesStyle == lsFramed && dynamic_cast<TCheckBoxColumn*>(col)) {
-      c->Pen.Color = clBlack;
-      c->MoveTo(r.Right, r.Top);
-      c->LineTo(r.Right, r.Bottom + 1);
-    }
+  if (GridLineWidth() && FGridStyle == gsReport) {
+    const bool framedCheckBox = FGridLinesStyle == lsFramed && dynamic_cast<TCheckBoxColumn*>(col);
+    DrawGridLines(r, gridColor, ARow == RowCount() - 1, framedCheckBox);
   }
-  c->Brush.Style = bsSolid;
-  c->Brush.Color = cellColor;
-  c->FillRect(r);
-  if (PrepareCellDraw(ACol, ARow, state)) {
-    if (TColumnDisplay* display = col->Display()) {
-      display->Canvas = c;
-      display->CellRect = r;
-      display->PaintContent();
-    } else {
-      TGraphicsProvider::DrawTextLine(c, {r.Left + 2, r.Top, r.Right - 2, r.Bottom}, false,
-                                      col->ValueToDisplayText(GetCellText(ACol, ARow)), col->Alignment());
-    }
+  bool defaultDrawing = true;
+  if (OnDrawCellBackground) OnDrawCellBackground(this, ACol, ARow, r, state, defaultDrawing);
+  const bool current = ACol == FCurrentColumn && ARow == CurrentRow();
+  if (display) {
+    display->Canvas = c;
+    display->RightToLeft = false;
+    display->CellRect = r;
+    display->HighlightedTextColor = FHighlightedTextColor;
+    display->Current = current;
+    if (defaultDrawing) display->PaintBackground(cellColor);
   }
-  if (!FOptions.Contains(goSelectFullRow) && ACol == FCurrentColumn && ARow == CurrentRow() && HasFocus() &&
-      !FInputRowFocused && !FAppearanceOptions.Contains(aoHideFocus))
+  const TDrawingOptions drawing = col->DrawingOptions();
+  if ((drawing == doNormal || drawing == doCustom) && PrepareCellDraw(ACol, ARow, state) && display)
+    display->PaintContent();
+  if (drawing != doNormal && OnCustomDrawCell) OnCustomDrawCell(this, ACol, ARow, r, state);
+  if (!FOptions.Contains(goSelectFullRow) && current && ARow >= TopRow() && HasFocus() && !FInputRowFocused &&
+      !FAppearanceOptions.Contains(aoHideFocus))
     TGraphicsProvider::DrawFocus(c, r, FAppearanceOptions.Contains(aoAlphaBlendedSelection));
   c->ResetClipRect();
 }
@@ -913,17 +974,17 @@ void TCustomGridViewControl::DrawCell(int ACol, int ARow) {
 void TCustomGridViewControl::DrawEmptyCell(TCustomColumn& Column, int ARow) {
   TCanvas* c = Canvas();
   const TRect r = GetCellRect(Column.Index(), ARow);
-  const TRect data{0, DataRect().Top, ClientWidth(), DataRect().Bottom};
-  const TRect reach = Common({r.Left, r.Top, r.Right + GridLineWidth(), r.Bottom + GridLineWidth()}, data);
+  const TRect reach = CellReach(r);
   if (Common(reach, c->ClipRect()).IsEmpty()) return;
-  TColor cellColor = Color();
+  TColor cellColor = Color(), gridColor = FGridLinesColor;
   if (FAppearanceOptions.Contains(aoIndicateSortedColumn) && Column.Sorted())
     cellColor = TGraphicsProvider::Blend(clBlack, cellColor, 10);
   c->SetClipRect(reach);
+  if (OnCellColoring) OnCellColoring(this, Column.Index(), ARow, cellColor, gridColor, {});
   c->Brush.Style = bsSolid;
   c->Brush.Color = cellColor;
   c->FillRect(r);
-  if (GridLineWidth()) DrawGridLines(r, false);
+  if (GridLineWidth()) DrawGridLines(r, gridColor, false, false);
   c->ResetClipRect();
 }
 
@@ -933,17 +994,7 @@ void TCustomGridViewControl::DrawIndicatorCell(int ARow, bool Current, bool Sele
   const int top = RowTop(ARow);
   const TRect r{0, top, IndicatorColumnWidth, top + RowHeightAt(ARow) + GridLineWidth()};
   c->SetClipRect(Common(r, {0, data.Top, IndicatorColumnWidth, data.Bottom}));
-  c->Brush.Style = bsSolid;
-  c->Brush.Color = Selected ? clBtnShadow : clBtnFace;
-  c->FillRect(r);
-  TGraphicsProvider::DrawButtonFace(c, r, false);
-  if (Current) {
-    // A small arrow pointing at the current row.
-    const int mid = top + (r.Bottom - top) / 2;
-    c->Pen.Color = clBlack;
-    c->Brush.Color = clBlack;
-    c->Polygon({{4, mid - 3}, {7, mid}, {4, mid + 3}});
-  }
+  StyleDisplay()->PaintIndicatorCell(r, Current, Selected);
   c->ResetClipRect();
 }
 

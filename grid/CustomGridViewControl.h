@@ -16,6 +16,8 @@
 #include <memory>
 #include <string>
 
+class TStyleDisplay;
+
 enum TGridOption {
   goCanHideColumn,
   goDisableColumnMoving,
@@ -76,12 +78,23 @@ struct TGridCell {
 using TCellEvent = std::function<void(TObject* Sender, int ACol, int ARow)>;
 using TColumnResizeEvent = std::function<void(TObject* Sender, int ACol)>;
 using TSortColumnEvent = std::function<void(TObject* Sender, int ACol, bool Ascending)>;
+/** CellColor and GridColor arrive holding what the grid would use. */
+using TCellColoringEvent = std::function<void(TObject* Sender, int ACol, int ARow, TColor& CellColor,
+                                              TColor& GridColor, TCellState CellState)>;
+/** Setting DefaultDrawing to False keeps the grid from filling the cell's background. */
+using TDrawCellBackgroundEvent = std::function<void(TObject* Sender, int ACol, int ARow, const TRect& CellRect,
+                                                    TCellState CellState, bool& DefaultDrawing)>;
+using TCustomDrawCellEvent =
+    std::function<void(TObject* Sender, int ACol, int ARow, const TRect& CellRect, TCellState CellState)>;
 
 /** Width of the indicator column. */
 constexpr int IndicatorColumnWidth = 12;
 
 /** The grid engine. Column indexes are creation indexes, rows are 0-based.
- *  Changes mark areas dirty; painting happens when the event loop runs. */
+ *  Changes mark areas dirty; painting happens when the event loop runs.
+ *  It paints the rows cell by cell through the columns' display elements
+ *  and the header, input row, footer and indicator through the style
+ *  display of its HeaderStyle. */
 class TCustomGridViewControl : public TScrollView, public IColumnsGrid, public ICellsGrid {
 public:
   explicit TCustomGridViewControl(TComponent* AOwner);
@@ -180,7 +193,8 @@ public:
   void SelectColumn(int ACol) { SelectCell(ACol, CurrentRow(), {}); }
   /** Whether a cell is drawn as selected. */
   bool IsCellSelected(int ACol, int ARow) const;
-  bool HasFocus() const { return Focused(); }
+  /** The grid or its open in-place editor has the keyboard focus. */
+  bool HasFocus() const { return Focused() || EditorHasFocus(); }
   TColor GetSelectedCellColor(int ACol, int ARow) override;
   TColor GetSelectedTextColor(int ACol, int ARow) override;
 
@@ -230,10 +244,22 @@ public:
   void ColumnsChanged(int Action, int Index, int Index2) override;
   void InvalidateColumn(TCustomColumn& Column) override;
 
+  /** The painter of the header style in use. */
+  TStyleDisplay* StyleDisplay() const;
+  /** The column whose header is held down, and the one under the mouse (none: null). */
+  virtual TCustomColumn* PressedHeaderColumn() const { return nullptr; }
+  virtual TCustomColumn* HotHeaderColumn() const { return nullptr; }
+  /** True from the start of the grid's destruction: it raises no events and paints nothing. */
+  bool Destroying() const { return FDestroying; }
+
   TCellEvent OnSelectCell;
   TCellEvent OnDeselectCell;
   TColumnResizeEvent OnColumnResize;
   TSortColumnEvent OnSortColumn;
+  TCellColoringEvent OnCellColoring;
+  TDrawCellBackgroundEvent OnDrawCellBackground;
+  TCustomDrawCellEvent OnCustomDrawCell;
+  TNotifyEvent OnPostDraw;
 
   int GetHorzDelta(int OldPos, int NewPos) const override;
   int GetVertDelta(int OldPos, int NewPos) const override;
@@ -243,8 +269,16 @@ protected:
   virtual void ColumnsNotify(TCustomColumn* Column, int Kind);
   /** Sorting of a column was switched on or changed; the data side sorts. */
   virtual void HeaderClick(TCustomColumn& Column, bool Ascending);
-  /** An open in-place editor follows its cell (the editors place themselves). */
+  /** An open in-place editor follows its cell. */
   virtual void PlaceEditor() {}
+  virtual bool EditorHasFocus() const { return false; }
+  /** Called first by each destructor: events are dropped and nothing paints from here on. */
+  void BeginDestruction();
+  /** Drops every event handler (each class its own, then its base's). */
+  virtual void ClearEvents();
+  void SetStateBit(TGridStateBit Bit, bool On);
+  void SetEditedCell(TGridCell Cell) { FEditedCell = Cell; }
+  void SetInputColumn(int Value) { FInputColumn = Value; }
   /** Prepares the canvas for a cell's content; true when it is to be drawn. */
   virtual bool PrepareCellDraw(int ACol, int ARow, TCellState State);
   virtual void FormatCell(int, int, TCellState) {}
@@ -273,12 +307,17 @@ private:
   void UpdateScrollRects();
   void DeselectAllRows();
   void SetCurrent(int ACol, int ARow);
-  void DrawGridLines(const TRect& R, bool LastRow);
+  void DrawGridLines(const TRect& R, TColor GridColor, bool LastRow, bool FramedCheckBox);
+  /** The focus mark of the current row (goSelectFullRow). */
   void DrawFocusMark();
+  /** The part of the canvas a cell may paint: the cell and its grid lines within the data area. */
+  TRect CellReach(const TRect& R) const;
   TRect RowRect(int ARow) const;
 
   std::unique_ptr<TColumns> FColumns;
+  std::unique_ptr<TStyleDisplay> FStyleDisplays[4];
   bool FReady = false;
+  bool FDestroying = false;
   TAppearanceOptions FAppearanceOptions{aoHideSelection};
   bool FAutoScroll = false;
   TBorderStyle FBorderStyle = bsSingle;

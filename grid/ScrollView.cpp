@@ -1,6 +1,7 @@
 #include "grid/ScrollView.h"
 
 #include "grid/FlyoutControl.h"
+#include "grid/SharedCommon.h"
 #include "ui/Bitmap.h"
 #include "ui/Forms.h"
 #include "ui/Resources.h"
@@ -17,22 +18,13 @@ constexpr int kSlowestRollInterval = 100;
 /** A roll cursor: the centre dot, with the arrow heads asked for, in black
  *  outlined white so that it shows on any background. */
 TResourceDrawer RollCursorDrawer(bool up, bool down) {
-  return [up, down](TBitmap& bitmap, TPoint& hotSpot) {
-    constexpr TColor key = clFuchsia;
-    bitmap.SetSize(32, 32);
-    TCanvas* c = bitmap.Canvas();
-    c->Brush.Color = key;
-    c->Brush.Style = bsSolid;
-    c->FillRect({0, 0, 32, 32});
-    c->Pen.Color = clBlack;
-    c->Brush.Color = clWhite;
-    if (up) c->Polygon({{16, 3}, {24, 11}, {8, 11}});
-    if (down) c->Polygon({{16, 29}, {24, 21}, {8, 21}});
-    c->Ellipse(13, 13, 20, 20);
-    bitmap.SetTransparentColor(key);
-    bitmap.SetTransparent(true);
-    hotSpot = {16, 16};
-  };
+  return CursorDrawer(
+      [up, down](TCanvas* c) {
+        if (up) c->Polygon({{16, 3}, {24, 11}, {8, 11}});
+        if (down) c->Polygon({{16, 29}, {24, 21}, {8, 21}});
+        c->Ellipse(13, 13, 20, 20);
+      },
+      {16, 16});
 }
 
 }  // namespace

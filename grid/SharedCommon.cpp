@@ -167,3 +167,22 @@ void TDrawProvider::DrawBitmap(TCanvas* Canvas, int X, int Y, const TBitmap& Bit
   }
   Canvas->Draw(X, Y, result);
 }
+
+// ---------------------------------------------------------------- cursors
+
+TResourceDrawer CursorDrawer(std::function<void(TCanvas*)> Draw, TPoint HotSpot) {
+  return [Draw = std::move(Draw), HotSpot](TBitmap& bitmap, TPoint& hotSpot) {
+    constexpr TColor key = clFuchsia;
+    bitmap.SetSize(32, 32);
+    TCanvas* c = bitmap.Canvas();
+    c->Brush.Color = key;
+    c->Brush.Style = bsSolid;
+    c->FillRect({0, 0, 32, 32});
+    c->Pen.Color = clBlack;
+    c->Brush.Color = clWhite;
+    Draw(c);
+    bitmap.SetTransparentColor(key);
+    bitmap.SetTransparent(true);
+    hotSpot = HotSpot;
+  };
+}

@@ -7,9 +7,11 @@
 #include "ui/Bitmap.h"
 #include "ui/Canvas.h"
 #include "ui/Colors.h"
+#include "ui/Resources.h"
 #include "ui/Types.h"
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <string>
 
@@ -72,6 +74,10 @@ public:
   /** The same rule and assertion as TGraphicsProvider::Blend. */
   static TColor Blend(TColor Color1, TColor Color2, int Weight);
 };
+
+/** A cursor picture drawn in code: Draw paints on a transparent 32 x 32
+ *  bitmap, pen black and brush white to begin with. */
+TResourceDrawer CursorDrawer(std::function<void(TCanvas*)> Draw, TPoint HotSpot);
 
 /** Bitmaps with per-pixel alpha. */
 class TDrawProvider {

@@ -23,12 +23,12 @@ namespace {
 using Cells = std::vector<std::pair<int, int>>;
 
 /** Notes the area of every paint. */
-struct TPaintCountingGrid : TSampleGridView {
-  using TSampleGridView::TSampleGridView;
+struct TPaintCountingGrid : TGridView {
+  using TGridView::TGridView;
   std::vector<TRect> Areas;
   void Paint() override {
     Areas.push_back(Canvas()->ClipRect());
-    TSampleGridView::Paint();
+    TGridView::Paint();
   }
 };
 
@@ -47,7 +47,7 @@ TEST(GridLayout, PartsAndCellsFollowTheOptions) {
        {50, 54, 110, 70}, {0, 0, 50, 16}},
   };
   for (const auto& c : cases) {
-    std::unique_ptr<TSampleGridView> grid(MakeGrid(nullptr, {50, 60, 70}, 5));
+    std::unique_ptr<TGridView> grid(MakeGrid(nullptr, {50, 60, 70}, 5));
     grid->SetOptions(c.options);
     EXPECT_EQ(grid->DataRect(), c.data) << c.name;
     for (auto [part, rect] : {std::pair{gpHeader, c.header}, std::pair{gpInputRow, c.input}, std::pair{gpFooter, c.footer}}) {
@@ -66,7 +66,7 @@ TEST(GridLayout, PartsAndCellsFollowTheOptions) {
 }
 
 TEST(GridLayout, RowTopsDeltasAndHitsWithMixedHeights) {
-  std::unique_ptr<TSampleGridView> grid(MakeGrid(nullptr, {50, 60, 70}, 20));
+  std::unique_ptr<TGridView> grid(MakeGrid(nullptr, {50, 60, 70}, 20));
   grid->SetOptions({goHeader, goGrid});
   // Rows 0.. take 16 + 1 pixels, row 1 is 30 high, rows 2 and 3 count as 1.
   grid->SetRowHeight(1, 30);
@@ -97,7 +97,7 @@ TEST(GridLayout, RowTopsDeltasAndHitsWithMixedHeights) {
 }
 
 TEST(GridLayout, CellsUnderPointsInBothStyles) {
-  std::unique_ptr<TSampleGridView> grid(MakeGrid(nullptr, {50, 60, 70}, 8));
+  std::unique_ptr<TGridView> grid(MakeGrid(nullptr, {50, 60, 70}, 8));
   grid->SetOptions({goHeader, goIndicator});
   const std::tuple<int, int, TGridCell> report[] = {
       {11, 20, {-1, 0}}, {12, 20, {0, 0}}, {61, 33, {0, 0}}, {62, 34, {1, 1}}, {191, 40, {2, 1}},
@@ -131,7 +131,7 @@ TEST(GridLayout, CellsUnderPointsInBothStyles) {
 }
 
 TEST(GridScrollBars, FollowTheRowsTheColumnsAndTheStyle) {
-  std::unique_ptr<TSampleGridView> grid(MakeGrid(nullptr, {50, 60}, 0));
+  std::unique_ptr<TGridView> grid(MakeGrid(nullptr, {50, 60}, 0));
   TControlScrollBar* vert = grid->VertScrollBar();
   TControlScrollBar* horz = grid->HorzScrollBar();
   EXPECT_EQ(vert->Max(), 0);
@@ -182,7 +182,7 @@ TEST(GridSelection, RefusedSelectionsChangeNothing) {
       {"negative_column", 5, -1, 1, true}, {"row_past_the_end", 5, 1, 5, true}, {"row_minus_one", 5, 1, -1, true},
   };
   for (const auto& c : cases) {
-    std::unique_ptr<TSampleGridView> grid(MakeGrid(nullptr, {40, 40, 40}, c.rows));
+    std::unique_ptr<TGridView> grid(MakeGrid(nullptr, {40, 40, 40}, c.rows));
     grid->Columns().Items(2)->SetEnabled(false);
     grid->SelectCell(0, 1, {});
     TSelectionLog log(*grid);
@@ -193,7 +193,7 @@ TEST(GridSelection, RefusedSelectionsChangeNothing) {
     EXPECT_EQ(log.Deselected, (c.refused ? Cells{} : Cells{{0, 1}})) << c.name;
   }
   // SelectRow past the end does nothing either.
-  std::unique_ptr<TSampleGridView> grid(MakeGrid(nullptr, {40}, 4));
+  std::unique_ptr<TGridView> grid(MakeGrid(nullptr, {40}, 4));
   TSelectionLog log(*grid);
   grid->SelectRow(4);
   grid->SelectRow(-1);
@@ -203,7 +203,7 @@ TEST(GridSelection, RefusedSelectionsChangeNothing) {
 }
 
 TEST(GridSelection, AnEmptyGridHasNoCurrentRowAndSelectsNothing) {
-  std::unique_ptr<TSampleGridView> grid(MakeGrid(nullptr, {40, 40}, 0));
+  std::unique_ptr<TGridView> grid(MakeGrid(nullptr, {40, 40}, 0));
   EXPECT_EQ(grid->CurrentRow(), -1);
   TSelectionLog log(*grid);
   grid->SelectCell(1, 0, {});
@@ -216,7 +216,7 @@ TEST(GridSelection, AnEmptyGridHasNoCurrentRowAndSelectsNothing) {
 }
 
 TEST(GridSelection, TheCurrentRowFollowsClearedAndDeletedRows) {
-  std::unique_ptr<TSampleGridView> grid(MakeGrid(nullptr, {40}, 6));
+  std::unique_ptr<TGridView> grid(MakeGrid(nullptr, {40}, 6));
   grid->SelectRow(5);
   grid->DeleteRow(5);
   EXPECT_EQ(grid->CurrentRow(), 4);
@@ -230,7 +230,7 @@ TEST(GridSelection, TheCurrentRowFollowsClearedAndDeletedRows) {
 }
 
 TEST(GridSelection, FullRowsToggleExtendAndEndTheMultiSelection) {
-  std::unique_ptr<TSampleGridView> grid(MakeGrid(nullptr, {40, 40}, 8));
+  std::unique_ptr<TGridView> grid(MakeGrid(nullptr, {40, 40}, 8));
   grid->SetOptions({goHeader, goSelectFullRow, goMultiSelect});
   auto selected = [&] {
     std::vector<int> rows;
@@ -266,7 +266,7 @@ TEST(GridSelection, FullRowsToggleExtendAndEndTheMultiSelection) {
 }
 
 TEST(GridSelection, AutoScrollBringsTheRowToTheTop) {
-  std::unique_ptr<TSampleGridView> grid(MakeGrid(nullptr, {40}, 100));
+  std::unique_ptr<TGridView> grid(MakeGrid(nullptr, {40}, 100));
   grid->SelectCell(0, 50, {});
   EXPECT_EQ(grid->TopRow(), 0) << "off by default";
   grid->SetAutoScroll(true);
@@ -280,7 +280,7 @@ TEST(GridSelection, AutoScrollBringsTheRowToTheTop) {
 
 TEST(GridSelection, ColoursOfSelectedCells) {
   TShownForm form;
-  TSampleGridView* grid = MakeGrid(&form, {40, 40}, 4);
+  TGridView* grid = MakeGrid(&form, {40, 40}, 4);
   grid->SetAppearanceOptions({});
   grid->SelectCell(1, 2, {});
   auto* other = new TCustomControl(&form);  // takes the focus away
@@ -327,7 +327,7 @@ TEST(GridPainting, AScrollRepaintsOnlyTheUncoveredStrip) {
   const TRect data = grid->DataRect();  // rows of 17 pixels from 18 to 160 - 23
   ASSERT_EQ(data, (TRect{0, 18, 120, 137}));
 
-  grid->Cells.GetCell(0, 1)->SetColor(clYellow);
+  grid->Cells().GetCell(0, 1)->SetColor(clYellow);
   grid->Invalidate();
   ASSERT_TRUE(ProcessEventsUntil([&] { return !grid->Areas.empty(); }));
   grid->Areas.clear();
@@ -368,7 +368,7 @@ TEST(GridPainting, ChangesOnlyMarkAreasDirty) {
 
 TEST(GridPainting, RecognisablePicture) {
   TShownForm form;
-  TSampleGridView* grid = MakeGrid(&form, {60, 60}, 3, 200, 120);
+  TGridView* grid = MakeGrid(&form, {60, 60}, 3, 200, 120);
   grid->SetOptions({goHeader, goGrid, goIndicator, goSelectFullRow});
   grid->Columns().Items(0)->Header().SetCaption("Name");
   grid->SetFocus();
@@ -396,7 +396,7 @@ TEST(GridPainting, RecognisablePicture) {
 // ---------------------------------------------------------------- columns
 
 TEST(GridColumns, WidthAndSortingChangesReachTheEvents) {
-  std::unique_ptr<TSampleGridView> grid(MakeGrid(nullptr, {40, 40, 40}, 3));
+  std::unique_ptr<TGridView> grid(MakeGrid(nullptr, {40, 40, 40}, 3));
   std::vector<std::string> log;
   grid->OnColumnResize = [&](TObject*, int col) { log.push_back("resize " + std::to_string(col)); };
   grid->OnSortColumn = [&](TObject*, int col, bool ascending) {

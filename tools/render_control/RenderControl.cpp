@@ -12,15 +12,19 @@
 //     --col N --row N (the current cell) --anchor N (a Shift selection from row N)
 //   render_control flat OUTDIR      every flat control in each of its states (RenderFlat.cpp)
 //   render_control menu | toolbar | pages | label ...     see RenderPainted.cpp
+//   render_control gridview [options] out.png             the grid demo's column grid
+//     --width N --height N --header-style N (0 hsAuto .. 3 hsOutlook)
+//     --edit (a caption in its editor) --popup (a drop-down list open) --drag (a header dragged)
 //
 // The gauge sits on a form of the button-face colour, as in the progress
 // window, so it takes that colour unless --color says otherwise.
 
-#include "SampleGridView.h"
 #include "RenderFlat.h"
+#include "RenderGridView.h"
 #include "RenderPainted.h"
 #include "components/FlatGauge.h"
 #include "grid/ColumnClasses.h"
+#include "grid/GridView.h"
 #include "shell/ProcessingForm.h"
 #include "ui/Forms.h"
 #include "ui/QtConvert.h"
@@ -50,7 +54,8 @@ int Usage(const char* error) {
                "                      [--no-text] [--transparent] [--adv-colors PERCENT] out.png\n"
                "       render_control processing [--progress N] out.png\n"
                "       render_control grid [--rows N] [--width N] [--height N] [--slides] [--top N] [--left N]\n"
-               "                      [--col N] [--row N] [--anchor N] out.png\n");
+               "                      [--col N] [--row N] [--anchor N] out.png\n"
+               "       render_control gridview [--width N] [--height N] [--header-style N] [--edit] [--popup] [--drag] out.png\n");
   return 2;
 }
 
@@ -78,8 +83,14 @@ struct TArgs {
 const char* const kValued[] = {"--progress", "--min",        "--max",          "--width",      "--height",
                                "--color",    "--bar-color",  "--border-color", "--font-color", "--adv-colors",
                                "--rows",     "--top",        "--left",         "--col",        "--row",
-                               "--anchor"};
-const char* const kFlags[] = {"--no-text", "--transparent", "--slides"};
+                               "--anchor",   "--header-style"};
+const char* const kFlags[] = {"--no-text", "--transparent", "--slides", "--edit", "--popup", "--drag"};
+
+bool GridViewOption(const std::string& option) {
+  for (const char* o : {"--width", "--height", "--header-style", "--edit", "--popup", "--drag"})
+    if (option == o) return true;
+  return false;
+}
 
 // The options each control takes.
 bool Applies(const std::string& kind, const std::string& option) {
@@ -87,6 +98,7 @@ bool Applies(const std::string& kind, const std::string& option) {
                                          "--col",   "--row",    "--anchor", "--slides"};
   const bool forGrid = std::find(grid.begin(), grid.end(), option) != grid.end();
   if (kind == "processing") return option == "--progress";
+  if (kind == "gridview") return GridViewOption(option);
   if (kind == "grid") return forGrid;
   return !forGrid || option == "--width" || option == "--height";
 }
@@ -94,7 +106,8 @@ bool Applies(const std::string& kind, const std::string& option) {
 std::optional<std::string> Parse(int argc, char** argv, TArgs& a) {
   if (argc < 2) return std::string("no control named");
   a.Kind = argv[1];
-  if (a.Kind != "gauge" && a.Kind != "processing" && a.Kind != "grid") return "unknown control \"" + a.Kind + "\"";
+  if (a.Kind != "gauge" && a.Kind != "processing" && a.Kind != "grid" && a.Kind != "gridview")
+    return "unknown control \"" + a.Kind + "\"";
   for (int i = 2; i < argc; ++i) {
     const std::string arg = argv[i];
     bool known = false;
@@ -125,6 +138,8 @@ std::optional<std::string> Parse(int argc, char** argv, TArgs& a) {
   if ((w != a.Values.end() && (w->second < 1 || w->second > 10000)) ||
       (h != a.Values.end() && (h->second < 1 || h->second > 10000)))
     return std::string("width and height must lie in 1..10000");
+  if (const auto st = a.Values.find("--header-style"); st != a.Values.end() && (st->second < 0 || st->second > 3))
+    return std::string("header style must lie in 0..3");
   if (const auto r = a.Values.find("--rows"); r != a.Values.end() && (r->second < 0 || r->second > 1000000))
     return std::string("rows must lie in 0..1000000");
   return std::nullopt;
@@ -179,7 +194,7 @@ QImage RenderGrid(const TArgs& a) {
   TForm form(nullptr);
   form.SetBorderStyle(bsNone);
   form.SetBounds(0, 0, width, height);
-  auto* grid = new TSampleGridView(&form);
+  auto* grid = new TGridView(&form);
   grid->SetParent(&form);
   grid->SetBounds(0, 0, width, height);
   const struct {
@@ -234,6 +249,17 @@ QImage RenderGrid(const TArgs& a) {
   return grid->Handle()->grab().toImage();
 }
 
+QImage RenderGridViewScene(const TArgs& a) {
+  TGridViewScene scene;
+  if (a.Values.count("--width")) scene.Width = static_cast<int>(a.Values.at("--width"));
+  if (a.Values.count("--height")) scene.Height = static_cast<int>(a.Values.at("--height"));
+  if (a.Values.count("--header-style")) scene.HeaderStyle = static_cast<int>(a.Values.at("--header-style"));
+  scene.Editor = a.Has("--edit");
+  scene.Popup = a.Has("--popup");
+  scene.Drag = a.Has("--drag");
+  return RenderGridView(scene);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -245,6 +271,7 @@ int main(int argc, char** argv) {
   TApplication app(argc, argv);
   const QImage img = args.Kind == "gauge"        ? RenderGauge(args)
                      : args.Kind == "processing" ? RenderProcessing(args)
+                     : args.Kind == "gridview"   ? RenderGridViewScene(args)
                                                  : RenderGrid(args);
   if (!img.save(ToQString(args.Out), "PNG")) {
     std::fprintf(stderr, "render_control: cannot write %s\n", args.Out.c_str());

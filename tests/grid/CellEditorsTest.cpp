@@ -1,0 +1,304 @@
+// The in-place editors on a shown form, through real keys and clicks: the
+// formatting rectangle, the preview box, the left-edge selection, Enter,
+// typed values, the combo box's keys and wheel, the drop-down list and its
+// button, and the look of a list-style editor.
+
+#include "GridWindowTest.h"
+#include "core/Exception.h"
+#include "grid/CellEditors.h"
+#include "ui/QtConvert.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QLineEdit>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using gridtest::Focus;
+using gridtest::Press;
+using gridtest::TShownForm;
+using gridtest::Type;
+using qftest::ProcessEventsUntil;
+using qftest::SendMouse;
+
+namespace {
+
+/** A shown editor of class T, 121 x 20 at (10, 10) of a form, focused. */
+template <class T> struct TEditorOnForm {
+  TEditorOnForm() {
+    Editor = new T(&Form);
+    Editor->SetParent(&Form);
+    Editor->SetBounds(10, 10, 121, 20);
+    Editor->Show();
+    Focus(Editor);
+  }
+  TShownForm Form;
+  T* Editor;
+};
+
+TStringList Abc() {
+  TStringList items;
+  for (const char* item : {"A", "B", "C"}) items.Add(item);
+  return items;
+}
+
+int TextHeight(const TCellEditor& editor) { return QFontMetrics(ToQFont(editor.Font())).height(); }
+
+TEST(CellEditors, TheFormattingRectangleFollowsMarginAlignmentPreviewAndButton) {
+  TShownForm form;
+  const int client = 16;  // 20 less the 2-pixel sunken edge at the top and bottom
+  const struct {
+    const char* name;
+    int margin;
+    TVerticalAlignment align;
+    bool preview;
+    int left, rightLess;
+  } cases[] = {
+      {"plain", 0, vaMiddle, false, 2, 1},   {"margin", 3, vaTop, false, 5, 4},
+      {"bottom", 2, vaBottom, false, 4, 3},  {"preview", 0, vaMiddle, true, 29, 1},
+      {"preview_margin", 1, vaTop, true, 30, 2},
+  };
+  for (const auto& c : cases) {
+    for (int kind = 0; kind < 3; ++kind) {
+      TTextualEditor* editor = kind == 0   ? new TTextualEditor(&form)
+                               : kind == 1 ? new TCustomButtonCellEditor(&form)
+                                           : new TPopupEditor(&form);
+      editor->SetParent(&form);
+      editor->SetMargin(c.margin);
+      editor->SetVerticalAlignment(c.align);
+      editor->SetShowPreview(c.preview);
+      ASSERT_EQ(editor->ClientHeight(), client);
+      const int button = kind == 0 ? 0 : kind == 1 ? 21 : 16;
+      const int h = TextHeight(*editor);
+      const TRect r = editor->FormattingRect();
+      EXPECT_EQ(r.Left, c.left) << c.name << " " << kind;
+      EXPECT_EQ(r.Right, editor->ClientWidth() - c.rightLess - button) << c.name << " " << kind;
+      const int top = c.align == vaTop      ? c.margin
+                      : c.align == vaMiddle ? (client - 1) / 2 - h / 2
+                                            : client - c.margin - h;
+      EXPECT_EQ(r.Top, top) << c.name << " " << kind;
+      EXPECT_EQ(r.Height(), h) << c.name;
+      // The line edit holds the text exactly there.
+      EXPECT_EQ(editor->LineEdit()->geometry(), QRect(r.Left - 2, r.Top - 1, r.Width() + 4, h + 2)) << c.name;
+      delete editor;
+    }
+  }
+  TPopupEditor list(nullptr);
+  list.SetStyle(dsDropDownList);
+  EXPECT_TRUE(list.FormattingRect().IsEmpty()) << "a list draws its text itself";
+  EXPECT_TRUE(list.ReadOnly());
+  EXPECT_FALSE(list.TextEditable());
+}
+
+TEST(CellEditors, ThePreviewBoxIsTwentyPixelsAndFramedOnRequest) {
+  TTextualEditor editor(nullptr);
+  editor.SetShowPreview(true);
+  editor.SetPreviewBorder(true);
+  std::vector<TRect> drawn;
+  editor.OnCustomPreviewDraw = [&](TObject*, const TRect& r) {
+    drawn.push_back(r);
+    editor.Canvas()->Brush.Color = clLime;
+    editor.Canvas()->FillRect(r);
+  };
+  QImage img = qftest::FilledImage(editor.ClientWidth(), editor.ClientHeight(), clWhite);
+  editor.PaintTo(img);
+  EXPECT_EQ(editor.PreviewRect(), (TRect{1, 1, 21, 15}));
+  ASSERT_EQ(drawn.size(), 1u);
+  EXPECT_EQ(drawn[0], (TRect{2, 2, 20, 14}));
+  EXPECT_TRUE(qftest::Ring(img, {1, 1, 21, 15}, clBlack));
+  EXPECT_TRUE(qftest::AllPixels(img, {2, 2, 20, 14}, clLime));
+  EXPECT_EQ(qftest::PixelAt(img, 0, 5), ColorToRGB(clWindow));
+}
+
+TEST(CellEditors, EnterTypesNothingAndALeftEdgePressSelectsEverything) {
+  TEditorOnForm<TTextualEditor> f;
+  Type("ab");
+  Press(Qt::Key_Return, "\r");
+  Type("c");
+  EXPECT_EQ(f.Editor->Text(), "abc");
+  QLineEdit* line = f.Editor->LineEdit();
+  auto pressAt = [&](int clientX) {
+    const QPoint at = line->mapFrom(f.Editor->ClientWidget(), QPoint(clientX, 8));
+    SendMouse(line, QEvent::MouseButtonPress, Qt::LeftButton, at);
+    SendMouse(line, QEvent::MouseButtonRelease, Qt::LeftButton, at);
+  };
+  pressAt(2);
+  EXPECT_EQ(f.Editor->SelLength(), 3) << "within two pixels of the edge";
+  pressAt(40);
+  EXPECT_EQ(f.Editor->SelLength(), 0) << "elsewhere the press places the caret";
+  SendMouse(f.Editor->ClientWidget(), QEvent::MouseMove, Qt::NoButton, {1, 8});
+  EXPECT_EQ(f.Editor->Cursor(), crReversedArrow);
+  EXPECT_EQ(TScreen::CursorFor(crReversedArrow).shape(), Qt::BitmapCursor) << "drawn in code and registered";
+  SendMouse(f.Editor->ClientWidget(), QEvent::MouseMove, Qt::NoButton, {30, 8});
+  EXPECT_EQ(f.Editor->Cursor(), crDefault);
+}
+
+TEST(CellEditors, TypedValuesReadAndWriteAsATextCellDoes) {
+  TTextualEditor editor(nullptr);
+  int changes = 0;
+  editor.OnChange = [&](TObject*) { ++changes; };
+  editor.SetAsInteger(-3);
+  EXPECT_EQ(editor.Text(), "-3");
+  EXPECT_EQ(editor.AsInteger(), -3);
+  editor.SetAsBoolean(true);
+  EXPECT_EQ(editor.Text(), "True");
+  EXPECT_TRUE(editor.AsBoolean());
+  editor.SetAsFloat(2.5);
+  EXPECT_EQ(editor.Text(), "2.5");
+  EXPECT_DOUBLE_EQ(editor.AsFloat(), 2.5);
+  EXPECT_EQ(changes, 3) << "text set from code reports its change";
+  const struct {
+    const char* text;
+    std::function<void()> read;
+    const char* message;
+  } bad[] = {
+      {"abc", [&] { editor.AsInteger(); }, "'abc' is not a valid integer value"},
+      {"", [&] { editor.AsFloat(); }, "'' is not a valid floating point value"},
+      {"maybe", [&] { editor.AsBoolean(); }, "'maybe' is not a valid boolean value"},
+  };
+  for (const auto& b : bad) {
+    editor.SetText(b.text);
+    try {
+      b.read();
+      ADD_FAILURE() << b.text;
+    } catch (const EConvertError& e) {
+      EXPECT_EQ(e.Message(), b.message);
+    }
+  }
+}
+
+TEST(CellEditors, TheComboBoxStepsThroughItsItemsOutsideCellEditing) {
+  TEditorOnForm<TComboBoxEditor> f;
+  f.Editor->SetItems(Abc());
+  f.Editor->SetItemIndex(2);
+  const struct {
+    int key;
+    int index;
+    const char* text;
+  } steps[] = {{Qt::Key_Down, 3, "C"}, {Qt::Key_Up, 2, "C"}, {Qt::Key_Up, 1, "B"}, {Qt::Key_Up, 0, "A"},
+               {Qt::Key_Up, -1, "A"}, {Qt::Key_Down, 0, "A"}};
+  for (const auto& s : steps) {
+    Press(s.key);
+    EXPECT_EQ(f.Editor->ItemIndex(), s.index);
+    EXPECT_EQ(f.Editor->Text(), s.text);
+  }
+  auto wheel = [&](int delta) {
+    QWidget* w = f.Editor->ClientWidget();
+    QWheelEvent e(QPointF(5, 5), QPointF(w->mapToGlobal(QPoint(5, 5))), QPoint(), QPoint(0, delta), Qt::NoButton,
+                  Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(w, &e);
+  };
+  wheel(-120);
+  EXPECT_EQ(f.Editor->ItemIndex(), 1);
+  wheel(120);
+  wheel(120);
+  EXPECT_EQ(f.Editor->ItemIndex(), 0) << "the wheel stops at the first item";
+  f.Editor->SetCellEditing(true);
+  Press(Qt::Key_Down);
+  EXPECT_EQ(f.Editor->ItemIndex(), 0) << "in a grid the keys belong to the grid";
+  // A list style shows the item again.
+  f.Editor->SetText("typed");
+  f.Editor->SetStyle(dsDropDownList);
+  EXPECT_EQ(f.Editor->Text(), "A");
+}
+
+TEST(CellEditors, TheDropDownListOpensBelowChoosesAndCloses) {
+  TEditorOnForm<TComboBoxEditor> f;
+  f.Editor->SetItems(Abc());
+  f.Editor->SetItemIndex(0);
+  std::vector<std::string> events;
+  f.Editor->OnSelect = [&](TObject*) { events.push_back("select " + f.Editor->Text()); };
+  f.Editor->OnCloseUp = [&](TObject*) { events.push_back("closeup " + f.Editor->Text()); };
+  TSmallButton* button = f.Editor->Button();
+  EXPECT_EQ(button->BoundsRect(), (TRect{117 - 16, 0, 117, 16})) << "at the right edge, full height";
+  SendMouse(button->ClientWidget(), QEvent::MouseButtonPress, Qt::LeftButton, {8, 8});
+  ASSERT_TRUE(f.Editor->DroppedDown());
+  EXPECT_TRUE(button->Pressed());
+  TPopupList* list = f.Editor->PopupList();
+  ASSERT_TRUE(ProcessEventsUntil([&] { return list->Visible(); }));
+  const TPoint corner = f.Form.ClientToScreen({10 - 1, 10 + 20});
+  EXPECT_EQ(list->Left(), corner.X);
+  EXPECT_EQ(list->Top(), corner.Y);
+  EXPECT_EQ(list->Width(), 121);
+  EXPECT_EQ(list->ClientHeight(), 3 * 16) << "three items of 16 pixels";
+  EXPECT_EQ(list->ItemIndex(), 0) << "opens on the editor's item";
+
+  SendMouse(list->ClientWidget(), QEvent::MouseButtonRelease, Qt::LeftButton, {10, 5});  // arms only
+  SendMouse(list->ClientWidget(), QEvent::MouseButtonPress, Qt::LeftButton, {10, 16 + 5});
+  SendMouse(list->ClientWidget(), QEvent::MouseButtonRelease, Qt::LeftButton, {10, 16 + 5});
+  EXPECT_FALSE(list->Visible());
+  EXPECT_FALSE(f.Editor->DroppedDown());
+  EXPECT_FALSE(button->Pressed());
+  EXPECT_EQ(f.Editor->ItemIndex(), 1);
+  EXPECT_EQ(events, (std::vector<std::string>{"closeup B", "select B"}));
+
+  // Escape closes without choosing; the list opens on the new item.
+  events.clear();
+  f.Editor->SetDroppedDown(true);
+  EXPECT_EQ(list->ItemIndex(), 1);
+  SendMouse(list->ClientWidget(), QEvent::MouseMove, Qt::NoButton, {10, 40});
+  EXPECT_EQ(list->ItemIndex(), 2);
+  Press(Qt::Key_Escape, "\x1b");
+  EXPECT_FALSE(f.Editor->DroppedDown());
+  EXPECT_FALSE(list->Visible());
+  EXPECT_EQ(f.Editor->Text(), "B") << "the highlighted item was not chosen";
+  EXPECT_EQ(events, std::vector<std::string>{"closeup B"});
+
+  // A list-style editor opens on a press anywhere; hiding it closes the list.
+  f.Editor->SetStyle(dsDropDownList);
+  SendMouse(f.Editor->ClientWidget(), QEvent::MouseButtonPress, Qt::LeftButton, {20, 8});
+  EXPECT_TRUE(f.Editor->DroppedDown());
+  EXPECT_TRUE(button->Pressed());
+  f.Editor->Hide();
+  EXPECT_FALSE(f.Editor->DroppedDown());
+  EXPECT_FALSE(list->Visible());
+}
+
+TEST(CellEditors, TheExecuteButtonClicksAndAListStyleEditorPaintsItsText) {
+  TEditorOnForm<TCustomButtonCellEditor> f;
+  int clicks = 0;
+  f.Editor->OnButtonClick = [&](TObject*) { ++clicks; };
+  TSmallButton* button = f.Editor->Button();
+  EXPECT_EQ(button->Width(), 21);
+  SendMouse(button->ClientWidget(), QEvent::MouseButtonPress, Qt::LeftButton, {5, 5});
+  EXPECT_TRUE(button->Pressed());
+  SendMouse(button->ClientWidget(), QEvent::MouseButtonRelease, Qt::LeftButton, {5, 5});
+  EXPECT_FALSE(button->Pressed());
+  EXPECT_EQ(clicks, 1);
+  EXPECT_FALSE(f.Editor->Popup()->Visible()) << "an execute button opens nothing";
+
+  TEditorOnForm<TPopupEditor> p;
+  p.Editor->SetStyle(dsDropDownList);
+  p.Editor->SetText("Item");
+  p.Editor->SetColor(clYellow);
+  const struct {
+    const char* name;
+    bool focused, cellEditing;
+    TColor fill, frame;
+  } cases[] = {
+      {"focused", true, false, clHighlight, clYellow},
+      {"focused_in_a_grid", true, true, clHighlight, clHighlight},
+      {"unfocused", false, false, clYellow, clYellow},
+  };
+  auto* other = new TCustomControl(&p.Form);
+  other->SetParent(&p.Form);
+  other->SetBounds(200, 0, 20, 20);
+  other->SetTabStop(true);
+  for (const auto& c : cases) {
+    Focus(c.focused ? static_cast<TWinControl*>(p.Editor) : other);
+    p.Editor->SetCellEditing(c.cellEditing);
+    QImage img = qftest::FilledImage(p.Editor->ClientWidth(), p.Editor->ClientHeight(), clWhite);
+    p.Editor->PaintTo(img);
+    const int right = p.Editor->ClientWidth() - 16;
+    EXPECT_EQ(qftest::PixelAt(img, right - 3, 8), ColorToRGB(c.fill)) << c.name;
+    EXPECT_EQ(qftest::PixelAt(img, 0, 8), ColorToRGB(c.frame)) << c.name;
+    EXPECT_GT(qftest::CountPixels(img, {2, 0, 40, 16}, c.focused ? clHighlightText : clWindowText), 5)
+        << c.name << ": the text";
+  }
+}
+
+}  // namespace

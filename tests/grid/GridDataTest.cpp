@@ -1,0 +1,219 @@
+// The grid's data side: cells outside the grid, default values of new rows,
+// row heights and records through inserts, deletes, moves and sorts, footer
+// formulas, updates without change events, custom comparison, and the row
+// records when every column goes.
+
+#include "GridWindowTest.h"
+#include "core/Exception.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+using gridtest::MakeGrid;
+
+namespace {
+
+std::unique_ptr<TGridView> Grid(const std::vector<int>& widths, int rows) {
+  return std::unique_ptr<TGridView>(MakeGrid(nullptr, widths, rows));
+}
+
+TEST(GridData, CellsOutsideTheGridAreLeftAlone) {
+  auto grid = Grid({40, 40}, 5);
+  std::vector<std::pair<int, int>> changes;
+  grid->OnChange = [&](TObject*, int c, int r) { changes.emplace_back(c, r); };
+  const std::pair<int, int> outside[] = {{0, 5}, {2, 0}, {-1, 0}, {0, -1}};
+  for (auto [c, r] : outside) {
+    std::string value = "kept";
+    grid->GetCellText(c, r, value);
+    EXPECT_EQ(value, "kept") << c << "," << r;
+    grid->SetCellText(c, r, "x");
+    EXPECT_EQ(grid->GetCellText(c, r), "") << c << "," << r;
+  }
+  EXPECT_TRUE(changes.empty());
+  std::string value;
+  grid->GetCellText(1, 4, value);
+  EXPECT_EQ(value, "1,4");
+  try {
+    grid->GetCellObject(0, 5);
+    ADD_FAILURE() << "no error";
+  } catch (const EListError& e) {
+    EXPECT_EQ(e.Message(), "List index out of bounds (5)");
+  }
+}
+
+TEST(GridData, NewRowsTakeDefaultValuesOnlyWhenAskedTo) {
+  const struct {
+    const char* name;
+    bool useDefaults;
+    std::vector<std::string> row;
+  } cases[] = {
+      {"with_defaults", true, {"True", "False", "Text", "0"}},
+      {"without", false, {"False", "False", "", "0"}},
+  };
+  for (const auto& c : cases) {
+    auto grid = Grid({}, 0);
+    grid->Columns().Add<TCheckBoxColumn>()->SetDefaultValue("True");
+    grid->Columns().Add<TCheckBoxColumn>();
+    grid->Columns().Add<TComboBoxColumn>()->SetDefaultValue("Text");
+    grid->Columns().Add<TImageColumn>();
+    if (c.useDefaults) grid->SetOptions({goHeader, goUseDefaultValues});
+    std::vector<std::pair<int, int>> changes;
+    grid->OnChange = [&](TObject*, int col, int row) { changes.emplace_back(col, row); };
+    grid->AddRow(3);
+    ASSERT_EQ(grid->RowCount(), 3);
+    for (int r = 0; r < 3; ++r)
+      for (int col = 0; col < 4; ++col) EXPECT_EQ(grid->GetCellText(col, r), c.row[col]) << c.name << " " << col;
+    // Written in row order, each column in creation order: True, Text, "0" of the image column.
+    EXPECT_EQ(changes.size(), c.useDefaults ? 9u : 0u) << c.name;
+    if (c.useDefaults) {
+      EXPECT_EQ(changes[1], (std::pair<int, int>{2, 0})) << c.name;
+    }
+    grid->AppendRows(1);
+    EXPECT_EQ(grid->GetCellText(0, 3), "False") << c.name << ": appended rows take no defaults";
+  }
+}
+
+TEST(GridData, MeasuredHeightsArePaintedNotStored) {
+  auto grid = Grid({40}, 4);
+  grid->SetOptions({goHeader, goGrid});
+  grid->OnMeasuringRowHeight = [](TObject*, int index, int& height) {
+    if (index == 1) height = 30;
+  };
+  EXPECT_FALSE(grid->RowHeightsUniform());
+  EXPECT_EQ(grid->GetRowHeight(1), 30);
+  EXPECT_EQ(grid->Rows().Items(1)->Height, 16);
+  EXPECT_EQ(grid->RowTop(2), 18 + 17 + 31);
+  grid->OnMeasuringRowHeight = nullptr;
+  EXPECT_TRUE(grid->RowHeightsUniform());
+  grid->SetRowHeight(2, 20);
+  EXPECT_EQ(grid->Rows().Items(2)->Height, 20);
+  EXPECT_FALSE(grid->RowHeightsUniform());
+  EXPECT_EQ(grid->RowTop(3), 18 + 2 * 17 + 21);
+  grid->SetRowHeight(9, 20);  // no such row
+  grid->SetRowSelected(9, true);
+  EXPECT_FALSE(grid->IsRowSelected(9));
+}
+
+TEST(GridData, RowRecordsFollowInsertsDeletesAndMovesButNotSorts) {
+  auto grid = Grid({40}, 5);
+  grid->SetOptions({goHeader, goSelectFullRow});
+  grid->SelectRow(2);
+  grid->SetRowHeight(4, 25);
+  grid->InsertRow(0);
+  EXPECT_EQ(grid->CurrentRow(), 3) << "the row after the current one";
+  EXPECT_EQ(grid->GetCellText(0, 0), "");
+  EXPECT_EQ(grid->GetCellText(0, 3), "0,2");
+  EXPECT_TRUE(grid->IsRowSelected(3));
+  EXPECT_EQ(grid->Rows().Items(5)->Height, 25);
+  EXPECT_EQ(grid->Rows().Items(0)->Height, 16);
+
+  grid->DeleteRow(0);
+  EXPECT_EQ(grid->GetCellText(0, 0), "0,0");
+  EXPECT_EQ(grid->Rows().Items(4)->Height, 25);
+  grid->MoveRow(4, 0);
+  EXPECT_EQ(grid->GetCellText(0, 0), "0,4");
+  EXPECT_EQ(grid->Rows().Items(0)->Height, 25);
+  grid->SwapRows(0, 1);
+  EXPECT_EQ(grid->GetCellText(0, 1), "0,4");
+  EXPECT_EQ(grid->Rows().Items(0)->Height, 25) << "swapping leaves the records";
+
+  // A header sort reorders the cells, not the selection flags.
+  const int selected = 3;
+  ASSERT_TRUE(grid->IsRowSelected(selected));
+  grid->Columns().Items(0)->SetSortKind(skDescending);
+  grid->Columns().Items(0)->SetSorted(true);
+  EXPECT_EQ(grid->GetCellText(0, 0), "0,4");
+  EXPECT_EQ(grid->GetCellText(0, 4), "0,0");
+  EXPECT_TRUE(grid->IsRowSelected(selected));
+  grid->DeleteRow(7);  // nothing happens outside
+  EXPECT_EQ(grid->RowCount(), 5);
+}
+
+TEST(GridData, FootersAreComputedOnlyOnRequest) {
+  auto grid = Grid({}, 0);
+  const TFormulaKind kinds[] = {fkSum, fkMaximum, fkMinimum, fkCount, fkAverage, fkNone};
+  for (TFormulaKind kind : kinds) grid->Columns().Add<TTextualColumn>()->Footer().SetFormulaKind(kind);
+  grid->Columns().Items(5)->Footer().SetCaption("untouched");
+  grid->RecalcFooters();
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(grid->Columns().Items(i)->Footer().Caption(), "0") << i;
+  grid->AddRow(3);
+  const char* const values[] = {"2", "5", "3"};
+  for (int r = 0; r < 3; ++r)
+    for (int c = 0; c < 6; ++c) grid->SetCellText(c, r, values[r]);
+  EXPECT_EQ(grid->Columns().Items(0)->Footer().Caption(), "0") << "no recalculation by itself";
+  grid->RecalcFooters();
+  const char* const expected[] = {"10", "5", "2", "3", "3.33333333333333", "untouched"};
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(grid->Columns().Items(i)->Footer().Caption(), expected[i]) << i;
+  auto* money = static_cast<TTextualColumn*>(grid->Columns().Items(0));
+  money->SetTextBefore(" EUR");
+  grid->RecalcFooters();
+  EXPECT_EQ(money->Footer().Caption(), "10 EUR");
+  grid->SetCellText(1, 1, "five");
+  EXPECT_THROW(grid->RecalcFooters(), EConvertError);
+}
+
+TEST(GridData, UpdatesAndCustomComparison) {
+  auto grid = Grid({40}, 3);
+  int changes = 0;
+  grid->OnChange = [&](TObject*, int, int) { ++changes; };
+  grid->BeginUpdate();
+  for (int r = 0; r < 3; ++r) grid->SetCellText(0, r, std::string(1, char('c' - r)));
+  grid->EndUpdate();
+  EXPECT_EQ(changes, 0);
+  grid->GetCellObject(0, 1)->SetColor(clRed);
+  EXPECT_EQ(changes, 1) << "outside an update every write reports";
+  EXPECT_EQ(grid->GetCellColor(0, 1), clRed);
+
+  // Custom order: by the text's length, then backwards.
+  grid->SetCellText(0, 0, "bbb");
+  TCustomColumn* column = grid->Columns().Items(0);
+  std::vector<TObject*> senders;
+  grid->OnCompare = [&](TObject* sender, TCell* a, TCell* b, int& compare) {
+    senders.push_back(sender);
+    compare = b->AsString().compare(a->AsString());
+  };
+  column->SetSortType(stCustom);
+  column->SetSorted(true);
+  EXPECT_EQ(grid->GetCellText(0, 0), "bbb");
+  EXPECT_EQ(grid->GetCellText(0, 1), "b");
+  EXPECT_EQ(grid->GetCellText(0, 2), "a");
+  ASSERT_FALSE(senders.empty());
+  EXPECT_EQ(senders.front(), grid.get());
+  // Without coCanSort the header's sorting sorts nothing.
+  grid->SetCellText(0, 2, "zz");
+  column->SetSorted(false);
+  column->SetOptions(TColumnOptions(column->Options()) >> coCanSort);
+  column->SetSorted(true);
+  EXPECT_EQ(grid->GetCellText(0, 2), "zz");
+}
+
+TEST(GridData, NoColumnsNoRowRecords) {
+  auto grid = Grid({40, 40}, 4);
+  grid->Columns().Delete(1);
+  EXPECT_EQ(grid->Rows().Count(), 4);
+  grid->Columns().Delete(0);
+  EXPECT_EQ(grid->RowCount(), 0);
+  EXPECT_EQ(grid->Rows().Count(), 0) << "the store and the records agree";
+  EXPECT_EQ(grid->CurrentRow(), -1);
+  grid->Columns().Add<TTextualColumn>();
+  EXPECT_EQ(grid->RowCount(), 0);
+  grid->AddRow(2);
+  grid->Columns().Clear();
+  EXPECT_EQ(grid->Rows().Count(), 0);
+  EXPECT_EQ(grid->RowCount(), 0);
+}
+
+TEST(GridData, TypedCellsRejectTextTheyCannotHold) {
+  auto grid = Grid({}, 0);
+  grid->Columns().Add<TImageColumn>();
+  grid->AddRow(1);
+  grid->SetCellText(0, 0, "7");
+  EXPECT_EQ(grid->GetCellObject(0, 0)->AsInteger(), 7);
+  EXPECT_THROW(grid->SetCellText(0, 0, "seven"), EConvertError);
+  EXPECT_EQ(grid->GetCellText(0, 0), "7");
+}
+
+}  // namespace

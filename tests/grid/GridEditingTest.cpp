@@ -1,0 +1,480 @@
+// Editing in the grid through real keys and clicks on a shown grid: the cell
+// editor, the input row, check boxes, navigation, the incremental search,
+// the wheel and row resizing, and the faults decided for the grid (a scroll
+// commits, cleared rows leave nothing current, destruction is silent).
+
+#include "GridWindowTest.h"
+#include "grid/CellEditors.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+using gridtest::CellCentre;
+using gridtest::Click;
+using gridtest::Focus;
+using gridtest::Press;
+using gridtest::TShownForm;
+using gridtest::Type;
+using qftest::ProcessEventsUntil;
+
+namespace {
+
+using Log = std::vector<std::string>;
+
+std::string At(int col, int row) { return std::to_string(col) + "," + std::to_string(row); }
+
+/** A shown grid of four columns: 0 editable text, 1 editable check box, 2 an
+ *  editable drop-down list of A, B, C, 3 read-only text that the incremental
+ *  search looks in. Every event the editing raises is logged. */
+struct TEditingGrid {
+  explicit TEditingGrid(int rows = 6) {
+    Grid = new TGridView(&Form);
+    Grid->SetParent(&Form);
+    Grid->SetBorderStyle(bsNone);
+    auto* text = Grid->Columns().Add<TTextualColumn>();
+    text->SetOptions(TColumnOptions(text->Options()) << coEditing);
+    auto* check = Grid->Columns().Add<TCheckBoxColumn>();
+    check->SetOptions(TColumnOptions(check->Options()) << coEditing);
+    check->SetWidth(40);
+    check->SetAlignment(taCenter);
+    auto* list = Grid->Columns().Add<TComboBoxColumn>();
+    TStringList items;
+    for (const char* item : {"A", "B", "C"}) items.Add(item);
+    list->SetItems(items);
+    list->SetStyle(cbsDropDownList);
+    list->SetOptions(TColumnOptions(list->Options()) << coEditing);
+    auto* names = Grid->Columns().Add<TTextualColumn>();
+    names->SetOptions(TColumnOptions(names->Options()) << coSearchColumn);
+    Grid->AddRow(rows);
+    const char* const fruit[] = {"apple", "Banana", "cherry", "avocado", "blueberry", "Apricot"};
+    for (int r = 0; r < rows; ++r) {
+      Grid->SetCellText(0, r, "t" + std::to_string(r));
+      Grid->SetCellText(2, r, "A");
+      Grid->SetCellText(3, r, fruit[r % 6]);
+    }
+    // Twice: the first size may take a scroll bar away.
+    Grid->SetClientSize(400, 200);
+    Grid->SetClientSize(400, 200);
+    Grid->OnBeforeEdit = [this](TObject*, int c, int r, bool& accept) {
+      Events.push_back("before " + At(c, r));
+      accept = AcceptEdits;
+    };
+    Grid->OnEdit = [this](TObject*, int c, int r, const std::string& v) {
+      Events.push_back("edit " + At(c, r) + " " + v);
+    };
+    Grid->OnEditAccept = [this](TObject*, int c, int r, const std::string& v, bool& accept) {
+      Events.push_back("accept " + At(c, r) + " " + v);
+      accept = AcceptValues;
+    };
+    Grid->OnAfterEdit = [this](TObject*, int c, int r, const std::string& v) {
+      Events.push_back("after " + At(c, r) + " " + v);
+    };
+    Grid->OnCellClick = [this](TObject*, int c, int r) { Events.push_back("click " + At(c, r)); };
+    Focus(Grid);
+  }
+  TCellEditor* Editor() const { return Grid->ActiveEditor(); }
+  std::string EditorText() const { return Editor() ? Editor()->Text() : "<none>"; }
+  TShownForm Form;
+  TGridView* Grid;
+  Log Events;
+  bool AcceptEdits = true;
+  bool AcceptValues = true;
+};
+
+TEST(GridEditing, TypingOpensTheEditorWithTheKeysAndEnterCommitsAndMoves) {
+  const struct {
+    TSelectionMoveDirection direction;
+    int col, row;
+  } cases[] = {{mdDown, 0, 2}, {mdUp, 0, 0}, {mdRight, 1, 1}, {mdLeft, 0, 1}, {mdNone, 0, 1}};
+  for (const auto& c : cases) {
+    TEditingGrid g;
+    g.Grid->SetSelectionMoveDirection(c.direction);
+    g.Grid->SelectCell(0, 1, {});
+    Type("ab");
+    ASSERT_NE(g.Editor(), nullptr) << c.direction;
+    EXPECT_EQ(g.EditorText(), "ab") << "the first key does not get replaced by the second";
+    EXPECT_EQ(g.Grid->EditedCell(), (TGridCell{0, 1}));
+    EXPECT_TRUE(g.Editor()->Focused());
+    Press(Qt::Key_Return, "\r");
+    EXPECT_EQ(g.Grid->GetCellText(0, 1), "ab") << c.direction;
+    EXPECT_EQ(g.Editor(), nullptr);
+    EXPECT_TRUE(g.Grid->Focused()) << "the grid took the focus back";
+    EXPECT_EQ(g.Grid->CurrentColumn(), c.col) << c.direction;
+    EXPECT_EQ(g.Grid->CurrentRow(), c.row) << c.direction;
+    EXPECT_EQ(g.Events, (Log{"before 0,1", "edit 0,1 ab", "accept 0,1 ab", "after 0,1 ab"})) << c.direction;
+  }
+}
+
+TEST(GridEditing, AClickOnTheCurrentCellOpensItsTextAReleaseElsewhereNothing) {
+  TEditingGrid g;
+  g.Grid->SelectCell(0, 1, {});
+  Click(g.Grid, CellCentre(*g.Grid, 0, 2));
+  ASSERT_NE(g.Editor(), nullptr);
+  EXPECT_EQ(g.EditorText(), "t2");
+  auto* editor = dynamic_cast<TTextualEditor*>(g.Editor());
+  EXPECT_EQ(editor->SelLength(), 2) << "coEditorAutoSelect selects the text";
+  EXPECT_EQ(g.Events, (Log{"click 0,2", "before 0,2"}));
+  const TRect cell = g.Grid->GetCellRect(0, 2);
+  EXPECT_EQ(g.Editor()->BoundsRect(), (TRect{cell.Left + 1, cell.Top + 1, cell.Right - 1, cell.Bottom - 1}));
+
+  // A press on one cell released on another: no click, no editor; the open one was committed.
+  g.Events.clear();
+  Press(Qt::Key_X, "x");
+  qftest::SendMouse(g.Grid->ClientWidget(), QEvent::MouseButtonPress, Qt::LeftButton,
+                    {CellCentre(*g.Grid, 0, 3).X, CellCentre(*g.Grid, 0, 3).Y});
+  qftest::SendMouse(g.Grid->ClientWidget(), QEvent::MouseButtonRelease, Qt::LeftButton,
+                    {CellCentre(*g.Grid, 0, 4).X, CellCentre(*g.Grid, 0, 4).Y});
+  EXPECT_EQ(g.Grid->GetCellText(0, 2), "x");
+  EXPECT_EQ(g.Editor(), nullptr);
+  EXPECT_EQ(g.Events, (Log{"edit 0,2 x", "accept 0,2 x", "after 0,2 x"}));
+  EXPECT_EQ(g.Grid->CurrentRow(), 3);
+}
+
+TEST(GridEditing, EscapeDiscardsAndUnchangedTextCommitsNothing) {
+  TEditingGrid g;
+  g.Grid->SelectCell(0, 0, {});
+  Type("zz");
+  Press(Qt::Key_Escape, "\x1b");
+  EXPECT_EQ(g.Editor(), nullptr);
+  EXPECT_EQ(g.Grid->GetCellText(0, 0), "t0");
+  EXPECT_TRUE(g.Grid->Focused());
+  // The key that opened the editor is its first text, not a change of it.
+  EXPECT_EQ(g.Events, (Log{"before 0,0", "edit 0,0 zz"}));
+
+  g.Events.clear();
+  g.Grid->BeginEdit(0, 0);
+  EXPECT_FALSE(g.Grid->CommitEdit());
+  EXPECT_EQ(g.Events, (Log{"before 0,0"})) << "no accept and no after-edit for the same text";
+  g.Grid->BeginEdit(0, 0, "other");
+  EXPECT_EQ(g.Events.size(), 1u) << "the edited cell again opens nothing";
+}
+
+TEST(GridEditing, RefusedEditsAndValuesLeaveTheCell) {
+  TEditingGrid g;
+  g.AcceptEdits = false;
+  g.Grid->SelectCell(0, 2, {});
+  Type("q");
+  EXPECT_EQ(g.Editor(), nullptr);
+  EXPECT_EQ(g.Events, (Log{"before 0,2"}));
+
+  g.Events.clear();
+  g.AcceptEdits = true;
+  g.AcceptValues = false;
+  Type("q");
+  EXPECT_FALSE(g.Grid->CommitEdit());
+  EXPECT_NE(g.Editor(), nullptr) << "a refused value keeps the editor open";
+  Press(Qt::Key_Return, "\r");
+  EXPECT_EQ(g.Grid->GetCellText(0, 2), "t2");
+  EXPECT_EQ(g.Events, (Log{"before 0,2", "accept 0,2 q", "accept 0,2 q"}));
+}
+
+TEST(GridEditing, ScrollsAndResizesCommitTheEditorEscapeAloneDiscards) {
+  const struct {
+    const char* name;
+    std::function<void(TGridView*)> move;
+  } cases[] = {
+      {"line_down", [](TGridView* g) { g->VertScrollBar()->LineDown(); }},
+      {"thumb", [](TGridView* g) { g->PerformScroll(sbVertical, SB_THUMBPOSITION); }},
+      {"horizontal", [](TGridView* g) { g->PerformScroll(sbHorizontal, SB_LINEDOWN); }},
+      {"resize", [](TGridView* g) { g->SetClientSize(380, 150); }},
+  };
+  for (const auto& c : cases) {
+    TEditingGrid g(40);
+    g.Grid->Columns().Items(3)->SetWidth(400);  // something to scroll sideways
+    g.Grid->SelectCell(0, 1, {});
+    Type("kept");
+    c.move(g.Grid);
+    EXPECT_EQ(g.Grid->GetCellText(0, 1), "kept") << c.name;
+    EXPECT_EQ(g.Editor(), nullptr) << c.name;
+    EXPECT_FALSE(g.Grid->State().Contains(gbEditing)) << c.name;
+  }
+}
+
+TEST(GridEditing, RowsThatWentAwayAreNotWritten) {
+  TEditingGrid g;
+  g.Grid->BeginEdit(0, 5);
+  g.Editor()->SetText("late");
+  g.Events.clear();
+  // The row goes behind the grid's back, straight from the store.
+  g.Grid->Cells().DeleteRow(5);
+  g.Grid->Rows().Delete(5);
+  EXPECT_FALSE(g.Grid->CommitEdit());
+  EXPECT_TRUE(g.Events.empty()) << "not even OnEditAccept";
+  g.Grid->Cells().ClearRows();
+  g.Grid->Rows().Clear();
+  EXPECT_FALSE(g.Grid->CommitEdit());
+}
+
+TEST(GridEditing, AColumnThatCannotBeEditedOpensNoEditorAnywhere) {
+  TEditingGrid g;
+  g.Grid->SelectCell(0, 1, {});
+  g.Grid->Columns().Items(2)->SetEnabled(false);
+  Click(g.Grid, CellCentre(*g.Grid, 2, 1));
+  EXPECT_EQ(g.Editor(), nullptr) << "not on the cell that stayed current either";
+  EXPECT_EQ(g.Grid->CurrentColumn(), 0);
+  Click(g.Grid, CellCentre(*g.Grid, 3, 1));  // no coEditing
+  EXPECT_EQ(g.Editor(), nullptr);
+  EXPECT_EQ(g.Grid->CurrentColumn(), 3);
+  g.Grid->BeginEdit(2, 1);
+  EXPECT_EQ(g.Editor(), nullptr);
+}
+
+TEST(GridEditing, ClearRowsLeavesNoCurrentRowSelectionOrEditor) {
+  TEditingGrid g;
+  g.Grid->SetOptions({goHeader, goSelectFullRow, goMultiSelect});
+  g.Grid->SelectCell(0, 1, {});
+  g.Grid->SelectCell(0, 3, {ssShift});
+  g.Grid->BeginEdit(0, 3, "x");
+  ASSERT_NE(g.Editor(), nullptr);
+  g.Grid->ClearRows();
+  EXPECT_EQ(g.Grid->CurrentRow(), -1);
+  EXPECT_EQ(g.Editor(), nullptr);
+  EXPECT_FALSE(g.Grid->State().Contains(gbMultiSelect));
+  EXPECT_FALSE(g.Grid->State().Contains(gbEditing));
+  EXPECT_EQ(g.Grid->EditedCell(), TGridCell{});
+  g.Grid->AddRow(3);
+  for (int r = 0; r < 3; ++r) EXPECT_FALSE(g.Grid->IsRowSelected(r)) << r;
+}
+
+TEST(GridEditing, DestroyingTheGridRaisesNoEvents) {
+  auto g = std::make_unique<TEditingGrid>();
+  Log after;
+  TGridView* grid = g->Grid;
+  grid->OnChange = [&](TObject*, int, int) { after.push_back("change"); };
+  grid->OnSelectCell = [&](TObject*, int, int) { after.push_back("select"); };
+  grid->OnDeselectCell = [&](TObject*, int, int) { after.push_back("deselect"); };
+  grid->OnExit = [&](TObject*) { after.push_back("exit"); };
+  grid->OnPostDraw = [&](TObject*) { after.push_back("paint"); };
+  grid->OnCellColoring = [&](TObject*, int, int, TColor&, TColor&, TCellState) { after.push_back("paint"); };
+  grid->SelectCell(0, 2, {});
+  Type("unsaved");
+  ASSERT_TRUE(g->Editor()->Focused());
+  after.clear();
+  g->Events.clear();
+  delete grid;
+  EXPECT_TRUE(after.empty()) << after.front();
+  EXPECT_TRUE(g->Events.empty()) << g->Events.front();
+}
+
+TEST(GridEditing, CheckBoxesToggleByAClickOnTheBoxOrBySpace) {
+  TEditingGrid g;
+  const TRect cell = g.Grid->GetCellRect(1, 2);
+  const TPoint box = cell.CenterPoint();
+  Click(g.Grid, box);
+  EXPECT_EQ(g.Grid->GetCellText(1, 2), "True");
+  EXPECT_EQ(g.Events, (Log{"click 1,2", "before 1,2", "accept 1,2 True", "after 1,2 True"}));
+  EXPECT_EQ(g.Editor(), nullptr) << "a check box opens no editor";
+
+  g.Events.clear();
+  Click(g.Grid, {cell.Left + 2, box.Y});  // in the cell, beside the box
+  EXPECT_EQ(g.Grid->GetCellText(1, 2), "True");
+  Press(Qt::Key_Space, " ");
+  EXPECT_EQ(g.Grid->GetCellText(1, 2), "False");
+
+  g.AcceptValues = false;
+  g.Events.clear();
+  Press(Qt::Key_Space, " ");
+  EXPECT_EQ(g.Grid->GetCellText(1, 2), "False");
+  EXPECT_EQ(g.Events, (Log{"before 1,2", "accept 1,2 True"})) << "refused: no after-edit";
+
+  g.AcceptValues = true;
+  g.Grid->Columns().Items(1)->SetEnabled(false);
+  Click(g.Grid, CellCentre(*g.Grid, 1, 3));
+  EXPECT_EQ(g.Grid->GetCellText(1, 3), "False") << "a disabled column does not toggle";
+}
+
+TEST(GridEditing, TheIncrementalSearchComparesPrefixesOfAToZWithoutCaseAndWrapsOnce) {
+  TEditingGrid g;
+  g.Grid->SelectCell(3, 0, {});
+  const struct {
+    const char* typed;
+    int row;
+  } steps[] = {{"b", 1}, {"l", 4}, {"x", 4}};
+  for (const auto& s : steps) {
+    Type(s.typed);
+    EXPECT_EQ(g.Grid->CurrentRow(), s.row) << s.typed;
+  }
+  EXPECT_EQ(g.Grid->SearchText(), "blx");
+  ASSERT_TRUE(ProcessEventsUntil([&] { return g.Grid->SearchText().empty(); }, 2000)) << "the timer empties it";
+  Type("A");  // the row after the current one first: "Apricot"
+  EXPECT_EQ(g.Grid->CurrentRow(), 5);
+  g.Grid->SearchTimer()->OnTimer(nullptr);
+  Type("a");  // round to the top: "apple"
+  EXPECT_EQ(g.Grid->CurrentRow(), 0);
+  g.Grid->SetCellText(3, 2, "\xC3\xA9t\xC3\xA9");  // été
+  g.Grid->SearchTimer()->OnTimer(nullptr);
+  Type(QString::fromUtf8("\xC3\x89"));  // É is not é
+  EXPECT_EQ(g.Grid->CurrentRow(), 0);
+  g.Grid->SearchTimer()->OnTimer(nullptr);
+  Type(QString::fromUtf8("\xC3\xA9"));
+  EXPECT_EQ(g.Grid->CurrentRow(), 2);
+  EXPECT_EQ(g.Editor(), nullptr) << "searching opens no editor";
+}
+
+TEST(GridEditing, TheInputRowIsEnteredFromRowZeroAndAddsRowsOnEnter) {
+  TEditingGrid g(2);
+  g.Grid->SetOptions({goHeader, goInput, goGrid});
+  g.Grid->Columns().Items(2)->SetDefaultValue("B");
+  int added = 0;
+  bool acceptInput = true;
+  g.Grid->OnInputAccept = [&](TObject*, bool& accept) { accept = acceptInput; };
+  g.Grid->OnInputAdded = [&](TObject*) { ++added; };
+  g.Grid->SelectCell(0, 0, {});
+  Press(Qt::Key_Up);
+  EXPECT_TRUE(g.Grid->InputRowFocused());
+  Press(Qt::Key_Down);
+  EXPECT_FALSE(g.Grid->InputRowFocused());
+  EXPECT_EQ(g.Grid->CurrentRow(), 0);
+
+  Click(g.Grid, CellCentre(*g.Grid, 0, 0, gpInputRow));
+  ASSERT_NE(g.Editor(), nullptr);
+  EXPECT_TRUE(g.Grid->State().Contains(gbInputEditing));
+  EXPECT_EQ(g.Grid->InputColumn(), 0);
+  Type("new");
+  EXPECT_TRUE(g.Grid->InputEdited());
+  EXPECT_EQ(g.Events.back(), "edit -1,-1 new");
+  Press(Qt::Key_Return, "\r");
+  ASSERT_EQ(g.Grid->RowCount(), 3);
+  EXPECT_EQ(g.Grid->GetCellText(0, 2), "new");
+  EXPECT_EQ(g.Grid->GetCellText(2, 2), "B") << "the default value of an empty input";
+  EXPECT_EQ(added, 1);
+  ASSERT_NE(g.Editor(), nullptr) << "the input row stays in editing";
+  EXPECT_EQ(g.EditorText(), "");
+  EXPECT_FALSE(g.Grid->InputEdited());
+
+  acceptInput = false;
+  Type("no");
+  Press(Qt::Key_Return, "\r");
+  EXPECT_EQ(g.Grid->RowCount(), 3);
+  EXPECT_EQ(g.Grid->Columns().Items(0)->InputValue(), "no") << "committed, not added";
+  Press(Qt::Key_Escape, "\x1b");
+  EXPECT_EQ(g.Editor(), nullptr);
+
+  // Down from the input row reaches the first row also when it is the only one.
+  TEditingGrid one(1);
+  one.Grid->SetOptions({goHeader, goInput});
+  one.Grid->SetInputRowFocused(true);
+  Press(Qt::Key_Down);
+  EXPECT_FALSE(one.Grid->InputRowFocused());
+}
+
+TEST(GridNavigation, KeysMoveTheCurrentCellAndScroll) {
+  // 30 rows of 16 pixels in 200 - 18: eleven rows fit.
+  const struct {
+    const char* name;
+    int fromRow, fromTop, key;
+    int col, row, top;
+  } cases[] = {
+      {"page_down_to_last_visible", 3, 0, Qt::Key_PageDown, 0, 10, 0},
+      {"page_down_again", 10, 0, Qt::Key_PageDown, 0, 21, 11},
+      {"page_up_to_first_visible", 15, 11, Qt::Key_PageUp, 0, 11, 11},
+      {"page_up_again", 11, 11, Qt::Key_PageUp, 0, 0, 0},
+      {"end", 2, 0, Qt::Key_End, 0, 29, 19},
+      {"home", 25, 19, Qt::Key_Home, 0, 0, 0},
+      {"up_scrolls", 11, 11, Qt::Key_Up, 0, 10, 10},
+      {"down_scrolls", 10, 0, Qt::Key_Down, 0, 11, 1},
+      {"right", 4, 0, Qt::Key_Right, 1, 4, 0},
+      {"left_at_the_edge", 4, 0, Qt::Key_Left, 0, 4, 0},
+  };
+  for (const auto& c : cases) {
+    TEditingGrid g(30);
+    g.Grid->VertScrollBar()->SetPosition(c.fromTop);
+    g.Grid->SelectCell(0, c.fromRow, {});
+    Press(c.key);
+    EXPECT_EQ(g.Grid->CurrentColumn(), c.col) << c.name;
+    EXPECT_EQ(g.Grid->CurrentRow(), c.row) << c.name;
+    EXPECT_EQ(g.Grid->TopRow(), c.top) << c.name;
+  }
+  // The hidden column is passed over; the arrows inside an editor stay with it.
+  TEditingGrid g;
+  g.Grid->Columns().Items(1)->SetVisible(false);
+  g.Grid->SelectCell(0, 0, {});
+  Press(Qt::Key_Right);
+  EXPECT_EQ(g.Grid->CurrentColumn(), 2);
+  g.Grid->BeginEdit(0, 3);
+  Press(Qt::Key_Down);
+  EXPECT_EQ(g.Grid->CurrentRow(), 0);
+  EXPECT_NE(g.Editor(), nullptr);
+}
+
+TEST(GridNavigation, EnterMovesOnlyWithWantReturns) {
+  TEditingGrid g;
+  g.Grid->SelectCell(3, 1, {});
+  Press(Qt::Key_Return, "\r");
+  EXPECT_EQ(g.Grid->CurrentRow(), 1);
+  g.Grid->SetWantReturns(true);
+  Press(Qt::Key_Return, "\r");
+  EXPECT_EQ(g.Grid->CurrentRow(), 2);
+  g.Grid->SetSelectionMoveDirection(mdLeft);
+  Press(Qt::Key_Return, "\r");
+  EXPECT_EQ(g.Grid->CurrentColumn(), 2);
+}
+
+TEST(GridMouse, TheWheelScrollsByLinesOrPagesButNotUnderAnEditor) {
+  TEditingGrid g(60);
+  auto wheel = [&](int delta, Qt::KeyboardModifiers mods) {
+    QWidget* w = g.Grid->ClientWidget();
+    QWheelEvent e(QPointF(50, 50), QPointF(w->mapToGlobal(QPoint(50, 50))), QPoint(), QPoint(0, delta), Qt::NoButton,
+                  mods, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(w, &e);
+  };
+  wheel(-120, Qt::NoModifier);
+  EXPECT_EQ(g.Grid->TopRow(), 1);
+  wheel(-120, Qt::ControlModifier);
+  EXPECT_EQ(g.Grid->TopRow(), 11);
+  wheel(120, Qt::NoModifier);
+  EXPECT_EQ(g.Grid->TopRow(), 10);
+  g.Grid->BeginEdit(0, 12);
+  wheel(-120, Qt::NoModifier);
+  EXPECT_EQ(g.Grid->TopRow(), 10);
+}
+
+TEST(GridMouse, RowsAreResizedInTheIndicatorButNotBelowEightPixels) {
+  TEditingGrid g;
+  g.Grid->SetOptions({goHeader, goIndicator, goRowResizing});
+  QWidget* w = g.Grid->ClientWidget();
+  const int border = g.Grid->RowTop(1) + 16;  // row 1's lower edge
+  qftest::SendMouse(w, QEvent::MouseMove, Qt::NoButton, {5, border});
+  EXPECT_EQ(g.Grid->Cursor(), crVertSplit);
+  qftest::SendMouse(w, QEvent::MouseMove, Qt::NoButton, {5, border - 8});
+  EXPECT_EQ(g.Grid->Cursor(), crIndicatorSelect);
+  qftest::SendMouse(w, QEvent::MouseButtonPress, Qt::LeftButton, {5, border});
+  EXPECT_EQ(g.Grid->ResizingRow(), 1);
+  EXPECT_EQ(g.Grid->InvertedCount(), 1) << "the line";
+  qftest::SendMouse(w, QEvent::MouseMove, Qt::LeftButton, {5, 2});
+  qftest::SendMouse(w, QEvent::MouseButtonRelease, Qt::LeftButton, {5, 2});
+  EXPECT_EQ(g.Grid->GetRowHeight(1), 8);
+  EXPECT_EQ(g.Grid->InvertedCount(), 0);
+  EXPECT_EQ(g.Grid->ResizingRow(), -1);
+  const int bottom = g.Grid->RowTop(2) + 16;
+  qftest::SendMouse(w, QEvent::MouseButtonPress, Qt::LeftButton, {5, bottom});
+  qftest::SendMouse(w, QEvent::MouseMove, Qt::LeftButton, {5, bottom + 14});
+  qftest::SendMouse(w, QEvent::MouseButtonRelease, Qt::LeftButton, {5, bottom + 14});
+  EXPECT_EQ(g.Grid->GetRowHeight(2), 30);
+  EXPECT_EQ(g.Grid->RowTop(3), g.Grid->RowTop(2) + 30);
+}
+
+TEST(GridMouse, DoubleClicksCountOnlyOverTheData) {
+  TEditingGrid g;
+  int doubles = 0;
+  g.Grid->OnDblClick = [&](TObject*) { ++doubles; };
+  auto twice = [&](TPoint p) {
+    QWidget* w = g.Grid->ClientWidget();
+    Click(g.Grid, p);
+    qftest::SendMouse(w, QEvent::MouseButtonDblClick, Qt::LeftButton, {p.X, p.Y});
+    qftest::SendMouse(w, QEvent::MouseButtonRelease, Qt::LeftButton, {p.X, p.Y});
+  };
+  twice(CellCentre(*g.Grid, 3, 1));
+  EXPECT_EQ(doubles, 1);
+  twice({50, 8});  // the header
+  EXPECT_EQ(doubles, 1);
+}
+
+}  // namespace

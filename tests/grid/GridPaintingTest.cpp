@@ -1,0 +1,395 @@
+// What the grid paints, probed pixel by pixel: the header cells of the four
+// header styles, the selection and the focus mark, grid lines, the sorted
+// column, the cell painters (images, check boxes, combo-box images, hint
+// marks), the painting events, and the render tool's pictures of the grid.
+
+#include "GridWindowTest.h"
+#include "TestSupport.h"
+#include "grid/Displays.h"
+#include "grid/SharedCommon.h"
+#include "grid/ThemesSupport.h"
+
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+using gridtest::Focus;
+using gridtest::MakeGrid;
+using gridtest::TShownForm;
+using qftest::CountPixels;
+using qftest::PixelAt;
+
+namespace {
+
+QImage Picture(TGridView* grid) {
+  QImage img(grid->ClientWidth(), grid->ClientHeight(), QImage::Format_ARGB32_Premultiplied);
+  img.fill(Qt::magenta);
+  grid->PaintTo(img);
+  return img;
+}
+
+TColor Rgb(TColor c) { return ColorToRGB(c); }
+
+/** Images of a single colour each: 0 red, 1 green. */
+std::unique_ptr<TImageList> TwoImages() {
+  auto images = std::make_unique<TImageList>(8, 8);
+  for (TColor c : {clRed, clLime}) {
+    TBitmap b(8, 8);
+    b.Canvas()->Brush.Color = c;
+    b.Canvas()->FillRect({0, 0, 8, 8});
+    images->Add(b);
+  }
+  return images;
+}
+
+TEST(GridHeaderStyles, EachStylePaintsItsHeaderCell) {
+  // One yellow-headed column from x = 12 (indicator) to 72, header 18 high.
+  const TColor yellow = Rgb(clYellow), face = Rgb(clBtnFace), white = Rgb(clBtnHighlight),
+               shadow = Rgb(clBtnShadow), frame = Rgb(clWindowFrame), grey = Rgb(clGrayText);
+  const struct {
+    THeaderStyle style;
+    std::vector<std::tuple<int, int, TColor>> probes;
+  } cases[] = {
+      {hsAuto, {{40, 9, yellow}, {12, 9, white}, {40, 0, white}, {71, 9, shadow}, {40, 17, shadow}, {5, 9, face}}},
+      {hsFlatBorders,
+       {{40, 9, yellow}, {12, 9, yellow}, {40, 0, yellow}, {71, 9, grey}, {40, 17, grey}, {11, 9, grey}}},
+      {hsOldStyle, {{40, 9, face}, {12, 9, white}, {40, 0, white}, {71, 9, frame}, {40, 17, frame}, {11, 9, frame}}},
+      {hsOutlook,
+       {{40, 9, yellow},
+        {12, 1, white},
+        {71, 1, shadow},
+        {40, 15, TGraphicsProvider::Blend(clBtnShadow, clYellow, 50)},
+        {40, 16, TGraphicsProvider::Blend(clBtnShadow, clYellow, 100)},
+        {40, 17, TGraphicsProvider::Blend(clBtnShadow, clYellow, 150)},
+        {5, 17, TGraphicsProvider::Blend(clBtnShadow, clBtnFace, 150)}}},
+  };
+  for (const auto& c : cases) {
+    std::unique_ptr<TGridView> grid(MakeGrid(nullptr, {60}, 2, 200, 100));
+    grid->SetOptions({goHeader, goIndicator});
+    grid->Columns().Items(0)->Header().SetColor(clYellow);
+    grid->SetHeaderStyle(c.style);
+    const QImage img = Picture(grid.get());
+    for (auto [x, y, colour] : c.probes)
+      EXPECT_EQ(PixelAt(img, x, y), Rgb(colour)) << "style " << c.style << " at " << x << "," << y;
+  }
+}
+
+TEST(GridHeaderStyles, APressedAutoHeaderSinks) {
+  TShownForm form;
+  TGridView* grid = MakeGrid(&form, {60, 60}, 2, 200, 100);
+  qftest::SendMouse(grid->ClientWidget(), QEvent::MouseButtonPress, Qt::LeftButton, {30, 9});
+  const QImage img = Picture(grid);
+  EXPECT_EQ(PixelAt(img, 0, 9), Rgb(clBtnShadow)) << "the pressed header is framed in shadow";
+  EXPECT_EQ(PixelAt(img, 30, 0), Rgb(clBtnShadow));
+  EXPECT_EQ(PixelAt(img, 60, 9), Rgb(clBtnHighlight)) << "the next one is raised";
+  qftest::SendMouse(grid->ClientWidget(), QEvent::MouseButtonRelease, Qt::LeftButton, {30, 9});
+  EXPECT_EQ(PixelAt(Picture(grid), 30, 0), Rgb(clBtnHighlight));
+}
+
+TEST(GridPaintingCells, SelectionColoursAndTheFocusMark) {
+  TShownForm form;
+  TGridView* grid = MakeGrid(&form, {60, 60}, 4, 200, 120);
+  grid->SetOptions({goHeader});
+  Focus(grid);
+  grid->SelectCell(1, 1, {});
+  const TRect cell = grid->GetCellRect(1, 1);  // (60, 34, 120, 50)
+  const TColor highlight = Rgb(clHighlight);
+  const struct {
+    const char* name;
+    TAppearanceOptions options;
+    bool focused;
+    TColor fill;
+    bool mark;
+  } cases[] = {
+      {"focused", {}, true, highlight, true},
+      {"alpha_blended", {aoAlphaBlendedSelection}, true, TGraphicsProvider::MixColors(clWindow, clHighlight, 0.25),
+       true},
+      {"hidden_focus", {aoHideFocus}, true, highlight, false},
+      {"unfocused", {}, false, Rgb(clBtnFace), false},
+      {"unfocused_hidden", {aoHideSelection}, false, Rgb(clWindow), false},
+  };
+  auto* other = new TCustomControl(&form);
+  other->SetParent(&form);
+  other->SetBounds(300, 0, 20, 20);
+  other->SetTabStop(true);
+  for (const auto& c : cases) {
+    Focus(c.focused ? static_cast<TWinControl*>(grid) : other);
+    grid->SetAppearanceOptions(c.options);
+    const QImage img = Picture(grid);
+    EXPECT_EQ(PixelAt(img, 90, 42), c.fill) << c.name;
+    EXPECT_EQ(PixelAt(img, 30, 42), Rgb(clWindow)) << c.name << ": another column";
+    const int frame = qftest::Ring(img, cell, clHighlight) ? 1 : 0;
+    if (c.options.Contains(aoAlphaBlendedSelection)) {
+      EXPECT_EQ(frame, 1) << c.name << ": a solid highlight frame";
+    } else {
+      // The dotted mark inverts every other pixel of the cell's edge.
+      const int dotted = CountPixels(img, {cell.Left, cell.Top, cell.Right, cell.Top + 1}, c.fill);
+      EXPECT_EQ(dotted < cell.Width(), c.mark) << c.name;
+    }
+  }
+  // An empty grid shows its caption and no focus mark.
+  Focus(grid);
+  grid->ClearRows();
+  grid->SetCaption("Nothing here");
+  grid->SetAppearanceOptions({aoAlphaBlendedSelection});
+  const QImage img = Picture(grid);
+  EXPECT_GT(CountPixels(img, {0, 18 + 4, 200, 18 + 4 + 14}, clBlack), 20) << "the caption";
+  EXPECT_EQ(CountPixels(img, {0, 18, 200, 120}, clHighlight), 0) << "no mark, no selection";
+}
+
+TEST(GridPaintingCells, GridLinesFramedRowsAndTheSortedColumn) {
+  std::unique_ptr<TGridView> grid(MakeGrid(nullptr, {60, 40}, 3, 200, 120));
+  grid->Columns().Delete(1);
+  auto* check = grid->Columns().Add<TCheckBoxColumn>();
+  check->SetWidth(40);
+  grid->SetOptions({goHeader, goGrid});
+  grid->SetGridLinesStyle(lsFramed);
+  QImage img = Picture(grid.get());
+  // Rows of 16 + 1: the line under row r at 18 + 17 r + 16.
+  EXPECT_EQ(PixelAt(img, 30, 18 + 16), Rgb(clBtnFace)) << "an inner row's line";
+  EXPECT_EQ(PixelAt(img, 30, 18 + 2 * 17 + 16), Rgb(clBlack)) << "the last row's line";
+  EXPECT_EQ(PixelAt(img, 59, 20), Rgb(clBtnFace)) << "a text column's vertical line";
+  EXPECT_EQ(PixelAt(img, 99, 20), Rgb(clBlack)) << "a check-box column is framed in black";
+  EXPECT_EQ(PixelAt(img, 99, 18 + 3 * 17 + 5), Rgb(clBtnFace)) << "below the rows: no frame";
+
+  grid->SetGridLinesStyle(lsNormal);
+  grid->SetAppearanceOptions({aoIndicateSortedColumn});
+  grid->Columns().Items(0)->SetSorted(true);
+  img = Picture(grid.get());
+  const TColor darker = RGB(255 * 245 >> 8, 255 * 245 >> 8, 255 * 245 >> 8);
+  EXPECT_EQ(PixelAt(img, 30, 20), Rgb(clBtnFace)) << "the current cell, selected: not darkened";
+  EXPECT_EQ(PixelAt(img, 30, 18 + 17 + 5), darker);
+  EXPECT_EQ(PixelAt(img, 30, 18 + 3 * 17 + 5), darker) << "below the rows too";
+  EXPECT_EQ(PixelAt(img, 80, 20), Rgb(clWhite)) << "the other column";
+}
+
+TEST(GridPaintingCells, ImagesCheckBoxesComboImagesAndHintMarks) {
+  const auto images = TwoImages();
+  std::unique_ptr<TGridView> grid(MakeGrid(nullptr, {}, 0, 300, 150));
+  auto* image = grid->Columns().Add<TImageColumn>();
+  image->SetImages(images.get());
+  image->SetWidth(30);
+  auto* check = grid->Columns().Add<TCheckBoxColumn>();
+  check->SetWidth(30);
+  check->SetAlignment(taCenter);
+  auto* combo = grid->Columns().Add<TComboBoxColumn>();
+  combo->SetWidth(100);
+  TStringList items;
+  items.Add("red");
+  items.Add("green");
+  combo->SetItems(items);
+  combo->SetImages(images.get());
+  grid->SetAppearanceOptions({aoHintMarks, aoHideSelection});
+  grid->AddRow(4);
+  const int values[] = {0, 1, 2, -1};  // two images: 2 and -1 draw nothing
+  for (int r = 0; r < 4; ++r) grid->GetCellObject(0, r)->SetAsInteger(values[r]);
+  grid->GetCellObject(1, 1)->SetAsBoolean(true);
+  grid->SetCellText(2, 0, "green");
+  grid->SetCellText(2, 1, "none");
+  grid->GetCellObject(2, 2)->SetHint("a hint");
+  combo->SetDisplayMode(dmImageOnly);
+  QImage img = Picture(grid.get());
+  auto rowRect = [&](int col, int row) { return grid->GetCellRect(col, row); };
+  EXPECT_EQ(CountPixels(img, rowRect(0, 0), clRed), 64);
+  EXPECT_EQ(CountPixels(img, rowRect(0, 1), clLime), 64);
+  for (int r : {2, 3}) EXPECT_TRUE(qftest::AllPixels(img, rowRect(0, r), clWindow)) << "index " << values[r];
+  // Image cells are placed by the alignments: left, vertically centred.
+  EXPECT_EQ(PixelAt(img, 2, 18 + 4), Rgb(clRed));
+  EXPECT_EQ(PixelAt(img, 1, 18 + 4), Rgb(clWindow));
+
+  // Check boxes: 11 pixels, centred in the 30 x 16 cell at (30, 18 + 16 r).
+  const TRect box{30 + 15 - 5, 18 + 8 - 5, 30 + 15 - 5 + 11, 18 + 8 - 5 + 11};
+  EXPECT_TRUE(qftest::Ring(img, box, clBtnShadow));
+  EXPECT_EQ(CountPixels(img, box, clWindowText), 0) << "unchecked";
+  TRect checked = box;
+  OffsetRect(checked, 0, 16);
+  EXPECT_TRUE(qftest::Ring(img, checked, clBtnShadow));
+  EXPECT_EQ(CountPixels(img, checked, clWindowText), 3 * 7) << "three strokes of seven pixels";
+
+  // Combo images by the item the text names, at left + 4; image only: no text.
+  EXPECT_EQ(CountPixels(img, rowRect(2, 0), clLime), 64);
+  EXPECT_EQ(PixelAt(img, 60 + 4, 18 + 4), Rgb(clLime));
+  EXPECT_EQ(CountPixels(img, rowRect(2, 1), clRed) + CountPixels(img, rowRect(2, 1), clLime), 0) << "no such item";
+  EXPECT_EQ(CountPixels(img, rowRect(2, 0), clBlack), 0) << "no text";
+  // The hint mark: a red triangle in the top-right corner.
+  const TRect hinted = rowRect(2, 2);
+  EXPECT_EQ(PixelAt(img, hinted.Right - 1, hinted.Top), Rgb(clRed));
+  EXPECT_EQ(PixelAt(img, hinted.Right - 1, hinted.Top + 3), Rgb(clRed));
+  EXPECT_EQ(PixelAt(img, hinted.Right - 6, hinted.Top), Rgb(clWindow));
+  EXPECT_EQ(CountPixels(img, rowRect(2, 3), clRed), 0);
+
+  combo->SetDisplayMode(dmTextAndImage);
+  img = Picture(grid.get());
+  EXPECT_GT(CountPixels(img, rowRect(2, 0), clBlack), 10) << "the text as well";
+  EXPECT_EQ(CountPixels(img, {60, 18, 60 + 2 + 11 + 8, 34}, clBlack), 0) << "the text starts 11 + 8 further right";
+  grid->SetAppearanceOptions({aoHideSelection});
+  EXPECT_EQ(CountPixels(Picture(grid.get()), rowRect(2, 2), clRed), 0) << "no marks without aoHintMarks";
+}
+
+TEST(GridPaintingCells, PaintingEventsColourFormatAndReplaceTheBackground) {
+  std::unique_ptr<TGridView> grid(MakeGrid(nullptr, {80}, 4, 200, 100));
+  auto* check = grid->Columns().Add<TCheckBoxColumn>();
+  check->SetWidth(30);
+  for (int r = 0; r < 4; ++r) grid->GetCellObject(1, r)->SetAsBoolean(true);
+  std::vector<std::string> custom;
+  grid->OnCellColoring = [](TObject*, int, int row, TColor& cell, TColor&, TCellState) {
+    if (row % 2 == 0) cell = clAqua;
+  };
+  grid->OnCellFormating = [](TObject*, int, int row, TColor& text, TFontStyles& style, TCellState) {
+    if (row == 1) text = clRed;
+    if (row == 2) style |= fsBold;
+  };
+  grid->OnDrawCellBackground = [](TObject*, int col, int row, const TRect&, TCellState, bool& defaultDrawing) {
+    if (col == 1 && row == 3) defaultDrawing = false;
+  };
+  grid->OnCustomDrawCell = [&](TObject*, int col, int row, const TRect&, TCellState) {
+    custom.push_back(std::to_string(col) + "," + std::to_string(row));
+  };
+  check->SetDrawingOptions(doCustom);
+  const QImage img = Picture(grid.get());
+  EXPECT_EQ(PixelAt(img, 70, 20), Rgb(clAqua));
+  EXPECT_EQ(PixelAt(img, 70, 36), Rgb(clWhite));
+  EXPECT_GT(CountPixels(img, grid->GetCellRect(0, 1), clRed), 5) << "the text in red";
+  EXPECT_EQ(CountPixels(img, grid->GetCellRect(0, 0), clRed), 0);
+  EXPECT_GT(CountPixels(img, grid->GetCellRect(0, 2), clBlack), CountPixels(img, grid->GetCellRect(0, 0), clBlack))
+      << "bold is blacker than plain";
+  const TRect kept = grid->GetCellRect(1, 3);
+  EXPECT_EQ(PixelAt(img, kept.Left, kept.Top), Rgb(clFuchsia)) << "no background where the default was refused";
+  EXPECT_EQ(CountPixels(img, kept, clWindowText), 21) << "the content all the same";
+  EXPECT_EQ(custom, (std::vector<std::string>{"1,0", "1,1", "1,2", "1,3"}));
+}
+
+TEST(GridPaintingCells, FootersAndInputCells) {
+  std::unique_ptr<TGridView> grid(MakeGrid(nullptr, {60, 60}, 2, 200, 120));
+  grid->SetOptions({goHeader, goFooter, goInput, goGrid, goIndicator});
+  grid->Columns().Items(0)->Footer().SetColor(clYellow);
+  grid->Columns().Items(1)->SetInputCaption("type here");
+  // Footer from 120 - 18 - 4 - 1 = 97 to 120; columns from 12.
+  const QImage img = Picture(grid.get());
+  EXPECT_EQ(PixelAt(img, 30, 100), Rgb(clYellow));
+  EXPECT_EQ(PixelAt(img, 71, 100), Rgb(clBtnFace)) << "its right line";
+  EXPECT_EQ(PixelAt(img, 30, 119), Rgb(clBtnFace)) << "its bottom line";
+  EXPECT_GT(CountPixels(img, {72, 18, 132, 41}, clGrayText), 10) << "the input caption in grey";
+  EXPECT_EQ(PixelAt(img, 150, 100), Rgb(clWindow)) << "the footer's remainder";
+}
+
+/** A visual-styles library that notes each themed part drawn, as "class part/state". */
+struct TThemeRecorder {
+  TThemeRecorder() : FSaved(ThemeLibrary()) {
+    TThemeLibrary& lib = ThemeLibrary();
+    lib.Handle = &FHandle;
+    lib.IsAppThemed = [] { return true; };
+    lib.IsThemeActive = [] { return true; };
+    lib.OpenThemeData = [this](void*, const std::string& cls) -> void* {
+      FClass = cls;
+      return &FHandle;
+    };
+    lib.DrawThemeBackground = [this](void*, TCanvas*, int part, int state, const TRect& r, const TRect*) -> long {
+      Drawn.push_back({FClass + " " + std::to_string(part) + "/" + std::to_string(state), r});
+      return 0;
+    };
+    lib.CloseThemeData = [](void*) -> long { return 0; };
+  }
+  ~TThemeRecorder() { ThemeLibrary() = FSaved; }
+  /** The parts drawn whose rectangle holds p. */
+  std::vector<std::string> At(TPoint p) const {
+    std::vector<std::string> parts;
+    for (const auto& [part, r] : Drawn)
+      if (r.Contains(p)) parts.push_back(part);
+    return parts;
+  }
+  std::vector<std::pair<std::string, TRect>> Drawn;
+
+private:
+  TThemeLibrary FSaved;
+  int FHandle = 0;
+  std::string FClass;
+};
+
+TEST(GridVisualStyles, ThemedHeadersIndicatorsAndCheckBoxesTakeTheirStates) {
+  TShownForm form;
+  TGridView* grid = MakeGrid(&form, {60, 60}, 2, 240, 100);
+  auto* check = grid->Columns().Add<TCheckBoxColumn>();
+  check->SetWidth(30);
+  grid->GetCellObject(2, 1)->SetAsBoolean(true);
+  grid->SetOptions({goHeader, goIndicator, goFooter});
+  using Parts = std::vector<std::string>;
+  TThemeRecorder themes;
+  Picture(grid);
+  EXPECT_EQ(themes.At({40, 9}), Parts{"header 1/1"});
+  EXPECT_EQ(themes.At({5, 9}), Parts{"header 1/1"}) << "the indicator's header cell";
+  EXPECT_EQ(themes.At({5, 30}), Parts{"header 2/1"}) << "a row's indicator cell";
+  EXPECT_EQ(themes.At({230, 9}), Parts{"header 1/1"}) << "the empty header right of the columns";
+  const TPoint box0 = grid->GetCellRect(2, 0).TopLeft(), box1 = grid->GetCellRect(2, 1).TopLeft();
+  EXPECT_EQ(themes.At({box0.X + 3, box0.Y + 3}), Parts{"button 3/1"});
+  EXPECT_EQ(themes.At({box1.X + 3, box1.Y + 3}), Parts{"button 3/5"});
+  EXPECT_EQ(CheckBoxRect(*check, grid->GetCellRect(2, 0), true).Width(), 13);
+
+  // The header under the mouse is hot, the one held down pressed.
+  qftest::SendMouse(grid->ClientWidget(), QEvent::MouseMove, Qt::NoButton, {100, 9});
+  EXPECT_EQ(grid->HotHeaderColumn(), grid->Columns().Items(1));
+  themes.Drawn.clear();
+  Picture(grid);
+  EXPECT_EQ(themes.At({100, 9}), Parts{"header 1/2"});
+  EXPECT_EQ(themes.At({40, 9}), Parts{"header 1/1"});
+  qftest::SendMouse(grid->ClientWidget(), QEvent::MouseButtonPress, Qt::LeftButton, {40, 9});
+  themes.Drawn.clear();
+  Picture(grid);
+  EXPECT_EQ(themes.At({40, 9}), Parts{"header 1/3"});
+  qftest::SendMouse(grid->ClientWidget(), QEvent::MouseButtonRelease, Qt::LeftButton, {40, 9});
+  grid->SetEnableVisualStyles(false);
+  themes.Drawn.clear();
+  Picture(grid);
+  EXPECT_TRUE(themes.Drawn.empty()) << "switched off for this grid";
+}
+
+// ---------------------------------------------------------------- the render tool
+
+std::pair<int, QImage> Render(QStringList args) {
+  static qftest::TempDir dir;
+  const QString out = QString::fromStdString(dir.File("grid.png"));
+  QFile::remove(out);
+  args << out;
+  const char* bin = std::getenv("QF_BIN_DIR");
+  QProcess p;
+  p.start(QString(bin ? bin : ".") + "/render_control", args);
+  const bool done = p.waitForFinished(20000) && p.exitStatus() == QProcess::NormalExit;
+  return {done ? p.exitCode() : -1, QImage(out)};
+}
+
+TEST(RenderGridView, TheDemoGridInEachStyleEditingWithAListAndADrag) {
+  // The grid's frame is 2 pixels; the key column starts after the 12-pixel indicator.
+  const TColor blue = RGB(187, 223, 253);
+  const struct {
+    const char* style;
+    TColor header;
+  } styles[] = {{"0", blue}, {"1", blue}, {"2", Rgb(clBtnFace)}, {"3", blue}};
+  for (const auto& s : styles) {
+    auto [code, img] = Render({"gridview", "--header-style", s.style});
+    ASSERT_EQ(code, 0) << s.style;
+    EXPECT_EQ(img.size(), QSize(760, 260));
+    EXPECT_EQ(PixelAt(img, 2 + 12 + 40, 2 + 8), s.header) << "style " << s.style;
+    EXPECT_GT(CountPixels(img, RGB(255, 127, 0)) + CountPixels(img, RGB(255, 190, 120)), 0) << "the selected row";
+  }
+  auto [code, img] = Render({"gridview", "--popup"});
+  ASSERT_EQ(code, 0);
+  EXPECT_GT(CountPixels(img, {0, 106, 760, 260}, clHighlight), 50) << "the list's highlighted item below the editor";
+  std::tie(code, img) = Render({"gridview", "--drag"});
+  ASSERT_EQ(code, 0);
+  EXPECT_EQ(img.size(), QSize(760, 274)) << "room for the arrow above the header";
+  EXPECT_GT(CountPixels(img, {0, 0, 760, 14}, clRed), 10) << "the down arrow above the header";
+  std::tie(code, img) = Render({"gridview", "--edit"});
+  ASSERT_EQ(code, 0);
+  EXPECT_GT(CountPixels(img, clHighlight), 10) << "the editor's selected text";
+  std::tie(code, img) = Render({"gridview", "--header-style", "4"});
+  EXPECT_EQ(code, 2) << "no such style";
+}
+
+}  // namespace
