@@ -444,6 +444,10 @@ void TMainForm::FormCreate() {
   }
   if (!FApplicationManager) FApplicationManager = std::make_unique<TApplicationManager>();
   SelectTablePanel->SetProject(FProject.get());
+  // The editors show the project from the start, never their own stored
+  // texts, which a Save would otherwise write into it.
+  ShowSiteSettings();
+  TInterfaceTableDetail(*this).fillLook();
   UpdateCaption();
   WriteLog("FormCreate end");
 }

@@ -199,6 +199,8 @@ void DrawAboutPicture(TBitmap& bitmap, int width, int height) {
   // The field: furrows running to one point on the horizon, two greens by turns.
   const TPoint vanish{width / 2, horizon};
   const int step = 48;
+  Shape(c, RGB(108, 160, 66), RGB(108, 160, 66));
+  c->FillRect({0, horizon, width, height});
   for (int x = -width * 2, n = 0; x < width * 3; x += step, ++n) {
     Shape(c, n % 2 ? RGB(96, 150, 60) : RGB(122, 172, 74), n % 2 ? RGB(96, 150, 60) : RGB(122, 172, 74));
     c->Polygon({vanish, {x, height}, {x + step, height}});

@@ -230,8 +230,10 @@ bool TTableSelectPanel::UpdateProjectTables(TProjectManager* project) {
       for (int t = 0, n = TDBManager::GetRowCount(rs.get()); t < n; ++t, rs->Next()) names.insert(rs->GetString(1));
     }
     if (!tablesOf[table.DB].count(table.Name)) {
-      // The last table moves into slot i: look at i again.
-      FProject->RemoveTable(table.DB, table.Name);
+      // Copies: the table, and with it its names, is freed while the
+      // listeners are told. The last table moves into slot i: look at i again.
+      const std::string database = table.DB, name = table.Name;
+      FProject->RemoveTable(database, name);
       continue;
     }
     updateShema(table);

@@ -234,6 +234,22 @@ TEST(MainWindow, NewOpenSaveAndSaveAsRoundTrip) {
   EXPECT_EQ(form->Project()->Project_path, f.File("projects/")) << "Save as keeps the project's own place";
 }
 
+TEST(MainWindow, AnUntouchedNewProjectIsSavedWithItsOwnValues) {
+  TProgramFolder f;
+  TMainForm* form = f.Start();
+  form->Project()->Project_path = f.File("");
+  form->BtnSaveClick();
+  const auto saved = Reload(f.File("Project1.vrk"));
+  const TProjectManager fresh;
+  EXPECT_EQ(saved->SiteCaption, fresh.SiteCaption);
+  EXPECT_EQ(saved->TableWidth, fresh.TableWidth);
+  EXPECT_EQ(saved->WidthType, fresh.WidthType);
+  EXPECT_EQ(saved->TableAlign, fresh.TableAlign);
+  EXPECT_EQ(saved->RowNumber, fresh.RowNumber);
+  EXPECT_EQ(saved->CSS, fresh.CSS);
+  EXPECT_EQ(saved->AdminName, "");
+}
+
 TEST(MainWindow, SaveAsStartsInTheLastProjectFolderWhenTheProjectsIsGone) {
   QF_REQUIRE_DB(db);
   TProgramFolder f;
