@@ -137,6 +137,29 @@ TFlatRadioButton* NewRadio(TComponent* owner, TWinControl* parent, const std::st
 
 }  // namespace
 
+TMenuPainter* NewMainWindowPainter(TComponent* owner) {
+  auto* p = new TMenuPainter(owner);
+  TFont font;
+  font.SetName("Tahoma");
+  font.SetHeight(-11);
+  font.SetColor(clMenuText);
+  p->SetFont(font);
+  p->SetColor(clWhite);
+  p->SetIconBackColor(16576226);
+  p->SetSelectColor(16776176);
+  p->SetSelectBorderColor(clNavy);
+  p->SetSelectFontColor(clMenuText);
+  p->SetCheckedColor(kSkyBlue);
+  p->SetUseSystemColors(false);
+  p->SetFlatMenu(true);
+  p->SetAutoDetect(true);
+  TXPControls controls = AllXPControls;
+  p->SetXPControls(controls >> xcPanel);
+  p->SetActive(true);
+  p->Loaded();
+  return p;
+}
+
 IMessageService* ProgramMessages() {
   static TApplicationMessages messages;
   return &messages;
@@ -239,26 +262,8 @@ void TMainForm::BuildMenu() {
   line(Help1);
   About1 = item(Help1, "About1", "About", scNone, &TMainForm::About1Click);
 
-  MenuPainter1 = new TMenuPainter(this);
+  MenuPainter1 = NewMainWindowPainter(this);
   MenuPainter1->SetName("MenuPainter1");
-  TFont font;
-  font.SetName("Tahoma");
-  font.SetHeight(-11);
-  font.SetColor(clMenuText);
-  MenuPainter1->SetFont(font);
-  MenuPainter1->SetColor(clWhite);
-  MenuPainter1->SetIconBackColor(16576226);
-  MenuPainter1->SetSelectColor(16776176);
-  MenuPainter1->SetSelectBorderColor(clNavy);
-  MenuPainter1->SetSelectFontColor(clMenuText);
-  MenuPainter1->SetCheckedColor(kSkyBlue);
-  MenuPainter1->SetUseSystemColors(false);
-  MenuPainter1->SetFlatMenu(true);
-  MenuPainter1->SetAutoDetect(true);
-  TXPControls controls = AllXPControls;
-  MenuPainter1->SetXPControls(controls >> xcPanel);
-  MenuPainter1->SetActive(true);
-  MenuPainter1->Loaded();
 }
 
 void TMainForm::BuildToolBars() {

@@ -49,6 +49,9 @@ struct TShellServices {
   static TShellServices Real();
 };
 
+/** A menu painter on owner with the main window's properties, active. */
+TMenuPainter* NewMainWindowPainter(TComponent* owner);
+
 /** The program's message boxes: whatever the application shows them with now. */
 IMessageService* ProgramMessages();
 /** A message box through ProgramMessages. */

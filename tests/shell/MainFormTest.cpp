@@ -234,11 +234,13 @@ TEST(MainWindow, NewOpenSaveAndSaveAsRoundTrip) {
   EXPECT_EQ(form->Project()->Project_path, f.File("projects/")) << "Save as keeps the project's own place";
 }
 
-TEST(MainWindow, AnUntouchedNewProjectIsSavedWithItsOwnValues) {
+TEST(MainWindow, AnUntouchedNewProjectIsSavedWithItsOwnValuesInTheWorkingFolder) {
   TProgramFolder f;
   TMainForm* form = f.Start();
-  form->Project()->Project_path = f.File("");
   form->BtnSaveClick();
+  f.Stop();
+  EXPECT_EQ(f.ReadSettings().at("Last_project_name"), "Project1");
+  EXPECT_EQ(f.ReadSettings().at("Last_project_path"), "");
   const auto saved = Reload(f.File("Project1.vrk"));
   const TProjectManager fresh;
   EXPECT_EQ(saved->SiteCaption, fresh.SiteCaption);
