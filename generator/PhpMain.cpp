@@ -85,7 +85,7 @@ bool TMainPhpManager::CopyThemeFiles() {
   return true;
 }
 
-void TMainPhpManager::Generate() {
+bool TMainPhpManager::Generate() {
   WriteLog("Generate begin");
   const std::vector<std::string> databases = DistinctDatabases(FProject);
   const int count = static_cast<int>(databases.size());
@@ -96,7 +96,7 @@ void TMainPhpManager::Generate() {
     progress.SetProgress(0);
     if (!CreateProjectDirectories()) {
       progress.SetProgress(100);
-      return;
+      return false;
     }
     CopyThemeFiles();
 
@@ -154,4 +154,5 @@ void TMainPhpManager::Generate() {
   }
   if (FMessages) FMessages->MessageDlg(text, TMsgDlgType::mtInformation, mbOK);
   WriteLog("Generate end");
+  return true;
 }

@@ -17,8 +17,9 @@ public:
 
   /** The whole generation. Errors of the generators (a template that cannot be
    *  read, a file that cannot be written) reach the caller, after the progress
-   *  display is closed and the project's current table is put back. */
-  void Generate();
+   *  display is closed and the project's current table is put back. Answers
+   *  false when the output folders could not be made and nothing was written. */
+  bool Generate();
   /** Creates the output folder and its theme/images, scripts and general
    *  folders; on failure shows "Can't create project directories!" and answers false. */
   bool CreateProjectDirectories();

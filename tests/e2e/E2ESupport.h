@@ -53,6 +53,12 @@ private:
   std::map<std::string, std::string> FCookies;
 };
 
+/** The file's content, "" when there is no such file. */
+std::string ReadIfExists(const std::string& path);
+/** Starts `php -S` on a free port of 127.0.0.1 in docRoot, its output in
+ *  output; its pid and port, or pid -1 when it did not start. */
+std::pair<pid_t, int> StartPhpServer(const std::string& docRoot, const std::string& output);
+
 /** Runs a shell command; its exit code, stdout and stderr in output. */
 int RunCommand(const std::string& command, std::string& output);
 

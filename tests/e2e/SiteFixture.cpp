@@ -35,38 +35,6 @@ void CopyDatabase(TDBManager& db, const std::string& source, const std::string& 
   Rows(db, "SET SESSION foreign_key_checks = 1");
 }
 
-std::string ReadIfExists(const std::string& path) { return FileExists(path) ? ReadFileText(path) : std::string(); }
-
-/** Starts `php -S` on a free port of 127.0.0.1 in docRoot, its output in
- *  output; its pid and port, or pid -1 when it did not start. */
-std::pair<pid_t, int> StartPhpServer(const std::string& docRoot, const std::string& output) {
-  const std::string sessions = "session.save_path=" + ExtractFilePath(output) + "sessions";
-  ForceDirectories(ExtractFilePath(output) + "sessions");
-  pid_t pid = ::fork();
-  if (pid == 0) {
-    // Run from the document root, as a web server runs a page from its folder.
-    const int out = ::open(output.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
-    if (out < 0 || ::chdir(docRoot.c_str()) != 0) ::_exit(126);
-    ::dup2(out, 1);
-    ::dup2(out, 2);
-    ::unsetenv("PHP_CLI_SERVER_WORKERS");
-    ::execlp("php", "php", "-d", "display_errors=0", "-d", "log_errors=1", "-d", "error_reporting=E_ALL", "-d",
-             sessions.c_str(), "-S", "127.0.0.1:0", "-t", docRoot.c_str(), nullptr);
-    ::_exit(127);
-  }
-  // Port 0: the server takes a free port and names it once it listens.
-  static const std::regex kStarted(R"(\(http://127\.0\.0\.1:(\d+)\) started)");
-  std::smatch m;
-  for (int i = 0; i < 200 && pid > 0; ++i) {
-    const std::string text = ReadIfExists(output);
-    if (std::regex_search(text, m, kStarted)) return {pid, std::stoi(m[1])};
-    if (::waitpid(pid, nullptr, WNOHANG) == pid) pid = -1;
-    std::this_thread::sleep_for(std::chrono::milliseconds(25));
-  }
-  if (pid > 0 && ::kill(pid, SIGKILL) == 0) ::waitpid(pid, nullptr, 0);
-  return {-1, 0};
-}
-
 }  // namespace
 
 std::string GeneratedSiteTest::PagePath(const std::string& db, const std::string& table, const std::string& page) {

@@ -6,6 +6,9 @@
 //     --color C --bar-color C --border-color C --font-color C   (TColor: decimal or 0x00BBGGRR)
 //     --no-text --transparent --adv-colors PERCENT
 //   render_control processing [--progress N] out.png     the whole progress window
+//   render_control about out.png                          the about box as it is shown
+//   render_control mainwindow [--page N] out.png          the main window on a new project, page N
+//                                                          (0 table details, 1 look and feel, 3 site settings)
 //   render_control grid [options] out.png                 the grid engine with sample rows
 //     --rows N --width N --height N --slides
 //     --top N (first visible row) --left N (horizontal position in pixels)
@@ -25,11 +28,16 @@
 #include "components/FlatGauge.h"
 #include "grid/ColumnClasses.h"
 #include "grid/GridView.h"
+#include "components/GradPageControl.h"
+#include "shell/About.h"
+#include "shell/MainFormUnit.h"
 #include "shell/ProcessingForm.h"
 #include "ui/Forms.h"
 #include "ui/QtConvert.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPainter>
@@ -53,6 +61,8 @@ int Usage(const char* error) {
                "                      [--color C] [--bar-color C] [--border-color C] [--font-color C]\n"
                "                      [--no-text] [--transparent] [--adv-colors PERCENT] out.png\n"
                "       render_control processing [--progress N] out.png\n"
+               "       render_control about out.png\n"
+               "       render_control mainwindow [--page N] out.png\n"
                "       render_control grid [--rows N] [--width N] [--height N] [--slides] [--top N] [--left N]\n"
                "                      [--col N] [--row N] [--anchor N] out.png\n"
                "       render_control gridview [--width N] [--height N] [--header-style N] [--edit] [--popup] [--drag] out.png\n");
@@ -83,7 +93,7 @@ struct TArgs {
 const char* const kValued[] = {"--progress", "--min",        "--max",          "--width",      "--height",
                                "--color",    "--bar-color",  "--border-color", "--font-color", "--adv-colors",
                                "--rows",     "--top",        "--left",         "--col",        "--row",
-                               "--anchor",   "--header-style"};
+                               "--anchor",   "--header-style", "--page"};
 const char* const kFlags[] = {"--no-text", "--transparent", "--slides", "--edit", "--popup", "--drag"};
 
 bool GridViewOption(const std::string& option) {
@@ -98,6 +108,8 @@ bool Applies(const std::string& kind, const std::string& option) {
                                          "--col",   "--row",    "--anchor", "--slides"};
   const bool forGrid = std::find(grid.begin(), grid.end(), option) != grid.end();
   if (kind == "processing") return option == "--progress";
+  if (kind == "about") return false;
+  if (kind == "mainwindow") return option == "--page";
   if (kind == "gridview") return GridViewOption(option);
   if (kind == "grid") return forGrid;
   return !forGrid || option == "--width" || option == "--height";
@@ -106,7 +118,8 @@ bool Applies(const std::string& kind, const std::string& option) {
 std::optional<std::string> Parse(int argc, char** argv, TArgs& a) {
   if (argc < 2) return std::string("no control named");
   a.Kind = argv[1];
-  if (a.Kind != "gauge" && a.Kind != "processing" && a.Kind != "grid" && a.Kind != "gridview")
+  if (a.Kind != "gauge" && a.Kind != "processing" && a.Kind != "grid" && a.Kind != "gridview" && a.Kind != "about" &&
+      a.Kind != "mainwindow")
     return "unknown control \"" + a.Kind + "\"";
   for (int i = 2; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -249,6 +262,42 @@ QImage RenderGrid(const TArgs& a) {
   return grid->Handle()->grab().toImage();
 }
 
+QImage RenderAbout() {
+  TYztAbout about(nullptr);
+  about.PrepareSplash();
+  about.Show();
+  QCoreApplication::processEvents();
+  return about.Handle()->grab().toImage();
+}
+
+// Started in a folder of its own, with settings that connect nowhere.
+QImage RenderMainWindow(const TArgs& a) {
+  const QString folder = QDir::temp().filePath("qf-render-" + QString::number(QCoreApplication::applicationPid()));
+  QDir().mkpath(folder);
+  const QString old = QDir::currentPath();
+  QDir::setCurrent(folder);
+  QFile settings(QDir(folder).filePath("tyvox.ini"));
+  if (settings.open(QIODevice::WriteOnly))
+    settings.write("<Application_Settings><Auto_connect value=\"0\"/><Auto_load_last_Project value=\"0\"/>"
+                   "</Application_Settings>");
+  settings.close();
+  QImage image;
+  {
+    TMainForm form(nullptr);
+    form.AfterConstruction();
+    form.Show();
+    const int page = a.Values.count("--page") ? static_cast<int>(a.Values.at("--page")) : 0;
+    form.SubPageControl->SetActivePageIndex(page);
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 300) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    image = form.Handle()->grab().toImage();
+  }
+  QDir::setCurrent(old);
+  QDir(folder).removeRecursively();
+  return image;
+}
+
 QImage RenderGridViewScene(const TArgs& a) {
   TGridViewScene scene;
   if (a.Values.count("--width")) scene.Width = static_cast<int>(a.Values.at("--width"));
@@ -272,6 +321,8 @@ int main(int argc, char** argv) {
   const QImage img = args.Kind == "gauge"        ? RenderGauge(args)
                      : args.Kind == "processing" ? RenderProcessing(args)
                      : args.Kind == "gridview"   ? RenderGridViewScene(args)
+                     : args.Kind == "about"      ? RenderAbout()
+                     : args.Kind == "mainwindow" ? RenderMainWindow(args)
                                                  : RenderGrid(args);
   if (!img.save(ToQString(args.Out), "PNG")) {
     std::fprintf(stderr, "render_control: cannot write %s\n", args.Out.c_str());

@@ -13,6 +13,7 @@
 #include "components/GradPageControl.h"
 #include "components/GradientLabel.h"
 #include "components/MenuPainter.h"
+#include "shell/MainFormUnit.h"
 #include "ui/Bitmap.h"
 #include "ui/Forms.h"
 #include "ui/Menus.h"
@@ -80,29 +81,6 @@ std::optional<std::string> ParsePainted(int argc, char** argv, TPaintedArgs& a) 
   return std::nullopt;
 }
 
-/** The painter as the main window stores it. */
-TMenuPainter* MainWindowPainter(TForm* form) {
-  auto* p = new TMenuPainter(form);
-  TFont font;
-  font.SetName("Tahoma");
-  font.SetHeight(-11);
-  font.SetColor(clMenuText);
-  p->SetFont(font);
-  p->SetColor(clWhite);
-  p->SetIconBackColor(16576226);
-  p->SetSelectColor(16776176);
-  p->SetSelectBorderColor(clNavy);
-  p->SetSelectFontColor(clMenuText);
-  p->SetCheckedColor(kSkyBlue);
-  p->SetUseSystemColors(false);
-  p->SetFlatMenu(true);
-  p->SetAutoDetect(true);
-  TXPControls controls = AllXPControls;
-  p->SetXPControls(controls >> xcPanel);
-  p->SetActive(true);
-  p->Loaded();
-  return p;
-}
 
 /** A small picture in the image list: a filled square with a darker frame. */
 void AddSquare(TImageList& list, TColor fill) {
@@ -146,7 +124,7 @@ QImage RenderMenu(const TPaintedArgs& a) {
   Item(&form, project, "Settings", ShortCut('O', {ssCtrl, ssAlt}));
   Item(&form, menu->Items(), "&Options");
   Item(&form, menu->Items(), "&Help");
-  MainWindowPainter(&form);
+  NewMainWindowPainter(&form);
   form.Show();
   QApplication::processEvents();
 
@@ -202,7 +180,7 @@ QImage RenderToolBar() {
   buttons[3]->SetStyle(tbsCheck);
   buttons[3]->SetDown(true);
   buttons[4]->SetEnabled(false);
-  MainWindowPainter(&form);
+  NewMainWindowPainter(&form);
   form.Show();
   QApplication::processEvents();
   QEvent enter(QEvent::Enter);

@@ -1,0 +1,6 @@
+#include "shell/DetailedPropertiesFrame.h"
+
+TFrameDetailedProperties::TFrameDetailedProperties(TComponent* AOwner) : TFrame(AOwner) {
+  SetName("FrameDetailedProperties");
+  SetColor(clBtnFace);
+}

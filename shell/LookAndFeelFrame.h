@@ -1,0 +1,38 @@
+#pragma once
+/** The "Look and Feel" page: the theme of the generated site, the size and
+ *  alignment of its tables, the rows per list page and the page title. */
+
+#include "ui/Forms.h"
+
+#include <string>
+
+class TFlatComboBox;
+class TFlatEdit;
+class THtmlView;
+class TLabel;
+class TPanel;
+
+/** The look-and-feel frame. Its values reach the project through the
+ *  binder's fillLook and saveLook; leaving the frame saves them. The theme
+ *  list holds the folders of "themes" beside the program. */
+class TLookAndFeel : public TFrame {
+public:
+  explicit TLookAndFeel(TComponent* AOwner);
+
+  TPanel* HtmlSettingsBorder;
+  TFlatComboBox* CssSelector;
+  TFlatEdit* ETableWidth;
+  TFlatComboBox* TableSizeSelector;
+  TFlatComboBox* ETableAlign;
+  TFlatEdit* ERowNumber;
+  TFlatEdit* EPageTitle;
+  THtmlView* Browser;
+
+  /** The theme generation copies: the selector's text. */
+  std::string ThemeName() const;
+  /** Lists the theme folders again, keeping the chosen one when it is still there. */
+  void FillThemes();
+  void ETableWidthKeyPress(TKeyChar& Key);
+  /** The focus left the frame. */
+  void FrameExit();
+};

@@ -1,0 +1,307 @@
+#include "shell/TableSelectFrame.h"
+
+#include "components/FlatButton.h"
+#include "components/GradientLabel.h"
+#include "core/TextUtils.h"
+#include "grid/GridView.h"
+#include "model/DBManager.h"
+#include "model/FileLogger.h"
+#include "model/General.h"
+#include "shell/DetailedPropertiesFrame.h"
+#include "shell/DialogParts.h"
+#include "shell/MainFormUnit.h"
+#include "shell/Pictures.h"
+#include "ui/ComCtrls.h"
+#include "ui/ExtCtrls.h"
+#include "ui/StdCtrls.h"
+
+#include <map>
+#include <optional>
+#include <set>
+#include <vector>
+
+namespace {
+
+constexpr int kTableImage = 2;
+
+TGradientLabel* NewHeading(TComponent* owner, TWinControl* parent, const std::string& name,
+                           const std::string& caption, int top) {
+  auto* label = NewControl<TGradientLabel>(owner, parent, name, 0, top, 185, 18);
+  label->SetCaption(caption);
+  label->SetAlign(alTop);
+  label->SetGradientStyle(gsHorizontal);
+  label->SetBeginColor(RGB(60, 100, 170));
+  label->SetEndColor(RGB(200, 220, 245));
+  label->SetAFitType(ftNormalFit);
+  label->Font().SetColor(clWhite);
+  label->Font().SetStyle(fsBold);
+  return label;
+}
+
+TTreeNode* AddTableNode(TTreeView* tree, TTreeNode* database, const std::string& name) {
+  TTreeNode* node = tree->Items().AddChild(database, name);
+  node->SetImageIndex(kTableImage);
+  node->SetSelectedIndex(kTableImage);
+  return node;
+}
+
+struct TDescribedColumn {
+  std::string Field, Type, Key;
+};
+
+// The columns "describe" gives for a table; nothing when it cannot be run.
+std::optional<std::vector<TDescribedColumn>> Describe(TDBManager& db, const TWebTable& table) {
+  std::unique_ptr<TResultSet> rs = db.ExecuteQuery("describe " + QuoteIdentifier(table.DB) + "." +
+                                                   QuoteIdentifier(table.Name));
+  if (!rs) return std::nullopt;
+  std::vector<TDescribedColumn> columns;
+  for (int i = 0, n = TDBManager::GetRowCount(rs.get()); i < n; ++i, rs->Next())
+    columns.push_back({rs->GetString(1), rs->GetString(2), rs->GetString(4)});
+  return columns;
+}
+
+bool Described(const std::vector<TDescribedColumn>& columns, const std::string& field, const std::string& type) {
+  for (const TDescribedColumn& c : columns)
+    if (c.Field == field && c.Type == type) return true;
+  return false;
+}
+
+}  // namespace
+
+TTableSelectPanel::TTableSelectPanel(TMainForm* AOwner) : TFrame(AOwner), FForm(AOwner) {
+  SetName("SelectTablePanel");
+  SetBounds(0, 0, 185, 500);
+  FImages = MakeProgramImages();
+
+  LProjectInfo = NewHeading(this, this, "LProjectInfo", "  Project Info:", 0);
+  MemoProjectInfo = NewControl<TMemo>(this, this, "MemoProjectInfo", 0, 18, 185, 72);
+  MemoProjectInfo->SetAlign(alTop);
+  MemoProjectInfo->SetReadOnly(true);
+  Splitter1 = NewSplitter(this, this, "Splitter1", alTop, 0, 90, 185, 3);
+  LSelectedTables = NewHeading(this, this, "LSelectedTables", "  Selected tables:", 93);
+  TreeSelectedTable = NewControl<TTreeView>(this, this, "TreeSelectedTable", 0, 111, 185, 150);
+  TreeSelectedTable->SetAlign(alTop);
+  ButtonPanel = NewControl<TPanel>(this, this, "ButtonPanel", 0, 261, 185, 30);
+  ButtonPanel->SetAlign(alTop);
+  ButtonPanel->SetBevelOuter(bvNone);
+  BtnRemoveTable = NewButton(this, ButtonPanel, "BtnRemoveTable", "Remove", 4, 4, 70, 22);
+  BtnAddTable = NewButton(this, ButtonPanel, "BtnAddTable", "Add", 80, 4, 70, 22);
+  Splitter2 = NewSplitter(this, this, "Splitter2", alTop, 0, 291, 185, 3);
+  LAvailableTables = NewHeading(this, this, "LAvailableTables", "  Available tables:", 294);
+  TreeAllTable = NewControl<TTreeView>(this, this, "TreeAllTable", 0, 312, 185, 188);
+  TreeAllTable->SetAlign(alClient);
+  for (TTreeView* tree : {TreeSelectedTable, TreeAllTable}) {
+    tree->SetReadOnly(true);
+    tree->SetImages(FImages.get());
+  }
+}
+
+TTableSelectPanel::~TTableSelectPanel() {
+  // The trees draw with the images: they go first.
+  DestroyComponents();
+}
+
+void TTableSelectPanel::InitPanel(TProjectManager* project, TGridView* grid) {
+  WriteLog("InitPanel begin");
+  FProject = project;
+  FGrid = grid;
+  WriteLog("  InitPanel show databases");
+  std::unique_ptr<TResultSet> databases = FProject->DBManager->ExecuteQuery("show databases");
+  if (!databases) WriteLog("  InitPanel empty DB list!");
+  TreeSelectedTable->Items().Clear();
+  TreeAllTable->Items().Clear();
+  WriteLog("  InitPanel build up DB tree begin");
+  FillAvailableTree(databases.get());
+  WriteLog("  InitPanel build up DB tree end");
+  ShowProjectInfo();
+  WriteLog("InitPanel end");
+}
+
+void TTableSelectPanel::initAllTablePanel() {
+  WriteLog("initAllTablePanel begin");
+  std::unique_ptr<TResultSet> databases = FProject->DBManager->ExecuteQuery("show databases");
+  TreeAllTable->Items().Clear();
+  FillAvailableTree(databases.get());
+  WriteLog("initAllTablePanel end");
+}
+
+void TTableSelectPanel::FillAvailableTree(TResultSet* databases) {
+  TDBManager& db = *FProject->DBManager;
+  for (int i = 0, n = TDBManager::GetRowCount(databases); i < n; ++i, databases->Next()) {
+    const std::string name = databases->GetString(1);
+    TTreeNode* node = TreeAllTable->Items().AddChild(nullptr, name);
+    std::unique_ptr<TResultSet> tables = db.ExecuteQuery("show tables from " + QuoteIdentifier(name));
+    for (int t = 0, count = TDBManager::GetRowCount(tables.get()); t < count; ++t, tables->Next())
+      AddTableNode(TreeAllTable, node, tables->GetString(1));
+  }
+}
+
+void TTableSelectPanel::ShowProjectInfo() {
+  if (!FProject) return;
+  TStringList lines;
+  lines.Add("Project: " + FProject->ProjectName);
+  lines.Add("Host: " + FProject->Database_host);
+  lines.Add("User: " + FProject->Database_user);
+  lines.Add("Tables: " + IntToStr(FProject->GetTableCount()));
+  MemoProjectInfo->Lines().Assign(lines);
+}
+
+void TTableSelectPanel::DisplayProjectTables() {
+  WriteLog("DisplayProjectTables begin");
+  if (FProject) {
+    WriteLog("  DisplayProjectTables build up project table tree");
+    WriteLog("  DisplayProjectTables number of tables: " + IntToStr(FProject->GetTableCount()));
+    for (const auto& table : FProject->Tables) {
+      WriteLog("  DisplayProjectTables get table info for: " + table->DB);
+      TTreeNode* database = FindDatabaseNode(TreeSelectedTable, table->DB);
+      if (!database) database = TreeSelectedTable->Items().AddChild(nullptr, table->DB);
+      WriteLog("  DisplayProjectTables get table info end ");
+      if (!isTableInDb(table->Name, table->DB)) {
+        WriteLog("  DisplayProjectTables add table: " + table->Name);
+        AddTableNode(TreeSelectedTable, database, table->Name);
+        WriteLog("  DisplayProjectTables add table end ");
+      }
+    }
+  }
+  WriteLog("DisplayProjectTables end");
+}
+
+bool TTableSelectPanel::isTableInDb(const std::string& tableName, const std::string& database) {
+  WriteLog("isTableInDb begin");
+  WriteLog("  isTableInDb selected tables: " + IntToStr(TreeSelectedTable->Items().Count()));
+  bool found = false;
+  for (TTreeNode* db = TreeSelectedTable->Items().GetFirstNode(); db && !found; db = db->getNextSibling()) {
+    if (db->Text() != database) continue;
+    for (TTreeNode* t = db->GetFirstChild(); t && !found; t = t->getNextSibling()) found = t->Text() == tableName;
+  }
+  WriteLog("isTableInDb end");
+  return found;
+}
+
+TTreeNode* TTableSelectPanel::FindDatabaseNode(TTreeView* tree, const std::string& database) {
+  TTreeNode* found = nullptr;
+  for (TTreeNode* n = tree->Items().GetFirstNode(); n; n = n->getNextSibling())
+    if (n->Text() == database) found = n;
+  return found;
+}
+
+void TTableSelectPanel::DisplayTable(TWebTable* table) {
+  WriteLog("DisplayTable begin");
+  if (!table) return;
+  WriteLog("  DisplayTable Fill tool table with DB properties");
+  if (!FGrid) FGrid = FForm->TableInfo;
+  TGridView& grid = *FGrid;
+  grid.ClearRows();
+  grid.AddRow(table->GetInputListSize());
+  for (int row = 0; row < table->GetInputListSize(); ++row) {
+    const TWebInput& c = *table->GetInputListElement(row);
+    grid.GetCellObject(0, row)->SetAsInteger(c.Key ? 6 : 8);
+    grid.SetCellText(1, row, c.Database_field);
+    grid.SetCellText(2, row, c.Type);
+    grid.GetCellObject(3, row)->SetAsBoolean(c.Insert);
+    grid.GetCellObject(4, row)->SetAsBoolean(c.Update);
+    grid.GetCellObject(5, row)->SetAsBoolean(c.Detail);
+    grid.GetCellObject(6, row)->SetAsBoolean(c.List);
+    grid.SetCellText(7, row, c.Caption);
+    grid.SetCellText(8, row, c.View_type);
+    grid.SetCellText(9, row, c.Input_type);
+    grid.SetCellText(10, row, c.Filter_type);
+    grid.GetCellObject(11, row)->SetAsBoolean(c.UseHint);
+    grid.SetCellText(12, row, c.HintText);
+  }
+  FForm->FrameDetailedProperties->Show();
+}
+
+bool TTableSelectPanel::UpdateProjectTables(TProjectManager* project) {
+  FProject = project;
+  TDBManager& db = *FProject->DBManager;
+  // Without a server every table would look dropped: check it answers first.
+  if (!db.ExecuteQuery("select 1")) {
+    ShowMessageBox("Can't connect to database!", TMsgDlgType::mtWarning);
+    return false;
+  }
+  initAllTablePanel();
+  std::map<std::string, std::set<std::string>> tablesOf;
+  for (int i = 0; i < FProject->GetTableCount();) {
+    TWebTable& table = *FProject->GetTable(i);
+    if (!tablesOf.count(table.DB)) {
+      std::set<std::string>& names = tablesOf[table.DB];
+      std::unique_ptr<TResultSet> rs = db.ExecuteQuery("show tables from " + QuoteIdentifier(table.DB));
+      for (int t = 0, n = TDBManager::GetRowCount(rs.get()); t < n; ++t, rs->Next()) names.insert(rs->GetString(1));
+    }
+    if (!tablesOf[table.DB].count(table.Name)) {
+      // Copies: the table, and with it its names, is freed while the
+      // listeners are told. The last table moves into slot i: look at i again.
+      const std::string database = table.DB, name = table.Name;
+      FProject->RemoveTable(database, name);
+      continue;
+    }
+    updateShema(table);
+    ++i;
+  }
+  TreeSelectedTable->Items().Clear();
+  DisplayProjectTables();
+  if (TWebTable* current = FProject->GetCurrentTable()) {
+    DisplayTable(current);
+  } else {
+    // The table on screen is gone: nothing may point at it.
+    FProject->CurrentTable.clear();
+    (FGrid ? FGrid : FForm->TableInfo)->ClearRows();
+    FForm->FrameDetailedProperties->Hide();
+  }
+  ShowProjectInfo();
+  return true;
+}
+
+void TTableSelectPanel::updateShema(TWebTable& table) {
+  WriteLog("updateShema begin");
+  const std::optional<std::vector<TDescribedColumn>> columns = Describe(*FProject->DBManager, table);
+  bool changed = columns && static_cast<int>(columns->size()) != table.GetInputListSize();
+  for (int i = 0; columns && !changed && i < table.GetInputListSize(); ++i) {
+    const TWebInput& c = *table.GetInputListElement(i);
+    changed = !Described(*columns, c.Database_field, c.Type);
+  }
+  if (changed) {
+    for (int i = 0; i < table.GetInputListSize();) {
+      const TWebInput& c = *table.GetInputListElement(i);
+      if (Described(*columns, c.Database_field, c.Type))
+        ++i;
+      else
+        table.RemoveInputListElement(i);
+    }
+    for (int j = 0; j < static_cast<int>(columns->size()); ++j) {
+      const TDescribedColumn& d = (*columns)[j];
+      bool present = false;
+      for (const auto& c : table.InputList) present = present || (c->Database_field == d.Field && c->Type == d.Type);
+      if (!present) table.AddToInputList(MakeInput(d.Field, d.Type, d.Key, j));
+    }
+  }
+  WriteLog("updateShema end");
+}
+
+std::unique_ptr<TWebInput> TTableSelectPanel::MakeInput(const std::string& field, const std::string& type,
+                                                        const std::string& key, int index) {
+  auto input = std::make_unique<TWebInput>(field);
+  input->Database_field = field;
+  input->Type = type;
+  input->Caption = field;
+  input->Insert = input->Update = input->Detail = true;
+  // Only the first five columns are listed and filtered.
+  input->List = index < 5;
+  input->Filter_type = index < 5 ? "Interval" : "No";
+  input->Key = key == "PRI";
+  TBaseHtmlInput& options = *input->HtmlInput;
+  std::string kind;
+  ParseEnumSet(type, options.ItemList, kind);
+  options.iLElementFromDb = false;
+  if (kind == "set" || kind == "enum") {
+    input->Input_type = kind == "set" ? "Checkbox" : "Combobox";
+    options.iLSource = 1;
+  } else {
+    input->Input_type = "Text";
+  }
+  input->View_type = "Text";
+  input->UseHint = true;
+  input->HintText.clear();
+  return input;
+}

@@ -1,0 +1,81 @@
+#pragma once
+/** The panel on the left of the main window: the project summary, the
+ *  project's tables grouped by database, and every database and table of the
+ *  connected server. */
+
+#include "model/ProjectManager.h"
+#include "ui/Forms.h"
+
+#include <memory>
+#include <string>
+
+class TFlatButton;
+class TGradientLabel;
+class TGridView;
+class TImageList;
+class TMainForm;
+class TMemo;
+class TPanel;
+class TResultSet;
+class TSplitter;
+class TTreeNode;
+class TTreeView;
+
+/** The table-selection panel. Both trees hold database nodes at the root
+ *  and their table nodes (image 2) below; the selected tree holds exactly
+ *  the project's tables. Every server access goes through the project's
+ *  database connection. */
+class TTableSelectPanel : public TFrame {
+public:
+  explicit TTableSelectPanel(TMainForm* AOwner);
+  ~TTableSelectPanel() override;
+
+  TGradientLabel* LProjectInfo;
+  TMemo* MemoProjectInfo;
+  TSplitter* Splitter1;
+  TGradientLabel* LSelectedTables;
+  TTreeView* TreeSelectedTable;
+  TPanel* ButtonPanel;
+  TFlatButton* BtnRemoveTable;
+  TFlatButton* BtnAddTable;
+  TSplitter* Splitter2;
+  TGradientLabel* LAvailableTables;
+  TTreeView* TreeAllTable;
+
+  void SetProject(TProjectManager* project) { FProject = project; }
+  TProjectManager* Project() const { return FProject; }
+  /** Both trees from the server (the selected one empty), then the summary. */
+  void InitPanel(TProjectManager* project, TGridView* grid);
+  /** The available tree from the server; the rest stays. */
+  void initAllTablePanel();
+  /** The summary: project name, host, user and number of tables. */
+  void ShowProjectInfo();
+  /** Adds the project's tables missing from the selected tree. */
+  void DisplayProjectTables();
+  bool isTableInDb(const std::string& tableName, const std::string& database);
+  /** The last root node of tree named database, or null. */
+  static TTreeNode* FindDatabaseNode(TTreeView* tree, const std::string& database);
+  /** Fills the column grid with the table's columns and shows the field editor. */
+  void DisplayTable(TWebTable* table);
+  /** "Update project": the project's tables follow the server's schema. The
+   *  server must answer first: without it "Can't connect to database!" is
+   *  shown, nothing changes and the answer is false. A table goes only when
+   *  its database's table list lacks it. */
+  bool UpdateProjectTables(TProjectManager* project);
+  /** The table's columns follow the server's: columns whose name and type
+   *  are gone are removed, new ones are appended with the import defaults. */
+  void updateShema(TWebTable& table);
+  /** A column as the schema import makes it from one row of "describe":
+   *  index is the row's number (only the first five are listed). */
+  static std::unique_ptr<TWebInput> MakeInput(const std::string& field, const std::string& type,
+                                              const std::string& key, int index);
+
+private:
+  /** Root and table nodes of the available tree from the databases listed in
+   *  databases (null: none). */
+  void FillAvailableTree(TResultSet* databases);
+  TMainForm* FForm;
+  TProjectManager* FProject = nullptr;
+  TGridView* FGrid = nullptr;
+  std::unique_ptr<TImageList> FImages;
+};

@@ -1,0 +1,338 @@
+#include "ShellTestKit.h"
+
+#include "components/FlatButton.h"
+#include "components/FlatCheckBox.h"
+#include "components/FlatEdit.h"
+#include "components/FlatGroupBox.h"
+#include "components/FlatMemo.h"
+#include "core/Files.h"
+#include "grid/GridView.h"
+#include "shell/AppSettings.h"
+#include "shell/ConnectionWindow.h"
+#include "shell/TableSelectFrame.h"
+#include "ui/ComCtrls.h"
+
+#include <QElapsedTimer>
+
+#include <gtest/gtest.h>
+
+using namespace qftest;
+
+namespace {
+
+/** The main window with its project dialog open in a mode. */
+struct TProjectDialog : TProgramFolder {
+  TProjectDialog(const DbParams& db, bool create) {
+    TSettings settings = ServerSettings(db, false, false);
+    settings["Default_project_path"] = "projects/";
+    settings["Default_output_path"] = "out/";
+    WriteSettings(settings);
+    Main = Start();
+    auto project = ShopProject(db, {});
+    project->Project_path = "mine/";
+    project->Project_output = "mine-out/";
+    Main->ReplaceProject(std::move(project));
+    if (create)
+      Main->NewSBtnClick();
+    else
+      Main->ProjectSettingsSBtnClick();
+    Dialog = Main->ConnectionForm;
+  }
+  void Fill(const DbParams& db) {
+    Dialog->EHost->SetText(db.Host);
+    Dialog->EUsername->SetText(db.User);
+    Dialog->EPassword->SetText(db.Password);
+    Dialog->EPort->SetText(std::to_string(db.Port));
+  }
+  TMainForm* Main = nullptr;
+  TConnectionForm* Dialog = nullptr;
+};
+
+}  // namespace
+
+TEST(ProjectDialog, EachShowingFillsTheDialogForItsMode) {
+  QF_REQUIRE_DB(db);
+  TProjectDialog f(db, true);
+  TConnectionForm* d = f.Dialog;
+  EXPECT_EQ(d->Caption(), "Create new project");
+  EXPECT_EQ(d->BtnConnect->Caption(), "Create");
+  EXPECT_TRUE(d->EHost->CanFocus());
+  EXPECT_EQ(d->EPrjPath->Text(), "projects/") << "a new project starts in the default folders";
+  EXPECT_EQ(d->EPrjOutput->Text(), "out/");
+  EXPECT_EQ(d->EDatabase->Text(), "shop");
+  EXPECT_FALSE(d->FTPGroup->Visible());
+
+  d->EProjectName->SetText("typed but cancelled");
+  d->BtnCancelClick();
+  EXPECT_FALSE(d->Visible());
+  EXPECT_EQ(f.Main->Project()->ProjectName, "shopfront");
+
+  f.Main->ProjectSettingsSBtnClick();
+  EXPECT_EQ(d->Caption(), "Change project settings");
+  EXPECT_EQ(d->BtnConnect->Caption(), "Save");
+  EXPECT_EQ(d->EProjectName->Text(), "shopfront");
+  EXPECT_EQ(d->EPrjPath->Text(), "mine/");
+  EXPECT_EQ(d->EPrjOutput->Text(), "mine-out/");
+  // The connection cannot be changed here, and Test goes with it.
+  EXPECT_FALSE(d->EHost->CanFocus());
+  EXPECT_FALSE(d->BtnTest->Handle()->isEnabled());
+}
+
+TEST(ProjectDialog, SaveInChangeModeCopiesTheFieldsAndTheCaption) {
+  QF_REQUIRE_DB(db);
+  const struct {
+    std::string Typed, Stored;
+  } paths[] = {{"", ""}, {"projects", "projects/"}, {"projects/", "projects/"}, {"C:\\work\\", "C:\\work\\"}};
+  for (const auto& path : paths) {
+    SCOPED_TRACE(path.Typed);
+    TProjectDialog f(db, false);
+    TConnectionForm* d = f.Dialog;
+    d->EProjectName->SetText("renamed");
+    d->EPrjPath->SetText(path.Typed);
+    d->EPrjComment->SetText("About the shop");
+    d->EPrjUseLocalDomain->SetChecked(true);
+    d->EFTPHost->SetText("ftp.example.org");
+    d->BtnConnectClick();
+    const TProjectManager& p = *f.Main->Project();
+    EXPECT_EQ(p.ProjectName, "renamed");
+    EXPECT_EQ(p.SiteCaption, "renamed");
+    EXPECT_EQ(p.Project_path, path.Stored);
+    EXPECT_EQ(p.Project_comment, "About the shop");
+    EXPECT_TRUE(p.UseLocalDomain);
+    EXPECT_EQ(p.FTPHost, "ftp.example.org");
+    EXPECT_EQ(p.Database_port, db.Port);
+    EXPECT_EQ(f.Main->Caption(), "Quarrowfield - renamed");
+    EXPECT_EQ(f.Main->SelectTablePanel->MemoProjectInfo->Lines()[0], "Project: renamed");
+    EXPECT_FALSE(d->Visible());
+  }
+}
+
+TEST(ProjectDialog, ABadPortChangesNothing) {
+  QF_REQUIRE_DB(db);
+  for (bool create : {true, false}) {
+    for (const std::string port : {"", "0", "65536", "99999999999"}) {
+      SCOPED_TRACE(port + (create ? " create" : " change"));
+      TProjectDialog f(db, create);
+      TProjectManager* before = f.Main->Project();
+      f.Dialog->EProjectName->SetText("renamed");
+      f.Dialog->EPort->SetText(port);
+      f.Dialog->BtnConnectClick();
+      f.Dialog->BtnTestClick();
+      EXPECT_EQ(Texts(f.Messages.Recorder),
+                std::vector<std::string>(2, "The port must be a number from 1 to 65535, not \"" + port + "\"."));
+      EXPECT_EQ(f.Main->Project(), before);
+      EXPECT_EQ(before->ProjectName, "shopfront");
+      EXPECT_TRUE(f.Dialog->Visible());
+    }
+  }
+}
+
+TEST(ProjectDialog, PortTakesOnlyDigitsAndBackspace) {
+  QF_REQUIRE_DB(db);
+  TProjectDialog f(db, true);
+  Activate(f.Dialog);
+  f.Dialog->EPort->SetText("");
+  f.Dialog->EPort->SetFocus();
+  Type(Focus(), "33a0-6\b7 ");
+  EXPECT_EQ(f.Dialog->EPort->Text(), "3307");
+}
+
+TEST(ProjectDialog, CreateConnectsTheNewProjectWithoutNamingADatabase) {
+  QF_REQUIRE_DB(db);
+  TProjectDialog f(db, true);
+  f.Fill(db);
+  f.Dialog->EProjectName->SetText("fresh");
+  // A database the user may not open: the connection does not name it.
+  f.Dialog->EDatabase->SetText("no_such_database");
+  f.Dialog->BtnConnectClick();
+  EXPECT_TRUE(f.Messages.Recorder.Calls.empty()) << Texts(f.Messages.Recorder).front();
+  const TProjectManager& p = *f.Main->Project();
+  EXPECT_EQ(p.ProjectName, "fresh");
+  EXPECT_EQ(p.Database_name, "no_such_database") << "it still goes into the project";
+  EXPECT_NE(p.DBManager->Connection(), nullptr);
+  std::vector<std::string> roots;
+  for (TTreeNode* n = f.Main->SelectTablePanel->TreeAllTable->Items().GetFirstNode(); n; n = n->getNextSibling())
+    roots.push_back(n->Text());
+  EXPECT_NE(std::find(roots.begin(), roots.end(), "shop"), roots.end());
+  EXPECT_FALSE(f.Dialog->Visible());
+  EXPECT_EQ(f.Main->Caption(), "Quarrowfield - fresh");
+}
+
+TEST(ProjectDialog, CreateOverAProjectWithTablesAsksFirst) {
+  QF_REQUIRE_DB(db);
+  for (const TModalResult answer : {TModalResult::mrNo, TModalResult::mrYes}) {
+    TProjectDialog f(db, true);
+    f.Main->ReplaceProject(ShopProject(db, {"products"}));
+    TProjectManager* before = f.Main->Project();
+    f.Fill(db);
+    f.Dialog->EProjectName->SetText("fresh");
+    f.Messages.Recorder.Answers = {answer};
+    f.Dialog->BtnConnectClick();
+    EXPECT_EQ(Texts(f.Messages.Recorder),
+              std::vector<std::string>{"Are you sure to overwrite the actual project?"});
+    EXPECT_FALSE(f.Dialog->Visible());
+    if (answer == TModalResult::mrNo) {
+      EXPECT_EQ(f.Main->Project(), before);
+      EXPECT_EQ(f.Main->TableSettingsGrid->RowCount(), 1);
+    } else {
+      EXPECT_EQ(f.Main->Project()->ProjectName, "fresh");
+      EXPECT_EQ(f.Main->TableSettingsGrid->RowCount(), 0);
+    }
+  }
+}
+
+TEST(ProjectDialog, ACreateThatCannotConnectSaysSo) {
+  QF_REQUIRE_DB(db);
+  TProjectDialog f(db, true);
+  f.Fill(db);
+  f.Dialog->EPort->SetText(std::to_string(ClosedPort()));
+  f.Dialog->BtnConnectClick();
+  EXPECT_EQ(Texts(f.Messages.Recorder), std::vector<std::string>{"Can't connect to database!"});
+  EXPECT_EQ(f.Main->SelectTablePanel->TreeAllTable->Items().Count(), 0);
+}
+
+TEST(ProjectDialog, TestUsesAConnectionOfItsOwn) {
+  QF_REQUIRE_DB(db);
+  TProjectDialog f(db, true);
+  TProjectManager& p = *f.Main->Project();
+  ASSERT_NE(p.DBManager->Connect(db.Host, db.User, db.Password, db.Port, "shop"), nullptr);
+  const struct {
+    std::string Password, Message;
+  } cases[] = {{db.Password + "-wrong", "Can't connect to database!"}, {db.Password, "Connect to database succeed!"}};
+  for (const auto& c : cases) {
+    f.Messages.Recorder.Calls.clear();
+    f.Fill(db);
+    f.Dialog->EPassword->SetText(c.Password);
+    f.Dialog->BtnTestClick();
+    EXPECT_EQ(Texts(f.Messages.Recorder), std::vector<std::string>{c.Message});
+    EXPECT_NE(p.DBManager->ExecuteQuery("select 1"), nullptr) << "the project keeps its connection";
+  }
+}
+
+TEST(ProjectDialog, FolderButtonsAskTheFolderService) {
+  QF_REQUIRE_DB(db);
+  TProjectDialog f(db, true);
+  TempDir chosen;
+  f.Shell.Answers = {chosen.Path(), std::nullopt};
+  f.Dialog->BtnPrjPathClick();
+  f.Dialog->BtnPrjOutputClick();
+  EXPECT_EQ(f.Dialog->EPrjPath->Text(), chosen.Path());
+  EXPECT_EQ(f.Dialog->EPrjOutput->Text(), "out/") << "a cancelled choice changes nothing";
+  ASSERT_EQ(f.Shell.Calls.size(), 2u);
+  EXPECT_EQ(f.Shell.Calls[0].Kind, TShellRecorder::skFolder);
+  EXPECT_EQ(f.Shell.Calls[0].Options.InitialDir, GetCurrentDir());
+}
+
+TEST(ProjectDialog, FtpTestOverARealSession) {
+  QF_REQUIRE_DB(db);
+  TFakeFtpServer server("webmaster", "pw", {"/home/site", "/srv/www", "/home/site/my files"});
+  TFakeFtpServer silent("webmaster", "pw", {}, true);
+  const std::string ok = "Connection was successfully!";
+  const std::string noFolder = "Connection was successfully! But remote directory doesn't exists!";
+  const std::string noServer = "Can't connect to the FTP server!";
+  const struct {
+    const char* Name;
+    std::string Host, Password, Folder, Message;
+  } cases[] = {
+      {"relative_folder", server.Address(), "pw", "site", ok},
+      {"absolute_folder", server.Address(), "pw", "/srv/www", ok},
+      {"folder_with_a_blank", server.Address(), "pw", "site/my files", ok},
+      {"missing_folder", server.Address(), "pw", "nowhere", noFolder},
+      {"wrong_password", server.Address(), "bad", "site", noServer},
+      {"nobody_listening", "127.0.0.1:" + std::to_string(ClosedPort()), "pw", "site", noServer},
+      {"server_never_answers", silent.Address(), "pw", "site", noServer},
+  };
+  TProjectDialog f(db, false);
+  f.Dialog->FTPClient.TimeoutSeconds = 1;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    f.Messages.Recorder.Calls.clear();
+    f.Dialog->EFTPHost->SetText(c.Host);
+    f.Dialog->EFTPUser->SetText("webmaster");
+    f.Dialog->EFTPPass->SetText(c.Password);
+    f.Dialog->EFTPRemote->SetText(c.Folder);
+    QElapsedTimer t;
+    t.start();
+    f.Dialog->BtnFTPTestClick();
+    EXPECT_LT(t.elapsed(), 5000);
+    EXPECT_EQ(Texts(f.Messages.Recorder), std::vector<std::string>{c.Message});
+    EXPECT_FALSE(f.Dialog->FTPClient.Connected());
+  }
+  EXPECT_EQ(TFtpClient().TimeoutSeconds, 15);
+}
+
+// ---------------------------------------------------------------- default settings
+
+namespace {
+
+struct TSettingsDialog : TProgramFolder {
+  explicit TSettingsDialog(const DbParams& db) {
+    WriteSettings(ServerSettings(db, false, true));
+    Main = Start();
+    Main->DefaultSettingsSBtnClick();
+    Dialog = Main->ApplicationSettings;
+  }
+  TMainForm* Main = nullptr;
+  TApplicationSettings* Dialog = nullptr;
+};
+
+}  // namespace
+
+TEST(SettingsDialog, OkSavesEveryFieldAndHides) {
+  QF_REQUIRE_DB(db);
+  TSettingsDialog f(db);
+  TApplicationSettings* d = f.Dialog;
+  ASSERT_TRUE(d->Visible());
+  EXPECT_EQ(d->EHostname->Text(), db.Host);
+  EXPECT_TRUE(d->EReloadLast->Checked());
+  EXPECT_FALSE(d->EAutoConnect->Checked());
+  d->EDefOutputPath->SetText("/srv/out/");
+  d->EDefProjectPath->SetText("/srv/projects/");
+  d->EReloadLast->SetChecked(false);
+  d->EAutoConnect->SetChecked(true);
+  d->EHostname->SetText("db.example.org");
+  d->EUserName->SetText("editor");
+  d->EPassword->SetText("pa\"ss");
+  d->EPort->SetText("3307");
+  d->EDatabase->SetText("shop");
+  d->BtnOKClick();
+  EXPECT_FALSE(d->Visible());
+  const TSettings saved = f.ReadSettings();
+  const TSettings expected = {{"Default_output_path", "/srv/out/"}, {"Default_project_path", "/srv/projects/"},
+                              {"Auto_load_last_Project", "0"},      {"Auto_connect", "-1"},
+                              {"Default_Hostname", "db.example.org"}, {"Default_Username", "editor"},
+                              {"Default_Password", "pa\"ss"},        {"Default_Port", "3307"},
+                              {"Default_Database", "shop"}};
+  for (const auto& [name, value] : expected) EXPECT_EQ(saved.at(name), value) << name;
+}
+
+TEST(SettingsDialog, ABadPortSavesNothingAndCancelKeepsTheSettings) {
+  QF_REQUIRE_DB(db);
+  TSettingsDialog f(db);
+  const std::string before = ReadFile(f.File("tyvox.ini"));
+  f.Dialog->EHostname->SetText("elsewhere");
+  f.Dialog->EPort->SetText("");
+  f.Dialog->BtnOKClick();
+  EXPECT_EQ(Texts(f.Messages.Recorder),
+            std::vector<std::string>{"The port must be a number from 1 to 65535, not \"\"."});
+  EXPECT_TRUE(f.Dialog->Visible());
+  EXPECT_EQ(ReadFile(f.File("tyvox.ini")), before);
+  EXPECT_EQ(f.Main->ApplicationManager()->Default_Hostname, db.Host);
+
+  f.Dialog->BtnCancelClick();
+  EXPECT_FALSE(f.Dialog->Visible());
+  f.Main->DefaultSettingsSBtnClick();
+  EXPECT_EQ(f.Dialog->EHostname->Text(), db.Host) << "the next showing is filled from the settings";
+  EXPECT_EQ(f.Dialog->EPort->Text(), std::to_string(db.Port));
+}
+
+TEST(SettingsDialog, FolderButtonsFillTheirFields) {
+  QF_REQUIRE_DB(db);
+  TSettingsDialog f(db);
+  TempDir a, b;
+  f.Shell.Answers = {a.Path(), b.Path()};
+  f.Dialog->BtnChangeOutputPathClick();
+  f.Dialog->BtnChangeProjectPathClick();
+  EXPECT_EQ(f.Dialog->EDefOutputPath->Text(), a.Path());
+  EXPECT_EQ(f.Dialog->EDefProjectPath->Text(), b.Path());
+}

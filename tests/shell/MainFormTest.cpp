@@ -1,0 +1,522 @@
+#include "ShellTestKit.h"
+
+#include "components/FlatCheckBox.h"
+#include "components/FlatEdit.h"
+#include "components/FlatSpeedButton.h"
+#include "components/GradPageControl.h"
+#include "core/Files.h"
+#include "grid/CellEditors.h"
+#include "grid/GridView.h"
+#include "model/XMLIO.h"
+#include "shell/ConnectionWindow.h"
+#include "shell/DetailedPropertiesFrame.h"
+#include "shell/LookAndFeelFrame.h"
+#include "shell/TableSelectFrame.h"
+#include "ui/ComCtrls.h"
+#include "ui/Menus.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace qftest;
+
+namespace {
+
+std::vector<std::string> Roots(TTreeView* tree) {
+  std::vector<std::string> names;
+  for (TTreeNode* n = tree->Items().GetFirstNode(); n; n = n->getNextSibling()) names.push_back(n->Text());
+  return names;
+}
+
+bool Has(const std::vector<std::string>& list, const std::string& item) {
+  return std::find(list.begin(), list.end(), item) != list.end();
+}
+
+std::unique_ptr<TProjectManager> Reload(const std::string& file) {
+  auto project = std::make_unique<TProjectManager>();
+  XMLManager().LoadProject(file, *project);
+  return project;
+}
+
+/** A folder with the last project "projects/shopfront.vrk" (products, city)
+ *  and another one, "elsewhere/second.vrk" (customer). */
+struct TStartFolder : TProgramFolder {
+  explicit TStartFolder(const DbParams& db) {
+    ForceDirectories(File("projects"));
+    ForceDirectories(File("elsewhere"));
+    auto last = ShopProject(db, {"products", "city"});
+    last->Project_path = File("projects/");
+    SaveProjectFile(*last, File("projects/shopfront.vrk"));
+    auto second = ShopProject(db, {"customer"});
+    second->ProjectName = "second";
+    SaveProjectFile(*second, File("elsewhere/second.vrk"));
+  }
+};
+
+}  // namespace
+
+TEST(MainWindowStart, EveryPathOfTheFirstShowing) {
+  QF_REQUIRE_DB(db);
+  struct TCase {
+    const char* Name;
+    bool Reload, AutoConnect;
+    std::string LastName;   // Last_project_name
+    std::string Argument;   // relative to the folder; "" for none
+    int DefaultPort;        // 0: the server's
+    std::string ProjectName;
+    int Tables;
+    int InitPanels;
+    std::vector<std::string> Messages;
+  };
+  const int closed = ClosedPort();
+  const TCase cases[] = {
+      {"nothing_to_load_auto_connect", true, true, "", "", 0, "Project1", 0, 1, {}},
+      {"argument_names_no_file", true, false, "shopfront", "nowhere.vrk", 0, "shopfront", 2, 1, {}},
+      {"argument_with_a_folder", false, false, "shopfront", "elsewhere/second.vrk", 0, "second", 1, 1, {}},
+      // The last project is loaded and connected: auto-connect does not undo it.
+      {"last_project_and_auto_connect", true, true, "shopfront", "", 0, "shopfront", 2, 1, {}},
+      {"auto_connect_fails", false, true, "", "", closed, "Project1", 0, 0,
+       {"Can't connect to database of the last project!"}},
+      {"damaged_last_project", true, false, "broken", "", 0, "Project1", 0, 0, {"Can't load last project!"}},
+      {"damaged_argument", false, false, "", "projects/broken.vrk", 0, "Project1", 0, 0, {"Can't load last project!"}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TStartFolder f(db);
+    WriteFile(f.File("projects/broken.vrk"), "<Brannoch_Project><Project name=");
+    TSettings settings = ServerSettings(db, c.AutoConnect, c.Reload);
+    settings["Last_project_name"] = c.LastName;
+    settings["Last_project_path"] = f.File("projects/");
+    if (c.DefaultPort) settings["Default_Port"] = std::to_string(c.DefaultPort);
+    f.WriteSettings(settings);
+    const std::string argument = c.Argument.empty() ? "" : f.File(c.Argument);
+    TMainForm* form = f.Start(argument.empty() ? std::vector<std::string>{} : std::vector<std::string>{argument});
+
+    std::vector<std::string> expected = c.Messages;
+    if (std::string(c.Name) == "damaged_argument") expected = {"Can't load last project!" + argument};
+    EXPECT_EQ(Texts(f.Messages.Recorder), expected);
+    EXPECT_EQ(form->Project()->ProjectName, c.ProjectName);
+    EXPECT_EQ(form->Project()->GetTableCount(), c.Tables);
+    EXPECT_EQ(form->TableSettingsGrid->RowCount(), c.Tables);
+    EXPECT_EQ(f.CountLog("InitPanel begin"), c.InitPanels);
+    EXPECT_EQ(Has(Roots(form->SelectTablePanel->TreeAllTable), "shop"), c.InitPanels > 0);
+    EXPECT_EQ(Roots(form->SelectTablePanel->TreeSelectedTable),
+              c.Tables ? std::vector<std::string>{"shop"} : std::vector<std::string>{});
+    EXPECT_EQ(form->Caption(), "Quarrowfield - " + c.ProjectName);
+    EXPECT_EQ(f.CountLog("  FormShow QFX was called with parameter: " + argument), argument.empty() ? 0 : 1);
+
+    // The argument was for this start: the settings' own choice stays as it was.
+    f.Stop();
+    EXPECT_EQ(f.ReadSettings()["Auto_load_last_Project"], c.Reload ? "-1" : "0");
+    EXPECT_EQ(f.ReadSettings()["Last_project_name"], c.ProjectName);
+  }
+}
+
+TEST(MainWindowStart, LogLinesOfALoadedProject) {
+  QF_REQUIRE_DB(db);
+  TStartFolder f(db);
+  TSettings settings = ServerSettings(db, true, true);
+  settings["Last_project_name"] = "shopfront";
+  settings["Last_project_path"] = f.File("projects/");
+  f.WriteSettings(settings);
+  f.Start();
+  std::vector<std::string> lines;
+  for (const std::string& line : f.LogLines())
+    if (line.rfind("Form", 0) == 0 || line.rfind("  FormShow", 0) == 0) lines.push_back(line);
+  const std::vector<std::string> expected = {
+      "FormCreate begin",
+      "FormCreate end",
+      "FormShow begin",
+      "  FormShow try to load last project: " + f.File("projects/shopfront.vrk"),
+      "  FormShow try to connect to database shop on " + db.Host,
+      "  FormShow initPanel ",
+      "  FormShow DisplayProjectTables ",
+      "  FormShow was any error? -> false",
+      "FormShow end",
+  };
+  ASSERT_GE(lines.size(), expected.size());
+  EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + expected.size()), expected);
+}
+
+TEST(MainWindowStart, AServerThatDoesNotAnswerLeavesAnEmptyProject) {
+  QF_REQUIRE_DB(db);
+  TProgramFolder f;
+  auto project = ShopProject(db, {"products"});
+  project->Database_port = ClosedPort();
+  SaveProjectFile(*project, f.File("shopfront.vrk"));
+  f.WriteSettings(ServerSettings(db, false, false));
+  TMainForm* form = f.Start({f.File("shopfront.vrk")});
+  EXPECT_EQ(Texts(f.Messages.Recorder), std::vector<std::string>{"Can't connect to database of the last project!"});
+  EXPECT_EQ(form->Project()->ProjectName, "Project1");
+  EXPECT_EQ(form->TableSettingsGrid->RowCount(), 0);
+  EXPECT_EQ(f.CountLog("  FormShow Can't connect to database "), 1);
+  EXPECT_EQ(f.CountLog("  FormShow was any error? -> true"), 1);
+}
+
+TEST(MainWindowStart, SiteSettingsReachTheirControlsWhole) {
+  QF_REQUIRE_DB(db);
+  TProgramFolder f;
+  auto project = ShopProject(db, {});
+  project->AdminName = "boss";
+  project->AdminPass = "s3cret";
+  project->mailSendTo = "office@example.org";
+  project->mailOnUpdate = true;
+  project->mailListData = true;
+  SaveProjectFile(*project, f.File("shopfront.vrk"));
+  f.WriteSettings(ServerSettings(db, false, false));
+  TMainForm* form = f.Start({f.File("shopfront.vrk")});
+  // Copying the name in must not write the old password field over the project's.
+  EXPECT_EQ(form->Project()->AdminPass, "s3cret");
+  EXPECT_EQ(form->adminPassField->Text(), "s3cret");
+  EXPECT_EQ(form->adminNameField->Text(), "boss");
+  EXPECT_EQ(form->inpMailSendTo->Text(), "office@example.org");
+  EXPECT_TRUE(form->inpMailOnUpdate->Checked());
+  EXPECT_FALSE(form->inpMailOnInsert->Checked());
+  EXPECT_TRUE(form->Project()->mailListData);
+  EXPECT_FALSE(form->Project()->mailAllData);
+
+  form->adminNameField->SetText("chief");
+  EXPECT_EQ(form->Project()->AdminName, "chief");
+  EXPECT_EQ(form->Project()->AdminPass, "s3cret");
+}
+
+TEST(MainWindow, NewOpenSaveAndSaveAsRoundTrip) {
+  QF_REQUIRE_DB(db);
+  TProgramFolder f;
+  f.WriteSettings(ServerSettings(db, false, false));
+  TMainForm* form = f.Start();
+  ForceDirectories(f.File("projects"));
+  auto project = ShopProject(db, {"products", "city"});
+  project->Project_path = f.File("projects/");
+  form->ReplaceProject(std::move(project));
+
+  form->BtnSaveClick();
+  const std::string saved = f.File("projects/shopfront.vrk");
+  ASSERT_TRUE(FileExists(saved));
+  EXPECT_EQ(Reload(saved)->GetTableCount(), 2);
+
+  // New asks before a project with tables goes, then opens the dialog to create one.
+  f.Messages.Recorder.Answers = {TModalResult::mrYes};
+  form->NewSBtnClick();
+  EXPECT_EQ(Texts(f.Messages.Recorder), std::vector<std::string>{"Are you sure to overwrite the actual project?"});
+  EXPECT_EQ(form->Project()->GetTableCount(), 0);
+  EXPECT_EQ(form->TableSettingsGrid->RowCount(), 0);
+  EXPECT_TRUE(Roots(form->SelectTablePanel->TreeSelectedTable).empty());
+  ASSERT_NE(form->ConnectionForm, nullptr);
+  EXPECT_TRUE(form->ConnectionForm->Visible());
+  EXPECT_EQ(form->ConnectionForm->Caption(), "Create new project");
+  form->ConnectionForm->Hide();
+
+  f.Shell.Answers = {saved};
+  form->OpenSBtnClick();
+  ASSERT_EQ(f.Shell.Calls.size(), 1u);
+  EXPECT_EQ(f.Shell.Calls[0].Kind, TShellRecorder::skOpen);
+  EXPECT_EQ(f.Shell.Calls[0].Options.DefaultExt, "vrk");
+  EXPECT_EQ(f.Shell.Calls[0].Options.Filter, "Brannoch File (*.vrk)|*.vrk");
+  EXPECT_EQ(form->Project()->GetTableCount(), 2);
+  EXPECT_EQ(form->TableSettingsGrid->RowCount(), 2);
+  EXPECT_EQ(form->TableSettingsGrid->GetCellText(2, 1), "The city");
+  EXPECT_EQ(Roots(form->SelectTablePanel->TreeSelectedTable), std::vector<std::string>{"shop"});
+  EXPECT_EQ(form->Caption(), "Quarrowfield - shopfront");
+  EXPECT_NE(form->Project()->DBManager->Connection(), nullptr) << "Open connects to the project's server";
+  EXPECT_EQ(f.Messages.Recorder.Calls.size(), 1u) << "no message for a project that connects";
+
+  f.Shell.Calls.clear();
+  f.Shell.Answers = {f.File("copy.vrk")};
+  form->SaveSBtnClick();
+  ASSERT_EQ(f.Shell.Calls.size(), 1u);
+  const TFileDialogOptions& options = f.Shell.Calls[0].Options;
+  EXPECT_EQ(options.Title, "Save Brannoch Project");
+  EXPECT_EQ(options.FileName, "shopfront");
+  EXPECT_EQ(options.InitialDir, f.File("projects/"));
+  EXPECT_EQ(Reload(f.File("copy.vrk"))->GetTableCount(), 2);
+  EXPECT_EQ(form->Project()->Project_path, f.File("projects/")) << "Save as keeps the project's own place";
+}
+
+TEST(MainWindow, AnUntouchedNewProjectIsSavedWithItsOwnValuesInTheWorkingFolder) {
+  TProgramFolder f;
+  TMainForm* form = f.Start();
+  form->BtnSaveClick();
+  f.Stop();
+  EXPECT_EQ(f.ReadSettings().at("Last_project_name"), "Project1");
+  EXPECT_EQ(f.ReadSettings().at("Last_project_path"), "");
+  const auto saved = Reload(f.File("Project1.vrk"));
+  const TProjectManager fresh;
+  EXPECT_EQ(saved->SiteCaption, fresh.SiteCaption);
+  EXPECT_EQ(saved->TableWidth, fresh.TableWidth);
+  EXPECT_EQ(saved->WidthType, fresh.WidthType);
+  EXPECT_EQ(saved->TableAlign, fresh.TableAlign);
+  EXPECT_EQ(saved->RowNumber, fresh.RowNumber);
+  EXPECT_EQ(saved->CSS, fresh.CSS);
+  EXPECT_EQ(saved->AdminName, "");
+}
+
+TEST(MainWindow, SaveAsStartsInTheLastProjectFolderWhenTheProjectsIsGone) {
+  QF_REQUIRE_DB(db);
+  TProgramFolder f;
+  TSettings settings = ServerSettings(db, false, false);
+  settings["Last_project_path"] = f.File("last/");
+  f.WriteSettings(settings);
+  TMainForm* form = f.Start();
+  form->Project()->Project_path = f.File("gone/");
+  form->SaveSBtnClick();  // cancelled: the recorder has no answer
+  ASSERT_EQ(f.Shell.Calls.size(), 1u);
+  EXPECT_EQ(f.Shell.Calls[0].Options.InitialDir, f.File("last/"));
+}
+
+TEST(MainWindow, OpenKeepsTheOpenProjectWhenTheFileCannotBeRead) {
+  QF_REQUIRE_DB(db);
+  TProgramFolder f;
+  f.WriteSettings(ServerSettings(db, false, false));
+  TMainForm* form = f.Start();
+  form->ReplaceProject(ShopProject(db, {"products", "city"}));
+  TProjectManager* before = form->Project();
+  WriteFile(f.File("damaged.vrk"), "<Brannoch_Project><Project name=\"x\"><Tables><Table><Rows><Row/>");
+  for (const std::string& file : {f.File("damaged.vrk"), f.File("missing.vrk")}) {
+    SCOPED_TRACE(file);
+    f.Messages.Recorder.Calls.clear();
+    f.Shell.Answers = {file};
+    RunGuarded([&] { form->OpenSBtnClick(); });
+    ASSERT_EQ(f.Messages.Recorder.Calls.size(), 1u);
+    EXPECT_EQ(f.Messages.Recorder.Calls[0].Type, TMsgDlgType::mtError);
+    EXPECT_NE(f.Messages.Recorder.Calls[0].Text.find(ExtractFileName(file)), std::string::npos)
+        << f.Messages.Recorder.Calls[0].Text;
+    EXPECT_EQ(form->Project(), before);
+    EXPECT_EQ(form->TableSettingsGrid->RowCount(), 2);
+    EXPECT_EQ(Roots(form->SelectTablePanel->TreeSelectedTable), std::vector<std::string>{"shop"});
+  }
+}
+
+TEST(MainWindow, NewAsksNothingWithoutTablesAndNoChangesNothing) {
+  QF_REQUIRE_DB(db);
+  TProgramFolder f;
+  f.WriteSettings(ServerSettings(db, false, false));
+  TMainForm* form = f.Start();
+  form->NewSBtnClick();
+  EXPECT_TRUE(f.Messages.Recorder.Calls.empty());
+  ASSERT_NE(form->ConnectionForm, nullptr);
+  EXPECT_TRUE(form->NewProjectMode);
+  form->ConnectionForm->Hide();
+
+  form->ReplaceProject(ShopProject(db, {"products"}));
+  TProjectManager* before = form->Project();
+  form->NewProjectMode = false;
+  f.Messages.Recorder.Answers = {TModalResult::mrNo};
+  form->NewSBtnClick();
+  EXPECT_EQ(f.Messages.Recorder.Calls.size(), 1u);
+  EXPECT_EQ(form->Project(), before);
+  EXPECT_EQ(form->TableSettingsGrid->RowCount(), 1);
+  EXPECT_FALSE(form->NewProjectMode);
+  EXPECT_FALSE(form->ConnectionForm->Visible());
+}
+
+TEST(MainWindow, SaveTakesInTheCellStillBeingEdited) {
+  QF_REQUIRE_DB(db);
+  TProgramFolder f;
+  f.WriteSettings(ServerSettings(db, false, false));
+  TMainForm* form = f.Start();
+  auto project = ShopProject(db, {"products", "city"});
+  project->Project_path = f.File("");
+  form->ReplaceProject(std::move(project));
+  form->SubPageControl->SetActivePage(form->AdvTabSheet3);
+  form->TableSettingsGrid->BeginEdit(2, 1);
+  ASSERT_NE(form->TableSettingsGrid->ActiveEditor(), nullptr);
+  form->TableSettingsGrid->ActiveEditor()->SetText("Towns");
+  EXPECT_EQ(form->Project()->GetTable(1)->Caption, "The city") << "a caption is taken only when the edit ends";
+
+  form->BtnSaveClick();
+  EXPECT_EQ(form->TableSettingsGrid->ActiveEditor(), nullptr);
+  EXPECT_EQ(Reload(f.File("shopfront.vrk"))->GetTable(1)->Caption, "Towns");
+}
+
+TEST(MainWindow, GenerateTakesInTheFocusedLookFieldAndOpensOnlyWebAddresses) {
+  QF_REQUIRE_DB(db);
+  TProgramFolder f;
+  f.WriteSettings(ServerSettings(db, false, false));
+  TMainForm* form = f.Start();
+  const struct {
+    std::string Address;
+    bool Opened;
+  } cases[] = {{"http://localhost/shop/", true},
+               {"HTTPS://example.org/", true},
+               {"file:///tmp/shop/index.html", true},
+               {"javascript:alert(1)", false},
+               {"ftp://example.org/", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Address);
+    f.Shell.Calls.clear();
+    f.Messages.Recorder.Calls.clear();
+    form->Project()->Project_output = f.File("site/");
+    form->Project()->UseLocalDomain = true;
+    form->Project()->LocalDomain = c.Address;
+    form->FlatSpeedButton1Click();
+    ASSERT_EQ(f.Messages.Recorder.Calls.size(), 1u);
+    EXPECT_NE(f.Messages.Recorder.Calls[0].Text.find("Congratulation"), std::string::npos);
+    EXPECT_EQ(f.Shell.Calls.size(), c.Opened ? 1u : 0u);
+    if (c.Opened && !f.Shell.Calls.empty()) {
+      EXPECT_EQ(f.Shell.Calls[0].Argument, c.Address);
+    }
+  }
+  EXPECT_TRUE(FileExists(f.File("site/index.html")));
+
+  // A field of the look-and-feel frame still being typed in is taken in first.
+  form->SubPageControl->SetActivePage(form->AdvTabSheet2);
+  form->LookAndFeelPanel->ERowNumber->SetFocus();
+  form->LookAndFeelPanel->ERowNumber->SetText("7");
+  form->Project()->UseLocalDomain = false;
+  form->FlatSpeedButton1Click();
+  EXPECT_EQ(form->Project()->RowNumber, 7);
+}
+
+TEST(MainWindow, GenerateOpensNothingWhenTheOutputCannotBeMade) {
+  QF_REQUIRE_DB(db);
+  TProgramFolder f;
+  f.WriteSettings(ServerSettings(db, false, false));
+  TMainForm* form = f.Start();
+  WriteFile(f.File("taken"), "a file where the output folder should go");
+  form->Project()->Project_output = f.File("taken/site/");
+  form->Project()->UseLocalDomain = true;
+  form->Project()->LocalDomain = "http://localhost/";
+  form->FlatSpeedButton1Click();
+  EXPECT_EQ(Texts(f.Messages.Recorder), std::vector<std::string>{"Can't create project directories!"});
+  EXPECT_TRUE(f.Shell.Calls.empty());
+}
+
+TEST(MainWindow, ABadNumberStopsSaveBeforeAnythingIsCopiedOrWritten) {
+  QF_REQUIRE_DB(db);
+  TProgramFolder f;
+  f.WriteSettings(ServerSettings(db, false, false));
+  TMainForm* form = f.Start();
+  form->Project()->Project_path = f.File("");
+  form->LookAndFeelPanel->EPageTitle->SetText("Changed title");
+  form->LookAndFeelPanel->ERowNumber->SetText("");
+  RunGuarded([&] { form->BtnSaveClick(); });
+  EXPECT_EQ(Texts(f.Messages.Recorder), std::vector<std::string>{"'' is not a valid integer value."});
+  EXPECT_EQ(form->Project()->SiteCaption, "Project1");
+  EXPECT_FALSE(FileExists(f.File("Project1.vrk")));
+}
+
+TEST(MainWindow, CtrlXCutsInAnEditAndCtrlQClosesSavingTheSettings) {
+  QF_REQUIRE_DB(db);
+  TProgramFolder f;
+  f.WriteSettings(ServerSettings(db, false, false));
+  TMainForm* form = f.Start();
+  form->Project()->ProjectName = "kept";
+  form->Project()->Project_path = f.File("projects/");
+  form->SubPageControl->SetActivePage(form->AdvTabSheet3);
+  form->adminNameField->SetText("admin");
+  form->adminNameField->SetFocus();
+  form->adminNameField->SelectAll();
+  QTest::keyClick(Focus(), Qt::Key_X, Qt::ControlModifier);
+  EXPECT_TRUE(form->Visible()) << "Ctrl+X is the edit's";
+  EXPECT_EQ(form->adminNameField->Text(), "");
+  EXPECT_EQ(form->Project()->AdminName, "");
+
+  QTest::keyClick(Focus(), Qt::Key_Q, Qt::ControlModifier);
+  EXPECT_FALSE(form->Visible());
+  const TSettings saved = f.ReadSettings();
+  EXPECT_EQ(saved.at("Last_project_name"), "kept");
+  EXPECT_EQ(saved.at("Last_project_path"), f.File("projects/"));
+}
+
+TEST(MainWindow, TheWindowKeepsItsMinimumSize) {
+  TProgramFolder f;
+  TMainForm* form = f.Start();
+  form->SetBounds(form->Left(), form->Top(), 500, 400);
+  EXPECT_EQ(form->Width(), 800);
+  EXPECT_EQ(form->Height(), 600);
+  EXPECT_EQ(form->Handle()->minimumSize(), QSize(800 - 8, 600 - 27));
+}
+
+TEST(MainWindow, HelpAndHomePageOpenTheBundledHelp) {
+  TProgramFolder f;
+  TMainForm* form = f.Start();
+  form->Help2Click();
+  form->VisitHomePage1Click();
+  ASSERT_EQ(f.Shell.Calls.size(), 2u);
+  EXPECT_EQ(f.Shell.Calls[0].Kind, TShellRecorder::skHelp);
+  const std::string help = f.Shell.Calls[0].Argument;
+  EXPECT_TRUE(FileExists(help)) << help;
+  EXPECT_EQ(Application->HelpFile(), help);
+  EXPECT_EQ(f.Shell.Calls[1].Kind, TShellRecorder::skUrl);
+  EXPECT_EQ(f.Shell.Calls[1].Argument, "file://" + help);
+  EXPECT_TRUE(f.Messages.Recorder.Calls.empty());
+
+  f.Shell.HelpResult = false;
+  form->Help2Click();
+  EXPECT_EQ(Texts(f.Messages.Recorder), std::vector<std::string>{"Can't show the help file " + help});
+}
+
+TEST(MainWindow, ActivationHidesTheFieldEditorWithoutACurrentTable) {
+  TProgramFolder f;
+  TMainForm* form = f.Start();
+  for (const auto& [table, shown] : {std::pair{"", false}, {"products", true}}) {
+    form->Project()->CurrentTable = table;
+    form->FrameDetailedProperties->Show();
+    form->FormActivate();
+    EXPECT_EQ(form->FrameDetailedProperties->Visible(), shown) << table;
+  }
+}
+
+namespace {
+
+/** A database of its own on the private server, dropped at the end. */
+struct TScratchDatabase {
+  TScratchDatabase(const DbParams& db, const std::string& name) : Name(name) {
+    Db.Connect(db.Host, db.User, db.Password, db.Port, "");
+    Exec("DROP DATABASE IF EXISTS " + QuoteIdentifier(name));
+    Exec("CREATE DATABASE " + QuoteIdentifier(name));
+  }
+  ~TScratchDatabase() { Db.ExecuteQuery("DROP DATABASE IF EXISTS " + QuoteIdentifier(Name)); }
+  void Exec(const std::string& sql) { ASSERT_NE(Db.ExecuteQuery(sql), nullptr) << sql << ": " << Db.LastError(); }
+  std::string Name;
+  TDBManager Db;
+};
+
+}  // namespace
+
+TEST(MainWindow, UpdateProjectFollowsTheServerOnlyWhenItAnswers) {
+  QF_REQUIRE_DB(db);
+  TProgramFolder f;
+  TMainForm* form = f.Start();
+  TScratchDatabase scratch(db, "qf_update_" + std::to_string(::getpid()));
+  const std::string q = QuoteIdentifier(scratch.Name) + ".";
+  scratch.Exec("CREATE TABLE " + q + "keep (id INT PRIMARY KEY, name VARCHAR(80))");
+  scratch.Exec("CREATE TABLE " + q + "gone (id INT PRIMARY KEY)");
+  auto project = ShopProject(db, {"keep", "gone", "neverthere"});
+  for (auto& table : project->Tables) table->DB = scratch.Name;
+  project->GetTable(0)->GetInputListElement(0)->Caption = "Ident";
+  project->CurrentDatabase = scratch.Name;
+  project->CurrentTable = "gone";
+
+  // Without a connection nothing may look dropped.
+  form->ReplaceProject(std::move(project));
+  form->ToolButton3Click();
+  EXPECT_EQ(Texts(f.Messages.Recorder), std::vector<std::string>{"Can't connect to database!"});
+  EXPECT_EQ(form->Project()->GetTableCount(), 3);
+
+  f.Messages.Recorder.Calls.clear();
+  TProjectManager& p = *form->Project();
+  ASSERT_NE(p.DBManager->Connect(db.Host, db.User, db.Password, db.Port, ""), nullptr);
+  scratch.Exec("ALTER TABLE " + q + "keep ADD COLUMN note TEXT");
+  scratch.Exec("DROP TABLE " + q + "gone");
+  form->ToolButton3Click();
+  EXPECT_EQ(Texts(f.Messages.Recorder), std::vector<std::string>{"Project was updated!"});
+  ASSERT_EQ(p.GetTableCount(), 1);
+  const TWebTable& keep = *p.GetTable(0);
+  EXPECT_EQ(keep.Name, "keep");
+  ASSERT_EQ(keep.GetInputListSize(), 3);
+  EXPECT_EQ(keep.GetInputListElement(0)->Caption, "Ident") << "an unchanged column keeps its settings";
+  const TWebInput& note = *keep.GetInputListElement(2);
+  EXPECT_EQ(note.Database_field, "note");
+  EXPECT_EQ(note.Input_type, "Text");
+  EXPECT_TRUE(note.List);
+  EXPECT_EQ(note.Filter_type, "Interval");
+  EXPECT_EQ(form->TableSettingsGrid->RowCount(), 1);
+  EXPECT_TRUE(Has(Roots(form->SelectTablePanel->TreeAllTable), scratch.Name));
+  // The table on screen went: nothing points at it.
+  EXPECT_EQ(p.CurrentTable, "");
+  EXPECT_EQ(form->TableInfo->RowCount(), 0);
+  EXPECT_FALSE(form->FrameDetailedProperties->Visible());
+}

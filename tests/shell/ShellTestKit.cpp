@@ -1,0 +1,248 @@
+#include "ShellTestKit.h"
+
+#include "core/Files.h"
+#include "core/TextUtils.h"
+#include "core/XmlDocument.h"
+#include "model/XMLIO.h"
+
+#include <QWidget>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+namespace qftest {
+
+// ---------------------------------------------------------------- the program's folder
+
+TProgramFolder::TProgramFolder() : FCwd(std::make_unique<ScopedCurrentDir>(FDir.Path())) {
+  WriteFile(FDir.File("logon"), "");
+  // Without a settings file the program would connect to localhost:3306.
+  WriteSettings({{"Auto_load_last_Project", "0"}, {"Auto_connect", "0"}});
+}
+
+TProgramFolder::~TProgramFolder() { Stop(); }
+
+void TProgramFolder::WriteSettings(const TSettings& settings) {
+  std::string xml = "<Application_Settings>";
+  for (const auto& [name, value] : settings) xml += "<" + name + " value=\"" + value + "\"/>";
+  WriteFile(FDir.File("tyvox.ini"), xml + "</Application_Settings>");
+}
+
+TSettings TProgramFolder::ReadSettings() const {
+  TXmlDocument doc;
+  doc.LoadFromString(ReadFile(FDir.File("tyvox.ini")), "tyvox.ini");
+  TSettings out;
+  const TXmlNode root = doc.DocumentElement();
+  for (int i = 0; i < root.ChildCount(); ++i) out[root.Child(i).NodeName()] = root.Child(i).Attribute("value");
+  return out;
+}
+
+std::vector<std::string> TProgramFolder::LogLines() const {
+  std::vector<std::string> lines;
+  if (!FileExists(FDir.File("qfx.log"))) return lines;
+  for (std::string line : SplitString(ReadFile(FDir.File("qfx.log")), '\n')) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const size_t at = line.find("  --  ");
+    if (at != std::string::npos) lines.push_back(line.substr(at + 6));
+  }
+  return lines;
+}
+
+int TProgramFolder::CountLog(const std::string& message) const {
+  int n = 0;
+  for (const std::string& line : LogLines()) n += line == message;
+  return n;
+}
+
+TMainForm* TProgramFolder::Start(const std::vector<std::string>& arguments) {
+  Stop();
+  FForm = std::make_unique<TMainForm>(nullptr);
+  FForm->Services = TShellServices{&Shell, &Shell, &Shell, &Shell};
+  FForm->Arguments = arguments;
+  FForm->AfterConstruction();
+  FForm->Show();
+  Activate(FForm.get());
+  return FForm.get();
+}
+
+void Activate(TForm* form) {
+  form->Handle()->activateWindow();
+  EXPECT_TRUE(ProcessEventsUntil([form] { return form->Active(); }));
+}
+
+void TProgramFolder::Stop() {
+  if (!FForm) return;
+  FForm->Close();
+  FForm.reset();
+}
+
+TSettings ServerSettings(const DbParams& db, bool autoConnect, bool reloadLast) {
+  return {{"Auto_load_last_Project", reloadLast ? "-1" : "0"},
+          {"Last_project_name", ""},
+          {"Last_project_path", ""},
+          {"Auto_connect", autoConnect ? "-1" : "0"},
+          {"Default_output_path", "out/"},
+          {"Default_project_path", "projects/"},
+          {"Default_Hostname", db.Host},
+          {"Default_Username", db.User},
+          {"Default_Password", db.Password},
+          {"Default_Database", "shop"},
+          {"Default_Port", std::to_string(db.Port)}};
+}
+
+std::unique_ptr<TProjectManager> ShopProject(const DbParams& db, const std::vector<std::string>& tables) {
+  auto project = std::make_unique<TProjectManager>();
+  project->ProjectName = "shopfront";
+  project->Database_host = db.Host;
+  project->Database_user = db.User;
+  project->Database_password = db.Password;
+  project->Database_port = db.Port;
+  project->Database_name = "shop";
+  for (const std::string& name : tables) {
+    auto table = std::make_unique<TWebTable>();
+    table->DB = "shop";
+    table->Name = name;
+    table->Caption = "The " + name;
+    table->InsertRight = table->UpdateRight = table->DeleteRight = table->DetailRight = table->ListRight = "Guest";
+    for (const auto& [field, type] : {std::pair{"id", "int(11)"}, {"name", "varchar(80)"}}) {
+      auto input = std::make_unique<TWebInput>(field);
+      input->Database_field = field;
+      input->Type = type;
+      input->Key = std::string(field) == "id";
+      input->Caption = field;
+      input->Insert = input->Update = input->Detail = input->List = true;
+      input->Input_type = input->View_type = "Text";
+      input->Filter_type = "No";
+      table->AddToInputList(std::move(input));
+    }
+    project->AddTable(std::move(table));
+  }
+  return project;
+}
+
+void SaveProjectFile(const TProjectManager& project, const std::string& file) {
+  XMLManager().SaveProject(file, project);
+}
+
+std::vector<std::string> Texts(const TMessageRecorder& recorder) {
+  std::vector<std::string> texts;
+  for (const auto& call : recorder.Calls) texts.push_back(call.Text);
+  return texts;
+}
+
+int ClosedPort() {
+  // A port the system just gave out and took back: nothing listens there.
+  const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t len = sizeof a;
+  ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
+  ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
+  ::close(s);
+  return ntohs(a.sin_port);
+}
+
+// ---------------------------------------------------------------- the FTP server
+
+namespace {
+
+void Send(int fd, const std::string& line) {
+  const std::string text = line + "\r\n";
+  [[maybe_unused]] const ssize_t n = ::send(fd, text.data(), text.size(), MSG_NOSIGNAL);
+}
+
+// One command line, or nothing once the client is gone or the server stops.
+std::optional<std::string> ReadLine(int fd, const std::atomic<bool>& stop) {
+  std::string line;
+  char c;
+  while (!stop) {
+    pollfd p{fd, POLLIN, 0};
+    if (::poll(&p, 1, 50) <= 0) continue;
+    if (::recv(fd, &c, 1, 0) != 1) return std::nullopt;
+    if (c == '\n') return line;
+    if (c != '\r') line += c;
+  }
+  return std::nullopt;
+}
+
+std::string Resolve(const std::string& cwd, const std::string& dir) {
+  if (!dir.empty() && dir[0] == '/') return dir;
+  return cwd == "/" ? "/" + dir : cwd + "/" + dir;
+}
+
+}  // namespace
+
+TFakeFtpServer::TFakeFtpServer(std::string user, std::string password, std::set<std::string> folders, bool silent)
+    : FUser(std::move(user)), FPassword(std::move(password)), FFolders(std::move(folders)), FSilent(silent) {
+  FFolders.insert("/home");
+  FListener = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t len = sizeof a;
+  if (::bind(FListener, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(FListener, 4) != 0) return;
+  ::getsockname(FListener, reinterpret_cast<sockaddr*>(&a), &len);
+  FPort = ntohs(a.sin_port);
+  FThread = std::thread([this] {
+    while (!FStop) {
+      pollfd p{FListener, POLLIN, 0};
+      if (::poll(&p, 1, 50) <= 0) continue;
+      const int client = ::accept(FListener, nullptr, nullptr);
+      if (client < 0) continue;
+      Serve(client);
+      ::close(client);
+    }
+  });
+}
+
+TFakeFtpServer::~TFakeFtpServer() {
+  FStop = true;
+  if (FThread.joinable()) FThread.join();
+  if (FListener >= 0) ::close(FListener);
+}
+
+void TFakeFtpServer::Serve(int client) {
+  if (FSilent) {
+    while (!FStop && ReadLine(client, FStop)) {
+    }
+    return;
+  }
+  Send(client, "220 Fake FTP ready");
+  std::string user, cwd = "/home";
+  bool in = false;
+  while (std::optional<std::string> line = ReadLine(client, FStop)) {
+    const std::string cmd = UpperCase(line->substr(0, line->find(' ')));
+    const std::string arg = line->find(' ') == std::string::npos ? "" : line->substr(line->find(' ') + 1);
+    if (cmd == "USER") {
+      user = arg;
+      Send(client, "331 Password please");
+    } else if (cmd == "PASS") {
+      in = user == FUser && arg == FPassword;
+      Send(client, in ? "230 Logged in" : "530 Login incorrect");
+    } else if (!in) {
+      Send(client, "530 Please log in");
+    } else if (cmd == "PWD") {
+      Send(client, "257 \"" + cwd + "\"");
+    } else if (cmd == "CWD") {
+      const std::string target = Resolve(cwd, arg);
+      const bool known = FFolders.count(target) > 0;
+      if (known) cwd = target;
+      Send(client, known ? "250 Folder changed" : "550 No such folder");
+    } else if (cmd == "TYPE") {
+      Send(client, "200 Type set");
+    } else if (cmd == "QUIT") {
+      Send(client, "221 Bye");
+      return;
+    } else {
+      Send(client, "502 Not here");
+    }
+  }
+}
+
+}  // namespace qftest

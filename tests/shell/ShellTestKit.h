@@ -1,0 +1,97 @@
+#pragma once
+/** What the program's window tests share: a main window started in a folder
+ *  of its own with a settings file and recorders for every window it would
+ *  open, the log lines it wrote, project files for the private server, and
+ *  a scripted FTP server. */
+
+#include "GuiTestApp.h"
+#include "TestSupport.h"
+#include "model/ProjectManager.h"
+#include "shell/MainFormUnit.h"
+
+#include <atomic>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace qftest {
+
+/** The settings file's values, as the program writes them ("-1" and "0" for flags). */
+using TSettings = std::map<std::string, std::string>;
+
+/** A folder that is the working folder (settings file, log) for the test's
+ *  life, with logging switched on, and the main windows started in it. */
+class TProgramFolder {
+public:
+  TProgramFolder();
+  ~TProgramFolder();
+
+  const TempDir& Dir() const { return FDir; }
+  std::string File(const std::string& name) const { return FDir.File(name); }
+  void WriteSettings(const TSettings& settings);
+  /** The settings file as the program left it. */
+  TSettings ReadSettings() const;
+  /** The messages of the log lines written so far. */
+  std::vector<std::string> LogLines() const;
+  int CountLog(const std::string& message) const;
+
+  /** A main window made as the program body makes it, with these arguments
+   *  and the recorders in place of the real dialogs, then shown. */
+  TMainForm* Start(const std::vector<std::string>& arguments = {});
+  /** Closes and frees the window (FormClose runs). */
+  void Stop();
+  TMainForm* Form() const { return FForm.get(); }
+
+  ScopedMessageRecorder Messages;
+  TShellRecorder Shell;
+
+private:
+  TempDir FDir;
+  std::unique_ptr<ScopedCurrentDir> FCwd;
+  std::unique_ptr<TMainForm> FForm;
+};
+
+/** Makes form the active window (keys and the focus go to it). */
+void Activate(TForm* form);
+
+/** Settings whose default server is the private test server. */
+TSettings ServerSettings(const DbParams& db, bool autoConnect, bool reloadLast);
+
+/** A project on the private server's "shop" database with the named tables,
+ *  each with an "id" key column and a "name" column. */
+std::unique_ptr<TProjectManager> ShopProject(const DbParams& db, const std::vector<std::string>& tables);
+/** Writes project to file. */
+void SaveProjectFile(const TProjectManager& project, const std::string& file);
+
+/** The texts of the message boxes recorded so far. */
+std::vector<std::string> Texts(const TMessageRecorder& recorder);
+
+/** A port of 127.0.0.1 where nothing listens. */
+int ClosedPort();
+
+/** An FTP server on 127.0.0.1 that knows one user and a few folders, for the
+ *  FTP test. Silent: it takes connections and never answers. */
+class TFakeFtpServer {
+public:
+  TFakeFtpServer(std::string user, std::string password, std::set<std::string> folders, bool silent = false);
+  ~TFakeFtpServer();
+  int Port() const { return FPort; }
+  /** "host:port" for the client. */
+  std::string Address() const { return "127.0.0.1:" + std::to_string(FPort); }
+
+private:
+  void Serve(int client);
+  std::string FUser, FPassword;
+  std::set<std::string> FFolders;
+  bool FSilent;
+  int FListener = -1;
+  int FPort = 0;
+  std::atomic<bool> FStop{false};
+  std::thread FThread;
+};
+
+}  // namespace qftest
