@@ -1,4 +1,5 @@
 #include "GridRecorder.h"
+#include "TestSupport.h"
 
 #include "core/Exception.h"
 #include "grid/Rows.h"
@@ -211,28 +212,6 @@ TEST(CellConversions, TextFormsFollowTheFormatSettings) {
   EXPECT_THROW(DateTimeToText(1e300, fs), EConvertError);
 }
 
-TEST(CellStore, NewRowsReadTheirColumnsEmptyValueAndColour) {
-  TGridRecorder g;
-  g.Add<TCheckBoxColumn>("check")->SetColor(clYellow);
-  g.Add<TImageColumn>("image");
-  g.Add<TTextualColumn>("text");
-  g.Cells.AddRows(2);
-  EXPECT_EQ(g.Column(0), (std::vector<std::string>{"False", "False"}));
-  EXPECT_EQ(g.Column(1), (std::vector<std::string>{"0", "0"}));
-  EXPECT_EQ(g.Column(2), (std::vector<std::string>{"", ""}));
-  EXPECT_EQ(g.Cells.GetCell(0, 1)->Color(), clYellow);
-  EXPECT_EQ(g.Cells.GetCell(2, 1)->Color(), clWindow);
-  EXPECT_TRUE(g.Changes.empty()) << "placing a cell reports nothing";
-
-  // A cell reports its position as last fetched, and asks the grid for its selected colours.
-  TCell* cell = g.Cells.GetCell(2, 1);
-  cell->SetColor(clRed);
-  cell->SetSuppressNotify(true);
-  cell->SetAsString("quiet");
-  EXPECT_EQ(g.Changes, (std::vector<std::pair<int, int>>{{2, 1}}));
-  EXPECT_EQ(cell->GetSelectedCellColor(), 201);
-}
-
 TEST(CellStore, IndexesOutsideTheStoreRaiseTheListError) {
   TGridRecorder g;
   g.Add<TTextualColumn>("a");
@@ -240,21 +219,17 @@ TEST(CellStore, IndexesOutsideTheStoreRaiseTheListError) {
   g.Cells.AddRows(5);
   TRows rows;
   rows.Add(5, 16);
-  const std::pair<std::function<void()>, const char*> cases[] = {
-      {[&] { g.Cells.GetCell(0, 5); }, "List index out of bounds (5)"},
-      {[&] { g.Cells.GetCell(0, -1); }, "List index out of bounds (-1)"},
-      {[&] { g.Cells.GetCell(2, 0); }, "List index out of bounds (2)"},
-      {[&] { g.Cells.GetCell(-3, 4); }, "List index out of bounds (-3)"},
-      {[&] { g.Cells.DeleteRow(5); }, "List index out of bounds (5)"},
-      {[&] { g.Cells.InsertRow(6); }, "List index out of bounds (6)"},
-      {[&] { g.Cells.MoveRow(0, 5); }, "List index out of bounds (5)"},
-      {[&] { g.Cells.SwapRows(7, 0); }, "List index out of bounds (7)"},
-      {[&] { g.Cells.ColumnsChanged(caDeleted, 2, 0); }, "List index out of bounds (2)"},
-      {[&] { rows.Items(5); }, "List index out of bounds (5)"},
-      {[&] { rows.Insert(6, 16); }, "List index out of bounds (6)"},
-      {[&] { g.Columns.Items(2); }, "List index out of bounds (2)"},
+  // Each call names the bad index.
+  const std::pair<std::function<void()>, int> cases[] = {
+      {[&] { g.Cells.GetCell(0, 5); }, 5},  {[&] { g.Cells.GetCell(0, -1); }, -1},
+      {[&] { g.Cells.GetCell(2, 0); }, 2},  {[&] { g.Cells.GetCell(-3, 4); }, -3},
+      {[&] { g.Cells.DeleteRow(5); }, 5},   {[&] { g.Cells.InsertRow(6); }, 6},
+      {[&] { g.Cells.MoveRow(0, 5); }, 5},  {[&] { g.Cells.SwapRows(7, 0); }, 7},
+      {[&] { rows.Items(5); }, 5},          {[&] { rows.Insert(6, 16); }, 6},
+      {[&] { g.Columns.Items(2); }, 2},     {[&] { g.Cells.ColumnsChanged(caDeleted, 2, 0); }, 2},
   };
-  for (const auto& [call, message] : cases) {
+  for (const auto& [call, index] : cases) {
+    const std::string message = qftest::Str("List index out of bounds (", index, ")");
     try {
       call();
       ADD_FAILURE() << "no error: " << message;
@@ -333,12 +308,15 @@ TEST(CellStore, ColumnsInsertedMovedAndDeletedKeepEveryRowInStep) {
 
   g.Columns.Delete(1);
   EXPECT_EQ(all(), (Table{{"c0", "c1", "c2"}, {"b0", "b1", "b2"}, {"a0", "a1", "a2"}}));
+  g.Changes.clear();
   g.Cells.AddRows(1);
-  g.Add<TCheckBoxColumn>("d")->SetColor(clLime);
+  g.Add<TImageColumn>("d")->SetColor(clLime);
   g.Cells.AddRows(1);
-  EXPECT_EQ(g.Column(3), (std::vector<std::string>{"False", "False", "False", "False", "False"}));
+  EXPECT_EQ(g.Column(3), (std::vector<std::string>{"0", "0", "0", "0", "0"}));
   EXPECT_EQ(g.Cells.GetCell(3, 4)->Color(), clLime);
+  EXPECT_EQ(g.Cells.GetCell(2, 4)->Color(), clWindow);
   EXPECT_EQ(g.Cells.GetCell(2, 4)->AsString(), "");
+  EXPECT_TRUE(g.Changes.empty()) << "placing a cell reports nothing";
 
   for (int c = g.Columns.Count(); c-- > 1;) g.Columns.Delete(c);
   EXPECT_EQ(g.Cells.RowCount(), 5);
@@ -417,6 +395,7 @@ TEST(CellStore, RunningNumbersAndVirtualCells) {
   g.Cells.InsertRow(0);
   EXPECT_EQ(g.Cells.GetCell(0, 5), five);
   EXPECT_EQ(five->AsInteger(), 6) << "once fetched again";
+  EXPECT_EQ(five->GetSelectedCellColor(), 5) << "the grid is asked about the cell's last fetched place";
 
   // The virtual cell's text lives in the host, addressed by its two tags.
   std::map<std::pair<int, int>, std::string> host{{{7, 1}, "12"}};
@@ -434,6 +413,8 @@ TEST(CellStore, RunningNumbersAndVirtualCells) {
   EXPECT_EQ(host[std::make_pair(7, 1)], "2.5");
   cell->SetAsBoolean(true);
   EXPECT_TRUE(cell->AsBoolean());
+  cell->SetSuppressNotify(true);
+  cell->SetAsString("quiet");
   EXPECT_EQ(g.Changes, (std::vector<std::pair<int, int>>{{1, 2}, {1, 2}}));
   host[std::make_pair(7, 1)] = "x";
   EXPECT_THROW(cell->AsInteger(), EConvertError);
