@@ -7,13 +7,14 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using gridtest::TGridRecorder;
 
 namespace {
 
-TEST(Columns, ClassesChooseKindSortingAndElements) {
+TEST(Columns, ClassesChooseKindSortingAndEditing) {
   const struct {
     const char* name;
     std::function<std::unique_ptr<TCustomColumn>()> make;
@@ -22,20 +23,13 @@ TEST(Columns, ClassesChooseKindSortingAndElements) {
     const char* defaultValue;
     bool textFitHint;
     TCellEditorClass editor;
-    TColumnDisplayClass display;
-    TColumnPlayClass play;
     bool editable;
   } cases[] = {
-      {"textual", [] { return std::make_unique<TTextualColumn>(); }, 7, stAlphabetic, "", true, ecTextualEditor,
-       dcTextualColumnDisplay, pcNone, true},
-      {"popup", [] { return std::make_unique<TPopupColumn>(); }, 7, stAlphabetic, "", true, ecPopupEditor,
-       dcTextualColumnDisplay, pcNone, true},
-      {"combo", [] { return std::make_unique<TComboBoxColumn>(); }, 7, stAlphabetic, "", true, ecComboBoxEditor,
-       dcComboBoxColumnDisplay, pcNone, true},
-      {"check", [] { return std::make_unique<TCheckBoxColumn>(); }, 3, stBoolean, "", false, ecNone,
-       dcCheckBoxColumnDisplay, pcCheckBoxColumnPlay, true},
-      {"image", [] { return std::make_unique<TImageColumn>(); }, 6, stNumeric, "0", false, ecNone,
-       dcImageColumnDisplay, pcNone, false},
+      {"textual", [] { return std::make_unique<TTextualColumn>(); }, 7, stAlphabetic, "", true, ecTextualEditor, true},
+      {"popup", [] { return std::make_unique<TPopupColumn>(); }, 7, stAlphabetic, "", true, ecPopupEditor, true},
+      {"combo", [] { return std::make_unique<TComboBoxColumn>(); }, 7, stAlphabetic, "", true, ecComboBoxEditor, true},
+      {"check", [] { return std::make_unique<TCheckBoxColumn>(); }, 3, stBoolean, "", false, ecNone, true},
+      {"image", [] { return std::make_unique<TImageColumn>(); }, 6, stNumeric, "0", false, ecNone, false},
   };
   for (const auto& c : cases) {
     auto column = c.make();
@@ -44,23 +38,6 @@ TEST(Columns, ClassesChooseKindSortingAndElements) {
     EXPECT_EQ(column->DefaultValue(), c.defaultValue) << c.name;
     EXPECT_EQ(column->Options().Contains(coShowTextFitHint), c.textFitHint) << c.name;
     EXPECT_EQ(column->EditorClass(), c.editor) << c.name;
-    EXPECT_EQ(column->DisplayClass(), c.display) << c.name;
-    EXPECT_EQ(column->PlayClass(), c.play) << c.name;
-    // Common defaults.
-    TColumnOptions options{coCanClick, coCanSort, coCanInput, coEditorAutoSelect};
-    if (c.textFitHint) options << coShowTextFitHint;
-    EXPECT_EQ(column->Options(), options) << c.name;
-    EXPECT_EQ(column->Width() + column->DefaultWidth(), 160) << c.name;
-    EXPECT_EQ(column->Position(), -1) << c.name;
-    EXPECT_EQ(column->Color(), clWindow) << c.name;
-    EXPECT_EQ(column->Header().Color(), clBtnFace) << c.name;
-    EXPECT_EQ(column->Footer().Color(), clWindow) << c.name;
-    EXPECT_EQ(column->Footer().FormulaKind(), fkNone) << c.name;
-    EXPECT_EQ(column->Header().DisplayMode(), dmTextOnly) << c.name;
-    EXPECT_TRUE(column->Visible() && column->Enabled() && column->ParentFont() && !column->Sorted()) << c.name;
-    EXPECT_EQ(column->VerticalAlignment(), vaMiddle) << c.name;
-    EXPECT_EQ(column->WrapKind(), wkEllipsis) << c.name;
-    EXPECT_EQ(column->SortKind(), skAscending) << c.name;
     // Editing needs coEditing, the capability and Enabled.
     EXPECT_FALSE(column->CanEdit()) << c.name;
     column->SetOptions(TColumnOptions(column->Options()) << coEditing);
@@ -318,28 +295,18 @@ TEST(Columns, AssignCopiesThePublishedProperties) {
   source->SlideBounds().SetHeight(6);
   source->SetInputValue("typed");
   target->Assign(*source);
-
-  EXPECT_EQ(target->Alignment(), taRightJustify);
-  EXPECT_EQ(target->Color(), clYellow);
-  EXPECT_EQ(target->DefaultValue(), "dv");
-  EXPECT_EQ(target->Width(), 55);
-  EXPECT_FALSE(target->Visible());
-  EXPECT_EQ(target->SortKind(), skDescending);
-  EXPECT_EQ(target->InputValue(), "typed");
-  EXPECT_EQ(target->ValueToDisplayText("v"), "(v)");
-  EXPECT_EQ(target->Items().Lines(), items.Lines());
-  EXPECT_EQ(target->DropDownCount(), 3);
-  EXPECT_EQ(target->Style(), cbsDropDownList);
-  EXPECT_EQ(target->Header().Caption(), "Head");
-  EXPECT_EQ(target->Footer().Caption(), "Sum");
-  EXPECT_EQ(target->Footer().FormulaKind(), fkSum);
-  EXPECT_EQ(target->SlideBounds().Right(), 4);
-  EXPECT_EQ(target->SlideBounds().Bottom(), 6);
+  EXPECT_EQ(std::tuple(target->Alignment(), target->Color(), target->DefaultValue(), target->Width(), target->Visible(),
+                       target->SortKind(), target->InputValue(), target->ValueToDisplayText("v")),
+            std::tuple(taRightJustify, clYellow, std::string("dv"), 55, false, skDescending, std::string("typed"),
+                       std::string("(v)")));
+  EXPECT_EQ(std::tuple(target->Items().Lines(), target->DropDownCount(), target->Style()),
+            std::tuple(items.Lines(), 3, cbsDropDownList));
+  EXPECT_EQ(std::tuple(target->Header().Caption(), target->Footer().Caption(), target->Footer().FormulaKind(),
+                       target->SlideBounds().Right(), target->SlideBounds().Bottom()),
+            std::tuple(std::string("Head"), std::string("Sum"), fkSum, 4, 6));
   // Not copied.
-  EXPECT_EQ(target->SortType(), stAlphabetic);
-  EXPECT_TRUE(target->Enabled());
-  EXPECT_EQ(target->DefaultWidth(), 80);
-  EXPECT_EQ(target->Name(), "target");
+  EXPECT_EQ(std::tuple(target->SortType(), target->Enabled(), target->DefaultWidth(), target->Name()),
+            std::tuple(stAlphabetic, true, 80, std::string("target")));
 
   // A check-box column takes the common part only.
   auto* check = g.Add<TCheckBoxColumn>("check");

@@ -23,6 +23,7 @@
 using gridtest::Focus;
 using gridtest::MakeGrid;
 using gridtest::TShownForm;
+using gridtest::TThemeRecorder;
 using qftest::CountPixels;
 using qftest::PixelAt;
 
@@ -279,39 +280,6 @@ TEST(GridPaintingCells, FootersAndInputCells) {
   EXPECT_GT(CountPixels(img, {72, 18, 132, 41}, clGrayText), 10) << "the input caption in grey";
   EXPECT_EQ(PixelAt(img, 150, 100), Rgb(clWindow)) << "the footer's remainder";
 }
-
-/** A visual-styles library that notes each themed part drawn, as "class part/state". */
-struct TThemeRecorder {
-  TThemeRecorder() : FSaved(ThemeLibrary()) {
-    TThemeLibrary& lib = ThemeLibrary();
-    lib.Handle = &FHandle;
-    lib.IsAppThemed = [] { return true; };
-    lib.IsThemeActive = [] { return true; };
-    lib.OpenThemeData = [this](void*, const std::string& cls) -> void* {
-      FClass = cls;
-      return &FHandle;
-    };
-    lib.DrawThemeBackground = [this](void*, TCanvas*, int part, int state, const TRect& r, const TRect*) -> long {
-      Drawn.push_back({FClass + " " + std::to_string(part) + "/" + std::to_string(state), r});
-      return 0;
-    };
-    lib.CloseThemeData = [](void*) -> long { return 0; };
-  }
-  ~TThemeRecorder() { ThemeLibrary() = FSaved; }
-  /** The parts drawn whose rectangle holds p. */
-  std::vector<std::string> At(TPoint p) const {
-    std::vector<std::string> parts;
-    for (const auto& [part, r] : Drawn)
-      if (r.Contains(p)) parts.push_back(part);
-    return parts;
-  }
-  std::vector<std::pair<std::string, TRect>> Drawn;
-
-private:
-  TThemeLibrary FSaved;
-  int FHandle = 0;
-  std::string FClass;
-};
 
 TEST(GridVisualStyles, ThemedHeadersIndicatorsAndCheckBoxesTakeTheirStates) {
   TShownForm form;

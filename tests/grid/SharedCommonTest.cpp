@@ -1,9 +1,8 @@
+#include "GridWindowTest.h"
 #include "grid/SharedCommon.h"
-#include "grid/ThemesSupport.h"
 
 #include "ui/Bitmap.h"
 
-#include <QGuiApplication>
 #include <QImage>
 
 #include <gtest/gtest.h>
@@ -13,23 +12,9 @@
 #include <string>
 #include <vector>
 
+using gridtest::TThemeRecorder;
+
 namespace {
-
-// Text needs the application object.
-class TGuiEnvironment : public ::testing::Environment {
-public:
-  void SetUp() override {
-    static int argc = 1;
-    static char name[] = "grid_gui_tests";
-    static char* argv[] = {name, nullptr};
-    FApp = new QGuiApplication(argc, argv);
-  }
-  void TearDown() override { delete FApp; }
-
-private:
-  QGuiApplication* FApp = nullptr;
-};
-[[maybe_unused]] ::testing::Environment* const gEnv = ::testing::AddGlobalTestEnvironment(new TGuiEnvironment);
 
 /** A white image with a canvas on it. */
 struct TPicture {
@@ -216,37 +201,20 @@ TEST(Themes, UnavailableHereAndBoundEntriesAreUsedOnce) {
   TPicture p(4, 4);
   DrawThemed(nullptr, &p.Canvas, {0, 0, 4, 4}, "header", 1, 1);  // draws nothing, fails nothing
   EXPECT_EQ(p.At(1, 1), clWhite);
-
-  TThemeLibrary saved = ThemeLibrary();
-  TThemeLibrary& lib = ThemeLibrary();
-  std::vector<std::string> calls;
-  int handle = 0;
-  lib.Handle = &handle;
-  lib.IsAppThemed = [] { return true; };
-  lib.IsThemeActive = [] { return true; };
-  lib.OpenThemeData = [&](void*, const std::string& cls) -> void* {
-    calls.push_back("open " + cls);
-    return &handle;
-  };
-  lib.DrawThemeBackground = [&](void*, TCanvas*, int part, int state, const TRect&, const TRect* clip) -> long {
-    calls.push_back("draw " + std::to_string(part) + "/" + std::to_string(state) + (clip ? " clipped" : ""));
-    return 0;
-  };
-  lib.CloseThemeData = [&](void*) -> long {
-    calls.push_back("close");
-    return 0;
-  };
-  EXPECT_TRUE(ThemesAvailable());
-  DrawThemed(nullptr, &p.Canvas, {0, 0, 4, 4}, "button", 1, 3);
-  EXPECT_EQ(calls, (std::vector<std::string>{"open button", "draw 1/3", "close"}));
-  lib.IsThemeActive = []() -> bool { throw std::runtime_error("gone"); };
-  try {
-    ThemesAvailable();
-    ADD_FAILURE() << "no error";
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), "Error in Themes");
+  {
+    TThemeRecorder themes;
+    EXPECT_TRUE(ThemesAvailable());
+    DrawThemed(nullptr, &p.Canvas, {0, 0, 4, 4}, "button", 1, 3);
+    EXPECT_EQ(themes.Calls, (std::vector<std::string>{"open button", "close"}));
+    EXPECT_EQ(themes.At({1, 1}), std::vector<std::string>{"button 1/3"});
+    ThemeLibrary().IsThemeActive = []() -> bool { throw std::runtime_error("gone"); };
+    try {
+      ThemesAvailable();
+      ADD_FAILURE() << "no error";
+    } catch (const Exception& e) {
+      EXPECT_EQ(e.Message(), "Error in Themes");
+    }
   }
-  ThemeLibrary() = saved;
   EXPECT_FALSE(ThemesAvailable());
 }
 
