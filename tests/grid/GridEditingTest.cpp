@@ -7,13 +7,12 @@
 #include "grid/CellEditors.h"
 
 #include <QApplication>
-#include <QLineEdit>
-#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using gridtest::CellCentre;
@@ -34,14 +33,11 @@ std::string At(int col, int row) { return std::to_string(col) + "," + std::to_st
  *  editable drop-down list of A, B, C, 3 read-only text that the incremental
  *  search looks in. Every event the editing raises is logged. */
 struct TEditingGrid {
-  explicit TEditingGrid(int rows = 6) {
-    Grid = new TGridView(&Form);
-    Grid->SetParent(&Form);
-    Grid->SetBorderStyle(bsNone);
-    auto* text = Grid->Columns().Add<TTextualColumn>();
-    text->SetOptions(TColumnOptions(text->Options()) << coEditing);
+  explicit TEditingGrid(int rows = 6) : Grid(gridtest::MakeGrid(&Form, {}, 0)) {
+    auto editable = [](TCustomColumn* c) { c->SetOptions(TColumnOptions(c->Options()) << coEditing); };
+    editable(Grid->Columns().Add<TTextualColumn>());
     auto* check = Grid->Columns().Add<TCheckBoxColumn>();
-    check->SetOptions(TColumnOptions(check->Options()) << coEditing);
+    editable(check);
     check->SetWidth(40);
     check->SetAlignment(taCenter);
     auto* list = Grid->Columns().Add<TComboBoxColumn>();
@@ -49,7 +45,7 @@ struct TEditingGrid {
     for (const char* item : {"A", "B", "C"}) items.Add(item);
     list->SetItems(items);
     list->SetStyle(cbsDropDownList);
-    list->SetOptions(TColumnOptions(list->Options()) << coEditing);
+    editable(list);
     auto* names = Grid->Columns().Add<TTextualColumn>();
     names->SetOptions(TColumnOptions(names->Options()) << coSearchColumn);
     Grid->AddRow(rows);
@@ -62,21 +58,20 @@ struct TEditingGrid {
     // Twice: the first size may take a scroll bar away.
     Grid->SetClientSize(400, 200);
     Grid->SetClientSize(400, 200);
-    Grid->OnBeforeEdit = [this](TObject*, int c, int r, bool& accept) {
-      Events.push_back("before " + At(c, r));
+    auto note = [this](const char* what, int c, int r, const std::string& v) {
+      Events.push_back(what + At(c, r) + (v.empty() ? "" : " " + v));
+    };
+    Grid->OnBeforeEdit = [=, this](TObject*, int c, int r, bool& accept) {
+      note("before ", c, r, "");
       accept = AcceptEdits;
     };
-    Grid->OnEdit = [this](TObject*, int c, int r, const std::string& v) {
-      Events.push_back("edit " + At(c, r) + " " + v);
-    };
-    Grid->OnEditAccept = [this](TObject*, int c, int r, const std::string& v, bool& accept) {
-      Events.push_back("accept " + At(c, r) + " " + v);
+    Grid->OnEdit = [=](TObject*, int c, int r, const std::string& v) { note("edit ", c, r, v); };
+    Grid->OnEditAccept = [=, this](TObject*, int c, int r, const std::string& v, bool& accept) {
+      note("accept ", c, r, v);
       accept = AcceptValues;
     };
-    Grid->OnAfterEdit = [this](TObject*, int c, int r, const std::string& v) {
-      Events.push_back("after " + At(c, r) + " " + v);
-    };
-    Grid->OnCellClick = [this](TObject*, int c, int r) { Events.push_back("click " + At(c, r)); };
+    Grid->OnAfterEdit = [=](TObject*, int c, int r, const std::string& v) { note("after ", c, r, v); };
+    Grid->OnCellClick = [=](TObject*, int c, int r) { note("click ", c, r, ""); };
     Focus(Grid);
   }
   TCellEditor* Editor() const { return Grid->ActiveEditor(); }
@@ -137,7 +132,7 @@ TEST(GridEditing, AClickOnTheCurrentCellOpensItsTextAReleaseElsewhereNothing) {
   EXPECT_EQ(g.Grid->CurrentRow(), 3);
 }
 
-TEST(GridEditing, EscapeDiscardsAndUnchangedTextCommitsNothing) {
+TEST(GridEditing, EscapeDiscardsUnchangedTextCommitsNothingAndRefusalsLeaveTheCell) {
   TEditingGrid g;
   g.Grid->SelectCell(0, 0, {});
   Type("zz");
@@ -154,10 +149,9 @@ TEST(GridEditing, EscapeDiscardsAndUnchangedTextCommitsNothing) {
   EXPECT_EQ(g.Events, (Log{"before 0,0"})) << "no accept and no after-edit for the same text";
   g.Grid->BeginEdit(0, 0, "other");
   EXPECT_EQ(g.Events.size(), 1u) << "the edited cell again opens nothing";
-}
+  Press(Qt::Key_Escape, "\x1b");
 
-TEST(GridEditing, RefusedEditsAndValuesLeaveTheCell) {
-  TEditingGrid g;
+  g.Events.clear();
   g.AcceptEdits = false;
   g.Grid->SelectCell(0, 2, {});
   Type("q");
@@ -226,9 +220,14 @@ TEST(GridEditing, AColumnThatCannotBeEditedOpensNoEditorAnywhere) {
   EXPECT_EQ(g.Editor(), nullptr);
 }
 
-TEST(GridEditing, ClearRowsLeavesNoCurrentRowSelectionOrEditor) {
+TEST(GridEditing, DeletedClearedRowsAndColumnsLeaveNoStaleCurrentRowSelectionOrEditor) {
   TEditingGrid g;
   g.Grid->SetOptions({goHeader, goSelectFullRow, goMultiSelect});
+  g.Grid->SelectRow(5);
+  g.Grid->DeleteRow(5);
+  EXPECT_EQ(g.Grid->CurrentRow(), 4);
+  g.Grid->DeleteRow(0);
+  EXPECT_EQ(g.Grid->CurrentRow(), 3) << "past the end again: the last row";
   g.Grid->SelectCell(0, 1, {});
   g.Grid->SelectCell(0, 3, {ssShift});
   g.Grid->BeginEdit(0, 3, "x");
@@ -239,8 +238,31 @@ TEST(GridEditing, ClearRowsLeavesNoCurrentRowSelectionOrEditor) {
   EXPECT_FALSE(g.Grid->State().Contains(gbMultiSelect));
   EXPECT_FALSE(g.Grid->State().Contains(gbEditing));
   EXPECT_EQ(g.Grid->EditedCell(), TGridCell{});
+  // An empty grid moves the current column but selects no row.
+  Log selections;
+  g.Grid->OnSelectCell = [&](TObject*, int c, int r) { selections.push_back("select " + At(c, r)); };
+  g.Grid->OnDeselectCell = [&](TObject*, int c, int r) { selections.push_back("deselect " + At(c, r)); };
+  g.Grid->SelectCell(1, 0, {});
+  EXPECT_EQ(selections, Log{"deselect 0,-1"});
+  EXPECT_EQ(g.Grid->CurrentColumn(), 1);
+  EXPECT_EQ(g.Grid->CurrentRow(), -1);
   g.Grid->AddRow(3);
+  EXPECT_EQ(g.Grid->CurrentRow(), 0) << "rows came: the first one is current";
   for (int r = 0; r < 3; ++r) EXPECT_FALSE(g.Grid->IsRowSelected(r)) << r;
+
+  // Without columns there are no rows, nor row records.
+  for (int c = 3; c > 0; --c) g.Grid->Columns().Delete(c);
+  EXPECT_EQ(g.Grid->Rows().Count(), 3);
+  g.Grid->Columns().Delete(0);
+  EXPECT_EQ(g.Grid->RowCount(), 0);
+  EXPECT_EQ(g.Grid->Rows().Count(), 0) << "the store and the records agree";
+  EXPECT_EQ(g.Grid->CurrentRow(), -1);
+  g.Grid->Columns().Add<TTextualColumn>();
+  EXPECT_EQ(g.Grid->RowCount(), 0);
+  g.Grid->AddRow(2);
+  g.Grid->Columns().Clear();
+  EXPECT_EQ(g.Grid->Rows().Count(), 0);
+  EXPECT_EQ(g.Grid->RowCount(), 0);
 }
 
 TEST(GridEditing, DestroyingTheGridRaisesNoEvents) {
@@ -419,20 +441,14 @@ TEST(GridNavigation, EnterMovesOnlyWithWantReturns) {
 
 TEST(GridMouse, TheWheelScrollsByLinesOrPagesButNotUnderAnEditor) {
   TEditingGrid g(60);
-  auto wheel = [&](int delta, Qt::KeyboardModifiers mods) {
-    QWidget* w = g.Grid->ClientWidget();
-    QWheelEvent e(QPointF(50, 50), QPointF(w->mapToGlobal(QPoint(50, 50))), QPoint(), QPoint(0, delta), Qt::NoButton,
-                  mods, Qt::NoScrollPhase, false);
-    QCoreApplication::sendEvent(w, &e);
-  };
-  wheel(-120, Qt::NoModifier);
-  EXPECT_EQ(g.Grid->TopRow(), 1);
-  wheel(-120, Qt::ControlModifier);
-  EXPECT_EQ(g.Grid->TopRow(), 11);
-  wheel(120, Qt::NoModifier);
-  EXPECT_EQ(g.Grid->TopRow(), 10);
+  const std::tuple<int, Qt::KeyboardModifiers, int> turns[] = {
+      {-120, Qt::NoModifier, 1}, {-120, Qt::ControlModifier, 11}, {120, Qt::NoModifier, 10}};
+  for (auto [delta, mods, top] : turns) {
+    gridtest::Wheel(g.Grid, delta, mods, {50, 50});
+    EXPECT_EQ(g.Grid->TopRow(), top) << delta << " " << mods;
+  }
   g.Grid->BeginEdit(0, 12);
-  wheel(-120, Qt::NoModifier);
+  gridtest::Wheel(g.Grid, -120, Qt::NoModifier, {50, 50});
   EXPECT_EQ(g.Grid->TopRow(), 10);
 }
 
@@ -465,15 +481,10 @@ TEST(GridMouse, DoubleClicksCountOnlyOverTheData) {
   TEditingGrid g;
   int doubles = 0;
   g.Grid->OnDblClick = [&](TObject*) { ++doubles; };
-  auto twice = [&](TPoint p) {
-    QWidget* w = g.Grid->ClientWidget();
-    Click(g.Grid, p);
-    qftest::SendMouse(w, QEvent::MouseButtonDblClick, Qt::LeftButton, {p.X, p.Y});
-    qftest::SendMouse(w, QEvent::MouseButtonRelease, Qt::LeftButton, {p.X, p.Y});
-  };
-  twice(CellCentre(*g.Grid, 3, 1));
+  const TPoint cell = CellCentre(*g.Grid, 3, 1);
+  qftest::Click(g.Grid->ClientWidget(), {cell.X, cell.Y}, true);
   EXPECT_EQ(doubles, 1);
-  twice({50, 8});  // the header
+  qftest::Click(g.Grid->ClientWidget(), {50, 8}, true);  // the header
   EXPECT_EQ(doubles, 1);
 }
 

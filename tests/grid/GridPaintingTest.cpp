@@ -75,10 +75,12 @@ TEST(GridHeaderStyles, EachStylePaintsItsHeaderCell) {
     std::unique_ptr<TGridView> grid(MakeGrid(nullptr, {60}, 2, 200, 100));
     grid->SetOptions({goHeader, goIndicator});
     grid->Columns().Items(0)->Header().SetColor(clYellow);
+    grid->Columns().Items(0)->Header().SetCaption("Ab");
     grid->SetHeaderStyle(c.style);
     const QImage img = Picture(grid.get());
     for (auto [x, y, colour] : c.probes)
       EXPECT_EQ(PixelAt(img, x, y), Rgb(colour)) << "style " << c.style << " at " << x << "," << y;
+    EXPECT_GT(CountPixels(img, {12, 0, 38, 18}, clBlack), 10) << "style " << c.style << ": the caption";
   }
 }
 
@@ -98,7 +100,7 @@ TEST(GridPaintingCells, SelectionColoursAndTheFocusMark) {
   TShownForm form;
   TGridView* grid = MakeGrid(&form, {60, 60}, 4, 200, 120);
   grid->SetOptions({goHeader});
-  Focus(grid);
+  TCustomControl* other = gridtest::FocusTaker(&form);
   grid->SelectCell(1, 1, {});
   const TRect cell = grid->GetCellRect(1, 1);  // (60, 34, 120, 50)
   const TColor highlight = Rgb(clHighlight);
@@ -106,26 +108,24 @@ TEST(GridPaintingCells, SelectionColoursAndTheFocusMark) {
     const char* name;
     TAppearanceOptions options;
     bool focused;
-    TColor fill;
+    TColor window, fill;
     bool mark;
   } cases[] = {
-      {"focused", {}, true, highlight, true},
-      {"alpha_blended", {aoAlphaBlendedSelection}, true, TGraphicsProvider::MixColors(clWindow, clHighlight, 0.25),
-       true},
-      {"hidden_focus", {aoHideFocus}, true, highlight, false},
-      {"unfocused", {}, false, Rgb(clBtnFace), false},
-      {"unfocused_hidden", {aoHideSelection}, false, Rgb(clWindow), false},
+      {"focused", {}, true, clWindow, highlight, true},
+      {"alpha_blended", {aoAlphaBlendedSelection}, true, clWhite, RGB(194, 200, 218), true},
+      {"blended_on_red_ties_to_even", {aoAlphaBlendedSelection}, true, clRed, RGB(194, 9, 26), true},
+      {"hidden_focus", {aoHideFocus}, true, clWindow, highlight, false},
+      {"unfocused", {}, false, clWindow, Rgb(clBtnFace), false},
+      {"unfocused_hidden", {aoHideSelection}, false, clWindow, Rgb(clWindow), false},
   };
-  auto* other = new TCustomControl(&form);
-  other->SetParent(&form);
-  other->SetBounds(300, 0, 20, 20);
-  other->SetTabStop(true);
   for (const auto& c : cases) {
     Focus(c.focused ? static_cast<TWinControl*>(grid) : other);
     grid->SetAppearanceOptions(c.options);
+    grid->SetColor(c.window);
     const QImage img = Picture(grid);
     EXPECT_EQ(PixelAt(img, 90, 42), c.fill) << c.name;
     EXPECT_EQ(PixelAt(img, 30, 42), Rgb(clWindow)) << c.name << ": another column";
+    EXPECT_EQ(grid->GetSelectedTextColor(1, 1), c.focused ? clHighlightText : clWindowText) << c.name;
     const int frame = qftest::Ring(img, cell, clHighlight) ? 1 : 0;
     if (c.options.Contains(aoAlphaBlendedSelection)) {
       EXPECT_EQ(frame, 1) << c.name << ": a solid highlight frame";
@@ -135,12 +135,22 @@ TEST(GridPaintingCells, SelectionColoursAndTheFocusMark) {
       EXPECT_EQ(dotted < cell.Width(), c.mark) << c.name;
     }
   }
-  // An empty grid shows its caption and no focus mark.
+  // A full-row selection spans the columns; the indicator's arrow marks the current row.
   Focus(grid);
+  grid->SetColor(clWindow);
+  grid->SetAppearanceOptions({});
+  grid->SetOptions({goHeader, goIndicator, goSelectFullRow});
+  grid->SelectRow(1);
+  QImage img = Picture(grid);
+  EXPECT_EQ(PixelAt(img, 40, 42), highlight);
+  EXPECT_EQ(PixelAt(img, 100, 42), highlight);
+  EXPECT_EQ(PixelAt(img, 6, 42), clBlack);
+  EXPECT_EQ(PixelAt(img, 150, 60), Rgb(clWindow)) << "right of the columns";
+  // An empty grid shows its caption and no focus mark.
   grid->ClearRows();
   grid->SetCaption("Nothing here");
   grid->SetAppearanceOptions({aoAlphaBlendedSelection});
-  const QImage img = Picture(grid);
+  img = Picture(grid);
   EXPECT_GT(CountPixels(img, {0, 18 + 4, 200, 18 + 4 + 14}, clBlack), 20) << "the caption";
   EXPECT_EQ(CountPixels(img, {0, 18, 200, 120}, clHighlight), 0) << "no mark, no selection";
 }

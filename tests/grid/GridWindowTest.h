@@ -104,7 +104,8 @@ struct TThemeRecorder {
       return &FHandle;
     };
     lib.DrawThemeBackground = [this](void*, TCanvas*, int part, int state, const TRect& r, const TRect* clip) -> long {
-      Drawn.push_back({FClass + " " + std::to_string(part) + "/" + std::to_string(state) + (clip ? " clipped" : ""), r});
+      const std::string what = FClass + " " + std::to_string(part) + "/" + std::to_string(state);
+      Drawn.push_back({what + (clip ? " clipped" : ""), r});
       return 0;
     };
     lib.CloseThemeData = [this](void*) -> long {
