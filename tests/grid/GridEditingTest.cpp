@@ -238,7 +238,11 @@ TEST(GridEditing, DeletedClearedRowsAndColumnsLeaveNoStaleCurrentRowSelectionOrE
   EXPECT_FALSE(g.Grid->State().Contains(gbMultiSelect));
   EXPECT_FALSE(g.Grid->State().Contains(gbEditing));
   EXPECT_EQ(g.Grid->EditedCell(), TGridCell{});
+  g.Grid->AddRow(3);
+  EXPECT_EQ(g.Grid->CurrentRow(), 0) << "nothing left over from before the clearing";
+  for (int r = 0; r < 3; ++r) EXPECT_FALSE(g.Grid->IsRowSelected(r)) << r;
   // An empty grid moves the current column but selects no row.
+  g.Grid->ClearRows();
   Log selections;
   g.Grid->OnSelectCell = [&](TObject*, int c, int r) { selections.push_back("select " + At(c, r)); };
   g.Grid->OnDeselectCell = [&](TObject*, int c, int r) { selections.push_back("deselect " + At(c, r)); };
@@ -248,7 +252,6 @@ TEST(GridEditing, DeletedClearedRowsAndColumnsLeaveNoStaleCurrentRowSelectionOrE
   EXPECT_EQ(g.Grid->CurrentRow(), -1);
   g.Grid->AddRow(3);
   EXPECT_EQ(g.Grid->CurrentRow(), 0) << "rows came: the first one is current";
-  for (int r = 0; r < 3; ++r) EXPECT_FALSE(g.Grid->IsRowSelected(r)) << r;
 
   // Without columns there are no rows, nor row records.
   for (int c = 3; c > 0; --c) g.Grid->Columns().Delete(c);
