@@ -24,7 +24,9 @@ using gridtest::Focus;
 using gridtest::MakeGrid;
 using gridtest::TShownForm;
 using gridtest::TThemeRecorder;
+using qftest::At;
 using qftest::CountPixels;
+using qftest::Missing;
 using qftest::PixelAt;
 
 namespace {
@@ -66,10 +68,10 @@ TEST(GridHeaderStyles, EachStylePaintsItsHeaderCell) {
        {{40, 9, yellow},
         {12, 1, white},
         {71, 1, shadow},
-        {40, 15, TGraphicsProvider::Blend(clBtnShadow, clYellow, 50)},
-        {40, 16, TGraphicsProvider::Blend(clBtnShadow, clYellow, 100)},
-        {40, 17, TGraphicsProvider::Blend(clBtnShadow, clYellow, 150)},
-        {5, 17, TGraphicsProvider::Blend(clBtnShadow, clBtnFace, 150)}}},
+        {40, 15, RGB(229, 229, 25)},  // shadow blended into the header colour, 50, 100, 150 of 255
+        {40, 16, RGB(204, 204, 50)},
+        {40, 17, RGB(179, 179, 75)},
+        {5, 17, RGB(161, 160, 157)}}},
   };
   for (const auto& c : cases) {
     std::unique_ptr<TGridView> grid(MakeGrid(nullptr, {60}, 2, 200, 100));
@@ -88,10 +90,8 @@ TEST(GridHeaderStyles, APressedAutoHeaderSinks) {
   TShownForm form;
   TGridView* grid = MakeGrid(&form, {60, 60}, 2, 200, 100);
   qftest::SendMouse(grid->ClientWidget(), QEvent::MouseButtonPress, Qt::LeftButton, {30, 9});
-  const QImage img = Picture(grid);
-  EXPECT_EQ(PixelAt(img, 0, 9), Rgb(clBtnShadow)) << "the pressed header is framed in shadow";
-  EXPECT_EQ(PixelAt(img, 30, 0), Rgb(clBtnShadow));
-  EXPECT_EQ(PixelAt(img, 60, 9), Rgb(clBtnHighlight)) << "the next one is raised";
+  // The pressed header is framed in shadow, the next one raised.
+  EXPECT_EQ(Missing(Picture(grid), {At(0, 9, clBtnShadow), At(30, 0, clBtnShadow), At(60, 9, clBtnHighlight)}), "");
   qftest::SendMouse(grid->ClientWidget(), QEvent::MouseButtonRelease, Qt::LeftButton, {30, 9});
   EXPECT_EQ(PixelAt(Picture(grid), 30, 0), Rgb(clBtnHighlight));
 }
@@ -142,10 +142,8 @@ TEST(GridPaintingCells, SelectionColoursAndTheFocusMark) {
   grid->SetOptions({goHeader, goIndicator, goSelectFullRow});
   grid->SelectRow(1);
   QImage img = Picture(grid);
-  EXPECT_EQ(PixelAt(img, 40, 42), highlight);
-  EXPECT_EQ(PixelAt(img, 100, 42), highlight);
-  EXPECT_EQ(PixelAt(img, 6, 42), clBlack);
-  EXPECT_EQ(PixelAt(img, 150, 60), Rgb(clWindow)) << "right of the columns";
+  EXPECT_EQ(Missing(img, {At(40, 42, clHighlight), At(100, 42, clHighlight), At(6, 42, clBlack), At(150, 60, clWindow)}),
+            "");
   // An empty grid shows its caption and no focus mark.
   grid->ClearRows();
   grid->SetCaption("Nothing here");
@@ -162,23 +160,20 @@ TEST(GridPaintingCells, GridLinesFramedRowsAndTheSortedColumn) {
   check->SetWidth(40);
   grid->SetOptions({goHeader, goGrid});
   grid->SetGridLinesStyle(lsFramed);
-  QImage img = Picture(grid.get());
-  // Rows of 16 + 1: the line under row r at 18 + 17 r + 16.
-  EXPECT_EQ(PixelAt(img, 30, 18 + 16), Rgb(clBtnFace)) << "an inner row's line";
-  EXPECT_EQ(PixelAt(img, 30, 18 + 2 * 17 + 16), Rgb(clBlack)) << "the last row's line";
-  EXPECT_EQ(PixelAt(img, 59, 20), Rgb(clBtnFace)) << "a text column's vertical line";
-  EXPECT_EQ(PixelAt(img, 99, 20), Rgb(clBlack)) << "a check-box column is framed in black";
-  EXPECT_EQ(PixelAt(img, 99, 18 + 3 * 17 + 5), Rgb(clBtnFace)) << "below the rows: no frame";
+  // Rows of 16 + 1: the line under row r at 18 + 17 r + 16. An inner row's line, the last row's; a text
+  // column's vertical line, a check-box column's frame in black; below the rows no frame.
+  EXPECT_EQ(Missing(Picture(grid.get()), {At(30, 18 + 16, clBtnFace), At(30, 18 + 2 * 17 + 16, clBlack),
+                                          At(59, 20, clBtnFace), At(99, 20, clBlack), At(99, 18 + 3 * 17 + 5, clBtnFace)}),
+            "");
 
   grid->SetGridLinesStyle(lsNormal);
   grid->SetAppearanceOptions({aoIndicateSortedColumn});
   grid->Columns().Items(0)->SetSorted(true);
-  img = Picture(grid.get());
-  const TColor darker = RGB(255 * 245 >> 8, 255 * 245 >> 8, 255 * 245 >> 8);
-  EXPECT_EQ(PixelAt(img, 30, 20), Rgb(clBtnFace)) << "the current cell, selected: not darkened";
-  EXPECT_EQ(PixelAt(img, 30, 18 + 17 + 5), darker);
-  EXPECT_EQ(PixelAt(img, 30, 18 + 3 * 17 + 5), darker) << "below the rows too";
-  EXPECT_EQ(PixelAt(img, 80, 20), Rgb(clWhite)) << "the other column";
+  // Darkened by 10 of 255, below the rows too; not the current cell, selected, nor the other column.
+  const TColor darker = RGB(244, 244, 244);
+  EXPECT_EQ(Missing(Picture(grid.get()), {At(30, 20, clBtnFace), At(30, 18 + 17 + 5, darker),
+                                          At(30, 18 + 3 * 17 + 5, darker), At(80, 20, clWhite)}),
+            "");
 }
 
 TEST(GridPaintingCells, ImagesCheckBoxesComboImagesAndHintMarks) {
@@ -207,41 +202,30 @@ TEST(GridPaintingCells, ImagesCheckBoxesComboImagesAndHintMarks) {
   grid->GetCellObject(2, 2)->SetHint("a hint");
   combo->SetDisplayMode(dmImageOnly);
   QImage img = Picture(grid.get());
-  auto rowRect = [&](int col, int row) { return grid->GetCellRect(col, row); };
-  EXPECT_EQ(CountPixels(img, rowRect(0, 0), clRed), 64);
-  EXPECT_EQ(CountPixels(img, rowRect(0, 1), clLime), 64);
-  for (int r : {2, 3}) EXPECT_TRUE(qftest::AllPixels(img, rowRect(0, r), clWindow)) << "index " << values[r];
-  // Image cells are placed by the alignments: left, vertically centred.
-  EXPECT_EQ(PixelAt(img, 2, 18 + 4), Rgb(clRed));
-  EXPECT_EQ(PixelAt(img, 1, 18 + 4), Rgb(clWindow));
-
+  auto cell = [&](int col, int row) { return grid->GetCellRect(col, row); };
+  for (int r : {2, 3}) EXPECT_TRUE(qftest::AllPixels(img, cell(0, r), clWindow)) << "index " << values[r];
   // Check boxes: 11 pixels, centred in the 30 x 16 cell at (30, 18 + 16 r).
-  const TRect box{30 + 15 - 5, 18 + 8 - 5, 30 + 15 - 5 + 11, 18 + 8 - 5 + 11};
-  EXPECT_TRUE(qftest::Ring(img, box, clBtnShadow));
-  EXPECT_EQ(CountPixels(img, box, clWindowText), 0) << "unchecked";
-  TRect checked = box;
-  OffsetRect(checked, 0, 16);
-  EXPECT_TRUE(qftest::Ring(img, checked, clBtnShadow));
-  EXPECT_EQ(CountPixels(img, checked, clWindowText), 3 * 7) << "three strokes of seven pixels";
-
-  // Combo images by the item the text names, at left + 4; image only: no text.
-  EXPECT_EQ(CountPixels(img, rowRect(2, 0), clLime), 64);
-  EXPECT_EQ(PixelAt(img, 60 + 4, 18 + 4), Rgb(clLime));
-  EXPECT_EQ(CountPixels(img, rowRect(2, 1), clRed) + CountPixels(img, rowRect(2, 1), clLime), 0) << "no such item";
-  EXPECT_EQ(CountPixels(img, rowRect(2, 0), clBlack), 0) << "no text";
+  const TRect box{30 + 15 - 5, 18 + 8 - 5, 30 + 15 - 5 + 11, 18 + 8 - 5 + 11}, checked{box.Left, box.Top + 16,
+                                                                                       box.Right, box.Bottom + 16};
+  EXPECT_TRUE(qftest::Ring(img, box, clBtnShadow) && qftest::Ring(img, checked, clBtnShadow));
   // The hint mark: a red triangle in the top-right corner.
-  const TRect hinted = rowRect(2, 2);
-  EXPECT_EQ(PixelAt(img, hinted.Right - 1, hinted.Top), Rgb(clRed));
-  EXPECT_EQ(PixelAt(img, hinted.Right - 1, hinted.Top + 3), Rgb(clRed));
-  EXPECT_EQ(PixelAt(img, hinted.Right - 6, hinted.Top), Rgb(clWindow));
-  EXPECT_EQ(CountPixels(img, rowRect(2, 3), clRed), 0);
+  const TRect hinted = cell(2, 2);
+  EXPECT_EQ(Missing(img, {{cell(0, 0), clRed, 64}, {cell(0, 1), clLime, 64},
+                          At(2, 18 + 4, clRed), At(1, 18 + 4, clWindow),  // placed left, vertically centred
+                          {box, clWindowText, 0}, {checked, clWindowText, 3 * 7},  // three strokes of seven pixels
+                          // Combo images by the item the text names, at left + 4; image only: no text.
+                          {cell(2, 0), clLime, 64}, At(60 + 4, 18 + 4, clLime), {cell(2, 1), clRed, 0},
+                          {cell(2, 1), clLime, 0}, {cell(2, 0), clBlack, 0},
+                          At(hinted.Right - 1, hinted.Top, clRed), At(hinted.Right - 1, hinted.Top + 3, clRed),
+                          At(hinted.Right - 6, hinted.Top, clWindow), {cell(2, 3), clRed, 0}}),
+            "");
 
   combo->SetDisplayMode(dmTextAndImage);
   img = Picture(grid.get());
-  EXPECT_GT(CountPixels(img, rowRect(2, 0), clBlack), 10) << "the text as well";
+  EXPECT_GT(CountPixels(img, cell(2, 0), clBlack), 10) << "the text as well";
   EXPECT_EQ(CountPixels(img, {60, 18, 60 + 2 + 11 + 8, 34}, clBlack), 0) << "the text starts 11 + 8 further right";
   grid->SetAppearanceOptions({aoHideSelection});
-  EXPECT_EQ(CountPixels(Picture(grid.get()), rowRect(2, 2), clRed), 0) << "no marks without aoHintMarks";
+  EXPECT_EQ(CountPixels(Picture(grid.get()), cell(2, 2), clRed), 0) << "no marks without aoHintMarks";
 }
 
 TEST(GridPaintingCells, PaintingEventsColourFormatAndReplaceTheBackground) {
@@ -265,10 +249,8 @@ TEST(GridPaintingCells, PaintingEventsColourFormatAndReplaceTheBackground) {
   };
   check->SetDrawingOptions(doCustom);
   const QImage img = Picture(grid.get());
-  EXPECT_EQ(PixelAt(img, 70, 20), Rgb(clAqua));
-  EXPECT_EQ(PixelAt(img, 70, 36), Rgb(clWhite));
+  EXPECT_EQ(Missing(img, {At(70, 20, clAqua), At(70, 36, clWhite), {grid->GetCellRect(0, 0), clRed, 0}}), "");
   EXPECT_GT(CountPixels(img, grid->GetCellRect(0, 1), clRed), 5) << "the text in red";
-  EXPECT_EQ(CountPixels(img, grid->GetCellRect(0, 0), clRed), 0);
   EXPECT_GT(CountPixels(img, grid->GetCellRect(0, 2), clBlack), CountPixels(img, grid->GetCellRect(0, 0), clBlack))
       << "bold is blacker than plain";
   const TRect kept = grid->GetCellRect(1, 3);
@@ -284,11 +266,10 @@ TEST(GridPaintingCells, FootersAndInputCells) {
   grid->Columns().Items(1)->SetInputCaption("type here");
   // Footer from 120 - 18 - 4 - 1 = 97 to 120; columns from 12.
   const QImage img = Picture(grid.get());
-  EXPECT_EQ(PixelAt(img, 30, 100), Rgb(clYellow));
-  EXPECT_EQ(PixelAt(img, 71, 100), Rgb(clBtnFace)) << "its right line";
-  EXPECT_EQ(PixelAt(img, 30, 119), Rgb(clBtnFace)) << "its bottom line";
+  // The footer, its right and bottom lines, its remainder.
+  EXPECT_EQ(Missing(img, {At(30, 100, clYellow), At(71, 100, clBtnFace), At(30, 119, clBtnFace), At(150, 100, clWindow)}),
+            "");
   EXPECT_GT(CountPixels(img, {72, 18, 132, 41}, clGrayText), 10) << "the input caption in grey";
-  EXPECT_EQ(PixelAt(img, 150, 100), Rgb(clWindow)) << "the footer's remainder";
 }
 
 TEST(GridVisualStyles, ThemedHeadersIndicatorsAndCheckBoxesTakeTheirStates) {
