@@ -149,7 +149,7 @@ TEST(ScrollView, ScrollMessagesBecomePositionsAndScrollKinds) {
   view.HorzScrollBar()->SetMax(40);
   view.HorzScrollBar()->SetLineStep(5);
   view.ScrollBarWidget(sbHorizontal)->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-  EXPECT_EQ(std::pair(view.HorzScrollBar()->Position(), view.ScrollBarWidget(sbHorizontal)->value()), std::pair(5, 5));
+  EXPECT_EQ(std::tuple(view.HorzScrollBar()->Position(), view.ScrollBarWidget(sbHorizontal)->value()), std::tuple(5, 5));
 }
 
 // ---------------------------------------------------------------- roll scrolling
@@ -184,8 +184,8 @@ TEST(RollScrolling, TheDistanceFromThePressPointSetsDirectionAndSpeed) {
   EXPECT_TRUE(f.View->RollTimer()->Enabled() && f.View->MouseCapture() && f.View->RollMarker()->Visible());
   EXPECT_EQ(f.View->RollTimer()->Interval(), 1u);
   const TPoint at = f.View->ClientToScreen({100, 100});
-  EXPECT_EQ(std::pair(f.View->RollMarker()->BoundsRect(), f.View->RollMarker()->Cursor()),
-            std::pair(Bounds(at.X - 7, at.Y - 11, 32, 32), crRoll));
+  EXPECT_EQ(std::tuple(f.View->RollMarker()->BoundsRect(), f.View->RollMarker()->Cursor()),
+            std::tuple(Bounds(at.X - 7, at.Y - 11, 32, 32), crRoll));
 
   const struct {
     int dy;
@@ -332,7 +332,7 @@ TEST(PopupList, OpensOnTheInitialOrMatchingItemAndScrollsTheHighlightIntoView) {
   const std::tuple<int, int, int> steps[] = {{11, 11, 4}, {5, 5, 4}, {1, 1, 1}, {-3, 0, 0}, {30, 11, 4}};
   for (auto [set, index, top] : steps) {
     f.List->SetItemIndex(set);
-    EXPECT_EQ(std::pair(f.List->ItemIndex(), f.List->VertScrollBar()->Position()), std::pair(index, top)) << set;
+    EXPECT_EQ(std::tuple(f.List->ItemIndex(), f.List->VertScrollBar()->Position()), std::tuple(index, top)) << set;
   }
   f.List->SetItemHeight(0);
   EXPECT_EQ(f.List->ItemHeight(), 1);
@@ -356,7 +356,7 @@ TEST(PopupList, TheOpeningReleaseArmsALaterReleaseChoosesAndOneOutsideCloses) {
   const QPoint outside = f.List->Handle()->mapFromGlobal(f.Owner->Handle()->mapToGlobal(QPoint(300, 200)));
   SendMouse(f.List->Handle(), QEvent::MouseButtonPress, Qt::LeftButton, outside);
   SendMouse(f.List->Handle(), QEvent::MouseButtonRelease, Qt::LeftButton, outside);
-  EXPECT_EQ(std::pair(f.Closed, f.Chosen.size()), std::pair(1, size_t{1}));
+  EXPECT_EQ(std::tuple(f.Closed, f.Chosen.size()), std::tuple(1, size_t{1}));
   EXPECT_TRUE(!f.List->Visible() && f.List->Idle());
 
   // Below the last of three items nothing is highlighted or chosen.
@@ -385,7 +385,7 @@ TEST(PopupView, ShiftedLeftToEndOnePixelBeforeTheWorkAreaEdge) {
   for (const auto& c : cases) {
     f.List->SetWidth(c.width);
     f.List->Popup(c.x, 30);
-    EXPECT_EQ(std::pair(f.List->Left(), f.List->Top()), std::pair(c.expected, 30)) << c.name;
+    EXPECT_EQ(std::tuple(f.List->Left(), f.List->Top()), std::tuple(c.expected, 30)) << c.name;
     f.List->CloseUp();
   }
 }
