@@ -135,32 +135,27 @@ TEST(GridScrollBars, FollowTheRowsTheColumnsAndTheStyle) {
   std::unique_ptr<TGridView> grid(MakeGrid(nullptr, {50, 60}, 0));
   TControlScrollBar* vert = grid->VertScrollBar();
   TControlScrollBar* horz = grid->HorzScrollBar();
-  EXPECT_EQ(vert->Max(), 0);
-  EXPECT_FALSE(vert->Enabled());
-  EXPECT_FALSE(grid->ScrollBarShown(sbHorizontal));
+  EXPECT_EQ(std::tuple(vert->Max(), vert->Enabled(), grid->ScrollBarShown(sbHorizontal)), std::tuple(0, false, false));
   grid->AddRow(30);  // 182 pixels of rows hold 11 rows of 17
   grid->SetOptions({goHeader, goGrid});
-  EXPECT_EQ(vert->Max(), 30 - 10);
-  EXPECT_TRUE(vert->Enabled());
-  EXPECT_EQ(grid->ScrollBarWidget(sbVertical)->maximum(), 20);
+  EXPECT_EQ(std::tuple(vert->Max(), vert->Enabled(), grid->ScrollBarWidget(sbVertical)->maximum()),
+            std::tuple(30 - 10, true, 20));
 
-  grid->Columns().Add<TTextualColumn>()->SetWidth(250);  // 360 pixels in 300
-  EXPECT_TRUE(grid->ScrollBarShown(sbHorizontal));
-  EXPECT_EQ(horz->Max(), 60);
-  EXPECT_EQ(horz->PageStep(), 15);
-  EXPECT_EQ(vert->Max(), 30 - 9) << "the horizontal bar took 16 pixels from the rows";
+  // 360 pixels in 300; the horizontal bar takes 16 pixels from the rows.
+  grid->Columns().Add<TTextualColumn>()->SetWidth(250);
+  EXPECT_EQ(std::tuple(grid->ScrollBarShown(sbHorizontal), horz->Max(), horz->PageStep(), vert->Max()),
+            std::tuple(true, 60, 15, 30 - 9));
   horz->SetPosition(60);
   grid->Columns().Items(2)->SetVisible(false);
-  EXPECT_EQ(horz->Position(), 0) << "the range went, and the position with it";
-  EXPECT_FALSE(grid->ScrollBarShown(sbHorizontal));
+  EXPECT_EQ(std::tuple(horz->Position(), grid->ScrollBarShown(sbHorizontal)), std::tuple(0, false))
+      << "the range went, and the position with it";
 
   grid->Columns().Items(2)->SetVisible(true);
   grid->SetGridStyle(gsSlides);
   EXPECT_FALSE(grid->ScrollBarShown(sbHorizontal));
   EXPECT_EQ(vert->Max(), 30 - grid->ClientHeight() / 81);
   grid->ClearRows();
-  EXPECT_EQ(vert->Max(), 0);
-  EXPECT_FALSE(vert->Enabled());
+  EXPECT_EQ(std::tuple(vert->Max(), vert->Enabled()), std::tuple(0, false));
 }
 
 // ---------------------------------------------------------------- selection
@@ -188,10 +183,10 @@ TEST(GridSelection, RefusedSelectionsChangeNothing) {
     grid->SelectCell(0, 1, {});
     TSelectionLog log(*grid);
     grid->SelectCell(c.col, c.row, {});
-    EXPECT_EQ(grid->CurrentColumn(), c.refused ? 0 : c.col) << c.name;
-    EXPECT_EQ(grid->CurrentRow(), c.refused ? 1 : c.row) << c.name;
-    EXPECT_EQ(log.Selected, (c.refused ? Cells{} : Cells{{c.col, c.row}})) << c.name;
-    EXPECT_EQ(log.Deselected, (c.refused ? Cells{} : Cells{{0, 1}})) << c.name;
+    const TGridCell now{grid->CurrentColumn(), grid->CurrentRow()}, moved{c.col, c.row};
+    EXPECT_EQ(std::tuple(now, log.Selected, log.Deselected),
+              c.refused ? std::tuple(TGridCell{0, 1}, Cells{}, Cells{}) : std::tuple(moved, Cells{{c.col, c.row}}, Cells{{0, 1}}))
+        << c.name;
   }
   // SelectRow past the end does nothing either.
   std::unique_ptr<TGridView> grid(MakeGrid(nullptr, {40}, 4));
@@ -229,9 +224,9 @@ TEST(GridSelection, FullRowsToggleExtendAndEndTheMultiSelection) {
   };
   for (const auto& s : steps) {
     grid->SelectCell(1, s.row, s.flags);
-    EXPECT_EQ(selected(), s.rows) << s.name;
-    EXPECT_EQ(grid->State().Contains(gbMultiSelect), s.multi) << s.name;
-    EXPECT_EQ(grid->CurrentRow(), s.row) << s.name;
+    EXPECT_EQ(std::tuple(selected(), grid->State().Contains(gbMultiSelect), grid->CurrentRow()),
+              std::tuple(s.rows, s.multi, s.row))
+        << s.name;
   }
   // Without goMultiSelect the flags select like a plain click.
   grid->SetOptions({goHeader, goSelectFullRow});
@@ -275,10 +270,10 @@ TEST(GridPainting, AScrollRepaintsOnlyTheUncoveredStrip) {
   grid->VertScrollBar()->LineDown();
   ASSERT_TRUE(ProcessEventsUntil([&] { return !grid->Areas.empty(); }));
   EXPECT_EQ(grid->Areas, (std::vector<TRect>{{0, 137 - 17, 200, 137}}));
-  const QImage& img = grid->PaintedImage();
-  EXPECT_EQ(PixelAt(img, 30, 20), clYellow) << "row 1 moved up to the top";
-  EXPECT_EQ(PixelAt(img, 30, 18 + 16), ColorToRGB(clBtnFace)) << "its grid line came with it";
-  EXPECT_EQ(PixelAt(img, 30, 5), ColorToRGB(clBtnFace)) << "the header stayed";
+  // Row 1 moved up to the top, its grid line with it; the header stayed.
+  EXPECT_EQ(qftest::Missing(grid->PaintedImage(), {qftest::At(30, 20, clYellow), qftest::At(30, 18 + 16, clBtnFace),
+                                                    qftest::At(30, 5, clBtnFace)}),
+            "");
 
   // The horizontal bar moves everything right of the indicator, header included.
   grid->Columns().Add<TTextualColumn>()->SetWidth(150);
