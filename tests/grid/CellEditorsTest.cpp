@@ -106,7 +106,8 @@ TEST(CellEditors, ThePreviewBoxIsTwentyPixelsAndFramedOnRequest) {
   };
   QImage img = qftest::FilledImage(editor.ClientWidth(), editor.ClientHeight(), clWhite);
   editor.PaintTo(img);
-  EXPECT_EQ(std::tuple(editor.PreviewRect(), drawn), std::tuple(TRect{1, 1, 21, 15}, std::vector<TRect>{{2, 2, 20, 14}}));
+  EXPECT_EQ(std::tuple(editor.PreviewRect(), drawn),
+            std::tuple(TRect{1, 1, 21, 15}, std::vector<TRect>{{2, 2, 20, 14}}));
   EXPECT_TRUE(qftest::Ring(img, {1, 1, 21, 15}, clBlack));
   EXPECT_EQ(qftest::Missing(img, {{{2, 2, 20, 14}, clLime}, qftest::At(0, 5, clWindow)}), "");
 }

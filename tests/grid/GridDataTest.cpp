@@ -88,8 +88,9 @@ TEST(GridData, MeasuredHeightsArePaintedNotStored) {
   grid->OnMeasuringRowHeight = [](TObject*, int index, int& height) {
     if (index == 1) height = 30;
   };
-  EXPECT_EQ(std::tuple(grid->RowHeightsUniform(), grid->GetRowHeight(1), grid->Rows().Items(1)->Height, grid->RowTop(2)),
-            std::tuple(false, 30, 16, 18 + 17 + 31));
+  EXPECT_EQ(
+      std::tuple(grid->RowHeightsUniform(), grid->GetRowHeight(1), grid->Rows().Items(1)->Height, grid->RowTop(2)),
+      std::tuple(false, 30, 16, 18 + 17 + 31));
   grid->OnMeasuringRowHeight = nullptr;
   EXPECT_TRUE(grid->RowHeightsUniform());
   grid->SetRowHeight(2, 20);

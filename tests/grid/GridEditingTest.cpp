@@ -112,7 +112,8 @@ TEST(GridEditing, AClickOnTheCurrentCellOpensItsTextAReleaseElsewhereNothing) {
   ASSERT_NE(g.Editor(), nullptr);
   // coEditorAutoSelect selects the text; the editor lies within the cell's grid lines.
   const TRect cell = g.Grid->GetCellRect(0, 2);
-  EXPECT_EQ(std::tuple(g.EditorText(), dynamic_cast<TTextualEditor*>(g.Editor())->SelLength(), g.Editor()->BoundsRect()),
+  const int selected = dynamic_cast<TTextualEditor*>(g.Editor())->SelLength();
+  EXPECT_EQ(std::tuple(g.EditorText(), selected, g.Editor()->BoundsRect()),
             std::tuple("t2", 2, TRect{cell.Left + 1, cell.Top + 1, cell.Right - 1, cell.Bottom - 1}));
   EXPECT_EQ(g.Events, (Log{"click 0,2", "before 0,2"}));
 
@@ -223,7 +224,8 @@ TEST(GridEditing, DeletedClearedRowsAndColumnsLeaveNoStaleCurrentRowSelectionOrE
   g.Grid->BeginEdit(0, 3, "x");
   ASSERT_NE(g.Editor(), nullptr);
   g.Grid->ClearRows();
-  EXPECT_EQ(std::tuple(g.Grid->CurrentRow(), g.EditorText(), g.Grid->EditedCell()), std::tuple(-1, "<none>", TGridCell{}));
+  EXPECT_EQ(std::tuple(g.Grid->CurrentRow(), g.EditorText(), g.Grid->EditedCell()),
+            std::tuple(-1, "<none>", TGridCell{}));
   EXPECT_FALSE(g.Grid->State().Contains(gbMultiSelect) || g.Grid->State().Contains(gbEditing));
   g.Grid->AddRow(3);
   EXPECT_EQ(g.Grid->CurrentRow(), 0) << "nothing left over from before the clearing";
@@ -277,7 +279,7 @@ TEST(GridEditing, CheckBoxesToggleByAClickOnTheBoxOrBySpace) {
   const TRect cell = g.Grid->GetCellRect(1, 2);
   const TPoint box = cell.CenterPoint();
   Click(g.Grid, box);
-  EXPECT_EQ(std::tuple(g.Grid->GetCellText(1, 2), g.EditorText()), std::tuple("True", "<none>")) << "and opens no editor";
+  EXPECT_EQ(std::tuple(g.Grid->GetCellText(1, 2), g.EditorText()), std::tuple("True", "<none>")) << "and no editor";
   EXPECT_EQ(g.Events, (Log{"click 1,2", "before 1,2", "accept 1,2 True", "after 1,2 True"}));
 
   g.Events.clear();

@@ -142,7 +142,8 @@ TEST(GridPaintingCells, SelectionColoursAndTheFocusMark) {
   grid->SetOptions({goHeader, goIndicator, goSelectFullRow});
   grid->SelectRow(1);
   QImage img = Picture(grid);
-  EXPECT_EQ(Missing(img, {At(40, 42, clHighlight), At(100, 42, clHighlight), At(6, 42, clBlack), At(150, 60, clWindow)}),
+  EXPECT_EQ(Missing(img, {At(40, 42, clHighlight), At(100, 42, clHighlight), At(6, 42, clBlack),
+                          At(150, 60, clWindow)}),
             "");
   // An empty grid shows its caption and no focus mark.
   grid->ClearRows();
@@ -163,7 +164,8 @@ TEST(GridPaintingCells, GridLinesFramedRowsAndTheSortedColumn) {
   // Rows of 16 + 1: the line under row r at 18 + 17 r + 16. An inner row's line, the last row's; a text
   // column's vertical line, a check-box column's frame in black; below the rows no frame.
   EXPECT_EQ(Missing(Picture(grid.get()), {At(30, 18 + 16, clBtnFace), At(30, 18 + 2 * 17 + 16, clBlack),
-                                          At(59, 20, clBtnFace), At(99, 20, clBlack), At(99, 18 + 3 * 17 + 5, clBtnFace)}),
+                                          At(59, 20, clBtnFace), At(99, 20, clBlack),
+                                          At(99, 18 + 3 * 17 + 5, clBtnFace)}),
             "");
 
   grid->SetGridLinesStyle(lsNormal);
@@ -267,7 +269,8 @@ TEST(GridPaintingCells, FootersAndInputCells) {
   // Footer from 120 - 18 - 4 - 1 = 97 to 120; columns from 12.
   const QImage img = Picture(grid.get());
   // The footer, its right and bottom lines, its remainder.
-  EXPECT_EQ(Missing(img, {At(30, 100, clYellow), At(71, 100, clBtnFace), At(30, 119, clBtnFace), At(150, 100, clWindow)}),
+  EXPECT_EQ(Missing(img, {At(30, 100, clYellow), At(71, 100, clBtnFace), At(30, 119, clBtnFace),
+                          At(150, 100, clWindow)}),
             "");
   EXPECT_GT(CountPixels(img, {72, 18, 132, 41}, clGrayText), 10) << "the input caption in grey";
 }

@@ -184,9 +184,9 @@ TEST(GridSelection, RefusedSelectionsChangeNothing) {
     TSelectionLog log(*grid);
     grid->SelectCell(c.col, c.row, {});
     const TGridCell now{grid->CurrentColumn(), grid->CurrentRow()}, moved{c.col, c.row};
-    EXPECT_EQ(std::tuple(now, log.Selected, log.Deselected),
-              c.refused ? std::tuple(TGridCell{0, 1}, Cells{}, Cells{}) : std::tuple(moved, Cells{{c.col, c.row}}, Cells{{0, 1}}))
-        << c.name;
+    const auto expected = c.refused ? std::tuple(TGridCell{0, 1}, Cells{}, Cells{})
+                                    : std::tuple(moved, Cells{{c.col, c.row}}, Cells{{0, 1}});
+    EXPECT_EQ(std::tuple(now, log.Selected, log.Deselected), expected) << c.name;
   }
   // SelectRow past the end does nothing either.
   std::unique_ptr<TGridView> grid(MakeGrid(nullptr, {40}, 4));

@@ -149,7 +149,8 @@ TEST(ScrollView, ScrollMessagesBecomePositionsAndScrollKinds) {
   view.HorzScrollBar()->SetMax(40);
   view.HorzScrollBar()->SetLineStep(5);
   view.ScrollBarWidget(sbHorizontal)->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-  EXPECT_EQ(std::tuple(view.HorzScrollBar()->Position(), view.ScrollBarWidget(sbHorizontal)->value()), std::tuple(5, 5));
+  EXPECT_EQ(std::tuple(view.HorzScrollBar()->Position(), view.ScrollBarWidget(sbHorizontal)->value()),
+            std::tuple(5, 5));
 }
 
 // ---------------------------------------------------------------- roll scrolling
@@ -254,7 +255,8 @@ TEST(RollScrolling, CursorsAreDrawnInCodeAndTheMarkerIsShapedByItsRegion) {
     EXPECT_EQ(cursor.hotSpot(), QPoint(16, 16)) << c.id;
     // The key colour left out, the centre dot, the arrows.
     auto shown = [&](int x, int y) { return qAlpha(img.pixel(x, y)) != 0; };
-    EXPECT_EQ(std::tuple(shown(0, 0), shown(16, 16), shown(16, 7), shown(16, 25)), std::tuple(false, true, c.up, c.down))
+    EXPECT_EQ(std::tuple(shown(0, 0), shown(16, 16), shown(16, 7), shown(16, 25)),
+              std::tuple(false, true, c.up, c.down))
         << c.id;
   }
   TShownForm form;
