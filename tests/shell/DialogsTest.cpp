@@ -258,7 +258,6 @@ TEST(ProjectDialog, FtpTestOverARealSession) {
     EXPECT_EQ(Texts(f.Messages.Recorder), std::vector<std::string>{c.Message});
     EXPECT_FALSE(f.Dialog->FTPClient.Connected());
   }
-  EXPECT_EQ(TFtpClient().TimeoutSeconds, 15);
 }
 
 // ---------------------------------------------------------------- default settings
