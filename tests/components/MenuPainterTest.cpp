@@ -329,18 +329,13 @@ TEST(PainterMembership, ToolBarsAndControlBarsGetThePaintersHandlers) {
   bool def = true;
   own->OnCustomDrawButton(own, nullptr, {}, def);
   EXPECT_EQ(ownDraws, 1);
+  EXPECT_TRUE(On<TControlBar>(&form, &form, 0, 200, 300, 60)->OnBandPaint) << "placed later, with AutoDetect";
+  painter->SetAutoDetect(false);
+  EXPECT_FALSE(On<TControlBar>(&form, &form, 0, 300, 300, 60)->OnBandPaint);
   painter->SetActive(false);
   EXPECT_FALSE(bar->OnCustomDrawButton);
   EXPECT_FALSE(bands->OnBandPaint);
   EXPECT_TRUE(own->OnCustomDrawButton);
-}
-
-TEST(PainterMembership, AControlBarPlacedLaterIsTakenUpWithAutoDetect) {
-  qftest::TShownForm form;
-  TMenuPainter* painter = MainPainter(&form);
-  EXPECT_TRUE(On<TControlBar>(&form, &form, 0, 0, 300, 60)->OnBandPaint);
-  painter->SetAutoDetect(false);
-  EXPECT_FALSE(On<TControlBar>(&form, &form, 0, 100, 300, 60)->OnBandPaint);
 }
 
 // ---------------------------------------------------------------- other forms
@@ -388,8 +383,8 @@ TEST(PainterManager, OtherFormsAreStyledThroughTheActivePainter) {
 TEST(PainterManager, FormsMoveToTheNextPainterAndNothingDangles) {
   auto first = std::make_unique<TForm>(nullptr);
   TMenuPainter* p1 = MainPainter(first.get());
-  TForm second(nullptr);
-  TMenuPainter* p2 = MainPainter(&second);
+  auto second = std::make_unique<TForm>(nullptr);
+  TMenuPainter* p2 = MainPainter(second.get());
   p2->SetSelectColor(clRed);
   ASSERT_EQ(MenuPainterManager->ActivePainter(), p1);
 
@@ -412,15 +407,9 @@ TEST(PainterManager, FormsMoveToTheNextPainterAndNothingDangles) {
   cut->OnAdvancedDrawItem(cut, &canvas, {0, 0, 100, 22}, {odSelected});
   EXPECT_EQ(PixelAt(img, 90, 11), clRed);
   EXPECT_EQ(MenuPainterManager->PainterCount(), 1);
-}
-
-TEST(PainterManager, TheManagerLivesWhileThereArePainters) {
-  {
-    TForm form(nullptr);
-    MainPainter(&form);
-    ASSERT_NE(MenuPainterManager, nullptr);
-  }
-  EXPECT_EQ(MenuPainterManager, nullptr);
+  second.reset();
+  EXPECT_EQ(MenuPainterManager, nullptr) << "the manager goes with the last painter";
+  EXPECT_EQ(edit->Hook(), nullptr) << "the dialog's edit is given back";
 }
 
 // ---------------------------------------------------------------- control states
