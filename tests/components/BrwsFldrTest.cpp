@@ -99,21 +99,6 @@ TEST(FolderDialog, WhatTheOptionsShow) {
   }
 }
 
-TEST(FolderDialog, TheStartFolderIsSelectedAndFoldersAreListed) {
-  TFolders folders;
-  TBrowseForFolder browser(nullptr);
-  browser.SetPath(folders.Path("a"));
-  TFolderDialog dialog(&browser);
-  dialog.Initialize();
-  EXPECT_EQ(dialog.SelectedPath(), folders.Path("a"));
-  EXPECT_TRUE(dialog.OkButton->Enabled());
-  ASSERT_NE(dialog.Tree->Selected(), nullptr);
-  EXPECT_EQ(ChildTexts(dialog.Tree->Selected()), (std::vector<std::string>{"b", "c"}))
-      << "folders only, hidden ones left out";
-  EXPECT_EQ(ChildTexts(dialog.Tree->Items().GetFirstNode()).back(), "File System");
-  EXPECT_FALSE(dialog.SelectPath(folders.Path("a/gone/deeper")));
-  EXPECT_EQ(dialog.SelectedPath(), folders.Path("a")) << "the deepest folder found";
-}
 
 TEST(FolderDialog, AnItemWithoutAFolderDisablesOk) {
   TFolders folders;
@@ -147,7 +132,7 @@ TEST(FolderDialog, AnItemWithoutAFolderDisablesOk) {
   EXPECT_EQ(browser.Heard.back(), "do  on");
 }
 
-TEST(FolderDialog, TheEditBoxAndThePosition) {
+TEST(FolderDialog, TheStartFolderTheEditBoxAndThePosition) {
   TFolders folders;
   TBrowseForFolder browser(nullptr);
   browser.SetEditBox(true);
@@ -162,14 +147,21 @@ TEST(FolderDialog, TheEditBoxAndThePosition) {
   dialog.SetBounds(100, 100, dialog.Width(), dialog.Height());
   dialog.Initialize();
   EXPECT_EQ(seen, (std::vector<int>{100, 100, dialog.Width(), dialog.Height()}));
-  EXPECT_EQ(dialog.Left(), 10);
-  EXPECT_EQ(dialog.Top(), 20);
+  EXPECT_EQ(std::pair(dialog.Left(), dialog.Top()), std::pair(10, 20));
+  // The start folder is selected; its folders are listed, hidden ones left out.
+  EXPECT_EQ(dialog.SelectedPath(), folders.Path("a"));
+  EXPECT_TRUE(dialog.OkButton->Enabled());
+  ASSERT_NE(dialog.Tree->Selected(), nullptr);
+  EXPECT_EQ(ChildTexts(dialog.Tree->Selected()), (std::vector<std::string>{"b", "c"}));
+  EXPECT_EQ(ChildTexts(dialog.Tree->Items().GetFirstNode()).back(), "File System");
   EXPECT_EQ(dialog.PathEdit->Text(), "a") << "the edit box names the selection";
   EXPECT_EQ(dialog.ChosenPath(), folders.Path("a"));
   dialog.PathEdit->SetText("c");
   EXPECT_EQ(dialog.ChosenPath(), folders.Path("a/c")) << "a typed name is inside the selection";
   dialog.PathEdit->SetText(folders.Path("a/b"));
   EXPECT_EQ(dialog.ChosenPath(), folders.Path("a/b"));
+  EXPECT_FALSE(dialog.SelectPath(folders.Path("a/gone/deeper")));
+  EXPECT_EQ(dialog.SelectedPath(), folders.Path("a")) << "the deepest folder found";
 }
 
 }  // namespace
