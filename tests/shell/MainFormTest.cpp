@@ -165,6 +165,12 @@ TEST(MainWindow, NewOpenSaveAndSaveAsRoundTrip) {
   settings["Last_project_path"] = f.File("last/");
   f.WriteSettings(settings);
   TMainForm* form = f.Start();
+  form->NewSBtnClick();  // nothing to lose: no question
+  EXPECT_TRUE(f.Messages.Recorder.Calls.empty());
+  ASSERT_NE(form->ConnectionForm, nullptr);
+  EXPECT_TRUE(form->NewProjectMode);
+  form->ConnectionForm->Hide();
+  form->NewProjectMode = false;
   ForceDirectories(f.File("projects"));
   auto project = ShopProject(db, {"products", "city"});
   project->Project_path = f.File("projects/");
@@ -175,10 +181,17 @@ TEST(MainWindow, NewOpenSaveAndSaveAsRoundTrip) {
   ASSERT_TRUE(FileExists(saved));
   EXPECT_EQ(Reload(saved)->GetTableCount(), 2);
 
-  // New asks before a project with tables goes, then opens the dialog to create one.
-  f.Messages.Recorder.Answers = {TModalResult::mrYes};
+  // New asks before a project with tables goes; No changes nothing, Yes opens the dialog to create one.
+  TProjectManager* before = form->Project();
+  f.Messages.Recorder.Answers = {TModalResult::mrNo, TModalResult::mrYes};
   form->NewSBtnClick();
-  EXPECT_EQ(Texts(f.Messages.Recorder), std::vector<std::string>{"Are you sure to overwrite the actual project?"});
+  EXPECT_EQ(form->Project(), before);
+  EXPECT_EQ(form->TableSettingsGrid->RowCount(), 2);
+  EXPECT_FALSE(form->NewProjectMode);
+  EXPECT_FALSE(form->ConnectionForm->Visible());
+  form->NewSBtnClick();
+  EXPECT_EQ(Texts(f.Messages.Recorder),
+            std::vector<std::string>(2, "Are you sure to overwrite the actual project?"));
   EXPECT_EQ(form->Project()->GetTableCount(), 0);
   EXPECT_EQ(form->TableSettingsGrid->RowCount(), 0);
   EXPECT_TRUE(Roots(form->SelectTablePanel->TreeSelectedTable).empty());
@@ -199,7 +212,7 @@ TEST(MainWindow, NewOpenSaveAndSaveAsRoundTrip) {
   EXPECT_EQ(Roots(form->SelectTablePanel->TreeSelectedTable), std::vector<std::string>{"shop"});
   EXPECT_EQ(form->Caption(), "Quarrowfield - shopfront");
   EXPECT_NE(form->Project()->DBManager->Connection(), nullptr) << "Open connects to the project's server";
-  EXPECT_EQ(f.Messages.Recorder.Calls.size(), 1u) << "no message for a project that connects";
+  EXPECT_EQ(f.Messages.Recorder.Calls.size(), 2u) << "no message for a project that connects";
 
   f.Shell.Calls.clear();
   f.Shell.Answers = {f.File("copy.vrk")};
@@ -255,29 +268,6 @@ TEST(MainWindow, OpenKeepsTheOpenProjectWhenTheFileCannotBeRead) {
     EXPECT_EQ(form->TableSettingsGrid->RowCount(), 2);
     EXPECT_EQ(Roots(form->SelectTablePanel->TreeSelectedTable), std::vector<std::string>{"shop"});
   }
-}
-
-TEST(MainWindow, NewAsksNothingWithoutTablesAndNoChangesNothing) {
-  QF_REQUIRE_DB(db);
-  TProgramFolder f;
-  f.WriteSettings(ServerSettings(db, false, false));
-  TMainForm* form = f.Start();
-  form->NewSBtnClick();
-  EXPECT_TRUE(f.Messages.Recorder.Calls.empty());
-  ASSERT_NE(form->ConnectionForm, nullptr);
-  EXPECT_TRUE(form->NewProjectMode);
-  form->ConnectionForm->Hide();
-
-  form->ReplaceProject(ShopProject(db, {"products"}));
-  TProjectManager* before = form->Project();
-  form->NewProjectMode = false;
-  f.Messages.Recorder.Answers = {TModalResult::mrNo};
-  form->NewSBtnClick();
-  EXPECT_EQ(f.Messages.Recorder.Calls.size(), 1u);
-  EXPECT_EQ(form->Project(), before);
-  EXPECT_EQ(form->TableSettingsGrid->RowCount(), 1);
-  EXPECT_FALSE(form->NewProjectMode);
-  EXPECT_FALSE(form->ConnectionForm->Visible());
 }
 
 TEST(MainWindow, SaveTakesInTheCellStillBeingEdited) {
