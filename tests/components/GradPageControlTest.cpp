@@ -227,7 +227,7 @@ TEST(GradPages, PagesShownFromCodeFireOnShow) {
 
 // ---------------------------------------------------------------- mouse and keys
 
-TEST(GradPages, ClickingATabChoosesItsPage) {
+TEST(GradPages, ClickingATabChoosesItsPageAndHoverFollowsTheMouse) {
   qftest::TShownForm form;
   TPages p(&form);
   int changes = 0;
@@ -243,11 +243,8 @@ TEST(GradPages, ClickingATabChoosesItsPage) {
   SendMouse(p.Widget(), Release, Qt::LeftButton, p.TabCentre(0));
   EXPECT_EQ(p.Control->ActivePage(), p.Sheets[2]) << "OnChanging refused";
   EXPECT_EQ(changes, 1);
-}
 
-TEST(GradPages, HoverFollowsTheMouseOnlyWithHoverColours) {
-  qftest::TShownForm form;
-  TPages p(&form);
+  // Hover follows the mouse only with hover colours.
   SendMouse(p.Widget(), Move, Qt::NoButton, p.TabCentre(1));
   EXPECT_EQ(p.Control->HoverTab(), -1) << "no hover colour";
   p.Control->SetTabHoverColor(clYellow);

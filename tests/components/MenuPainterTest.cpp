@@ -414,7 +414,7 @@ TEST(PainterManager, FormsMoveToTheNextPainterAndNothingDangles) {
 
 // ---------------------------------------------------------------- control states
 
-TEST(PainterStates, HoverFocusPressAndTheSpaceKey) {
+TEST(PainterStates, HoverFocusPressTheSpaceKeyAndTheOverlayOnScreen) {
   qftest::TShownForm form;
   auto* edit = On<TEdit>(&form, &form, 10, 10, 80, 21);
   auto* check = On<TCheckBox>(&form, &form, 10, 40, 97, 17);
@@ -461,6 +461,13 @@ TEST(PainterStates, HoverFocusPressAndTheSpaceKey) {
     EXPECT_TRUE(s.holds()) << s.name;
   }
   SendMouse(button->ClientWidget(), QEvent::MouseButtonRelease, Qt::LeftButton, {5, 5});
+
+  // The overlay shows on screen. Without the 3D look the edit is two pixels lower, as it follows its font.
+  Enter(edit);
+  EXPECT_EQ(edit->Height(), 19);
+  const TRect all{0, 0, edit->Width(), edit->Height()};
+  EXPECT_TRUE(ProcessEventsUntil(
+      [&] { return qftest::Ring(edit->Handle()->grab().toImage(), all, LightenColor(clNavy, 60)); }));
 }
 
 // ---------------------------------------------------------------- control pictures
@@ -522,18 +529,6 @@ TEST(PainterPictures, EditsComboBoxesAndCheckBoxes) {
   qftest::Key(check->ClientWidget(), Qt::Key_Space, " ");
   EXPECT_EQ(Missing(PaintedOver(check), {At(10, 12, colors.MediumSelect), At(4, 9, clWindow)}), "") << "held down";
   qftest::Key(check->ClientWidget(), Qt::Key_Space, " ", Qt::NoModifier, QEvent::KeyRelease);
-}
-
-TEST(PainterPictures, TheOverlayShowsOnScreen) {
-  qftest::TShownForm form;
-  auto* edit = On<TEdit>(&form, &form, 10, 10, 80, 21);
-  MainPainter(&form);
-  Enter(edit);
-  // Without the 3D look the edit is two pixels lower, as it follows its font.
-  EXPECT_EQ(edit->Height(), 19);
-  const TRect all{0, 0, edit->Width(), edit->Height()};
-  EXPECT_TRUE(ProcessEventsUntil(
-      [&] { return qftest::Ring(edit->Handle()->grab().toImage(), all, LightenColor(clNavy, 60)); }));
 }
 
 // ---------------------------------------------------------------- menus
