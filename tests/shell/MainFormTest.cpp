@@ -40,8 +40,8 @@ std::unique_ptr<TProjectManager> Reload(const std::string& file) {
 }
 
 /** A folder with the last project "projects/shopfront.vrk" (products, city),
- *  another one, "elsewhere/second.vrk" (customer), and "elsewhere/silent.vrk"
- *  (products) on a port where no server answers. */
+ *  another one, "elsewhere/second.vrk" (customer), and "elsewhere/silent.vrk",
+ *  the second on a port where no server answers. */
 struct TStartFolder : TProgramFolder {
   explicit TStartFolder(const DbParams& db) {
     ForceDirectories(File("projects"));
