@@ -40,40 +40,33 @@ TEST(BrowseForFolder, ExecuteAsksTheFolderService) {
     std::optional<std::string> answer;
     bool chosen;
     std::string path;
+    bool programWide;  // the service every browser without one of its own uses
   } cases[] = {
-      {"a_folder", folders.Path("a/b"), true, folders.Path("a/b")},
-      {"cancelled", std::nullopt, false, start},
-      {"an_item_without_a_folder", "", false, start},
-      {"a_folder_that_is_not_there", folders.Path("a/gone"), false, start},
-      {"a_file", folders.Path("a/file.txt"), false, start},
+      {"a_folder", folders.Path("a/b"), true, folders.Path("a/b"), false},
+      {"cancelled", std::nullopt, false, start, false},
+      {"an_item_without_a_folder", "", false, start, false},
+      {"a_folder_that_is_not_there", folders.Path("a/gone"), false, start, false},
+      {"a_file", folders.Path("a/file.txt"), false, start, false},
+      {"the_program_wide_service", folders.Path("a/c"), true, folders.Path("a/c"), true},
   };
   for (const auto& c : cases) {
     TShellRecorder shell;
     shell.Answers.push_back(c.answer);
     TBrowseForFolder browser(nullptr);
-    browser.SetBrowser(&shell);
+    if (c.programWide)
+      TBrowseForFolder::SetDefaultBrowser(&shell);
+    else
+      browser.SetBrowser(&shell);
     browser.SetTitle("Project path:");
     browser.SetPath(start);
     EXPECT_EQ(browser.Execute(), c.chosen) << c.name;
+    TBrowseForFolder::SetDefaultBrowser(nullptr);
     EXPECT_EQ(browser.Path(), c.path) << c.name;
     ASSERT_EQ(shell.Calls.size(), 1u) << c.name;
     EXPECT_EQ(shell.Calls[0].Kind, TShellRecorder::skFolder);
     EXPECT_EQ(shell.Calls[0].Argument, "Project path:");
     EXPECT_EQ(shell.Calls[0].Options.InitialDir, start);
   }
-}
-
-TEST(BrowseForFolder, TheProgramWideServiceServesEveryBrowser) {
-  TFolders folders;
-  TShellRecorder shell;
-  shell.Answers.push_back(folders.Path("a"));
-  TBrowseForFolder::SetDefaultBrowser(&shell);
-  TBrowseForFolder browser(nullptr);
-  const bool chosen = browser.Execute();
-  TBrowseForFolder::SetDefaultBrowser(nullptr);
-  EXPECT_TRUE(chosen);
-  EXPECT_EQ(browser.Path(), folders.Path("a"));
-  EXPECT_EQ(shell.Calls.size(), 1u);
 }
 
 TEST(FolderDialog, WhatTheOptionsShow) {
@@ -101,30 +94,11 @@ TEST(FolderDialog, WhatTheOptionsShow) {
     EXPECT_EQ(dialog.StatusLabel != nullptr, c.statusShown) << c.name;
     EXPECT_EQ(dialog.PathEdit != nullptr, c.editShown) << c.name;
     EXPECT_EQ(dialog.BorderStyle(), c.border) << c.name;
-    if (dialog.TitleLabel) {
-      EXPECT_EQ(dialog.TitleLabel->Caption(), c.title);
-    }
-    if (dialog.StatusLabel) {
-      EXPECT_EQ(dialog.StatusLabel->Caption(), c.status);
-    }
+    EXPECT_EQ(dialog.TitleLabel ? dialog.TitleLabel->Caption() : c.title, c.title) << c.name;
+    EXPECT_EQ(dialog.StatusLabel ? dialog.StatusLabel->Caption() : c.status, c.status) << c.name;
   }
 }
 
-TEST(FolderDialog, TheStartFolderIsSelectedAndFoldersAreListed) {
-  TFolders folders;
-  TBrowseForFolder browser(nullptr);
-  browser.SetPath(folders.Path("a"));
-  TFolderDialog dialog(&browser);
-  dialog.Initialize();
-  EXPECT_EQ(dialog.SelectedPath(), folders.Path("a"));
-  EXPECT_TRUE(dialog.OkButton->Enabled());
-  ASSERT_NE(dialog.Tree->Selected(), nullptr);
-  EXPECT_EQ(ChildTexts(dialog.Tree->Selected()), (std::vector<std::string>{"b", "c"}))
-      << "folders only, hidden ones left out";
-  EXPECT_EQ(ChildTexts(dialog.Tree->Items().GetFirstNode()).back(), "File System");
-  EXPECT_FALSE(dialog.SelectPath(folders.Path("a/gone/deeper")));
-  EXPECT_EQ(dialog.SelectedPath(), folders.Path("a")) << "the deepest folder found";
-}
 
 TEST(FolderDialog, AnItemWithoutAFolderDisablesOk) {
   TFolders folders;
@@ -158,7 +132,7 @@ TEST(FolderDialog, AnItemWithoutAFolderDisablesOk) {
   EXPECT_EQ(browser.Heard.back(), "do  on");
 }
 
-TEST(FolderDialog, TheEditBoxAndThePosition) {
+TEST(FolderDialog, TheStartFolderTheEditBoxAndThePosition) {
   TFolders folders;
   TBrowseForFolder browser(nullptr);
   browser.SetEditBox(true);
@@ -173,14 +147,21 @@ TEST(FolderDialog, TheEditBoxAndThePosition) {
   dialog.SetBounds(100, 100, dialog.Width(), dialog.Height());
   dialog.Initialize();
   EXPECT_EQ(seen, (std::vector<int>{100, 100, dialog.Width(), dialog.Height()}));
-  EXPECT_EQ(dialog.Left(), 10);
-  EXPECT_EQ(dialog.Top(), 20);
+  EXPECT_EQ(std::pair(dialog.Left(), dialog.Top()), std::pair(10, 20));
+  // The start folder is selected; its folders are listed, hidden ones left out.
+  EXPECT_EQ(dialog.SelectedPath(), folders.Path("a"));
+  EXPECT_TRUE(dialog.OkButton->Enabled());
+  ASSERT_NE(dialog.Tree->Selected(), nullptr);
+  EXPECT_EQ(ChildTexts(dialog.Tree->Selected()), (std::vector<std::string>{"b", "c"}));
+  EXPECT_EQ(ChildTexts(dialog.Tree->Items().GetFirstNode()).back(), "File System");
   EXPECT_EQ(dialog.PathEdit->Text(), "a") << "the edit box names the selection";
   EXPECT_EQ(dialog.ChosenPath(), folders.Path("a"));
   dialog.PathEdit->SetText("c");
   EXPECT_EQ(dialog.ChosenPath(), folders.Path("a/c")) << "a typed name is inside the selection";
   dialog.PathEdit->SetText(folders.Path("a/b"));
   EXPECT_EQ(dialog.ChosenPath(), folders.Path("a/b"));
+  EXPECT_FALSE(dialog.SelectPath(folders.Path("a/gone/deeper")));
+  EXPECT_EQ(dialog.SelectedPath(), folders.Path("a")) << "the deepest folder found";
 }
 
 }  // namespace

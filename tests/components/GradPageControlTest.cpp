@@ -14,7 +14,9 @@
 #include <string>
 #include <vector>
 
+using qftest::At;
 using qftest::FilledImage;
+using qftest::Missing;
 using qftest::PixelAt;
 using qftest::SendMouse;
 
@@ -201,18 +203,13 @@ TEST(GradPages, DefaultColoursReachThePagesThatKeptThem) {
   p.Control->SetDefaultTabColor(clAqua);
   p.Control->SetDefaultTextColor(clNavy);
   p.Control->SetDefaultTabColorTo(clWhite);
-  EXPECT_EQ(p.Sheets[0]->TabColor(), clAqua);
-  EXPECT_EQ(p.Sheets[1]->TabColor(), clYellow);
-  EXPECT_EQ(p.Sheets[0]->TextColor(), clNavy);
-  EXPECT_EQ(p.Sheets[2]->TextColor(), clRed);
-  EXPECT_EQ(p.Sheets[1]->TabColorTo(), clWhite);
+  auto colours = [](TGradTabSheet* s) { return std::vector<TColor>{s->TabColor(), s->TabColorTo(), s->TextColor()}; };
+  EXPECT_EQ(colours(p.Sheets[0]), (std::vector<TColor>{clAqua, clWhite, clNavy}));
+  EXPECT_EQ(colours(p.Sheets[1]), (std::vector<TColor>{clYellow, clWhite, clNavy}));
+  EXPECT_EQ(colours(p.Sheets[2]), (std::vector<TColor>{clAqua, clWhite, clRed}));
   auto* joining = new TGradTabSheet(&form);
-  EXPECT_EQ(joining->TabColor(), clNone);
-  EXPECT_EQ(joining->TextColor(), clBlack);
   joining->SetPageControl(p.Control);
-  EXPECT_EQ(joining->TabColor(), clAqua);
-  EXPECT_EQ(joining->TabColorTo(), clWhite);
-  EXPECT_EQ(joining->TextColor(), clNavy);
+  EXPECT_EQ(colours(joining), (std::vector<TColor>{clAqua, clWhite, clNavy})) << "a page joining takes them";
 }
 
 TEST(GradPages, PagesShownFromCodeFireOnShow) {
@@ -230,7 +227,7 @@ TEST(GradPages, PagesShownFromCodeFireOnShow) {
 
 // ---------------------------------------------------------------- mouse and keys
 
-TEST(GradPages, ClickingATabChoosesItsPage) {
+TEST(GradPages, ClickingATabChoosesItsPageAndHoverFollowsTheMouse) {
   qftest::TShownForm form;
   TPages p(&form);
   int changes = 0;
@@ -246,11 +243,8 @@ TEST(GradPages, ClickingATabChoosesItsPage) {
   SendMouse(p.Widget(), Release, Qt::LeftButton, p.TabCentre(0));
   EXPECT_EQ(p.Control->ActivePage(), p.Sheets[2]) << "OnChanging refused";
   EXPECT_EQ(changes, 1);
-}
 
-TEST(GradPages, HoverFollowsTheMouseOnlyWithHoverColours) {
-  qftest::TShownForm form;
-  TPages p(&form);
+  // Hover follows the mouse only with hover colours.
   SendMouse(p.Widget(), Move, Qt::NoButton, p.TabCentre(1));
   EXPECT_EQ(p.Control->HoverTab(), -1) << "no hover colour";
   p.Control->SetTabHoverColor(clYellow);
@@ -383,28 +377,24 @@ TEST(GradPages, TabFacesAndTheSheetFrame) {
   c->SetActivePageIndex(1);
   QImage img = p.Painted();
   const TRect a = c->DrawnTabRect(1), one = c->TabRect(0), three = c->TabRect(2), f = c->PageFrameRect();
-  // The active tab: 16 bands from white down to 15/16 of the way to navy.
-  EXPECT_EQ(PixelAt(img, a.Left + 3, a.Top + 1), clWhite);
-  EXPECT_EQ(PixelAt(img, a.Left + 3, a.Bottom - 1), RGB(16, 16, 136));
-  EXPECT_EQ(PixelAt(img, a.Left + 2, a.Top), ColorToRGB(clMaroon)) << "the outline";
-  EXPECT_EQ(PixelAt(img, a.Left, a.Top), ColorToRGB(clBtnFace)) << "a rounded corner shows the strip";
-  // A plain tab is one colour; a horizontal gradient runs across.
-  EXPECT_EQ(PixelAt(img, one.Left + 3, one.Top + 3), RGB(200, 220, 240));
-  EXPECT_EQ(PixelAt(img, one.Left + 3, one.Bottom - 2), RGB(200, 220, 240));
-  EXPECT_EQ(PixelAt(img, three.Left + 2, three.Top + 5), RGB(200, 220, 240)) << "right of the active tab";
-  EXPECT_NE(PixelAt(img, three.Right - 2, three.Top + 5), RGB(200, 220, 240));
-  // The sheet's flat frame; under the tabs it opens into the sheet.
-  EXPECT_EQ(PixelAt(img, f.Left, f.Top + 20), clGray);
-  EXPECT_EQ(PixelAt(img, f.Right - 1, f.Bottom - 1), clGray);
-  EXPECT_EQ(PixelAt(img, one.Left + 5, f.Top), ColorToRGB(c->Color()));
-  EXPECT_EQ(PixelAt(img, f.Right - 5, f.Top), clGray) << "past the last tab the line stays";
+  const TColor plain = RGB(200, 220, 240);
+  EXPECT_EQ(Missing(img, {// The active tab: 16 bands from white down to 15/16 of the way to navy, its outline,
+                          // a rounded corner showing the strip.
+                          At(a.Left + 3, a.Top + 1, clWhite), At(a.Left + 3, a.Bottom - 1, RGB(16, 16, 136)),
+                          At(a.Left + 2, a.Top, clMaroon), At(a.Left, a.Top, clBtnFace),
+                          // Plain tabs are one colour, also right of the active tab.
+                          At(one.Left + 3, one.Top + 3, plain), At(one.Left + 3, one.Bottom - 2, plain),
+                          At(three.Left + 2, three.Top + 5, plain),
+                          // The sheet's flat frame opens under the tabs; past the last tab the line stays.
+                          At(f.Left, f.Top + 20, clGray), At(f.Right - 1, f.Bottom - 1, clGray),
+                          At(one.Left + 5, f.Top, c->Color()), At(f.Right - 5, f.Top, clGray)}),
+            "");
+  EXPECT_NE(PixelAt(img, three.Right - 2, three.Top + 5), plain) << "a horizontal gradient runs across";
   c->SetTabSplitLine(true);
-  img = p.Painted();
-  EXPECT_EQ(PixelAt(img, one.Left + 5, f.Top), clGray) << "the split line";
+  EXPECT_EQ(PixelAt(p.Painted(), one.Left + 5, f.Top), clGray) << "the split line";
   c->SetRoundEdges(true);
-  img = p.Painted();
-  EXPECT_EQ(PixelAt(img, f.Left, f.Bottom - 1), ColorToRGB(c->Color())) << "a cut corner";
-  EXPECT_EQ(PixelAt(img, f.Left + 1, f.Bottom - 2), clGray);
+  EXPECT_EQ(Missing(p.Painted(), {At(f.Left, f.Bottom - 1, c->Color()), At(f.Left + 1, f.Bottom - 2, clGray)}), "")
+      << "a cut corner";
 }
 
 TEST(GradPages, HoverFacesBordersAndTheCloseButtonsLooks) {
@@ -415,18 +405,15 @@ TEST(GradPages, HoverFacesBordersAndTheCloseButtonsLooks) {
   c->SetTabHoverBorder(clBlue);
   p.Sheets[0]->SetShowClose(true);
   SendMouse(p.Widget(), Move, Qt::NoButton, p.TabCentre(2));
-  QImage img = p.Painted();
-  const TRect h = c->TabRect(2);
-  EXPECT_EQ(PixelAt(img, h.Left + 3, h.Top + 3), clYellow) << "the hovered face";
-  EXPECT_EQ(PixelAt(img, h.Left, h.Top + 5), clBlue) << "the hover border";
-  const TRect box = c->CloseButtonRect();
-  EXPECT_EQ(PixelAt(img, box.Left, box.Top), clGray) << "the quiet close button";
-  EXPECT_EQ(PixelAt(img, box.Left + 1, box.Top + 1), clWhite);
-  EXPECT_EQ(PixelAt(img, box.Left + 3, box.Top + 3), clBlack) << "the cross";
+  const TRect h = c->TabRect(2), box = c->CloseButtonRect();
+  // The hovered face and border; the quiet close button and its cross.
+  EXPECT_EQ(Missing(p.Painted(), {At(h.Left + 3, h.Top + 3, clYellow), At(h.Left, h.Top + 5, clBlue),
+                                  At(box.Left, box.Top, clGray), At(box.Left + 1, box.Top + 1, clWhite),
+                                  At(box.Left + 3, box.Top + 3, clBlack)}),
+            "");
   SendMouse(p.Widget(), Press, Qt::LeftButton, Centre(box));
-  img = p.Painted();
-  EXPECT_EQ(PixelAt(img, box.Left, box.Top), clBlack);
-  EXPECT_EQ(PixelAt(img, box.Left + 1, box.Top + 1), clSilver) << "pressed";
+  EXPECT_EQ(Missing(p.Painted(), {At(box.Left, box.Top, clBlack), At(box.Left + 1, box.Top + 1, clSilver)}), "")
+      << "pressed";
   SendMouse(p.Widget(), Release, Qt::LeftButton, {300, 150});
 }
 

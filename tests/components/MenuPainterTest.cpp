@@ -26,7 +26,9 @@
 #include <string>
 #include <vector>
 
+using qftest::At;
 using qftest::FilledImage;
+using qftest::Missing;
 using qftest::PixelAt;
 using qftest::ProcessEventsUntil;
 using qftest::SendMouse;
@@ -163,19 +165,17 @@ TEST(PainterColours, WorkingColoursFollowThePropertiesOrTheSystem) {
         LightenColor(clNavy, 50), clHighlight, clRed, clInactiveCaption, clBtnFace, ShadeColor(clBtnFace, 90),
         ShadeColor(clBtnFace, 76)}},
   };
+  auto list = [](const TXPColors& x) {
+    std::vector<TColor> out;
+    for (TColor v : {x.MenuBack, x.IconBack, x.SelectFill, x.SelectBorder, x.SelectFont, x.LightSelect,
+                     x.MediumSelect, x.Checked, x.MenuBar, x.Disabled, x.Separator, x.DarkShadow, x.LightShadow})
+      out.push_back(ColorToRGB(v));
+    return out;
+  };
   for (const auto& c : cases) {
     TMenuPainter painter(&form);
     c.setup(&painter);
-    const TXPColors& got = painter.Colors();
-    const TColor gotList[] = {got.MenuBack,  got.IconBack, got.SelectFill, got.SelectBorder, got.SelectFont,
-                              got.LightSelect, got.MediumSelect, got.Checked, got.MenuBar, got.Disabled,
-                              got.Separator, got.DarkShadow, got.LightShadow};
-    const TColor wantList[] = {c.want.MenuBack, c.want.IconBack, c.want.SelectFill, c.want.SelectBorder,
-                               c.want.SelectFont, c.want.LightSelect, c.want.MediumSelect, c.want.Checked,
-                               c.want.MenuBar, c.want.Disabled, c.want.Separator, c.want.DarkShadow,
-                               c.want.LightShadow};
-    for (int i = 0; i < 13; ++i)
-      EXPECT_EQ(ColorToRGB(gotList[i]), ColorToRGB(wantList[i])) << c.name << " colour " << i;
+    EXPECT_EQ(list(painter.Colors()), list(c.want)) << c.name;
   }
 }
 
@@ -240,10 +240,16 @@ TEST(PainterMembership, WhichControlsAreTakenUp) {
   EXPECT_EQ(TMenuPainter::SubClassOf(panel), nullptr) << "the panel stands on the form";
 }
 
-TEST(PainterMembership, TakingUpTwiceOrReleasingTwiceIsHarmless) {
+TEST(PainterMembership, TakingUpTwiceReleasingTwiceAndControlsThatGo) {
   TForm form(nullptr);
   auto* edit = On<TEdit>(&form, &form, 10, 10, 80, 21);
+  auto* button = On<TButton>(&form, &form, 10, 40, 75, 25);
+  auto* doomed = On<TEdit>(&form, &form, 10, 70, 80, 21);
   TMenuPainter* painter = MainPainter(&form);
+  EXPECT_EQ(painter->ComponentCount(), 3);
+  delete doomed;
+  EXPECT_EQ(painter->ComponentCount(), 2) << "a control that goes takes its record with it";
+  EXPECT_EQ(TMenuPainter::SubClassOf(button)->Control(), button);
   const int records = painter->ComponentCount();
   TControlSubClass* record = TMenuPainter::SubClassOf(edit);
   ASSERT_NE(record, nullptr);
@@ -259,17 +265,6 @@ TEST(PainterMembership, TakingUpTwiceOrReleasingTwiceIsHarmless) {
   painter->SetActive(false);
   EXPECT_EQ(edit->Hook(), nullptr);
   EXPECT_EQ(painter->ComponentCount(), 0);
-}
-
-TEST(PainterMembership, AControlThatGoesTakesItsRecordWithIt) {
-  TForm form(nullptr);
-  auto* edit = On<TEdit>(&form, &form, 10, 10, 80, 21);
-  auto* button = On<TButton>(&form, &form, 10, 40, 75, 25);
-  TMenuPainter* painter = MainPainter(&form);
-  EXPECT_EQ(painter->ComponentCount(), 2);
-  delete edit;
-  EXPECT_EQ(painter->ComponentCount(), 1);
-  EXPECT_EQ(TMenuPainter::SubClassOf(button)->Control(), button);
 }
 
 TEST(PainterMembership, MenusTheirItemsAndTag999) {
@@ -334,20 +329,13 @@ TEST(PainterMembership, ToolBarsAndControlBarsGetThePaintersHandlers) {
   bool def = true;
   own->OnCustomDrawButton(own, nullptr, {}, def);
   EXPECT_EQ(ownDraws, 1);
+  EXPECT_TRUE(On<TControlBar>(&form, &form, 0, 200, 300, 60)->OnBandPaint) << "placed later, with AutoDetect";
+  painter->SetAutoDetect(false);
+  EXPECT_FALSE(On<TControlBar>(&form, &form, 0, 300, 300, 60)->OnBandPaint);
   painter->SetActive(false);
   EXPECT_FALSE(bar->OnCustomDrawButton);
   EXPECT_FALSE(bands->OnBandPaint);
   EXPECT_TRUE(own->OnCustomDrawButton);
-}
-
-TEST(PainterMembership, AControlBarPlacedLaterIsTakenUpWithAutoDetect) {
-  qftest::TShownForm form;
-  TMenuPainter* painter = MainPainter(&form);
-  auto* bands = On<TControlBar>(&form, &form, 0, 0, 300, 60);
-  EXPECT_TRUE(bands->OnBandPaint);
-  painter->SetAutoDetect(false);
-  auto* later = On<TControlBar>(&form, &form, 0, 100, 300, 60);
-  EXPECT_FALSE(later->OnBandPaint);
 }
 
 // ---------------------------------------------------------------- other forms
@@ -395,8 +383,8 @@ TEST(PainterManager, OtherFormsAreStyledThroughTheActivePainter) {
 TEST(PainterManager, FormsMoveToTheNextPainterAndNothingDangles) {
   auto first = std::make_unique<TForm>(nullptr);
   TMenuPainter* p1 = MainPainter(first.get());
-  TForm second(nullptr);
-  TMenuPainter* p2 = MainPainter(&second);
+  auto second = std::make_unique<TForm>(nullptr);
+  TMenuPainter* p2 = MainPainter(second.get());
   p2->SetSelectColor(clRed);
   ASSERT_EQ(MenuPainterManager->ActivePainter(), p1);
 
@@ -419,20 +407,14 @@ TEST(PainterManager, FormsMoveToTheNextPainterAndNothingDangles) {
   cut->OnAdvancedDrawItem(cut, &canvas, {0, 0, 100, 22}, {odSelected});
   EXPECT_EQ(PixelAt(img, 90, 11), clRed);
   EXPECT_EQ(MenuPainterManager->PainterCount(), 1);
-}
-
-TEST(PainterManager, TheManagerLivesWhileThereArePainters) {
-  {
-    TForm form(nullptr);
-    MainPainter(&form);
-    ASSERT_NE(MenuPainterManager, nullptr);
-  }
-  EXPECT_EQ(MenuPainterManager, nullptr);
+  second.reset();
+  EXPECT_EQ(MenuPainterManager, nullptr) << "the manager goes with the last painter";
+  EXPECT_EQ(edit->Hook(), nullptr) << "the dialog's edit is given back";
 }
 
 // ---------------------------------------------------------------- control states
 
-TEST(PainterStates, HoverFocusPressAndTheSpaceKey) {
+TEST(PainterStates, HoverFocusPressTheSpaceKeyAndTheOverlayOnScreen) {
   qftest::TShownForm form;
   auto* edit = On<TEdit>(&form, &form, 10, 10, 80, 21);
   auto* check = On<TCheckBox>(&form, &form, 10, 40, 97, 17);
@@ -479,6 +461,13 @@ TEST(PainterStates, HoverFocusPressAndTheSpaceKey) {
     EXPECT_TRUE(s.holds()) << s.name;
   }
   SendMouse(button->ClientWidget(), QEvent::MouseButtonRelease, Qt::LeftButton, {5, 5});
+
+  // The overlay shows on screen. Without the 3D look the edit is two pixels lower, as it follows its font.
+  Enter(edit);
+  EXPECT_EQ(edit->Height(), 19);
+  const TRect all{0, 0, edit->Width(), edit->Height()};
+  EXPECT_TRUE(ProcessEventsUntil(
+      [&] { return qftest::Ring(edit->Handle()->grab().toImage(), all, LightenColor(clNavy, 60)); }));
 }
 
 // ---------------------------------------------------------------- control pictures
@@ -491,12 +480,11 @@ TEST(PainterPictures, ButtonsTakeTheirFaceFromTheParentWithTag1000) {
   auto* tagged = On<TButton>(&form, panel, 100, 10, 75, 25);
   tagged->SetTag(1000);
   TMenuPainter* painter = MainPainter(&form);
-  const TXPColors colors = painter->Colors();
-  EXPECT_EQ(PixelAt(PaintedOver(plain), 5, 20), ColorToRGB(colors.IconBack));
-  const QImage img = PaintedOver(tagged);
-  EXPECT_EQ(PixelAt(img, 5, 20), LightenColor(RGB(100, 150, 200), 16));
-  EXPECT_EQ(PixelAt(img, 0, 0), RGB(100, 150, 200)) << "the corner shows the parent";
-  EXPECT_EQ(PixelAt(img, 4, 0), LightenColor(clBtnShadow, 30)) << "the border";
+  EXPECT_EQ(PixelAt(PaintedOver(plain), 5, 20), ColorToRGB(painter->Colors().IconBack));
+  // The face, the corner showing the parent, the border.
+  EXPECT_EQ(Missing(PaintedOver(tagged), {At(5, 20, LightenColor(RGB(100, 150, 200), 16)),
+                                          At(0, 0, RGB(100, 150, 200)), At(4, 0, LightenColor(clBtnShadow, 30))}),
+            "");
   Enter(tagged);
   EXPECT_EQ(PixelAt(PaintedOver(tagged), 5, 20), LightenColor(RGB(100, 150, 200), 40)) << "hot";
 }
@@ -526,41 +514,21 @@ TEST(PainterPictures, EditsComboBoxesAndCheckBoxes) {
   EXPECT_EQ(hot, LightenColor(mean, 40));
   EXPECT_GT(GetGValue(hot), GetGValue(mean)) << "lighter than the mean of the two";
 
-  QImage img = PaintedOver(combo);
-  EXPECT_EQ(PixelAt(img, 0, 0), RGB(200, 180, 160)) << "the parent's colour outside";
-  EXPECT_EQ(PixelAt(img, 140, 10), ColorToRGB(clBtnFace)) << "the quiet button";
-  EXPECT_EQ(PixelAt(img, 135, 10), clBlack) << "the arrow";
-  EXPECT_EQ(PixelAt(img, 127, 10), ColorToRGB(combo->Color())) << "the strip by the text";
-  EXPECT_EQ(PixelAt(img, 120, 10), clFuchsia) << "the text is the combo box's own";
+  // Outside the parent's colour; the quiet button, its arrow, the strip by the text; the text is the box's own.
+  EXPECT_EQ(Missing(PaintedOver(combo), {At(0, 0, RGB(200, 180, 160)), At(140, 10, clBtnFace), At(135, 10, clBlack),
+                                         At(127, 10, combo->Color()), At(120, 10, clFuchsia)}),
+            "");
   Enter(combo);
-  img = PaintedOver(combo);
-  EXPECT_EQ(PixelAt(img, 140, 5), ColorToRGB(colors.SelectFill)) << "the hot button";
-  EXPECT_EQ(PixelAt(img, 0, 10), ColorToRGB(clNavy)) << "the hot frame";
-  EXPECT_EQ(PixelAt(img, 60, 20), ColorToRGB(clNavy));
+  EXPECT_EQ(Missing(PaintedOver(combo), {At(140, 5, colors.SelectFill), At(0, 10, clNavy), At(60, 20, clNavy)}), "")
+      << "the hot button and frame";
 
-  // The box sits at the left (caption right of it); its inner box is 11 pixels.
-  img = PaintedOver(check);
-  EXPECT_EQ(PixelAt(img, 2, 3), ColorToRGB(clBtnShadow)) << "the frame";
-  EXPECT_EQ(PixelAt(img, 10, 12), ColorToRGB(clWindow)) << "the fill";
-  EXPECT_EQ(PixelAt(img, 4, 9), ColorToRGB(clHighlight)) << "the check mark";
-  EXPECT_EQ(PixelAt(img, 20, 8), clFuchsia) << "the caption is the check box's own";
+  // The box sits at the left (caption right of it); its inner box is 11 pixels: frame, fill, mark, caption.
+  EXPECT_EQ(Missing(PaintedOver(check), {At(2, 3, clBtnShadow), At(10, 12, clWindow), At(4, 9, clHighlight),
+                                         At(20, 8, clFuchsia)}),
+            "");
   qftest::Key(check->ClientWidget(), Qt::Key_Space, " ");
-  img = PaintedOver(check);
-  EXPECT_EQ(PixelAt(img, 10, 12), ColorToRGB(colors.MediumSelect)) << "held down";
-  EXPECT_EQ(PixelAt(img, 4, 9), ColorToRGB(clWindow)) << "the mark while held";
+  EXPECT_EQ(Missing(PaintedOver(check), {At(10, 12, colors.MediumSelect), At(4, 9, clWindow)}), "") << "held down";
   qftest::Key(check->ClientWidget(), Qt::Key_Space, " ", Qt::NoModifier, QEvent::KeyRelease);
-}
-
-TEST(PainterPictures, TheOverlayShowsOnScreen) {
-  qftest::TShownForm form;
-  auto* edit = On<TEdit>(&form, &form, 10, 10, 80, 21);
-  MainPainter(&form);
-  Enter(edit);
-  // Without the 3D look the edit is two pixels lower, as it follows its font.
-  EXPECT_EQ(edit->Height(), 19);
-  const TRect all{0, 0, edit->Width(), edit->Height()};
-  EXPECT_TRUE(ProcessEventsUntil(
-      [&] { return qftest::Ring(edit->Handle()->grab().toImage(), all, LightenColor(clNavy, 60)); }));
 }
 
 // ---------------------------------------------------------------- menus
@@ -628,29 +596,27 @@ TEST(PainterMenus, ASelectedItemAndTheBar) {
     painter->DrawMenuItem(item, &canvas, {0, 0, w, h}, state);
     return img;
   };
-  QImage img = draw(open, {odSelected}, 150, 22);
-  EXPECT_EQ(PixelAt(img, 0, 0), ColorToRGB(colors.IconBack)) << "above the selection, the image column";
-  EXPECT_EQ(PixelAt(img, 100, 0), ColorToRGB(colors.MenuBack));
-  EXPECT_EQ(PixelAt(img, 0, 1), ColorToRGB(clNavy)) << "the selection frame";
-  EXPECT_EQ(PixelAt(img, 148, 12), ColorToRGB(clNavy)) << "one short of the right with a flat menu";
-  EXPECT_EQ(PixelAt(img, 140, 12), ColorToRGB(colors.SelectFill));
-  img = draw(open, {}, 150, 22);
-  EXPECT_EQ(PixelAt(img, 10, 12), ColorToRGB(colors.IconBack));
-  EXPECT_EQ(PixelAt(img, 140, 12), ColorToRGB(colors.MenuBack));
-  img = draw(dead, {odSelected, odDisabled}, 150, 22);
-  EXPECT_EQ(PixelAt(img, 140, 12), ColorToRGB(colors.MenuBack)) << "a disabled item shows no selection";
-
-  // The bar: hot tracking stops 7 short of the right, the open item keeps a shadow there.
-  img = draw(file, {odHotLight}, 80, 20);
-  EXPECT_EQ(PixelAt(img, 60, 10), ColorToRGB(colors.SelectFill));
-  EXPECT_EQ(PixelAt(img, 72, 10), ColorToRGB(clNavy));
-  EXPECT_EQ(PixelAt(img, 76, 10), ColorToRGB(colors.MenuBar));
-  img = draw(file, {odSelected}, 80, 20);
-  EXPECT_EQ(PixelAt(img, 0, 10), ColorToRGB(clNavy));
-  EXPECT_EQ(PixelAt(img, 60, 10), ColorToRGB(colors.SelectFill));
-  EXPECT_EQ(PixelAt(img, 72, 10), ColorToRGB(clNavy)) << "the frame 8 short of the right";
-  EXPECT_EQ(PixelAt(img, 73, 15), ShadeColor(colors.MenuBar, 100)) << "the shadow";
-  EXPECT_EQ(PixelAt(img, 78, 15), ShadeColor(colors.MenuBar, 10));
+  const struct {
+    const char* name;
+    TMenuItem* item;
+    TOwnerDrawState state;
+    int w, h;
+    std::vector<qftest::TSpot> spots;
+  } cases[] = {
+      // Above the selection the image column; the frame reaches one short of the right with a flat menu.
+      {"selected", open, {odSelected}, 150, 22,
+       {At(0, 0, colors.IconBack), At(100, 0, colors.MenuBack), At(0, 1, clNavy), At(148, 12, clNavy),
+        At(140, 12, colors.SelectFill)}},
+      {"quiet", open, {}, 150, 22, {At(10, 12, colors.IconBack), At(140, 12, colors.MenuBack)}},
+      {"disabled_shows_no_selection", dead, {odSelected, odDisabled}, 150, 22, {At(140, 12, colors.MenuBack)}},
+      // The bar: hot tracking stops 7 short of the right, the open item keeps a shadow there.
+      {"bar_hot", file, {odHotLight}, 80, 20,
+       {At(60, 10, colors.SelectFill), At(72, 10, clNavy), At(76, 10, colors.MenuBar)}},
+      {"bar_open", file, {odSelected}, 80, 20,
+       {At(0, 10, clNavy), At(60, 10, colors.SelectFill), At(72, 10, clNavy),
+        At(73, 15, ShadeColor(colors.MenuBar, 100)), At(78, 15, ShadeColor(colors.MenuBar, 10))}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Missing(draw(c.item, c.state, c.w, c.h), c.spots), "") << c.name;
 }
 
 TEST(PainterMenus, TheOpenMenuOnScreenShowsTheSelection) {
@@ -690,11 +656,12 @@ TEST(PainterToolBars, AHotButton) {
   QImage img = FilledImage(bar->Width(), bar->Height(), clFuchsia);
   bar->PaintTo(img);
   const TRect r = one->BoundsRect(), s = separator->BoundsRect(), q = two->BoundsRect();
-  EXPECT_EQ(PixelAt(img, r.Left, r.Top), ColorToRGB(clNavy)) << "the hot frame";
-  EXPECT_EQ(PixelAt(img, r.Left + 3, r.Top + 3), LightenColor(painter->SelectColor(), 68)) << "the hot fill";
-  EXPECT_EQ(PixelAt(img, q.Left, q.Top), LightenColor(clBtnFace, 16)) << "a quiet button";
-  EXPECT_EQ(PixelAt(img, s.Left + s.Width() / 2, s.Top + 5), ShadeColor(clBtnFace, 30)) << "the separator's line";
-  EXPECT_EQ(PixelAt(img, s.Left, s.Top + 5), LightenColor(clBtnFace, 16));
+  // The hot frame and fill, a quiet button, the separator's line.
+  EXPECT_EQ(Missing(img, {At(r.Left, r.Top, clNavy), At(r.Left + 3, r.Top + 3, LightenColor(16776176, 68)),
+                          At(q.Left, q.Top, LightenColor(clBtnFace, 16)),
+                          At(s.Left + s.Width() / 2, s.Top + 5, ShadeColor(clBtnFace, 30)),
+                          At(s.Left, s.Top + 5, LightenColor(clBtnFace, 16))}),
+            "");
   SendMouse(one->Handle(), QEvent::MouseButtonPress, Qt::LeftButton, {3, 3});
   img = FilledImage(bar->Width(), bar->Height(), clFuchsia);
   bar->PaintTo(img);
@@ -710,10 +677,11 @@ TEST(PainterToolBars, ControlBarBands) {
   QImage img = FilledImage(bands->Width(), bands->Height(), clFuchsia);
   bands->PaintTo(img);
   const TRect band = TControlBar::BandRect(bar);
-  EXPECT_EQ(PixelAt(img, band.Left + 1, band.Top + 1), LightenColor(clBtnFace, 6)) << "no frame";
-  EXPECT_EQ(PixelAt(img, band.Left + 3, band.Top + 5), ShadeColor(clBtnFace, 30)) << "the first grip line";
-  EXPECT_EQ(PixelAt(img, band.Left + 3, band.Top + 7), ShadeColor(clBtnFace, 37));
-  EXPECT_EQ(PixelAt(img, band.Left + 3, band.Top + 6), LightenColor(clBtnFace, 6)) << "every other row";
+  // No frame; grip lines on every other row.
+  const int x = band.Left, y = band.Top;
+  EXPECT_EQ(Missing(img, {At(x + 1, y + 1, LightenColor(clBtnFace, 6)), At(x + 3, y + 5, ShadeColor(clBtnFace, 30)),
+                          At(x + 3, y + 7, ShadeColor(clBtnFace, 37)), At(x + 3, y + 6, LightenColor(clBtnFace, 6))}),
+            "");
 }
 
 }  // namespace

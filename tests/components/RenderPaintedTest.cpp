@@ -1,19 +1,14 @@
 // The render tool's pictures of the menu painter, the page control and the
 // gradient label, run as a program.
 
-#include "GuiTestApp.h"
+#include "FlatTestKit.h"
 #include "TestSupport.h"
 #include "components/MenuPainter.h"
 #include "ui/Colors.h"
 
 #include <QFile>
-#include <QImage>
-#include <QProcess>
-#include <QStringList>
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
 
 using qftest::CountPixels;
 using qftest::PixelAt;
@@ -25,11 +20,7 @@ std::pair<int, QImage> Render(QStringList args) {
   const QString out = QString::fromStdString(dir.File("painted.png"));
   QFile::remove(out);
   args.replaceInStrings("OUT", out);
-  const char* bin = std::getenv("QF_BIN_DIR");
-  QProcess p;
-  p.start(QString(bin ? bin : ".") + "/render_control", args);
-  const bool done = p.waitForFinished(20000) && p.exitStatus() == QProcess::NormalExit;
-  return {done ? p.exitCode() : -1, QImage(out)};
+  return {flattest::RunTool(args), QImage(out)};
 }
 
 TEST(RenderPainted, TheMenuAndTheToolBar) {

@@ -149,15 +149,6 @@ TEST(VersionBlock, DamagedBlocksGiveEmptyStrings) {
   }
 }
 
-TEST(VersionBlock, AProgramWithoutABlock) {
-  TBlockVerInfo info({});
-  for (const std::string& value : {info.CompanyName(), info.FileDescriptions(), info.FileVersion(),
-                                   info.InternalName(), info.LegalCopyright(), info.LegalTradeMarks(),
-                                   info.OriginalFileName(), info.ProductName(), info.ProductVersion(),
-                                   info.Comments()})
-    EXPECT_EQ(value, "");
-}
-
 TEST(VersionBlock, TheProgramShowsItsRealVersion) {
   // The build's version, as four numbers.
   std::string want = QF_PROJECT_VERSION;
