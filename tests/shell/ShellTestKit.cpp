@@ -3,7 +3,11 @@
 #include "core/Files.h"
 #include "core/TextUtils.h"
 #include "core/XmlDocument.h"
+#include "components/FlatButton.h"
+#include "grid/GridView.h"
 #include "model/XMLIO.h"
+#include "shell/TableSelectFrame.h"
+#include "ui/ComCtrls.h"
 
 #include <QWidget>
 
@@ -127,6 +131,44 @@ std::unique_ptr<TProjectManager> ShopProject(const DbParams& db, const std::vect
 
 void SaveProjectFile(const TProjectManager& project, const std::string& file) {
   XMLManager().SaveProject(file, project);
+}
+
+TMainForm* StartConnected(TProgramFolder& f, const DbParams& db) {
+  f.WriteSettings(ServerSettings(db, true, false));
+  TMainForm* form = f.Start();
+  EXPECT_NE(AvailableNode(form, "shop"), nullptr) << "the server's databases are listed";
+  return form;
+}
+
+TTreeNode* AvailableNode(TMainForm* form, const std::string& database, const std::string& table) {
+  TTreeView* tree = form->SelectTablePanel->TreeAllTable;
+  TTreeNode* db = TTableSelectPanel::FindDatabaseNode(tree, database);
+  if (!db || table.empty()) return db;
+  for (TTreeNode* t = db->GetFirstChild(); t; t = t->getNextSibling())
+    if (t->Text() == table) return t;
+  return nullptr;
+}
+
+void AddFromServer(TMainForm* form, const std::string& database, const std::string& table) {
+  TTreeNode* node = AvailableNode(form, database, table);
+  ASSERT_NE(node, nullptr) << database << "." << table;
+  form->SelectTablePanel->TreeAllTable->SetSelected(node);
+  Click(form->SelectTablePanel->BtnAddTable->Handle(), QPoint(6, 6));
+}
+
+int RowOf(TMainForm* form, const std::string& field) {
+  for (int row = 0; row < form->TableInfo->RowCount(); ++row)
+    if (form->TableInfo->GetCellText(1, row) == field) return row;
+  return -1;
+}
+
+std::vector<std::string> TreeTexts(TTreeView* tree) {
+  std::vector<std::string> texts;
+  for (TTreeNode* n = tree->Items().GetFirstNode(); n; n = n->getNextSibling()) {
+    texts.push_back(n->Text());
+    for (TTreeNode* c = n->GetFirstChild(); c; c = c->getNextSibling()) texts.push_back("  " + c->Text());
+  }
+  return texts;
 }
 
 std::vector<std::string> Texts(const TMessageRecorder& recorder) {
