@@ -16,22 +16,23 @@
 #include <vector>
 
 using namespace flattest;
-using qftest::Key;
-using qftest::Place;
-using qftest::ProcessEventsUntil;
-using qftest::TShownForm;
+using namespace qftest;
 
 namespace {
 
 QLineEdit* Line(TFlatSpinEditInteger* s) { return s->Handle()->findChild<QLineEdit*>(); }
 
+void Paste(TFlatSpinEditInteger* s, const std::string& text) {
+  QApplication::clipboard()->setText(QString::fromStdString(text));
+  Key(Line(s), Qt::Key_V, "\x16", Qt::ControlModifier);
+}
+
 TEST(SpinEdit, ValueIsKeptInTheRangeWhenWrittenAndReadAsTyped) {
   const struct {
     int min, max, write;
     std::string shown;
-  } writes[] = {{0, 200, 250, "200"}, {0, 200, -5, "0"},          {0, 200, 17, "17"},
-                {1, 200, 0, "1"},     {0, 0, -12345, "-12345"},   {5, 5, INT_MAX, "2147483647"},
-                {-10, -1, 0, "-1"}};
+  } writes[] = {{0, 200, 250, "200"}, {0, 200, -5, "0"},        {0, 200, 17, "17"},          {1, 200, 0, "1"},
+                {0, 0, -12345, "-12345"}, {5, 5, INT_MAX, "2147483647"}, {-10, -1, 0, "-1"}};
   for (const auto& w : writes) {
     TFlatSpinEditInteger s(nullptr);
     s.SetMinValue(w.min);
@@ -47,10 +48,13 @@ TEST(SpinEdit, ValueIsKeptInTheRangeWhenWrittenAndReadAsTyped) {
   TFlatSpinEditInteger s(nullptr);
   s.SetMinValue(10);
   s.SetMaxValue(200);
+  int changes = 0;
+  s.OnChange = [&](TObject*) { ++changes; };
   for (const auto& r : reads) {
     s.SetText(r.text);
     EXPECT_EQ(s.Value(), r.value) << '"' << r.text << '"';
   }
+  EXPECT_EQ(changes, static_cast<int>(std::size(reads))) << "text from code fires OnChange";
 }
 
 TEST(SpinEdit, StepsSaturateAtTheIntegerLimitsAndAReadOnlyFieldBeeps) {
@@ -80,55 +84,55 @@ TEST(SpinEdit, StepsSaturateAtTheIntegerLimitsAndAReadOnlyFieldBeeps) {
   EXPECT_EQ(MessageBeepCount(), beeps + 3);
   EXPECT_EQ(s->Value(), 5);
   s->SetReadOnly(false);
-  Key(Line(s), Qt::Key_Up, "");
-  Key(Line(s), Qt::Key_Up, "");
-  Key(Line(s), Qt::Key_Down, "");
+  for (int key : {Qt::Key_Up, Qt::Key_Up, Qt::Key_Down}) Key(Line(s), key, "");
   EXPECT_EQ(s->Value(), 6);
 }
 
-TEST(SpinEdit, OnlyNumberCharactersAreTyped) {
-  const struct {
-    TKeyChar key;
-    bool editing, disabled;  // accepted with EditorEnabled, and without
-  } keys[] = {{'0', true, false}, {'9', true, false}, {'+', true, false}, {'-', true, false}, {'.', true, false},
-              {'a', false, false}, {' ', false, false}, {'\r', false, false}, {VK_BACK, true, false},
-              {3, true, true},  // Ctrl+C: a control character
-              {U'é', false, false}};
-  TFlatSpinEditInteger s(nullptr);
-  for (const auto& k : keys) {
-    s.SetEditorEnabled(true);
-    EXPECT_EQ(s.AcceptsKey(k.key), k.editing) << static_cast<int>(k.key);
-    s.SetEditorEnabled(false);
-    EXPECT_EQ(s.AcceptsKey(k.key), k.disabled) << static_cast<int>(k.key);
-  }
-
+TEST(SpinEdit, OnlyNumberCharactersAreTypedAndNothingWithoutTheEditor) {
   TShownForm form;
   auto* spin = Place<TFlatSpinEditInteger>(&form, 10, 10, 121, 20);
   spin->SetFocus();
   spin->SetText("");
   const int beeps = MessageBeepCount();
-  for (const char* ch : {"1", "a", "2", " ", "\r"}) Key(Line(spin), ch[0] == '\r' ? Qt::Key_Return : 0, ch);
-  EXPECT_EQ(spin->Text(), "12");
-  EXPECT_EQ(MessageBeepCount(), beeps + 3) << "the letter, the blank and Enter beep";
-  spin->SetEditorEnabled(false);
-  Key(Line(spin), Qt::Key_3, "3");
-  EXPECT_EQ(spin->Text(), "12");
+  for (const char* ch : {"1", "a", "+", " ", "\r", "-", "é", "2"})
+    Key(Line(spin), ch[0] == '\r' ? Qt::Key_Return : 0, ch);
+  EXPECT_EQ(spin->Text(), "1+-2");
+  EXPECT_EQ(MessageBeepCount(), beeps + 4) << "the letters, the blank and Enter beep";
+  Key(Line(spin), Qt::Key_Backspace, "\b");
+  EXPECT_EQ(spin->Text(), "1+-");
+  EXPECT_TRUE(spin->AcceptsKey('.')) << "the decimal separator";
+
+  spin->SetValue(77);
+  spin->SetEditorEnabled(false);  // no typing, no paste, no cut; control characters but backspace go through
+  EXPECT_TRUE(spin->AcceptsKey(3)) << "Ctrl+C";
+  EXPECT_FALSE(spin->AcceptsKey(VK_BACK));
+  Line(spin)->selectAll();
+  Key(Line(spin), 0, "3");
+  Paste(spin, "5");
+  Key(Line(spin), Qt::Key_X, "\x18", Qt::ControlModifier);
+  Key(Line(spin), Qt::Key_Insert, "", Qt::ShiftModifier);
+  EXPECT_EQ(spin->Text(), "77");
+  EXPECT_EQ(Line(spin)->contextMenuPolicy(), Qt::NoContextMenu);
+  spin->SetEditorEnabled(true);
+  Line(spin)->selectAll();
+  Key(Line(spin), Qt::Key_X, "\x18", Qt::ControlModifier);
+  EXPECT_EQ(spin->Text(), "");
+  Key(Line(spin), Qt::Key_V, "\x16", Qt::ControlModifier);
+  EXPECT_EQ(spin->Text(), "77");
 }
 
 TEST(SpinEdit, LeavingClampsOrRestoresTheTextBeforeOnExitReadsIt) {
   const struct {
     const char* name;
-    std::string typed;
-    bool paste;
+    std::vector<std::string> pasted;
     int value;
-    std::string text;
   } cases[] = {
-      {"above_max", "500", false, 200, "200"},
-      {"below_min", "-5", false, 1, "1"},
-      {"in_range", "150", false, 150, "150"},
-      {"pasted_letters_go_back", "abc", true, 120, "120"},
-      {"emptied_goes_back", "", true, 120, "120"},
-      {"last_valid_was_out_of_range", "999x", true, 200, "200"},
+      {"above_max", {"500"}, 200},
+      {"below_min", {"-5"}, 1},
+      {"in_range", {"150"}, 150},
+      {"letters_go_back", {"abc"}, 120},
+      {"emptied_goes_back", {""}, 120},
+      {"last_valid_was_out_of_range", {"999", "x"}, 200},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -142,72 +146,36 @@ TEST(SpinEdit, LeavingClampsOrRestoresTheTextBeforeOnExitReadsIt) {
     spin->OnExit = [&](TObject*) { log.push_back(std::to_string(spin->Value()) + " " + spin->Text()); };
     spin->SetFocus();
     Line(spin)->selectAll();
-    if (c.paste) {
-      if (c.name == std::string("last_valid_was_out_of_range")) {
-        QApplication::clipboard()->setText("999");
-        Key(Line(spin), Qt::Key_V, "\x16", Qt::ControlModifier);
-        Line(spin)->end(false);
-        QApplication::clipboard()->setText("x");
-      } else {
-        QApplication::clipboard()->setText(QString::fromStdString(c.typed));
-      }
-      Key(Line(spin), Qt::Key_V, "\x16", Qt::ControlModifier);
-      EXPECT_EQ(spin->Text(), c.typed);
-    } else {
-      Line(spin)->del();
-      for (char ch : c.typed) Key(Line(spin), 0, QString(QChar(ch)));
-      EXPECT_EQ(spin->Text(), c.typed);
+    std::string typed;
+    for (const std::string& p : c.pasted) {
+      Paste(spin, p);
+      typed += p;
     }
+    EXPECT_EQ(spin->Text(), typed);
     other->SetFocus();
-    EXPECT_EQ(log, (std::vector<std::string>{std::to_string(c.value) + " " + c.text}));
-    EXPECT_EQ(spin->Text(), c.text);
+    const std::string value = std::to_string(c.value);
+    EXPECT_EQ(log, (std::vector<std::string>{value + " " + value}));
+    EXPECT_EQ(spin->Text(), value);
   }
-}
-
-TEST(SpinEdit, PasteAndCutAreRefusedWithoutTheEditor) {
-  TShownForm form;
-  auto* spin = Place<TFlatSpinEditInteger>(&form, 10, 10, 121, 20);
-  spin->SetValue(77);
-  spin->SetFocus();
-  QApplication::clipboard()->setText("5");
-  spin->SetEditorEnabled(false);
-  Line(spin)->selectAll();
-  Key(Line(spin), Qt::Key_V, "\x16", Qt::ControlModifier);
-  Key(Line(spin), Qt::Key_X, "\x18", Qt::ControlModifier);
-  Key(Line(spin), Qt::Key_Insert, "", Qt::ShiftModifier);
-  EXPECT_EQ(spin->Text(), "77");
-  EXPECT_EQ(Line(spin)->contextMenuPolicy(), Qt::NoContextMenu);
-  spin->SetEditorEnabled(true);
-  Line(spin)->selectAll();
-  Key(Line(spin), Qt::Key_X, "\x18", Qt::ControlModifier);
-  EXPECT_EQ(spin->Text(), "");
-  Key(Line(spin), Qt::Key_V, "\x16", Qt::ControlModifier);
-  EXPECT_EQ(spin->Text(), "77");
 }
 
 TEST(SpinEdit, TheButtonsSitInsideTheRightEdgeAndTheTextStopsBeforeThem) {
   TShownForm form;
   auto* spin = Place<TFlatSpinEditInteger>(&form, 10, 10, 121, 19);
-  const int tm = GetFontMetrics(spin->Font()).tmHeight;
-  EXPECT_EQ(spin->Height(), tm + 7) << "raised to the font's least";
+  EXPECT_EQ(spin->Height(), GetFontMetrics(spin->Font()).tmHeight + 7) << "raised to the font's least";
   TSpinButton* b = spin->Button();
   EXPECT_EQ(b->BoundsRect(), (TRect{121 - 22 - 5, 0, 121 - 5, spin->Height() - 6}));
-  EXPECT_EQ(b->UpButton()->BoundsRect(), (TRect{0, 0, 11, b->Height()}));
-  EXPECT_EQ(b->DownButton()->BoundsRect(), (TRect{10, 0, 21, b->Height()}));
+  EXPECT_EQ(b->DownButton()->BoundsRect(), (TRect{10, 0, 21, b->Height()})) << "overlapping the up button by one";
   EXPECT_EQ(Line(spin)->textMargins().right(), 22 + 3);
   spin->SetBounds(10, 10, 160, 40);
   EXPECT_EQ(b->BoundsRect(), (TRect{160 - 27, 0, 160 - 5, 34}));
   EXPECT_EQ(b->UpButton()->Height(), 34);
-  // Default glyphs: an arrow at the top of the up button, at the bottom of the down button.
-  EXPECT_FALSE(b->UpGlyph().Empty());
-  EXPECT_EQ(b->UpButton()->Layout(), blGlyphTop);
+  // The default arrows: at the top of the up button, at the bottom of the down button.
   EXPECT_EQ(b->DownButton()->Layout(), blGlyphBottom);
-  EXPECT_EQ(b->UpButton()->Margin(), 2);
   TBitmap big(20, 10);
   b->SetUpGlyph(&big);
-  EXPECT_EQ(b->UpGlyph().Width(), 20);
   b->SetUpGlyph(nullptr);
-  EXPECT_EQ(b->UpGlyph().Width(), 7);
+  EXPECT_EQ(b->UpGlyph().Width(), 7) << "the default again";
 }
 
 TEST(SpinEdit, HoldingAnArrowStepsAfter400MsThenEvery100MsUpToTheMaximum) {
@@ -222,21 +190,18 @@ TEST(SpinEdit, HoldingAnArrowStepsAfter400MsThenEvery100MsUpToTheMaximum) {
   Press(up, 5, 5);
   clock.start();
   EXPECT_TRUE(spin->Focused()) << "the arrow gives the focus to the field";
-  ASSERT_NE(up->RepeatTimer(), nullptr);
-  EXPECT_EQ(up->RepeatTimer()->Interval(), 400u);
   ProcessEventsUntil([] { return false; }, 300);
   EXPECT_EQ(spin->Value(), 0) << "nothing before 400 ms";
   ASSERT_TRUE(ProcessEventsUntil([&] { return spin->Value() == 1; }, 2000));
   const qint64 first = clock.elapsed();
   EXPECT_GE(first, 370);
-  EXPECT_EQ(up->RepeatTimer()->Interval(), 100u);
   ASSERT_TRUE(ProcessEventsUntil([&] { return spin->Value() == 4; }, 3000));
   EXPECT_GE(clock.elapsed() - first, 3 * 90) << "three more steps, 100 ms apart (coarse timers may fire 5 % early)";
+  EXPECT_LT(clock.elapsed() - first, 3 * 300) << "not 400 ms apart";
   ProcessEventsUntil([] { return false; }, 250);
   EXPECT_EQ(spin->Value(), 4) << "held at the maximum";
   Release(up, 5, 5);
   EXPECT_FALSE(up->RepeatTimer()->Enabled());
-  EXPECT_EQ(spin->Value(), 4);
 
   // Dragged off the button the repeat pauses.
   spin->SetMaxValue(100);
@@ -245,8 +210,7 @@ TEST(SpinEdit, HoldingAnArrowStepsAfter400MsThenEvery100MsUpToTheMaximum) {
   ProcessEventsUntil([] { return false; }, 600);
   EXPECT_EQ(spin->Value(), 4);
   Release(up, 40, 5);
-  TTimerSpeedButton* down = spin->Button()->DownButton();
-  Click(down, 5, 5);
+  Click(spin->Button()->DownButton(), 5, 5);
   EXPECT_EQ(spin->Value(), 3) << "a click steps once";
 }
 
@@ -258,13 +222,9 @@ TEST(SpinButton, KeysClickItsButtonsAndItForgetsAFocusControlThatWentAway) {
   spin->OnUpClick = [&](TObject* s) { log.push_back(s == spin ? "up" : "?"); };
   spin->OnDownClick = [&](TObject* s) { log.push_back(s == spin ? "down" : "?"); };
   spin->SetFocus();
-  QWidget* w = spin->ClientWidget();
-  Key(w, Qt::Key_Space, " ");
-  Key(w, Qt::Key_Down, "");
-  Key(w, Qt::Key_Space, " ");
-  Key(w, Qt::Key_Up, "");
+  for (int key : {Qt::Key_Space, Qt::Key_Down, Qt::Key_Space, Qt::Key_Up})
+    Key(spin->ClientWidget(), key, key == Qt::Key_Space ? " " : "");
   EXPECT_EQ(log, (std::vector<std::string>{"up", "down", "down", "up"}));
-  EXPECT_EQ(spin->FocusedButton(), spin->UpButton());
   EXPECT_TRUE(spin->UpButton()->RepeatFlags().Contains(tbFocusRect));
 
   auto* edit = Place<TEdit>(&form, 10, 50, 100, 21);

@@ -4,7 +4,10 @@
 
 #include <QCoreApplication>
 #include <QEnterEvent>
+#include <QProcess>
 #include <QWidget>
+
+#include <cstdlib>
 
 namespace flattest {
 
@@ -52,6 +55,14 @@ QImage Painted(TControl* c) {
 QImage Shot(TWinControl* c) {
   qftest::ProcessEventsUntil([] { return false; }, 20);
   return c->Handle()->grab().toImage();
+}
+
+int RunTool(const QStringList& args, const char* tool) {
+  const char* bin = std::getenv("QF_BIN_DIR");
+  QProcess p;
+  p.start(QString(bin ? bin : ".") + "/" + tool, args);
+  const bool done = p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit;
+  return done ? p.exitCode() : -1;
 }
 
 }  // namespace flattest

@@ -1,12 +1,14 @@
 #pragma once
 /** What the flat control tests share: moving the mouse for real (the cursor
- *  goes there and the control gets the move), clicks, and pictures. */
+ *  goes there and the control gets the move), clicks, pictures, and running
+ *  the render tool. */
 
 #include "GuiTestApp.h"
 #include "ui/Controls.h"
 #include "ui/Forms.h"
 
 #include <QImage>
+#include <QStringList>
 
 namespace flattest {
 
@@ -25,5 +27,8 @@ void Click(TControl* c, int x, int y);
 QImage Painted(TControl* c);
 /** The whole window of a windowed control as it is on screen, frame included. */
 QImage Shot(TWinControl* c);
+/** Runs a tool of the build (render_control, flat_gallery); its exit code,
+ *  or -1 when it did not end by itself. */
+int RunTool(const QStringList& args, const char* tool = "render_control");
 
 }  // namespace flattest

@@ -1,34 +1,23 @@
 // The render tool, run as a program: pictures of the gauge in given states.
 
-#include "GuiTestApp.h"
+#include "FlatTestKit.h"
 #include "TestSupport.h"
-#include "ui/Colors.h"
 
 #include <QFile>
-#include <QImage>
-#include <QProcess>
-#include <QStringList>
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
-using qftest::CountPixels;
-using qftest::PixelAt;
+using namespace qftest;
 
 namespace {
 
 // Runs the tool with out as its output file; answers the exit code and the picture.
 std::pair<int, QImage> Render(QStringList args) {
-  static qftest::TempDir dir;
+  static TempDir dir;
   const QString out = QString::fromStdString(dir.File("out.png"));
   QFile::remove(out);
   args.replaceInStrings("OUT", out);
-  const char* bin = std::getenv("QF_BIN_DIR");
-  QProcess p;
-  p.start(QString(bin ? bin : ".") + "/render_control", args);
-  const bool done = p.waitForFinished(20000) && p.exitStatus() == QProcess::NormalExit;
-  return {done ? p.exitCode() : -1, QImage(out)};
+  return {flattest::RunTool(args), QImage(out)};
 }
 
 TEST(RenderControl, GaugePictures) {

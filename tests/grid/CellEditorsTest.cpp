@@ -11,11 +11,11 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QLineEdit>
-#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 using gridtest::Focus;
@@ -106,12 +106,10 @@ TEST(CellEditors, ThePreviewBoxIsTwentyPixelsAndFramedOnRequest) {
   };
   QImage img = qftest::FilledImage(editor.ClientWidth(), editor.ClientHeight(), clWhite);
   editor.PaintTo(img);
-  EXPECT_EQ(editor.PreviewRect(), (TRect{1, 1, 21, 15}));
-  ASSERT_EQ(drawn.size(), 1u);
-  EXPECT_EQ(drawn[0], (TRect{2, 2, 20, 14}));
+  EXPECT_EQ(std::tuple(editor.PreviewRect(), drawn),
+            std::tuple(TRect{1, 1, 21, 15}, std::vector<TRect>{{2, 2, 20, 14}}));
   EXPECT_TRUE(qftest::Ring(img, {1, 1, 21, 15}, clBlack));
-  EXPECT_TRUE(qftest::AllPixels(img, {2, 2, 20, 14}, clLime));
-  EXPECT_EQ(qftest::PixelAt(img, 0, 5), ColorToRGB(clWindow));
+  EXPECT_EQ(qftest::Missing(img, {{{2, 2, 20, 14}, clLime}, qftest::At(0, 5, clWindow)}), "");
 }
 
 TEST(CellEditors, EnterTypesNothingAndALeftEdgePressSelectsEverything) {
@@ -142,14 +140,11 @@ TEST(CellEditors, TypedValuesReadAndWriteAsATextCellDoes) {
   int changes = 0;
   editor.OnChange = [&](TObject*) { ++changes; };
   editor.SetAsInteger(-3);
-  EXPECT_EQ(editor.Text(), "-3");
-  EXPECT_EQ(editor.AsInteger(), -3);
+  EXPECT_EQ(std::tuple(editor.Text(), editor.AsInteger()), std::tuple("-3", -3));
   editor.SetAsBoolean(true);
-  EXPECT_EQ(editor.Text(), "True");
-  EXPECT_TRUE(editor.AsBoolean());
+  EXPECT_EQ(std::tuple(editor.Text(), editor.AsBoolean()), std::tuple("True", true));
   editor.SetAsFloat(2.5);
-  EXPECT_EQ(editor.Text(), "2.5");
-  EXPECT_DOUBLE_EQ(editor.AsFloat(), 2.5);
+  EXPECT_EQ(std::tuple(editor.Text(), editor.AsFloat()), std::tuple("2.5", 2.5));
   EXPECT_EQ(changes, 3) << "text set from code reports its change";
   const struct {
     const char* text;
@@ -183,19 +178,12 @@ TEST(CellEditors, TheComboBoxStepsThroughItsItemsOutsideCellEditing) {
                {Qt::Key_Up, -1, "A"}, {Qt::Key_Down, 0, "A"}};
   for (const auto& s : steps) {
     Press(s.key);
-    EXPECT_EQ(f.Editor->ItemIndex(), s.index);
-    EXPECT_EQ(f.Editor->Text(), s.text);
+    EXPECT_EQ(std::tuple(f.Editor->ItemIndex(), f.Editor->Text()), std::tuple(s.index, s.text));
   }
-  auto wheel = [&](int delta) {
-    QWidget* w = f.Editor->ClientWidget();
-    QWheelEvent e(QPointF(5, 5), QPointF(w->mapToGlobal(QPoint(5, 5))), QPoint(), QPoint(0, delta), Qt::NoButton,
-                  Qt::NoModifier, Qt::NoScrollPhase, false);
-    QCoreApplication::sendEvent(w, &e);
-  };
-  wheel(-120);
+  gridtest::Wheel(f.Editor, -120);
   EXPECT_EQ(f.Editor->ItemIndex(), 1);
-  wheel(120);
-  wheel(120);
+  gridtest::Wheel(f.Editor, 120);
+  gridtest::Wheel(f.Editor, 120);
   EXPECT_EQ(f.Editor->ItemIndex(), 0) << "the wheel stops at the first item";
   f.Editor->SetCellEditing(true);
   Press(Qt::Key_Down);
@@ -216,23 +204,18 @@ TEST(CellEditors, TheDropDownListOpensBelowChoosesAndCloses) {
   TSmallButton* button = f.Editor->Button();
   EXPECT_EQ(button->BoundsRect(), (TRect{117 - 16, 0, 117, 16})) << "at the right edge, full height";
   SendMouse(button->ClientWidget(), QEvent::MouseButtonPress, Qt::LeftButton, {8, 8});
-  ASSERT_TRUE(f.Editor->DroppedDown());
-  EXPECT_TRUE(button->Pressed());
+  ASSERT_TRUE(f.Editor->DroppedDown() && button->Pressed());
   TPopupList* list = f.Editor->PopupList();
   ASSERT_TRUE(ProcessEventsUntil([&] { return list->Visible(); }));
+  // Below the editor, as wide, three items of 16 pixels high, on the editor's item.
   const TPoint corner = f.Form.ClientToScreen({10 - 1, 10 + 20});
-  EXPECT_EQ(list->Left(), corner.X);
-  EXPECT_EQ(list->Top(), corner.Y);
-  EXPECT_EQ(list->Width(), 121);
-  EXPECT_EQ(list->ClientHeight(), 3 * 16) << "three items of 16 pixels";
-  EXPECT_EQ(list->ItemIndex(), 0) << "opens on the editor's item";
+  EXPECT_EQ(std::tuple(TPoint{list->Left(), list->Top()}, list->Width(), list->ClientHeight(), list->ItemIndex()),
+            std::tuple(corner, 121, 3 * 16, 0));
 
   SendMouse(list->ClientWidget(), QEvent::MouseButtonRelease, Qt::LeftButton, {10, 5});  // arms only
   SendMouse(list->ClientWidget(), QEvent::MouseButtonPress, Qt::LeftButton, {10, 16 + 5});
   SendMouse(list->ClientWidget(), QEvent::MouseButtonRelease, Qt::LeftButton, {10, 16 + 5});
-  EXPECT_FALSE(list->Visible());
-  EXPECT_FALSE(f.Editor->DroppedDown());
-  EXPECT_FALSE(button->Pressed());
+  EXPECT_FALSE(list->Visible() || f.Editor->DroppedDown() || button->Pressed());
   EXPECT_EQ(f.Editor->ItemIndex(), 1);
   EXPECT_EQ(events, (std::vector<std::string>{"closeup B", "select B"}));
 
@@ -243,19 +226,16 @@ TEST(CellEditors, TheDropDownListOpensBelowChoosesAndCloses) {
   SendMouse(list->ClientWidget(), QEvent::MouseMove, Qt::NoButton, {10, 40});
   EXPECT_EQ(list->ItemIndex(), 2);
   Press(Qt::Key_Escape, "\x1b");
-  EXPECT_FALSE(f.Editor->DroppedDown());
-  EXPECT_FALSE(list->Visible());
+  EXPECT_FALSE(f.Editor->DroppedDown() || list->Visible());
   EXPECT_EQ(f.Editor->Text(), "B") << "the highlighted item was not chosen";
   EXPECT_EQ(events, std::vector<std::string>{"closeup B"});
 
   // A list-style editor opens on a press anywhere; hiding it closes the list.
   f.Editor->SetStyle(dsDropDownList);
   SendMouse(f.Editor->ClientWidget(), QEvent::MouseButtonPress, Qt::LeftButton, {20, 8});
-  EXPECT_TRUE(f.Editor->DroppedDown());
-  EXPECT_TRUE(button->Pressed());
+  EXPECT_TRUE(f.Editor->DroppedDown() && button->Pressed());
   f.Editor->Hide();
-  EXPECT_FALSE(f.Editor->DroppedDown());
-  EXPECT_FALSE(list->Visible());
+  EXPECT_FALSE(f.Editor->DroppedDown() || list->Visible());
 }
 
 TEST(CellEditors, TheExecuteButtonClicksAndAListStyleEditorPaintsItsText) {
@@ -267,9 +247,8 @@ TEST(CellEditors, TheExecuteButtonClicksAndAListStyleEditorPaintsItsText) {
   SendMouse(button->ClientWidget(), QEvent::MouseButtonPress, Qt::LeftButton, {5, 5});
   EXPECT_TRUE(button->Pressed());
   SendMouse(button->ClientWidget(), QEvent::MouseButtonRelease, Qt::LeftButton, {5, 5});
-  EXPECT_FALSE(button->Pressed());
-  EXPECT_EQ(clicks, 1);
-  EXPECT_FALSE(f.Editor->Popup()->Visible()) << "an execute button opens nothing";
+  EXPECT_EQ(std::tuple(button->Pressed(), clicks, f.Editor->Popup()->Visible()), std::tuple(false, 1, false))
+      << "an execute button opens nothing";
 
   TEditorOnForm<TPopupEditor> p;
   p.Editor->SetStyle(dsDropDownList);
@@ -284,18 +263,14 @@ TEST(CellEditors, TheExecuteButtonClicksAndAListStyleEditorPaintsItsText) {
       {"focused_in_a_grid", true, true, clHighlight, clHighlight},
       {"unfocused", false, false, clYellow, clYellow},
   };
-  auto* other = new TCustomControl(&p.Form);
-  other->SetParent(&p.Form);
-  other->SetBounds(200, 0, 20, 20);
-  other->SetTabStop(true);
+  TCustomControl* other = gridtest::FocusTaker(&p.Form);
   for (const auto& c : cases) {
     Focus(c.focused ? static_cast<TWinControl*>(p.Editor) : other);
     p.Editor->SetCellEditing(c.cellEditing);
     QImage img = qftest::FilledImage(p.Editor->ClientWidth(), p.Editor->ClientHeight(), clWhite);
     p.Editor->PaintTo(img);
     const int right = p.Editor->ClientWidth() - 16;
-    EXPECT_EQ(qftest::PixelAt(img, right - 3, 8), ColorToRGB(c.fill)) << c.name;
-    EXPECT_EQ(qftest::PixelAt(img, 0, 8), ColorToRGB(c.frame)) << c.name;
+    EXPECT_EQ(qftest::Missing(img, {qftest::At(right - 3, 8, c.fill), qftest::At(0, 8, c.frame)}), "") << c.name;
     EXPECT_GT(qftest::CountPixels(img, {2, 0, 40, 16}, c.focused ? clHighlightText : clWindowText), 5)
         << c.name << ": the text";
   }

@@ -1,4 +1,5 @@
 #include "GridRecorder.h"
+#include "TestSupport.h"
 
 #include "core/Exception.h"
 #include "grid/Rows.h"
@@ -13,6 +14,7 @@
 #include <limits>
 #include <map>
 #include <string>
+#include <tuple>
 #include <type_traits>
 #include <vector>
 
@@ -56,46 +58,64 @@ struct TOneColumn {
   TGridRecorder G;
 };
 
+/** One write: 'b'oolean (number != 0), 'd'ate-time, 'f'loat or 'i'nteger
+ *  of the number, 's'tring of the text; '-' writes nothing. */
+struct TWrite {
+  char form;
+  double number = 0;
+  const char* text = "";
+};
+
+void Write(TCell* c, const TWrite& w) {
+  switch (w.form) {
+    case 'b': return c->SetAsBoolean(w.number != 0);
+    case 'd': return c->SetAsDateTime(w.number);
+    case 'f': return c->SetAsFloat(w.number);
+    case 'i': return c->SetAsInteger(static_cast<std::int32_t>(w.number));
+    case 's': return c->SetAsString(w.text);
+  }
+}
+
+std::string Named(std::uint8_t kind, const TWrite& w) {
+  return qftest::Str("kind ", kind, " ", std::string(1, w.form), " ", w.number, " '", w.text, "'");
+}
+
 TEST(CellConversions, EachClassReadsEveryForm) {
+  // Read as Boolean, date-time, float, integer and text; kind 0 in row 4.
   const struct {
-    const char* name;
     std::uint8_t kind;
-    std::function<void(TCell*)> store;
-    std::array<std::string, 5> reads;  // Boolean, date-time, float, integer, text
+    TWrite store;
+    std::array<std::string, 5> reads;
   } cases[] = {
-      {"boolean", 3, [](TCell* c) { c->SetAsBoolean(true); }, {"T", "0", "0", "0", "True"}},
-      {"datetime", 4, [](TCell* c) { c->SetAsDateTime(45000.5); },
-       {"F", "45000.5", "45000.5", "45000", "2023-03-15 12:00:00"}},
-      {"datetime_past_half", 4, [](TCell* c) { c->SetAsDateTime(45001.5000001); },
-       {"F", "45001.5", "45001.5", "45002", "2023-03-16 12:00:00"}},
-      {"float", 5, [](TCell* c) { c->SetAsFloat(2.5); }, {"F", "2.5", "2.5", "2", "2.5"}},
-      {"float_nan", 5, [](TCell* c) { c->SetAsFloat(kNaN); },
-       {"F", "nan", "nan", "!'NAN' is not a valid integer value", "NAN"}},
-      {"integer", 6, [](TCell* c) { c->SetAsInteger(-7); }, {"F", "0", "-7", "-7", "-7"}},
-      {"string_number", 7, [](TCell* c) { c->SetAsString("1"); },
-       {"T", "!'1' is not a valid date and time", "1", "1", "1"}},
-      {"string_hex", 7, [](TCell* c) { c->SetAsString("$1F"); },
+      {3, {'b', 1}, {"T", "0", "0", "0", "True"}},
+      {4, {'d', 45000.5}, {"F", "45000.5", "45000.5", "45000", "2023-03-15 12:00:00"}},
+      {4, {'d', 45001.5000001}, {"F", "45001.5", "45001.5", "45002", "2023-03-16 12:00:00"}},
+      {5, {'f', 2.5}, {"F", "2.5", "2.5", "2", "2.5"}},
+      {5, {'f', kNaN}, {"F", "nan", "nan", "!'NAN' is not a valid integer value", "NAN"}},
+      {6, {'i', -7}, {"F", "0", "-7", "-7", "-7"}},
+      {7, {'s', 0, "1"}, {"T", "!'1' is not a valid date and time", "1", "1", "1"}},
+      {7, {'s', 0, "$1F"},
        {"!'$1F' is not a valid boolean value", "!'$1F' is not a valid date and time",
         "!'$1F' is not a valid floating point value", "31", "$1F"}},
-      {"string_word", 7, [](TCell* c) { c->SetAsString("fALse"); },
+      {7, {'s', 0, "fALse"},
        {"F", "!'fALse' is not a valid date and time", "!'fALse' is not a valid floating point value",
         "!'fALse' is not a valid integer value", "fALse"}},
-      {"string_date", 7, [](TCell* c) { c->SetAsString("2023-03-15 06:00"); },
+      {7, {'s', 0, "2023-03-15 06:00"},
        {"!'2023-03-15 06:00' is not a valid boolean value", "45000.25",
         "!'2023-03-15 06:00' is not a valid floating point value", "!'2023-03-15 06:00' is not a valid integer value",
         "2023-03-15 06:00"}},
-      {"string_empty", 7, [](TCell*) {},
+      {7, {'-'},
        {"!'' is not a valid boolean value", "!'' is not a valid date and time",
         "!'' is not a valid floating point value", "!'' is not a valid integer value", ""}},
-      {"unknown_kind_is_text", 8, [](TCell* c) { c->SetAsString("0.0"); },
+      {8, {'s', 0, "0.0"},
        {"F", "!'0.0' is not a valid date and time", "0", "!'0.0' is not a valid integer value", "0.0"}},
-      {"increment_row_4", 0, [](TCell*) {}, {"F", "0", "5", "5", "5"}},
+      {0, {'-'}, {"F", "0", "5", "5", "5"}},
   };
   for (const auto& c : cases) {
     TOneColumn s(c.kind, 5);
     const int row = c.kind == 0 ? 4 : 0;
-    c.store(s.Cell(row));
-    EXPECT_EQ(ReadAll(s.Cell(row)), c.reads) << c.name;
+    Write(s.Cell(row), c.store);
+    EXPECT_EQ(ReadAll(s.Cell(row)), c.reads) << Named(c.kind, c.store);
   }
 }
 
@@ -105,76 +125,48 @@ TEST(CellConversions, WritesStoreTheConvertedValue) {
   // and reports nothing.
   const std::string today = DateTimeToText(Date(), TFormatSettings{});
   const struct {
-    const char* name;
     std::uint8_t kind;
-    std::function<void(TCell*)> write;
+    TWrite write;
     std::string stored;
-    std::string error;
+    std::string error = "";
   } cases[] = {
-      {"bool_from_datetime", 3, [](TCell* c) { c->SetAsDateTime(5); }, "False", ""},
-      {"bool_from_half", 3, [](TCell* c) { c->SetAsFloat(0.5); }, "True", ""},
-      {"bool_from_zero", 3, [](TCell* c) { c->SetAsFloat(0); }, "False", ""},
-      {"bool_from_negative", 3, [](TCell* c) { c->SetAsFloat(-3); }, "False", ""},
-      {"bool_from_nan", 3, [](TCell* c) { c->SetAsFloat(kNaN); }, "False", ""},
-      {"bool_from_int_1", 3, [](TCell* c) { c->SetAsInteger(1); }, "True", ""},
-      {"bool_from_int_0", 3, [](TCell* c) { c->SetAsInteger(0); }, "False", ""},
-      {"bool_from_TRUE", 3, [](TCell* c) { c->SetAsString("TRUE"); }, "True", ""},
-      {"bool_from_1", 3, [](TCell* c) { c->SetAsString("1"); }, "False", ""},
-      {"bool_from_yes", 3, [](TCell* c) { c->SetAsString("yes"); }, "False", ""},
-      {"date_from_false", 4, [](TCell* c) { c->SetAsBoolean(false); }, today, ""},
-      {"date_from_true", 4, [](TCell* c) { c->SetAsBoolean(true); }, today, ""},
-      {"date_from_float", 4, [](TCell* c) { c->SetAsFloat(-1.25); }, "1899-12-29 06:00:00", ""},
-      {"date_from_int", 4, [](TCell* c) { c->SetAsInteger(45000); }, "2023-03-15", ""},
-      {"date_from_empty", 4, [](TCell* c) { c->SetAsString(""); }, "1899-12-30", ""},
-      {"date_from_bad", 4, [](TCell* c) { c->SetAsString("31.12."); }, "1899-12-30", ""},
-      {"date_from_text", 4, [](TCell* c) { c->SetAsString("23-3-15 12:30"); }, "2023-03-15 12:30:00", ""},
-      {"float_from_bool", 5, [](TCell* c) { c->SetAsBoolean(true); }, "0", ""},
-      {"float_from_text", 5, [](TCell* c) { c->SetAsString(" -1.5e3 "); }, "-1500", ""},
-      {"float_from_empty", 5, [](TCell* c) { c->SetAsString(""); }, "9.5", "'' is not a valid floating point value"},
-      {"float_from_comma", 5, [](TCell* c) { c->SetAsString("1,5"); }, "9.5",
-       "'1,5' is not a valid floating point value"},
-      {"int_from_bool", 6, [](TCell* c) { c->SetAsBoolean(true); }, "0", ""},
-      {"int_from_datetime", 6, [](TCell* c) { c->SetAsDateTime(3); }, "0", ""},
-      {"int_from_2_5", 6, [](TCell* c) { c->SetAsFloat(2.5); }, "2", ""},
-      {"int_from_3_5", 6, [](TCell* c) { c->SetAsFloat(3.5); }, "4", ""},
-      {"int_from_minus_2_5", 6, [](TCell* c) { c->SetAsFloat(-2.5); }, "-2", ""},
-      {"int_from_huge", 6, [](TCell* c) { c->SetAsFloat(3e9); }, "9", "'3000000000' is not a valid integer value"},
-      {"int_from_empty", 6, [](TCell* c) { c->SetAsString(""); }, "0", ""},
-      {"int_from_hex", 6, [](TCell* c) { c->SetAsString("$FFFFFFFF"); }, "-1", ""},
-      {"int_from_abc", 6, [](TCell* c) { c->SetAsString("abc"); }, "9", "'abc' is not a valid integer value"},
-      {"int_from_overflow", 6, [](TCell* c) { c->SetAsString("2147483648"); }, "9",
-       "'2147483648' is not a valid integer value"},
-      {"string_from_bool", 7, [](TCell* c) { c->SetAsBoolean(false); }, "False", ""},
-      {"string_from_datetime", 7, [](TCell* c) { c->SetAsDateTime(45000.75); }, "2023-03-15 18:00:00", ""},
-      {"string_from_small", 7, [](TCell* c) { c->SetAsFloat(0.00001); }, "0.00001", ""},
-      {"string_from_tiny", 7, [](TCell* c) { c->SetAsFloat(-1.5e-7); }, "-1.5E-7", ""},
-      {"string_from_big", 7, [](TCell* c) { c->SetAsFloat(1e15); }, "1E15", ""},
-      {"string_from_15_digits", 7, [](TCell* c) { c->SetAsFloat(123456789012345.0); }, "123456789012345", ""},
-      {"string_from_third", 7, [](TCell* c) { c->SetAsFloat(2.0 / 3); }, "0.666666666666667", ""},
-      {"string_from_int", 7, [](TCell* c) { c->SetAsInteger(-2147483647 - 1); }, "-2147483648", ""},
-      {"increment_unchanged", 0, [](TCell* c) { c->SetAsString("77"); }, "1", ""},
+      {3, {'d', 5}, "False"}, {3, {'f', 0.5}, "True"}, {3, {'f', 0}, "False"}, {3, {'f', -3}, "False"},
+      {3, {'f', kNaN}, "False"}, {3, {'i', 1}, "True"}, {3, {'i', 0}, "False"}, {3, {'s', 0, "TRUE"}, "True"},
+      {3, {'s', 0, "1"}, "False"}, {3, {'s', 0, "yes"}, "False"},
+      {4, {'b', 0}, today}, {4, {'b', 1}, today}, {4, {'f', -1.25}, "1899-12-29 06:00:00"},
+      {4, {'i', 45000}, "2023-03-15"}, {4, {'s', 0, ""}, "1899-12-30"}, {4, {'s', 0, "31.12."}, "1899-12-30"},
+      {4, {'s', 0, "23-3-15 12:30"}, "2023-03-15 12:30:00"},
+      {5, {'b', 1}, "0"}, {5, {'s', 0, " -1.5e3 "}, "-1500"},
+      {5, {'s', 0, ""}, "9.5", "'' is not a valid floating point value"},
+      {5, {'s', 0, "1,5"}, "9.5", "'1,5' is not a valid floating point value"},
+      {6, {'b', 1}, "0"}, {6, {'d', 3}, "0"}, {6, {'f', 2.5}, "2"}, {6, {'f', 3.5}, "4"}, {6, {'f', -2.5}, "-2"},
+      {6, {'f', 3e9}, "9", "'3000000000' is not a valid integer value"}, {6, {'s', 0, ""}, "0"},
+      {6, {'s', 0, "$FFFFFFFF"}, "-1"}, {6, {'s', 0, "abc"}, "9", "'abc' is not a valid integer value"},
+      {6, {'s', 0, "2147483648"}, "9", "'2147483648' is not a valid integer value"},
+      {7, {'b', 0}, "False"}, {7, {'d', 45000.75}, "2023-03-15 18:00:00"}, {7, {'f', 0.00001}, "0.00001"},
+      {7, {'f', -1.5e-7}, "-1.5E-7"}, {7, {'f', 1e15}, "1E15"}, {7, {'f', 123456789012345.0}, "123456789012345"},
+      {7, {'f', 2.0 / 3}, "0.666666666666667"}, {7, {'i', -2147483648.0}, "-2147483648"},
+      {0, {'s', 0, "77"}, "1"},  // a running number stays
   };
-  const std::function<void(TCell*)> prefill[] = {
-      [](TCell*) {}, nullptr, nullptr, [](TCell* c) { c->SetAsBoolean(true); },
-      [](TCell* c) { c->SetAsDateTime(1); }, [](TCell* c) { c->SetAsFloat(9.5); },
-      [](TCell* c) { c->SetAsInteger(9); }, [](TCell* c) { c->SetAsString("x"); }};
+  const TWrite prefill[] = {{'-'}, {'-'}, {'-'}, {'b', 1}, {'d', 1}, {'f', 9.5}, {'i', 9}, {'s', 0, "x"}};
   for (const auto& c : cases) {
     TOneColumn s(c.kind);
-    prefill[c.kind](s.Cell());
+    Write(s.Cell(), prefill[c.kind]);
     s.G.Changes.clear();
     std::string error;
     try {
-      c.write(s.Cell());
+      Write(s.Cell(), c.write);
     } catch (const EConvertError& e) {
       error = e.Message();
     }
-    EXPECT_EQ(error, c.error) << c.name;
+    const std::string name = Named(c.kind, c.write);
+    EXPECT_EQ(error, c.error) << name;
     const std::string stored = s.Cell()->AsString();
     if (c.stored == today && stored != today)  // midnight passed during the test
-      EXPECT_EQ(stored, DateTimeToText(Date(), TFormatSettings{})) << c.name;
+      EXPECT_EQ(stored, DateTimeToText(Date(), TFormatSettings{})) << name;
     else
-      EXPECT_EQ(stored, c.stored) << c.name;
-    EXPECT_EQ(s.G.Changes.size(), c.error.empty() ? 1u : 0u) << c.name;
+      EXPECT_EQ(stored, c.stored) << name;
+    EXPECT_EQ(s.G.Changes.size(), c.error.empty() ? 1u : 0u) << name;
   }
 }
 
@@ -211,28 +203,6 @@ TEST(CellConversions, TextFormsFollowTheFormatSettings) {
   EXPECT_THROW(DateTimeToText(1e300, fs), EConvertError);
 }
 
-TEST(CellStore, NewRowsReadTheirColumnsEmptyValueAndColour) {
-  TGridRecorder g;
-  g.Add<TCheckBoxColumn>("check")->SetColor(clYellow);
-  g.Add<TImageColumn>("image");
-  g.Add<TTextualColumn>("text");
-  g.Cells.AddRows(2);
-  EXPECT_EQ(g.Column(0), (std::vector<std::string>{"False", "False"}));
-  EXPECT_EQ(g.Column(1), (std::vector<std::string>{"0", "0"}));
-  EXPECT_EQ(g.Column(2), (std::vector<std::string>{"", ""}));
-  EXPECT_EQ(g.Cells.GetCell(0, 1)->Color(), clYellow);
-  EXPECT_EQ(g.Cells.GetCell(2, 1)->Color(), clWindow);
-  EXPECT_TRUE(g.Changes.empty()) << "placing a cell reports nothing";
-
-  // A cell reports its position as last fetched, and asks the grid for its selected colours.
-  TCell* cell = g.Cells.GetCell(2, 1);
-  cell->SetColor(clRed);
-  cell->SetSuppressNotify(true);
-  cell->SetAsString("quiet");
-  EXPECT_EQ(g.Changes, (std::vector<std::pair<int, int>>{{2, 1}}));
-  EXPECT_EQ(cell->GetSelectedCellColor(), 201);
-}
-
 TEST(CellStore, IndexesOutsideTheStoreRaiseTheListError) {
   TGridRecorder g;
   g.Add<TTextualColumn>("a");
@@ -240,21 +210,17 @@ TEST(CellStore, IndexesOutsideTheStoreRaiseTheListError) {
   g.Cells.AddRows(5);
   TRows rows;
   rows.Add(5, 16);
-  const std::pair<std::function<void()>, const char*> cases[] = {
-      {[&] { g.Cells.GetCell(0, 5); }, "List index out of bounds (5)"},
-      {[&] { g.Cells.GetCell(0, -1); }, "List index out of bounds (-1)"},
-      {[&] { g.Cells.GetCell(2, 0); }, "List index out of bounds (2)"},
-      {[&] { g.Cells.GetCell(-3, 4); }, "List index out of bounds (-3)"},
-      {[&] { g.Cells.DeleteRow(5); }, "List index out of bounds (5)"},
-      {[&] { g.Cells.InsertRow(6); }, "List index out of bounds (6)"},
-      {[&] { g.Cells.MoveRow(0, 5); }, "List index out of bounds (5)"},
-      {[&] { g.Cells.SwapRows(7, 0); }, "List index out of bounds (7)"},
-      {[&] { g.Cells.ColumnsChanged(caDeleted, 2, 0); }, "List index out of bounds (2)"},
-      {[&] { rows.Items(5); }, "List index out of bounds (5)"},
-      {[&] { rows.Insert(6, 16); }, "List index out of bounds (6)"},
-      {[&] { g.Columns.Items(2); }, "List index out of bounds (2)"},
+  // Each call names the bad index.
+  const std::pair<std::function<void()>, int> cases[] = {
+      {[&] { g.Cells.GetCell(0, 5); }, 5},  {[&] { g.Cells.GetCell(0, -1); }, -1},
+      {[&] { g.Cells.GetCell(2, 0); }, 2},  {[&] { g.Cells.GetCell(-3, 4); }, -3},
+      {[&] { g.Cells.DeleteRow(5); }, 5},   {[&] { g.Cells.InsertRow(6); }, 6},
+      {[&] { g.Cells.MoveRow(0, 5); }, 5},  {[&] { g.Cells.SwapRows(7, 0); }, 7},
+      {[&] { rows.Items(5); }, 5},          {[&] { rows.Insert(6, 16); }, 6},
+      {[&] { g.Columns.Items(2); }, 2},     {[&] { g.Cells.ColumnsChanged(caDeleted, 2, 0); }, 2},
   };
-  for (const auto& [call, message] : cases) {
+  for (const auto& [call, index] : cases) {
+    const std::string message = qftest::Str("List index out of bounds (", index, ")");
     try {
       call();
       ADD_FAILURE() << "no error: " << message;
@@ -333,12 +299,14 @@ TEST(CellStore, ColumnsInsertedMovedAndDeletedKeepEveryRowInStep) {
 
   g.Columns.Delete(1);
   EXPECT_EQ(all(), (Table{{"c0", "c1", "c2"}, {"b0", "b1", "b2"}, {"a0", "a1", "a2"}}));
+  g.Changes.clear();
   g.Cells.AddRows(1);
-  g.Add<TCheckBoxColumn>("d")->SetColor(clLime);
+  g.Add<TImageColumn>("d")->SetColor(clLime);
   g.Cells.AddRows(1);
-  EXPECT_EQ(g.Column(3), (std::vector<std::string>{"False", "False", "False", "False", "False"}));
-  EXPECT_EQ(g.Cells.GetCell(3, 4)->Color(), clLime);
-  EXPECT_EQ(g.Cells.GetCell(2, 4)->AsString(), "");
+  EXPECT_EQ(g.Column(3), (std::vector<std::string>{"0", "0", "0", "0", "0"}));
+  TCell *image = g.Cells.GetCell(3, 4), *text = g.Cells.GetCell(2, 4);
+  EXPECT_EQ(std::tuple(image->Color(), text->Color(), text->AsString()), std::tuple(clLime, clWindow, ""));
+  EXPECT_TRUE(g.Changes.empty()) << "placing a cell reports nothing";
 
   for (int c = g.Columns.Count(); c-- > 1;) g.Columns.Delete(c);
   EXPECT_EQ(g.Cells.RowCount(), 5);
@@ -348,8 +316,7 @@ TEST(CellStore, ColumnsInsertedMovedAndDeletedKeepEveryRowInStep) {
   g.Add<TTextualColumn>("f");
   g.Cells.AddRows(2);
   g.Columns.Clear();
-  EXPECT_EQ(g.Cells.ColCount(), 0);
-  EXPECT_EQ(g.Cells.RowCount(), 0);
+  EXPECT_EQ(std::tuple(g.Cells.ColCount(), g.Cells.RowCount()), std::tuple(0, 0));
 }
 
 TEST(CellStore, WhichOperationsClearSorted) {
@@ -417,6 +384,7 @@ TEST(CellStore, RunningNumbersAndVirtualCells) {
   g.Cells.InsertRow(0);
   EXPECT_EQ(g.Cells.GetCell(0, 5), five);
   EXPECT_EQ(five->AsInteger(), 6) << "once fetched again";
+  EXPECT_EQ(five->GetSelectedCellColor(), 5) << "the grid is asked about the cell's last fetched place";
 
   // The virtual cell's text lives in the host, addressed by its two tags.
   std::map<std::pair<int, int>, std::string> host{{{7, 1}, "12"}};
@@ -434,6 +402,8 @@ TEST(CellStore, RunningNumbersAndVirtualCells) {
   EXPECT_EQ(host[std::make_pair(7, 1)], "2.5");
   cell->SetAsBoolean(true);
   EXPECT_TRUE(cell->AsBoolean());
+  cell->SetSuppressNotify(true);
+  cell->SetAsString("quiet");
   EXPECT_EQ(g.Changes, (std::vector<std::pair<int, int>>{{1, 2}, {1, 2}}));
   host[std::make_pair(7, 1)] = "x";
   EXPECT_THROW(cell->AsInteger(), EConvertError);

@@ -7,13 +7,14 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using gridtest::TGridRecorder;
 
 namespace {
 
-TEST(Columns, ClassesChooseKindSortingAndElements) {
+TEST(Columns, ClassesChooseKindSortingAndEditing) {
   const struct {
     const char* name;
     std::function<std::unique_ptr<TCustomColumn>()> make;
@@ -22,20 +23,13 @@ TEST(Columns, ClassesChooseKindSortingAndElements) {
     const char* defaultValue;
     bool textFitHint;
     TCellEditorClass editor;
-    TColumnDisplayClass display;
-    TColumnPlayClass play;
     bool editable;
   } cases[] = {
-      {"textual", [] { return std::make_unique<TTextualColumn>(); }, 7, stAlphabetic, "", true, ecTextualEditor,
-       dcTextualColumnDisplay, pcNone, true},
-      {"popup", [] { return std::make_unique<TPopupColumn>(); }, 7, stAlphabetic, "", true, ecPopupEditor,
-       dcTextualColumnDisplay, pcNone, true},
-      {"combo", [] { return std::make_unique<TComboBoxColumn>(); }, 7, stAlphabetic, "", true, ecComboBoxEditor,
-       dcComboBoxColumnDisplay, pcNone, true},
-      {"check", [] { return std::make_unique<TCheckBoxColumn>(); }, 3, stBoolean, "", false, ecNone,
-       dcCheckBoxColumnDisplay, pcCheckBoxColumnPlay, true},
-      {"image", [] { return std::make_unique<TImageColumn>(); }, 6, stNumeric, "0", false, ecNone,
-       dcImageColumnDisplay, pcNone, false},
+      {"textual", [] { return std::make_unique<TTextualColumn>(); }, 7, stAlphabetic, "", true, ecTextualEditor, true},
+      {"popup", [] { return std::make_unique<TPopupColumn>(); }, 7, stAlphabetic, "", true, ecPopupEditor, true},
+      {"combo", [] { return std::make_unique<TComboBoxColumn>(); }, 7, stAlphabetic, "", true, ecComboBoxEditor, true},
+      {"check", [] { return std::make_unique<TCheckBoxColumn>(); }, 3, stBoolean, "", false, ecNone, true},
+      {"image", [] { return std::make_unique<TImageColumn>(); }, 6, stNumeric, "0", false, ecNone, false},
   };
   for (const auto& c : cases) {
     auto column = c.make();
@@ -44,23 +38,6 @@ TEST(Columns, ClassesChooseKindSortingAndElements) {
     EXPECT_EQ(column->DefaultValue(), c.defaultValue) << c.name;
     EXPECT_EQ(column->Options().Contains(coShowTextFitHint), c.textFitHint) << c.name;
     EXPECT_EQ(column->EditorClass(), c.editor) << c.name;
-    EXPECT_EQ(column->DisplayClass(), c.display) << c.name;
-    EXPECT_EQ(column->PlayClass(), c.play) << c.name;
-    // Common defaults.
-    TColumnOptions options{coCanClick, coCanSort, coCanInput, coEditorAutoSelect};
-    if (c.textFitHint) options << coShowTextFitHint;
-    EXPECT_EQ(column->Options(), options) << c.name;
-    EXPECT_EQ(column->Width() + column->DefaultWidth(), 160) << c.name;
-    EXPECT_EQ(column->Position(), -1) << c.name;
-    EXPECT_EQ(column->Color(), clWindow) << c.name;
-    EXPECT_EQ(column->Header().Color(), clBtnFace) << c.name;
-    EXPECT_EQ(column->Footer().Color(), clWindow) << c.name;
-    EXPECT_EQ(column->Footer().FormulaKind(), fkNone) << c.name;
-    EXPECT_EQ(column->Header().DisplayMode(), dmTextOnly) << c.name;
-    EXPECT_TRUE(column->Visible() && column->Enabled() && column->ParentFont() && !column->Sorted()) << c.name;
-    EXPECT_EQ(column->VerticalAlignment(), vaMiddle) << c.name;
-    EXPECT_EQ(column->WrapKind(), wkEllipsis) << c.name;
-    EXPECT_EQ(column->SortKind(), skAscending) << c.name;
     // Editing needs coEditing, the capability and Enabled.
     EXPECT_FALSE(column->CanEdit()) << c.name;
     column->SetOptions(TColumnOptions(column->Options()) << coEditing);
@@ -74,63 +51,56 @@ TEST(Columns, SettersReportToTheGridAndTheListeners) {
   TBitmap glyph(2, 2);
   TFont bold;
   bold.SetStyle(fsBold);
+  using TSet = std::function<void(TTextualColumn&)>;
+  // Each setter of a group, alone, reports the group's kinds to the grid and flags to the listeners.
   const struct {
-    const char* name;
-    std::function<void(TTextualColumn&)> set;
+    std::vector<TSet> sets;
     std::vector<TColumnChange> reports;
     std::vector<int> flags;
     bool repainted;
-  } cases[] = {
-      {"alignment", [](TTextualColumn& c) { c.SetAlignment(taCenter); }, {ccAppearance}, {}, false},
-      {"color", [](TTextualColumn& c) { c.SetColor(clRed); }, {ccAppearance}, {lfColorOrOptions}, false},
-      {"cursor", [](TTextualColumn& c) { c.SetCursor(crHandPoint); }, {ccAppearance}, {}, false},
-      {"drawing", [](TTextualColumn& c) { c.SetDrawingOptions(doCustom); }, {ccAppearance}, {}, false},
-      {"input_caption", [](TTextualColumn& c) { c.SetInputCaption("x"); }, {ccAppearance}, {}, false},
-      {"vertical", [](TTextualColumn& c) { c.SetVerticalAlignment(vaTop); }, {ccAppearance}, {}, false},
-      {"font", [&](TTextualColumn& c) { c.SetFont(bold); }, {ccAppearance}, {}, false},
-      {"font_later", [](TTextualColumn& c) { c.Font().SetSize(20); }, {ccAppearance}, {}, false},
-      {"options", [](TTextualColumn& c) { c.SetOptions({coCanClick}); }, {ccAppearance}, {lfColorOrOptions}, false},
-      {"sort_kind", [](TTextualColumn& c) { c.SetSortKind(skDescending); }, {ccSortOrder}, {}, false},
-      {"sort_type", [](TTextualColumn& c) { c.SetSortType(stNumeric); }, {ccSortOrder}, {}, false},
-      {"sorted_on", [](TTextualColumn& c) { c.SetSorted(true); }, {ccSortingOn}, {}, false},
-      {"sorted_off", [](TTextualColumn& c) { c.SetSorted(false); }, {ccSortingOff}, {}, false},
-      {"visible", [](TTextualColumn& c) { c.SetVisible(false); }, {ccVisibility}, {}, false},
-      {"width", [](TTextualColumn& c) { c.SetWidth(50); }, {ccWidth}, {}, false},
-      {"input_value", [](TTextualColumn& c) { c.SetInputValue("v"); }, {ccInputValue}, {}, false},
-      {"position", [](TTextualColumn& c) { c.SetPosition(0); }, {ccPosition}, {}, false},
-      {"header_caption", [](TTextualColumn& c) { c.Header().SetCaption("H"); }, {}, {lfNameOrCaption}, true},
-      {"footer_color", [](TTextualColumn& c) { c.Footer().SetColor(clRed); }, {}, {}, true},
-      {"header_mode", [](TTextualColumn& c) { c.Header().SetDisplayMode(dmImageOnly); }, {ccAppearance}, {}, false},
-      {"header_glyph", [&](TTextualColumn& c) { c.Header().SetGlyph(glyph); }, {ccAppearance}, {}, false},
-      {"footer_formula", [](TTextualColumn& c) { c.Footer().SetFormulaKind(fkSum); }, {ccAppearance}, {}, false},
-      {"name", [](TTextualColumn& c) { c.SetName("renamed"); }, {}, {lfNameOrCaption}, false},
-      {"store_only",
-       [](TTextualColumn& c) {
-         c.SetDefaultValue("d");
-         c.SetDefaultWidth(5);
-         c.SetEnabled(false);
-         c.SetWrapKind(wkNone);
-         c.SetTextAfter("(");
-         c.Header().SetHint("h");
-         c.SlideBounds().SetWidth(9);
-       },
+  } groups[] = {
+      {{[](auto& c) { c.SetAlignment(taCenter); }, [](auto& c) { c.SetCursor(crHandPoint); },
+        [](auto& c) { c.SetDrawingOptions(doCustom); }, [](auto& c) { c.SetInputCaption("x"); },
+        [](auto& c) { c.SetVerticalAlignment(vaTop); }, [&](auto& c) { c.SetFont(bold); },
+        [](auto& c) { c.Font().SetSize(20); }, [](auto& c) { c.Header().SetDisplayMode(dmImageOnly); },
+        [&](auto& c) { c.Header().SetGlyph(glyph); }, [](auto& c) { c.Footer().SetFormulaKind(fkSum); }},
+       {ccAppearance}, {}, false},
+      {{[](auto& c) { c.SetColor(clRed); }, [](auto& c) { c.SetOptions({coCanClick}); }},
+       {ccAppearance}, {lfColorOrOptions}, false},
+      {{[](auto& c) { c.SetSortKind(skDescending); }, [](auto& c) { c.SetSortType(stNumeric); }}, {ccSortOrder}, {},
+       false},
+      {{[](auto& c) { c.SetSorted(true); }}, {ccSortingOn}, {}, false},
+      {{[](auto& c) { c.SetSorted(false); }}, {ccSortingOff}, {}, false},
+      {{[](auto& c) { c.SetVisible(false); }}, {ccVisibility}, {}, false},
+      {{[](auto& c) { c.SetWidth(50); }}, {ccWidth}, {}, false},
+      {{[](auto& c) { c.SetInputValue("v"); }}, {ccInputValue}, {}, false},
+      {{[](auto& c) { c.SetPosition(0); }}, {ccPosition}, {}, false},
+      {{[](auto& c) { c.Header().SetCaption("H"); }}, {}, {lfNameOrCaption}, true},
+      {{[](auto& c) { c.Footer().SetColor(clRed); }}, {}, {}, true},
+      {{[](auto& c) { c.SetName("renamed"); }}, {}, {lfNameOrCaption}, false},
+      {{[](auto& c) { c.SetDefaultValue("d"); }, [](auto& c) { c.SetDefaultWidth(5); },
+        [](auto& c) { c.SetEnabled(false); }, [](auto& c) { c.SetWrapKind(wkNone); },
+        [](auto& c) { c.SetTextAfter("("); }, [](auto& c) { c.Header().SetHint("h"); },
+        [](auto& c) { c.SlideBounds().SetWidth(9); }},
        {}, {}, false},
   };
-  for (const auto& c : cases) {
-    TGridRecorder g;
-    auto* column = g.Add<TTextualColumn>("c");
-    std::vector<int> flags;
-    column->AddChangeListener(&flags, [&](TCustomColumn&, int flag) { flags.push_back(flag); });
-    g.TakeReports();
-    c.set(*column);
-    std::vector<TColumnChange> kinds;
-    for (const auto& [name, kind] : g.TakeReports()) kinds.push_back(kind);
-    EXPECT_EQ(kinds, c.reports) << c.name;
-    EXPECT_EQ(flags, c.flags) << c.name;
-    EXPECT_EQ(!g.Repainted.empty(), c.repainted) << c.name;
-    column->RemoveChangeListener(&flags);
-    column->SetColor(clBlue);
-    EXPECT_EQ(flags, c.flags) << c.name << ": removed listener called";
+  for (size_t group = 0; group < std::size(groups); ++group) {
+    const auto& c = groups[group];
+    for (size_t i = 0; i < c.sets.size(); ++i) {
+      TGridRecorder g;
+      auto* column = g.Add<TTextualColumn>("c");
+      std::vector<int> flags;
+      column->AddChangeListener(&flags, [&](TCustomColumn&, int flag) { flags.push_back(flag); });
+      g.TakeReports();
+      c.sets[i](*column);
+      std::vector<TColumnChange> kinds;
+      for (const auto& [name, kind] : g.TakeReports()) kinds.push_back(kind);
+      EXPECT_EQ(std::tuple(kinds, flags, !g.Repainted.empty()), std::tuple(c.reports, c.flags, c.repainted))
+          << "group " << group << ", setter " << i;
+      column->RemoveChangeListener(&flags);
+      column->SetColor(clBlue);
+      EXPECT_EQ(flags, c.flags) << "group " << group << ", setter " << i << ": removed listener called";
+    }
   }
 
   // A font change clears ParentFont; ParentFont takes the grid's font back.
@@ -318,28 +288,18 @@ TEST(Columns, AssignCopiesThePublishedProperties) {
   source->SlideBounds().SetHeight(6);
   source->SetInputValue("typed");
   target->Assign(*source);
-
-  EXPECT_EQ(target->Alignment(), taRightJustify);
-  EXPECT_EQ(target->Color(), clYellow);
-  EXPECT_EQ(target->DefaultValue(), "dv");
-  EXPECT_EQ(target->Width(), 55);
-  EXPECT_FALSE(target->Visible());
-  EXPECT_EQ(target->SortKind(), skDescending);
-  EXPECT_EQ(target->InputValue(), "typed");
-  EXPECT_EQ(target->ValueToDisplayText("v"), "(v)");
-  EXPECT_EQ(target->Items().Lines(), items.Lines());
-  EXPECT_EQ(target->DropDownCount(), 3);
-  EXPECT_EQ(target->Style(), cbsDropDownList);
-  EXPECT_EQ(target->Header().Caption(), "Head");
-  EXPECT_EQ(target->Footer().Caption(), "Sum");
-  EXPECT_EQ(target->Footer().FormulaKind(), fkSum);
-  EXPECT_EQ(target->SlideBounds().Right(), 4);
-  EXPECT_EQ(target->SlideBounds().Bottom(), 6);
+  EXPECT_EQ(std::tuple(target->Alignment(), target->Color(), target->DefaultValue(), target->Width(), target->Visible(),
+                       target->SortKind(), target->InputValue(), target->ValueToDisplayText("v")),
+            std::tuple(taRightJustify, clYellow, std::string("dv"), 55, false, skDescending, std::string("typed"),
+                       std::string("(v)")));
+  EXPECT_EQ(std::tuple(target->Items().Lines(), target->DropDownCount(), target->Style()),
+            std::tuple(items.Lines(), 3, cbsDropDownList));
+  EXPECT_EQ(std::tuple(target->Header().Caption(), target->Footer().Caption(), target->Footer().FormulaKind(),
+                       target->SlideBounds().Right(), target->SlideBounds().Bottom()),
+            std::tuple(std::string("Head"), std::string("Sum"), fkSum, 4, 6));
   // Not copied.
-  EXPECT_EQ(target->SortType(), stAlphabetic);
-  EXPECT_TRUE(target->Enabled());
-  EXPECT_EQ(target->DefaultWidth(), 80);
-  EXPECT_EQ(target->Name(), "target");
+  EXPECT_EQ(std::tuple(target->SortType(), target->Enabled(), target->DefaultWidth(), target->Name()),
+            std::tuple(stAlphabetic, true, 80, std::string("target")));
 
   // A check-box column takes the common part only.
   auto* check = g.Add<TCheckBoxColumn>("check");

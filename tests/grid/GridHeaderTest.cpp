@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 using gridtest::Click;
@@ -53,6 +54,15 @@ struct THeaderGrid {
     // The box followed the pointer: the same screen point lies elsewhere in it now.
     at = box->ScreenToClient(Grid->ClientToScreen({x, y}));
     SendMouse(box->ClientWidget(), QEvent::MouseButtonRelease, Qt::LeftButton, {at.X, at.Y});
+  }
+  /** Nothing of a drag is left: no box, arrows, state, pressed column or target, the default cursor. */
+  void ExpectNoDrag(const std::string& name) {
+    EXPECT_FALSE(Grid->DragBox()->Visible() || Grid->DownArrow()->Visible() || Grid->UpArrow()->Visible()) << name;
+    EXPECT_FALSE(Grid->State().Contains(gbColumnDragging)) << name;
+    EXPECT_EQ(std::tuple(Grid->DragPressedColumn(), Grid->PressedHeaderColumn(), Grid->DropTarget()),
+              std::tuple(nullptr, nullptr, nullptr))
+        << name;
+    EXPECT_EQ(Screen->Cursor(), crDefault) << name;
   }
   TShownForm Form;
   TGridView* Grid;
@@ -122,13 +132,8 @@ TEST(GridColumnDragging, TheDropPlaceFollowsTheSideTheColumnCameFrom) {
     g.Grid->SetOptions(TGridOptions(g.Grid->Options()) + c.extra);
     g.Drag(c.col, c.x, c.y);
     EXPECT_EQ(g.Order(), c.order) << c.name;
-    EXPECT_FALSE(g.Grid->DragBox()->Visible()) << c.name;
-    EXPECT_FALSE(g.Grid->DownArrow()->Visible()) << c.name;
-    EXPECT_FALSE(g.Grid->State().Contains(gbColumnDragging)) << c.name;
-    EXPECT_EQ(g.Grid->DragPressedColumn(), nullptr) << c.name;
-    EXPECT_EQ(g.Grid->PressedHeaderColumn(), nullptr) << c.name;
+    g.ExpectNoDrag(c.name);
     EXPECT_TRUE(g.Clicks.empty()) << c.name << ": a drag is no header click";
-    EXPECT_EQ(Screen->Cursor(), crDefault) << c.name;
   }
 }
 
@@ -149,10 +154,10 @@ TEST(GridColumnDragging, ArrowsMarkTheTargetInsideTheHeaderOnly) {
   EXPECT_EQ(g.Grid->DropTarget(), g.Grid->Columns().Items(2));
   ASSERT_TRUE(g.Grid->DownArrow()->Visible());
   const TPoint s = g.Grid->ClientToScreen({120, 0});
-  EXPECT_EQ(g.Grid->DownArrow()->BoundsRect(), Bounds(s.X - 4, s.Y - 12, 9, 9));
-  EXPECT_EQ(g.Grid->UpArrow()->BoundsRect(), Bounds(s.X - 4, s.Y + 17, 9, 9));
-  EXPECT_EQ(g.Grid->DownArrow()->Direction(), 2);
-  EXPECT_EQ(g.Grid->UpArrow()->Direction(), 1);
+  EXPECT_EQ(std::tuple(g.Grid->DownArrow()->BoundsRect(), g.Grid->DownArrow()->Direction()),
+            std::tuple(Bounds(s.X - 4, s.Y - 12, 9, 9), 2));
+  EXPECT_EQ(std::tuple(g.Grid->UpArrow()->BoundsRect(), g.Grid->UpArrow()->Direction()),
+            std::tuple(Bounds(s.X - 4, s.Y + 17, 9, 9), 1));
   const TPoint pointer = g.Grid->ClientToScreen({130, 10});
   EXPECT_EQ(box->BoundsRect(), Bounds(pointer.X - 30, pointer.Y - 18 + 4, 60, 18)) << "centred, bottom 4 below";
   EXPECT_EQ(Screen->Cursor(), crDefault);
@@ -164,14 +169,7 @@ TEST(GridColumnDragging, ArrowsMarkTheTargetInsideTheHeaderOnly) {
 
   // The application goes inactive: the drag is abandoned.
   emit qApp->applicationStateChanged(Qt::ApplicationInactive);
-  EXPECT_FALSE(box->Visible());
-  EXPECT_FALSE(g.Grid->DownArrow()->Visible());
-  EXPECT_FALSE(g.Grid->UpArrow()->Visible());
-  EXPECT_FALSE(g.Grid->State().Contains(gbColumnDragging));
-  EXPECT_EQ(g.Grid->DragPressedColumn(), nullptr);
-  EXPECT_EQ(g.Grid->PressedHeaderColumn(), nullptr);
-  EXPECT_EQ(g.Grid->DropTarget(), nullptr);
-  EXPECT_EQ(Screen->Cursor(), crDefault);
+  g.ExpectNoDrag("inactive");
   EXPECT_EQ(g.Order(), "ABCD");
   emit qApp->applicationStateChanged(Qt::ApplicationActive);
 }
@@ -212,8 +210,11 @@ TEST(GridSorting, HeaderClicksCycleTheSortOfTheColumn) {
   EXPECT_EQ(column(), "pear kiwi fig apple Apple ");
   Click(g.Grid, {150, 9});
   EXPECT_EQ(column(), "Apple apple fig kiwi pear ");
-  EXPECT_EQ(sorts, (std::vector<std::string>{"2+", "2-", "2+"}));
   EXPECT_EQ(g.Clicks, (std::vector<int>{2, 2, 2}));
+  g.Grid->Columns().Items(2)->SetSortKind(skDescending);  // from code, on the sorted column
+  EXPECT_EQ(column(), "pear kiwi fig apple Apple ");
+  g.Grid->Columns().Items(0)->SetSortKind(skDescending);  // not sorted: nothing happens
+  EXPECT_EQ(sorts, (std::vector<std::string>{"2+", "2-", "2+", "2-"}));
   // A press on one header released on another sorts nothing.
   g.Mouse(QEvent::MouseButtonPress, 30, 9);
   g.Mouse(QEvent::MouseButtonRelease, 31 + 60, 9);
@@ -256,10 +257,9 @@ TEST(GridHints, HeaderFooterTextFitAndCellHints) {
     EXPECT_EQ(hint->Kind, s.kind) << s.name;
     EXPECT_EQ(hint->Visible(), s.kind != hkNone) << s.name;
     if (s.kind == hkNone) continue;
-    EXPECT_EQ(hint->Caption(), s.text) << s.name;
-    EXPECT_EQ(hint->Left(), g.Grid->ClientToScreen(s.at).X) << s.name;
-    EXPECT_EQ(hint->Top(), g.Grid->ClientToScreen(s.at).Y) << s.name;
-    EXPECT_EQ(hint->Color(), clInfoBk);
+    EXPECT_EQ(std::tuple(hint->Caption(), TPoint{hint->Left(), hint->Top()}, hint->Color()),
+              std::tuple(std::string(s.text), g.Grid->ClientToScreen(s.at), clInfoBk))
+        << s.name;
   }
   g.Mouse(QEvent::MouseMove, 90, 9, Qt::NoButton);
   ASSERT_TRUE(hint->Visible());

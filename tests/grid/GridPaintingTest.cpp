@@ -23,7 +23,10 @@
 using gridtest::Focus;
 using gridtest::MakeGrid;
 using gridtest::TShownForm;
+using gridtest::TThemeRecorder;
+using qftest::At;
 using qftest::CountPixels;
+using qftest::Missing;
 using qftest::PixelAt;
 
 namespace {
@@ -65,19 +68,21 @@ TEST(GridHeaderStyles, EachStylePaintsItsHeaderCell) {
        {{40, 9, yellow},
         {12, 1, white},
         {71, 1, shadow},
-        {40, 15, TGraphicsProvider::Blend(clBtnShadow, clYellow, 50)},
-        {40, 16, TGraphicsProvider::Blend(clBtnShadow, clYellow, 100)},
-        {40, 17, TGraphicsProvider::Blend(clBtnShadow, clYellow, 150)},
-        {5, 17, TGraphicsProvider::Blend(clBtnShadow, clBtnFace, 150)}}},
+        {40, 15, RGB(229, 229, 25)},  // shadow blended into the header colour, 50, 100, 150 of 255
+        {40, 16, RGB(204, 204, 50)},
+        {40, 17, RGB(179, 179, 75)},
+        {5, 17, RGB(161, 160, 157)}}},
   };
   for (const auto& c : cases) {
     std::unique_ptr<TGridView> grid(MakeGrid(nullptr, {60}, 2, 200, 100));
     grid->SetOptions({goHeader, goIndicator});
     grid->Columns().Items(0)->Header().SetColor(clYellow);
+    grid->Columns().Items(0)->Header().SetCaption("Ab");
     grid->SetHeaderStyle(c.style);
     const QImage img = Picture(grid.get());
     for (auto [x, y, colour] : c.probes)
       EXPECT_EQ(PixelAt(img, x, y), Rgb(colour)) << "style " << c.style << " at " << x << "," << y;
+    EXPECT_GT(CountPixels(img, {12, 0, 38, 18}, clBlack), 10) << "style " << c.style << ": the caption";
   }
 }
 
@@ -85,10 +90,8 @@ TEST(GridHeaderStyles, APressedAutoHeaderSinks) {
   TShownForm form;
   TGridView* grid = MakeGrid(&form, {60, 60}, 2, 200, 100);
   qftest::SendMouse(grid->ClientWidget(), QEvent::MouseButtonPress, Qt::LeftButton, {30, 9});
-  const QImage img = Picture(grid);
-  EXPECT_EQ(PixelAt(img, 0, 9), Rgb(clBtnShadow)) << "the pressed header is framed in shadow";
-  EXPECT_EQ(PixelAt(img, 30, 0), Rgb(clBtnShadow));
-  EXPECT_EQ(PixelAt(img, 60, 9), Rgb(clBtnHighlight)) << "the next one is raised";
+  // The pressed header is framed in shadow, the next one raised.
+  EXPECT_EQ(Missing(Picture(grid), {At(0, 9, clBtnShadow), At(30, 0, clBtnShadow), At(60, 9, clBtnHighlight)}), "");
   qftest::SendMouse(grid->ClientWidget(), QEvent::MouseButtonRelease, Qt::LeftButton, {30, 9});
   EXPECT_EQ(PixelAt(Picture(grid), 30, 0), Rgb(clBtnHighlight));
 }
@@ -97,7 +100,7 @@ TEST(GridPaintingCells, SelectionColoursAndTheFocusMark) {
   TShownForm form;
   TGridView* grid = MakeGrid(&form, {60, 60}, 4, 200, 120);
   grid->SetOptions({goHeader});
-  Focus(grid);
+  TCustomControl* other = gridtest::FocusTaker(&form);
   grid->SelectCell(1, 1, {});
   const TRect cell = grid->GetCellRect(1, 1);  // (60, 34, 120, 50)
   const TColor highlight = Rgb(clHighlight);
@@ -105,26 +108,24 @@ TEST(GridPaintingCells, SelectionColoursAndTheFocusMark) {
     const char* name;
     TAppearanceOptions options;
     bool focused;
-    TColor fill;
+    TColor window, fill;
     bool mark;
   } cases[] = {
-      {"focused", {}, true, highlight, true},
-      {"alpha_blended", {aoAlphaBlendedSelection}, true, TGraphicsProvider::MixColors(clWindow, clHighlight, 0.25),
-       true},
-      {"hidden_focus", {aoHideFocus}, true, highlight, false},
-      {"unfocused", {}, false, Rgb(clBtnFace), false},
-      {"unfocused_hidden", {aoHideSelection}, false, Rgb(clWindow), false},
+      {"focused", {}, true, clWindow, highlight, true},
+      {"alpha_blended", {aoAlphaBlendedSelection}, true, clWhite, RGB(194, 200, 218), true},
+      {"blended_on_red_ties_to_even", {aoAlphaBlendedSelection}, true, clRed, RGB(194, 9, 26), true},
+      {"hidden_focus", {aoHideFocus}, true, clWindow, highlight, false},
+      {"unfocused", {}, false, clWindow, Rgb(clBtnFace), false},
+      {"unfocused_hidden", {aoHideSelection}, false, clWindow, Rgb(clWindow), false},
   };
-  auto* other = new TCustomControl(&form);
-  other->SetParent(&form);
-  other->SetBounds(300, 0, 20, 20);
-  other->SetTabStop(true);
   for (const auto& c : cases) {
     Focus(c.focused ? static_cast<TWinControl*>(grid) : other);
     grid->SetAppearanceOptions(c.options);
+    grid->SetColor(c.window);
     const QImage img = Picture(grid);
     EXPECT_EQ(PixelAt(img, 90, 42), c.fill) << c.name;
     EXPECT_EQ(PixelAt(img, 30, 42), Rgb(clWindow)) << c.name << ": another column";
+    EXPECT_EQ(grid->GetSelectedTextColor(1, 1), c.focused ? clHighlightText : clWindowText) << c.name;
     const int frame = qftest::Ring(img, cell, clHighlight) ? 1 : 0;
     if (c.options.Contains(aoAlphaBlendedSelection)) {
       EXPECT_EQ(frame, 1) << c.name << ": a solid highlight frame";
@@ -134,12 +135,21 @@ TEST(GridPaintingCells, SelectionColoursAndTheFocusMark) {
       EXPECT_EQ(dotted < cell.Width(), c.mark) << c.name;
     }
   }
-  // An empty grid shows its caption and no focus mark.
+  // A full-row selection spans the columns; the indicator's arrow marks the current row.
   Focus(grid);
+  grid->SetColor(clWindow);
+  grid->SetAppearanceOptions({});
+  grid->SetOptions({goHeader, goIndicator, goSelectFullRow});
+  grid->SelectRow(1);
+  QImage img = Picture(grid);
+  EXPECT_EQ(Missing(img, {At(40, 42, clHighlight), At(100, 42, clHighlight), At(6, 42, clBlack),
+                          At(150, 60, clWindow)}),
+            "");
+  // An empty grid shows its caption and no focus mark.
   grid->ClearRows();
   grid->SetCaption("Nothing here");
   grid->SetAppearanceOptions({aoAlphaBlendedSelection});
-  const QImage img = Picture(grid);
+  img = Picture(grid);
   EXPECT_GT(CountPixels(img, {0, 18 + 4, 200, 18 + 4 + 14}, clBlack), 20) << "the caption";
   EXPECT_EQ(CountPixels(img, {0, 18, 200, 120}, clHighlight), 0) << "no mark, no selection";
 }
@@ -151,23 +161,21 @@ TEST(GridPaintingCells, GridLinesFramedRowsAndTheSortedColumn) {
   check->SetWidth(40);
   grid->SetOptions({goHeader, goGrid});
   grid->SetGridLinesStyle(lsFramed);
-  QImage img = Picture(grid.get());
-  // Rows of 16 + 1: the line under row r at 18 + 17 r + 16.
-  EXPECT_EQ(PixelAt(img, 30, 18 + 16), Rgb(clBtnFace)) << "an inner row's line";
-  EXPECT_EQ(PixelAt(img, 30, 18 + 2 * 17 + 16), Rgb(clBlack)) << "the last row's line";
-  EXPECT_EQ(PixelAt(img, 59, 20), Rgb(clBtnFace)) << "a text column's vertical line";
-  EXPECT_EQ(PixelAt(img, 99, 20), Rgb(clBlack)) << "a check-box column is framed in black";
-  EXPECT_EQ(PixelAt(img, 99, 18 + 3 * 17 + 5), Rgb(clBtnFace)) << "below the rows: no frame";
+  // Rows of 16 + 1: the line under row r at 18 + 17 r + 16. An inner row's line, the last row's; a text
+  // column's vertical line, a check-box column's frame in black; below the rows no frame.
+  EXPECT_EQ(Missing(Picture(grid.get()), {At(30, 18 + 16, clBtnFace), At(30, 18 + 2 * 17 + 16, clBlack),
+                                          At(59, 20, clBtnFace), At(99, 20, clBlack),
+                                          At(99, 18 + 3 * 17 + 5, clBtnFace)}),
+            "");
 
   grid->SetGridLinesStyle(lsNormal);
   grid->SetAppearanceOptions({aoIndicateSortedColumn});
   grid->Columns().Items(0)->SetSorted(true);
-  img = Picture(grid.get());
-  const TColor darker = RGB(255 * 245 >> 8, 255 * 245 >> 8, 255 * 245 >> 8);
-  EXPECT_EQ(PixelAt(img, 30, 20), Rgb(clBtnFace)) << "the current cell, selected: not darkened";
-  EXPECT_EQ(PixelAt(img, 30, 18 + 17 + 5), darker);
-  EXPECT_EQ(PixelAt(img, 30, 18 + 3 * 17 + 5), darker) << "below the rows too";
-  EXPECT_EQ(PixelAt(img, 80, 20), Rgb(clWhite)) << "the other column";
+  // Darkened by 10 of 255, below the rows too; not the current cell, selected, nor the other column.
+  const TColor darker = RGB(244, 244, 244);
+  EXPECT_EQ(Missing(Picture(grid.get()), {At(30, 20, clBtnFace), At(30, 18 + 17 + 5, darker),
+                                          At(30, 18 + 3 * 17 + 5, darker), At(80, 20, clWhite)}),
+            "");
 }
 
 TEST(GridPaintingCells, ImagesCheckBoxesComboImagesAndHintMarks) {
@@ -196,41 +204,30 @@ TEST(GridPaintingCells, ImagesCheckBoxesComboImagesAndHintMarks) {
   grid->GetCellObject(2, 2)->SetHint("a hint");
   combo->SetDisplayMode(dmImageOnly);
   QImage img = Picture(grid.get());
-  auto rowRect = [&](int col, int row) { return grid->GetCellRect(col, row); };
-  EXPECT_EQ(CountPixels(img, rowRect(0, 0), clRed), 64);
-  EXPECT_EQ(CountPixels(img, rowRect(0, 1), clLime), 64);
-  for (int r : {2, 3}) EXPECT_TRUE(qftest::AllPixels(img, rowRect(0, r), clWindow)) << "index " << values[r];
-  // Image cells are placed by the alignments: left, vertically centred.
-  EXPECT_EQ(PixelAt(img, 2, 18 + 4), Rgb(clRed));
-  EXPECT_EQ(PixelAt(img, 1, 18 + 4), Rgb(clWindow));
-
+  auto cell = [&](int col, int row) { return grid->GetCellRect(col, row); };
+  for (int r : {2, 3}) EXPECT_TRUE(qftest::AllPixels(img, cell(0, r), clWindow)) << "index " << values[r];
   // Check boxes: 11 pixels, centred in the 30 x 16 cell at (30, 18 + 16 r).
-  const TRect box{30 + 15 - 5, 18 + 8 - 5, 30 + 15 - 5 + 11, 18 + 8 - 5 + 11};
-  EXPECT_TRUE(qftest::Ring(img, box, clBtnShadow));
-  EXPECT_EQ(CountPixels(img, box, clWindowText), 0) << "unchecked";
-  TRect checked = box;
-  OffsetRect(checked, 0, 16);
-  EXPECT_TRUE(qftest::Ring(img, checked, clBtnShadow));
-  EXPECT_EQ(CountPixels(img, checked, clWindowText), 3 * 7) << "three strokes of seven pixels";
-
-  // Combo images by the item the text names, at left + 4; image only: no text.
-  EXPECT_EQ(CountPixels(img, rowRect(2, 0), clLime), 64);
-  EXPECT_EQ(PixelAt(img, 60 + 4, 18 + 4), Rgb(clLime));
-  EXPECT_EQ(CountPixels(img, rowRect(2, 1), clRed) + CountPixels(img, rowRect(2, 1), clLime), 0) << "no such item";
-  EXPECT_EQ(CountPixels(img, rowRect(2, 0), clBlack), 0) << "no text";
+  const TRect box{30 + 15 - 5, 18 + 8 - 5, 30 + 15 - 5 + 11, 18 + 8 - 5 + 11}, checked{box.Left, box.Top + 16,
+                                                                                       box.Right, box.Bottom + 16};
+  EXPECT_TRUE(qftest::Ring(img, box, clBtnShadow) && qftest::Ring(img, checked, clBtnShadow));
   // The hint mark: a red triangle in the top-right corner.
-  const TRect hinted = rowRect(2, 2);
-  EXPECT_EQ(PixelAt(img, hinted.Right - 1, hinted.Top), Rgb(clRed));
-  EXPECT_EQ(PixelAt(img, hinted.Right - 1, hinted.Top + 3), Rgb(clRed));
-  EXPECT_EQ(PixelAt(img, hinted.Right - 6, hinted.Top), Rgb(clWindow));
-  EXPECT_EQ(CountPixels(img, rowRect(2, 3), clRed), 0);
+  const TRect hinted = cell(2, 2);
+  EXPECT_EQ(Missing(img, {{cell(0, 0), clRed, 64}, {cell(0, 1), clLime, 64},
+                          At(2, 18 + 4, clRed), At(1, 18 + 4, clWindow),  // placed left, vertically centred
+                          {box, clWindowText, 0}, {checked, clWindowText, 3 * 7},  // three strokes of seven pixels
+                          // Combo images by the item the text names, at left + 4; image only: no text.
+                          {cell(2, 0), clLime, 64}, At(60 + 4, 18 + 4, clLime), {cell(2, 1), clRed, 0},
+                          {cell(2, 1), clLime, 0}, {cell(2, 0), clBlack, 0},
+                          At(hinted.Right - 1, hinted.Top, clRed), At(hinted.Right - 1, hinted.Top + 3, clRed),
+                          At(hinted.Right - 6, hinted.Top, clWindow), {cell(2, 3), clRed, 0}}),
+            "");
 
   combo->SetDisplayMode(dmTextAndImage);
   img = Picture(grid.get());
-  EXPECT_GT(CountPixels(img, rowRect(2, 0), clBlack), 10) << "the text as well";
+  EXPECT_GT(CountPixels(img, cell(2, 0), clBlack), 10) << "the text as well";
   EXPECT_EQ(CountPixels(img, {60, 18, 60 + 2 + 11 + 8, 34}, clBlack), 0) << "the text starts 11 + 8 further right";
   grid->SetAppearanceOptions({aoHideSelection});
-  EXPECT_EQ(CountPixels(Picture(grid.get()), rowRect(2, 2), clRed), 0) << "no marks without aoHintMarks";
+  EXPECT_EQ(CountPixels(Picture(grid.get()), cell(2, 2), clRed), 0) << "no marks without aoHintMarks";
 }
 
 TEST(GridPaintingCells, PaintingEventsColourFormatAndReplaceTheBackground) {
@@ -254,10 +251,8 @@ TEST(GridPaintingCells, PaintingEventsColourFormatAndReplaceTheBackground) {
   };
   check->SetDrawingOptions(doCustom);
   const QImage img = Picture(grid.get());
-  EXPECT_EQ(PixelAt(img, 70, 20), Rgb(clAqua));
-  EXPECT_EQ(PixelAt(img, 70, 36), Rgb(clWhite));
+  EXPECT_EQ(Missing(img, {At(70, 20, clAqua), At(70, 36, clWhite), {grid->GetCellRect(0, 0), clRed, 0}}), "");
   EXPECT_GT(CountPixels(img, grid->GetCellRect(0, 1), clRed), 5) << "the text in red";
-  EXPECT_EQ(CountPixels(img, grid->GetCellRect(0, 0), clRed), 0);
   EXPECT_GT(CountPixels(img, grid->GetCellRect(0, 2), clBlack), CountPixels(img, grid->GetCellRect(0, 0), clBlack))
       << "bold is blacker than plain";
   const TRect kept = grid->GetCellRect(1, 3);
@@ -273,45 +268,12 @@ TEST(GridPaintingCells, FootersAndInputCells) {
   grid->Columns().Items(1)->SetInputCaption("type here");
   // Footer from 120 - 18 - 4 - 1 = 97 to 120; columns from 12.
   const QImage img = Picture(grid.get());
-  EXPECT_EQ(PixelAt(img, 30, 100), Rgb(clYellow));
-  EXPECT_EQ(PixelAt(img, 71, 100), Rgb(clBtnFace)) << "its right line";
-  EXPECT_EQ(PixelAt(img, 30, 119), Rgb(clBtnFace)) << "its bottom line";
+  // The footer, its right and bottom lines, its remainder.
+  EXPECT_EQ(Missing(img, {At(30, 100, clYellow), At(71, 100, clBtnFace), At(30, 119, clBtnFace),
+                          At(150, 100, clWindow)}),
+            "");
   EXPECT_GT(CountPixels(img, {72, 18, 132, 41}, clGrayText), 10) << "the input caption in grey";
-  EXPECT_EQ(PixelAt(img, 150, 100), Rgb(clWindow)) << "the footer's remainder";
 }
-
-/** A visual-styles library that notes each themed part drawn, as "class part/state". */
-struct TThemeRecorder {
-  TThemeRecorder() : FSaved(ThemeLibrary()) {
-    TThemeLibrary& lib = ThemeLibrary();
-    lib.Handle = &FHandle;
-    lib.IsAppThemed = [] { return true; };
-    lib.IsThemeActive = [] { return true; };
-    lib.OpenThemeData = [this](void*, const std::string& cls) -> void* {
-      FClass = cls;
-      return &FHandle;
-    };
-    lib.DrawThemeBackground = [this](void*, TCanvas*, int part, int state, const TRect& r, const TRect*) -> long {
-      Drawn.push_back({FClass + " " + std::to_string(part) + "/" + std::to_string(state), r});
-      return 0;
-    };
-    lib.CloseThemeData = [](void*) -> long { return 0; };
-  }
-  ~TThemeRecorder() { ThemeLibrary() = FSaved; }
-  /** The parts drawn whose rectangle holds p. */
-  std::vector<std::string> At(TPoint p) const {
-    std::vector<std::string> parts;
-    for (const auto& [part, r] : Drawn)
-      if (r.Contains(p)) parts.push_back(part);
-    return parts;
-  }
-  std::vector<std::pair<std::string, TRect>> Drawn;
-
-private:
-  TThemeLibrary FSaved;
-  int FHandle = 0;
-  std::string FClass;
-};
 
 TEST(GridVisualStyles, ThemedHeadersIndicatorsAndCheckBoxesTakeTheirStates) {
   TShownForm form;

@@ -62,10 +62,9 @@ TEST(ControlScrollBar, PositionsStayWithinTheRangeAndReachTheWindowsBar) {
     bar->SetMax(c.max);
     bar->SetMin(c.min);
     bar->SetPosition(c.position);
-    EXPECT_EQ(bar->Min(), c.storedMin) << c.name;
-    EXPECT_EQ(bar->Max(), c.storedMax) << c.name;
-    EXPECT_EQ(bar->Position(), c.expected) << c.name;
-    EXPECT_EQ(view.ScrollBarWidget(sbVertical)->value(), c.expected) << c.name;
+    EXPECT_EQ(std::tuple(bar->Min(), bar->Max(), bar->Position(), view.ScrollBarWidget(sbVertical)->value()),
+              std::tuple(c.storedMin, c.storedMax, c.expected, c.expected))
+        << c.name;
   }
   // A range that shrinks below the position pulls it in, moving the content.
   TProbeView view(nullptr);
@@ -83,11 +82,8 @@ TEST(ControlScrollBar, SetParamsUpdatesTheBarOnceAndMaxZeroNeverMovesTheContent)
   bar->SetParams(7, 0, 30, 1, false, false);
   EXPECT_EQ(view.Applied, 1);
   QScrollBar* qt = view.ScrollBarWidget(sbVertical);
-  EXPECT_EQ(qt->maximum(), 30);
-  EXPECT_EQ(qt->value(), 7);
-  EXPECT_FALSE(qt->isEnabled());
-  EXPECT_FALSE(view.ScrollBarShown(sbVertical));
-  EXPECT_FALSE(bar->Locked());
+  EXPECT_EQ(std::tuple(qt->maximum(), qt->value(), qt->isEnabled(), view.ScrollBarShown(sbVertical), bar->Locked()),
+            std::tuple(30, 7, false, false, false));
 
   view.Scrolled.clear();
   bar->SetParams(0, 0, 0, 1, true, true);  // back to 0 with the range gone
@@ -122,16 +118,11 @@ TEST(ScrollView, ScrollMessagesBecomePositionsAndScrollKinds) {
     const char* name;
     int code, track, position, kind;
   } cases[] = {
-      {"line_up", SB_LINEUP, 0, 8, lskLine},
-      {"line_down", SB_LINEDOWN, 0, 12, lskLine},
-      {"page_up", SB_PAGEUP, 0, 3, lskPage},
-      {"page_down", SB_PAGEDOWN, 0, 17, lskPage},
-      {"thumb_track", SB_THUMBTRACK, 33, 33, lskThumb},
-      {"thumb_beyond_max_clamped", SB_THUMBPOSITION, 99, 50, lskThumb},
-      {"thumb_negative_clamped", SB_THUMBTRACK, -5, 0, lskThumb},
-      {"top", SB_TOP, 0, 0, lskEnds},
-      {"bottom", SB_BOTTOM, 0, 50, lskEnds},
-      {"end_scroll_keeps_the_kind", SB_ENDSCROLL, 0, 10, lskPage},
+      {"line_up", SB_LINEUP, 0, 8, lskLine},           {"line_down", SB_LINEDOWN, 0, 12, lskLine},
+      {"page_up", SB_PAGEUP, 0, 3, lskPage},           {"page_down", SB_PAGEDOWN, 0, 17, lskPage},
+      {"thumb_track", SB_THUMBTRACK, 33, 33, lskThumb}, {"thumb_beyond_max", SB_THUMBPOSITION, 99, 50, lskThumb},
+      {"thumb_negative", SB_THUMBTRACK, -5, 0, lskThumb}, {"top", SB_TOP, 0, 0, lskEnds},
+      {"bottom", SB_BOTTOM, 0, 50, lskEnds},           {"end_scroll_keeps_the_kind", SB_ENDSCROLL, 0, 10, lskPage},
   };
   for (const auto& c : cases) {
     TProbeView view(nullptr);
@@ -149,17 +140,17 @@ TEST(ScrollView, ScrollMessagesBecomePositionsAndScrollKinds) {
     };
     view.OnHorizontalScroll = [&](TObject*, int) { ADD_FAILURE() << "horizontal event for a vertical message"; };
     view.ScrollMessage(sbVertical, c.code, c.track);
-    EXPECT_EQ(bar->Position(), c.position) << c.name;
-    EXPECT_EQ(bar->LastScrollKind(), c.kind) << c.name;
-    EXPECT_EQ(reported, std::vector<int>{c.position}) << c.name;
+    EXPECT_EQ(std::tuple(bar->Position(), bar->LastScrollKind(), reported),
+              std::tuple(c.position, c.kind, std::vector<int>{c.position}))
+        << c.name;
   }
   // The real bar's actions arrive the same way.
   TProbeView view(nullptr);
   view.HorzScrollBar()->SetMax(40);
   view.HorzScrollBar()->SetLineStep(5);
   view.ScrollBarWidget(sbHorizontal)->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-  EXPECT_EQ(view.HorzScrollBar()->Position(), 5);
-  EXPECT_EQ(view.ScrollBarWidget(sbHorizontal)->value(), 5);
+  EXPECT_EQ(std::tuple(view.HorzScrollBar()->Position(), view.ScrollBarWidget(sbHorizontal)->value()),
+            std::tuple(5, 5));
 }
 
 // ---------------------------------------------------------------- roll scrolling
@@ -182,9 +173,7 @@ struct TRollFixture {
     Screen->SetCursorPos(View->ClientToScreen({100, 100 + dy}));
   }
   void ExpectIdle(const char* name) {
-    EXPECT_FALSE(View->Rolling()) << name;
-    EXPECT_FALSE(View->RollTimer()->Enabled()) << name;
-    EXPECT_FALSE(View->RollMarker()->Visible()) << name;
+    EXPECT_FALSE(View->Rolling() || View->RollTimer()->Enabled() || View->RollMarker()->Visible()) << name;
     EXPECT_EQ(Screen->Cursor(), crDefault) << name;
   }
 };
@@ -193,13 +182,11 @@ TEST(RollScrolling, TheDistanceFromThePressPointSetsDirectionAndSpeed) {
   TRollFixture f;
   f.Press();
   ASSERT_TRUE(f.View->Rolling());
-  EXPECT_TRUE(f.View->RollTimer()->Enabled());
+  EXPECT_TRUE(f.View->RollTimer()->Enabled() && f.View->MouseCapture() && f.View->RollMarker()->Visible());
   EXPECT_EQ(f.View->RollTimer()->Interval(), 1u);
-  EXPECT_TRUE(f.View->MouseCapture());
   const TPoint at = f.View->ClientToScreen({100, 100});
-  EXPECT_TRUE(f.View->RollMarker()->Visible());
-  EXPECT_EQ(f.View->RollMarker()->BoundsRect(), Bounds(at.X - 7, at.Y - 11, 32, 32));
-  EXPECT_EQ(f.View->RollMarker()->Cursor(), crRoll);
+  EXPECT_EQ(std::tuple(f.View->RollMarker()->BoundsRect(), f.View->RollMarker()->Cursor()),
+            std::tuple(Bounds(at.X - 7, at.Y - 11, 32, 32), crRoll));
 
   const struct {
     int dy;
@@ -212,12 +199,12 @@ TEST(RollScrolling, TheDistanceFromThePressPointSetsDirectionAndSpeed) {
   };
   for (const auto& m : moves) {
     f.MoveTo(m.dy);
-    EXPECT_EQ(Screen->Cursor(), m.cursor) << m.dy;
-    EXPECT_EQ(f.View->RollMarker()->Cursor(), m.cursor) << m.dy;
     const int before = f.View->VertScrollBar()->Position();
     f.View->RollTick();
-    EXPECT_EQ(f.View->RollTimer()->Interval(), m.interval) << m.dy;
-    EXPECT_EQ(f.View->VertScrollBar()->Position() - before, m.step) << m.dy;
+    EXPECT_EQ(std::tuple(Screen->Cursor(), f.View->RollMarker()->Cursor(), f.View->RollTimer()->Interval(),
+                         f.View->VertScrollBar()->Position() - before),
+              std::tuple(m.cursor, m.cursor, m.interval, m.step))
+        << m.dy;
   }
   // Any button's release ends it.
   SendMouse(f.View->ClientWidget(), QEvent::MouseButtonRelease, Qt::RightButton, {100, 250});
@@ -266,10 +253,11 @@ TEST(RollScrolling, CursorsAreDrawnInCodeAndTheMarkerIsShapedByItsRegion) {
     const QImage img = cursor.pixmap().toImage();
     ASSERT_EQ(img.size(), QSize(32, 32)) << c.id;
     EXPECT_EQ(cursor.hotSpot(), QPoint(16, 16)) << c.id;
-    EXPECT_EQ(qAlpha(img.pixel(0, 0)), 0) << "the key colour is left out";
-    EXPECT_NE(qAlpha(img.pixel(16, 16)), 0) << "the centre dot";
-    EXPECT_EQ(qAlpha(img.pixel(16, 7)) != 0, c.up) << c.id;
-    EXPECT_EQ(qAlpha(img.pixel(16, 25)) != 0, c.down) << c.id;
+    // The key colour left out, the centre dot, the arrows.
+    auto shown = [&](int x, int y) { return qAlpha(img.pixel(x, y)) != 0; };
+    EXPECT_EQ(std::tuple(shown(0, 0), shown(16, 16), shown(16, 7), shown(16, 25)),
+              std::tuple(false, true, c.up, c.down))
+        << c.id;
   }
   TShownForm form;
   TRollShadow* marker = view.RollMarker();
@@ -314,7 +302,7 @@ struct TListFixture {
   void Mouse(QEvent::Type type, int y, int x = 20) { SendMouse(List->ClientWidget(), type, Qt::LeftButton, {x, y}); }
 };
 
-TEST(PopupList, OpensOnTheInitialOrMatchingItem) {
+TEST(PopupList, OpensOnTheInitialOrMatchingItemAndScrollsTheHighlightIntoView) {
   const struct {
     const char* name;
     std::string text;
@@ -328,17 +316,28 @@ TEST(PopupList, OpensOnTheInitialOrMatchingItem) {
   for (const auto& c : cases) {
     TListFixture f(12);
     f.Open(c.text, c.initial);
-    EXPECT_EQ(f.List->ItemIndex(), c.itemIndex) << c.name;
-    EXPECT_EQ(f.List->VertScrollBar()->Position(), c.top) << c.name;
-    EXPECT_EQ(f.List->VertScrollBar()->Max(), 4) << c.name;
-    EXPECT_FALSE(f.List->Armed()) << c.name;
+    EXPECT_EQ(std::tuple(f.List->ItemIndex(), f.List->VertScrollBar()->Position(), f.List->VertScrollBar()->Max()),
+              std::tuple(c.itemIndex, c.top, 4))
+        << c.name;
+    EXPECT_TRUE(f.List->ScrollBarShown(sbVertical) && !f.List->Armed()) << c.name;
     // The highlighted row is painted in the highlight colours.
     QImage img = qftest::FilledImage(f.List->ClientWidth(), f.List->ClientHeight(), clWhite);
     f.List->PaintTo(img);
     const int row = c.itemIndex - c.top, x = img.width() - 4;
-    EXPECT_EQ(qftest::PixelAt(img, x, row * 16 + 8), ColorToRGB(clHighlight)) << c.name;
-    EXPECT_EQ(qftest::PixelAt(img, x, ((row + 1) % 8) * 16 + 8), ColorToRGB(clWindow)) << c.name;
+    EXPECT_EQ(qftest::Missing(img, {qftest::At(x, row * 16 + 8, clHighlight),
+                                    qftest::At(x, ((row + 1) % 8) * 16 + 8, clWindow)}),
+              "")
+        << c.name;
   }
+  TListFixture f(12);
+  f.Open("A");
+  const std::tuple<int, int, int> steps[] = {{11, 11, 4}, {5, 5, 4}, {1, 1, 1}, {-3, 0, 0}, {30, 11, 4}};
+  for (auto [set, index, top] : steps) {
+    f.List->SetItemIndex(set);
+    EXPECT_EQ(std::tuple(f.List->ItemIndex(), f.List->VertScrollBar()->Position()), std::tuple(index, top)) << set;
+  }
+  f.List->SetItemHeight(0);
+  EXPECT_EQ(f.List->ItemHeight(), 1);
 }
 
 TEST(PopupList, TheOpeningReleaseArmsALaterReleaseChoosesAndOneOutsideCloses) {
@@ -359,36 +358,19 @@ TEST(PopupList, TheOpeningReleaseArmsALaterReleaseChoosesAndOneOutsideCloses) {
   const QPoint outside = f.List->Handle()->mapFromGlobal(f.Owner->Handle()->mapToGlobal(QPoint(300, 200)));
   SendMouse(f.List->Handle(), QEvent::MouseButtonPress, Qt::LeftButton, outside);
   SendMouse(f.List->Handle(), QEvent::MouseButtonRelease, Qt::LeftButton, outside);
-  EXPECT_EQ(f.Closed, 1);
-  EXPECT_FALSE(f.List->Visible());
-  EXPECT_TRUE(f.List->Idle());
-  EXPECT_EQ(f.Chosen.size(), 1u);
-}
+  EXPECT_EQ(std::tuple(f.Closed, f.Chosen.size()), std::tuple(1, size_t{1}));
+  EXPECT_TRUE(!f.List->Visible() && f.List->Idle());
 
-TEST(PopupList, BelowTheLastItemNothingIsHighlightedOrChosen) {
-  TListFixture f(3);
-  f.Open("B");
-  EXPECT_FALSE(f.List->ScrollBarShown(sbVertical)) << "three items fit";
-  f.Mouse(QEvent::MouseButtonRelease, 5);
-  f.Mouse(QEvent::MouseMove, 100);
-  EXPECT_EQ(f.List->ItemIndex(), 1);
-  f.Mouse(QEvent::MouseButtonRelease, 100);
-  EXPECT_TRUE(f.Chosen.empty());
-  EXPECT_TRUE(f.List->Visible());
-}
-
-TEST(PopupList, MovingTheHighlightScrollsItIntoView) {
-  TListFixture f(12);
-  f.Open("A");
-  EXPECT_TRUE(f.List->ScrollBarShown(sbVertical));
-  const std::tuple<int, int, int> steps[] = {{11, 11, 4}, {5, 5, 4}, {1, 1, 1}, {-3, 0, 0}, {30, 11, 4}};
-  for (auto [set, index, top] : steps) {
-    f.List->SetItemIndex(set);
-    EXPECT_EQ(f.List->ItemIndex(), index) << set;
-    EXPECT_EQ(f.List->VertScrollBar()->Position(), top) << set;
-  }
-  f.List->SetItemHeight(0);
-  EXPECT_EQ(f.List->ItemHeight(), 1);
+  // Below the last of three items nothing is highlighted or chosen.
+  TListFixture three(3);
+  three.Open("B");
+  EXPECT_FALSE(three.List->ScrollBarShown(sbVertical)) << "three items fit";
+  three.Mouse(QEvent::MouseButtonRelease, 5);
+  three.Mouse(QEvent::MouseMove, 100);
+  EXPECT_EQ(three.List->ItemIndex(), 1);
+  three.Mouse(QEvent::MouseButtonRelease, 100);
+  EXPECT_TRUE(three.Chosen.empty());
+  EXPECT_TRUE(three.List->Visible());
 }
 
 TEST(PopupView, ShiftedLeftToEndOnePixelBeforeTheWorkAreaEdge) {
@@ -405,8 +387,7 @@ TEST(PopupView, ShiftedLeftToEndOnePixelBeforeTheWorkAreaEdge) {
   for (const auto& c : cases) {
     f.List->SetWidth(c.width);
     f.List->Popup(c.x, 30);
-    EXPECT_EQ(f.List->Left(), c.expected) << c.name;
-    EXPECT_EQ(f.List->Top(), 30) << c.name;
+    EXPECT_EQ(std::tuple(f.List->Left(), f.List->Top()), std::tuple(c.expected, 30)) << c.name;
     f.List->CloseUp();
   }
 }

@@ -1,9 +1,8 @@
+#include "GridWindowTest.h"
 #include "grid/SharedCommon.h"
-#include "grid/ThemesSupport.h"
 
 #include "ui/Bitmap.h"
 
-#include <QGuiApplication>
 #include <QImage>
 
 #include <gtest/gtest.h>
@@ -13,23 +12,11 @@
 #include <string>
 #include <vector>
 
+using gridtest::TThemeRecorder;
+using qftest::At;
+using qftest::Missing;
+
 namespace {
-
-// Text needs the application object.
-class TGuiEnvironment : public ::testing::Environment {
-public:
-  void SetUp() override {
-    static int argc = 1;
-    static char name[] = "grid_gui_tests";
-    static char* argv[] = {name, nullptr};
-    FApp = new QGuiApplication(argc, argv);
-  }
-  void TearDown() override { delete FApp; }
-
-private:
-  QGuiApplication* FApp = nullptr;
-};
-[[maybe_unused]] ::testing::Environment* const gEnv = ::testing::AddGlobalTestEnvironment(new TGuiEnvironment);
 
 /** A white image with a canvas on it. */
 struct TPicture {
@@ -112,16 +99,15 @@ TEST(CalcProvider, PlaceBoxIntersectAndOffset) {
 TEST(GraphicsProvider, GradientLinesProbed) {
   TPicture one(10, 5);
   TGraphicsProvider::FillVerticalGradient(&one.Canvas, {2, 1, 8, 2}, clRed, clBlue);
-  EXPECT_EQ(one.At(2, 1), clRed);
-  EXPECT_EQ(one.At(7, 1), clRed);
-  EXPECT_EQ(one.At(8, 1), clWhite) << "right edge outside";
-  EXPECT_EQ(one.At(5, 2), clWhite) << "one line only";
+  // One line only, the right edge outside.
+  EXPECT_EQ(Missing(one.Image, {{{2, 1, 8, 2}, clRed}, At(8, 1, clWhite), At(5, 2, clWhite)}), "");
 
   TPicture four(6, 6);
   TGraphicsProvider::FillVerticalGradient(&four.Canvas, {0, 1, 6, 5}, clBlack, clWhite);
-  const int grey[] = {0, 64, 128, 191};  // the last line one step short of white
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(four.At(3, 1 + i), RGB(grey[i], grey[i], grey[i])) << i;
-  EXPECT_EQ(four.At(3, 5), clWhite);
+  // The last line one step short of white.
+  EXPECT_EQ(Missing(four.Image, {At(3, 1, clBlack), At(3, 2, RGB(64, 64, 64)), At(3, 3, RGB(128, 128, 128)),
+                                 At(3, 4, RGB(191, 191, 191)), At(3, 5, clWhite)}),
+            "");
 
   TPicture none(4, 4);
   TGraphicsProvider::FillVerticalGradient(&none.Canvas, {0, 2, 4, 2}, clBlack, clBlack);
@@ -132,29 +118,21 @@ TEST(GraphicsProvider, ButtonFaceFocusAndClipProbed) {
   for (bool down : {false, true}) {
     TPicture p(12, 10);
     TGraphicsProvider::DrawButtonFace(&p.Canvas, {1, 1, 11, 9}, down);
-    const TColor dark = ColorToRGB(down ? clWindowFrame : clBtnShadow);
-    const TColor light = ColorToRGB(clBtnHighlight);
-    EXPECT_EQ(p.At(1, 1), light) << down;
-    EXPECT_EQ(p.At(5, 1), light) << down;
-    EXPECT_EQ(p.At(1, 5), light) << down;
-    EXPECT_EQ(p.At(10, 1), dark) << "top-right corner " << down;
-    EXPECT_EQ(p.At(1, 8), dark) << "bottom-left corner " << down;
-    EXPECT_EQ(p.At(10, 5), dark) << down;
-    EXPECT_EQ(p.At(5, 8), dark) << down;
-    EXPECT_EQ(p.At(5, 5), ColorToRGB(clBtnFace)) << down;
-    EXPECT_EQ(p.At(11, 5), clWhite) << down;
-    EXPECT_EQ(p.At(5, 9), clWhite) << down;
+    const TColor dark = down ? clWindowFrame : clBtnShadow, light = clBtnHighlight;
+    // Light along the left and top, dark from the top-right to the bottom-left corner.
+    EXPECT_EQ(Missing(p.Image, {At(1, 1, light), At(5, 1, light), At(1, 5, light), At(10, 1, dark), At(1, 8, dark),
+                                At(10, 5, dark), At(5, 8, dark), At(5, 5, clBtnFace), At(11, 5, clWhite),
+                                At(5, 9, clWhite)}),
+              "")
+        << down;
   }
 
   TPicture solid(10, 10);
   TGraphicsProvider::DrawFocus(&solid.Canvas, {1, 1, 9, 9}, true);
-  EXPECT_EQ(solid.At(1, 1), ColorToRGB(clHighlight));
-  EXPECT_EQ(solid.At(8, 4), ColorToRGB(clHighlight));
-  EXPECT_EQ(solid.At(4, 4), clWhite);
+  EXPECT_EQ(Missing(solid.Image, {At(1, 1, clHighlight), At(8, 4, clHighlight), At(4, 4, clWhite)}), "");
   TPicture dotted(10, 10);
   TGraphicsProvider::DrawFocus(&dotted.Canvas, {1, 1, 9, 9}, false);
-  EXPECT_EQ(dotted.At(1, 1), clBlack);
-  EXPECT_EQ(dotted.At(2, 1), clWhite);
+  EXPECT_EQ(Missing(dotted.Image, {At(1, 1, clBlack), At(2, 1, clWhite)}), "");
   TGraphicsProvider::DrawFocus(&dotted.Canvas, {1, 1, 9, 9}, false);
   EXPECT_EQ(dotted.At(1, 1), clWhite) << "drawn twice, gone";
 
@@ -162,9 +140,8 @@ TEST(GraphicsProvider, ButtonFaceFocusAndClipProbed) {
   TGraphicsProvider::ClipRect(&clipped.Canvas, {2, 2, 5, 5});
   clipped.Canvas.Brush.Color = clRed;
   clipped.Canvas.FillRect({0, 0, 10, 10});
-  EXPECT_EQ(clipped.At(2, 2), clRed);
   clipped.Canvas.ResetClipRect();
-  EXPECT_EQ(clipped.At(5, 5), clWhite);
+  EXPECT_EQ(Missing(clipped.Image, {{{2, 2, 5, 5}, clRed}, At(5, 5, clWhite), At(1, 1, clWhite)}), "");
 }
 
 TEST(GraphicsProvider, TextLeavesTheBackgroundAndASolidBrush) {
@@ -196,19 +173,15 @@ TEST(DrawProvider, AlphaBitmapsBlendWithWhatLiesUnder) {
   glass.SetPixelFormat(pf32bit);
   const std::uint8_t pixels[4][4] = {{255, 255, 255, 255}, {255, 255, 255, 0}, {0, 0, 255, 128}, {10, 20, 30, 255}};
   for (int y = 0; y < 2; ++y)
-    for (int x = 0; x < 4; ++x)
-      std::copy(pixels[x], pixels[x] + 4, glass.ScanLine(y) + 4 * x);
+    for (int x = 0; x < 4; ++x) std::copy(pixels[x], pixels[x] + 4, glass.ScanLine(y) + 4 * x);
   TDrawProvider::DrawBitmap(&p.Canvas, 2, 1, glass);
-  EXPECT_EQ(p.At(2, 1), RGB(254, 254, 254)) << "opaque white over black";
-  EXPECT_EQ(p.At(3, 1), RGB(0, 0, 0)) << "clear over black";
-  EXPECT_EQ(p.At(4, 1), RGB(254, 126, 126)) << "half red over white";
-  EXPECT_EQ(p.At(5, 2), RGB(29, 19, 9));
-  EXPECT_EQ(p.At(6, 1), clWhite) << "outside the bitmap";
-
   TBitmap plain(2, 1);
   plain.Canvas()->SetPixels(0, 0, clGreen);
   TDrawProvider::DrawBitmap(&p.Canvas, 0, 3, plain);
-  EXPECT_EQ(p.At(0, 3), clGreen);
+  // Opaque white over black, clear over black, half red over white, opaque; outside; a plain bitmap.
+  EXPECT_EQ(Missing(p.Image, {At(2, 1, RGB(254, 254, 254)), At(3, 1, clBlack), At(4, 1, RGB(254, 126, 126)),
+                              At(5, 2, RGB(29, 19, 9)), At(6, 1, clWhite), At(0, 3, clGreen)}),
+            "");
 }
 
 TEST(Themes, UnavailableHereAndBoundEntriesAreUsedOnce) {
@@ -216,37 +189,20 @@ TEST(Themes, UnavailableHereAndBoundEntriesAreUsedOnce) {
   TPicture p(4, 4);
   DrawThemed(nullptr, &p.Canvas, {0, 0, 4, 4}, "header", 1, 1);  // draws nothing, fails nothing
   EXPECT_EQ(p.At(1, 1), clWhite);
-
-  TThemeLibrary saved = ThemeLibrary();
-  TThemeLibrary& lib = ThemeLibrary();
-  std::vector<std::string> calls;
-  int handle = 0;
-  lib.Handle = &handle;
-  lib.IsAppThemed = [] { return true; };
-  lib.IsThemeActive = [] { return true; };
-  lib.OpenThemeData = [&](void*, const std::string& cls) -> void* {
-    calls.push_back("open " + cls);
-    return &handle;
-  };
-  lib.DrawThemeBackground = [&](void*, TCanvas*, int part, int state, const TRect&, const TRect* clip) -> long {
-    calls.push_back("draw " + std::to_string(part) + "/" + std::to_string(state) + (clip ? " clipped" : ""));
-    return 0;
-  };
-  lib.CloseThemeData = [&](void*) -> long {
-    calls.push_back("close");
-    return 0;
-  };
-  EXPECT_TRUE(ThemesAvailable());
-  DrawThemed(nullptr, &p.Canvas, {0, 0, 4, 4}, "button", 1, 3);
-  EXPECT_EQ(calls, (std::vector<std::string>{"open button", "draw 1/3", "close"}));
-  lib.IsThemeActive = []() -> bool { throw std::runtime_error("gone"); };
-  try {
-    ThemesAvailable();
-    ADD_FAILURE() << "no error";
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), "Error in Themes");
+  {
+    TThemeRecorder themes;
+    EXPECT_TRUE(ThemesAvailable());
+    DrawThemed(nullptr, &p.Canvas, {0, 0, 4, 4}, "button", 1, 3);
+    EXPECT_EQ(themes.Calls, (std::vector<std::string>{"open button", "close"}));
+    EXPECT_EQ(themes.At({1, 1}), std::vector<std::string>{"button 1/3"});
+    ThemeLibrary().IsThemeActive = []() -> bool { throw std::runtime_error("gone"); };
+    try {
+      ThemesAvailable();
+      ADD_FAILURE() << "no error";
+    } catch (const Exception& e) {
+      EXPECT_EQ(e.Message(), "Error in Themes");
+    }
   }
-  ThemeLibrary() = saved;
   EXPECT_FALSE(ThemesAvailable());
 }
 
