@@ -4,6 +4,7 @@
 
 #include "ShellTestKit.h"
 
+#include "components/FlatButton.h"
 #include "components/GradPageControl.h"
 #include "grid/CellClasses.h"
 #include "grid/GridView.h"
@@ -92,8 +93,9 @@ TEST(SchemaImport, TheFixtureTablesGetTheirDefaultsPerColumnType) {
   };
   const TColumn columns[] = {
       {"products", "id", "int(11)", true, true, "Text", "Interval", {}},
-      {"products", "updated_at", "datetime", false, true, "Text", "Interval", {}},
-      // The sixth column on is neither listed nor filtered.
+      // The fifth column is the last one listed and filtered.
+      {"products", "released", "date", false, true, "Text", "Interval", {}},
+      {"products", "updated_at", "datetime", false, false, "Text", "No", {}},
       {"products", "status", "enum('new','used','it''s')", false, false, "Combobox", "No", {"new=new", "used=used", "it's=it's"}},
       {"products", "colours", "set('red','green','blue')", false, false, "Checkbox", "No",
        {"red=red", "green=green", "blue=blue"}},
@@ -120,9 +122,9 @@ TEST(SchemaImport, TheFixtureTablesGetTheirDefaultsPerColumnType) {
     EXPECT_EQ(input->Filter_type, c.Filter);
     EXPECT_EQ(input->View_type, "Text");
     EXPECT_TRUE(input->UseHint);
-    EXPECT_EQ(input->HtmlInput->ItemList.Text(), TStringList(c.Items).Text());
+    EXPECT_EQ(input->HtmlInput->ItemList.Lines(), c.Items);
     EXPECT_FALSE(input->HtmlInput->iLElementFromDb);
-    EXPECT_EQ(input->HtmlInput->iLSource, c.Items.empty() ? 0 : 1);
+    if (!c.Items.empty()) EXPECT_EQ(input->HtmlInput->iLSource, 1);
   }
 
   // The grid shows a table as the model holds it, the key column as an image.
