@@ -30,22 +30,6 @@ const TWebInput& Input(TMainForm* form, const std::string& field) {
   throw std::runtime_error("no column " + field);
 }
 
-/** Opens the cell's editor, puts text in it as a user would, and takes it
- *  (or, with escape, presses Esc). */
-void EditCell(TGridView* grid, int col, int row, const std::string& text, bool escape = false) {
-  grid->SetFocus();
-  grid->BeginEdit(col, row);
-  ASSERT_NE(grid->ActiveEditor(), nullptr) << col << "," << row;
-  grid->ActiveEditor()->SetText(text);
-  if (escape) {
-    ASSERT_TRUE(ProcessEventsUntil([&] { return QApplication::focusWidget() != nullptr; }));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-  } else {
-    grid->CommitEdit();
-    grid->EndEdit();
-  }
-}
-
 void ClickCell(TGridView* grid, int col, int row) {
   const TPoint at = grid->GetCellRect(col, row).CenterPoint();
   SendMouse(grid->ClientWidget(), QEvent::MouseButtonPress, Qt::LeftButton, {at.X, at.Y});

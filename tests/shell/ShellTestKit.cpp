@@ -8,7 +8,10 @@
 #include "model/XMLIO.h"
 #include "shell/TableSelectFrame.h"
 #include "ui/ComCtrls.h"
+#include "ui/StdCtrls.h"
 
+#include <QApplication>
+#include <QTest>
 #include <QWidget>
 
 #include <arpa/inet.h>
@@ -169,6 +172,32 @@ std::vector<std::string> TreeTexts(TTreeView* tree) {
     for (TTreeNode* c = n->GetFirstChild(); c; c = c->getNextSibling()) texts.push_back("  " + c->Text());
   }
   return texts;
+}
+
+void EditCell(TGridView* grid, int col, int row, const std::string& text, bool escape) {
+  FocusOn(grid);
+  grid->BeginEdit(col, row);
+  ASSERT_NE(grid->ActiveEditor(), nullptr) << col << "," << row;
+  grid->ActiveEditor()->SetText(text);
+  if (escape) {
+    ASSERT_TRUE(ProcessEventsUntil([&] { return QApplication::focusWidget() != nullptr; }));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  } else {
+    grid->CommitEdit();
+    grid->EndEdit();
+  }
+}
+
+void ChooseWithKeys(TCustomComboBox* box, const std::string& text) {
+  FocusOn(box);
+  QTest::keyClick(Focus(), Qt::Key_Home);
+  for (int i = 0; i < box->Items().Count() && box->Text() != text; ++i) QTest::keyClick(Focus(), Qt::Key_Down);
+  EXPECT_EQ(box->Text(), text) << box->Name();
+}
+
+void FocusOn(TWinControl* control) {
+  control->SetFocus();
+  EXPECT_TRUE(ProcessEventsUntil([&] { return control->Focused(); })) << control->Name();
 }
 
 std::vector<std::string> Texts(const TMessageRecorder& recorder) {

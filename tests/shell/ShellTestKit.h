@@ -18,8 +18,11 @@
 #include <thread>
 #include <vector>
 
+class TCustomComboBox;
+class TGridView;
 class TTreeNode;
 class TTreeView;
+class TWinControl;
 
 namespace qftest {
 
@@ -82,6 +85,13 @@ void AddFromServer(TMainForm* form, const std::string& database, const std::stri
 int RowOf(TMainForm* form, const std::string& field);
 /** The texts of a tree's nodes, children indented by two blanks. */
 std::vector<std::string> TreeTexts(TTreeView* tree);
+/** Opens the cell's editor, puts text in it as a user would, and takes it
+ *  (or, with escape, presses Esc). */
+void EditCell(TGridView* grid, int col, int row, const std::string& text, bool escape = false);
+/** Chooses text in a drop-down list with the keys, as a user would. */
+void ChooseWithKeys(TCustomComboBox* box, const std::string& text);
+/** Gives control the focus (the one that had it is left: its Exit runs). */
+void FocusOn(TWinControl* control);
 
 /** The texts of the message boxes recorded so far. */
 std::vector<std::string> Texts(const TMessageRecorder& recorder);
