@@ -459,23 +459,6 @@ TEST(MainWindow, ActivationHidesTheFieldEditorWithoutACurrentTable) {
   }
 }
 
-namespace {
-
-/** A database of its own on the private server, dropped at the end. */
-struct TScratchDatabase {
-  TScratchDatabase(const DbParams& db, const std::string& name) : Name(name) {
-    Db.Connect(db.Host, db.User, db.Password, db.Port, "");
-    Exec("DROP DATABASE IF EXISTS " + QuoteIdentifier(name));
-    Exec("CREATE DATABASE " + QuoteIdentifier(name));
-  }
-  ~TScratchDatabase() { Db.ExecuteQuery("DROP DATABASE IF EXISTS " + QuoteIdentifier(Name)); }
-  void Exec(const std::string& sql) { ASSERT_NE(Db.ExecuteQuery(sql), nullptr) << sql << ": " << Db.LastError(); }
-  std::string Name;
-  TDBManager Db;
-};
-
-}  // namespace
-
 TEST(MainWindow, UpdateProjectFollowsTheServerOnlyWhenItAnswers) {
   QF_REQUIRE_DB(db);
   TProgramFolder f;

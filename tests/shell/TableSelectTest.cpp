@@ -40,19 +40,6 @@ void ExpectShown(TMainForm* form, const std::string& database, const std::string
     EXPECT_EQ(form->TableInfo->GetCellText(1, row), shown->GetInputListElement(row)->Database_field);
 }
 
-/** A database of its own on the private server, dropped at the end. */
-struct TScratch {
-  TScratch(const DbParams& db, const std::string& name) : Name(name) {
-    Db.Connect(db.Host, db.User, db.Password, db.Port, "");
-    Exec("DROP DATABASE IF EXISTS " + QuoteIdentifier(name));
-    Exec("CREATE DATABASE " + QuoteIdentifier(name));
-  }
-  ~TScratch() { Db.ExecuteQuery("DROP DATABASE IF EXISTS " + QuoteIdentifier(Name)); }
-  void Exec(const std::string& sql) { ASSERT_NE(Db.ExecuteQuery(sql), nullptr) << sql << ": " << Db.LastError(); }
-  std::string Table(const std::string& name) const { return QuoteIdentifier(Name) + "." + QuoteIdentifier(name); }
-  std::string Name;
-  TDBManager Db;
-};
 
 }  // namespace
 
@@ -124,7 +111,9 @@ TEST(SchemaImport, TheFixtureTablesGetTheirDefaultsPerColumnType) {
     EXPECT_TRUE(input->UseHint);
     EXPECT_EQ(input->HtmlInput->ItemList.Lines(), c.Items);
     EXPECT_FALSE(input->HtmlInput->iLElementFromDb);
-    if (!c.Items.empty()) EXPECT_EQ(input->HtmlInput->iLSource, 1);
+    if (!c.Items.empty()) {
+      EXPECT_EQ(input->HtmlInput->iLSource, 1);
+    }
   }
 
   // The grid shows a table as the model holds it, the key column as an image.
@@ -222,7 +211,7 @@ TEST(TablePanel, UpdateProjectReshowsTheCurrentTableWithItsNewColumns) {
   QF_REQUIRE_DB(db);
   TProgramFolder f;
   TMainForm* form = StartConnected(f, db);
-  TScratch scratch(db, "qf_panel_" + std::to_string(::getpid()));
+  TScratchDatabase scratch(db, "qf_panel_" + std::to_string(::getpid()));
   scratch.Exec("CREATE TABLE " + scratch.Table("books") + " (id INT PRIMARY KEY, title VARCHAR(80), pages INT)");
   scratch.Exec("CREATE TABLE " + scratch.Table("shelf") + " (id INT PRIMARY KEY)");
   form->SelectTablePanel->initAllTablePanel();
