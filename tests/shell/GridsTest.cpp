@@ -232,7 +232,7 @@ TEST(SecurityPage, TheBinderCopiesEachModeBothWays) {
   EXPECT_TRUE(form->secAdminPass->Enabled());
 }
 
-TEST(SiteSettings, TheAdministratorsNameFollowsEveryKey) {
+TEST(SiteSettings, TheAdministratorsNameFollowsEveryKeyTheMailBoxItsControlsWhenLeft) {
   TProgramFolder f;
   TMainForm* form = f.Start();
   Activate(form);
@@ -248,4 +248,13 @@ TEST(SiteSettings, TheAdministratorsNameFollowsEveryKey) {
   }
   Type(Focus(), "\b");
   EXPECT_EQ(form->Project()->AdminName, "ab");
+
+  FocusOn(form->inpMailSubject);
+  Type(Focus(), "Hi");
+  EXPECT_EQ(form->Project()->mailSubject, "") << "taken when the box is left";
+  form->inpMailOnDelete->SetChecked(true);
+  FocusOn(form->adminNameField);
+  EXPECT_EQ(std::tuple(form->Project()->mailSubject, form->Project()->mailOnDelete), std::tuple("Hi", true));
+  form->inpMailNoData->SetChecked(true);
+  EXPECT_EQ(std::tuple(form->Project()->mailAllData, form->Project()->mailNoData), std::tuple(false, true));
 }
