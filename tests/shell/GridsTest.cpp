@@ -43,14 +43,20 @@ TColor CellPixel(TGridView* grid, const QImage& image, int col, int row, int dy)
   return PixelAt(image, r.Right - 4, dy >= 0 ? r.Top + dy : r.Bottom + dy);
 }
 
+/** A main window on the private server, active, with these shop tables added. */
+TMainForm* StartWith(TProgramFolder& f, const DbParams& db, std::initializer_list<const char*> tables) {
+  TMainForm* form = StartConnected(f, db);
+  Activate(form);
+  for (const char* table : tables) AddFromServer(form, "shop", table);
+  return form;
+}
+
 }  // namespace
 
 TEST(ColumnGrid, EachEditReachesTheColumnOfItsRowAlsoWhenSorted) {
   QF_REQUIRE_DB(db);
   TProgramFolder f;
-  TMainForm* form = StartConnected(f, db);
-  Activate(form);
-  AddFromServer(form, "shop", "products");
+  TMainForm* form = StartWith(f, db, {"products"});
   TGridView* grid = form->TableInfo;
   // Sorted by field name: "price", the fourth column, shows in the seventh row.
   grid->Columns().Items(1)->SetSorted(true);
@@ -98,9 +104,7 @@ TEST(ColumnGrid, EachEditReachesTheColumnOfItsRowAlsoWhenSorted) {
 TEST(ColumnGrid, EscWritesTheModelBackFromTheCellAndNoTableChangesNothing) {
   QF_REQUIRE_DB(db);
   TProgramFolder f;
-  TMainForm* form = StartConnected(f, db);
-  Activate(form);
-  AddFromServer(form, "shop", "city");
+  TMainForm* form = StartWith(f, db, {"city"});
   TGridView* grid = form->TableInfo;
   const int row = RowOf(form, "name");
   for (const auto& [col, value] : {std::pair{7, "Town"}, {12, "hint"}, {9, "Radiobox"}}) {
@@ -125,9 +129,7 @@ TEST(ColumnGrid, EscWritesTheModelBackFromTheCellAndNoTableChangesNothing) {
 TEST(SiteSettingsGrid, RightsAtOnceCaptionsOnAcceptAndEscPutsTheCellBack) {
   QF_REQUIRE_DB(db);
   TProgramFolder f;
-  TMainForm* form = StartConnected(f, db);
-  Activate(form);
-  for (const char* table : {"city", "customer"}) AddFromServer(form, "shop", table);
+  TMainForm* form = StartWith(f, db, {"city", "customer"});
   TGridView* grid = form->TableSettingsGrid;
   form->SubPageControl->SetActivePage(form->AdvTabSheet3);
   TWebTable& customer = *form->Project()->FindTable("shop", "customer");
@@ -159,9 +161,7 @@ TEST(SiteSettingsGrid, RightsAtOnceCaptionsOnAcceptAndEscPutsTheCellBack) {
 TEST(Grids, EvenRowsAreLightBlueAndTheSelectionIsAGradientByFocus) {
   QF_REQUIRE_DB(db);
   TProgramFolder f;
-  TMainForm* form = StartConnected(f, db);
-  Activate(form);
-  for (const char* table : {"city", "customer", "products"}) AddFromServer(form, "shop", table);
+  TMainForm* form = StartWith(f, db, {"city", "customer", "products"});
   const TColor lightBlue = RGB(227, 237, 251);
   for (TGridView* grid : {form->TableSettingsGrid, form->TableInfo}) {
     SCOPED_TRACE(grid->Name());
