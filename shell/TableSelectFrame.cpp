@@ -292,8 +292,15 @@ TTreeNode* TTableSelectPanel::FindTableNode(TTreeView* tree, const std::string& 
   return nullptr;
 }
 
+void TTableSelectPanel::TakeInGridEdit() {
+  TGridView* grid = FGrid ? FGrid : FForm->TableInfo;
+  grid->CommitEdit();
+  grid->EndEdit();
+}
+
 void TTableSelectPanel::TreeSelectedTableChange(TTreeNode* node) {
   if (FQuiet || !node || !FProject) return;
+  TakeInGridEdit();
   FForm->SubPageControl->SetActivePage(FForm->AdvTabSheet1);
   if (node->Parent()) {
     FProject->CurrentDatabase = node->Parent()->Text();
@@ -365,6 +372,7 @@ bool TTableSelectPanel::UpdateProjectTables(TProjectManager* project) {
     ShowMessageBox("Can't connect to database!", TMsgDlgType::mtWarning);
     return false;
   }
+  TakeInGridEdit();
   initAllTablePanel();
   std::map<std::string, std::set<std::string>> tablesOf;
   for (int i = 0; i < FProject->GetTableCount();) {

@@ -95,6 +95,10 @@ private:
   /** The current table (none: an empty grid, no field editor) in the grid,
    *  its first column chosen. */
   void ShowCurrentTable();
+  /** The cell being edited goes into its own table (as when the grid is
+   *  left) before another table becomes the current one: ending the edit
+   *  later would write it by field name into the next table's column. */
+  void TakeInGridEdit();
   /** Selects node without running the change event. */
   void SelectQuietly(TTreeNode* node);
   /** The node of a table in tree, or null. */

@@ -104,7 +104,7 @@ TEST(ColumnGrid, EachEditReachesTheColumnOfItsRowAlsoWhenSorted) {
 TEST(ColumnGrid, EscWritesTheModelBackFromTheCellAndNoTableChangesNothing) {
   QF_REQUIRE_DB(db);
   TProgramFolder f;
-  TMainForm* form = StartWith(f, db, {"city"});
+  TMainForm* form = StartWith(f, db, {"customer", "city"});
   TGridView* grid = form->TableInfo;
   const int row = RowOf(form, "name");
   for (const auto& [col, value] : {std::pair{7, "Town"}, {12, "hint"}, {9, "Radiobox"}}) {
@@ -124,6 +124,23 @@ TEST(ColumnGrid, EscWritesTheModelBackFromTheCellAndNoTableChangesNothing) {
   form->TableInfoSelectCell(7, row);
   form->Project()->CurrentTable = "city";
   EXPECT_EQ(Input(form, "name").Caption, "name");
+
+  // An edit still open when another table is chosen (Update project, too)
+  // is taken into its own table, never into the next one's column of that name.
+  TTreeView* tree = form->SelectTablePanel->TreeSelectedTable;
+  form->Project()->FindTable("shop", "customer")->GetInputListElement(1)->Caption = "Client";
+  for (const auto& [choose, caption] :
+       std::initializer_list<std::pair<std::function<void()>, const char*>>{
+           {[&] { tree->SetSelected(tree->Items().GetFirstNode()->GetFirstChild()); }, "Town"},
+           {[&] { form->ToolButton3Click(); }, "City"}}) {
+    tree->SetSelected(tree->Items().GetFirstNode()->Item(1));
+    grid->SelectRow(row);
+    grid->BeginEdit(7, row);
+    grid->ActiveEditor()->SetText(caption);
+    choose();
+    EXPECT_EQ(form->Project()->FindTable("shop", "city")->GetInputListElement(1)->Caption, caption);
+    EXPECT_EQ(form->Project()->FindTable("shop", "customer")->GetInputListElement(1)->Caption, "Client");
+  }
 }
 
 TEST(SiteSettingsGrid, RightsAtOnceCaptionsOnAcceptAndEscPutsTheCellBack) {
