@@ -200,22 +200,6 @@ void FocusOn(TWinControl* control) {
   EXPECT_TRUE(ProcessEventsUntil([&] { return control->Focused(); })) << control->Name();
 }
 
-TScratchDatabase::TScratchDatabase(const DbParams& db, const std::string& name) : Name(name) {
-  Db.Connect(db.Host, db.User, db.Password, db.Port, "");
-  Exec("DROP DATABASE IF EXISTS " + QuoteIdentifier(name));
-  Exec("CREATE DATABASE " + QuoteIdentifier(name));
-}
-
-TScratchDatabase::~TScratchDatabase() { Db.ExecuteQuery("DROP DATABASE IF EXISTS " + QuoteIdentifier(Name)); }
-
-void TScratchDatabase::Exec(const std::string& sql) {
-  ASSERT_NE(Db.ExecuteQuery(sql), nullptr) << sql << ": " << Db.LastError();
-}
-
-std::string TScratchDatabase::Table(const std::string& name) const {
-  return QuoteIdentifier(Name) + "." + QuoteIdentifier(name);
-}
-
 std::vector<std::string> Texts(const TMessageRecorder& recorder) {
   std::vector<std::string> texts;
   for (const auto& call : recorder.Calls) texts.push_back(call.Text);

@@ -6,7 +6,6 @@
 
 #include "GuiTestApp.h"
 #include "TestSupport.h"
-#include "model/DBManager.h"
 #include "model/ProjectManager.h"
 #include "shell/MainFormUnit.h"
 
@@ -93,17 +92,6 @@ void EditCell(TGridView* grid, int col, int row, const std::string& text, bool e
 void ChooseWithKeys(TCustomComboBox* box, const std::string& text);
 /** Gives control the focus (the one that had it is left: its Exit runs). */
 void FocusOn(TWinControl* control);
-
-/** A database of its own on the private server, dropped at the end. */
-struct TScratchDatabase {
-  TScratchDatabase(const DbParams& db, const std::string& name);
-  ~TScratchDatabase();
-  void Exec(const std::string& sql);
-  /** The quoted name of a table in it. */
-  std::string Table(const std::string& name) const;
-  std::string Name;
-  TDBManager Db;
-};
 
 /** The texts of the message boxes recorded so far. */
 std::vector<std::string> Texts(const TMessageRecorder& recorder);
