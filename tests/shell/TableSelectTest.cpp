@@ -40,7 +40,6 @@ void ExpectShown(TMainForm* form, const std::string& database, const std::string
     EXPECT_EQ(form->TableInfo->GetCellText(1, row), shown->GetInputListElement(row)->Database_field);
 }
 
-
 }  // namespace
 
 TEST(SchemaImport, TheFixtureTablesGetTheirDefaultsPerColumnType) {
