@@ -17,6 +17,7 @@
 #include "shell/ConnectionWindow.h"
 #include "shell/DetailedPropertiesFrame.h"
 #include "shell/LookAndFeelFrame.h"
+#include "shell/ValueListEditor.h"
 #include "shell/TableSelectFrame.h"
 #include "ui/ComCtrls.h"
 #include "ui/Menus.h"
@@ -57,12 +58,11 @@ void ShowTable(TMainForm* form, const std::string& table) {
 }
 
 /** Chooses a column's row in the column grid and gives it an input type. */
-int ColumnOfType(TMainForm* form, const std::string& field, const std::string& type) {
+void ColumnOfType(TMainForm* form, const std::string& field, const std::string& type) {
   const int row = RowOf(form, field);
-  EXPECT_GE(row, 0) << field;
+  ASSERT_GE(row, 0) << field;
   form->TableInfo->SelectRow(row);
   EditCell(form->TableInfo, 9, row, type);
-  return row;
 }
 
 const TWebInput* Column(const TProjectManager& p, const std::string& table, const std::string& field) {
@@ -85,7 +85,7 @@ void ExpectWalkOptions(TMainForm* form) {
   EXPECT_EQ(std::tuple(lookup.iLTable, lookup.iLDisplayField, lookup.iLValueField), std::tuple("city", "name", "id"));
   EXPECT_EQ(Column(p, "products", "status")->Input_type, "Radiobox");
   EXPECT_EQ(Column(p, "products", "status")->HtmlInput->ItemList.Lines(),
-            (std::vector<std::string>{"new=new", "used=used", "it's=it's"}));
+            (std::vector<std::string>{"new=new", "used=used", "It is=it's"}));
   EXPECT_EQ(Column(p, "products", "picture")->Input_type, "File");
   EXPECT_EQ(Column(p, "products", "picture")->HtmlInput->iFileUpDir, "uploads/");
   EXPECT_EQ(Column(p, "products", "name")->Filter_type, "Like");
@@ -126,7 +126,8 @@ TEST(UserWalk, CreateSaveQuitReopenGenerateAndServe) {
   EXPECT_NE(std::find(databases.begin(), databases.end(), "my-db"), databases.end());
 
   // Three tables; a customer's city is shown by name, a product's status is
-  // a radio list, its picture an upload, its name filtered by likeness.
+  // a radio list (one caption retyped), its picture an upload, its name
+  // filtered by likeness.
   Activate(form);
   for (const char* table : {"products", "city", "customer"}) AddFromServer(form, "shop", table);
   TFrameDetailedProperties& details = *form->FrameDetailedProperties;
@@ -140,6 +141,11 @@ TEST(UserWalk, CreateSaveQuitReopenGenerateAndServe) {
   FocusOn(form->TableInfo);
   ShowTable(form, "products");
   ColumnOfType(form, "status", "Radiobox");
+  EXPECT_EQ(details.TypeSelector->ActivePage(), details.ComboboxPage);
+  EXPECT_EQ(details.DataSourceSelector->ActivePage(), details.ManualSourcePage);
+  ASSERT_EQ(details.impValueList->Value(2), "it's");
+  EditCell(details.impValueList, 0, 2, "It is");
+  FocusOn(form->TableInfo);
   ColumnOfType(form, "picture", "File");
   EXPECT_EQ(details.TypeSelector->ActivePage(), details.FileboxPage);
   FocusOn(details.inpFileUploadDir);
@@ -210,9 +216,8 @@ TEST(UserWalk, CreateSaveQuitReopenGenerateAndServe) {
   EXPECT_EQ(style.Body, ReadFileText(SourceDir() + "/data/themes/ocean/style.css"));
   EXPECT_NE(products.Body.find("name=\"name_val\""), std::string::npos) << "the name's like filter";
   EXPECT_EQ(insert.Status, 200);
-  for (const char* value : {"new", "used", "it&#39;s"})
-    EXPECT_NE(insert.Body.find("type=\"radio\" value=\"" + std::string(value) + "\""), std::string::npos)
-        << value << "\n" << insert.Body;
+  for (const char* item : {"value=\"new\">new", "value=\"used\">used", "value=\"it&#39;s\">It is"})
+    EXPECT_NE(insert.Body.find("type=\"radio\" " + std::string(item)), std::string::npos) << item << "\n" << insert.Body;
   EXPECT_NE(insert.Body.find("type=\"file\""), std::string::npos);
   const std::string log = e2e::ReadIfExists(f.File("php.out"));
   EXPECT_EQ(log.find("PHP Warning"), std::string::npos) << log;
