@@ -3,6 +3,7 @@
 #include "components/FlatComboBox.h"
 #include "components/FlatEdit.h"
 #include "core/Files.h"
+#include "model/FileLogger.h"
 #include "model/General.h"
 #include "shell/DialogParts.h"
 #include "shell/MainFormUnit.h"
@@ -40,18 +41,22 @@ TLookAndFeel::TLookAndFeel(TComponent* AOwner) : TFrame(AOwner) {
   NewLabel(this, box, 16, 49, "Table width:");
   ETableWidth = NewEdit(this, box, "ETableWidth", 120, 47, 60, "80");
   ETableWidth->OnKeyPress = [this](TObject*, TKeyChar& key) { ETableWidthKeyPress(key); };
+  CssSelector->OnEnter = [this](TObject*) { CssSelectorEnter(); };
+  CssSelector->OnChange = [this](TObject*) { CssSelectorChange(); };
   TableSizeSelector = NewSelector(this, box, "TableSizeSelector", 186, 46, 94, {"%", "pixel"});
   NewLabel(this, box, 16, 79, "Table align:");
   ETableAlign = NewSelector(this, box, "ETableAlign", 120, 76, 160, {"Center", "Left", "Right"});
   ETableAlign->SetColorArrowBackground(13160660);  // RGB 212, 208, 200
   NewLabel(this, box, 310, 19, "Number of rows:");
   ERowNumber = NewEdit(this, box, "ERowNumber", 410, 17, 60, "20");
+  ERowNumber->OnKeyPress = [](TObject*, TKeyChar& key) { DigitsOnly(key); };
   NewLabel(this, box, 310, 49, "Page title:");
   EPageTitle = NewEdit(this, box, "EPageTitle", 410, 47, 200, "Brannoch");
 
   Browser = NewControl<THtmlView>(this, this, "Browser", 0, 145, 664, 319);
   Browser->SetAlign(alClient);
   OnExit = [this](TObject*) { FrameExit(); };
+  ThemesFolder = GetAppFolder() + "themes/";
   FillThemes();
 }
 
@@ -59,11 +64,43 @@ std::string TLookAndFeel::ThemeName() const { return CssSelector->Text(); }
 
 void TLookAndFeel::FillThemes() {
   const std::string chosen = CssSelector->Text();
-  const std::string folder = GetAppFolder() + "themes/";
   CssSelector->Items().Clear();
-  for (const std::string& name : FindFiles(folder, "*"))
-    if (DirectoryExists(folder + name)) CssSelector->Items().Add(name);
+  for (const std::string& name : FindFiles(ThemesFolder, "*"))
+    if (name != "." && name != ".." && DirectoryExists(ThemesFolder + name)) CssSelector->Items().Add(name);
   CssSelector->SetItemIndex(CssSelector->Items().IndexOf(chosen));
+}
+
+void TLookAndFeel::CssSelectorEnter() {
+  FillThemes();
+  if (CssSelector->Items().Empty()) return;
+  CssSelector->SetItemIndex(0);
+  CssSelectorChange();
+  auto* form = dynamic_cast<TMainForm*>(Owner());
+  const std::string css = form && form->Project() ? form->Project()->CSS : std::string();
+  const int index = css.empty() ? -1 : CssSelector->Items().IndexOf(css);
+  if (index < 0) return;
+  CssSelector->SetItemIndex(index);
+  CssSelectorChange();
+}
+
+std::string TLookAndFeel::PreviewDocument(const std::string& linkLine, const std::string& fragment) {
+  return "<html><head>" + linkLine + "</head><body>" + fragment + "</body></html>";
+}
+
+void TLookAndFeel::CssSelectorChange() {
+  const std::string theme = CssSelector->Text();
+  if (theme.empty()) return;
+  const std::string folder = ThemesFolder + theme + "/";
+  // The fragment first: without it there is nothing to write or show.
+  const std::string fragment = ReadFileText(folder + "preview.tbl");
+  const std::string link = "<link href=\"" + theme + ".css\" rel=\"stylesheet\" type=\"text/css\">";
+  try {
+    WriteFileAtomic(folder + "preview.html", link + "\r\n" + fragment);
+  } catch (const std::exception& e) {
+    // A folder the program may not write to still gets its preview shown.
+    WriteLog("  CssSelectorChange " + std::string(e.what()));
+  }
+  Browser->LoadFromString(PreviewDocument(link, fragment), folder);
 }
 
 void TLookAndFeel::ETableWidthKeyPress(TKeyChar& Key) { DigitsOnly(Key); }

@@ -30,8 +30,19 @@ public:
 
   /** The theme generation copies: the selector's text. */
   std::string ThemeName() const;
+  /** Where the theme folders are: "themes/" in the program's folder. */
+  std::string ThemesFolder;
   /** Lists the theme folders again, keeping the chosen one when it is still there. */
   void FillThemes();
+  /** The selector got the focus: the list anew, then the first theme and
+   *  the project's previewed. */
+  void CssSelectorEnter();
+  /** Writes the chosen theme's preview.html (its style sheet's link and its
+   *  preview.tbl) and shows it. No theme, no preview; a preview.tbl that
+   *  cannot be read raises EFOpenError and writes nothing. */
+  void CssSelectorChange();
+  /** The page the preview shows: the link and the fragment as one document. */
+  static std::string PreviewDocument(const std::string& linkLine, const std::string& fragment);
   void ETableWidthKeyPress(TKeyChar& Key);
   /** The focus left the frame. */
   void FrameExit();

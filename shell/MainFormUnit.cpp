@@ -128,6 +128,21 @@ void StyleGrid(TGridView* grid) {
   };
 }
 
+/** A grid that says when an in-place edit ends, whether it was taken or
+ *  cancelled: the grid's own events tell only of taken ones. */
+class TEditedGridView : public TGridView {
+public:
+  using TGridView::TGridView;
+  void EndEdit() override {
+    const bool editing = State().Contains(gbEditing);
+    const TGridCell cell = EditedCell();
+    TGridView::EndEdit();
+    if (editing && OnEditEnded && !Destroying() && cell.Row >= 0 && cell.Row < RowCount())
+      OnEditEnded(this, cell.Col, cell.Row);
+  }
+  TCellEvent OnEditEnded;
+};
+
 TFlatRadioButton* NewRadio(TComponent* owner, TWinControl* parent, const std::string& name,
                            const std::string& caption, int x, int y, int w) {
   auto* radio = NewControl<TFlatRadioButton>(owner, parent, name, x, y, w, 17);
@@ -202,10 +217,11 @@ TMainForm::TMainForm(TComponent* AOwner) : TForm(AOwner), Services(TShellService
 
   SelectTablePanel = new TTableSelectPanel(this);
   SelectTablePanel->SetParent(this);
-  SelectTablePanel->SetBounds(0, 30, 185, 500);
+  // 170 leaves the field editor its 650 pixels beside the panel in a window of 851.
+  SelectTablePanel->SetBounds(0, 30, 170, 500);
   SelectTablePanel->SetConstraints({150, 450, 200, 0});
   SelectTablePanel->SetAlign(alLeft);
-  MainPanelSplitter = NewSplitter(this, this, "MainPanelSplitter", alLeft, 186, 30, 3, 500);
+  MainPanelSplitter = NewSplitter(this, this, "MainPanelSplitter", alLeft, 171, 30, 3, 500);
 
   BuildPages();
   SetupGrids();
@@ -330,7 +346,9 @@ void TMainForm::BuildPages() {
   AdvTabSheet5 = page("AdvTabSheet5", "Security");
   AdvTabSheet3 = page("AdvTabSheet3", "Site settings");
 
-  TableInfo = NewControl<TGridView>(this, AdvTabSheet1, "TableInfo", 0, 0, 600, 200);
+  auto* tableInfo = NewControl<TEditedGridView>(this, AdvTabSheet1, "TableInfo", 0, 0, 600, 200);
+  tableInfo->OnEditEnded = [this](TObject*, int col, int row) { TableInfoEditEnded(col, row); };
+  TableInfo = tableInfo;
   TableInfo->SetAlign(alTop);
   TableInfoSplitter = NewSplitter(this, AdvTabSheet1, "TableInfoSplitter", alTop, 0, 201, 600, 3);
   FrameDetailedProperties = new TFrameDetailedProperties(this);
@@ -357,13 +375,24 @@ void TMainForm::BuildSecurityPage() {
   AdminSettingsPanel = NewGroup(this, AdvTabSheet5, "AdminSettingsPanel", "Admin settings:", 16, 72, 300, 84);
   secAdminName = NewLabelledEdit(this, AdminSettingsPanel, "secAdminName", "Name:", 12, 90, 24, 190);
   secAdminPass = NewLabelledEdit(this, AdminSettingsPanel, "secAdminPass", "Password:", 12, 90, 52, 190);
+  for (TControl* c : std::initializer_list<TControl*>{AdminSettingsPanel, secAdminName, secAdminPass})
+    c->SetEnabled(false);
+  secAdmin->OnClick = [this](TObject*) { secAdminClick(); };
+  secNoUser->OnClick = [this](TObject*) { secNoUserClick(); };
+  for (TFlatEdit* edit : {secAdminName, secAdminPass}) edit->OnExit = [this](TObject*) { secAdminNameChange(); };
+  AdvTabSheet5->OnShow = [this](TObject*) { AdvTabSheet5Show(); };
 }
 
 void TMainForm::BuildSiteSettingsPage() {
   SiteSettingsPanel = NewControl<TPanel>(this, AdvTabSheet3, "SiteSettingsPanel", 0, 300, 600, 176);
   SiteSettingsPanel->SetAlign(alBottom);
   SiteSettingsPanel->SetBevelOuter(bvNone);
-  TableSettingsGrid = NewControl<TGridView>(this, AdvTabSheet3, "TableSettingsGrid", 0, 0, 600, 300);
+  auto* settingsGrid = NewControl<TEditedGridView>(this, AdvTabSheet3, "TableSettingsGrid", 0, 0, 600, 300);
+  // A right reaches the model with each change; a cancelled edit puts the cell's back.
+  settingsGrid->OnEditEnded = [this](TObject*, int col, int row) {
+    if (col >= 3 && col <= 7) TableSettingsGridEdit(col, row, TableSettingsGrid->GetCellText(col, row));
+  };
+  TableSettingsGrid = settingsGrid;
   TableSettingsGrid->SetAlign(alClient);
 
   AdminSetupGroup = NewGroup(this, SiteSettingsPanel, "AdminSetupGroup", "Administrator setup", 4, 6, 236, 112);
@@ -398,19 +427,26 @@ void TMainForm::SetupGrids() {
   key->SetImages(FImages.get());
   key->SetAlignment(taCenter);
   key->SetDefaultValue("0");
+  // The columns without a width of their own share what the others leave of 650 pixels.
   AddText(TableInfo, "TIDBField", "Db Field", "Original SQL field name", 80, false, true);
-  AddText(TableInfo, "TIDBType", "DbType", "Original SQL field type", 90, false);
+  AddText(TableInfo, "TIDBType", "DbType", "Original SQL field type", 75, false);
   AddCheck(TableInfo, "TIInsert", " I", "Show field on Insert page", 18, "True");
   AddCheck(TableInfo, "TIUpdate", " U", "Show field on Update page", 18, "True");
   AddCheck(TableInfo, "TIDetail", " D", "Show field on Detail page", 18, "True");
   AddCheck(TableInfo, "TIList", " L", "Show field on List page", 18, "True");
-  AddText(TableInfo, "TICaption", "Caption", "Displayed caption", 90, true);
+  AddText(TableInfo, "TICaption", "Caption", "Displayed caption", 75, true);
   AddList(TableInfo, "TIViewType", "View type", 75, "Text", Items({"Text", "Number", "Picture"}));
   AddList(TableInfo, "TIInputType", "Input type", 90, "Text",
           Items({"Text", "Textarea", "Combobox", "Listbox", "Checkbox", "Radiobox", "Password", "Hidden", "File"}));
   AddList(TableInfo, "TIFilter", "Filter", 60, "No", Items({"No", "Like", "Interval"}));
   AddCheck(TableInfo, "TIHint", " H", "Add hint information to the field", 18, "False");
-  AddText(TableInfo, "TIHintText", "Hint text", "", 120, true);
+  AddText(TableInfo, "TIHintText", "Hint text", "", 70, true);
+  TableInfo->OnSelectCell = [this](TObject*, int col, int row) { TableInfoSelectCell(col, row); };
+  TableInfo->OnEdit = [this](TObject*, int col, int row, const std::string& value) { TableInfoEdit(col, row, value); };
+  TableInfo->OnEditAccept = [this](TObject*, int col, int row, const std::string& value, bool& accept) {
+    TableInfoEditAccept(col, row, value, accept);
+  };
+  TableInfo->OnSortColumn = [this](TObject*, int, bool) { TableInfoSortColumn(); };
 
   StyleGrid(TableSettingsGrid);
   const TStringList rights = Items({"Admin", "Guest"});
@@ -584,6 +620,7 @@ void TMainForm::ReplaceProject(std::unique_ptr<TProjectManager> project) {
   SelectTablePanel->ShowProjectInfo();
   ShowSiteSettings();
   TInterfaceTableDetail(*this).fillLook();
+  SelectTablePanel->ShowStatus();
   UpdateCaption();
 }
 
@@ -709,7 +746,9 @@ void TMainForm::Exit1Click() { Close(); }
 // ---------------------------------------------------------------- pages
 
 void TMainForm::AdvTabSheet2Show() {
-  if (FProject) TInterfaceTableDetail(*this).fillLook();
+  if (!FProject) return;
+  TInterfaceTableDetail(*this).fillLook();
+  LookAndFeelPanel->CssSelectorChange();
 }
 
 void TMainForm::AdvTabSheet3Show() {
@@ -804,4 +843,94 @@ void TMainForm::TableSettingsGridEditAccept(int ACol, int ARow, const std::strin
   if (!table) return;
   if (ACol == 2) table->Caption = Value;
   if (ACol == 8) table->SendMail = TextToBool(Value);
+}
+
+// ---------------------------------------------------------------- the column grid
+
+int TMainForm::InputIndexOfRow(int ARow) {
+  const TWebTable* table = FProject ? FProject->GetCurrentTable() : nullptr;
+  if (!table || ARow < 0 || ARow >= TableInfo->RowCount()) return -1;
+  // Sorting moves the rows: the field name, not the row's number, names the column.
+  const std::string field = TableInfo->GetCellText(1, ARow);
+  for (int i = 0; i < table->GetInputListSize(); ++i)
+    if (table->GetInputListElement(i)->Database_field == field) return i;
+  return -1;
+}
+
+TWebInput* TMainForm::InputOfRow(int ARow) {
+  const int index = InputIndexOfRow(ARow);
+  return index < 0 ? nullptr : FProject->GetCurrentTable()->GetInputListElement(index);
+}
+
+void TMainForm::TableInfoSelectCell(int ACol, int ARow) {
+  const int index = InputIndexOfRow(ARow);
+  if (index < 0) return;
+  FProject->CurrentRow = index;
+  FProject->CurrentColumn = ACol;
+  TInterfaceTableDetail(*this).updateUI();
+  FrameDetailedProperties->setDetails(TableInfo->GetCellText(9, ARow));
+}
+
+void TMainForm::TableInfoEdit(int ACol, int ARow, const std::string& Value) {
+  TWebInput* input = InputOfRow(ARow);
+  if (!input) return;
+  switch (ACol) {
+    case 3: input->Insert = TextToBool(Value); break;
+    case 4: input->Update = TextToBool(Value); break;
+    case 5: input->Detail = TextToBool(Value); break;
+    case 6: input->List = TextToBool(Value); break;
+    case 7: input->Caption = Value; break;
+    case 8: input->View_type = Value; break;
+    case 9:
+      // The options page follows the new type first.
+      if (input == FrameDetailedProperties->EditedInput()) FrameDetailedProperties->setDetails(Value);
+      input->Input_type = Value;
+      break;
+    case 10: input->Filter_type = Value; break;
+    case 11: input->UseHint = TextToBool(Value); break;
+    case 12: input->HintText = Value; break;
+    default: break;
+  }
+}
+
+void TMainForm::TableInfoEditAccept(int ACol, int ARow, const std::string& Value, bool&) {
+  TableInfoEdit(ACol, ARow, Value);
+}
+
+void TMainForm::TableInfoEditEnded(int ACol, int ARow) {
+  const TWebInput* input = InputOfRow(ARow);
+  const std::string value = TableInfo->GetCellText(ACol, ARow);
+  if (input && !(ACol == 9 && input->Input_type == value)) TableInfoEdit(ACol, ARow, value);
+}
+
+void TMainForm::TableInfoSortColumn() {
+  const TWebInput* edited = FrameDetailedProperties->EditedInput();
+  if (!edited) return;
+  for (int row = 0; row < TableInfo->RowCount(); ++row)
+    if (TableInfo->GetCellText(1, row) == edited->Database_field) {
+      TableInfo->SelectRow(row);
+      return;
+    }
+}
+
+// ---------------------------------------------------------------- the security page
+
+void TMainForm::secAdminClick() {
+  for (TControl* c : std::initializer_list<TControl*>{AdminSettingsPanel, secAdminName, secAdminPass})
+    c->SetEnabled(true);
+  if (!FillingSecurity) TInterfaceTableDetail(*this).updateSecurityData();
+}
+
+void TMainForm::secNoUserClick() {
+  for (TControl* c : std::initializer_list<TControl*>{AdminSettingsPanel, secAdminName, secAdminPass})
+    c->SetEnabled(false);
+  if (!FillingSecurity) TInterfaceTableDetail(*this).updateSecurityData();
+}
+
+void TMainForm::AdvTabSheet5Show() {
+  if (FProject) TInterfaceTableDetail(*this).updateSecurityUI();
+}
+
+void TMainForm::secAdminNameChange() {
+  if (!FillingSecurity) TInterfaceTableDetail(*this).updateSecurityData();
 }

@@ -157,10 +157,24 @@ public:
   void Exit1Click();
   void AdvTabSheet2Show();
   void AdvTabSheet3Show();
+  void TableInfoSelectCell(int ACol, int ARow);
+  void TableInfoEdit(int ACol, int ARow, const std::string& Value);
+  void TableInfoEditAccept(int ACol, int ARow, const std::string& Value, bool& Accept);
+  /** A cell edit ended, taken or cancelled: the column follows the cell again. */
+  void TableInfoEditEnded(int ACol, int ARow);
+  /** After a sort the edited column stays the chosen one. */
+  void TableInfoSortColumn();
+  /** The column of the current table shown in a row of TableInfo (matched
+   *  by its "Db Field" text), or null. */
+  TWebInput* InputOfRow(int ARow);
   void TableSettingsGridEdit(int ACol, int ARow, const std::string& Value);
   void TableSettingsGridEditAccept(int ACol, int ARow, const std::string& Value, bool& Accept);
   void adminNameFieldChange();
   void inpMailSendToChange();
+  void secAdminClick();
+  void secNoUserClick();
+  void AdvTabSheet5Show();
+  void secAdminNameChange();
 
   /** The open project and the settings (null only before FormCreate). */
   TProjectManager* Project() const { return FProject.get(); }
@@ -178,6 +192,8 @@ public:
   /** Runs fn with a progress window of its own, freed afterwards. */
   void WithProgress(const std::function<void(IProgressDisplay*)>& fn);
 
+  /** True while the binder fills the security page: its buttons then write nothing. */
+  bool FillingSecurity = false;
   /** True while the project dialog creates a new project, false while it
    *  changes the open one. */
   bool NewProjectMode = false;
@@ -198,6 +214,7 @@ private:
   void BuildSecurityPage();
   void BuildSiteSettingsPage();
   void SetupGrids();
+  int InputIndexOfRow(int ARow);
   /** Rows of the site-settings grid for every table of the project. */
   void FillTableSettingsGrid();
   /** Connects the project to its own server; false (and a log line) when

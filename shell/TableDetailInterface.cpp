@@ -1,21 +1,156 @@
 #include "shell/TableDetailInterface.h"
 
+#include "components/FlatCheckBox.h"
 #include "components/FlatComboBox.h"
 #include "components/FlatEdit.h"
+#include "components/FlatGroupBox.h"
+#include "components/FlatMemo.h"
+#include "components/FlatRadioButton.h"
+#include "components/FlatSpinEdit.h"
+#include "components/GradPageControl.h"
 #include "core/Exception.h"
 #include "core/TextUtils.h"
+#include "shell/DetailedPropertiesFrame.h"
 #include "shell/LookAndFeelFrame.h"
 #include "shell/MainFormUnit.h"
+#include "shell/ValueListEditor.h"
 
 namespace {
 
-int32_t Number(const TFlatEdit* edit) {
+int32_t Number(const std::string& text) {
   int32_t value = 0;
-  if (!TryStrToInt(edit->Text(), value)) throw EConvertError("'" + edit->Text() + "' is not a valid integer value");
+  if (!TryStrToInt(text, value)) throw EConvertError("'" + text + "' is not a valid integer value");
   return value;
 }
 
+int32_t Number(const TCustomEdit* edit) { return Number(edit->Text()); }
+
+// Input types whose error text and required flag live on the list page.
+bool IsListType(const std::string& type) {
+  return type == "Combobox" || type == "Checkbox" || type == "Radiobox" || type == "Listbox";
+}
+
 }  // namespace
+
+void TInterfaceTableDetail::updateUI() {
+  TFrameDetailedProperties& f = *FForm.FrameDetailedProperties;
+  TWebInput* input = f.EditedInput();
+  if (!input) return;
+  TBaseHtmlInput& h = *input->HtmlInput;
+  f.Filling = true;
+  try {
+    f.inpDefaultValue->SetText(h.iValue);
+    if (IsListType(input->Input_type)) {
+      f.inpErrorText2->SetText(h.iErrorText);
+      f.inpMustSelect->SetChecked(h.iRequired);
+    } else {
+      f.inpErrorText->SetText(h.iErrorText);
+      f.inpIsRequired->SetChecked(h.iRequired);
+    }
+    // As text, not clamped: what the project holds stays as it is.
+    f.inpInputSize->SetText(IntToStr(h.iLength));
+    f.inpMaxSize->SetText(IntToStr(h.iMax));
+    f.inpValidationType->SetItemIndex(f.inpValidationType->Items().IndexOf(h.iCheckType));
+    f.inpValidationTypeChange();
+    f.inpMinValue->SetText(h.iCheckMin);
+    f.inpMaxValue->SetText(h.iCheckMax);
+    f.inpHiddenValue->SetText(h.iHiValue);
+    f.inpFileUploadDir->SetText(h.iFileUpDir);
+    f.inpFileUploadSize->SetText(h.iFileUpSize);
+    f.inpHorizontalAllign->SetChecked(h.iRaHorizontal);
+
+    f.setDetails(input->Input_type);
+
+    TFrameDetailedProperties::ChooseItem(f.eCOTable, h.iLTable);
+    if (!f.eCOTable->Text().empty() && !h.iLTable.empty()) f.eCOTableChange();
+    TFrameDetailedProperties::ChooseItem(f.eCODisplayField, h.iLDisplayField);
+    TFrameDetailedProperties::ChooseItem(f.eCOValueField, h.iLValueField);
+    TFrameDetailedProperties::ChooseItem(f.eCOWhereField, h.iLWhereField);
+    TFrameDetailedProperties::ChooseItem(f.eCORelation, h.iLRelation);
+    TFrameDetailedProperties::ChooseItem(f.eCOShort, h.iLShort);
+    f.eCOValue->SetText(h.iLValue);
+    f.eCODistinct->SetChecked(h.iLDistinct);
+    f.EnableLookupControls();
+    f.eCOSQL->SetText(h.iLSQL);
+
+    f.impValueList->SetStrings(h.ItemList);
+
+    h.iLSource = h.iLElementFromDb ? 0 : 1;
+    f.DataSourceSelector->SetActivePageIndex(h.iLSource);
+
+    f.eTAWidth->SetText(IntToStr(h.iTAWidth));
+    f.eTALines->SetText(IntToStr(h.iTALines));
+    f.eTAWrap->SetChecked(h.iTAWrap);
+    f.eTADefault->SetText(h.iTADefault);
+    f.eTARequired->SetChecked(h.iTARequired);
+    f.eTAErrorText->SetText(h.iTAErrorText);
+
+    const std::string& type = input->Input_type;
+    if (type == "Text") f.TypeSelector->SetActivePage(f.TextPage);
+    if (type == "Textarea") f.TypeSelector->SetActivePage(f.TextareaPage);
+    if (type == "Combobox" || type == "Listbox") f.TypeSelector->SetActivePage(f.ComboboxPage);
+    if (type == "Hidden") f.TypeSelector->SetActivePage(f.HiddenPage);
+  } catch (...) {
+    f.Filling = false;
+    throw;
+  }
+  f.Filling = false;
+}
+
+void TInterfaceTableDetail::updateData() {
+  TFrameDetailedProperties& f = *FForm.FrameDetailedProperties;
+  TWebInput* input = f.EditedInput();
+  if (!input) return;
+  // Every number first: a bad one stops the copy before anything changed.
+  const std::string length = f.inpInputSize->Text(), max = f.inpMaxSize->Text();
+  const int32_t iLength = length.empty() ? 0 : Number(length);
+  const int32_t iMax = max.empty() ? 0 : Number(max);
+  const int32_t taWidth = Number(f.eTAWidth);
+  const int32_t taLines = Number(f.eTALines);
+  if (!f.inpFileUploadSize->Text().empty()) Number(f.inpFileUploadSize);
+
+  TBaseHtmlInput& h = *input->HtmlInput;
+  h.iValue = f.inpDefaultValue->Text();
+  if (f.TypeSelector->ActivePage() == f.ComboboxPage) {
+    h.iErrorText = f.inpErrorText2->Text();
+    h.iRequired = f.inpMustSelect->Checked();
+  } else {
+    h.iErrorText = f.inpErrorText->Text();
+    h.iRequired = f.inpIsRequired->Checked();
+  }
+  if (!length.empty()) h.iLength = iLength;
+  if (!max.empty()) h.iMax = iMax;
+  h.iCheckType = f.inpValidationType->Text();
+  h.iCheckMin = f.inpMinValue->Text();
+  h.iCheckMax = f.inpMaxValue->Text();
+
+  const TBaseHtmlInput lookup = f.LookupFromControls();
+  h.iLDb = FForm.Project()->CurrentDatabase;
+  h.iLTable = lookup.iLTable;
+  h.iLDisplayField = lookup.iLDisplayField;
+  h.iLValueField = lookup.iLValueField;
+  h.iLWhereField = lookup.iLWhereField;
+  h.iLRelation = lookup.iLRelation;
+  h.iLValue = lookup.iLValue;
+  h.iLShort = lookup.iLShort;
+  h.iLDistinct = lookup.iLDistinct;
+  h.iLSQL = f.eCOSQL->Text();
+
+  h.iTAWidth = taWidth;
+  h.iTALines = taLines;
+  h.iTAWrap = f.eTAWrap->Checked();
+  h.iTADefault = f.eTADefault->Text();
+  h.iTARequired = f.eTARequired->Checked();
+  h.iTAErrorText = f.eTAErrorText->Text();
+  h.iHiValue = f.inpHiddenValue->Text();
+  h.iRaHorizontal = f.inpHorizontalAllign->Checked();
+  h.iFileUpDir = f.inpFileUploadDir->Text();
+  h.iFileUpSize = f.inpFileUploadSize->Text();
+
+  h.ItemList = f.impValueList->Strings();
+  h.iLSource = f.DataSourceSelector->ActivePageIndex();
+  h.iLElementFromDb = h.iLSource == 0;
+}
 
 void TInterfaceTableDetail::fillLook() {
   const TProjectManager& p = *FForm.Project();
@@ -39,4 +174,39 @@ void TInterfaceTableDetail::saveLook() {
   p.WidthType = look.TableSizeSelector->ItemIndex();
   p.TableAlign = look.ETableAlign->Text();
   if (!look.CssSelector->Text().empty()) p.CSS = look.CssSelector->Text();
+}
+
+void TInterfaceTableDetail::updateSecurityData() {
+  TProjectManager& p = *FForm.Project();
+  if (FForm.secNoUser->Checked()) {
+    p.SecurityMode = "No";
+    p.AdminName.clear();
+    p.AdminPass.clear();
+  } else if (FForm.secAdmin->Checked()) {
+    p.SecurityMode = "Admin";
+    p.AdminName = FForm.secAdminName->Text();
+    p.AdminPass = FForm.secAdminPass->Text();
+  }
+}
+
+void TInterfaceTableDetail::updateSecurityUI() {
+  const TProjectManager& p = *FForm.Project();
+  // Checking a button from here would run its handler, which would write
+  // the half-filled page (and with "No" clear the administrator) back.
+  FForm.FillingSecurity = true;
+  if (p.SecurityMode == "No") {
+    FForm.secAdminName->SetText("");
+    FForm.secAdminPass->SetText("");
+    FForm.secAdmin->SetChecked(false);
+    FForm.secNoUser->SetChecked(true);
+  } else if (p.SecurityMode == "Admin") {
+    FForm.secAdminName->SetText(p.AdminName);
+    FForm.secAdminPass->SetText(p.AdminPass);
+    FForm.secNoUser->SetChecked(false);
+    FForm.secAdmin->SetChecked(true);
+  }
+  FForm.FillingSecurity = false;
+  FForm.AdminSettingsPanel->SetEnabled(FForm.secAdmin->Checked());
+  FForm.secAdminName->SetEnabled(FForm.secAdmin->Checked());
+  FForm.secAdminPass->SetEnabled(FForm.secAdmin->Checked());
 }

@@ -1,6 +1,7 @@
 #include "shell/TableSelectFrame.h"
 
 #include "components/FlatButton.h"
+#include "components/GradPageControl.h"
 #include "components/GradientLabel.h"
 #include "core/TextUtils.h"
 #include "grid/GridView.h"
@@ -94,6 +95,9 @@ TTableSelectPanel::TTableSelectPanel(TMainForm* AOwner) : TFrame(AOwner), FForm(
     tree->SetReadOnly(true);
     tree->SetImages(FImages.get());
   }
+  BtnAddTable->OnClick = [this](TObject*) { BtnAddTableClick(); };
+  BtnRemoveTable->OnClick = [this](TObject*) { BtnRemoveTableClick(); };
+  TreeSelectedTable->OnChange = [this](TObject*, TTreeNode* node) { TreeSelectedTableChange(node); };
 }
 
 TTableSelectPanel::~TTableSelectPanel() {
@@ -212,6 +216,154 @@ void TTableSelectPanel::DisplayTable(TWebTable* table) {
   FForm->FrameDetailedProperties->Show();
 }
 
+void TTableSelectPanel::BtnAddTableClick() {
+  WriteLog("BtnAddTableClick begin");
+  TTreeNode* node = TreeAllTable->Selected();
+  if (node && FProject) {
+    if (FProject->ProjectName.empty()) {
+      FProject->ProjectName = "Project1";
+      FForm->UpdateCaption();
+    }
+    AddSelected(node);
+    // The first added table is the current one, and the one on screen.
+    if (TTreeNode* table = node->Parent() ? node : node->GetFirstChild()) {
+      TTreeNode* shown = FindTableNode(TreeSelectedTable, table->Parent()->Text(), table->Text());
+      if (shown && TreeSelectedTable->Selected() == shown)
+        TreeSelectedTableChange(shown);
+      else if (shown)
+        TreeSelectedTable->SetSelected(shown);
+    }
+    ShowProjectInfo();
+  }
+  WriteLog("BtnAddTableClick end");
+}
+
+void TTableSelectPanel::AddSelected(TTreeNode* node) {
+  WriteLog("AddSelected begin");
+  auto add = [this](TTreeNode* table) {
+    if (isTableInDb(table->Text(), table->Parent()->Text())) return;
+    FProject->CurrentRow = 0;
+    AddTableToProject(MakeTableFromDb(table));
+  };
+  if (node->Parent())
+    add(node);
+  else
+    for (TTreeNode* table = node->GetFirstChild(); table; table = table->getNextSibling()) add(table);
+  WriteLog("AddSelected end");
+}
+
+void TTableSelectPanel::AddTableToProject(std::unique_ptr<TWebTable> table) {
+  WriteLog("AddTableToProject begin");
+  if (table && !isTableInDb(table->Name, table->DB) && !FProject->FindTable(table->DB, table->Name)) {
+    TTreeNode* database = FindDatabaseNode(TreeSelectedTable, table->DB);
+    if (!database) database = TreeSelectedTable->Items().AddChild(nullptr, table->DB);
+    AddTableNode(TreeSelectedTable, database, table->Name);
+    FProject->AddTable(std::move(table));
+  }
+  WriteLog("AddTableToProject end");
+}
+
+std::unique_ptr<TWebTable> TTableSelectPanel::MakeTableFromDb(TTreeNode* node) {
+  WriteLog("MakeTableFromDb begin");
+  std::unique_ptr<TWebTable> table;
+  if (node && node->Parent()) {
+    table = std::make_unique<TWebTable>();
+    table->DB = node->Parent()->Text();
+    table->Name = node->Text();
+    table->Caption = table->DB + "." + table->Name;
+    table->InsertRight = table->UpdateRight = table->DeleteRight = table->DetailRight = table->ListRight = "Guest";
+    table->SendMail = false;
+    if (const auto columns = Describe(*FProject->DBManager, *table))
+      for (int i = 0; i < static_cast<int>(columns->size()); ++i) {
+        const TDescribedColumn& c = (*columns)[i];
+        table->AddToInputList(MakeInput(c.Field, c.Type, c.Key, i));
+      }
+  }
+  WriteLog("MakeTableFromDb end");
+  return table;
+}
+
+TTreeNode* TTableSelectPanel::FindTableNode(TTreeView* tree, const std::string& database, const std::string& table) {
+  for (TTreeNode* db = tree->Items().GetFirstNode(); db; db = db->getNextSibling()) {
+    if (db->Text() != database) continue;
+    for (TTreeNode* t = db->GetFirstChild(); t; t = t->getNextSibling())
+      if (t->Text() == table) return t;
+  }
+  return nullptr;
+}
+
+void TTableSelectPanel::TakeInGridEdit() {
+  TGridView* grid = FGrid ? FGrid : FForm->TableInfo;
+  grid->CommitEdit();
+  grid->EndEdit();
+}
+
+void TTableSelectPanel::TreeSelectedTableChange(TTreeNode* node) {
+  if (FQuiet || !node || !FProject) return;
+  TakeInGridEdit();
+  FForm->SubPageControl->SetActivePage(FForm->AdvTabSheet1);
+  if (node->Parent()) {
+    FProject->CurrentDatabase = node->Parent()->Text();
+    FProject->CurrentTable = node->Text();
+    FProject->CurrentRow = 0;
+    ShowCurrentTable();
+  } else {
+    FProject->CurrentDatabase = node->Text();
+    FProject->CurrentTable.clear();
+    ShowCurrentTable();
+    FForm->SubPageControl->SetActivePage(FForm->AdvTabSheet3);
+  }
+  ShowStatus();
+}
+
+void TTableSelectPanel::ShowCurrentTable() {
+  TGridView* grid = FGrid ? FGrid : FForm->TableInfo;
+  TWebTable* table = FProject->GetCurrentTable();
+  if (!table) {
+    // Nothing may point at a table that is not there.
+    FProject->CurrentTable.clear();
+    grid->ClearRows();
+    FForm->FrameDetailedProperties->Hide();
+    return;
+  }
+  DisplayTable(table);
+  if (grid->RowCount() > 0) grid->SelectRow(0);
+}
+
+void TTableSelectPanel::ShowStatus() {
+  if (!FProject) return;
+  FForm->StatusBar1->Panels()[0]->SetText("DB: " + FProject->CurrentDatabase);
+  FForm->StatusBar1->Panels()[1]->SetText("Table: " + FProject->CurrentTable);
+}
+
+void TTableSelectPanel::SelectQuietly(TTreeNode* node) {
+  FQuiet = true;
+  TreeSelectedTable->SetSelected(node);
+  FQuiet = false;
+}
+
+void TTableSelectPanel::BtnRemoveTableClick() {
+  if (TTreeNode* node = TreeSelectedTable->Selected()) RemoveSelected(node);
+  ShowProjectInfo();
+}
+
+void TTableSelectPanel::RemoveSelected(TTreeNode* node) {
+  WriteLog("RemoveSelected begin");
+  std::vector<std::pair<std::string, std::string>> tables;
+  if (node->Parent())
+    tables.emplace_back(node->Parent()->Text(), node->Text());
+  else
+    for (TTreeNode* t = node->GetFirstChild(); t; t = t->getNextSibling()) tables.emplace_back(node->Text(), t->Text());
+  for (const auto& [database, name] : tables) FProject->RemoveTable(database, name);
+  // The selection moves on, and the tree's change event shows what it moved to.
+  node->Delete();
+  if (!FProject->GetCurrentTable() && !FProject->CurrentTable.empty()) {
+    ShowCurrentTable();
+    ShowStatus();
+  }
+  WriteLog("RemoveSelected end");
+}
+
 bool TTableSelectPanel::UpdateProjectTables(TProjectManager* project) {
   FProject = project;
   TDBManager& db = *FProject->DBManager;
@@ -220,6 +372,7 @@ bool TTableSelectPanel::UpdateProjectTables(TProjectManager* project) {
     ShowMessageBox("Can't connect to database!", TMsgDlgType::mtWarning);
     return false;
   }
+  TakeInGridEdit();
   initAllTablePanel();
   std::map<std::string, std::set<std::string>> tablesOf;
   for (int i = 0; i < FProject->GetTableCount();) {
@@ -241,14 +394,13 @@ bool TTableSelectPanel::UpdateProjectTables(TProjectManager* project) {
   }
   TreeSelectedTable->Items().Clear();
   DisplayProjectTables();
-  if (TWebTable* current = FProject->GetCurrentTable()) {
-    DisplayTable(current);
-  } else {
-    // The table on screen is gone: nothing may point at it.
-    FProject->CurrentTable.clear();
-    (FGrid ? FGrid : FForm->TableInfo)->ClearRows();
-    FForm->FrameDetailedProperties->Hide();
-  }
+  // The current table, when it stayed, is shown afresh (its columns may have
+  // changed); the page in view stays.
+  const std::string database = FProject->CurrentDatabase, current = FProject->CurrentTable;
+  SelectQuietly(current.empty() ? FindDatabaseNode(TreeSelectedTable, database)
+                                : FindTableNode(TreeSelectedTable, database, current));
+  if (!current.empty()) ShowCurrentTable();
+  ShowStatus();
   ShowProjectInfo();
   return true;
 }

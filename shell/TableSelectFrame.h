@@ -57,6 +57,27 @@ public:
   static TTreeNode* FindDatabaseNode(TTreeView* tree, const std::string& database);
   /** Fills the column grid with the table's columns and shows the field editor. */
   void DisplayTable(TWebTable* table);
+  /** "Add": the table, or every table of the database, chosen in the
+   *  available tree joins the project; the first of them becomes the current
+   *  table and is shown (grid, status bar, selected tree). */
+  void BtnAddTableClick();
+  /** Adds the node's table, or each table of a database node, unless the
+   *  project has it already. */
+  void AddSelected(TTreeNode* node);
+  /** The table joins the project and the selected tree, unless the tree has it. */
+  void AddTableToProject(std::unique_ptr<TWebTable> table);
+  /** The table of a table node with its columns as the server describes
+   *  them (none without a connection); null for a database node. */
+  std::unique_ptr<TWebTable> MakeTableFromDb(TTreeNode* node);
+  /** The selected tree's choice: a table node becomes the current table and
+   *  fills the column grid; a database node empties it and shows the site
+   *  settings. No node changes nothing. */
+  void TreeSelectedTableChange(TTreeNode* node);
+  /** "Remove": the selected table, or database with its tables, leaves the project. */
+  void BtnRemoveTableClick();
+  void RemoveSelected(TTreeNode* node);
+  /** The first two panels of the status bar: "DB: " and "Table: " with the current ones. */
+  void ShowStatus();
   /** "Update project": the project's tables follow the server's schema. The
    *  server must answer first: without it "Can't connect to database!" is
    *  shown, nothing changes and the answer is false. A table goes only when
@@ -71,6 +92,17 @@ public:
                                               const std::string& key, int index);
 
 private:
+  /** The current table (none: an empty grid, no field editor) in the grid,
+   *  its first column chosen. */
+  void ShowCurrentTable();
+  /** The cell being edited goes into its own table (as when the grid is
+   *  left) before another table becomes the current one: ending the edit
+   *  later would write it by field name into the next table's column. */
+  void TakeInGridEdit();
+  /** Selects node without running the change event. */
+  void SelectQuietly(TTreeNode* node);
+  /** The node of a table in tree, or null. */
+  static TTreeNode* FindTableNode(TTreeView* tree, const std::string& database, const std::string& table);
   /** Root and table nodes of the available tree from the databases listed in
    *  databases (null: none). */
   void FillAvailableTree(TResultSet* databases);
@@ -78,4 +110,5 @@ private:
   TProjectManager* FProject = nullptr;
   TGridView* FGrid = nullptr;
   std::unique_ptr<TImageList> FImages;
+  bool FQuiet = false;
 };

@@ -435,6 +435,7 @@ TEST(MainWindow, UpdateProjectFollowsTheServerOnlyWhenItAnswers) {
   auto project = ShopProject(db, {"keep", "gone", "neverthere"});
   for (auto& table : project->Tables) table->DB = scratch.Name;
   project->GetTable(0)->GetInputListElement(0)->Caption = "Ident";
+  project->GetTable(0)->GetInputListElement(1)->Caption = "Label";
   project->CurrentDatabase = scratch.Name;
   project->CurrentTable = "gone";
 
@@ -447,7 +448,7 @@ TEST(MainWindow, UpdateProjectFollowsTheServerOnlyWhenItAnswers) {
   f.Messages.Recorder.Calls.clear();
   TProjectManager& p = *form->Project();
   ASSERT_NE(p.DBManager->Connect(db.Host, db.User, db.Password, db.Port, ""), nullptr);
-  scratch.Exec("ALTER TABLE " + q + "keep ADD COLUMN note TEXT");
+  scratch.Exec("ALTER TABLE " + q + "keep ADD COLUMN note TEXT, MODIFY name VARCHAR(90)");
   scratch.Exec("DROP TABLE " + q + "gone");
   form->ToolButton3Click();
   EXPECT_EQ(Texts(f.Messages.Recorder), std::vector<std::string>{"Project was updated!"});
@@ -456,6 +457,7 @@ TEST(MainWindow, UpdateProjectFollowsTheServerOnlyWhenItAnswers) {
   EXPECT_EQ(keep.Name, "keep");
   ASSERT_EQ(keep.GetInputListSize(), 3);
   EXPECT_EQ(keep.GetInputListElement(0)->Caption, "Ident") << "an unchanged column keeps its settings";
+  EXPECT_EQ(keep.GetInputListElement(1)->Caption, "name") << "a column of another type starts afresh";
   const TWebInput& note = *keep.GetInputListElement(2);
   EXPECT_EQ(note.Database_field, "note");
   EXPECT_EQ(note.Input_type, "Text");

@@ -3,8 +3,15 @@
 #include "core/Files.h"
 #include "core/TextUtils.h"
 #include "core/XmlDocument.h"
+#include "components/FlatButton.h"
+#include "grid/GridView.h"
 #include "model/XMLIO.h"
+#include "shell/TableSelectFrame.h"
+#include "ui/ComCtrls.h"
+#include "ui/StdCtrls.h"
 
+#include <QApplication>
+#include <QTest>
 #include <QWidget>
 
 #include <arpa/inet.h>
@@ -127,6 +134,70 @@ std::unique_ptr<TProjectManager> ShopProject(const DbParams& db, const std::vect
 
 void SaveProjectFile(const TProjectManager& project, const std::string& file) {
   XMLManager().SaveProject(file, project);
+}
+
+TMainForm* StartConnected(TProgramFolder& f, const DbParams& db) {
+  f.WriteSettings(ServerSettings(db, true, false));
+  TMainForm* form = f.Start();
+  EXPECT_NE(AvailableNode(form, "shop"), nullptr) << "the server's databases are listed";
+  return form;
+}
+
+TTreeNode* AvailableNode(TMainForm* form, const std::string& database, const std::string& table) {
+  TTreeView* tree = form->SelectTablePanel->TreeAllTable;
+  TTreeNode* db = TTableSelectPanel::FindDatabaseNode(tree, database);
+  if (!db || table.empty()) return db;
+  for (TTreeNode* t = db->GetFirstChild(); t; t = t->getNextSibling())
+    if (t->Text() == table) return t;
+  return nullptr;
+}
+
+void AddFromServer(TMainForm* form, const std::string& database, const std::string& table) {
+  TTreeNode* node = AvailableNode(form, database, table);
+  ASSERT_NE(node, nullptr) << database << "." << table;
+  form->SelectTablePanel->TreeAllTable->SetSelected(node);
+  Click(form->SelectTablePanel->BtnAddTable->Handle(), QPoint(6, 6));
+}
+
+int RowOf(TMainForm* form, const std::string& field) {
+  for (int row = 0; row < form->TableInfo->RowCount(); ++row)
+    if (form->TableInfo->GetCellText(1, row) == field) return row;
+  return -1;
+}
+
+std::vector<std::string> TreeTexts(TTreeView* tree) {
+  std::vector<std::string> texts;
+  for (TTreeNode* n = tree->Items().GetFirstNode(); n; n = n->getNextSibling()) {
+    texts.push_back(n->Text());
+    for (TTreeNode* c = n->GetFirstChild(); c; c = c->getNextSibling()) texts.push_back("  " + c->Text());
+  }
+  return texts;
+}
+
+void EditCell(TGridView* grid, int col, int row, const std::string& text, bool escape) {
+  FocusOn(grid);
+  grid->BeginEdit(col, row);
+  ASSERT_NE(grid->ActiveEditor(), nullptr) << col << "," << row;
+  grid->ActiveEditor()->SetText(text);
+  if (escape) {
+    ASSERT_TRUE(ProcessEventsUntil([&] { return QApplication::focusWidget() != nullptr; }));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  } else {
+    grid->CommitEdit();
+    grid->EndEdit();
+  }
+}
+
+void ChooseWithKeys(TCustomComboBox* box, const std::string& text) {
+  FocusOn(box);
+  QTest::keyClick(Focus(), Qt::Key_Home);
+  for (int i = 0; i < box->Items().Count() && box->Text() != text; ++i) QTest::keyClick(Focus(), Qt::Key_Down);
+  EXPECT_EQ(box->Text(), text) << box->Name();
+}
+
+void FocusOn(TWinControl* control) {
+  control->SetFocus();
+  EXPECT_TRUE(ProcessEventsUntil([&] { return control->Focused(); })) << control->Name();
 }
 
 std::vector<std::string> Texts(const TMessageRecorder& recorder) {

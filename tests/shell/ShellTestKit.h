@@ -18,6 +18,12 @@
 #include <thread>
 #include <vector>
 
+class TCustomComboBox;
+class TGridView;
+class TTreeNode;
+class TTreeView;
+class TWinControl;
+
 namespace qftest {
 
 /** The settings file's values, as the program writes them ("-1" and "0" for flags). */
@@ -66,6 +72,26 @@ TSettings ServerSettings(const DbParams& db, bool autoConnect, bool reloadLast);
 std::unique_ptr<TProjectManager> ShopProject(const DbParams& db, const std::vector<std::string>& tables);
 /** Writes project to file. */
 void SaveProjectFile(const TProjectManager& project, const std::string& file);
+
+/** Starts a main window in f connected at start-up to the private server's
+ *  "shop" (both trees filled), on a new project. */
+TMainForm* StartConnected(TProgramFolder& f, const DbParams& db);
+/** The node of a table (of the database itself when table is empty) in the
+ *  available tree, or null. */
+TTreeNode* AvailableNode(TMainForm* form, const std::string& database, const std::string& table = "");
+/** Chooses that node of the available tree and clicks "Add". */
+void AddFromServer(TMainForm* form, const std::string& database, const std::string& table = "");
+/** The row of TableInfo showing the column field, or -1. */
+int RowOf(TMainForm* form, const std::string& field);
+/** The texts of a tree's nodes, children indented by two blanks. */
+std::vector<std::string> TreeTexts(TTreeView* tree);
+/** Opens the cell's editor, puts text in it as a user would, and takes it
+ *  (or, with escape, presses Esc). */
+void EditCell(TGridView* grid, int col, int row, const std::string& text, bool escape = false);
+/** Chooses text in a drop-down list with the keys, as a user would. */
+void ChooseWithKeys(TCustomComboBox* box, const std::string& text);
+/** Gives control the focus (the one that had it is left: its Exit runs). */
+void FocusOn(TWinControl* control);
 
 /** The texts of the message boxes recorded so far. */
 std::vector<std::string> Texts(const TMessageRecorder& recorder);

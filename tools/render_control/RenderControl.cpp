@@ -9,6 +9,9 @@
 //   render_control about out.png                          the about box as it is shown
 //   render_control mainwindow [--page N] out.png          the main window on a new project, page N
 //                                                          (0 table details, 1 look and feel, 3 site settings)
+//     --project FILE   on that project instead, connected to its server as at start-up
+//     --table NAME     with that table of it chosen in the selected tables
+//     --column NAME    and that column chosen in the column grid (the field editor shows it)
 //   render_control grid [options] out.png                 the grid engine with sample rows
 //     --rows N --width N --height N --slides
 //     --top N (first visible row) --left N (horizontal position in pixels)
@@ -32,12 +35,15 @@
 #include "shell/About.h"
 #include "shell/MainFormUnit.h"
 #include "shell/ProcessingForm.h"
+#include "shell/TableSelectFrame.h"
+#include "ui/ComCtrls.h"
 #include "ui/Forms.h"
 #include "ui/QtConvert.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPainter>
@@ -62,7 +68,7 @@ int Usage(const char* error) {
                "                      [--no-text] [--transparent] [--adv-colors PERCENT] out.png\n"
                "       render_control processing [--progress N] out.png\n"
                "       render_control about out.png\n"
-               "       render_control mainwindow [--page N] out.png\n"
+               "       render_control mainwindow [--page N] [--project FILE [--table NAME [--column NAME]]] out.png\n"
                "       render_control grid [--rows N] [--width N] [--height N] [--slides] [--top N] [--left N]\n"
                "                      [--col N] [--row N] [--anchor N] out.png\n"
                "       render_control gridview [--width N] [--height N] [--header-style N] [--edit] [--popup] [--drag] out.png\n");
@@ -80,6 +86,7 @@ std::optional<long long> Number(const std::string& s) {
 struct TArgs {
   std::string Kind;
   std::map<std::string, long long> Values;
+  std::map<std::string, std::string> Texts;
   std::vector<std::string> Flags;
   std::string Out;
   bool Has(const std::string& f) const {
@@ -95,6 +102,8 @@ const char* const kValued[] = {"--progress", "--min",        "--max",          "
                                "--rows",     "--top",        "--left",         "--col",        "--row",
                                "--anchor",   "--header-style", "--page"};
 const char* const kFlags[] = {"--no-text", "--transparent", "--slides", "--edit", "--popup", "--drag"};
+// Options with a text value (the main window's).
+const char* const kTexts[] = {"--project", "--table", "--column"};
 
 bool GridViewOption(const std::string& option) {
   for (const char* o : {"--width", "--height", "--header-style", "--edit", "--popup", "--drag"})
@@ -132,6 +141,12 @@ std::optional<std::string> Parse(int argc, char** argv, TArgs& a) {
         a.Values[arg] = *n;
         known = true;
       }
+    for (const char* t : kTexts)
+      if (arg == t) {
+        if (i + 1 >= argc) return arg + " needs a value";
+        a.Texts[arg] = argv[++i];
+        known = true;
+      }
     for (const char* f : kFlags)
       if (arg == f) {
         a.Flags.push_back(arg);
@@ -147,6 +162,10 @@ std::optional<std::string> Parse(int argc, char** argv, TArgs& a) {
     if (!Applies(a.Kind, k)) return k + " does not apply to the " + a.Kind;
   for (const auto& f : a.Flags)
     if (!Applies(a.Kind, f)) return f + " does not apply to the " + a.Kind;
+  if (!a.Texts.empty() && a.Kind != "mainwindow") return a.Texts.begin()->first + " does not apply to the " + a.Kind;
+  if ((a.Texts.count("--table") && !a.Texts.count("--project")) ||
+      (a.Texts.count("--column") && !a.Texts.count("--table")))
+    return std::string("--table needs --project, --column needs --table");
   const auto w = a.Values.find("--width"), h = a.Values.find("--height");
   if ((w != a.Values.end() && (w->second < 1 || w->second > 10000)) ||
       (h != a.Values.end() && (h->second < 1 || h->second > 10000)))
@@ -270,8 +289,32 @@ QImage RenderAbout() {
   return about.Handle()->grab().toImage();
 }
 
+// The table named in the selected tables, chosen as a click would.
+bool ChooseTable(TMainForm& form, const std::string& name) {
+  TTreeView* tree = form.SelectTablePanel->TreeSelectedTable;
+  for (TTreeNode* db = tree->Items().GetFirstNode(); db; db = db->getNextSibling())
+    for (TTreeNode* t = db->GetFirstChild(); t; t = t->getNextSibling())
+      if (t->Text() == name) {
+        tree->SetSelected(t);
+        return true;
+      }
+  return false;
+}
+
+// The column's row in the column grid, chosen as a click would.
+bool ChooseColumn(TMainForm& form, const std::string& name) {
+  for (int row = 0; row < form.TableInfo->RowCount(); ++row)
+    if (form.TableInfo->GetCellText(1, row) == name) {
+      form.TableInfo->SelectRow(row);
+      return true;
+    }
+  return false;
+}
+
 // Started in a folder of its own, with settings that connect nowhere.
 QImage RenderMainWindow(const TArgs& a) {
+  const QString project =
+      a.Texts.count("--project") ? QFileInfo(ToQString(a.Texts.at("--project"))).absoluteFilePath() : QString();
   const QString folder = QDir::temp().filePath("qf-render-" + QString::number(QCoreApplication::applicationPid()));
   QDir().mkpath(folder);
   const QString old = QDir::currentPath();
@@ -284,10 +327,14 @@ QImage RenderMainWindow(const TArgs& a) {
   QImage image;
   {
     TMainForm form(nullptr);
+    if (!project.isEmpty()) form.Arguments = {FromQString(project)};
     form.AfterConstruction();
     form.Show();
-    const int page = a.Values.count("--page") ? static_cast<int>(a.Values.at("--page")) : 0;
-    form.SubPageControl->SetActivePageIndex(page);
+    if (a.Texts.count("--table") && !ChooseTable(form, a.Texts.at("--table")))
+      std::fprintf(stderr, "render_control: the project has no table %s\n", a.Texts.at("--table").c_str());
+    if (a.Texts.count("--column") && !ChooseColumn(form, a.Texts.at("--column")))
+      std::fprintf(stderr, "render_control: the table has no column %s\n", a.Texts.at("--column").c_str());
+    if (a.Values.count("--page")) form.SubPageControl->SetActivePageIndex(static_cast<int>(a.Values.at("--page")));
     QElapsedTimer t;
     t.start();
     while (t.elapsed() < 300) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
