@@ -55,10 +55,22 @@ struct TEditorWindow {
 
 /** Chooses text in a drop-down list from the keyboard, as a user does. */
 void Choose(TFlatComboBox* box, const std::string& text) {
+  SCOPED_TRACE(box->Name());
   box->SetFocus();
   Key(Focus(), Qt::Key_Home);
   for (int i = 0; i < box->Items().Count() && box->Text() != text; ++i) Key(Focus(), Qt::Key_Down);
   ASSERT_EQ(box->Text(), text);
+}
+
+/** Clicks the tab of page index, as a user does. */
+void ClickTab(TGradPageControl* pages, int index) {
+  const TRect r = pages->TabRect(index);
+  Click(pages->Handle(), QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
+}
+
+/** Types text a key at a time into whatever has the focus then. */
+void TypeKeys(const std::string& text) {
+  for (char c : text) Type(Focus(), std::string(1, c));
 }
 
 std::vector<std::string> Rows(TValueListEditor* list) {
@@ -245,9 +257,8 @@ TEST(FieldEditor, TheSqlTestFillsTheValueListFromTheServer) {
   QF_REQUIRE_DB(db);
   TEditorWindow w(db);
   TFrameDetailedProperties& f = *w.Frame;
-  TBaseHtmlInput& h = w.Options("name");
-  f.setDetails("Combobox");
-  f.DataSourceSelector->SetActivePage(f.DatabaseSourcePage);
+  TBaseHtmlInput& h = *w.Column("name", "Combobox")->HtmlInput;
+  ClickTab(f.DataSourceSelector, 0);
   Choose(f.eCOTable, "city");
   EXPECT_EQ(f.eCODisplayField->Items().Count(), 2);
   EXPECT_FALSE(f.eCOWhereField->Enabled()) << "the condition waits for a display field";
@@ -286,7 +297,7 @@ TEST(FieldEditor, TheSqlTestFillsTheValueListFromTheServer) {
   EXPECT_EQ(f.impValueList->RowCount(), 6);
   f.eCOSQL->SetText("SELECT 'a=b', 1 UNION SELECT 'c', 2");
   f.BtnSqlTestClick();
-  EXPECT_EQ(Rows(f.impValueList), std::vector<std::string>{"c|2"});
+  EXPECT_EQ(Rows(f.impValueList), std::vector<std::string>{"c|c"});
   ASSERT_EQ(w.F.Messages.Recorder.Calls.size(), 1u);
   EXPECT_NE(w.F.Messages.Recorder.Calls[0].Text.find("\"a=b\""), std::string::npos);
 }
@@ -295,10 +306,9 @@ TEST(FieldEditor, ValueListButtonsAndPresets) {
   QF_REQUIRE_DB(db);
   TEditorWindow w(db);
   TFrameDetailedProperties& f = *w.Frame;
-  TBaseHtmlInput& h = w.Options("name");
-  f.setDetails("Radiobox");
-  for (const auto& [page, fromDb] : {std::pair{f.DatabaseSourcePage, true}, {f.ManualSourcePage, false}}) {
-    f.DataSourceSelector->SetActivePage(page);
+  TBaseHtmlInput& h = *w.Column("name", "Radiobox")->HtmlInput;
+  for (const auto& [page, fromDb] : {std::pair{0, true}, {1, false}}) {
+    ClickTab(f.DataSourceSelector, page);
     EXPECT_EQ(h.iLElementFromDb, fromDb);
     EXPECT_EQ(h.iLSource, fromDb ? 0 : 1);
   }
@@ -345,6 +355,16 @@ TEST(FieldEditor, ValueListButtonsAndPresets) {
   f.BtnRemoveClick();
   EXPECT_EQ(Rows(f.impValueList), std::vector<std::string>{"|"}) << "the last row is blanked, not deleted";
 
+  // Typed into the list like a user: leaving it writes the column.
+  f.impValueList->SetFocus();
+  f.impValueList->SelectCell(0, 0, {});
+  TypeKeys("Red");
+  Key(Focus(), Qt::Key_Return);
+  f.impValueList->SelectCell(1, 0, {});
+  TypeKeys("r");
+  w.Form->TableInfo->SetFocus();
+  EXPECT_EQ(h.ItemList.Text(), "Red=r\r\n");
+
   // A caption typed with "=" is refused with a message.
   bool accept = true;
   f.impValueList->OnEditAccept(f.impValueList, 0, 0, "a=b", accept);
@@ -383,7 +403,7 @@ TEST(FieldEditor, NumbersTakeDigitsAndAreCheckedBeforeAnythingIsCopied) {
 
   // Pasted text that is no number stops the copy before anything changed.
   f.inpErrorText->SetText("changed");
-  for (TCustomFlatEdit* edit : {static_cast<TCustomFlatEdit*>(f.eTAWidth), f.inpFileUploadSize, f.inpInputSize}) {
+  for (TCustomFlatEdit* edit : std::initializer_list<TCustomFlatEdit*>{f.eTAWidth, f.inpFileUploadSize, f.inpInputSize}) {
     const std::string old = edit->Text();
     edit->SetText("-5");
     EXPECT_THROW(TInterfaceTableDetail(*w.Form).updateData(), EConvertError) << edit->Name();
