@@ -210,6 +210,12 @@ TEST(FieldEditor, BindersRoundTripEveryOption) {
   // The type page follows the type, and a lookup shows its own page.
   EXPECT_EQ(w.Frame->TypeSelector->ActivePage(), w.Frame->ComboboxPage);
   EXPECT_EQ(w.Frame->DataSourceSelector->ActivePageIndex(), 1);
+  // A list turned into a text field keeps its own error text, not the last text field's.
+  w.Column("id");
+  TWebInput* list = w.Column("name");
+  w.Frame->setDetails("Text");
+  TInterfaceTableDetail(*w.Form).updateData();
+  EXPECT_EQ(list->HtmlInput->iErrorText, "Say it");
 }
 
 TEST(FieldEditor, SetDetailsShowsThePageAndTheControlsOfEachType) {

@@ -135,6 +135,12 @@ TEST(LookAndFeel, SavingTakesDigitsKeepsTheThemeWhenNoneIsChosenAndRefusesBadNum
   EXPECT_EQ(p.WidthType, 0);
   EXPECT_EQ(p.TableAlign, "Right");
   EXPECT_EQ(p.CSS, "ocean");
+  // Entering the selector shows the project's theme; one chosen with the keys is saved on leaving.
+  look.CssSelector->SetFocus();
+  EXPECT_EQ(look.CssSelector->Text(), "ocean");
+  Key(Focus(), Qt::Key_Up);
+  form->SelectTablePanel->TreeSelectedTable->SetFocus();
+  EXPECT_EQ(p.CSS, "default");
 
   // Pasted text that is no number: nothing is copied.
   for (TFlatEdit* edit : {look.ERowNumber, look.ETableWidth}) {
