@@ -49,13 +49,6 @@ TEST(LookAndFeel, ThemesAreListedAtCreationAndANewProjectShowsItsOwnValues) {
   EXPECT_EQ(look.ETableAlign->Text(), "Center");
   EXPECT_EQ(look.ERowNumber->Text(), "20");
   EXPECT_EQ(look.EPageTitle->Text(), "Project1");
-
-  // The alignment is found whatever its letter case; an unknown one selects nothing.
-  for (const auto& [align, shown] : {std::pair{"rIGHT", "Right"}, {"Middle", ""}}) {
-    form->Project()->TableAlign = align;
-    TInterfaceTableDetail(*form).fillLook();
-    EXPECT_EQ(look.ETableAlign->Text(), shown);
-  }
 }
 
 TEST(LookAndFeel, ThePreviewLinksTheThemesStyleSheetAndLooksLikeTheSite) {
@@ -97,22 +90,6 @@ TEST(LookAndFeel, ThePreviewLinksTheThemesStyleSheetAndLooksLikeTheSite) {
     const QImage shown = look.Browser->Handle()->grab().toImage();
     EXPECT_GT(CountPixels(shown, HexColour(accent[1])), 500) << accent[1];
   }
-}
-
-TEST(LookAndFeel, EnteringTheSelectorPreviewsTheFirstThemeThenTheProjects) {
-  TProgramFolder f;
-  TMainForm* form = f.Start();
-  TLookAndFeel& look = *form->LookAndFeelPanel;
-  for (const char* theme : {"blue", "default"}) {
-    ForceDirectories(f.File(std::string("themes/") + theme));
-    WriteFile(f.File(std::string("themes/") + theme + "/preview.tbl"), theme);
-  }
-  look.ThemesFolder = f.File("themes/");
-  look.CssSelectorEnter();
-  EXPECT_TRUE(FileExists(f.File("themes/blue/preview.html")));
-  EXPECT_TRUE(FileExists(f.File("themes/default/preview.html")));
-  EXPECT_EQ(look.CssSelector->Text(), "default");
-  EXPECT_EQ(look.Browser->PlainText(), "default");
 }
 
 TEST(LookAndFeel, SavingTakesDigitsKeepsTheThemeWhenNoneIsChosenAndRefusesBadNumbers) {
