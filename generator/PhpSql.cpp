@@ -5,10 +5,6 @@
 #include <string_view>
 #include <utility>
 
-namespace {
-
-// The SQL operator of a lookup relation as the editor offers it; "" for
-// "All" and for anything unknown, which both mean: no condition.
 std::string LookupOperator(const std::string& relation) {
   static constexpr std::pair<std::string_view, std::string_view> kOperators[] = {
       {"=", "="},   {">", ">"},   {"<", "<"},       {">=", ">="},
@@ -18,8 +14,6 @@ std::string LookupOperator(const std::string& relation) {
     if (relation == name) return std::string(op);
   return {};
 }
-
-}  // namespace
 
 std::vector<const TWebInput*> KeyColumns(const TWebTable& table) {
   std::vector<const TWebInput*> keys;

@@ -13,6 +13,11 @@
 /** The key columns: those with Key set, or every column when none has it. */
 std::vector<const TWebInput*> KeyColumns(const TWebTable& table);
 
+/** The SQL operator of a lookup relation as the field editor offers it
+ *  ("Unlike" is NOT LIKE); "" for "All" and for anything unknown, which
+ *  both mean: no condition. */
+std::string LookupOperator(const std::string& relation);
+
 /** SELECT text of a lookup list, for a PHP single-quoted string; "" without
  *  table or display field. The table lies in `database` (the current one). */
 std::string BuildLookupSelect(const TBaseHtmlInput& input, const std::string& database);

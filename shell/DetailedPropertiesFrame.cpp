@@ -7,6 +7,7 @@
 #include "components/FlatMemo.h"
 #include "components/FlatSpinEdit.h"
 #include "components/GradPageControl.h"
+#include "generator/PhpSql.h"
 #include "generator/PhpText.h"
 #include "model/DBManager.h"
 #include "model/FileLogger.h"
@@ -25,17 +26,14 @@ namespace {
 
 constexpr TColor kListColor = 16776176;  // RGB 240, 251, 255
 
-using TItems = std::vector<std::pair<const char*, const char*>>;
+using TItems = std::vector<std::pair<std::string, std::string>>;
 
 /** The ready-made item lists of "Set predefined items:", by name. */
-const std::vector<std::pair<const char*, TItems>>& Presets() {
-  static const std::vector<std::pair<const char*, TItems>> presets = [] {
+const std::vector<std::pair<std::string, TItems>>& Presets() {
+  static const std::vector<std::pair<std::string, TItems>> presets = [] {
     auto counting = [](int last) {
-      static std::vector<std::string> numbers;  // kept: the items point into it
-      if (numbers.empty())
-        for (int i = 1; i <= 12; ++i) numbers.push_back(std::to_string(i));
       TItems items;
-      for (int i = 0; i < last; ++i) items.emplace_back(numbers[i].c_str(), numbers[i].c_str());
+      for (int i = 1; i <= last; ++i) items.emplace_back(std::to_string(i), std::to_string(i));
       return items;
     };
     auto same = [](std::initializer_list<const char*> names) {
@@ -43,27 +41,18 @@ const std::vector<std::pair<const char*, TItems>>& Presets() {
       for (const char* name : names) items.emplace_back(name, name);
       return items;
     };
-    return std::vector<std::pair<const char*, TItems>>{
+    TItems months = same({"January", "February", "March", "April", "May", "June", "July", "August", "September",
+                          "October", "November", "December"});
+    // Three captions keep the blank they always had.
+    for (int month : {4, 9, 11}) months[month].first += " ";
+    return std::vector<std::pair<std::string, TItems>>{
         {"Yes/No", {{"Yes", "1"}, {"No", "0"}}},
         {"Yes/No/NA", {{"Yes", "1"}, {"No", "0"}, {"NA", "2"}}},
         {"1..5", counting(5)},
         {"1..10", counting(10)},
         {"Hours", counting(12)},
         {"Days", same({"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"})},
-        // Three captions keep the blank they always had.
-        {"Months",
-         {{"January", "January"},
-          {"February", "February"},
-          {"March", "March"},
-          {"April", "April"},
-          {"May ", "May"},
-          {"June", "June"},
-          {"July", "July"},
-          {"August", "August"},
-          {"September", "September"},
-          {"October ", "October"},
-          {"November", "November"},
-          {"December ", "December"}}},
+        {"Months", months},
         {"AM/PM", same({"AM", "PM"})},
     };
   }();
@@ -91,15 +80,6 @@ constexpr TListLook kListLooks[] = {
     {"Radiobox", false, false, true},
     {"Checkbox", false, false, true},
 };
-
-std::string SqlOperator(const std::string& relation) {
-  static const std::pair<const char*, const char*> operators[] = {
-      {"=", "="}, {">", ">"}, {"<", "<"}, {">=", ">="}, {"<=", "<="}, {"<>", "<>"}, {"Like", "LIKE"}, {"Unlike", "NOT LIKE"},
-  };
-  for (const auto& [name, op] : operators)
-    if (relation == name) return op;
-  return {};
-}
 
 TFlatComboBox* NewCombo(TComponent* owner, TWinControl* parent, const std::string& name, int x, int y, int w,
                         std::initializer_list<const char*> items = {}, const char* chosen = nullptr) {
@@ -153,7 +133,7 @@ std::string BuildLookupTestSelect(const TBaseHtmlInput& lookup, const std::strin
   sql += display + " ";
   if (!lookup.iLValueField.empty()) sql += "," + QuoteIdentifier(lookup.iLValueField);
   sql += " FROM " + QuoteIdentifier(database) + "." + QuoteIdentifier(lookup.iLTable);
-  const std::string op = SqlOperator(lookup.iLRelation);
+  const std::string op = LookupOperator(lookup.iLRelation);
   if (!lookup.iLWhereField.empty() && !op.empty() && !lookup.iLValue.empty())
     sql += " WHERE " + QuoteIdentifier(lookup.iLWhereField) + " " + op + " '" + SqlStringBody(lookup.iLValue) + "'";
   if (lookup.iLShort == "Asc") sql += " ORDER BY " + display + " ASC";
@@ -425,6 +405,7 @@ void TFrameDetailedProperties::BtnSqlTestClick() {
     const std::string caption = rs->GetString(1);
     if (!impValueList->Append(caption, values ? rs->GetString(2) : caption)) refused.push_back(caption);
   }
+  inpDefaultValueExit();
   if (!refused.empty()) ShowMessageBox(TValueListEditor::CaptionRule(refused.front()), TMsgDlgType::mtWarning);
 }
 
@@ -433,15 +414,32 @@ void TFrameDetailedProperties::inpValidationTypeChange() {
   for (TControl* c : std::initializer_list<TControl*>{LMin, LMax, inpMinValue, inpMaxValue}) c->SetVisible(range);
 }
 
-void TFrameDetailedProperties::BtnValueListAddClick() { impValueList->AppendBlank(); }
+// The buttons take the focus and have no exit of their own: a changed list
+// goes into the column at once, or choosing another column would drop it.
+void TFrameDetailedProperties::BtnValueListAddClick() {
+  impValueList->AppendBlank();
+  inpDefaultValueExit();
+}
 
-void TFrameDetailedProperties::BtnRemoveClick() { impValueList->DeleteItem(impValueList->CurrentRow()); }
+void TFrameDetailedProperties::BtnRemoveClick() {
+  impValueList->DeleteItem(impValueList->CurrentRow());
+  inpDefaultValueExit();
+}
 
-void TFrameDetailedProperties::BtnRemoveAllClick() { impValueList->Clear(); }
+void TFrameDetailedProperties::BtnRemoveAllClick() {
+  impValueList->Clear();
+  inpDefaultValueExit();
+}
 
-void TFrameDetailedProperties::BtnValueListUpClick() { impValueList->MoveItem(impValueList->CurrentRow(), -1); }
+void TFrameDetailedProperties::BtnValueListUpClick() {
+  impValueList->MoveItem(impValueList->CurrentRow(), -1);
+  inpDefaultValueExit();
+}
 
-void TFrameDetailedProperties::BtnValueListDownClick() { impValueList->MoveItem(impValueList->CurrentRow(), 1); }
+void TFrameDetailedProperties::BtnValueListDownClick() {
+  impValueList->MoveItem(impValueList->CurrentRow(), 1);
+  inpDefaultValueExit();
+}
 
 void TFrameDetailedProperties::PreselectComboChange() {
   const std::string chosen = PreselectCombo->Text();
@@ -449,6 +447,7 @@ void TFrameDetailedProperties::PreselectComboChange() {
     if (chosen != name) continue;
     impValueList->Clear();
     for (const auto& [caption, value] : items) impValueList->Append(caption, value);
+    inpDefaultValueExit();
   }
 }
 

@@ -39,7 +39,8 @@ public:
   void CssSelectorEnter();
   /** Writes the chosen theme's preview.html (its style sheet's link and its
    *  preview.tbl) and shows it. No theme, no preview; a preview.tbl that
-   *  cannot be read raises EFOpenError and writes nothing. */
+   *  cannot be read raises EFOpenError and writes nothing. A theme folder
+   *  that cannot be written still gets its preview shown (and logged). */
   void CssSelectorChange();
   /** The page the preview shows: the link and the fragment as one document. */
   static std::string PreviewDocument(const std::string& linkLine, const std::string& fragment);

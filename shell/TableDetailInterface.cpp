@@ -17,18 +17,15 @@
 
 namespace {
 
+// The number fields take digits only; pasted text can still hold anything else.
 int32_t Number(const std::string& text) {
   int32_t value = 0;
-  if (!TryStrToInt(text, value)) throw EConvertError("'" + text + "' is not a valid integer value");
+  const bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+  if (!digits || !TryStrToInt(text, value)) throw EConvertError("'" + text + "' is not a valid integer value");
   return value;
 }
 
 int32_t Number(const TCustomEdit* edit) { return Number(edit->Text()); }
-
-// Input types whose error text and required flag live on the list page.
-bool IsListType(const std::string& type) {
-  return type == "Combobox" || type == "Checkbox" || type == "Radiobox" || type == "Listbox";
-}
 
 }  // namespace
 
@@ -40,13 +37,12 @@ void TInterfaceTableDetail::updateUI() {
   f.Filling = true;
   try {
     f.inpDefaultValue->SetText(h.iValue);
-    if (IsListType(input->Input_type)) {
-      f.inpErrorText2->SetText(h.iErrorText);
-      f.inpMustSelect->SetChecked(h.iRequired);
-    } else {
-      f.inpErrorText->SetText(h.iErrorText);
-      f.inpIsRequired->SetChecked(h.iRequired);
-    }
+    // Both pages get the column's own text: left with the previous column's,
+    // the other page would write it into this one once the type changes.
+    f.inpErrorText2->SetText(h.iErrorText);
+    f.inpMustSelect->SetChecked(h.iRequired);
+    f.inpErrorText->SetText(h.iErrorText);
+    f.inpIsRequired->SetChecked(h.iRequired);
     // As text, not clamped: what the project holds stays as it is.
     f.inpInputSize->SetText(IntToStr(h.iLength));
     f.inpMaxSize->SetText(IntToStr(h.iMax));

@@ -75,7 +75,9 @@ TEST(RenderControl, BadArgumentsAreRefusedWithoutWritingAFile) {
       {"option_of_the_other_control", {"processing", "--width", "10", "OUT"}},
       {"gauge_option_for_the_grid", {"grid", "--progress", "5", "OUT"}},
       {"grid_option_for_the_gauge", {"gauge", "--slides", "OUT"}},
-      {"negative_rows", {"grid", "--rows", "-1", "OUT"}}};
+      {"negative_rows", {"grid", "--rows", "-1", "OUT"}},
+      {"table_without_project", {"mainwindow", "--table", "books", "OUT"}},
+      {"project_for_the_gauge", {"gauge", "--project", "demo.vrk", "OUT"}}};
   for (const auto& [name, args] : cases) {
     const auto [code, img] = Render(args);
     EXPECT_EQ(code, 2) << name;

@@ -1,0 +1,288 @@
+#include "ShellTestKit.h"
+
+#include "components/FlatButton.h"
+#include "components/FlatCheckBox.h"
+#include "components/FlatComboBox.h"
+#include "components/FlatEdit.h"
+#include "components/FlatMemo.h"
+#include "components/FlatSpinEdit.h"
+#include "components/GradPageControl.h"
+#include "core/Exception.h"
+#include "grid/GridView.h"
+#include "shell/DetailedPropertiesFrame.h"
+#include "shell/TableDetailInterface.h"
+#include "shell/TableSelectFrame.h"
+#include "shell/ValueListEditor.h"
+#include "ui/ComCtrls.h"
+
+#include <gtest/gtest.h>
+
+using namespace qftest;
+
+namespace {
+
+/** The main window on a project of "shop" (products, city) with products
+ *  chosen, so that the field editor edits its columns. */
+struct TEditorWindow {
+  TProgramFolder F;
+  TMainForm* Form = nullptr;
+  TFrameDetailedProperties* Frame = nullptr;
+
+  explicit TEditorWindow(const DbParams& db) {
+    auto project = ShopProject(db, {"products", "city"});
+    project->Project_path = F.File("");
+    SaveProjectFile(*project, F.File("shopfront.vrk"));
+    Form = F.Start({F.File("shopfront.vrk")});
+    Frame = Form->FrameDetailedProperties;
+    TTreeView* tree = Form->SelectTablePanel->TreeSelectedTable;
+    for (TTreeNode* t = tree->Items().GetFirstNode()->GetFirstChild(); t; t = t->getNextSibling())
+      if (t->Text() == "products") tree->SetSelected(t);
+  }
+  /** Selects the column's row in the grid, as a click would. */
+  TWebInput* Column(const std::string& field, const std::string& type = "") {
+    const int row = RowOf(Form, field);
+    if (!type.empty()) {
+      Form->TableInfo->SetCellText(9, row, type);
+      Form->Project()->GetCurrentTable()->GetInputListElement(row)->Input_type = type;
+    }
+    Form->TableInfo->SelectRow(row);
+    return Frame->EditedInput();
+  }
+};
+
+/** Chooses text in a drop-down list from the keyboard, as a user does. */
+void Choose(TFlatComboBox* box, const std::string& text) {
+  SCOPED_TRACE(box->Name());
+  box->SetFocus();
+  Key(Focus(), Qt::Key_Home);
+  for (int i = 0; i < box->Items().Count() && box->Text() != text; ++i) Key(Focus(), Qt::Key_Down);
+  ASSERT_EQ(box->Text(), text);
+}
+
+/** Clicks the tab of page index, as a user does. */
+void ClickTab(TGradPageControl* pages, int index) {
+  const TRect r = pages->TabRect(index);
+  Click(pages->Handle(), QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
+}
+
+/** Types text a key at a time into whatever has the focus then. */
+void TypeKeys(const std::string& text) {
+  for (char c : text) Type(Focus(), std::string(1, c));
+}
+
+using TListRows = std::vector<std::string>;
+
+TListRows Rows(TValueListEditor* list) {
+  TListRows rows;
+  for (int row = 0; row < list->RowCount(); ++row) rows.push_back(list->Caption(row) + "|" + list->Value(row));
+  return rows;
+}
+
+}  // namespace
+
+TEST(LookupSelect, BuiltFromTheLookupControls) {
+  struct TCase {
+    std::string Table, Display, Value, Where, Relation, Compared, Sort;
+    bool Distinct;
+    std::string Sql;
+  } cases[] = {
+      {"", "name", "", "", "All", "", "Asc", true, ""},
+      {"products", "", "id", "", "All", "", "Asc", true, ""},
+      {"products", "name", "", "", "All", "", "Asc", true,
+       "SELECT DISTINCT `name`  FROM `shop`.`products` ORDER BY `name` ASC"},
+      {"city", "name", "id", "id", "All", "3", "Desc", false,
+       "SELECT `name` ,`id` FROM `shop`.`city` ORDER BY `name` DESC"},
+      {"city", "name", "id", "name", "Unlike", "L'A%", "Asc", true,
+       "SELECT DISTINCT `name` ,`id` FROM `shop`.`city` WHERE `name` NOT LIKE 'L''A%' ORDER BY `name` ASC"},
+      {"order", "key", "", "we`ird", "=", "x", "No short", false,
+       "SELECT `key`  FROM `shop`.`order` WHERE `we``ird` = 'x'"},
+  };
+  for (const TCase& c : cases) {
+    TBaseHtmlInput h("x");
+    h.iLTable = c.Table, h.iLDisplayField = c.Display, h.iLValueField = c.Value, h.iLWhereField = c.Where;
+    h.iLRelation = c.Relation, h.iLValue = c.Compared, h.iLShort = c.Sort, h.iLDistinct = c.Distinct;
+    EXPECT_EQ(BuildLookupTestSelect(h, "shop"), c.Sql);
+  }
+}
+
+TEST(FieldEditor, BindersRoundTripEveryOption) {
+  QF_REQUIRE_DB(db);
+  TEditorWindow w(db);
+  TBaseHtmlInput lookup("name");
+  lookup.iCheckType = "Range", lookup.iCheckMin = "2", lookup.iCheckMax = "9", lookup.iValue = "def";
+  lookup.iRequired = lookup.iTAWrap = lookup.iTARequired = lookup.iRaHorizontal = true;
+  lookup.iErrorText = "Say it", lookup.iTAErrorText = "Too short", lookup.iTADefault = "line 1\r\nline 2";
+  lookup.iLength = 120, lookup.iMax = 180, lookup.iTAWidth = 60, lookup.iTALines = 8;
+  lookup.iLElementFromDb = true, lookup.iLDistinct = false, lookup.iLSource = 0, lookup.iLDb = "shop";
+  lookup.iLTable = "city", lookup.iLDisplayField = "name", lookup.iLValueField = "id", lookup.iLWhereField = "id";
+  lookup.iLRelation = "Unlike", lookup.iLValue = "4", lookup.iLShort = "Desc", lookup.iLSQL = "SELECT 1";
+  lookup.ItemList.SetText("Yes=1\n=empty caption");
+  lookup.iHiValue = "echo 1;", lookup.iFileUpDir = "/srv/up/", lookup.iFileUpSize = "2048";
+  TBaseHtmlInput manual = lookup;
+  manual.iLElementFromDb = false, manual.iLSource = 1, manual.iLShort = "No short";
+  manual.iLTable = manual.iLDisplayField = manual.iLValueField = manual.iLWhereField = manual.iLRelation = "";
+  manual.iLValue = "";
+  // The error text and the required flag sit on another page for lists.
+  for (const auto& [type, options] : {std::pair{"Text", lookup}, {"Combobox", lookup}, {"Radiobox", manual}}) {
+    SCOPED_TRACE(type);
+    w.Column("id", "Text");  // another column first: nothing of it may stay behind
+    TWebInput* input = w.Column("name", type);
+    *input->HtmlInput = options;
+    TInterfaceTableDetail(*w.Form).updateUI();
+    *input->HtmlInput = TBaseHtmlInput("name");
+    TInterfaceTableDetail(*w.Form).updateData();
+    EXPECT_TRUE(*input->HtmlInput == options);
+  }
+  EXPECT_EQ(w.Frame->DataSourceSelector->ActivePageIndex(), 1);
+  // A list turned into a text field keeps its own error text, not the last text field's.
+  w.Column("id");
+  TWebInput* list = w.Column("name");
+  w.Frame->setDetails("Text");
+  TInterfaceTableDetail(*w.Form).updateData();
+  EXPECT_EQ(list->HtmlInput->iErrorText, "Say it");
+}
+
+TEST(FieldEditor, SetDetailsShowsThePageAndTheControlsOfEachType) {
+  QF_REQUIRE_DB(db);
+  TEditorWindow w(db);
+  TFrameDetailedProperties& f = *w.Frame;
+  const struct {
+    const char* Type;
+    TGradTabSheet* Page;
+    bool LineNr, Multiple, Horizontal;
+  } cases[] = {
+      {"Password", f.TextPage, 0, 0, 0},    {"Textarea", f.TextareaPage, 0, 0, 0}, {"Combobox", f.ComboboxPage, 0, 0, 0},
+      {"Listbox", f.ComboboxPage, 1, 1, 0}, {"Radiobox", f.ComboboxPage, 0, 0, 1}, {"Checkbox", f.ComboboxPage, 0, 0, 1},
+      {"File", f.FileboxPage, 0, 0, 0},     {"Hidden", f.HiddenPage, 0, 0, 0},
+  };
+  TWebInput* input = w.Column("name");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Type);
+    f.setDetails(c.Type);
+    EXPECT_EQ(input->Input_type, c.Type);
+    EXPECT_EQ(f.TypeSelector->ActivePage(), c.Page);
+    if (c.Page != f.ComboboxPage) continue;
+    EXPECT_EQ(f.LLineNr->Visible() + 2 * f.inpListBoxLineNr->Visible(), 3 * c.LineNr);
+    EXPECT_EQ(f.inpMultipleselect->Visible(), c.Multiple);
+    EXPECT_EQ(f.inpHorizontalAllign->Visible(), c.Horizontal);
+    EXPECT_GE(f.eCOTable->Items().IndexOf("order"), 0) << "the tables of shop are listed";
+  }
+  f.setDetails("Bogus");
+  EXPECT_EQ(input->Input_type, "Hidden");
+  EXPECT_EQ(f.TypeSelector->ActivePage(), f.HiddenPage);
+}
+
+TEST(FieldEditor, TheSqlTestFillsTheValueListFromTheServer) {
+  QF_REQUIRE_DB(db);
+  TEditorWindow w(db);
+  TFrameDetailedProperties& f = *w.Frame;
+  TBaseHtmlInput& h = *w.Column("name", "Combobox")->HtmlInput;
+  ClickTab(f.DataSourceSelector, 0);
+  Choose(f.eCOTable, "city");
+  Choose(f.eCODisplayField, "name");
+  Choose(f.eCOValueField, "id");
+  Choose(f.eCOWhereField, "name");
+  Choose(f.eCORelation, "Unlike");
+  f.eCOValue->SetFocus();
+  Type(Focus(), "L'%");
+  Choose(f.eCOShort, "Desc");
+  EXPECT_EQ(f.eCOSQL->Text(),
+            "SELECT DISTINCT `name` ,`id` FROM `shop`.`city` WHERE `name` NOT LIKE 'L''%' ORDER BY `name` DESC");
+  Click(f.BtnSqlTest->Handle(), QPoint(5, 5));
+  const TListRows cities = {"東京|2", "Київ|6", "Zürich|1", "São Paulo|4", "London|3"};
+  EXPECT_EQ(Rows(f.impValueList), cities);
+  // The list is the column's at once, and comes back with it.
+  w.Column("id");
+  EXPECT_EQ(h.ItemList.Count(), 5);
+  EXPECT_TRUE(h.iLElementFromDb);
+  w.Column("name");
+  EXPECT_EQ(Rows(f.impValueList), cities);
+
+  // A failing statement changes nothing; a caption holding "=" is refused with a message.
+  f.eCOOverSQL->SetChecked(true);
+  f.eCOSQL->SetText("SELECT nothing FROM nowhere");
+  f.BtnSqlTestClick();
+  EXPECT_EQ(Rows(f.impValueList), cities);
+  f.eCOSQL->SetText("SELECT 'a=b', 1 UNION SELECT 'c', 2");
+  f.BtnSqlTestClick();
+  EXPECT_EQ(Rows(f.impValueList), TListRows{"c|2"});
+  ASSERT_EQ(w.F.Messages.Recorder.Calls.size(), 1u);
+  EXPECT_NE(w.F.Messages.Recorder.Calls[0].Text.find("\"a=b\""), std::string::npos);
+}
+
+TEST(FieldEditor, ValueListButtonsAndPresets) {
+  QF_REQUIRE_DB(db);
+  TEditorWindow w(db);
+  TFrameDetailedProperties& f = *w.Frame;
+  TBaseHtmlInput& h = *w.Column("name", "Radiobox")->HtmlInput;
+  for (const auto& [page, fromDb] : {std::pair{0, true}, {1, false}}) {
+    ClickTab(f.DataSourceSelector, page);
+    EXPECT_EQ(h.iLElementFromDb, fromDb);
+    EXPECT_EQ(h.iLSource, page);
+  }
+  const std::pair<const char*, TListRows> presets[] = {
+      {"Yes/No/NA", {"Yes|1", "No|0", "NA|2"}},
+      {"Months", {"January|January", "February|February", "March|March", "April|April", "May |May", "June|June",
+                  "July|July", "August|August", "September|September", "October |October", "November|November",
+                  "December |December"}},
+      {"AM/PM", {"AM|AM", "PM|PM"}},
+  };
+  for (const auto& [preset, rows] : presets) {
+    Choose(f.PreselectCombo, preset);
+    EXPECT_EQ(Rows(f.impValueList), rows) << preset;
+    EXPECT_EQ(h.ItemList.Count(), static_cast<int>(rows.size())) << preset;
+  }
+
+  // Add, up and down move the selected row; a blank row is never stored.
+  f.BtnValueListAddClick();
+  f.impValueList->SelectRow(0);
+  f.BtnValueListUpClick();
+  for (int i = 0; i < 3; ++i) f.BtnValueListDownClick();
+  EXPECT_EQ(Rows(f.impValueList), (TListRows{"PM|PM", "|", "AM|AM"}));
+  EXPECT_EQ(f.impValueList->CurrentRow(), 2);
+  EXPECT_EQ(h.ItemList.Text(), "PM=PM\r\nAM=AM\r\n");
+  f.BtnRemoveClick();
+  EXPECT_EQ(Rows(f.impValueList), (TListRows{"PM|PM", "|"}));
+  f.BtnRemoveAllClick();
+  EXPECT_EQ(Rows(f.impValueList), TListRows{"|"});
+  EXPECT_EQ(h.ItemList.Count(), 0);
+
+  // Typed into the list like a user: leaving it writes the column.
+  f.impValueList->SetFocus();
+  f.impValueList->SelectCell(0, 0, {});
+  TypeKeys("Red");
+  Key(Focus(), Qt::Key_Return);
+  f.impValueList->SelectCell(1, 0, {});
+  TypeKeys("r");
+  w.Form->TableInfo->SetFocus();
+  EXPECT_EQ(h.ItemList.Text(), "Red=r\r\n");
+  f.BtnRemoveClick();
+  EXPECT_EQ(Rows(f.impValueList), TListRows{"|"}) << "the last row is blanked, not deleted";
+}
+
+TEST(FieldEditor, NumbersTakeDigitsAndAreCheckedBeforeAnythingIsCopied) {
+  QF_REQUIRE_DB(db);
+  TEditorWindow w(db);
+  TFrameDetailedProperties& f = *w.Frame;
+  TBaseHtmlInput& h = *w.Column("name")->HtmlInput;
+  f.inpMaxSize->SetFocus();
+  Key(Focus(), Qt::Key_End);
+  Type(Focus(), "\b\b1x-2");
+  EXPECT_EQ(f.inpMaxSize->Text(), "12");
+  w.Form->TableInfo->SetFocus();
+  EXPECT_EQ(h.iMax, 12);
+
+  // Pasted text that is no number stops the copy before anything changed.
+  f.inpErrorText->SetText("changed");
+  for (TCustomFlatEdit* edit : std::initializer_list<TCustomFlatEdit*>{f.eTAWidth, f.inpFileUploadSize, f.inpInputSize}) {
+    const std::string old = edit->Text();
+    edit->SetText("-5");
+    EXPECT_THROW(TInterfaceTableDetail(*w.Form).updateData(), EConvertError) << edit->Name();
+    EXPECT_EQ(h.iErrorText, "");
+    edit->SetText(old);
+  }
+  f.inpInputSize->SetText("");
+  TInterfaceTableDetail(*w.Form).updateData();
+  EXPECT_EQ(h.iLength, 35) << "an empty size keeps the column's";
+  EXPECT_EQ(h.iErrorText, "changed");
+}
