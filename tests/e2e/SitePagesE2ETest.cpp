@@ -1,7 +1,7 @@
 // The generated site served by PHP against the database: every link leading
-// to a page that parses and finds its record, a record going through insert, detail, update
-// and delete, columns with odd names and empty values, a composite key, and
-// the pages kept for the administrator.
+// to a page that parses and finds its record, a record going through insert,
+// detail, update and delete, columns with odd names and empty values, a
+// composite key, and the pages kept for the administrator.
 
 #include "E2ESupport.h"
 
@@ -28,10 +28,10 @@ bool IsChosen(const std::string& html, const std::string& name, const std::strin
 }
 
 TEST_F(GeneratedSiteTest, EveryPageIsValidAndEveryLinkLeadsToAPage) {
-  // A page that does not parse shows in the server's log (see TearDown).
   // From the menu to every table's list, which counts the table's rows; from
   // the list to the insert page and to each listed record's pages, which
-  // find it; from the first record's detail page on again.
+  // find it; from the first record's detail page on again. A page that does
+  // not parse answers 500 and shows in the server's log (see TearDown).
   THttpClient admin = Administrator();
   const THttpResponse menu = admin.Get("/menu.php");
   ExpectCleanPage(menu, "menu");
