@@ -69,6 +69,7 @@ TEST(PhpTextTest, DatabaseVariablesArePlainOnlyForPlainNames) {
   };
   const std::vector<TVarCase> cases = {
       {"shop", true, "$MyDb_shop", "$dbname_shop"},
+      {"Shop_2", true, "$MyDb_Shop_2", "$dbname_Shop_2"},
       {"2024", true, "$MyDb_2024", "$dbname_2024"},  // the prefix makes the digits legal
       {"", true, "$MyDb_", "$dbname_"},
       {kZurich, true, "$MyDb_" + kZurich, "$dbname_" + kZurich},  // PHP names take bytes from 0x80 up
