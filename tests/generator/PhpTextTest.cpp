@@ -78,8 +78,6 @@ TEST(PhpTextTest, DatabaseVariablesArePlainOnlyForPlainNames) {
       {"back\\slash", false, "${'MyDb_back\\\\slash'}", "${'dbname_back\\\\slash'}"},
       {"a b", false, "${'MyDb_a b'}", "${'dbname_a b'}"},
       {"$x", false, "${'MyDb_$x'}", "${'dbname_$x'}"},
-      {"a.b", false, "${'MyDb_a.b'}", "${'dbname_a.b'}"},
-      {"a`b", false, "${'MyDb_a`b'}", "${'dbname_a`b'}"},
       {"two\nlines", false, "${\"MyDb_two\\nlines\"}", "${\"dbname_two\\nlines\"}"},
   };
   for (const auto& c : cases) {

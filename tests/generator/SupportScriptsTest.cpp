@@ -13,9 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -114,16 +111,12 @@ TEST_F(SupportScriptsTest, MailStripsHeaderInjectionAndStaysQuietWithoutMailer) 
 
 TEST_F(SupportScriptsTest, ConnectionFailureShowsACleanMessage) {
   // A port of 127.0.0.1 bound without listening: connections to it are refused at once.
-  const int sock = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof(address);
-  ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), length), 0);
-  ASSERT_EQ(::getsockname(sock, reinterpret_cast<sockaddr*>(&address), &length), 0);
+  int port = 0;
+  const int sock = qftest::BoundSocket(false, port);
+  ASSERT_GT(port, 0);
   TProjectManager project;
   project.Database_host = "127.0.0.1";
-  project.Database_port = ntohs(address.sin_port);
+  project.Database_port = port;
   project.Database_user = "a'b\\c$d\"e";
   project.Database_password = project.Database_user + "{$x}";
   GenerateSitePages(project);
@@ -134,9 +127,7 @@ TEST_F(SupportScriptsTest, ConnectionFailureShowsACleanMessage) {
 }
 
 TEST_F(SupportScriptsTest, LoginWithoutAdministratorLetsNobodyIn) {
-  TProjectManager project;
-  project.AdminName = "";
-  project.AdminPass = "";
+  TProjectManager project;  // no administrator name or password
   GenerateSitePages(project);
   ExpectSectionPasses("login", "");
 }

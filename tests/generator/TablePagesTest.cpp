@@ -110,46 +110,15 @@ TEST_F(TablePagesTest, HostileNamesAndTextsAreEscapedForTheirContext) {
   AddColumn(table, "pic", "File").HtmlInput->iFileUpDir = "it's/";
   Lookup(AddColumn(table, "l", "Combobox"), "ci`ty", "na'me");
 
-  const std::pair<const char*, std::string> expected[] = {
-      // SQL in a PHP single-quoted literal
-      {"list", R"~('SELECT  `it\'s "t"`.`a\'b"$c\\`,)~"},
-      {"list", R"~(FROM `my-$db`.`it\'s "t"` LEFT JOIN `my-$db`.`ci``ty` AS `lk_4`)~"},
-      {"insert", R"~(FROM '.sqlIdent(${'dbname_my-$db'}).'.`ci``ty`','id','na\'me')~"},
-      // SQL in a PHP double-quoted literal
-      {"list", R"~(" AND `it's \"t\"`.`a'b\"\$c\\` ".$tempmode)~"},
-      {"insert", R"~(INSERT INTO `my-\$db`.`it's \"t\"` ()~"},
-      {"update", R"~($setSql .= "`a'b\"\$c\\`=".sqlValue()~"},
-      {"delete", R"~(DELETE FROM `my-\$db`.`it's \"t\"` WHERE)~"},
-      {"detail", R"~("1"." AND `a'b\"\$c\\`='".sqlEscape(${'MyDb_my-$db'}, )~"},
-      // PHP single- and double-quoted values
-      {"update", R"~(value="<?php echo h($Resultset['a\'b"$c\\']); ?>")~"},
-      {"update", R"~(isValueSet($Resultset['it\'s'],"it's \$x"))~"},
-      {"insert", R"~(storeUpload('pic', 'it\'s/'))~"},
-      // Request names: the form name of a'b"$c\ is a-27b-22-24c-5C
-      {"insert", R"~(<input name="a-27b-22-24c-5C" id="a-27b-22-24c-5C" type="text")~"},
-      {"insert", R"~(.sqlValue(${'MyDb_my-$db'}, $_POST['a-27b-22-24c-5C'] ?? ''))~"},
-      {"insert", R"~(checkEmail(document.yztInsertForm['a-27b-22-24c-5C'],)~"},
-      {"insert", R"~(checkRadioGroup('it-27s',)~"},
-      {"update", R"~(<input name="it-27s" id = "it-27s_1" type="radio")~"},
-      {"list", R"~(name="a-27b-22-24c-5C_val" id="a-27b-22-24c-5C_val")~"},
-      {"list", R"~(trim(requestValue('a-27b-22-24c-5C_mode')))~"},
-      {"detail", R"~($_GET['a-27b-22-24c-5C'] ?? '')~"},
-      {"detail", R"~(h("qf_key=1&a-27b-22-24c-5C=".urlencode((string)($Resultset['a\'b"$c\\'] ?? '')))~"},
-      // HTML attributes
-      {"insert", R"~(value="say &quot;hi&quot; &amp; &#39;bye&#39;")~"},
-      {"insert", R"~(type="radio" value="it&#39;s $x">It's $<br>)~"},
-      {"list", R"~(class="qfPageTable qfAlignLeft&quot; onclick=&quot;x")~"},
-      // URLs of the table's pages
-      {"list", R"~(<a href="my-%24db_it%27s%20%22t%22_insert.php">)~"},
-      {"detail", R"~(<a href="my-%24db_it%27s%20%22t%22_update.php?)~"},
-      {"update", R"~(<a href="my-%24db_it%27s%20%22t%22_list.php">)~"},
-      // JavaScript strings in an attribute and in a script element
-      {"insert", R"~(onBlur="checkEmail(this,'It\&#39;s \x22wrong\x22 \x3C/script\x3E',false)")~"},
-      {"insert", R"~(EnterContent('ToolTip','Size\&#39;s \x3Cb\x3E','Say \x22hi\x22 \x26 \x3Cb\x3Ebye\x3C/b\x3E'))~"},
-      {"insert", R"~(,'It\'s \x22wrong\x22 \x3C/script\x3E',false);)~"},
-  };
-  for (const auto& [page, fragment] : expected)
-    EXPECT_NE(Page(page).find(fragment), std::string::npos) << page << " lacks " << fragment;
+  // The fixture lists, by output context, what each page must hold.
+  TStringList expected;
+  expected.LoadFromFile(qftest::SourceDir() + "/tests/fixtures/site/hostile_fragments.txt");
+  ASSERT_GT(expected.Count(), 20);
+  for (const std::string& line : expected)
+    if (!line.empty() && line[0] != '#') {
+      EXPECT_TRUE(Page(line.substr(0, line.find(' '))).find(line.substr(line.find(' ') + 1)) != std::string::npos)
+          << "lacks: " << line;
+    }
 
   // Every page stays valid PHP.
   if (std::system("php -v >/dev/null 2>&1") != 0) GTEST_SKIP() << "php is not on PATH: pages not linted";
@@ -165,11 +134,9 @@ TEST_F(TablePagesTest, ValidationNamesGiveTheirChecksAndRangeBoundsStayNumbers) 
     std::string Min = "", Max = "", Bounds = "";
   };
   const TCase cases[] = {
-      {"Integer", "checkInt"},       {"Email", "checkEmail"},       {"Character", "checkChar"},
-      {"Alphabetical", "checkChar"}, {"Float", "checkFloat"},       {"Number", "checkFloat"},
-      {"Price", "checkPrice"},       {"PostalCode", "checkPostalCode"}, {"URL", "checkURL"},
-      {"IP", "checkIP"},             {"No", ""},                    {"integer", ""},
-      {"", ""},                      {"Date", ""},
+      // (checkInt, checkChar, checkPrice and checkEmail show in the golden and hostile pages)
+      {"Alphabetical", "checkChar"}, {"Float", "checkFloat"}, {"Number", "checkFloat"}, {"URL", "checkURL"},
+      {"PostalCode", "checkPostalCode"}, {"IP", "checkIP"}, {"No", ""}, {"integer", ""}, {"", ""}, {"Date", ""},
       {"Int Range", "checkIntRange", "0", "100", "0,100,"},
       {"Range", "checkIntRange", " 7 ", "+8", "7,+8,"},
       {"Int Range", "checkIntRange", "1.5", "-2.25", "1.5,-2.25,"},

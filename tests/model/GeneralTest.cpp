@@ -11,12 +11,6 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-TEST(General, BoolText) {
-  EXPECT_EQ(BoolToText(true) + BoolToText(false), "truefalse");
-  for (const char* text : {"TRUE", "tRuE"}) EXPECT_TRUE(TextToBool(text)) << text;
-  for (const char* text : {" true", "", "1", "-1", "false"}) EXPECT_FALSE(TextToBool(text)) << text;
-}
-
 TEST(General, ParseEnumSetFillsListAheadOfExistingLinesAndSetsKind) {
   const struct {
     std::string Type;

@@ -38,7 +38,6 @@ Strings Names(const TProjectManager& p) {
 
 TEST(ProjectModel, AddFindAndCurrentTable) {
   TProjectManager p;
-  ASSERT_NE(p.DBManager, nullptr);
   EXPECT_EQ(p.GetTable(0), nullptr);
   EXPECT_THROW(p.GetTable(-1), EListError);
   RecordingView view;

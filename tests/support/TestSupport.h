@@ -65,6 +65,10 @@ struct DbParams {
 /** The server's parameters, or nothing when the variables are unset. */
 std::optional<DbParams> TestDb();
 
+/** A TCP socket on a free port of 127.0.0.1, listening when asked (else a
+ *  connection to it is refused at once); port receives the port, -1 on failure. */
+int BoundSocket(bool listening, int& port);
+
 /** Folder of the source tree (for fixtures); set by the test runner. */
 std::string SourceDir();
 
