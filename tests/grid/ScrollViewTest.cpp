@@ -8,7 +8,6 @@
 #include "ui/QtConvert.h"
 
 #include <QApplication>
-#include <QBitmap>
 #include <QEvent>
 #include <QScrollBar>
 
@@ -99,14 +98,13 @@ TEST(ControlScrollBar, SetParamsUpdatesTheBarOnceAndMaxZeroNeverMovesTheContent)
 
 TEST(ControlScrollBar, LineAndPageStepsSendNothingWithoutARange) {
   TProbeView view(nullptr);
+  TControlScrollBar* bar = view.HorzScrollBar();
   for (int max : {0, 1}) {
     view.Messages.clear();
-    TControlScrollBar* bar = view.HorzScrollBar();
     bar->SetMax(max);
-    bar->LineUp();
-    bar->LineDown();
-    bar->PageUp();
-    bar->PageDown();
+    for (auto step : {&TControlScrollBar::LineUp, &TControlScrollBar::LineDown, &TControlScrollBar::PageUp,
+                      &TControlScrollBar::PageDown})
+      (bar->*step)();
     const std::vector<std::pair<int, int>> sent = {
         {sbHorizontal, SB_LINEUP}, {sbHorizontal, SB_LINEDOWN}, {sbHorizontal, SB_PAGEUP}, {sbHorizontal, SB_PAGEDOWN}};
     EXPECT_EQ(view.Messages, (max < 1 ? std::vector<std::pair<int, int>>{} : sent)) << "Max " << max;
