@@ -145,9 +145,9 @@ TEST(CellEditors, TypedValuesReadAndWriteAsATextCellDoes) {
   editor.SetAsFloat(2.5);
   EXPECT_EQ(std::tuple(editor.Text(), editor.AsFloat()), std::tuple("2.5", 2.5));
   EXPECT_EQ(changes, 3) << "text set from code reports its change";
-  // The conversions are the cells' own; a bad text raises as it does there.
-  editor.SetText("abc");
+  // The conversions are the cells' own: a fraction is no integer, a word no number nor Boolean.
   EXPECT_THROW(editor.AsInteger(), EConvertError);
+  editor.SetText("abc");
   EXPECT_THROW(editor.AsFloat(), EConvertError);
   EXPECT_THROW(editor.AsBoolean(), EConvertError);
 }

@@ -74,6 +74,11 @@ TEST(Columns, SettersReportToTheGridAndTheListeners) {
       {{[](auto& c) { c.Header().SetCaption("H"); }}, {}, {lfNameOrCaption}, true},
       {{[](auto& c) { c.Footer().SetColor(clRed); }}, {}, {}, true},
       {{[](auto& c) { c.SetName("renamed"); }}, {}, {lfNameOrCaption}, false},
+      {{[](auto& c) { c.SetDefaultValue("d"); }, [](auto& c) { c.SetDefaultWidth(5); },
+        [](auto& c) { c.SetEnabled(false); }, [](auto& c) { c.SetWrapKind(wkNone); },
+        [](auto& c) { c.SetTextAfter("("); }, [](auto& c) { c.Header().SetHint("h"); },
+        [](auto& c) { c.SlideBounds().SetWidth(9); }},
+       {}, {}, false},
   };
   for (size_t group = 0; group < std::size(groups); ++group) {
     const auto& c = groups[group];

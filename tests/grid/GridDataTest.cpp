@@ -123,6 +123,8 @@ TEST(GridData, RowRecordsFollowInsertsDeletesAndMovesButNotSorts) {
   grid->Columns().Items(0)->SetSorted(true);
   EXPECT_EQ(std::tuple(grid->GetCellText(0, 0), grid->GetCellText(0, 4), grid->IsRowSelected(selected)),
             std::tuple("0,4", "0,0", true));
+  grid->MoveRow(0, 4);  // downwards, the record with it
+  EXPECT_EQ(std::tuple(grid->GetCellText(0, 4), height(4)), std::tuple("0,4", 25));
   grid->DeleteRow(7);  // nothing happens outside
   EXPECT_EQ(grid->RowCount(), 5);
 }

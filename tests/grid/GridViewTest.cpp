@@ -62,6 +62,7 @@ TEST(GridLayout, PartsAndCellsFollowTheOptions) {
     if (!c.input0.IsEmpty()) {
       EXPECT_EQ(grid->GetCellRect(0, 0, gpInputRow), c.input0) << c.name;
     }
+    EXPECT_EQ(grid->ColumnsAreaWidth(), 300 - grid->IndicatorWidth()) << c.name;
   }
 }
 

@@ -131,6 +131,7 @@ TEST(Sorting, AddressKeys) {
   };
   for (const auto& c : cases) EXPECT_EQ(AddressKey(c.text), c.key) << c.text;
   EXPECT_GT(CompareAddressKeys({1, 0, 1, 0}, {9, 0, 0, 0}), 0);
+  EXPECT_EQ(CompareAddressKeys({1, 2, 3, 4}, {1, 2, 3, 4}), 0);
   EXPECT_LT(CompareAddressKeys({0, 0, 0, -1}, {0, 0, 0, 0}), 0) << "signed groups";
 }
 
