@@ -7,31 +7,20 @@
 #include "grid/ColumnClasses.h"
 #include "grid/Columns.h"
 #include "TestSupport.h"
+#include "core/TextUtils.h"
 
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace gridtest {
 
-/** The parts of text between the separators. */
-inline std::vector<std::string> Split(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  for (size_t from = 0;;) {
-    const size_t at = text.find(separator, from);
-    parts.push_back(text.substr(from, at - from));
-    if (at == std::string::npos) return parts;
-    from = at + 1;
-  }
-}
-
 /** The tab-separated rows of tests/fixtures/grid/name, without blank and '#' lines. */
 inline std::vector<std::vector<std::string>> FixtureRows(const std::string& name) {
   std::vector<std::vector<std::string>> rows;
-  std::istringstream in(qftest::ReadFile(qftest::SourceDir() + "/tests/fixtures/grid/" + name));
-  for (std::string line; std::getline(in, line);)
-    if (!line.empty() && line[0] != '#') rows.push_back(Split(line, '\t'));
+  const std::string text = qftest::ReadFile(qftest::SourceDir() + "/tests/fixtures/grid/" + name);
+  for (const std::string& line : SplitString(text, '\n'))
+    if (!line.empty() && line[0] != '#') rows.push_back(SplitString(line, '\t'));
   return rows;
 }
 

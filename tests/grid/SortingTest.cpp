@@ -47,7 +47,7 @@ struct TSortStore {
 };
 
 /** The keys of a fixture field, | between them. */
-Texts KeyList(const std::string& field) { return field.empty() ? Texts{} : gridtest::Split(field, '|'); }
+Texts KeyList(const std::string& field) { return field.empty() ? Texts{} : SplitString(field, '|'); }
 
 TSortType SortType(const std::string& name) {
   const char* const names[] = {"alphabetic", "boolean", "caseinsensitive", "custom", "numeric", "date", "ip"};
