@@ -167,7 +167,6 @@ TEST(GridEditing, ScrollsAndResizesCommitTheEditorEscapeAloneDiscards) {
     std::function<void(TGridView*)> move;
   } cases[] = {
       {"line_down", [](TGridView* g) { g->VertScrollBar()->LineDown(); }},
-      {"thumb", [](TGridView* g) { g->PerformScroll(sbVertical, SB_THUMBPOSITION); }},
       {"horizontal", [](TGridView* g) { g->PerformScroll(sbHorizontal, SB_LINEDOWN); }},
       {"resize", [](TGridView* g) { g->SetClientSize(380, 150); }},
   };
