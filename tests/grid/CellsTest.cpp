@@ -305,8 +305,8 @@ TEST(CellStore, RunningNumbersAndVirtualCells) {
   g.Changes.clear();
   cell->SetAsFloat(2.5);
   EXPECT_EQ(host[std::make_pair(7, 1)], "2.5");
-  cell->SetAsBoolean(true);
-  EXPECT_TRUE(cell->AsBoolean());
+  cell->SetAsBoolean(false);  // "2.5" would read as true
+  EXPECT_FALSE(cell->AsBoolean());
   cell->SetSuppressNotify(true);
   cell->SetAsString("quiet");
   EXPECT_EQ(g.Changes, (std::vector<std::pair<int, int>>{{1, 2}, {1, 2}}));
