@@ -8,10 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cmath>
 #include <cstdio>
 #include <functional>
-#include <limits>
 #include <map>
 #include <string>
 #include <tuple>
@@ -21,8 +19,6 @@
 using gridtest::TGridRecorder;
 
 namespace {
-
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // One form read, written as text: "T"/"F", numbers with %g, or "!" and the error.
 template <class F> std::string Read(F read) {
@@ -58,115 +54,53 @@ struct TOneColumn {
   TGridRecorder G;
 };
 
-/** One write: 'b'oolean (number != 0), 'd'ate-time, 'f'loat or 'i'nteger
- *  of the number, 's'tring of the text; '-' writes nothing. */
-struct TWrite {
-  char form;
-  double number = 0;
-  const char* text = "";
-};
-
-void Write(TCell* c, const TWrite& w) {
-  switch (w.form) {
-    case 'b': return c->SetAsBoolean(w.number != 0);
-    case 'd': return c->SetAsDateTime(w.number);
-    case 'f': return c->SetAsFloat(w.number);
-    case 'i': return c->SetAsInteger(static_cast<std::int32_t>(w.number));
-    case 's': return c->SetAsString(w.text);
+/** One write, "form:value": 'b'oolean (value != 0), 'd'ate-time, 'f'loat or
+ *  'i'nteger of the number, 's'tring of the text; "-" writes nothing. */
+void Write(TCell* c, const std::string& write) {
+  const std::string value = write.size() > 2 ? write.substr(2) : "";
+  const double number = write[0] == 's' || write[0] == '-' ? 0 : std::stod(value);
+  switch (write[0]) {
+    case 'b': return c->SetAsBoolean(number != 0);
+    case 'd': return c->SetAsDateTime(number);
+    case 'f': return c->SetAsFloat(number);
+    case 'i': return c->SetAsInteger(static_cast<std::int32_t>(number));
+    case 's': return c->SetAsString(value);
   }
 }
 
-std::string Named(std::uint8_t kind, const TWrite& w) {
-  return qftest::Str("kind ", kind, " ", std::string(1, w.form), " ", w.number, " '", w.text, "'");
-}
-
 TEST(CellConversions, EachClassReadsEveryForm) {
-  // Read as Boolean, date-time, float, integer and text; kind 0 in row 4.
-  const struct {
-    std::uint8_t kind;
-    TWrite store;
-    std::array<std::string, 5> reads;
-  } cases[] = {
-      {3, {'b', 1}, {"T", "0", "0", "0", "True"}},
-      {4, {'d', 45000.5}, {"F", "45000.5", "45000.5", "45000", "2023-03-15 12:00:00"}},
-      {4, {'d', 45001.5000001}, {"F", "45001.5", "45001.5", "45002", "2023-03-16 12:00:00"}},
-      {5, {'f', 2.5}, {"F", "2.5", "2.5", "2", "2.5"}},
-      {5, {'f', kNaN}, {"F", "nan", "nan", "!'NAN' is not a valid integer value", "NAN"}},
-      {6, {'i', -7}, {"F", "0", "-7", "-7", "-7"}},
-      {7, {'s', 0, "1"}, {"T", "!'1' is not a valid date and time", "1", "1", "1"}},
-      {7, {'s', 0, "$1F"},
-       {"!'$1F' is not a valid boolean value", "!'$1F' is not a valid date and time",
-        "!'$1F' is not a valid floating point value", "31", "$1F"}},
-      {7, {'s', 0, "fALse"},
-       {"F", "!'fALse' is not a valid date and time", "!'fALse' is not a valid floating point value",
-        "!'fALse' is not a valid integer value", "fALse"}},
-      {7, {'s', 0, "2023-03-15 06:00"},
-       {"!'2023-03-15 06:00' is not a valid boolean value", "45000.25",
-        "!'2023-03-15 06:00' is not a valid floating point value", "!'2023-03-15 06:00' is not a valid integer value",
-        "2023-03-15 06:00"}},
-      {7, {'-'},
-       {"!'' is not a valid boolean value", "!'' is not a valid date and time",
-        "!'' is not a valid floating point value", "!'' is not a valid integer value", ""}},
-      {8, {'s', 0, "0.0"},
-       {"F", "!'0.0' is not a valid date and time", "0", "!'0.0' is not a valid integer value", "0.0"}},
-      {0, {'-'}, {"F", "0", "5", "5", "5"}},
-  };
-  for (const auto& c : cases) {
-    TOneColumn s(c.kind, 5);
-    const int row = c.kind == 0 ? 4 : 0;
-    Write(s.Cell(row), c.store);
-    EXPECT_EQ(ReadAll(s.Cell(row)), c.reads) << Named(c.kind, c.store);
+  for (const auto& c : gridtest::FixtureRows("cell-reads.tsv")) {
+    ASSERT_EQ(c.size(), 7u) << c[0] << " " << c[1];
+    TOneColumn s(static_cast<std::uint8_t>(std::stoi(c[0])), 5);
+    const int row = c[0] == "0" ? 4 : 0;
+    Write(s.Cell(row), c[1]);
+    EXPECT_EQ(ReadAll(s.Cell(row)), (std::array<std::string, 5>{c[2], c[3], c[4], c[5], c[6]}))
+        << "kind " << c[0] << " " << c[1];
   }
 }
 
 TEST(CellConversions, WritesStoreTheConvertedValue) {
-  // Each cell holds a known value first (True, 1.0, 9.5, 9, "x"); after the
-  // write, AsString shows what is stored. A write that raises keeps the value
-  // and reports nothing.
+  // A write that raises keeps the value and reports nothing.
   const std::string today = DateTimeToText(Date(), TFormatSettings{});
-  const struct {
-    std::uint8_t kind;
-    TWrite write;
-    std::string stored;
-    std::string error = "";
-  } cases[] = {
-      {3, {'d', 5}, "False"}, {3, {'f', 0.5}, "True"}, {3, {'f', 0}, "False"}, {3, {'f', -3}, "False"},
-      {3, {'f', kNaN}, "False"}, {3, {'i', 1}, "True"}, {3, {'i', 0}, "False"}, {3, {'s', 0, "TRUE"}, "True"},
-      {3, {'s', 0, "1"}, "False"}, {3, {'s', 0, "yes"}, "False"},
-      {4, {'b', 0}, today}, {4, {'b', 1}, today}, {4, {'f', -1.25}, "1899-12-29 06:00:00"},
-      {4, {'i', 45000}, "2023-03-15"}, {4, {'s', 0, ""}, "1899-12-30"}, {4, {'s', 0, "31.12."}, "1899-12-30"},
-      {4, {'s', 0, "23-3-15 12:30"}, "2023-03-15 12:30:00"},
-      {5, {'b', 1}, "0"}, {5, {'s', 0, " -1.5e3 "}, "-1500"},
-      {5, {'s', 0, ""}, "9.5", "'' is not a valid floating point value"},
-      {5, {'s', 0, "1,5"}, "9.5", "'1,5' is not a valid floating point value"},
-      {6, {'b', 1}, "0"}, {6, {'d', 3}, "0"}, {6, {'f', 2.5}, "2"}, {6, {'f', 3.5}, "4"}, {6, {'f', -2.5}, "-2"},
-      {6, {'f', 3e9}, "9", "'3000000000' is not a valid integer value"}, {6, {'s', 0, ""}, "0"},
-      {6, {'s', 0, "$FFFFFFFF"}, "-1"}, {6, {'s', 0, "abc"}, "9", "'abc' is not a valid integer value"},
-      {6, {'s', 0, "2147483648"}, "9", "'2147483648' is not a valid integer value"},
-      {7, {'b', 0}, "False"}, {7, {'d', 45000.75}, "2023-03-15 18:00:00"}, {7, {'f', 0.00001}, "0.00001"},
-      {7, {'f', -1.5e-7}, "-1.5E-7"}, {7, {'f', 1e15}, "1E15"}, {7, {'f', 123456789012345.0}, "123456789012345"},
-      {7, {'f', 2.0 / 3}, "0.666666666666667"}, {7, {'i', -2147483648.0}, "-2147483648"},
-      {0, {'s', 0, "77"}, "1"},  // a running number stays
-  };
-  const TWrite prefill[] = {{'-'}, {'-'}, {'-'}, {'b', 1}, {'d', 1}, {'f', 9.5}, {'i', 9}, {'s', 0, "x"}};
-  for (const auto& c : cases) {
-    TOneColumn s(c.kind);
-    Write(s.Cell(), prefill[c.kind]);
+  const char* const prefill[] = {"-", "-", "-", "b:1", "d:1", "f:9.5", "i:9", "s:x"};
+  for (const auto& c : gridtest::FixtureRows("cell-writes.tsv")) {
+    const std::string name = "kind " + c[0] + " " + c[1], expectedError = c.size() > 3 ? c[3] : "";
+    TOneColumn s(static_cast<std::uint8_t>(std::stoi(c[0])));
+    Write(s.Cell(), prefill[std::stoi(c[0])]);
     s.G.Changes.clear();
     std::string error;
     try {
-      Write(s.Cell(), c.write);
+      Write(s.Cell(), c[1]);
     } catch (const EConvertError& e) {
       error = e.Message();
     }
-    const std::string name = Named(c.kind, c.write);
-    EXPECT_EQ(error, c.error) << name;
+    EXPECT_EQ(error, expectedError) << name;
     const std::string stored = s.Cell()->AsString();
-    if (c.stored == today && stored != today)  // midnight passed during the test
-      EXPECT_EQ(stored, DateTimeToText(Date(), TFormatSettings{})) << name;
+    if (c[2] == "<today>")  // midnight may pass during the test
+      EXPECT_TRUE(stored == today || stored == DateTimeToText(Date(), TFormatSettings{})) << name << ": " << stored;
     else
-      EXPECT_EQ(stored, c.stored) << name;
-    EXPECT_EQ(s.G.Changes.size(), c.error.empty() ? 1u : 0u) << name;
+      EXPECT_EQ(stored, c[2]) << name;
+    EXPECT_EQ(s.G.Changes.size(), expectedError.empty() ? 1u : 0u) << name;
   }
 }
 
@@ -232,43 +166,25 @@ TEST(CellStore, IndexesOutsideTheStoreRaiseTheListError) {
   EXPECT_EQ(rows.Count(), 5);
 }
 
-TEST(CellStore, RowOperationsMoveWholeRowsWithTheirRecords) {
+TEST(CellStore, RowOperationsMoveWholeRows) {
   TGridRecorder g;
   g.Add<TTextualColumn>("a");
   g.Add<TTextualColumn>("b");
   g.Cells.AddRows(4);
   g.Put(0, {"a0", "a1", "a2", "a3"});
   g.Put(1, {"b0", "b1", "b2", "b3"});
-  TRows rows;
-  rows.Add(4, 16);
-  for (int r = 0; r < 4; ++r) rows.Items(r)->Height = 10 + r;
-  auto heights = [&] {
-    std::vector<int> out;
-    for (int r = 0; r < rows.Count(); ++r) out.push_back(rows.Items(r)->Height);
-    return out;
-  };
-
   g.Cells.InsertRow(1);
-  rows.Insert(1, 99);
   EXPECT_EQ(g.Column(0), (std::vector<std::string>{"a0", "", "a1", "a2", "a3"}));
   g.Cells.MoveRow(0, 3);
-  rows.Move(0, 3);
   EXPECT_EQ(g.Column(1), (std::vector<std::string>{"", "b1", "b2", "b0", "b3"}));
-  EXPECT_EQ(heights(), (std::vector<int>{99, 11, 12, 10, 13}));
   g.Cells.MoveRow(4, 1);
-  rows.Move(4, 1);
   EXPECT_EQ(g.Column(0), (std::vector<std::string>{"", "a3", "a1", "a2", "a0"}));
   g.Cells.DeleteRow(0);
-  rows.Delete(0);
   g.Cells.SwapRows(0, 3);
   EXPECT_EQ(g.Column(0), (std::vector<std::string>{"a0", "a1", "a2", "a3"}));
   EXPECT_EQ(g.Column(1), (std::vector<std::string>{"b0", "b1", "b2", "b3"}));
-  EXPECT_EQ(heights(), (std::vector<int>{13, 11, 12, 10})) << "swapping leaves the records";
-
   g.Cells.ClearRows();
-  rows.Clear();
-  EXPECT_EQ(g.Cells.RowCount(), 0);
-  EXPECT_EQ(g.Cells.ColCount(), 2);
+  EXPECT_EQ(std::tuple(g.Cells.RowCount(), g.Cells.ColCount()), std::tuple(0, 2));
 }
 
 TEST(CellStore, ColumnsInsertedMovedAndDeletedKeepEveryRowInStep) {
@@ -307,16 +223,6 @@ TEST(CellStore, ColumnsInsertedMovedAndDeletedKeepEveryRowInStep) {
   TCell *image = g.Cells.GetCell(3, 4), *text = g.Cells.GetCell(2, 4);
   EXPECT_EQ(std::tuple(image->Color(), text->Color(), text->AsString()), std::tuple(clLime, clWindow, ""));
   EXPECT_TRUE(g.Changes.empty()) << "placing a cell reports nothing";
-
-  for (int c = g.Columns.Count(); c-- > 1;) g.Columns.Delete(c);
-  EXPECT_EQ(g.Cells.RowCount(), 5);
-  g.Columns.Delete(0);
-  EXPECT_EQ(g.Cells.RowCount(), 0) << "no column, no rows";
-  g.Add<TTextualColumn>("e");
-  g.Add<TTextualColumn>("f");
-  g.Cells.AddRows(2);
-  g.Columns.Clear();
-  EXPECT_EQ(std::tuple(g.Cells.ColCount(), g.Cells.RowCount()), std::tuple(0, 0));
 }
 
 TEST(CellStore, WhichOperationsClearSorted) {
@@ -396,12 +302,11 @@ TEST(CellStore, RunningNumbersAndVirtualCells) {
   cell->SetOnGetValue([&](const TVirtualCell&, int a, int b, std::string& v) { v = host[{a, b}]; });
   cell->SetOnSetValue([&](TVirtualCell&, int a, int b, const std::string& v) { host[{a, b}] = v; });
   EXPECT_EQ(cell->AsInteger(), 12);
-  EXPECT_EQ(cell->AsFloat(), 12.0);
   g.Changes.clear();
   cell->SetAsFloat(2.5);
   EXPECT_EQ(host[std::make_pair(7, 1)], "2.5");
-  cell->SetAsBoolean(true);
-  EXPECT_TRUE(cell->AsBoolean());
+  cell->SetAsBoolean(false);  // "2.5" would read as true
+  EXPECT_FALSE(cell->AsBoolean());
   cell->SetSuppressNotify(true);
   cell->SetAsString("quiet");
   EXPECT_EQ(g.Changes, (std::vector<std::pair<int, int>>{{1, 2}, {1, 2}}));

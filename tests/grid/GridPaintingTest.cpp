@@ -113,7 +113,6 @@ TEST(GridPaintingCells, SelectionColoursAndTheFocusMark) {
   } cases[] = {
       {"focused", {}, true, clWindow, highlight, true},
       {"alpha_blended", {aoAlphaBlendedSelection}, true, clWhite, RGB(194, 200, 218), true},
-      {"blended_on_red_ties_to_even", {aoAlphaBlendedSelection}, true, clRed, RGB(194, 9, 26), true},
       {"hidden_focus", {aoHideFocus}, true, clWindow, highlight, false},
       {"unfocused", {}, false, clWindow, Rgb(clBtnFace), false},
       {"unfocused_hidden", {aoHideSelection}, false, clWindow, Rgb(clWindow), false},

@@ -6,12 +6,23 @@
 #include "grid/Cells.h"
 #include "grid/ColumnClasses.h"
 #include "grid/Columns.h"
+#include "TestSupport.h"
+#include "core/TextUtils.h"
 
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace gridtest {
+
+/** The tab-separated rows of tests/fixtures/grid/name, without blank and '#' lines. */
+inline std::vector<std::vector<std::string>> FixtureRows(const std::string& name) {
+  std::vector<std::vector<std::string>> rows;
+  const std::string text = qftest::ReadFile(qftest::SourceDir() + "/tests/fixtures/grid/" + name);
+  for (const std::string& line : SplitString(text, '\n'))
+    if (!line.empty() && line[0] != '#') rows.push_back(SplitString(line, '\t'));
+  return rows;
+}
 
 class TGridRecorder : public IColumnsGrid, public ICellsGrid {
 public:

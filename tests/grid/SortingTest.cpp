@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <limits>
+#include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using gridtest::TGridRecorder;
@@ -44,47 +46,26 @@ struct TSortStore {
   TGridRecorder G;
 };
 
+/** The keys of a fixture field, | between them. */
+Texts KeyList(const std::string& field) { return field.empty() ? Texts{} : SplitString(field, '|'); }
+
+TSortType SortType(const std::string& name) {
+  const char* const names[] = {"alphabetic", "boolean", "caseinsensitive", "custom", "numeric", "date", "ip"};
+  return static_cast<TSortType>(std::find(std::begin(names), std::end(names), name) - std::begin(names));
+}
+
 TEST(Sorting, EachKindOrdersWholeRows) {
-  const struct {
-    const char* name;
-    TSortType type;
-    TSortKind kind;
-    Texts keys;
-    Texts sorted;
-    std::uint8_t column = 7;
-  } cases[] = {
-      {"alphabetic_ordinal", stAlphabetic, skAscending, {"b", "B", "a", "ab", ""}, {"", "B", "a", "ab", "b"}},
-      {"alphabetic_descending", stAlphabetic, skDescending, {"b", "B", "a", "ab"}, {"b", "ab", "a", "B"}},
-      {"alphabetic_utf8", stAlphabetic, skAscending, {"\xC3\xA9", "z", "\xE2\x82\xAC"},
-       {"z", "\xC3\xA9", "\xE2\x82\xAC"}},
-      {"case_insensitive", stCaseInsensitive, skAscending, {"b", "C", "a", "Ab"}, {"a", "Ab", "b", "C"}},
-      {"case_insensitive_desc", stCaseInsensitive, skDescending, {"_", "Z", "a"}, {"Z", "a", "_"}},
-      {"numeric", stNumeric, skAscending, {"10", "9", "-1", "2.5", "1e2"}, {"-1", "2.5", "9", "10", "1e2"}},
-      {"numeric_descending", stNumeric, skDescending, {"10", "9", "-1", "2.5"}, {"10", "9", "2.5", "-1"}},
-      {"nan_before_every_number", stNumeric, skAscending, {"3", "NAN", "-1", "NAN", "0", "NAN"},
-       {"NAN", "NAN", "NAN", "-1", "0", "3"}, 5},
-      {"boolean", stBoolean, skAscending, {"True", "False", "True", "False"}, {"False", "False", "True", "True"}, 3},
-      {"boolean_descending", stBoolean, skDescending, {"False", "True", "False"}, {"True", "False", "False"}, 3},
-      {"date", stDate, skAscending, {"2023-03-15", "1999-01-01", "2023-03-14 23:00"},
-       {"1999-01-01", "2023-03-14 23:00", "2023-03-15"}},
-      {"ip_ascending_is_descending_key", stIP, skAscending, {"10.0.0.1", "10.0.0.3", "10.0.0.2"},
-       {"10.0.0.3", "10.0.0.2", "10.0.0.1"}},
-      {"ip_group_four_decides_first", stIP, skAscending, {"2.0.0.1", "1.0.0.9"}, {"1.0.0.9", "2.0.0.1"}},
-      {"ip_descending", stIP, skDescending, {"10.0.0.1", "10.0.0.3", "", "10.0.0.2"},
-       {"", "10.0.0.1", "10.0.0.2", "10.0.0.3"}},
-      {"custom_without_handler_keeps_order", stCustom, skAscending, {"c", "a", "b"}, {"c", "a", "b"}},
-      {"one_row", stNumeric, skDescending, {"7"}, {"7"}},
-      {"no_rows", stNumeric, skAscending, {}, {}},
-  };
-  for (const auto& c : cases) {
-    TSortStore s(c.keys, c.column);
+  for (const auto& c : gridtest::FixtureRows("sorts.tsv")) {
+    ASSERT_EQ(c.size(), 6u) << c[0];
+    const TSortKind kind = c[2] == "desc" ? skDescending : skAscending;
+    TSortStore s(KeyList(c[4]), static_cast<std::uint8_t>(std::stoi(c[3])));
     const Texts rows = s.WholeRows();
-    s.G.Cells.Sort(0, c.type, c.kind);
-    EXPECT_EQ(s.Keys(), c.sorted) << c.name;
-    EXPECT_EQ(s.WholeRows(), rows) << c.name;
-    EXPECT_TRUE(s.G.Cells.Sorted()) << c.name;
-    EXPECT_EQ(s.G.Cells.SortedColumn(), 0) << c.name;
-    EXPECT_EQ(s.G.Cells.SortKind(), c.kind) << c.name;
+    s.G.Cells.Sort(0, SortType(c[1]), kind);
+    EXPECT_EQ(s.Keys(), KeyList(c[5])) << c[0];
+    EXPECT_EQ(s.WholeRows(), rows) << c[0];
+    EXPECT_EQ(std::tuple(s.G.Cells.Sorted(), s.G.Cells.SortedColumn(), s.G.Cells.SortKind()),
+              std::tuple(true, 0, kind))
+        << c[0];
   }
 }
 
@@ -122,33 +103,20 @@ TEST(Sorting, CustomOrderAsksTheHandlerAndTheOtherDirectionReverses) {
 }
 
 TEST(Sorting, AFailedSortChangesNothing) {
-  const struct {
-    const char* name;
-    TSortType type;
-    Texts keys;
-    const char* error;
-  } cases[] = {
-      {"numeric_word", stNumeric, {"3", "1", "abc", "2"}, "'abc' is not a valid floating point value"},
-      {"numeric_empty", stNumeric, {"3", "", "1"}, "'' is not a valid floating point value"},
-      {"date_word", stDate, {"2020-01-01", "soon"}, "'soon' is not a valid date and time"},
-      {"ip_two_points", stIP, {"10.0.0.1", "1..2"}, "'' is not a valid integer value"},
-      {"ip_no_digit", stIP, {"host", "10.0.0.1"}, "'' is not a valid integer value"},
-      {"ip_group_too_big", stIP, {"1.99999999999", "10.0.0.1"}, "'99999999999' is not a valid integer value"},
-  };
-  for (const auto& c : cases) {
-    TSortStore s(c.keys);
+  for (const auto& c : gridtest::FixtureRows("sort-failures.tsv")) {
+    TSortStore s(KeyList(c[2]));
     s.G.Cells.Sort(1, stAlphabetic, skDescending);
     const Texts before = s.Names();
     try {
-      s.G.Cells.Sort(0, c.type, skAscending);
-      ADD_FAILURE() << c.name << ": no error";
+      s.G.Cells.Sort(0, SortType(c[1]), skAscending);
+      ADD_FAILURE() << c[0] << ": no error";
     } catch (const EConvertError& e) {
-      EXPECT_EQ(e.Message(), c.error) << c.name;
+      EXPECT_EQ(e.Message(), c[3]) << c[0];
     }
-    EXPECT_EQ(s.Names(), before) << c.name;
-    EXPECT_TRUE(s.G.Cells.Sorted()) << c.name;
-    EXPECT_EQ(s.G.Cells.SortedColumn(), 1) << c.name;
-    EXPECT_EQ(s.G.Cells.SortKind(), skDescending) << c.name;
+    EXPECT_EQ(s.Names(), before) << c[0];
+    EXPECT_EQ(std::tuple(s.G.Cells.Sorted(), s.G.Cells.SortedColumn(), s.G.Cells.SortKind()),
+              std::tuple(true, 1, skDescending))
+        << c[0];
   }
 }
 
@@ -162,7 +130,6 @@ TEST(Sorting, AddressKeys) {
       {"1.2.3.4..", {1, 2, 3, 4}},  {"2147483647", {2147483647, 0, 0, 0}},
   };
   for (const auto& c : cases) EXPECT_EQ(AddressKey(c.text), c.key) << c.text;
-  EXPECT_LT(CompareAddressKeys({9, 0, 0, 1}, {1, 0, 0, 2}), 0);
   EXPECT_GT(CompareAddressKeys({1, 0, 1, 0}, {9, 0, 0, 0}), 0);
   EXPECT_EQ(CompareAddressKeys({1, 2, 3, 4}, {1, 2, 3, 4}), 0);
   EXPECT_LT(CompareAddressKeys({0, 0, 0, -1}, {0, 0, 0, 0}), 0) << "signed groups";
