@@ -83,7 +83,6 @@ TEST(AdvancedColours, DeriveFromTheBaseLightnessAndStayOnTheScale) {
       {"system_colour_resolved", clBtnFace, clWhite, 50, true, RGB(175, 168, 153)},  // L 194 -> 154
       // Darkened by less than 10 a very light colour would land above 240:
       // it stays white instead of wrapping to a dark colour.
-      {"white_less_1", clWhite, clBlack, 1, true, clWhite},
       {"white_less_9", clWhite, clBlack, 9, true, clWhite},
       {"near_white_less_4", RGB(255, 250, 250), clBlack, 4, true, clWhite},
   };
@@ -148,12 +147,6 @@ TEST(Frame3DTest, NestedFramesAndTheShrunkRectangle) {
   Frame3D(&c, same, clBlack, clBlack, 0);
   EXPECT_EQ(same, (TRect{0, 0, 5, 5}));
   EXPECT_EQ(CountPixels(img, clBlack), 0);
-}
-
-TEST(TextMetrics, TheLineHeightAddsAnEighthRounded) {
-  TFont font;
-  const int h = GetFontMetrics(font).tmHeight;
-  EXPECT_EQ(FontLineHeight(font), h + (h + 4) / 8);
 }
 
 // ---------------------------------------------------------------- placement
