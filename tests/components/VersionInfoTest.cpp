@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -78,11 +79,9 @@ TEST(VersionBlock, TheLayoutOfTheWindowsResource) {
 TEST(VersionBlock, AGoodBlock) {
   TVersionHeader header;
   ASSERT_TRUE(ReadVersionHeader(Good(), header));
-  EXPECT_EQ(header.Language, 0x0409);
-  EXPECT_EQ(header.CodePage, 0x04E4);
-  EXPECT_EQ(header.FixedInfo.dwSignature, 0xFEEF04BDu);
-  EXPECT_EQ(header.FixedInfo.dwFileVersionMS, 0x00010002u);
-  EXPECT_EQ(header.FixedInfo.dwFileVersionLS, 0x00030004u);
+  const TVSFixedFileInfo& f = header.FixedInfo;
+  EXPECT_EQ((std::tuple{header.Language, header.CodePage, f.dwSignature, f.dwFileVersionMS, f.dwFileVersionLS}),
+            (std::tuple{0x0409, 0x04E4, 0xFEEF04BDu, 0x00010002u, 0x00030004u}));
   TBlockVerInfo info(Good());
   EXPECT_EQ(info.CompanyName(), "Acme");
   EXPECT_EQ(info.FileDescriptions(), "Generator");
