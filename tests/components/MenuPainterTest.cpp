@@ -297,7 +297,7 @@ TEST(PainterMembership, MenusTheirItemsAndTag999) {
   EXPECT_EQ(ownDraws, 2) << "overriding replaces it";
 }
 
-TEST(PainterMembership, ToolBarsAndControlBarsGetThePaintersHandlers) {
+TEST(PainterMembership, ToolBarsAndControlBarsGetThePaintersHandlersAndBands) {
   TForm form(nullptr);
   auto* bands = On<TControlBar>(&form, &form, 0, 0, 300, 60);
   auto* bar = On<TToolBar>(&form, bands, 0, 0, 100, 29);
@@ -312,6 +312,13 @@ TEST(PainterMembership, ToolBarsAndControlBarsGetThePaintersHandlers) {
   bool def = true;
   own->OnCustomDrawButton(own, nullptr, {}, def);
   EXPECT_EQ(ownDraws, 1);
+  // The band: no frame; grip lines on every other row.
+  QImage img = FilledImage(bands->Width(), bands->Height(), clFuchsia);
+  bands->PaintTo(img);
+  const int x = TControlBar::BandRect(bar).Left, y = TControlBar::BandRect(bar).Top;
+  EXPECT_EQ(Missing(img, {At(x + 1, y + 1, LightenColor(clBtnFace, 6)), At(x + 3, y + 5, ShadeColor(clBtnFace, 30)),
+                          At(x + 3, y + 7, ShadeColor(clBtnFace, 37)), At(x + 3, y + 6, LightenColor(clBtnFace, 6))}),
+            "");
   EXPECT_TRUE(On<TControlBar>(&form, &form, 0, 200, 300, 60)->OnBandPaint) << "placed later, with AutoDetect";
   painter->SetAutoDetect(false);
   EXPECT_FALSE(On<TControlBar>(&form, &form, 0, 300, 300, 60)->OnBandPaint);
@@ -642,21 +649,6 @@ TEST(PainterToolBars, AHotButton) {
   bar->PaintTo(img);
   EXPECT_EQ(PixelAt(img, r.Left + 3, r.Top + 3), ColorToRGB(painter->Colors().MediumSelect)) << "pressed";
   SendMouse(one->Handle(), QEvent::MouseButtonRelease, Qt::LeftButton, {3, 3});
-}
-
-TEST(PainterToolBars, ControlBarBands) {
-  TForm form(nullptr);
-  auto* bands = On<TControlBar>(&form, &form, 0, 0, 300, 60);
-  auto* bar = On<TToolBar>(&form, bands, 0, 0, 100, 29);
-  MainPainter(&form);
-  QImage img = FilledImage(bands->Width(), bands->Height(), clFuchsia);
-  bands->PaintTo(img);
-  const TRect band = TControlBar::BandRect(bar);
-  // No frame; grip lines on every other row.
-  const int x = band.Left, y = band.Top;
-  EXPECT_EQ(Missing(img, {At(x + 1, y + 1, LightenColor(clBtnFace, 6)), At(x + 3, y + 5, ShadeColor(clBtnFace, 30)),
-                          At(x + 3, y + 7, ShadeColor(clBtnFace, 37)), At(x + 3, y + 6, LightenColor(clBtnFace, 6))}),
-            "");
 }
 
 }  // namespace
