@@ -462,26 +462,14 @@ TEST(PainterStates, HoverFocusPressTheSpaceKeyAndTheOverlayOnScreen) {
 
 // ---------------------------------------------------------------- control pictures
 
-TEST(PainterPictures, ButtonsTakeTheirFaceFromTheParentWithTag1000) {
+TEST(PainterPictures, EditsComboBoxesCheckBoxesAndButtons) {
   TForm form(nullptr);
-  auto* panel = On<TPanel>(&form, &form, 0, 0, 300, 100);
+  form.SetColor(RGB(200, 180, 160));
+  auto* panel = On<TPanel>(&form, &form, 0, 150, 300, 100);
   panel->SetColor(RGB(100, 150, 200));
   auto* plain = On<TButton>(&form, panel, 10, 10, 75, 25);
   auto* tagged = On<TButton>(&form, panel, 100, 10, 75, 25);
-  tagged->SetTag(1000);
-  TMenuPainter* painter = MainPainter(&form);
-  EXPECT_EQ(PixelAt(PaintedOver(plain), 5, 20), ColorToRGB(painter->Colors().IconBack));
-  // The face, the corner showing the parent, the border.
-  EXPECT_EQ(Missing(PaintedOver(tagged), {At(5, 20, LightenColor(RGB(100, 150, 200), 16)),
-                                          At(0, 0, RGB(100, 150, 200)), At(4, 0, LightenColor(clBtnShadow, 30))}),
-            "");
-  Enter(tagged);
-  EXPECT_EQ(PixelAt(PaintedOver(tagged), 5, 20), LightenColor(RGB(100, 150, 200), 40)) << "hot";
-}
-
-TEST(PainterPictures, EditsComboBoxesAndCheckBoxes) {
-  TForm form(nullptr);
-  form.SetColor(RGB(200, 180, 160));
+  tagged->SetTag(1000);  // takes its face from the parent
   auto* edit = On<TEdit>(&form, &form, 10, 10, 80, 21);
   auto* bare = On<TEdit>(&form, &form, 10, 40, 80, 21);
   bare->SetBorderStyle(bsNone);
@@ -517,6 +505,14 @@ TEST(PainterPictures, EditsComboBoxesAndCheckBoxes) {
   qftest::Key(check->ClientWidget(), Qt::Key_Space, " ");
   EXPECT_EQ(Missing(PaintedOver(check), {At(10, 12, colors.MediumSelect), At(4, 9, clWindow)}), "") << "held down";
   qftest::Key(check->ClientWidget(), Qt::Key_Space, " ", Qt::NoModifier, QEvent::KeyRelease);
+
+  EXPECT_EQ(PixelAt(PaintedOver(plain), 5, 20), ColorToRGB(colors.IconBack));
+  // The face, the corner showing the parent, the border.
+  EXPECT_EQ(Missing(PaintedOver(tagged), {At(5, 20, LightenColor(RGB(100, 150, 200), 16)),
+                                          At(0, 0, RGB(100, 150, 200)), At(4, 0, LightenColor(clBtnShadow, 30))}),
+            "");
+  Enter(tagged);
+  EXPECT_EQ(PixelAt(PaintedOver(tagged), 5, 20), LightenColor(RGB(100, 150, 200), 40)) << "hot";
 }
 
 // ---------------------------------------------------------------- menus
