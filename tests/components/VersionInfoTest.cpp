@@ -76,7 +76,7 @@ TEST(VersionBlock, TheLayoutOfTheWindowsResource) {
   EXPECT_EQ(BlockAt(b, "Translation") % 4, 0u);
 }
 
-TEST(VersionBlock, AGoodBlock) {
+TEST(VersionBlock, AGoodBlockAndOnlyItsFirstTable) {
   TVersionHeader header;
   ASSERT_TRUE(ReadVersionHeader(Good(), header));
   const TVSFixedFileInfo& f = header.FixedInfo;
@@ -90,14 +90,13 @@ TEST(VersionBlock, AGoodBlock) {
   EXPECT_EQ(info.LegalTradeMarks(), "") << "a value the block lacks";
   EXPECT_EQ(QueryVersionString(Good(), "\\stringfileinfo\\040904e4\\fileversion"), "1.2.3.4") << "any case";
   EXPECT_EQ(QueryVersionString(Good(), "\\StringFileInfo\\040904E4\\Missing"), std::nullopt);
-}
 
-TEST(VersionBlock, OnlyTheFirstTableCounts) {
+  // With two tables only the first counts.
   const TVersionBlock b = BuildVersionBlock(
       Fixed(), {{0x0407, 0x04B0, {{"FileVersion", "erste"}}}, {0x0409, 0x04E4, {{"FileVersion", "second"}, {"ProductName", "P"}}}});
-  TBlockVerInfo info(b);
-  EXPECT_EQ(info.FileVersion(), "erste");
-  EXPECT_EQ(info.ProductName(), "") << "not looked for in the second table";
+  TBlockVerInfo two(b);
+  EXPECT_EQ(two.FileVersion(), "erste");
+  EXPECT_EQ(two.ProductName(), "") << "not looked for in the second table";
   EXPECT_EQ(QueryVersionString(b, "\\StringFileInfo\\040904E4\\ProductName"), "P");
 }
 
