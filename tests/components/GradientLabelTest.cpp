@@ -216,18 +216,8 @@ TEST(GradientLabel, TheCaptionWithoutMarkers) {
 
 // ---------------------------------------------------------------- pictures
 
-TEST(GradientLabel, OneColourWhenBeginAndEndAgree) {
-  for (TGradientStyle style : {gsHorizontal, gsVertical, gsElliptic, gsRectangle, gsVertCenter, gsHorizCenter}) {
-    TGradientLabel label(nullptr);
-    label.SetBounds(0, 0, 60, 30);
-    label.SetGradientStyle(style);
-    label.SetBeginColor(RGB(10, 200, 90));
-    label.SetEndColor(RGB(10, 200, 90));
-    EXPECT_TRUE(qftest::AllPixels(Painted(label), {0, 0, 60, 30}, RGB(10, 200, 90))) << "style " << style;
-  }
-}
-
-TEST(GradientLabel, GradientEnds) {
+// Each style, its two ends; with one colour at both ends every pixel is painted in it.
+TEST(GradientLabel, GradientEndsAndOneColourWhenBeginAndEndAgree) {
   const struct {
     const char* name;
     TGradientStyle style;
@@ -243,6 +233,7 @@ TEST(GradientLabel, GradientEnds) {
       // and they start 2 beyond the right and bottom.
       {"the_rectangle_ends_in_the_middle", gsRectangle, 60, 30,
        {{0, 0, RGB(7, 7, 7)}, {59, 29, RGB(16, 16, 16)}, {30, 15, clWhite}}},
+      {"elliptic", gsElliptic, 60, 30, {}},
   };
   for (const auto& c : cases) {
     TGradientLabel label(nullptr);
@@ -252,6 +243,8 @@ TEST(GradientLabel, GradientEnds) {
     label.SetEndColor(clWhite);
     const QImage img = Painted(label);
     for (auto [x, y, color] : c.pixels) EXPECT_EQ(PixelAt(img, x, y), color) << c.name << " at " << x << "," << y;
+    label.SetEndColor(clBlack);
+    EXPECT_TRUE(qftest::AllPixels(Painted(label), {0, 0, c.w, c.h}, clBlack)) << c.name;
   }
 }
 
