@@ -175,6 +175,8 @@ TEST(PainterMembership, WhichControlsAreTakenUp) {
   auto* frame = On<TFrame>(&form, &form, 0, 250, 300, 200);
   auto* closed = On<TPanel>(&form, &form, 300, 250, 200, 200);
   closed->SetTag(999);
+  auto* tagged = On<TEdit>(&form, panel, 10, 40, 80, 21);
+  tagged->SetTag(999);
   const struct {
     const char* name;
     TControl* control;
@@ -186,13 +188,7 @@ TEST(PainterMembership, WhichControlsAreTakenUp) {
       {"edit_on_a_tool_bar", On<TEdit>(&form, bar, 0, 0, 80, 21), true},
       {"edit_on_a_frame", On<TEdit>(&form, frame, 10, 10, 80, 21), true},
       {"edit_under_a_parent_with_tag_999", On<TEdit>(&form, closed, 10, 10, 80, 21), false},
-      {"edit_with_tag_999",
-       [&] {
-         auto* e = On<TEdit>(&form, panel, 10, 40, 80, 21);
-         e->SetTag(999);
-         return e;
-       }(),
-       false},
+      {"edit_with_tag_999", tagged, false},
       {"memo", On<TMemo>(&form, panel, 10, 70, 80, 50), true},
       {"memo_of_our_own_class", On<TNotesMemo>(&form, panel, 100, 70, 80, 50), true},
       {"flat_memo", On<TFlatMemo>(&form, panel, 100, 10, 80, 50), false},
