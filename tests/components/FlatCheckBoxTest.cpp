@@ -110,7 +110,7 @@ TEST(OptionButton, ReleasesRightClicksAndTheMouseHeldOutside) {
   }
 }
 
-TEST(OptionButton, SpaceTogglesOnlyTheCheckBoxAndTheAcceleratorFocuses) {
+TEST(OptionButton, SpaceTogglesOnlyTheCheckBoxTheAcceleratorFocusesAndLosingTheFocusEndsTheHover) {
   TShownForm form;
   auto* box = Place<TFlatCheckBox>(&form, 10, 10, 121, 17);
   auto* radio = Place<TFlatRadioButton>(&form, 10, 40, 121, 17);
@@ -131,14 +131,10 @@ TEST(OptionButton, SpaceTogglesOnlyTheCheckBoxAndTheAcceleratorFocuses) {
   Key(box->ClientWidget(), Qt::Key_U, "u");
   EXPECT_TRUE(radio->Focused());
   EXPECT_FALSE(radio->Checked()) << "and only focuses the radio button";
-}
 
-TEST(OptionButton, LosingTheFocusWhileHoveredReleasesTheHoverTimer) {
-  for (bool check : {true, false}) {
-    TShownForm form;
-    TFlatOptionButton* b = MakeOption(&form, check);
-    auto* edit = Place<TEdit>(&form, 10, 70, 100, 21);
-    const THoverClass& state = check ? TFlatCheckBox::HoverState() : TFlatRadioButton::HoverState();
+  // Hovered and focused, then the focus goes: the hover ends and the class's timer is released.
+  for (TFlatOptionButton* b : {static_cast<TFlatOptionButton*>(box), static_cast<TFlatOptionButton*>(radio)}) {
+    const THoverClass& state = b == box ? TFlatCheckBox::HoverState() : TFlatRadioButton::HoverState();
     b->SetFocus();
     MoveMouse(b, 60, 8);
     ASSERT_EQ(state.HoverControl(), b);

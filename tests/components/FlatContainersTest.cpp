@@ -51,7 +51,7 @@ TEST(FlatPanel, FrameBackgroundAndTheCaptionPlacedByAlignment) {
   EXPECT_EQ(PixelAt(Painted(inner), 5, 5), RGB(10, 20, 30)) << "a transparent panel shows its parent";
 }
 
-TEST(FlatGroupBox, TheLineLeavesAGapForTheCaption) {
+TEST(FlatGroupBox, TheLineLeavesAGapForTheCaptionTheAcceleratorFocusesItAndTheDisabledCaptionIsEmbossed) {
   TShownForm form;
   form.SetColor(clWhite);
   auto* box = Place<TFlatGroupBox>(&form, 10, 10, 185, 105);
@@ -78,11 +78,7 @@ TEST(FlatGroupBox, TheLineLeavesAGapForTheCaption) {
     EXPECT_EQ(AllPixels(img, {0, 104, 185, 105}, clNavy), c.sides);
     EXPECT_EQ(AllPixels(img, {184, m, 185, 105}, clNavy), c.sides);
   }
-}
-
-TEST(FlatGroupBox, TheAcceleratorFocusesItAndTheDisabledCaptionIsEmbossed) {
-  TShownForm form;
-  auto* box = Place<TFlatGroupBox>(&form, 10, 10, 185, 105);
+  form.SetColor(RGB(200, 200, 190));  // the embossed caption's white shows on it
   auto* edit = Place<TEdit>(&form, 10, 150, 100, 21);
   box->SetCaption("&Options");
   box->Font().SetColor(clGreen);
@@ -190,8 +186,9 @@ TEST(FlatSplitter, EscapeCancelsTheDragAndHandsTheKeyBack) {
   EXPECT_EQ(keys, (std::vector<WORD>{'A'})) << "the edit has its own key handler back";
 }
 
-TEST(FlatSplitter, AnInvisibleControlIsNoNeighbourAndTakesNoRoom) {
+TEST(FlatSplitter, AnInvisibleControlIsNoNeighbourAndTakesNoRoomAndTheFaceFollowsTheMouse) {
   TShownForm form;
+  form.SetColor(RGB(200, 200, 190));
   auto* hidden = Place<TFlatPanel>(&form, 40, 0, 80, 100);  // first in order, over the probe point
   hidden->Hide();
   auto* neighbour = Place<TFlatPanel>(&form, 0, 0, 100, 100);
@@ -206,12 +203,7 @@ TEST(FlatSplitter, AnInvisibleControlIsNoNeighbourAndTakesNoRoom) {
   EXPECT_EQ(neighbour->Width(), form.ClientWidth() - 30 - 5);
   split->SetAlign(alNone);
   EXPECT_EQ(split->FindControl(), nullptr);
-}
-
-TEST(FlatSplitter, FaceFollowsTheMouseAndTheFrameIsTheBorderColour) {
-  TShownForm form;
-  form.SetColor(RGB(200, 200, 190));
-  auto* split = Place<TFlatSplitter>(&form, 0, 0, 5, 100);
+  // The frame is the border colour, the face the parent's or, under the mouse, the focused colour.
   QImage img = Painted(split);
   EXPECT_TRUE(Ring(img, {0, 0, split->Width(), split->Height()}, split->ColorBorder()));
   EXPECT_EQ(PixelAt(img, 2, 50), RGB(200, 200, 190));

@@ -170,8 +170,7 @@ TEST(SpinEdit, TheButtonsSitInsideTheRightEdgeAndTheTextStopsBeforeThem) {
   spin->SetBounds(10, 10, 160, 40);
   EXPECT_EQ(b->BoundsRect(), (TRect{160 - 27, 0, 160 - 5, 34}));
   EXPECT_EQ(b->UpButton()->Height(), 34);
-  // The default arrows: at the top of the up button, at the bottom of the down button.
-  EXPECT_EQ(b->DownButton()->Layout(), blGlyphBottom);
+  EXPECT_EQ(b->DownButton()->Layout(), blGlyphBottom) << "the down arrow sits at the bottom of its button";
   TBitmap big(20, 10);
   b->SetUpGlyph(&big);
   b->SetUpGlyph(nullptr);
@@ -225,7 +224,7 @@ TEST(SpinButton, KeysClickItsButtonsAndItForgetsAFocusControlThatWentAway) {
   for (int key : {Qt::Key_Space, Qt::Key_Down, Qt::Key_Space, Qt::Key_Up})
     Key(spin->ClientWidget(), key, key == Qt::Key_Space ? " " : "");
   EXPECT_EQ(log, (std::vector<std::string>{"up", "down", "down", "up"}));
-  EXPECT_TRUE(spin->UpButton()->RepeatFlags().Contains(tbFocusRect));
+  EXPECT_TRUE(spin->UpButton()->RepeatFlags().Contains(tbFocusRect)) << "the focus rectangle moved with the arrows";
 
   auto* edit = Place<TEdit>(&form, 10, 50, 100, 21);
   spin->SetFocusControl(edit);

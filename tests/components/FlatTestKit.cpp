@@ -2,8 +2,6 @@
 
 #include "ui/QtConvert.h"
 
-#include <QCoreApplication>
-#include <QEnterEvent>
 #include <QProcess>
 #include <QWidget>
 
@@ -18,17 +16,6 @@ void MoveMouse(TControl* c, int x, int y, Qt::MouseButton held) {
 
 void MoveAway(TForm& form) {
   Screen->SetCursorPos(form.ClientToScreen({form.ClientWidth() - 1, form.ClientHeight() - 1}));
-}
-
-void Enter(TControl* c) {
-  const QPointF g(c->Handle()->mapToGlobal(QPoint(1, 1)));
-  QEnterEvent e(QPointF(1, 1), QPointF(1, 1), g);
-  QCoreApplication::sendEvent(c->Handle(), &e);
-}
-
-void Leave(TControl* c) {
-  QEvent e(QEvent::Leave);
-  QCoreApplication::sendEvent(c->Handle(), &e);
 }
 
 void Press(TControl* c, int x, int y, Qt::MouseButton button) {

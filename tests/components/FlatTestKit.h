@@ -17,8 +17,8 @@ void MoveMouse(TControl* c, int x, int y, Qt::MouseButton held = Qt::NoButton);
 /** The cursor somewhere no control of the form is (the form's far corner). */
 void MoveAway(TForm& form);
 /** The mouse comes over c's window, or leaves it (CM_MOUSEENTER / CM_MOUSELEAVE). */
-void Enter(TControl* c);
-void Leave(TControl* c);
+inline void Enter(TControl* c) { qftest::Hover(c->Handle(), true); }
+inline void Leave(TControl* c) { qftest::Hover(c->Handle(), false); }
 void Press(TControl* c, int x, int y, Qt::MouseButton button = Qt::LeftButton);
 void Release(TControl* c, int x, int y, Qt::MouseButton button = Qt::LeftButton);
 /** Move, press and release at (x, y). */

@@ -6,7 +6,6 @@
 #include "ui/Forms.h"
 
 #include <QApplication>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -115,32 +114,6 @@ TEST(GradPages, TheMarginIsToldBeforeItChanges) {
 
 // ---------------------------------------------------------------- page rules
 
-TEST(GradPages, TheActivePageIndex) {
-  TForm form(nullptr);
-  TPages p(&form);
-  TForm other(nullptr);
-  TPages q(&other);
-  const struct {
-    const char* name;
-    std::function<void()> act;
-    int index, tab;
-  } steps[] = {
-      {"the_first_page_comes_active", [] {}, 0, 0},
-      {"an_index", [&] { p.Control->SetActivePageIndex(2); }, 2, 2},
-      {"minus_one_clears_it", [&] { p.Control->SetActivePageIndex(-1); }, -1, -1},
-      {"back", [&] { p.Control->SetActivePageIndex(1); }, 1, 1},
-      {"the_page_count_clears_it", [&] { p.Control->SetActivePageIndex(3); }, -1, -1},
-      {"a_page", [&] { p.Control->SetActivePage(p.Sheets[0]); }, 0, 0},
-      {"a_page_of_another_control_is_ignored", [&] { p.Control->SetActivePage(q.Sheets[2]); }, 0, 0},
-  };
-  for (const auto& s : steps) {
-    s.act();
-    EXPECT_EQ(p.Control->ActivePageIndex(), s.index) << s.name;
-    EXPECT_EQ(p.Control->TabIndex(), s.tab) << s.name;
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(p.Sheets[i]->Visible(), i == s.index) << s.name << " page " << i;
-  }
-}
-
 TEST(GradPages, HidingTabs) {
   TForm form(nullptr);
   TPages p(&form);
@@ -165,17 +138,6 @@ TEST(GradPages, HidingTabs) {
   TGradTabSheet loose(&form);
   loose.SetTabVisible(true);
   EXPECT_EQ(loose.TabIndex(), -1) << "no tab outside a page control";
-}
-
-TEST(GradPages, MovingPagesAndTheListError) {
-  TForm form(nullptr);
-  TPages p(&form);
-  p.Sheets[2]->SetPageIndex(0);
-  EXPECT_EQ(p.Control->Pages(0), p.Sheets[2]);
-  EXPECT_EQ(p.Control->Tabs()[0], "Three");
-  EXPECT_THROW(p.Sheets[0]->SetPageIndex(3), EListError);
-  EXPECT_THROW(p.Control->Pages(3), EListError);
-  EXPECT_EQ(p.Sheets[0]->PageIndex(), 1);
 }
 
 TEST(GradPages, TabSplitLineAndTheDotNetStyle) {
@@ -212,36 +174,16 @@ TEST(GradPages, DefaultColoursReachThePagesThatKeptThem) {
   EXPECT_EQ(colours(joining), (std::vector<TColor>{clAqua, clWhite, clNavy})) << "a page joining takes them";
 }
 
-TEST(GradPages, PagesShownFromCodeFireOnShow) {
-  std::vector<std::string> heard;  // outlives the form, whose going hides the pages
-  qftest::TShownForm form;
-  TPages p(&form);
-  for (TGradTabSheet* s : p.Sheets) {
-    s->OnShow = [&heard, s](TObject*) { heard.push_back("show " + s->Caption()); };
-    s->OnHide = [&heard, s](TObject*) { heard.push_back("hide " + s->Caption()); };
-  }
-  p.Control->SetActivePageIndex(2);
-  p.Control->SetActivePage(p.Sheets[1]);
-  EXPECT_EQ(heard, (std::vector<std::string>{"show Three", "hide One", "show Two", "hide Three"}));
-}
-
-// ---------------------------------------------------------------- mouse and keys
+// ---------------------------------------------------------------- mouse
 
 TEST(GradPages, ClickingATabChoosesItsPageAndHoverFollowsTheMouse) {
   qftest::TShownForm form;
   TPages p(&form);
   int changes = 0;
-  bool allow = true;
   p.Control->OnChange = [&](TObject*) { ++changes; };
-  p.Control->OnChanging = [&](TObject*, bool& ok) { ok = allow; };
   SendMouse(p.Widget(), Press, Qt::LeftButton, p.TabCentre(2));
   SendMouse(p.Widget(), Release, Qt::LeftButton, p.TabCentre(2));
   EXPECT_EQ(p.Control->ActivePage(), p.Sheets[2]);
-  EXPECT_EQ(changes, 1);
-  allow = false;
-  SendMouse(p.Widget(), Press, Qt::LeftButton, p.TabCentre(0));
-  SendMouse(p.Widget(), Release, Qt::LeftButton, p.TabCentre(0));
-  EXPECT_EQ(p.Control->ActivePage(), p.Sheets[2]) << "OnChanging refused";
   EXPECT_EQ(changes, 1);
 
   // Hover follows the mouse only with hover colours.
@@ -343,21 +285,6 @@ TEST(GradPages, TheCloseButtonClosesThePage) {
   EXPECT_EQ(p.Control->ClosedPages().size(), 2u) << "a closed page that goes leaves the list";
   p.Sheets[0]->SetPageControl(p.Control);
   EXPECT_EQ(p.Control->ClosedPages().size(), 1u) << "a page put back is no longer closed";
-}
-
-TEST(GradPages, CtrlTabTurnsThePagesWithTabs) {
-  qftest::TShownForm form;
-  TPages p(&form);
-  p.Sheets[1]->SetTabVisible(false);
-  p.Control->SetFocus();
-  QWidget* focus = QApplication::focusWidget();
-  ASSERT_NE(focus, nullptr);
-  QTest::keyClick(focus, Qt::Key_Tab, Qt::ControlModifier);
-  EXPECT_EQ(p.Control->ActivePage(), p.Sheets[2]) << "the hidden tab is skipped";
-  QTest::keyClick(focus, Qt::Key_Tab, Qt::ControlModifier);
-  EXPECT_EQ(p.Control->ActivePage(), p.Sheets[0]) << "round the end";
-  QTest::keyClick(focus, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
-  EXPECT_EQ(p.Control->ActivePage(), p.Sheets[2]);
 }
 
 // ---------------------------------------------------------------- pictures
