@@ -587,9 +587,12 @@ TEST(Faces, ButtonsCheckBoxesRadioButtonsAndComboBoxesInEachState) {
        {At(1, 1, cl3DDkShadow), At(128, 3, clBtnHighlight), {{127, 2, 143, 19}, clBtnText, 7 + 5 + 3 + 1},
         At(120, 10, clWindow)}},
       {"combo_focused_item_highlighted", [&] { combo->SetFocus(); return combo; }, {At(120, 10, clHighlight)}},
+      {"combo_button_pressed_flat", [&] { press(combo); return combo; },
+       {At(127, 2, clBtnShadow), At(128, 3, clBtnFace)}},
   };
   for (const auto& c : cases) EXPECT_EQ(Missing(Painted(c.setup()), c.spots), "") << c.name;
-  for (QWidget* w : {button->ClientWidget(), radio->ClientWidget()}) SendMouse(w, Release, Qt::LeftButton, {5, 5});
+  for (TControl* c : std::initializer_list<TControl*>{button, radio, combo})
+    SendMouse(c->ClientWidget(), Release, Qt::LeftButton, {5, 5});
 }
 
 // ---------------------------------------------------------------- group box
