@@ -120,6 +120,7 @@ TEST(Canvas, ClipRectLimitsEveryKindOfDrawing) {
   Pic p(20, 20);
   TCanvas& c = p.C;
   c.SetClipRect({5, 5, 10, 10});
+  EXPECT_EQ(c.ClipRect(), (TRect{5, 5, 10, 10}));
   c.Brush.Color = clRed;
   c.Pen.Color = clBlue;
   c.Font.SetHeight(-16);
