@@ -129,10 +129,11 @@ TEST(Mouse, EnterLeaveAndWheel) {
 }
 
 TEST(Keys, VirtualKeysAndTheOrderOfTheKeyHandlers) {
-  // The ends of the letter, digit and function key ranges, and keys that share a virtual key.
-  const std::pair<int, WORD> keys[] = {{Qt::Key_Z, 'Z'},    {Qt::Key_9, '9'},           {Qt::Key_F12, VK_F12},
-                                       {Qt::Key_F13, 0},    {Qt::Key_Percent, 0},       {Qt::Key_Tab, VK_TAB},
-                                       {Qt::Key_Return, VK_RETURN}, {Qt::Key_Enter, VK_RETURN}, {Qt::Key_Backtab, VK_TAB}};
+  const std::pair<int, WORD> keys[] = {
+      {Qt::Key_Z, 'Z'},           {Qt::Key_9, '9'},            {Qt::Key_Return, VK_RETURN}, {Qt::Key_Enter, VK_RETURN},
+      {Qt::Key_Escape, VK_ESCAPE}, {Qt::Key_F5, VK_F1 + 4},    {Qt::Key_F12, VK_F12},      {Qt::Key_Left, VK_LEFT},
+      {Qt::Key_PageDown, VK_NEXT}, {Qt::Key_Backtab, VK_TAB}, {Qt::Key_Delete, VK_DELETE}, {Qt::Key_Percent, 0},
+      {Qt::Key_F13, 0},           {Qt::Key_Tab, VK_TAB}};
   for (auto [qt, vk] : keys) {
     EXPECT_EQ(VirtualKeyOf(qt), vk) << "Qt key " << qt;
     EXPECT_TRUE(!vk || qt == Qt::Key_Enter || qt == Qt::Key_Backtab || QtKeyOf(vk) == qt) << "back to " << qt;
