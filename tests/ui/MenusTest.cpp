@@ -269,9 +269,6 @@ TEST(OwnerDraw, PopupItemsAreMeasuredAndDrawnByTheirEvents) {
     EXPECT_EQ(PixelAt(img, first.Left - 1, first.Top), clLime) << "drawing reaches past the item";
   }
 
-  // The mouse over an item selects it.
-  SendMouse(popup.Menu, QEvent::MouseMove, Qt::NoButton, popup.Menu->actionGeometry(open->QtAction()).center());
-  ASSERT_TRUE(ProcessEventsUntil([&] { return rec.States["&Open"].Contains(odSelected); }));
 }
 
 TEST(OwnerDraw, APopupFrameDrawnByTheMenuGetsTheClassicBorder) {
