@@ -159,6 +159,11 @@ QImage Painted(TCustomControl* c) {
   return img;
 }
 
+QImage Grabbed(TControl* c) {
+  ProcessEventsUntil([] { return false; }, 20);
+  return c->ClientWidget()->grab().toImage();
+}
+
 TShownForm::TShownForm(int w, int h) : TForm(nullptr) {
   SetBounds(50, 50, w, h);
   Show();

@@ -80,6 +80,8 @@ QWidget* Focus();
 
 /** The client area as the control paints it now, on fuchsia. */
 QImage Painted(TCustomControl* c);
+/** The control's client area as the screen shows it, once pending paints have run. */
+QImage Grabbed(TControl* c);
 
 /** A form that is shown and active, so that the focus and short cuts work. */
 struct TShownForm : TForm {

