@@ -506,8 +506,14 @@ TEST(PageControl, PagesShowFromCodeAndTheirTabsFollowTabVisible) {
   EXPECT_EQ(pc->TabIndex(), 2);
   EXPECT_EQ(p[2]->BoundsRect(), pc->DisplayRect());
   EXPECT_FALSE(p[0]->Showing());
+  for (int index : {-1, 4}) {
+    pc->SetActivePageIndex(2);
+    pc->SetActivePageIndex(index);
+    EXPECT_EQ(std::tuple(pc->ActivePage(), pc->TabIndex()), std::tuple(nullptr, -1)) << index;
+  }
 
   // A page without a tab stays in the list; the later tabs move up.
+  pc->SetActivePageIndex(2);
   log.clear();
   p[1]->SetTabVisible(false);
   EXPECT_EQ(pc->TabIndex(), 1) << "the active page keeps its tab";
@@ -519,9 +525,15 @@ TEST(PageControl, PagesShowFromCodeAndTheirTabsFollowTabVisible) {
   pc->SetActivePage(p[3]);
   p[3]->SetPageIndex(0);
   EXPECT_EQ(pc->TabIndex(), 0) << "the tab moves with its page";
+  EXPECT_THROW(p[3]->SetPageIndex(4), EListError);
   p[0]->SetCaption("Zero");
   EXPECT_EQ(pc->Tabs()[1], "Zero");
   pc->SetActivePage(p[1]);
+  TPageControl other(nullptr);
+  auto* stranger = new TTabSheet(&other);
+  stranger->SetPageControl(&other);
+  pc->SetActivePage(stranger);
+  EXPECT_EQ(pc->ActivePage(), p[1]) << "a page of another control is ignored";
 
   // Removing the active page: the next one with a tab comes.
   log.clear();
