@@ -196,6 +196,9 @@ TEST(FieldEditor, ValueListButtonsAndPresets) {
   }
   const std::pair<const char*, TListRows> presets[] = {
       {"Yes/No/NA", {"Yes|1", "No|0", "NA|2"}},
+      {"Months", {"January|January", "February|February", "March|March", "April|April", "May |May", "June|June",
+                  "July|July", "August|August", "September|September", "October |October", "November|November",
+                  "December |December"}},
       {"AM/PM", {"AM|AM", "PM|PM"}},
   };
   for (const auto& [preset, rows] : presets) {
