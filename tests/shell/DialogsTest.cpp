@@ -62,12 +62,13 @@ TEST(ProjectDialog, EachShowingFillsTheDialogForItsMode) {
   EXPECT_EQ(d->EDatabase->Text(), "shop");
   EXPECT_FALSE(d->FTPGroup->Visible());
   // The folder buttons ask the folder service; a cancelled choice changes nothing.
-  TempDir chosen;
-  f.Shell.Answers = {chosen.Path(), std::nullopt};
+  TempDir path, output;
+  f.Shell.Answers = {path.Path(), output.Path(), std::nullopt};
   d->BtnPrjPathClick();
   d->BtnPrjOutputClick();
-  EXPECT_EQ(std::pair(d->EPrjPath->Text(), d->EPrjOutput->Text()), std::pair(chosen.Path(), std::string("out/")));
-  ASSERT_EQ(f.Shell.Calls.size(), 2u);
+  d->BtnPrjOutputClick();
+  EXPECT_EQ(std::pair(d->EPrjPath->Text(), d->EPrjOutput->Text()), std::pair(path.Path(), output.Path()));
+  ASSERT_EQ(f.Shell.Calls.size(), 3u);
   EXPECT_EQ(f.Shell.Calls[0].Kind, TShellRecorder::skFolder);
   EXPECT_EQ(f.Shell.Calls[0].Options.InitialDir, GetCurrentDir());
   // The port takes digits and backspace only.
