@@ -124,6 +124,8 @@ TEST(FieldEditor, EachTypeShowsItsPageAndTheBindersRoundTripEveryOption) {
     TWebInput* input = w.Column("name", c.Type);
     *input->HtmlInput = c.Options;
     TInterfaceTableDetail(*w.Form).updateUI();
+    f.TypeSelector->SetActivePage(c.Page == f.HiddenPage ? f.TextPage : f.HiddenPage);
+    f.setDetails(c.Type);  // as the type chosen in the grid does
     EXPECT_EQ(f.TypeSelector->ActivePage(), c.Page);
     EXPECT_EQ(f.DataSourceSelector->ActivePageIndex(), c.Options.iLSource);
     if (c.Page == f.ComboboxPage) {
