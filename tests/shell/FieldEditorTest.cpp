@@ -137,16 +137,17 @@ TEST(FieldEditor, EachTypeShowsItsPageAndTheBindersRoundTripEveryOption) {
     TInterfaceTableDetail(*w.Form).updateData();
     EXPECT_TRUE(*input->HtmlInput == c.Options);
   }
-  // An unknown type changes neither the column nor the page.
-  f.setDetails("Bogus");
-  EXPECT_EQ(f.EditedInput()->Input_type, "Radiobox");
-  EXPECT_EQ(f.TypeSelector->ActivePage(), f.ComboboxPage);
   // A list turned into a text field keeps its own error text, not the last text field's.
   w.Column("id");
   TWebInput* list = w.Column("name");
   f.setDetails("Text");
+  EXPECT_EQ(list->Input_type, "Text");
   TInterfaceTableDetail(*w.Form).updateData();
   EXPECT_EQ(list->HtmlInput->iErrorText, "Say it");
+  // An unknown type changes neither the column nor the page.
+  f.setDetails("Bogus");
+  EXPECT_EQ(list->Input_type, "Text");
+  EXPECT_EQ(f.TypeSelector->ActivePage(), f.TextPage);
 }
 
 TEST(FieldEditor, TheSqlTestFillsTheValueListFromTheServer) {

@@ -165,6 +165,13 @@ TEST(Grids, EvenRowsAreLightBlueTheSelectionIsAGradientByFocusAndTheSiteSettings
     EXPECT_EQ(GetRValue(bottom), 255);
     EXPECT_LE(GetGValue(bottom), 140) << "towards RGB(255, 127, 0)";
     EXPECT_EQ(CellPixel(grid, image, 2, 2, 3), lightBlue);
+    // With the selection shown out of focus, it is the grey gradient.
+    grid->SetAppearanceOptions({aoHintMarks});
+    FocusOn(form->SelectTablePanel->TreeAllTable);
+    image = Painted(grid);
+    EXPECT_EQ(CellPixel(grid, image, 2, 1, 0), RGB(200, 200, 200));
+    EXPECT_GT(GetRValue(CellPixel(grid, image, 2, 1, -2)), 225);
+    grid->SetAppearanceOptions({aoHideSelection, aoHintMarks});
   }
 
   // The site-settings grid: a right is taken with each change, Esc puts the cell back.
