@@ -205,6 +205,8 @@ TEST(MainWindow, NewOpenSaveAndSaveAsRoundTrip) {
   form->OpenSBtnClick();
   ASSERT_EQ(f.Shell.Calls.size(), 1u);
   EXPECT_EQ(f.Shell.Calls[0].Kind, TShellRecorder::skOpen);
+  EXPECT_EQ(std::pair(f.Shell.Calls[0].Options.DefaultExt, f.Shell.Calls[0].Options.Filter),
+            std::pair(std::string("vrk"), std::string("Brannoch File (*.vrk)|*.vrk")));
   EXPECT_EQ(form->TableSettingsGrid->GetCellText(2, 1), "Towns");
   EXPECT_NE(form->Project()->DBManager->Connection(), nullptr) << "Open connects to the project's server";
   EXPECT_EQ(f.Messages.Recorder.Calls.size(), 2u) << "no message for a project that connects";
@@ -214,7 +216,7 @@ TEST(MainWindow, NewOpenSaveAndSaveAsRoundTrip) {
   form->SaveSBtnClick();
   ASSERT_EQ(f.Shell.Calls.size(), 1u);
   const TFileDialogOptions& options = f.Shell.Calls[0].Options;
-  EXPECT_EQ(options.FileName, "shopfront");
+  EXPECT_EQ(std::pair(options.Title, options.FileName), std::pair(std::string("Save Brannoch Project"), std::string("shopfront")));
   EXPECT_EQ(options.InitialDir, f.File("projects/"));
   EXPECT_EQ(Reload(f.File("copy.vrk"))->GetTableCount(), 2);
   EXPECT_EQ(form->Project()->Project_path, f.File("projects/")) << "Save as keeps the project's own place";
