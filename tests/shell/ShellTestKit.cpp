@@ -303,18 +303,11 @@ void TFakeFtpServer::Serve(int client) {
       Send(client, in ? "230 Logged in" : "530 Login incorrect");
     } else if (!in) {
       Send(client, "530 Please log in");
-    } else if (cmd == "PWD") {
-      Send(client, "257 \"" + cwd + "\"");
     } else if (cmd == "CWD") {
       const std::string target = Resolve(cwd, arg);
       const bool known = FFolders.count(target) > 0;
       if (known) cwd = target;
       Send(client, known ? "250 Folder changed" : "550 No such folder");
-    } else if (cmd == "TYPE") {
-      Send(client, "200 Type set");
-    } else if (cmd == "QUIT") {
-      Send(client, "221 Bye");
-      return;
     } else {
       Send(client, "502 Not here");
     }

@@ -86,6 +86,7 @@ void ShowTable(TMainForm* form, const std::string& table, const std::string& dat
 int RowOf(TMainForm* form, const std::string& field);
 /** The texts of a tree's nodes, children (unless left out) indented by two blanks. */
 std::vector<std::string> TreeTexts(TTreeView* tree, bool children = true);
+/** Whether list holds item. */
 bool Has(const std::vector<std::string>& list, const std::string& item);
 /** Opens the cell's editor, puts text in it as a user would, and takes it
  *  (or, with escape, presses Esc). */
