@@ -254,7 +254,6 @@ TEST(MainWindow, AnUntouchedNewProjectIsSavedWithItsOwnValuesInTheWorkingFolder)
 TEST(MainWindow, OpenKeepsTheOpenProjectWhenTheFileCannotBeRead) {
   QF_REQUIRE_DB(db);
   TProgramFolder f;
-  f.WriteSettings(ServerSettings(db, false, false));
   TMainForm* form = f.Start();
   form->ReplaceProject(ShopProject(db, {"products", "city"}));
   TProjectManager* before = form->Project();
@@ -275,9 +274,7 @@ TEST(MainWindow, OpenKeepsTheOpenProjectWhenTheFileCannotBeRead) {
 }
 
 TEST(MainWindow, GenerateTakesInTheFocusedLookFieldAndOpensOnlyWebAddresses) {
-  QF_REQUIRE_DB(db);
   TProgramFolder f;
-  f.WriteSettings(ServerSettings(db, false, false));
   TMainForm* form = f.Start();
   WriteFile(f.File("taken"), "a file where the output folder should go");
   const struct {
@@ -317,9 +314,7 @@ TEST(MainWindow, GenerateTakesInTheFocusedLookFieldAndOpensOnlyWebAddresses) {
 }
 
 TEST(MainWindow, CtrlXCutsInAnEditAndCtrlQClosesSavingTheSettings) {
-  QF_REQUIRE_DB(db);
   TProgramFolder f;
-  f.WriteSettings(ServerSettings(db, false, false));
   TMainForm* form = f.Start();
   form->Project()->ProjectName = "kept";
   form->Project()->Project_path = f.File("projects/");
