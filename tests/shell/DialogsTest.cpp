@@ -61,6 +61,22 @@ TEST(ProjectDialog, EachShowingFillsTheDialogForItsMode) {
   EXPECT_EQ(d->EPrjOutput->Text(), "out/");
   EXPECT_EQ(d->EDatabase->Text(), "shop");
   EXPECT_FALSE(d->FTPGroup->Visible());
+  // The folder buttons ask the folder service; a cancelled choice changes nothing.
+  TempDir path, output;
+  f.Shell.Answers = {path.Path(), output.Path(), std::nullopt};
+  d->BtnPrjPathClick();
+  d->BtnPrjOutputClick();
+  d->BtnPrjOutputClick();
+  EXPECT_EQ(std::pair(d->EPrjPath->Text(), d->EPrjOutput->Text()), std::pair(path.Path(), output.Path()));
+  ASSERT_EQ(f.Shell.Calls.size(), 3u);
+  EXPECT_EQ(f.Shell.Calls[0].Kind, TShellRecorder::skFolder);
+  EXPECT_EQ(f.Shell.Calls[0].Options.InitialDir, GetCurrentDir());
+  // The port takes digits and backspace only.
+  Activate(d);
+  d->EPort->SetText("");
+  d->EPort->SetFocus();
+  Type(Focus(), "33a0-6\b7 ");
+  EXPECT_EQ(d->EPort->Text(), "3307");
 
   d->EProjectName->SetText("typed but cancelled");
   d->BtnCancelClick();
@@ -109,32 +125,22 @@ TEST(ProjectDialog, SaveInChangeModeCopiesTheFieldsAndTheCaption) {
 
 TEST(ProjectDialog, ABadPortChangesNothing) {
   QF_REQUIRE_DB(db);
-  for (bool create : {true, false}) {
-    for (const std::string port : {"", "0", "65536", "99999999999"}) {
-      SCOPED_TRACE(port + (create ? " create" : " change"));
-      TProjectDialog f(db, create);
-      TProjectManager* before = f.Main->Project();
-      f.Dialog->EProjectName->SetText("renamed");
-      f.Dialog->EPort->SetText(port);
-      f.Dialog->BtnConnectClick();
-      f.Dialog->BtnTestClick();
-      EXPECT_EQ(Texts(f.Messages.Recorder),
-                std::vector<std::string>(2, "The port must be a number from 1 to 65535, not \"" + port + "\"."));
-      EXPECT_EQ(f.Main->Project(), before);
-      EXPECT_EQ(before->ProjectName, "shopfront");
-      EXPECT_TRUE(f.Dialog->Visible());
-    }
+  // Either mode: a new project would replace the old one, a change would rename it.
+  for (const auto& [create, port] : std::initializer_list<std::pair<bool, std::string>>{
+           {true, ""}, {true, "65536"}, {false, "0"}, {false, "99999999999"}}) {
+    SCOPED_TRACE(port);
+    TProjectDialog f(db, create);
+    TProjectManager* before = f.Main->Project();
+    f.Dialog->EProjectName->SetText("renamed");
+    f.Dialog->EPort->SetText(port);
+    f.Dialog->BtnConnectClick();
+    f.Dialog->BtnTestClick();
+    EXPECT_EQ(Texts(f.Messages.Recorder),
+              std::vector<std::string>(2, "The port must be a number from 1 to 65535, not \"" + port + "\"."));
+    EXPECT_EQ(f.Main->Project(), before);
+    EXPECT_EQ(before->ProjectName, "shopfront");
+    EXPECT_TRUE(f.Dialog->Visible());
   }
-}
-
-TEST(ProjectDialog, PortTakesOnlyDigitsAndBackspace) {
-  QF_REQUIRE_DB(db);
-  TProjectDialog f(db, true);
-  Activate(f.Dialog);
-  f.Dialog->EPort->SetText("");
-  f.Dialog->EPort->SetFocus();
-  Type(Focus(), "33a0-6\b7 ");
-  EXPECT_EQ(f.Dialog->EPort->Text(), "3307");
 }
 
 TEST(ProjectDialog, CreateConnectsTheNewProjectWithoutNamingADatabase) {
@@ -156,12 +162,19 @@ TEST(ProjectDialog, CreateConnectsTheNewProjectWithoutNamingADatabase) {
   EXPECT_EQ(p.ProjectName, "fresh");
   EXPECT_EQ(p.Database_name, "no_such_database") << "it still goes into the project";
   EXPECT_NE(p.DBManager->Connection(), nullptr);
-  std::vector<std::string> roots;
-  for (TTreeNode* n = f.Main->SelectTablePanel->TreeAllTable->Items().GetFirstNode(); n; n = n->getNextSibling())
-    roots.push_back(n->Text());
-  EXPECT_NE(std::find(roots.begin(), roots.end(), "shop"), roots.end());
+  EXPECT_TRUE(Has(TreeTexts(f.Main->SelectTablePanel->TreeAllTable, false), "shop"));
   EXPECT_FALSE(f.Dialog->Visible());
   EXPECT_EQ(f.Main->Caption(), "Quarrowfield - fresh");
+
+  // Test uses a connection of its own: the project keeps its one whatever the outcome.
+  for (const auto& [password, message] : {std::pair{db.Password + "-wrong", "Can't connect to database!"},
+                                          {db.Password, "Connect to database succeed!"}}) {
+    f.Messages.Recorder.Calls.clear();
+    f.Dialog->EPassword->SetText(password);
+    f.Dialog->BtnTestClick();
+    EXPECT_EQ(Texts(f.Messages.Recorder), std::vector<std::string>{message});
+    EXPECT_NE(p.DBManager->ExecuteQuery("select 1"), nullptr);
+  }
 }
 
 TEST(ProjectDialog, CreateOverAProjectWithTablesAsksFirst) {
@@ -185,38 +198,6 @@ TEST(ProjectDialog, CreateOverAProjectWithTablesAsksFirst) {
       EXPECT_EQ(f.Main->TableSettingsGrid->RowCount(), 0);
     }
   }
-}
-
-TEST(ProjectDialog, TestUsesAConnectionOfItsOwn) {
-  QF_REQUIRE_DB(db);
-  TProjectDialog f(db, true);
-  TProjectManager& p = *f.Main->Project();
-  ASSERT_NE(p.DBManager->Connect(db.Host, db.User, db.Password, db.Port, "shop"), nullptr);
-  const struct {
-    std::string Password, Message;
-  } cases[] = {{db.Password + "-wrong", "Can't connect to database!"}, {db.Password, "Connect to database succeed!"}};
-  for (const auto& c : cases) {
-    f.Messages.Recorder.Calls.clear();
-    f.Fill(db);
-    f.Dialog->EPassword->SetText(c.Password);
-    f.Dialog->BtnTestClick();
-    EXPECT_EQ(Texts(f.Messages.Recorder), std::vector<std::string>{c.Message});
-    EXPECT_NE(p.DBManager->ExecuteQuery("select 1"), nullptr) << "the project keeps its connection";
-  }
-}
-
-TEST(ProjectDialog, FolderButtonsAskTheFolderService) {
-  QF_REQUIRE_DB(db);
-  TProjectDialog f(db, true);
-  TempDir chosen;
-  f.Shell.Answers = {chosen.Path(), std::nullopt};
-  f.Dialog->BtnPrjPathClick();
-  f.Dialog->BtnPrjOutputClick();
-  EXPECT_EQ(f.Dialog->EPrjPath->Text(), chosen.Path());
-  EXPECT_EQ(f.Dialog->EPrjOutput->Text(), "out/") << "a cancelled choice changes nothing";
-  ASSERT_EQ(f.Shell.Calls.size(), 2u);
-  EXPECT_EQ(f.Shell.Calls[0].Kind, TShellRecorder::skFolder);
-  EXPECT_EQ(f.Shell.Calls[0].Options.InitialDir, GetCurrentDir());
 }
 
 TEST(ProjectDialog, FtpTestOverARealSession) {
@@ -258,29 +239,33 @@ TEST(ProjectDialog, FtpTestOverARealSession) {
 
 // ---------------------------------------------------------------- default settings
 
-namespace {
-
-struct TSettingsDialog : TProgramFolder {
-  explicit TSettingsDialog(const DbParams& db) {
-    WriteSettings(ServerSettings(db, false, true));
-    Main = Start();
-    Main->DefaultSettingsSBtnClick();
-    Dialog = Main->ApplicationSettings;
-  }
-  TMainForm* Main = nullptr;
-  TApplicationSettings* Dialog = nullptr;
-};
-
-}  // namespace
-
-TEST(SettingsDialog, OkSavesEveryFieldAndHides) {
+TEST(SettingsDialog, ABadPortSavesNothingCancelKeepsTheSettingsOkSavesEveryField) {
   QF_REQUIRE_DB(db);
-  TSettingsDialog f(db);
-  TApplicationSettings* d = f.Dialog;
+  TProgramFolder f;
+  f.WriteSettings(ServerSettings(db, false, true));
+  TMainForm* main = f.Start();
+  main->DefaultSettingsSBtnClick();
+  TApplicationSettings* d = main->ApplicationSettings;
   ASSERT_TRUE(d->Visible());
   EXPECT_EQ(d->EHostname->Text(), db.Host);
   EXPECT_TRUE(d->EReloadLast->Checked());
   EXPECT_FALSE(d->EAutoConnect->Checked());
+
+  const std::string before = ReadFile(f.File("tyvox.ini"));
+  d->EHostname->SetText("elsewhere");
+  d->EPort->SetText("");
+  d->BtnOKClick();
+  EXPECT_EQ(Texts(f.Messages.Recorder),
+            std::vector<std::string>{"The port must be a number from 1 to 65535, not \"\"."});
+  EXPECT_TRUE(d->Visible());
+  EXPECT_EQ(ReadFile(f.File("tyvox.ini")), before);
+  EXPECT_EQ(main->ApplicationManager()->Default_Hostname, db.Host);
+  d->BtnCancelClick();
+  EXPECT_FALSE(d->Visible());
+  main->DefaultSettingsSBtnClick();
+  EXPECT_EQ(d->EHostname->Text(), db.Host) << "the next showing is filled from the settings";
+  EXPECT_EQ(d->EPort->Text(), std::to_string(db.Port));
+
   TempDir out, projects;  // the folder buttons fill their fields
   f.Shell.Answers = {out.Path(), projects.Path()};
   d->BtnChangeOutputPathClick();
@@ -301,24 +286,4 @@ TEST(SettingsDialog, OkSavesEveryFieldAndHides) {
                               {"Default_Password", "pa\"ss"},        {"Default_Port", "3307"},
                               {"Default_Database", "shop"}};
   for (const auto& [name, value] : expected) EXPECT_EQ(saved.at(name), value) << name;
-}
-
-TEST(SettingsDialog, ABadPortSavesNothingAndCancelKeepsTheSettings) {
-  QF_REQUIRE_DB(db);
-  TSettingsDialog f(db);
-  const std::string before = ReadFile(f.File("tyvox.ini"));
-  f.Dialog->EHostname->SetText("elsewhere");
-  f.Dialog->EPort->SetText("");
-  f.Dialog->BtnOKClick();
-  EXPECT_EQ(Texts(f.Messages.Recorder),
-            std::vector<std::string>{"The port must be a number from 1 to 65535, not \"\"."});
-  EXPECT_TRUE(f.Dialog->Visible());
-  EXPECT_EQ(ReadFile(f.File("tyvox.ini")), before);
-  EXPECT_EQ(f.Main->ApplicationManager()->Default_Hostname, db.Host);
-
-  f.Dialog->BtnCancelClick();
-  EXPECT_FALSE(f.Dialog->Visible());
-  f.Main->DefaultSettingsSBtnClick();
-  EXPECT_EQ(f.Dialog->EHostname->Text(), db.Host) << "the next showing is filled from the settings";
-  EXPECT_EQ(f.Dialog->EPort->Text(), std::to_string(db.Port));
 }

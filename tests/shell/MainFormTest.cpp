@@ -2,6 +2,7 @@
 
 #include "components/FlatCheckBox.h"
 #include "components/FlatEdit.h"
+#include "components/FlatRadioButton.h"
 #include "components/FlatSpeedButton.h"
 #include "components/GradPageControl.h"
 #include "core/Files.h"
@@ -17,21 +18,15 @@
 
 #include <QTest>
 
+#include <cstdio>
+
 #include <gtest/gtest.h>
 
 using namespace qftest;
 
 namespace {
 
-std::vector<std::string> Roots(TTreeView* tree) {
-  std::vector<std::string> names;
-  for (TTreeNode* n = tree->Items().GetFirstNode(); n; n = n->getNextSibling()) names.push_back(n->Text());
-  return names;
-}
-
-bool Has(const std::vector<std::string>& list, const std::string& item) {
-  return std::find(list.begin(), list.end(), item) != list.end();
-}
+std::vector<std::string> Roots(TTreeView* tree) { return TreeTexts(tree, false); }
 
 std::unique_ptr<TProjectManager> Reload(const std::string& file) {
   auto project = std::make_unique<TProjectManager>();
@@ -112,17 +107,6 @@ TEST(MainWindowStart, EveryPathOfTheFirstShowing) {
     EXPECT_EQ(f.CountLog("  FormShow QFX was called with parameter: " + argument), argument.empty() ? 0 : 1);
     // Loading or connecting the project failed (auto-connect comes after this line).
     EXPECT_EQ(f.CountLog("  FormShow was any error? -> true"), !c.Messages.empty() && !c.AutoConnect ? 1 : 0);
-    if (std::string(c.Name) == "last_project_and_auto_connect") {
-      std::vector<std::string> lines;
-      for (const std::string& line : f.LogLines())
-        if (line.rfind("Form", 0) == 0 || line.rfind("  FormShow", 0) == 0) lines.push_back(line);
-      lines.resize(std::min<size_t>(lines.size(), 9));
-      EXPECT_EQ(lines, (std::vector<std::string>{
-                           "FormCreate begin", "FormCreate end", "FormShow begin",
-                           "  FormShow try to load last project: " + f.File("projects/shopfront.vrk"),
-                           "  FormShow try to connect to database shop on " + db.Host, "  FormShow initPanel ",
-                           "  FormShow DisplayProjectTables ", "  FormShow was any error? -> false", "FormShow end"}));
-    }
 
     // The argument was for this start: the settings' own choice stays as it was.
     f.Stop();
@@ -131,7 +115,7 @@ TEST(MainWindowStart, EveryPathOfTheFirstShowing) {
   }
 }
 
-TEST(MainWindowStart, SiteSettingsReachTheirControlsWhole) {
+TEST(MainWindowStart, SiteSettingsReachTheirControlsWholeAndComeBackAsTyped) {
   QF_REQUIRE_DB(db);
   TProgramFolder f;
   auto project = ShopProject(db, {});
@@ -143,19 +127,29 @@ TEST(MainWindowStart, SiteSettingsReachTheirControlsWhole) {
   SaveProjectFile(*project, f.File("shopfront.vrk"));
   f.WriteSettings(ServerSettings(db, false, false));
   TMainForm* form = f.Start({f.File("shopfront.vrk")});
+  TProjectManager& p = *form->Project();
   // Copying the name in must not write the old password field over the project's.
-  EXPECT_EQ(form->Project()->AdminPass, "s3cret");
-  EXPECT_EQ(form->adminPassField->Text(), "s3cret");
-  EXPECT_EQ(form->adminNameField->Text(), "boss");
+  EXPECT_EQ(std::tuple(p.AdminPass, form->adminPassField->Text(), form->adminNameField->Text()),
+            std::tuple("s3cret", "s3cret", "boss"));
   EXPECT_EQ(form->inpMailSendTo->Text(), "office@example.org");
   EXPECT_TRUE(form->inpMailOnUpdate->Checked());
   EXPECT_FALSE(form->inpMailOnInsert->Checked());
-  EXPECT_TRUE(form->Project()->mailListData);
-  EXPECT_FALSE(form->Project()->mailAllData);
+  EXPECT_EQ(std::tuple(p.mailListData, p.mailAllData), std::tuple(true, false));
 
-  form->adminNameField->SetText("chief");
-  EXPECT_EQ(form->Project()->AdminName, "chief");
-  EXPECT_EQ(form->Project()->AdminPass, "s3cret");
+  // The name follows every key; the mail box takes its controls when one is left.
+  form->SubPageControl->SetActivePage(form->AdvTabSheet3);
+  form->adminNameField->SetText("");
+  FocusOn(form->adminNameField);
+  Type(Focus(), "chief");
+  EXPECT_EQ(std::tuple(p.AdminName, p.AdminPass), std::tuple("chief", "s3cret"));
+  FocusOn(form->inpMailSubject);
+  Type(Focus(), "Hi");
+  EXPECT_EQ(p.mailSubject, "") << "taken when the box is left";
+  form->inpMailOnDelete->SetChecked(true);
+  FocusOn(form->adminNameField);
+  EXPECT_EQ(std::tuple(p.mailSubject, p.mailOnDelete, p.mailSendTo), std::tuple("Hi", true, "office@example.org"));
+  form->inpMailNoData->SetChecked(true);
+  EXPECT_EQ(std::tuple(p.mailListData, p.mailNoData), std::tuple(false, true));
 }
 
 TEST(MainWindow, NewOpenSaveAndSaveAsRoundTrip) {
@@ -176,7 +170,14 @@ TEST(MainWindow, NewOpenSaveAndSaveAsRoundTrip) {
   project->Project_path = f.File("projects/");
   form->ReplaceProject(std::move(project));
 
+  // Save takes in the cell still being edited.
+  form->SubPageControl->SetActivePage(form->AdvTabSheet3);
+  form->TableSettingsGrid->BeginEdit(2, 1);
+  ASSERT_NE(form->TableSettingsGrid->ActiveEditor(), nullptr);
+  form->TableSettingsGrid->ActiveEditor()->SetText("Towns");
+  EXPECT_EQ(form->Project()->GetTable(1)->Caption, "The city") << "a caption is taken only when the edit ends";
   form->BtnSaveClick();
+  EXPECT_EQ(form->TableSettingsGrid->ActiveEditor(), nullptr);
   const std::string saved = f.File("projects/shopfront.vrk");
   ASSERT_TRUE(FileExists(saved));
   EXPECT_EQ(Reload(saved)->GetTableCount(), 2);
@@ -204,13 +205,9 @@ TEST(MainWindow, NewOpenSaveAndSaveAsRoundTrip) {
   form->OpenSBtnClick();
   ASSERT_EQ(f.Shell.Calls.size(), 1u);
   EXPECT_EQ(f.Shell.Calls[0].Kind, TShellRecorder::skOpen);
-  EXPECT_EQ(f.Shell.Calls[0].Options.DefaultExt, "vrk");
-  EXPECT_EQ(f.Shell.Calls[0].Options.Filter, "Brannoch File (*.vrk)|*.vrk");
-  EXPECT_EQ(form->Project()->GetTableCount(), 2);
-  EXPECT_EQ(form->TableSettingsGrid->RowCount(), 2);
-  EXPECT_EQ(form->TableSettingsGrid->GetCellText(2, 1), "The city");
-  EXPECT_EQ(Roots(form->SelectTablePanel->TreeSelectedTable), std::vector<std::string>{"shop"});
-  EXPECT_EQ(form->Caption(), "Quarrowfield - shopfront");
+  EXPECT_EQ(std::pair(f.Shell.Calls[0].Options.DefaultExt, f.Shell.Calls[0].Options.Filter),
+            std::pair(std::string("vrk"), std::string("Brannoch File (*.vrk)|*.vrk")));
+  EXPECT_EQ(form->TableSettingsGrid->GetCellText(2, 1), "Towns");
   EXPECT_NE(form->Project()->DBManager->Connection(), nullptr) << "Open connects to the project's server";
   EXPECT_EQ(f.Messages.Recorder.Calls.size(), 2u) << "no message for a project that connects";
 
@@ -219,8 +216,7 @@ TEST(MainWindow, NewOpenSaveAndSaveAsRoundTrip) {
   form->SaveSBtnClick();
   ASSERT_EQ(f.Shell.Calls.size(), 1u);
   const TFileDialogOptions& options = f.Shell.Calls[0].Options;
-  EXPECT_EQ(options.Title, "Save Brannoch Project");
-  EXPECT_EQ(options.FileName, "shopfront");
+  EXPECT_EQ(std::pair(options.Title, options.FileName), std::pair(std::string("Save Brannoch Project"), std::string("shopfront")));
   EXPECT_EQ(options.InitialDir, f.File("projects/"));
   EXPECT_EQ(Reload(f.File("copy.vrk"))->GetTableCount(), 2);
   EXPECT_EQ(form->Project()->Project_path, f.File("projects/")) << "Save as keeps the project's own place";
@@ -236,21 +232,28 @@ TEST(MainWindow, AnUntouchedNewProjectIsSavedWithItsOwnValuesInTheWorkingFolder)
   TProgramFolder f;
   TMainForm* form = f.Start();
   form->BtnSaveClick();
-  f.Stop();
-  EXPECT_EQ(f.ReadSettings().at("Last_project_name"), "Project1");
-  EXPECT_EQ(f.ReadSettings().at("Last_project_path"), "");
-  const auto saved = Reload(f.File("Project1.vrk"));
   const TProjectManager fresh;
   auto values = [](const TProjectManager& p) {
     return std::tuple(p.SiteCaption, p.TableWidth, p.WidthType, p.TableAlign, p.RowNumber, p.CSS, p.AdminName);
   };
-  EXPECT_EQ(values(*saved), values(fresh));
+  EXPECT_EQ(values(*Reload(f.File("Project1.vrk"))), values(fresh));
+
+  // A bad number stops the next save before anything is copied or written.
+  form->LookAndFeelPanel->EPageTitle->SetText("Changed title");
+  form->LookAndFeelPanel->ERowNumber->SetText("");
+  std::remove(f.File("Project1.vrk").c_str());
+  RunGuarded([&] { form->BtnSaveClick(); });
+  EXPECT_EQ(Texts(f.Messages.Recorder), std::vector<std::string>{"'' is not a valid integer value."});
+  EXPECT_EQ(form->Project()->SiteCaption, "Project1");
+  EXPECT_FALSE(FileExists(f.File("Project1.vrk")));
+  f.Stop();
+  EXPECT_EQ(f.ReadSettings().at("Last_project_name"), "Project1");
+  EXPECT_EQ(f.ReadSettings().at("Last_project_path"), "");
 }
 
 TEST(MainWindow, OpenKeepsTheOpenProjectWhenTheFileCannotBeRead) {
   QF_REQUIRE_DB(db);
   TProgramFolder f;
-  f.WriteSettings(ServerSettings(db, false, false));
   TMainForm* form = f.Start();
   form->ReplaceProject(ShopProject(db, {"products", "city"}));
   TProjectManager* before = form->Project();
@@ -270,29 +273,8 @@ TEST(MainWindow, OpenKeepsTheOpenProjectWhenTheFileCannotBeRead) {
   }
 }
 
-TEST(MainWindow, SaveTakesInTheCellStillBeingEdited) {
-  QF_REQUIRE_DB(db);
-  TProgramFolder f;
-  f.WriteSettings(ServerSettings(db, false, false));
-  TMainForm* form = f.Start();
-  auto project = ShopProject(db, {"products", "city"});
-  project->Project_path = f.File("");
-  form->ReplaceProject(std::move(project));
-  form->SubPageControl->SetActivePage(form->AdvTabSheet3);
-  form->TableSettingsGrid->BeginEdit(2, 1);
-  ASSERT_NE(form->TableSettingsGrid->ActiveEditor(), nullptr);
-  form->TableSettingsGrid->ActiveEditor()->SetText("Towns");
-  EXPECT_EQ(form->Project()->GetTable(1)->Caption, "The city") << "a caption is taken only when the edit ends";
-
-  form->BtnSaveClick();
-  EXPECT_EQ(form->TableSettingsGrid->ActiveEditor(), nullptr);
-  EXPECT_EQ(Reload(f.File("shopfront.vrk"))->GetTable(1)->Caption, "Towns");
-}
-
 TEST(MainWindow, GenerateTakesInTheFocusedLookFieldAndOpensOnlyWebAddresses) {
-  QF_REQUIRE_DB(db);
   TProgramFolder f;
-  f.WriteSettings(ServerSettings(db, false, false));
   TMainForm* form = f.Start();
   WriteFile(f.File("taken"), "a file where the output folder should go");
   const struct {
@@ -331,24 +313,8 @@ TEST(MainWindow, GenerateTakesInTheFocusedLookFieldAndOpensOnlyWebAddresses) {
   EXPECT_EQ(form->Project()->RowNumber, 7);
 }
 
-TEST(MainWindow, ABadNumberStopsSaveBeforeAnythingIsCopiedOrWritten) {
-  QF_REQUIRE_DB(db);
-  TProgramFolder f;
-  f.WriteSettings(ServerSettings(db, false, false));
-  TMainForm* form = f.Start();
-  form->Project()->Project_path = f.File("");
-  form->LookAndFeelPanel->EPageTitle->SetText("Changed title");
-  form->LookAndFeelPanel->ERowNumber->SetText("");
-  RunGuarded([&] { form->BtnSaveClick(); });
-  EXPECT_EQ(Texts(f.Messages.Recorder), std::vector<std::string>{"'' is not a valid integer value."});
-  EXPECT_EQ(form->Project()->SiteCaption, "Project1");
-  EXPECT_FALSE(FileExists(f.File("Project1.vrk")));
-}
-
 TEST(MainWindow, CtrlXCutsInAnEditAndCtrlQClosesSavingTheSettings) {
-  QF_REQUIRE_DB(db);
   TProgramFolder f;
-  f.WriteSettings(ServerSettings(db, false, false));
   TMainForm* form = f.Start();
   form->Project()->ProjectName = "kept";
   form->Project()->Project_path = f.File("projects/");
@@ -386,7 +352,6 @@ TEST(MainWindow, HelpAndHomePageOpenTheBundledHelp) {
   EXPECT_EQ(f.Shell.Calls[0].Kind, TShellRecorder::skHelp);
   const std::string help = f.Shell.Calls[0].Argument;
   EXPECT_TRUE(FileExists(help)) << help;
-  EXPECT_EQ(Application->HelpFile(), help);
   EXPECT_EQ(f.Shell.Calls[1].Kind, TShellRecorder::skUrl);
   EXPECT_EQ(f.Shell.Calls[1].Argument, "file://" + help);
   EXPECT_TRUE(f.Messages.Recorder.Calls.empty());
@@ -458,11 +423,7 @@ TEST(MainWindow, UpdateProjectFollowsTheServerOnlyWhenItAnswers) {
   ASSERT_EQ(keep.GetInputListSize(), 3);
   EXPECT_EQ(keep.GetInputListElement(0)->Caption, "Ident") << "an unchanged column keeps its settings";
   EXPECT_EQ(keep.GetInputListElement(1)->Caption, "name") << "a column of another type starts afresh";
-  const TWebInput& note = *keep.GetInputListElement(2);
-  EXPECT_EQ(note.Database_field, "note");
-  EXPECT_EQ(note.Input_type, "Text");
-  EXPECT_TRUE(note.List);
-  EXPECT_EQ(note.Filter_type, "Interval");
+  EXPECT_EQ(keep.GetInputListElement(2)->Database_field, "note");
   EXPECT_EQ(form->TableSettingsGrid->RowCount(), 1);
   EXPECT_TRUE(Has(Roots(form->SelectTablePanel->TreeAllTable), scratch.Name));
   // The table on screen went: nothing points at it.

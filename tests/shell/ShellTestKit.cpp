@@ -14,6 +14,8 @@
 #include <QTest>
 #include <QWidget>
 
+#include <algorithm>
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -49,20 +51,14 @@ TSettings TProgramFolder::ReadSettings() const {
   return out;
 }
 
-std::vector<std::string> TProgramFolder::LogLines() const {
-  std::vector<std::string> lines;
-  if (!FileExists(FDir.File("qfx.log"))) return lines;
+int TProgramFolder::CountLog(const std::string& message) const {
+  int n = 0;
+  if (!FileExists(FDir.File("qfx.log"))) return n;
   for (std::string line : SplitString(ReadFile(FDir.File("qfx.log")), '\n')) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     const size_t at = line.find("  --  ");
-    if (at != std::string::npos) lines.push_back(line.substr(at + 6));
+    n += at != std::string::npos && line.substr(at + 6) == message;
   }
-  return lines;
-}
-
-int TProgramFolder::CountLog(const std::string& message) const {
-  int n = 0;
-  for (const std::string& line : LogLines()) n += line == message;
   return n;
 }
 
@@ -139,12 +135,11 @@ void SaveProjectFile(const TProjectManager& project, const std::string& file) {
 TMainForm* StartConnected(TProgramFolder& f, const DbParams& db) {
   f.WriteSettings(ServerSettings(db, true, false));
   TMainForm* form = f.Start();
-  EXPECT_NE(AvailableNode(form, "shop"), nullptr) << "the server's databases are listed";
+  EXPECT_NE(NodeOf(form->SelectTablePanel->TreeAllTable, "shop"), nullptr) << "the server's databases are listed";
   return form;
 }
 
-TTreeNode* AvailableNode(TMainForm* form, const std::string& database, const std::string& table) {
-  TTreeView* tree = form->SelectTablePanel->TreeAllTable;
+TTreeNode* NodeOf(TTreeView* tree, const std::string& database, const std::string& table) {
   TTreeNode* db = TTableSelectPanel::FindDatabaseNode(tree, database);
   if (!db || table.empty()) return db;
   for (TTreeNode* t = db->GetFirstChild(); t; t = t->getNextSibling())
@@ -153,10 +148,16 @@ TTreeNode* AvailableNode(TMainForm* form, const std::string& database, const std
 }
 
 void AddFromServer(TMainForm* form, const std::string& database, const std::string& table) {
-  TTreeNode* node = AvailableNode(form, database, table);
+  TTreeNode* node = NodeOf(form->SelectTablePanel->TreeAllTable, database, table);
   ASSERT_NE(node, nullptr) << database << "." << table;
   form->SelectTablePanel->TreeAllTable->SetSelected(node);
   Click(form->SelectTablePanel->BtnAddTable->Handle(), QPoint(6, 6));
+}
+
+void ShowTable(TMainForm* form, const std::string& table, const std::string& database) {
+  TTreeNode* node = NodeOf(form->SelectTablePanel->TreeSelectedTable, database, table);
+  ASSERT_NE(node, nullptr) << database << "." << table;
+  form->SelectTablePanel->TreeSelectedTable->SetSelected(node);
 }
 
 int RowOf(TMainForm* form, const std::string& field) {
@@ -165,13 +166,18 @@ int RowOf(TMainForm* form, const std::string& field) {
   return -1;
 }
 
-std::vector<std::string> TreeTexts(TTreeView* tree) {
+std::vector<std::string> TreeTexts(TTreeView* tree, bool children) {
   std::vector<std::string> texts;
   for (TTreeNode* n = tree->Items().GetFirstNode(); n; n = n->getNextSibling()) {
     texts.push_back(n->Text());
-    for (TTreeNode* c = n->GetFirstChild(); c; c = c->getNextSibling()) texts.push_back("  " + c->Text());
+    for (TTreeNode* c = children ? n->GetFirstChild() : nullptr; c; c = c->getNextSibling())
+      texts.push_back("  " + c->Text());
   }
   return texts;
+}
+
+bool Has(const std::vector<std::string>& list, const std::string& item) {
+  return std::find(list.begin(), list.end(), item) != list.end();
 }
 
 void EditCell(TGridView* grid, int col, int row, const std::string& text, bool escape) {
@@ -206,20 +212,7 @@ std::vector<std::string> Texts(const TMessageRecorder& recorder) {
   return texts;
 }
 
-int ClosedPort() {
-  // A port the system just gave out and took back: nothing listens there.
-  const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof a;
-  ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-  ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
-  ::close(s);
-  return ntohs(a.sin_port);
-}
-
-// ---------------------------------------------------------------- the FTP server
+// ---------------------------------------------------------------- sockets and the FTP server
 
 namespace {
 
@@ -247,19 +240,36 @@ std::string Resolve(const std::string& cwd, const std::string& dir) {
   return cwd == "/" ? "/" + dir : cwd + "/" + dir;
 }
 
-}  // namespace
-
-TFakeFtpServer::TFakeFtpServer(std::string user, std::string password, std::set<std::string> folders, bool silent)
-    : FUser(std::move(user)), FPassword(std::move(password)), FFolders(std::move(folders)), FSilent(silent) {
-  FFolders.insert("/home");
-  FListener = ::socket(AF_INET, SOCK_STREAM, 0);
+// A socket bound to a port of 127.0.0.1 the system chose, and that port.
+int BoundSocket(int& port) {
+  const int s = ::socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in a{};
   a.sin_family = AF_INET;
   a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   socklen_t len = sizeof a;
-  if (::bind(FListener, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(FListener, 4) != 0) return;
-  ::getsockname(FListener, reinterpret_cast<sockaddr*>(&a), &len);
-  FPort = ntohs(a.sin_port);
+  port = ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
+                 ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &len) == 0
+             ? ntohs(a.sin_port)
+             : 0;
+  return s;
+}
+
+}  // namespace
+
+int ClosedPort() {
+  // A port the system just gave out and took back: nothing listens there.
+  int port = 0;
+  ::close(BoundSocket(port));
+  return port;
+}
+
+TFakeFtpServer::TFakeFtpServer(std::string user, std::string password, std::set<std::string> folders, bool silent)
+    : FUser(std::move(user)), FPassword(std::move(password)), FFolders(std::move(folders)) {
+  FFolders.insert("/home");
+  FListener = BoundSocket(FPort);
+  if (::listen(FListener, 4) != 0) FPort = 0;
+  // Silent: the system completes the connections, nobody ever reads them.
+  if (silent || !FPort) return;
   FThread = std::thread([this] {
     while (!FStop) {
       pollfd p{FListener, POLLIN, 0};
@@ -279,11 +289,6 @@ TFakeFtpServer::~TFakeFtpServer() {
 }
 
 void TFakeFtpServer::Serve(int client) {
-  if (FSilent) {
-    while (!FStop && ReadLine(client, FStop)) {
-    }
-    return;
-  }
   Send(client, "220 Fake FTP ready");
   std::string user, cwd = "/home";
   bool in = false;
@@ -298,18 +303,11 @@ void TFakeFtpServer::Serve(int client) {
       Send(client, in ? "230 Logged in" : "530 Login incorrect");
     } else if (!in) {
       Send(client, "530 Please log in");
-    } else if (cmd == "PWD") {
-      Send(client, "257 \"" + cwd + "\"");
     } else if (cmd == "CWD") {
       const std::string target = Resolve(cwd, arg);
       const bool known = FFolders.count(target) > 0;
       if (known) cwd = target;
       Send(client, known ? "250 Folder changed" : "550 No such folder");
-    } else if (cmd == "TYPE") {
-      Send(client, "200 Type set");
-    } else if (cmd == "QUIT") {
-      Send(client, "221 Bye");
-      return;
     } else {
       Send(client, "502 Not here");
     }

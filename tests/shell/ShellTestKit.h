@@ -41,8 +41,7 @@ public:
   void WriteSettings(const TSettings& settings);
   /** The settings file as the program left it. */
   TSettings ReadSettings() const;
-  /** The messages of the log lines written so far. */
-  std::vector<std::string> LogLines() const;
+  /** How many log lines written so far carry message. */
   int CountLog(const std::string& message) const;
 
   /** A main window made as the program body makes it, with these arguments
@@ -76,15 +75,19 @@ void SaveProjectFile(const TProjectManager& project, const std::string& file);
 /** Starts a main window in f connected at start-up to the private server's
  *  "shop" (both trees filled), on a new project. */
 TMainForm* StartConnected(TProgramFolder& f, const DbParams& db);
-/** The node of a table (of the database itself when table is empty) in the
- *  available tree, or null. */
-TTreeNode* AvailableNode(TMainForm* form, const std::string& database, const std::string& table = "");
+/** The node of a table (of the database itself when table is empty) in a
+ *  tree of the table panel, or null. */
+TTreeNode* NodeOf(TTreeView* tree, const std::string& database, const std::string& table = "");
 /** Chooses that node of the available tree and clicks "Add". */
 void AddFromServer(TMainForm* form, const std::string& database, const std::string& table = "");
+/** Chooses a table of the project in the selected tree, as a click on it does. */
+void ShowTable(TMainForm* form, const std::string& table, const std::string& database = "shop");
 /** The row of TableInfo showing the column field, or -1. */
 int RowOf(TMainForm* form, const std::string& field);
-/** The texts of a tree's nodes, children indented by two blanks. */
-std::vector<std::string> TreeTexts(TTreeView* tree);
+/** The texts of a tree's nodes, children (unless left out) indented by two blanks. */
+std::vector<std::string> TreeTexts(TTreeView* tree, bool children = true);
+/** Whether list holds item. */
+bool Has(const std::vector<std::string>& list, const std::string& item);
 /** Opens the cell's editor, puts text in it as a user would, and takes it
  *  (or, with escape, presses Esc). */
 void EditCell(TGridView* grid, int col, int row, const std::string& text, bool escape = false);
@@ -100,7 +103,7 @@ std::vector<std::string> Texts(const TMessageRecorder& recorder);
 int ClosedPort();
 
 /** An FTP server on 127.0.0.1 that knows one user and a few folders, for the
- *  FTP test. Silent: it takes connections and never answers. */
+ *  FTP test. Silent: connections are let in and never answered. */
 class TFakeFtpServer {
 public:
   TFakeFtpServer(std::string user, std::string password, std::set<std::string> folders, bool silent = false);
@@ -113,7 +116,6 @@ private:
   void Serve(int client);
   std::string FUser, FPassword;
   std::set<std::string> FFolders;
-  bool FSilent;
   int FListener = -1;
   int FPort = 0;
   std::atomic<bool> FStop{false};
