@@ -131,7 +131,7 @@ std::string BuildLookupTestSelect(const TBaseHtmlInput& lookup, const std::strin
   std::string sql = "SELECT ";
   if (lookup.iLDistinct) sql += "DISTINCT ";
   sql += display + " ";
-  if (!lookup.iLValueField.empty()) sql += "," + QuoteIdentifier(lookup.iLValueField);
+  if (!lookup.iLValueField.empty()) sql.append(",").append(QuoteIdentifier(lookup.iLValueField));
   sql += " FROM " + QuoteIdentifier(database) + "." + QuoteIdentifier(lookup.iLTable);
   const std::string op = LookupOperator(lookup.iLRelation);
   if (!lookup.iLWhereField.empty() && !op.empty() && !lookup.iLValue.empty())

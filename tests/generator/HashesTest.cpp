@@ -153,7 +153,7 @@ TEST(HashesTest, ClearKeepsIterationStateAndCopyFromReplacesTheContents) {
   h.Clear();
   EXPECT_FALSE(h.Next());  // still allowed, nothing left
   EXPECT_EQ(h.CurrentKey(), first);
-  for (int i = 0; i < 20; ++i) h.SetItems("n" + std::to_string(i * 7), "v" + std::to_string(i));
+  for (int i = 0; i < 20; ++i) h.SetItems(qftest::Str("n", i * 7), qftest::Str("v", i));
   EXPECT_EQ(h.Items("n133"), "v19");
   EXPECT_FALSE(h.Exists("n99"));
 

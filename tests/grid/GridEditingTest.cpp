@@ -50,7 +50,7 @@ struct TEditingGrid {
     Grid->AddRow(rows);
     const char* const fruit[] = {"apple", "Banana", "cherry", "avocado", "blueberry", "Apricot"};
     for (int r = 0; r < rows; ++r) {
-      Grid->SetCellText(0, r, "t" + std::to_string(r));
+      Grid->SetCellText(0, r, qftest::Str("t", r));
       Grid->SetCellText(2, r, "A");
       Grid->SetCellText(3, r, fruit[r % 6]);
     }
