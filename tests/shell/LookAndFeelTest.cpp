@@ -13,6 +13,8 @@
 
 #include <regex>
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 using namespace qftest;
@@ -98,4 +100,20 @@ TEST(LookAndFeel, ThePreviewLinksTheThemesStyleSheetAndSavingKeepsTheThemeWhenNo
   Key(Focus(), Qt::Key_Up);
   form->SelectTablePanel->TreeSelectedTable->SetFocus();
   EXPECT_EQ(p.CSS, "default");
+}
+
+TEST(LookAndFeel, AThemeFolderThatCannotBeWrittenStillShowsItsPreview) {
+  QF_RUN_UNPRIVILEGED();
+  TProgramFolder f;
+  TLookAndFeel& look = *f.Start()->LookAndFeelPanel;
+  const std::string locked = f.File("themes/locked");
+  ForceDirectories(locked);
+  WriteFile(locked + "/preview.tbl", "<p>From a folder of another owner</p>");
+  ASSERT_EQ(::chmod(locked.c_str(), 0555), 0);
+  look.ThemesFolder = f.File("themes/");
+  look.FillThemes();
+  EXPECT_NO_THROW(Select(look, "locked"));
+  EXPECT_FALSE(FileExists(locked + "/preview.html"));
+  EXPECT_NE(look.Browser->PlainText().find("From a folder of another owner"), std::string::npos);
+  ::chmod(locked.c_str(), 0755);
 }
