@@ -240,36 +240,21 @@ std::string Resolve(const std::string& cwd, const std::string& dir) {
   return cwd == "/" ? "/" + dir : cwd + "/" + dir;
 }
 
-// A socket bound to a port of 127.0.0.1 the system chose, and that port.
-int BoundSocket(int& port) {
-  const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof a;
-  port = ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
-                 ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &len) == 0
-             ? ntohs(a.sin_port)
-             : 0;
-  return s;
-}
-
 }  // namespace
 
 int ClosedPort() {
   // A port the system just gave out and took back: nothing listens there.
   int port = 0;
-  ::close(BoundSocket(port));
+  ::close(BoundSocket(false, port));
   return port;
 }
 
 TFakeFtpServer::TFakeFtpServer(std::string user, std::string password, std::set<std::string> folders, bool silent)
     : FUser(std::move(user)), FPassword(std::move(password)), FFolders(std::move(folders)) {
   FFolders.insert("/home");
-  FListener = BoundSocket(FPort);
-  if (::listen(FListener, 4) != 0) FPort = 0;
+  FListener = BoundSocket(true, FPort);
   // Silent: the system completes the connections, nobody ever reads them.
-  if (silent || !FPort) return;
+  if (silent || FPort < 0) return;
   FThread = std::thread([this] {
     while (!FStop) {
       pollfd p{FListener, POLLIN, 0};
