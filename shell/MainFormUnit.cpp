@@ -22,6 +22,7 @@
 #include "shell/ConnectionWindow.h"
 #include "shell/DetailedPropertiesFrame.h"
 #include "shell/DialogParts.h"
+#include "shell/GridLook.h"
 #include "shell/LookAndFeelFrame.h"
 #include "shell/Pictures.h"
 #include "shell/ProcessingForm.h"
@@ -40,8 +41,6 @@ namespace {
 
 constexpr const char* kFileFilter = "Brannoch File (*.vrk)|*.vrk";
 constexpr const char* kOverwrite = "Are you sure to overwrite the actual project?";
-constexpr TColor kHeaderColor = 16637883;   // RGB 187, 223, 253
-constexpr TColor kEvenRowColor = 16510435;  // RGB 227, 237, 251
 constexpr TColor kSkyBlue = 0xF0CAA6;
 
 /** The application's message boxes, looked up at each call, so that a box
@@ -60,72 +59,6 @@ bool IsWebAddress(const std::string& address) {
   for (const char* scheme : {"http:", "https:", "file:"})
     if (StartsWith(LowerCase(address), scheme)) return true;
   return false;
-}
-
-TStringList Items(std::initializer_list<const char*> items) {
-  TStringList list;
-  for (const char* item : items) list.Add(item);
-  return list;
-}
-
-template <class T> T* AddColumn(TGridView* grid, const char* name, const char* caption, const char* hint, int width) {
-  T* column = grid->Columns().Add<T>();
-  column->SetName(name);
-  column->Header().SetCaption(caption);
-  column->Header().SetHint(hint);
-  column->Header().SetColor(kHeaderColor);
-  if (width > 0) column->SetWidth(width);
-  return column;
-}
-
-void Editable(TCustomColumn* column) { column->SetOptions(TColumnOptions(column->Options()) << coEditing); }
-
-void AddText(TGridView* grid, const char* name, const char* caption, const char* hint, int width, bool editable,
-             bool bold = false) {
-  auto* column = AddColumn<TTextualColumn>(grid, name, caption, hint, width);
-  if (editable) Editable(column);
-  if (bold) {
-    TFont font = column->Font();
-    font.SetStyle(fsBold);
-    column->SetFont(font);
-  }
-}
-
-void AddCheck(TGridView* grid, const char* name, const char* caption, const char* hint, int width,
-              const char* value) {
-  auto* column = AddColumn<TCheckBoxColumn>(grid, name, caption, hint, width);
-  column->SetDefaultValue(value);
-  column->SetAlignment(taCenter);
-  Editable(column);
-}
-
-void AddList(TGridView* grid, const char* name, const char* caption, int width, const char* value,
-             const TStringList& items) {
-  auto* column = AddColumn<TComboBoxColumn>(grid, name, caption, "", width);
-  column->SetDefaultValue(value);
-  column->SetItems(items);
-  column->SetStyle(cbsDropDownList);
-  Editable(column);
-}
-
-/** The look both grids share: framed lines, header, indicator, whole-row
- *  selection, light blue even rows and a gradient under the selection. */
-void StyleGrid(TGridView* grid) {
-  grid->SetColor(clWhite);
-  grid->SetGridLinesStyle(lsFramed);
-  grid->SetAppearanceOptions({aoHideSelection, aoHintMarks});
-  grid->SetOptions({goGrid, goHeader, goIndicator, goSelectFullRow, goUseDefaultValues});
-  grid->OnCellColoring = [](TObject*, int, int row, TColor& cell, TColor&, TCellState) {
-    if (row % 2 == 0) cell = kEvenRowColor;
-  };
-  grid->OnDrawCellBackground = [grid](TObject*, int, int, const TRect& r, TCellState state, bool& defaultDrawing) {
-    if (!state.Contains(csSelected)) return;
-    defaultDrawing = false;
-    if (grid->HasFocus())
-      TGraphicsProvider::FillVerticalGradient(grid->Canvas(), r, RGB(255, 190, 120), RGB(255, 127, 0));
-    else
-      TGraphicsProvider::FillVerticalGradient(grid->Canvas(), r, RGB(200, 200, 200), RGB(230, 230, 230));
-  };
 }
 
 /** A grid that says when an in-place edit ends, whether it was taken or
@@ -435,10 +368,10 @@ void TMainForm::SetupGrids() {
   AddCheck(TableInfo, "TIDetail", " D", "Show field on Detail page", 18, "True");
   AddCheck(TableInfo, "TIList", " L", "Show field on List page", 18, "True");
   AddText(TableInfo, "TICaption", "Caption", "Displayed caption", 75, true);
-  AddList(TableInfo, "TIViewType", "View type", 75, "Text", Items({"Text", "Number", "Picture"}));
+  AddList(TableInfo, "TIViewType", "View type", 75, "Text", PickList({"Text", "Number", "Picture"}));
   AddList(TableInfo, "TIInputType", "Input type", 90, "Text",
-          Items({"Text", "Textarea", "Combobox", "Listbox", "Checkbox", "Radiobox", "Password", "Hidden", "File"}));
-  AddList(TableInfo, "TIFilter", "Filter", 60, "No", Items({"No", "Like", "Interval"}));
+          PickList({"Text", "Textarea", "Combobox", "Listbox", "Checkbox", "Radiobox", "Password", "Hidden", "File"}));
+  AddList(TableInfo, "TIFilter", "Filter", 60, "No", PickList({"No", "Like", "Interval"}));
   AddCheck(TableInfo, "TIHint", " H", "Add hint information to the field", 18, "False");
   AddText(TableInfo, "TIHintText", "Hint text", "", 70, true);
   TableInfo->OnSelectCell = [this](TObject*, int col, int row) { TableInfoSelectCell(col, row); };
@@ -449,7 +382,7 @@ void TMainForm::SetupGrids() {
   TableInfo->OnSortColumn = [this](TObject*, int, bool) { TableInfoSortColumn(); };
 
   StyleGrid(TableSettingsGrid);
-  const TStringList rights = Items({"Admin", "Guest"});
+  const TStringList rights = PickList({"Admin", "Guest"});
   AddText(TableSettingsGrid, "TSDBName", "DB name", "", 80, false, true);
   AddText(TableSettingsGrid, "TSTableName", "Table name", "", 90, false, true);
   AddText(TableSettingsGrid, "TSCaption", "Caption", "", 95, true);

@@ -1,15 +1,11 @@
 #include "DemoGrid.h"
 
-#include "grid/ColumnClasses.h"
-#include "grid/SharedCommon.h"
+#include "shell/GridLook.h"
 
 #include <string>
 #include <vector>
 
 namespace {
-
-constexpr TColor kHeaderColor = 16637883;  // RGB 187, 223, 253
-constexpr TColor kEvenRowColor = 16510435;  // RGB 227, 237, 251
 
 struct TField {
   const char* Name;
@@ -31,38 +27,6 @@ const TField kFields[] = {
     {"password", "varchar(32)", false, "Password", ""},
     {"photo", "varchar(255)", false, "File", ""},
 };
-
-TStringList Items(std::initializer_list<const char*> items) {
-  TStringList list;
-  for (const char* item : items) list.Add(item);
-  return list;
-}
-
-template <class T> T* AddColumn(TGridView* grid, const char* caption, const char* hint, int width) {
-  T* column = grid->Columns().Add<T>();
-  column->Header().SetCaption(caption);
-  column->Header().SetHint(hint);
-  column->Header().SetColor(kHeaderColor);
-  if (width > 0) column->SetWidth(width);
-  return column;
-}
-
-TCheckBoxColumn* AddCheck(TGridView* grid, const char* caption, const char* hint, const char* value) {
-  auto* column = AddColumn<TCheckBoxColumn>(grid, caption, hint, 18);
-  column->SetDefaultValue(value);
-  column->SetAlignment(taCenter);
-  column->SetOptions(TColumnOptions(column->Options()) << coEditing);
-  return column;
-}
-
-TComboBoxColumn* AddList(TGridView* grid, const char* caption, int width, const char* value, const TStringList& items) {
-  auto* column = AddColumn<TComboBoxColumn>(grid, caption, "", width);
-  column->SetDefaultValue(value);
-  column->SetItems(items);
-  column->SetStyle(cbsDropDownList);
-  column->SetOptions(TColumnOptions(column->Options()) << coEditing);
-  return column;
-}
 
 }  // namespace
 
@@ -99,46 +63,26 @@ TGridView* MakeDemoGrid(TWinControl* parent, TImageList* images, int width, int 
   auto* grid = new TGridView(parent);
   grid->SetParent(parent);
   grid->SetBounds(0, 0, width, height);
-  grid->SetColor(clWhite);
-  grid->SetGridLinesStyle(lsFramed);
-  grid->SetAppearanceOptions({aoHideSelection, aoHintMarks});
-  grid->SetOptions({goGrid, goHeader, goIndicator, goSelectFullRow, goUseDefaultValues});
+  StyleGrid(grid);
 
-  auto* key = AddColumn<TImageColumn>(grid, "K", "Key field indicator", 18);
+  auto* key = AddColumn<TImageColumn>(grid, "", "K", "Key field indicator", 18);
   key->SetImages(images);
   key->SetAlignment(taCenter);
-  auto* field = AddColumn<TTextualColumn>(grid, "Db Field", "Original SQL field name", 80);
-  TFont bold = field->Font();
-  bold.SetStyle(fsBold);
-  field->SetFont(bold);
+  auto* field = AddText(grid, "", "Db Field", "Original SQL field name", 80, false, true);
   field->SetOptions(TColumnOptions(field->Options()) << coSearchColumn);
-  AddColumn<TTextualColumn>(grid, "DbType", "Original SQL field type", 90);
-  AddCheck(grid, " I", "Show field on Insert page", "True");
-  AddCheck(grid, " U", "Show field on Update page", "True");
-  AddCheck(grid, " D", "Show field on Detail page", "True");
-  AddCheck(grid, " L", "Show field on List page", "True");
-  auto* caption = AddColumn<TTextualColumn>(grid, "Caption", "Displayed caption", 90);
-  caption->SetOptions(TColumnOptions(caption->Options()) << coEditing);
-  AddList(grid, "View type", 75, "Text", Items({"Text", "Number", "Picture"}));
-  AddList(grid, "Input type", 90, "Text",
-          Items({"Text", "Textarea", "Combobox", "Listbox", "Checkbox", "Radiobox", "Password", "Hidden", "File"}));
-  AddList(grid, "Filter", 60, "No", Items({"No", "Like", "Interval"}));
-  AddCheck(grid, " H", "Add hint information to the field", "False");
-  auto* hint = AddColumn<TTextualColumn>(grid, "Hint text", "", 120);
-  hint->SetOptions(TColumnOptions(hint->Options()) << coEditing << coAutoSize);
-
-  // The main window's looks: light blue even rows, a gradient under the selection.
-  grid->OnCellColoring = [](TObject*, int, int row, TColor& cell, TColor&, TCellState) {
-    if (row % 2 == 0) cell = kEvenRowColor;
-  };
-  grid->OnDrawCellBackground = [grid](TObject*, int, int, const TRect& r, TCellState state, bool& defaultDrawing) {
-    if (!state.Contains(csSelected)) return;
-    defaultDrawing = false;
-    if (grid->HasFocus())
-      TGraphicsProvider::FillVerticalGradient(grid->Canvas(), r, RGB(255, 190, 120), RGB(255, 127, 0));
-    else
-      TGraphicsProvider::FillVerticalGradient(grid->Canvas(), r, RGB(200, 200, 200), RGB(230, 230, 230));
-  };
+  AddText(grid, "", "DbType", "Original SQL field type", 90, false);
+  AddCheck(grid, "", " I", "Show field on Insert page", 18, "True");
+  AddCheck(grid, "", " U", "Show field on Update page", 18, "True");
+  AddCheck(grid, "", " D", "Show field on Detail page", 18, "True");
+  AddCheck(grid, "", " L", "Show field on List page", 18, "True");
+  AddText(grid, "", "Caption", "Displayed caption", 90, true);
+  AddList(grid, "", "View type", 75, "Text", PickList({"Text", "Number", "Picture"}));
+  AddList(grid, "", "Input type", 90, "Text",
+          PickList({"Text", "Textarea", "Combobox", "Listbox", "Checkbox", "Radiobox", "Password", "Hidden", "File"}));
+  AddList(grid, "", "Filter", 60, "No", PickList({"No", "Like", "Interval"}));
+  AddCheck(grid, "", " H", "Add hint information to the field", 18, "False");
+  auto* hint = AddText(grid, "", "Hint text", "", 120, true);
+  hint->SetOptions(TColumnOptions(hint->Options()) << coAutoSize);
 
   const int count = static_cast<int>(std::size(kFields));
   grid->AddRow(count);
