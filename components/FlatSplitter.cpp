@@ -1,6 +1,7 @@
 #include "components/FlatSplitter.h"
 
 #include "ui/Bitmap.h"
+#include "ui/ExtCtrls.h"
 #include "ui/Forms.h"
 
 #include <algorithm>
@@ -121,15 +122,7 @@ void TFlatSplitter::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
   FControl = FindControl();
   FDownPos = {X, Y};
   if (!FControl) return;
-  const TWinControl* parent = Parent();
-  FMaxSize = (Horizontal() ? parent->ClientWidth() : parent->ClientHeight()) - FMinSize;
-  for (int i = 0; i < parent->ControlCount(); ++i) {
-    const TControl* c = parent->Controls(i);
-    if (!c->Visible()) continue;
-    if (Horizontal() && (c->Align() == alLeft || c->Align() == alRight)) FMaxSize -= c->Width();
-    if (!Horizontal() && (c->Align() == alTop || c->Align() == alBottom)) FMaxSize -= c->Height();
-  }
-  FMaxSize += ControlSize();
+  FMaxSize = SplitterRoom(Parent(), Horizontal(), FMinSize) + ControlSize();
   CalcSplitSize(X, Y);
   // Escape in the focused control ends the drag.
   if (TForm* form = GetParentForm(this); form && form->ActiveControl()) {

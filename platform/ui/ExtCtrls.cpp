@@ -173,23 +173,24 @@ void TSplitter::CalcSplitSize(int X, int Y, int& newSize, int& split) const {
   split = before ? newSize - size : size - newSize;
 }
 
+int SplitterRoom(const TWinControl* parent, bool horizontal, int minSize) {
+  int room = (horizontal ? parent->ClientWidth() : parent->ClientHeight()) - minSize;
+  for (int i = 0; i < parent->ControlCount(); ++i) {
+    const TControl* c = parent->Controls(i);
+    if (!c->Visible()) continue;
+    if (horizontal && (c->Align() == alLeft || c->Align() == alRight)) room -= c->Width();
+    if (!horizontal && (c->Align() == alTop || c->Align() == alBottom)) room -= c->Height();
+  }
+  return room;
+}
+
 void TSplitter::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
   TGraphicControl::MouseDown(Button, Shift, X, Y);
   if (Button != mbLeft) return;
   FControl = FindControl();
   FDownPos = {X, Y};
   if (!FControl) return;
-  // Room for the neighbour: the parent less MinSize and the other controls
-  // aligned the same way.
-  const TWinControl* parent = Parent();
-  FMaxSize = (Horizontal() ? parent->ClientWidth() : parent->ClientHeight()) - FMinSize;
-  for (int i = 0; i < parent->ControlCount(); ++i) {
-    const TControl* c = parent->Controls(i);
-    if (!c->Visible()) continue;
-    if (Horizontal() && (c->Align() == alLeft || c->Align() == alRight)) FMaxSize -= c->Width();
-    if (!Horizontal() && (c->Align() == alTop || c->Align() == alBottom)) FMaxSize -= c->Height();
-  }
-  FMaxSize += NeighbourSize();
+  FMaxSize = SplitterRoom(Parent(), Horizontal(), FMinSize) + NeighbourSize();
   CalcSplitSize(X, Y, FNewSize, FSplit);
   if (FResizeStyle == rsLine || FResizeStyle == rsPattern) DrawLine();
 }

@@ -89,6 +89,12 @@ public:
  *  line or pattern (drawn twice to go), or by resizing as it moves. */
 enum TResizeStyle { rsNone, rsLine, rsUpdate, rsPattern };
 
+/** Room a splitter's neighbour may take: the parent's client width (height
+ *  when horizontal is false: a splitter aligned top or bottom) less minSize
+ *  and every other visible control aligned along the same axis. Callers add
+ *  the neighbour's own size back. */
+int SplitterRoom(const TWinControl* parent, bool horizontal, int minSize);
+
 /** Resizes the control beside it (its neighbour on the side it is aligned
  *  to) by dragging, 3 pixels wide and aligned left by default. The new size
  *  stays at least MinSize and leaves at least MinSize for the other
