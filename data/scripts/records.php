@@ -123,53 +123,6 @@ function qfFieldSql($link, array $column, string $value, bool $insert, bool $che
 
 // ---------------------------------------------------------------- rows
 
-/** The next row of a result as texts; a BIT column as its number, as forms
- *  and links carry it. */
-function qfFetch($result): ?array
-{
-    static $of = null, $bits = [];
-    if (!($result instanceof mysqli_result)) {
-        return null;
-    }
-    $row = mysqli_fetch_assoc($result);
-    if (!is_array($row)) {
-        return null;
-    }
-    if ($of !== $result) {
-        $of = $result;
-        $bits = [];
-        foreach (mysqli_fetch_fields($result) as $field) {
-            if ($field->type === MYSQLI_TYPE_BIT) {
-                $bits[] = $field->name;
-            }
-        }
-    }
-    foreach ($bits as $name) {
-        if (is_string($row[$name] ?? null)) {
-            $row[$name] = qfBitNumber($row[$name]);
-        }
-    }
-    return $row;
-}
-
-/** The decimal number of big-endian bytes, of any length. */
-function qfBitNumber(string $bytes): string
-{
-    $digits = [0];  // least significant first
-    foreach (str_split($bytes) as $byte) {
-        $carry = ord($byte);
-        foreach ($digits as $i => $digit) {
-            $carry += $digit * 256;
-            $digits[$i] = $carry % 10;
-            $carry = intdiv($carry, 10);
-        }
-        for (; $carry > 0; $carry = intdiv($carry, 10)) {
-            $digits[] = $carry % 10;
-        }
-    }
-    return implode('', array_reverse($digits));
-}
-
 /** The first row that the condition names, or null. */
 function qfFetchRow($link, array $table, string $where): ?array
 {
@@ -181,11 +134,13 @@ function qfFetchRow($link, array $table, string $where): ?array
     } catch (mysqli_sql_exception $e) {
         $result = false;
     }
-    $row = qfFetch($result);
-    if ($result instanceof mysqli_result) {
-        mysqli_free_result($result);
+    if (!($result instanceof mysqli_result)) {
+        return null;
     }
-    return $row;
+    // mysqlnd gives every value as text, a BIT as its number.
+    $row = mysqli_fetch_assoc($result);
+    mysqli_free_result($result);
+    return is_array($row) ? $row : null;
 }
 
 // ---------------------------------------------------------------- keys
@@ -416,8 +371,9 @@ final class QfForm
     }
 
     /** The new value of an updated field, or null when the visitor left it
-     *  as the form showed the stored value. */
-    public function changedValue(array $field, $stored, array $items): ?string
+     *  as the form showed the stored value. A check-box group's stored value
+     *  is a list of members unless $single (a number: 0 is none ticked). */
+    public function changedValue(array $field, $stored, array $items, bool $single = false): ?string
     {
         [$name, $kind] = $field;
         $shown = qfText($stored);
@@ -441,7 +397,7 @@ final class QfForm
             if ($ticked === $shownTicked) {
                 return null;
             }
-            $other = $shown === '' ? [] : array_diff(explode(',', $shown), $items);
+            $other = $shown === '' || $single ? [] : array_diff(explode(',', $shown), $items);
             return implode(',', array_merge($ticked, $other));
         case 'choice':
             return $posted === qfBrowserText($shown) ? null : $posted;
@@ -473,12 +429,13 @@ final class QfForm
                 $items = array_map(fn ($r) => qfItem($r, $items['value'], $items['display'])[0],
                                    qfRows($this->link, $items['sql']));
             }
-            $value = $this->changedValue($field, $row[$column] ?? null, $items);
+            $about = qfColumn($this->table, $column);
+            $value = $this->changedValue($field, $row[$column] ?? null, $items, qfIsNumber($about));
             if ($value === null) {
                 continue;
             }
             $visible = $visible || $field[1] !== 'hidden';
-            $sql = qfFieldSql($this->link, qfColumn($this->table, $column), $value, false, $field[1] === 'checks');
+            $sql = qfFieldSql($this->link, $about, $value, false, $field[1] === 'checks');
             $set[$column] = $sql;
             if ($sql !== 'DEFAULT') {
                 $after[$column] = match ($sql) { 'NULL' => null, "''" => '', '0' => '0', default => $value };
