@@ -158,11 +158,32 @@ inline bool IsStoredUpload(const std::string& path) {
   return std::regex_match(path, std::regex(R"(uploads/[A-Za-z0-9_-][A-Za-z0-9._-]*)"));
 }
 
+/** A test with its own generated site: the project's site generated into a
+ *  temporary folder and served by `php -S`, with a connection of its own to
+ *  the test server. TearDown fails the test on any PHP problem in the
+ *  server's output. */
+class ServedSiteTest : public ::testing::Test {
+protected:
+  /** Connects FDb to the test server; false (skipped) without server or PHP. */
+  bool Connect();
+  /** Points the project at the test server, generates its site into FOut
+   *  and serves it on FPort. */
+  void Serve(TProjectManager& project);
+  void TearDown() override;
+
+  THttpClient Visitor() const { return THttpClient(FPort); }
+
+  std::unique_ptr<TDBManager> FDb;
+  std::unique_ptr<qftest::TempDir> FDir;
+  std::string FOut;  // the generated site, without trailing "/"
+  pid_t FServer = -1;  // php -S 127.0.0.1:FPort, serving FOut
+  int FPort = 0;
+};
+
 /** One generated site per test: private copies of the fixture databases, the
- *  fixture project tests/fixtures/site/site.vrk over them, the site generated
- *  into a temporary folder and served by `php -S`. TearDown fails the test on
- *  any PHP problem in the server's output and drops the copies. */
-class GeneratedSiteTest : public ::testing::Test {
+ *  fixture project tests/fixtures/site/site.vrk over them. TearDown drops the
+ *  copies. */
+class GeneratedSiteTest : public ServedSiteTest {
 protected:
   void SetUp() override;
   void TearDown() override;
@@ -181,18 +202,12 @@ protected:
   /** Every row of every table of both copies, sorted, one a line. */
   std::string Snapshot();
 
-  THttpClient Visitor() const { return THttpClient(FPort); }
   THttpResponse Login(THttpClient& client, const std::string& name, const std::string& pass,
                       const std::string& back = "");
   THttpClient Administrator();
 
-  std::unique_ptr<TDBManager> FDb;
   std::string FShopDb, FNotesDb;  // the private copies of shop and my-db
-  std::unique_ptr<qftest::TempDir> FDir;
-  std::string FOut;  // the generated site, without trailing "/"
   TProjectManager FProject;
-  pid_t FServer = -1;  // php -S 127.0.0.1:FPort, serving FOut
-  int FPort = 0;
 };
 
 }  // namespace e2e

@@ -47,14 +47,10 @@ std::string Message(const std::string& html) {
 const std::string kUnchanged = "Nothing was changed, so nothing was saved.";
 const std::string kSaved = "The record was saved.";
 
-class RoundTripSiteTest : public ::testing::Test {
+class RoundTripSiteTest : public ServedSiteTest {
 protected:
   void SetUp() override {
-    QF_REQUIRE_DB(params);
-    std::string output;
-    if (RunCommand("php -v", output) != 0) GTEST_SKIP() << "php cannot be run: the generated site cannot be served";
-    FDb = std::make_unique<TDBManager>();
-    ASSERT_TRUE(FDb->Connect(params.Host, params.User, params.Password, params.Port, "")) << FDb->LastError();
+    if (!Connect()) return;
     FBase = "qf_roundtrip_" + std::to_string(::getpid());
     Rows(*FDb, "DROP DATABASE IF EXISTS " + QuoteIdentifier(FBase));
     Rows(*FDb, "CREATE DATABASE " + QuoteIdentifier(FBase) + " CHARACTER SET utf8mb4 COLLATE utf8mb4_unicode_ci");
@@ -68,22 +64,12 @@ protected:
 
     for (const char* name : kTables) FProject.AddTable(Import(name));
     SetInputTypes();
-    FProject.Database_host = params.Host;
-    FProject.Database_port = params.Port;
-    FProject.Database_user = params.User;
-    FProject.Database_password = params.Password;
     FProject.RowNumber = 50;
-    FDir = std::make_unique<qftest::TempDir>();
-    FOut = FDir->File("site");
-    FProject.Project_output = FOut + "/";
-    TMainPhpManager manager(FProject, qftest::SourceDir() + "/data/", "default", nullptr, nullptr);
-    ASSERT_NO_THROW(manager.Generate());
-    std::tie(FServer, FPort) = StartPhpServer(FOut, FDir->File("work/php.out"));
-    ASSERT_GT(FServer, 0) << "php -S did not start:\n" << ReadIfExists(FDir->File("work/php.out"));
+    Serve(FProject);
   }
 
   void TearDown() override {
-    if (FServer > 0) StopPhpServer(FServer, FDir->File("work/php.out"));
+    ServedSiteTest::TearDown();
     if (FDb && !FBase.empty()) FDb->ExecuteQuery("DROP DATABASE IF EXISTS " + QuoteIdentifier(FBase));
   }
 
@@ -162,7 +148,6 @@ protected:
   std::string Page(const std::string& table, const std::string& page) const {
     return "/" + UrlEncode(FBase + "_" + table + "_" + page + ".php");
   }
-  THttpClient Visitor() const { return THttpClient(FPort); }
   std::string Url(const std::string& target) const { return "http://127.0.0.1:" + std::to_string(FPort) + target; }
 
   /** The SELECT list of every column of the table as HEX() or NULL, a long
@@ -215,14 +200,9 @@ protected:
     return visitor.Post(ResolveTarget(target, form.Action), form.Fields, form.Files);
   }
 
-  std::unique_ptr<TDBManager> FDb;
   std::string FBase;
   std::vector<std::string> FRows;  // the fixture's INSERT statements
   TProjectManager FProject;
-  std::unique_ptr<qftest::TempDir> FDir;
-  std::string FOut;
-  pid_t FServer = -1;
-  int FPort = 0;
 };
 
 TEST_F(RoundTripSiteTest, FormsSentBackUnchangedWriteNothingAndLinksStayShort) {
