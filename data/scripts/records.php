@@ -312,8 +312,10 @@ final class QfForm
 
     public function __construct(public $link, public array $table)
     {
-        // A request beyond the server's size limit arrives without fields.
-        if ((int)($_SERVER['CONTENT_LENGTH'] ?? 0) > 0 && $_POST === [] && $_FILES === []) {
+        // A request beyond PHP's size limit arrives without any field.
+        $limit = trim((string)ini_get('post_max_size'));
+        $bytes = (int)$limit * (['K' => 1 << 10, 'M' => 1 << 20, 'G' => 1 << 30][strtoupper(substr($limit, -1))] ?? 1);
+        if ($bytes > 0 && (int)($_SERVER['CONTENT_LENGTH'] ?? 0) > $bytes) {
             $this->error = 'the form was too large for the server';
         }
     }

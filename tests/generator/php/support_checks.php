@@ -92,6 +92,15 @@ case 'functions':
     check('keep radio', printed(fn () => qfKeepChoice('radio', 'f', 'red,blue', ['red', 'blue'], '<br>')),
           "<input name=\"f\" id=\"f-keep\" type=\"radio\" value=\"red,blue\" checked>red,blue<br>\n");
 
+    // A form beyond PHP's size limit arrives empty and fails; an empty form
+    // within it (nothing ticked, nothing typed) is no error. PHP's limit: 8M.
+    $_POST = $_FILES = [];
+    foreach ([[9 << 20, 'the form was too large for the server'], [60, null]] as [$length, $error]) {
+        $_SERVER['CONTENT_LENGTH'] = (string)$length;
+        check('form size ' . $length, (new QfForm(null, ['sql' => '', 'columns' => []]))->error, $error);
+    }
+    unset($_SERVER['CONTENT_LENGTH']);
+
     // What the update page writes of a field: the posted value against the
     // stored one, as the browser hands each kind of field back (null: kept).
     $form = new QfForm(null, ['sql' => '', 'columns' => []]);
