@@ -365,6 +365,13 @@ TEST_F(RoundTripSiteTest, AFailedUploadFailsTheSaveAndKeepsTheStoredFile) {
   EXPECT_EQ(BrowserForm(answer.Body).Get("title"), "Drill 2");
   EXPECT_TRUE(AllBytes() == before) << Difference(before, AllBytes());
 
+  // A folder that cannot be made (a file stands in its place) fails it too.
+  qftest::WriteFile(FOut + "/uploads", "not a folder");
+  form.Files = {{"pic-file", "small.png", "PNG"}};
+  answer = Send(visitor, update, form);
+  EXPECT_EQ(Message(answer.Body), "The record could not be saved: the file \"small.png\" could not be stored.");
+  EXPECT_TRUE(AllBytes() == before) << Difference(before, AllBytes());
+
   form = BrowserForm(visitor.Get(Page("tool", "insert")).Body);
   form.Set("title", "Big");
   form.Files = {{"pic", "big.png", big}};
