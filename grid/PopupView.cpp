@@ -133,6 +133,14 @@ void TPopupList::MouseMove(TShiftState Shift, int X, int Y) {
   InvalidateItem(FItemIndex);
 }
 
+bool TPopupList::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
+  TPopupView::DoMouseWheel(Shift, WheelDelta, MousePos);
+  TControlScrollBar* bar = VertScrollBar();
+  for (int notches = FWheel.Add(WheelDelta); notches != 0; notches -= notches > 0 ? 1 : -1)
+    notches < 0 ? bar->LineDown() : bar->LineUp();
+  return true;
+}
+
 void TPopupList::SelectAt(int, int Y) {
   const int index = ItemAt(Y);
   if (index < 0) return;  // a release below the last item chooses nothing

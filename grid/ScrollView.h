@@ -31,6 +31,18 @@ constexpr std::uint8_t lskEnds = 4;
 
 using TScrollEvent = std::function<void(TObject* Sender, int Position)>;
 
+/** Turns wheel deltas into notches of 120: a touchpad's small deltas add up
+ *  to one, an event of three notches counts three. What is left over is
+ *  dropped when the wheel turns the other way. */
+class TWheelNotches {
+public:
+  /** The whole notches reached with this delta, positive away from the user. */
+  int Add(int Delta);
+
+private:
+  int FRest = 0;
+};
+
 /** The settings of one of a scroll view's bars: range, page, position and
  *  steps. Every change goes to the window's bar at once, unless several are
  *  changed together (SetParams). The position always lies within Min..Max. */
