@@ -172,11 +172,17 @@ TEST(GridPaintingCells, HorizontalOnlyLinesLeaveOutTheVerticalOnes) {
     std::unique_ptr<TGridView> grid(MakeGrid(nullptr, {60, 60}, 3, 200, 100));
     grid->SetOptions({goHeader, goGrid});
     grid->SetGridLinesStyle(c.lines);
+    // The second column paints no background: a line at its left edge would stay.
+    grid->OnDrawCellBackground = [](TObject*, int col, int, const TRect&, TCellState, bool& defaultDrawing) {
+      defaultDrawing = col != 1;
+    };
     // Rows of 16 + 1 from y = 18; the first column's right edge at x = 59.
-    EXPECT_EQ(Missing(Picture(grid.get()), {At(59, 18 + 17 + 8, c.right), At(30, 18 + 17 + 16, clBtnFace),
-                                            At(110, 18 + 16, clBtnFace)}),
+    const QImage img = Picture(grid.get());
+    EXPECT_EQ(Missing(img, {At(59, 18 + 17 + 8, c.right), At(30, 18 + 17 + 16, clBtnFace),
+                            At(110, 18 + 16, clBtnFace)}),
               "")
         << c.lines;
+    EXPECT_EQ(CountPixels(img, {60, 18, 61, 18 + 3 * 17}, clBtnFace), 3) << c.lines << ": only the rows' lines";
   }
 }
 
