@@ -702,11 +702,11 @@ void TComboBoxEditor::KeyDown(WORD& Key, TShiftState Shift) {
 
 bool TComboBoxEditor::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
   TPopupEditor::DoMouseWheel(Shift, WheelDelta, MousePos);
-  for (int notches = FWheel.Add(WheelDelta); notches != 0; notches -= notches > 0 ? 1 : -1) {
-    if (notches < 0)
+  FWheel.Turn(WheelDelta, [this](bool up) {
+    if (!up)
       SetItemIndex(FItemIndex + 1);
     else if (FItemIndex >= 1)
       SetItemIndex(FItemIndex - 1);
-  }
+  });
   return true;
 }

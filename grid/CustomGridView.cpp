@@ -737,12 +737,12 @@ bool TCustomGridView::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint Mou
     return TCustomGridViewControl::DoMouseWheel(Shift, WheelDelta, MousePos);
   TControlScrollBar* bar = VertScrollBar();
   const bool page = Shift.Contains(ssCtrl);
-  for (int notches = FWheel.Add(WheelDelta); notches != 0; notches -= notches > 0 ? 1 : -1) {
-    if (notches < 0)
-      page ? bar->PageDown() : bar->LineDown();
-    else
+  FWheel.Turn(WheelDelta, [&](bool up) {
+    if (up)
       page ? bar->PageUp() : bar->LineUp();
-  }
+    else
+      page ? bar->PageDown() : bar->LineDown();
+  });
   return true;
 }
 

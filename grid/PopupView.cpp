@@ -136,8 +136,7 @@ void TPopupList::MouseMove(TShiftState Shift, int X, int Y) {
 bool TPopupList::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
   TPopupView::DoMouseWheel(Shift, WheelDelta, MousePos);
   TControlScrollBar* bar = VertScrollBar();
-  for (int notches = FWheel.Add(WheelDelta); notches != 0; notches -= notches > 0 ? 1 : -1)
-    notches < 0 ? bar->LineDown() : bar->LineUp();
+  FWheel.Turn(WheelDelta, [bar](bool up) { up ? bar->LineUp() : bar->LineDown(); });
   return true;
 }
 

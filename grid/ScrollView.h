@@ -10,6 +10,7 @@
 #include "ui/Types.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 
@@ -36,10 +37,16 @@ using TScrollEvent = std::function<void(TObject* Sender, int Position)>;
  *  dropped when the wheel turns the other way. */
 class TWheelNotches {
 public:
-  /** The whole notches reached with this delta, positive away from the user. */
-  int Add(int Delta);
+  /** Calls Step(Up) once for each whole notch reached with this delta; Up
+   *  is a notch away from the user. */
+  template <class F> void Turn(int Delta, F&& Step) {
+    const int notches = Add(Delta);
+    for (int i = 0; i < std::abs(notches); ++i) Step(notches > 0);
+  }
 
 private:
+  /** The whole notches reached, positive away from the user. */
+  int Add(int Delta);
   int FRest = 0;
 };
 
