@@ -138,7 +138,8 @@ TEST(CellEditors, APasswordCharacterMasksTheTextWithItself) {
   TEditorOnForm<TTextualEditor> f;
   f.Editor->SetText("abc");
   QLineEdit* line = f.Editor->LineEdit();
-  const std::pair<TKeyChar, QString> masks[] = {{U'*', "***"}, {U'#', "###"}, {0, "abc"}, {U'\u2022', "\u2022\u2022\u2022"}};
+  const std::pair<TKeyChar, QString> masks[] = {
+      {U'*', "***"}, {U'#', "###"}, {0, "abc"}, {U'\u2022', "\u2022\u2022\u2022"}};
   for (const auto& [mask, shown] : masks) {
     f.Editor->SetPasswordChar(mask);
     EXPECT_EQ(std::tuple(line->displayText(), f.Editor->Text()), std::tuple(shown, std::string("abc")))

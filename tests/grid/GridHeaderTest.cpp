@@ -258,7 +258,8 @@ TEST(GridColumnsGoingAway, HeaderClickHandlersMayRebuildTheColumns) {
   Click(g.Grid, {90, 9});
   EXPECT_EQ(g.Clicks, std::vector<int>{1});
   EXPECT_EQ(g.Grid->PressedHeaderColumn(), nullptr);
-  for (int i = 0; i < 4; ++i) EXPECT_FALSE(g.Grid->Columns().Items(i)->Sorted()) << i << ": a new column sorts no click";
+  for (int i = 0; i < 4; ++i)
+    EXPECT_FALSE(g.Grid->Columns().Items(i)->Sorted()) << i << ": a new column sorts by no click";
 }
 
 TEST(GridColumnsGoingAway, PressesHoversDragsAndResizesForgetDeletedColumns) {
