@@ -1,7 +1,8 @@
 // The header through the mouse on a shown grid: resizing columns by their
 // borders, dragging them to another place or out of the grid, sorting by a
-// click, abandoning a drag when the application goes inactive, and the
-// hints of headers, footers and cells.
+// click, abandoning a drag when the application goes inactive, footer
+// clicks, columns deleted while the mouse holds them, and the hints of
+// headers, footers and cells.
 
 #include "GridWindowTest.h"
 #include "grid/ColumnDragBox.h"

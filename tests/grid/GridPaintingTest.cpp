@@ -1,5 +1,6 @@
-// What the grid paints, probed pixel by pixel: the header cells of the four
-// header styles, the selection and the focus mark, grid lines, the sorted
+// What the grid paints, probed pixel by pixel: the header cells and the
+// current row's indicator mark of the four header styles, the selection, the
+// indicated cell, bold selected text and the focus mark, grid lines, the sorted
 // column, the cell painters (images, check boxes, combo-box images, hint
 // marks), the painting events, and the render tool's pictures of the grid.
 

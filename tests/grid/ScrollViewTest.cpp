@@ -1,5 +1,5 @@
 // The scroll view's bar settings and scroll messages, roll scrolling, the
-// roll marker and cursors, and the drop-down list.
+// roll marker and cursors, the drop arrows' shapes, and the drop-down list.
 
 #include "GridWindowTest.h"
 #include "grid/ColumnDragBox.h"
