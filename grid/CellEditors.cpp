@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPalette>
+#include <QProxyStyle>
 
 #include <algorithm>
 
@@ -26,6 +27,20 @@ public:
 
 protected:
   void SelectAt(int, int) override {}
+};
+
+/** The application's style, but for the password character, which is the editor's own. */
+class TMaskStyle : public QProxyStyle {
+public:
+  explicit TMaskStyle(TKeyChar Mask) : FMask(Mask <= 0xFFFF ? static_cast<int>(Mask) : 0xFFFD) {}
+  int styleHint(StyleHint Hint, const QStyleOption* Option, const QWidget* Widget,
+                QStyleHintReturn* Return) const override {
+    if (Hint == SH_LineEdit_PasswordCharacter) return FMask;
+    return QProxyStyle::styleHint(Hint, Option, Widget, Return);
+  }
+
+private:
+  int FMask;
 };
 
 }  // namespace
@@ -254,7 +269,11 @@ TTextualEditor::TTextualEditor(TComponent* AOwner) : TCellEditor(AOwner), FSigna
   FCreating = false;
 }
 
-TTextualEditor::~TTextualEditor() { FSignals.reset(); }
+TTextualEditor::~TTextualEditor() {
+  FSignals.reset();
+  // The line edit outlives this object; it must not keep a style that goes with it.
+  if (FMaskStyle) FLine->setStyle(nullptr);
+}
 
 void TTextualEditor::ApplyLook() {
   QPalette pal = FLine->palette();
@@ -288,6 +307,10 @@ int TTextualEditor::SelLength() const { return static_cast<int>(FLine->selectedT
 
 void TTextualEditor::SetPasswordChar(TKeyChar Value) {
   FPasswordChar = Value;
+  // The line edit masks with the character its style names.
+  std::unique_ptr<QStyle> old = std::move(FMaskStyle);
+  if (Value) FMaskStyle = std::make_unique<TMaskStyle>(Value);
+  if (FMaskStyle || old) FLine->setStyle(FMaskStyle.get());
   FLine->setEchoMode(Value ? QLineEdit::Password : QLineEdit::Normal);
   // The text again, shown the new way.
   const QString text = FLine->text();
@@ -679,9 +702,11 @@ void TComboBoxEditor::KeyDown(WORD& Key, TShiftState Shift) {
 
 bool TComboBoxEditor::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
   TPopupEditor::DoMouseWheel(Shift, WheelDelta, MousePos);
-  if (WheelDelta < 0)
-    SetItemIndex(FItemIndex + 1);
-  else if (WheelDelta > 0 && FItemIndex >= 1)
-    SetItemIndex(FItemIndex - 1);
+  FWheel.Turn(WheelDelta, [this](bool up) {
+    if (!up)
+      SetItemIndex(FItemIndex + 1);
+    else if (FItemIndex >= 1)
+      SetItemIndex(FItemIndex - 1);
+  });
   return true;
 }

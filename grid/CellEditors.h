@@ -21,6 +21,7 @@
 #include <string>
 
 class QLineEdit;
+class QStyle;
 class QObject;
 class TCellEditor;
 
@@ -210,6 +211,8 @@ private:
   void ApplyLook();
   QLineEdit* FLine = nullptr;
   std::unique_ptr<QObject> FSignals;
+  /** The line edit's style while a password character is set: it names that character. */
+  std::unique_ptr<QStyle> FMaskStyle;
   bool FAutoSelect = false;
   TKeyChar FPasswordChar = 0;
   bool FPreviewBorder = false;
@@ -333,6 +336,7 @@ private:
   int FDropDownCount = 8;
   int FItemHeight = 16;
   TImageList* FImages = nullptr;
+  TWheelNotches FWheel;
 };
 
 /** Registers the editors' cursor, drawn in code, under crReversedArrow. */

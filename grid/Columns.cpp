@@ -316,8 +316,12 @@ int TColumns::IndexOf(const TCustomColumn* Column) const {
 TCustomColumn* TColumns::Join(TCustomColumn* column) {
   column->CreateElements();
   if (column->FParentFont) column->SetParentFont(true);
-  auto after = std::find_if(FDisplay.begin(), FDisplay.end(),
-                            [&](const TCustomColumn* c) { return c->FPosition > column->FPosition; });
+  // A column made in code has no position of its own (-1) and goes last,
+  // also after a display move has numbered the others.
+  auto after = column->FPosition < 0 ? FDisplay.end()
+                                     : std::find_if(FDisplay.begin(), FDisplay.end(), [&](const TCustomColumn* c) {
+                                         return c->FPosition > column->FPosition;
+                                       });
   FDisplay.insert(after, column);
   UpdateLeftEdges();
   return column;

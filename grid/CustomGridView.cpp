@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -685,11 +686,12 @@ void TCustomGridView::ReleaseAt(TMouseButton Button, TPoint P) {
   const bool sameCell = cell == FMouseDownCell && cell.Col >= 0 && cell.Row >= 0 && cell.Row < RowCount();
   if (!Designing() && sameCell && OnCellClick) OnCellClick(this, cell.Col, cell.Row);
   FDragPressed = nullptr;
-  TCustomColumn* pressed = FPressedColumn;
-  if (pressed) {
-    FPressedColumn = nullptr;
-    if (OnHeaderClick) OnHeaderClick(this, pressed->Index());
-    InvalidateColumnPart(*pressed, gpHeader);
+  TCustomColumn* pressed = nullptr;
+  if (FPressedColumn) {
+    if (OnHeaderClick) OnHeaderClick(this, FPressedColumn->Index());
+    // Null when the handler deleted the column.
+    pressed = std::exchange(FPressedColumn, nullptr);
+    if (pressed) InvalidateColumnPart(*pressed, gpHeader);
   }
   if (Button != mbLeft) return;
   switch (HitTest(P)) {
@@ -735,10 +737,12 @@ bool TCustomGridView::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint Mou
     return TCustomGridViewControl::DoMouseWheel(Shift, WheelDelta, MousePos);
   TControlScrollBar* bar = VertScrollBar();
   const bool page = Shift.Contains(ssCtrl);
-  if (WheelDelta < 0)
-    page ? bar->PageDown() : bar->LineDown();
-  else
-    page ? bar->PageUp() : bar->LineUp();
+  FWheel.Turn(WheelDelta, [&](bool up) {
+    if (up)
+      page ? bar->PageUp() : bar->LineUp();
+    else
+      page ? bar->PageDown() : bar->LineDown();
+  });
   return true;
 }
 
@@ -779,6 +783,30 @@ void TCustomGridView::ScrollMessage(TScrollBarKind Kind, int Code, int TrackPos)
 void TCustomGridView::SizeChanged() {
   TCustomGridViewControl::SizeChanged();
   if (!Destroying() && State().Contains(gbEditing)) CloseEditorCommitting();
+}
+
+// ---------------------------------------------------------------- columns going away
+
+void TCustomGridView::ColumnsNotify(TCustomColumn* Column, int Kind) {
+  if (Kind == caDeleted || Kind == caCleared) ForgetGoneColumns();
+  TCustomGridViewControl::ColumnsNotify(Column, Kind);
+}
+
+// Called while a deleted column is out of the collection but not yet freed.
+void TCustomGridView::ForgetGoneColumns() {
+  auto gone = [this](const TCustomColumn* c) { return c && Columns().IndexOf(c) < 0; };
+  if (gone(FDragPressed) || gone(FDragBox->Column)) CancelColumnDrag();
+  if (gone(FDragBox->Column)) FDragBox->Column = nullptr;
+  if (gone(FPressedColumn)) FPressedColumn = nullptr;
+  if (gone(FDropTarget)) FDropTarget = nullptr;
+  if (gone(FHoverColumn)) FHoverColumn = nullptr;
+  // A resize holds its column by index, which no longer names it.
+  if (FResizeColumn >= 0) {
+    InvertColumnLine(FLeftLine);
+    InvertColumnLine(FRightLine);
+    FResizeColumn = -1;
+    SetStateBit(gbColumnResizing, false);
+  }
 }
 
 // ---------------------------------------------------------------- column and row resizing

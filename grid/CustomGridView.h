@@ -125,6 +125,7 @@ protected:
 
   void PlaceEditor() override;
   bool EditorHasFocus() const override;
+  void ColumnsNotify(TCustomColumn* Column, int Kind) override;
   void ClearEvents() override;
   void KeyDown(WORD& Key, TShiftState Shift) override;
   void KeyPress(TKeyChar& Key) override;
@@ -165,6 +166,8 @@ private:
   void StartColumnDrag(TPoint P);
   void EndColumnDrag();
 
+  /** Drops every hold on columns that left the collection. */
+  void ForgetGoneColumns();
   void UpdateHover(TPoint P);
   void SetGridCursor(TCursor Value);
   void SetHoverColumn(TCustomColumn* Column);
@@ -191,6 +194,7 @@ private:
   int FRightLine = 0;
   int FResizingRow = -1;
   int FRowLine = 0;
+  TWheelNotches FWheel;
   std::string FSearchText;
   TPoint FLastMousePoint;
   std::unique_ptr<TTimer> FSearchTimer;

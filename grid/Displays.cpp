@@ -313,6 +313,11 @@ void TOldStyleDisplay::PaintHeaderCell(TCustomColumn& Column, const TRect& R) {
   PaintPartContent(Column, Column.Header(), R, true);
 }
 
+void TOldStyleDisplay::PaintIndicatorCell(const TRect& R, bool Current, bool Selected) {
+  OldCell(R);
+  PaintIndicatorMark(R, Current, Selected);
+}
+
 // ---------------------------------------------------------------- hsOutlook
 
 void TOutlookStyleDisplay::ShadedBottom(TColor Color, const TRect& R) {

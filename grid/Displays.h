@@ -142,7 +142,7 @@ public:
   void PaintStrip(TGridPart, const TRect& R) override { OldCell(R); }
   void PaintIndicatorPart(TGridPart, const TRect& R) override { OldCell(R); }
   void PaintHeaderCell(TCustomColumn& Column, const TRect& R) override;
-  void PaintIndicatorCell(const TRect& R, bool, bool) override { OldCell(R); }
+  void PaintIndicatorCell(const TRect& R, bool Current, bool Selected) override;
 
 private:
   void OldCell(const TRect& R);

@@ -180,7 +180,8 @@ void TGridView::InsertRow(int ARow) {
     const int shift = GridStyle() == gsReport ? RowHeightAt(ARow) + GridLineWidth() : GridLineWidth() + SlideSize();
     ScrollWindow(0, shift, {0, top, ClientWidth(), data.Bottom});
   }
-  SelectRow(current + 1);
+  // Below the current row the current row stays where it is.
+  if (current < 0 || ARow <= current) SelectRow(current + 1);
   UpdateVertScrollBar();
 }
 

@@ -133,6 +133,13 @@ void TPopupList::MouseMove(TShiftState Shift, int X, int Y) {
   InvalidateItem(FItemIndex);
 }
 
+bool TPopupList::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
+  TPopupView::DoMouseWheel(Shift, WheelDelta, MousePos);
+  TControlScrollBar* bar = VertScrollBar();
+  FWheel.Turn(WheelDelta, [bar](bool up) { up ? bar->LineUp() : bar->LineDown(); });
+  return true;
+}
+
 void TPopupList::SelectAt(int, int Y) {
   const int index = ItemAt(Y);
   if (index < 0) return;  // a release below the last item chooses nothing

@@ -87,10 +87,13 @@ protected:
   virtual void DrawItem(int Index, const TRect& Rect);
   void SelectAt(int X, int Y) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
+  /** A line a notch. */
+  bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
   void Paint() override;
 
 private:
   void InvalidateItem(int Index);
+  TWheelNotches FWheel;
   int FItemIndex = 0;
   int FPrevItemIndex = 0;
   TStringList FItems;

@@ -42,6 +42,17 @@ void RegisterRollCursors() {
   LoadCursorResource("ROLLDOWN", crRollDown);
 }
 
+// ---------------------------------------------------------------- TWheelNotches
+
+int TWheelNotches::Add(int Delta) {
+  constexpr int kNotch = 120;
+  if ((Delta > 0 && FRest < 0) || (Delta < 0 && FRest > 0)) FRest = 0;
+  FRest += Delta;
+  const int notches = FRest / kNotch;
+  FRest -= notches * kNotch;
+  return notches;
+}
+
 // ---------------------------------------------------------------- TControlScrollBar
 
 TControlScrollBar::TControlScrollBar(TScrollView* Owner, TScrollBarKind Kind) : FOwner(Owner), FKind(Kind) {}

@@ -10,6 +10,7 @@
 #include "ui/Types.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 
@@ -30,6 +31,24 @@ constexpr std::uint8_t lskThumb = 3;
 constexpr std::uint8_t lskEnds = 4;
 
 using TScrollEvent = std::function<void(TObject* Sender, int Position)>;
+
+/** Turns wheel deltas into notches of 120: a touchpad's small deltas add up
+ *  to one, an event of three notches counts three. What is left over is
+ *  dropped when the wheel turns the other way. */
+class TWheelNotches {
+public:
+  /** Calls Step(Up) once for each whole notch reached with this delta; Up
+   *  is a notch away from the user. */
+  template <class F> void Turn(int Delta, F&& Step) {
+    const int notches = Add(Delta);
+    for (int i = 0; i < std::abs(notches); ++i) Step(notches > 0);
+  }
+
+private:
+  /** The whole notches reached, positive away from the user. */
+  int Add(int Delta);
+  int FRest = 0;
+};
 
 /** The settings of one of a scroll view's bars: range, page, position and
  *  steps. Every change goes to the window's bar at once, unless several are

@@ -46,6 +46,12 @@ TComboBoxColumn* AddList(TGridView* grid, const char* name, const char* caption,
 }
 
 void StyleGrid(TGridView* grid) {
+  // A row holds the in-place editor: the text and a pixel above and below
+  // it, inside the editor's border (two pixels a side) and its one-pixel
+  // inset from the cell, and one pixel to spare below.
+  TCanvas* canvas = grid->Canvas();
+  canvas->Font = grid->Font();
+  grid->SetRowSize(canvas->TextHeight("Tg") + 2 * (1 + 2 + 1) + 1);
   grid->SetColor(clWhite);
   grid->SetGridLinesStyle(lsFramed);
   grid->SetAppearanceOptions({aoHideSelection, aoHintMarks});

@@ -36,7 +36,7 @@ TCheckBoxColumn* AddCheck(TGridView* grid, const char* name, const char* caption
 TComboBoxColumn* AddList(TGridView* grid, const char* name, const char* caption, int width, const char* value,
                          const TStringList& items);
 
-/** Framed lines, header, indicator, whole-row selection, light blue even
- *  rows and a gradient under the selection (orange with the focus, grey
- *  without). */
+/** Rows high enough for the font and the in-place editor, framed lines,
+ *  header, indicator, whole-row selection, light blue even rows and a
+ *  gradient under the selection (orange with the focus, grey without). */
 void StyleGrid(TGridView* grid);

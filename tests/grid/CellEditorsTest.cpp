@@ -134,6 +134,19 @@ TEST(CellEditors, EnterTypesNothingAndALeftEdgePressSelectsEverything) {
   EXPECT_EQ(f.Editor->Cursor(), crDefault);
 }
 
+TEST(CellEditors, APasswordCharacterMasksTheTextWithItself) {
+  TEditorOnForm<TTextualEditor> f;
+  f.Editor->SetText("abc");
+  QLineEdit* line = f.Editor->LineEdit();
+  const std::pair<TKeyChar, QString> masks[] = {
+      {U'*', "***"}, {U'#', "###"}, {0, "abc"}, {U'\u2022', "\u2022\u2022\u2022"}};
+  for (const auto& [mask, shown] : masks) {
+    f.Editor->SetPasswordChar(mask);
+    EXPECT_EQ(std::tuple(line->displayText(), f.Editor->Text()), std::tuple(shown, std::string("abc")))
+        << static_cast<unsigned>(mask);
+  }
+}
+
 TEST(CellEditors, TypedValuesReadAndWriteAsATextCellDoes) {
   TTextualEditor editor(nullptr);
   int changes = 0;
@@ -166,11 +179,14 @@ TEST(CellEditors, TheComboBoxStepsThroughItsItemsOutsideCellEditing) {
     Press(s.key);
     EXPECT_EQ(std::tuple(f.Editor->ItemIndex(), f.Editor->Text()), std::tuple(s.index, s.text));
   }
-  gridtest::Wheel(f.Editor, -120);
-  EXPECT_EQ(f.Editor->ItemIndex(), 1);
-  gridtest::Wheel(f.Editor, 120);
-  gridtest::Wheel(f.Editor, 120);
-  EXPECT_EQ(f.Editor->ItemIndex(), 0) << "the wheel stops at the first item";
+  // A notch of 120 is one item, however many events bring it.
+  const std::pair<std::vector<int>, int> turns[] = {
+      {{-120}, 1}, {{-60}, 1}, {{-60}, 2}, {{240}, 0}, {{120}, 0}, {{-360}, 3}, {{40, 40, 40}, 2}};
+  for (const auto& [deltas, index] : turns) {
+    for (int delta : deltas) gridtest::Wheel(f.Editor, delta);
+    EXPECT_EQ(f.Editor->ItemIndex(), index) << deltas.front() << ": and the wheel stops at the first item";
+  }
+  f.Editor->SetItemIndex(0);
   f.Editor->SetCellEditing(true);
   Press(Qt::Key_Down);
   EXPECT_EQ(f.Editor->ItemIndex(), 0) << "in a grid the keys belong to the grid";

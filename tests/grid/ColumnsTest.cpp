@@ -254,6 +254,25 @@ TEST(Columns, LeftEdgesAndVisibleIndexFollowTheDisplayOrder) {
   EXPECT_THROW(g.Columns.MoveDisplay(0, 3), EListError);
 }
 
+TEST(Columns, ColumnsMadeInCodeJoinTheDisplayOrderLast) {
+  TGridRecorder g;
+  for (const char* name : {"a", "b", "c"}) g.Add<TTextualColumn>(name);
+  auto order = [&] {
+    std::string s;
+    for (int i = 0; i < g.Columns.DisplayCount(); ++i) s += g.Columns.DisplayItems(i)->Name();
+    return s;
+  };
+  g.Columns.MoveDisplay(2, 0);  // numbers the positions c 0, a 1, b 2
+  auto* d = g.Add<TTextualColumn>("d");
+  EXPECT_EQ(std::tuple(order(), d->Left()), std::tuple(std::string("cabd"), 240));
+  // A column that brings a position stands before the first with a greater one.
+  auto e = std::make_unique<TTextualColumn>();
+  e->SetName("e");
+  e->SetPosition(1);
+  g.Columns.Add(std::move(e));
+  EXPECT_EQ(order(), "caebd");
+}
+
 TEST(Columns, AssignCopiesThePublishedProperties) {
   TGridRecorder g;
   auto* source = g.Add<TComboBoxColumn>("source");

@@ -124,6 +124,30 @@ TEST(GridData, RowRecordsFollowInsertsDeletesAndMovesButNotSorts) {
   EXPECT_EQ(grid->RowCount(), 5);
 }
 
+TEST(GridData, AnInsertMovesTheCurrentRowOnlyWhenItLandsAtOrAboveIt) {
+  const struct {
+    const char* name;
+    int rows, current, at;
+    int newCurrent;
+    bool selectEvent;
+  } cases[] = {
+      {"above", 5, 2, 0, 3, true},   {"at", 5, 2, 2, 3, true},     {"below", 5, 2, 3, 2, false},
+      {"at_the_end", 5, 2, 5, 2, false}, {"into_an_empty_grid", 0, -1, 0, 0, true},
+  };
+  for (const auto& c : cases) {
+    auto grid = Grid({40}, c.rows);
+    grid->SetOptions({goHeader, goSelectFullRow});
+    if (c.current >= 0) grid->SelectRow(c.current);
+    std::vector<int> selected;
+    grid->OnSelectCell = [&](TObject*, int, int row) { selected.push_back(row); };
+    grid->InsertRow(c.at);
+    EXPECT_EQ(grid->CurrentRow(), c.newCurrent) << c.name;
+    EXPECT_EQ(selected, c.selectEvent ? std::vector<int>{c.newCurrent} : std::vector<int>{}) << c.name;
+    for (int r = 0; r < grid->RowCount(); ++r)
+      EXPECT_EQ(grid->IsRowSelected(r), r == c.newCurrent) << c.name << " row " << r;
+  }
+}
+
 TEST(GridData, FootersAreComputedOnlyOnRequest) {
   auto grid = Grid({}, 0);
   const TFormulaKind kinds[] = {fkSum, fkMaximum, fkMinimum, fkCount, fkAverage, fkNone};

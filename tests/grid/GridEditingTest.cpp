@@ -182,6 +182,33 @@ TEST(GridEditing, ScrollsAndResizesCommitTheEditorEscapeAloneDiscards) {
   }
 }
 
+TEST(GridEditing, TheFocusLeavingTheGridCommitsAndClosesTheEditor) {
+  const struct {
+    const char* name;
+    bool input;
+  } cases[] = {{"cell", false}, {"input_row", true}};
+  for (const auto& c : cases) {
+    TEditingGrid g;
+    TCustomControl* other = gridtest::FocusTaker(&g.Form);
+    g.Grid->SetOptions({goHeader, goInput});
+    if (c.input) {
+      g.Grid->BeginInputEdit(0);
+      Type("in");
+    } else {
+      g.Grid->SelectCell(0, 1, {});
+      Type("out");
+    }
+    ASSERT_NE(g.Editor(), nullptr) << c.name;
+    Focus(other);
+    EXPECT_EQ(std::tuple(g.EditorText(), g.Grid->State().Contains(gbEditing), g.Grid->State().Contains(gbInputEditing)),
+              std::tuple("<none>", false, false))
+        << c.name;
+    EXPECT_EQ(std::tuple(g.Grid->GetCellText(0, 1), g.Grid->Columns().Items(0)->InputValue()),
+              c.input ? std::tuple("t1", "in") : std::tuple("out", ""))
+        << c.name;
+  }
+}
+
 TEST(GridEditing, RowsThatWentAwayAreNotWritten) {
   TEditingGrid g;
   g.Grid->BeginEdit(0, 5);
@@ -407,17 +434,25 @@ TEST(GridNavigation, EnterMovesOnlyWithWantReturns) {
   EXPECT_EQ(g.Grid->CurrentRow(), 2);
 }
 
-TEST(GridMouse, TheWheelScrollsByLinesOrPagesButNotUnderAnEditor) {
+TEST(GridMouse, TheWheelScrollsALineOrAPageANotchButNotUnderAnEditor) {
   TEditingGrid g(60);
-  const std::tuple<int, Qt::KeyboardModifiers, int> turns[] = {
-      {-120, Qt::NoModifier, 1}, {-120, Qt::ControlModifier, 11}, {120, Qt::NoModifier, 10}};
-  for (auto [delta, mods, top] : turns) {
-    gridtest::Wheel(g.Grid, delta, mods, {50, 50});
-    EXPECT_EQ(g.Grid->TopRow(), top) << delta << " " << mods;
+  // One after the other: a touchpad's small deltas add up to a notch, one
+  // event may carry several, the rest is dropped when the wheel turns back.
+  const struct {
+    std::vector<int> deltas;
+    Qt::KeyboardModifiers mods;
+    int top;
+  } turns[] = {
+      {{-40, -40}, Qt::NoModifier, 0}, {{-40}, Qt::NoModifier, 1},        {{-360}, Qt::NoModifier, 4},
+      {{-120}, Qt::ControlModifier, 14}, {{-60, 60, 60}, Qt::NoModifier, 13}, {{120}, Qt::NoModifier, 12},
+  };
+  for (const auto& t : turns) {
+    for (int delta : t.deltas) gridtest::Wheel(g.Grid, delta, t.mods, {50, 50});
+    EXPECT_EQ(g.Grid->TopRow(), t.top) << t.deltas.front() << " " << t.mods;
   }
-  g.Grid->BeginEdit(0, 12);
+  g.Grid->BeginEdit(0, 14);
   gridtest::Wheel(g.Grid, -120, Qt::NoModifier, {50, 50});
-  EXPECT_EQ(g.Grid->TopRow(), 10);
+  EXPECT_EQ(g.Grid->TopRow(), 12);
 }
 
 TEST(GridMouse, RowsAreResizedInTheIndicatorButNotBelowEightPixels) {

@@ -1,7 +1,8 @@
 // The header through the mouse on a shown grid: resizing columns by their
 // borders, dragging them to another place or out of the grid, sorting by a
-// click, abandoning a drag when the application goes inactive, and the
-// hints of headers, footers and cells.
+// click, abandoning a drag when the application goes inactive, footer
+// clicks, columns deleted while the mouse holds them, and the hints of
+// headers, footers and cells.
 
 #include "GridWindowTest.h"
 #include "grid/ColumnDragBox.h"
@@ -224,6 +225,75 @@ TEST(GridSorting, HeaderClicksCycleTheSortOfTheColumn) {
   d->SetOptions(TColumnOptions(d->Options()) >> coCanSort);
   Click(g.Grid, {210, 9});
   EXPECT_FALSE(d->Sorted());
+}
+
+TEST(GridFooter, AClickNamesTheColumnUnderTheReleaseOnly) {
+  THeaderGrid g;
+  g.Grid->SetOptions({goHeader, goFooter});
+  std::vector<int> footers;
+  g.Grid->OnFooterClick = [&](TObject*, int col) { footers.push_back(col); };
+  const int y = g.Grid->GetPartRect(gpFooter).Top + 5;
+  const struct {
+    int x;
+    Qt::MouseButton button;
+    std::vector<int> clicks;
+  } cases[] = {{90, Qt::LeftButton, {1}}, {200, Qt::LeftButton, {3}}, {300, Qt::LeftButton, {}},
+               {90, Qt::RightButton, {}}};
+  for (const auto& c : cases) {
+    footers.clear();
+    Click(g.Grid, {c.x, y}, Qt::NoModifier, c.button);
+    EXPECT_EQ(footers, c.clicks) << c.x << " " << c.button;
+  }
+  EXPECT_TRUE(g.Clicks.empty()) << "no header click either";
+}
+
+// Nothing may hold on to a deleted column: the grid reads what it holds when
+// it paints, hovers and releases.
+TEST(GridColumnsGoingAway, HeaderClickHandlersMayRebuildTheColumns) {
+  THeaderGrid g;
+  g.Grid->OnHeaderClick = [&](TObject*, int col) {
+    g.Clicks.push_back(col);
+    g.Grid->Columns().Clear();
+    for (int i = 0; i < 4; ++i) g.Grid->Columns().Add<TTextualColumn>()->SetWidth(60);
+  };
+  Click(g.Grid, {90, 9});
+  EXPECT_EQ(g.Clicks, std::vector<int>{1});
+  EXPECT_EQ(g.Grid->PressedHeaderColumn(), nullptr);
+  for (int i = 0; i < 4; ++i)
+    EXPECT_FALSE(g.Grid->Columns().Items(i)->Sorted()) << i << ": a new column sorts by no click";
+}
+
+TEST(GridColumnsGoingAway, PressesHoversDragsAndResizesForgetDeletedColumns) {
+  const struct {
+    const char* name;
+    int pressX, moveX;
+    bool drag, resize;
+  } cases[] = {
+      {"pressed", 90, 90, false, false},
+      {"dragged", 90, 110, true, false},
+      {"resized", 119, 140, false, true},
+  };
+  for (const auto& c : cases) {
+    THeaderGrid g;
+    g.Mouse(QEvent::MouseMove, c.pressX, 9, Qt::NoButton);
+    EXPECT_EQ(g.Grid->HotHeaderColumn(), g.Grid->Columns().Items(1)) << c.name;
+    g.Mouse(QEvent::MouseButtonPress, c.pressX, 9);
+    g.Mouse(QEvent::MouseMove, c.moveX, 9);
+    ASSERT_EQ(g.Grid->DragBox()->Visible(), c.drag) << c.name;
+    ASSERT_EQ(g.Grid->ResizingColumn() == 1, c.resize) << c.name;
+    g.Grid->Columns().Delete(1);
+    EXPECT_EQ(std::tuple(g.Grid->HotHeaderColumn(), g.Grid->DragBox()->Column, g.Grid->ResizingColumn()),
+              std::tuple(nullptr, nullptr, -1))
+        << c.name;
+    g.ExpectNoDrag(c.name);
+    EXPECT_EQ(std::tuple(g.Grid->InvertedCount(), g.Grid->State().Contains(gbColumnResizing)), std::tuple(0, false))
+        << c.name << ": the resize lines are gone";
+    g.Mouse(QEvent::MouseMove, 100, 9);
+    g.Mouse(QEvent::MouseButtonRelease, 100, 9);
+    EXPECT_EQ(std::tuple(g.Order(), g.Grid->Columns().Items(1)->Width()), std::tuple(std::string("ACD"), 60))
+        << c.name << ": the release moves and sizes nothing";
+    EXPECT_TRUE(g.Clicks.empty()) << c.name;
+  }
 }
 
 TEST(GridHints, HeaderFooterTextFitAndCellHints) {

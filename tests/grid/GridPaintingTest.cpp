@@ -1,5 +1,6 @@
-// What the grid paints, probed pixel by pixel: the header cells of the four
-// header styles, the selection and the focus mark, grid lines, the sorted
+// What the grid paints, probed pixel by pixel: the header cells and the
+// current row's indicator mark of the four header styles, the selection, the
+// indicated cell, bold selected text and the focus mark, grid lines, the sorted
 // column, the cell painters (images, check boxes, combo-box images, hint
 // marks), the painting events, and the render tool's pictures of the grid.
 
@@ -94,6 +95,96 @@ TEST(GridHeaderStyles, APressedAutoHeaderSinks) {
   EXPECT_EQ(Missing(Picture(grid), {At(0, 9, clBtnShadow), At(30, 0, clBtnShadow), At(60, 9, clBtnHighlight)}), "");
   qftest::SendMouse(grid->ClientWidget(), QEvent::MouseButtonRelease, Qt::LeftButton, {30, 9});
   EXPECT_EQ(PixelAt(Picture(grid), 30, 0), Rgb(clBtnHighlight));
+}
+
+TEST(GridHeaderStyles, EveryStyleMarksTheCurrentRowInTheIndicator) {
+  for (THeaderStyle style : {hsAuto, hsFlatBorders, hsOldStyle, hsOutlook}) {
+    std::unique_ptr<TGridView> grid(MakeGrid(nullptr, {60}, 3, 200, 100));
+    grid->SetOptions({goHeader, goIndicator});
+    grid->SetHeaderStyle(style);
+    grid->SelectRow(1);
+    const QImage img = Picture(grid.get());
+    // The arrow points right from x = 4 to 7, at the middle of the row.
+    for (int row = 0; row < 3; ++row) {
+      const int mid = grid->RowTop(row) + 8;
+      EXPECT_EQ(PixelAt(img, 5, mid) == Rgb(clBlack), row == 1) << "style " << style << " row " << row;
+    }
+  }
+}
+
+TEST(GridPaintingCells, TheIndicatedCellStandsOutOfItsSelectedRow) {
+  TShownForm form;
+  TGridView* grid = MakeGrid(&form, {60, 60}, 3, 200, 100);
+  grid->SetOptions({goHeader, goSelectFullRow});
+  Focus(grid);
+  grid->SelectCell(1, 1, {});
+  const int y = grid->RowTop(1) + 8;
+  const struct {
+    const char* name;
+    TAppearanceOptions options;
+    TColor current, other;
+  } cases[] = {
+      {"whole_row", {}, clHighlight, clHighlight},
+      {"indicated_cell", {aoIndicateSelectedCell}, clWindow, clHighlight},
+  };
+  for (const auto& c : cases) {
+    grid->SetAppearanceOptions(c.options);
+    const QImage img = Picture(grid);
+    EXPECT_EQ(Missing(img, {At(115, y, c.current), At(55, y, c.other)}), "") << c.name;
+    EXPECT_EQ(std::tuple(grid->IsCellSelected(1, 1), grid->IsCellSelected(0, 1)),
+              std::tuple(c.current == clHighlight, true))
+        << c.name;
+  }
+}
+
+TEST(GridPaintingCells, BoldSelectionOnlyForSelectedCellsWhenAsked) {
+  const struct {
+    const char* name;
+    TAppearanceOptions options;
+    std::vector<std::string> bold;
+  } cases[] = {
+      {"asked", {aoBoldTextSelection}, {"0,1 state font"}},
+      {"not_asked", {}, {}},
+  };
+  for (const auto& c : cases) {
+    std::unique_ptr<TGridView> grid(MakeGrid(nullptr, {60}, 3, 200, 100));
+    grid->SetAppearanceOptions(c.options);  // without aoHideSelection: selected without the focus too
+    grid->Columns().Items(0)->SetDrawingOptions(doCustom);
+    grid->SelectRow(1);
+    std::vector<std::string> bold;
+    grid->OnCustomDrawCell = [&](TObject*, int col, int row, const TRect&, TCellState state) {
+      const bool inState = state.Contains(csBoldTextSelection);
+      const bool inFont = (grid->Canvas()->Font.Style() & fsBold) != 0;
+      if (inState || inFont)
+        bold.push_back(std::to_string(col) + "," + std::to_string(row) + (inState ? " state" : "") +
+                       (inFont ? " font" : ""));
+    };
+    Picture(grid.get());
+    EXPECT_EQ(bold, c.bold) << c.name;
+  }
+}
+
+TEST(GridPaintingCells, HorizontalOnlyLinesLeaveOutTheVerticalOnes) {
+  const struct {
+    TGridLinesStyle lines;
+    TColor right;
+  } cases[] = {{lsNormal, clBtnFace}, {lsHorizontalOnly, clWindow}};
+  for (const auto& c : cases) {
+    std::unique_ptr<TGridView> grid(MakeGrid(nullptr, {60, 60}, 3, 200, 100));
+    grid->SetOptions({goHeader, goGrid});
+    grid->SetGridLinesStyle(c.lines);
+    // The second column paints no background: a line at its left edge would stay.
+    grid->OnDrawCellBackground = [](TObject*, int col, int, const TRect&, TCellState, bool& defaultDrawing) {
+      defaultDrawing = col != 1;
+    };
+    // Rows of 16 + 1 from y = 18; the first column's right edge at x = 59.
+    const QImage img = Picture(grid.get());
+    EXPECT_EQ(Missing(img, {At(59, 18 + 17 + 8, c.right), At(30, 18 + 17 + 16, clBtnFace),
+                            At(110, 18 + 16, clBtnFace)}),
+              "")
+        << c.lines;
+    EXPECT_EQ(CountPixels(img, {60, 18, 61, 18 + 3 * 17}, clBtnFace), 3) << c.lines << ": only the rows' lines";
+  }
 }
 
 TEST(GridPaintingCells, SelectionColoursAndTheFocusMark) {

@@ -37,6 +37,7 @@ TEST(GridLayout, PartsAndCellsFollowTheOptions) {
     const char* name;
     TGridOptions options;
     TRect data, header, input, footer, cell00, cell12, input0;
+    TGridLinesStyle lines = lsNormal;
   } cases[] = {
       {"header_only", {goHeader}, {0, 18, 180, 200}, {0, 0, 180, 18}, {}, {}, {0, 18, 50, 34}, {50, 50, 110, 66}, {}},
       {"indicator_and_grid", {goHeader, goIndicator, goGrid}, {12, 18, 192, 200}, {12, 0, 192, 18}, {}, {},
@@ -45,10 +46,14 @@ TEST(GridLayout, PartsAndCellsFollowTheOptions) {
        {0, 18, 180, 41}, {0, 177, 180, 200}, {0, 41, 49, 57}, {50, 75, 109, 91}, {0, 18, 49, 34}},
       {"input_without_header", {goInput}, {0, 22, 180, 200}, {}, {0, 0, 180, 22}, {}, {0, 22, 50, 38},
        {50, 54, 110, 70}, {0, 0, 50, 16}},
+      // Without vertical lines a cell reaches its neighbour.
+      {"horizontal_lines_only", {goHeader, goGrid}, {0, 18, 180, 200}, {0, 0, 180, 18}, {}, {}, {0, 18, 50, 34},
+       {50, 52, 110, 68}, {}, lsHorizontalOnly},
   };
   for (const auto& c : cases) {
     std::unique_ptr<TGridView> grid(MakeGrid(nullptr, {50, 60, 70}, 5));
     grid->SetOptions(c.options);
+    grid->SetGridLinesStyle(c.lines);
     EXPECT_EQ(grid->DataRect(), c.data) << c.name;
     for (auto [part, rect] :
          {std::pair{gpHeader, c.header}, std::pair{gpInputRow, c.input}, std::pair{gpFooter, c.footer}}) {
@@ -63,6 +68,17 @@ TEST(GridLayout, PartsAndCellsFollowTheOptions) {
       EXPECT_EQ(grid->GetCellRect(0, 0, gpInputRow), c.input0) << c.name;
     }
     EXPECT_EQ(grid->ColumnsAreaWidth(), 300 - grid->IndicatorWidth()) << c.name;
+  }
+}
+
+TEST(GridLayout, RowSizesBelowOneAreIgnored) {
+  std::unique_ptr<TGridView> grid(MakeGrid(nullptr, {50}, 0));
+  const std::pair<int, int> sizes[] = {{0, 16}, {-4, 16}, {1, 1}, {20, 20}, {0, 20}};
+  for (auto [size, kept] : sizes) {
+    grid->SetRowSize(size);
+    grid->AddRow(1);
+    EXPECT_EQ(std::tuple(grid->RowSize(), grid->Rows().Items(grid->RowCount() - 1)->Height), std::tuple(kept, kept))
+        << size;
   }
 }
 

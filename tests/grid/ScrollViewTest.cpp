@@ -1,7 +1,8 @@
 // The scroll view's bar settings and scroll messages, roll scrolling, the
-// roll marker and cursors, and the drop-down list.
+// roll marker and cursors, the drop arrows' shapes, and the drop-down list.
 
 #include "GridWindowTest.h"
+#include "grid/ColumnDragBox.h"
 #include "grid/FlyoutControl.h"
 #include "grid/PopupView.h"
 #include "grid/ScrollView.h"
@@ -267,6 +268,30 @@ TEST(RollScrolling, CursorsAreDrawnInCodeAndTheMarkerIsShapedByItsRegion) {
   for (auto [x, y, inside] : points) EXPECT_EQ(mask.contains(QPoint(x, y)), inside) << x << "," << y;
 }
 
+TEST(DragArrows, ShapedAsArrowsPointingUpAndDown) {
+  TShownForm form;
+  const struct {
+    std::uint8_t direction;
+    std::vector<std::tuple<int, int, bool>> points;  // inside the window's shape or not
+  } cases[] = {
+      // Up: the head on top, widest above y = 5, the shaft x 3..5 below it; the corners left out.
+      {1, {{4, 1, true}, {2, 3, true}, {6, 3, true}, {4, 7, true}, {0, 0, false}, {8, 0, false}, {1, 7, false},
+           {7, 8, false}}},
+      // Down: the shaft x 3..5 on top, the head below, widest at y = 4.
+      {2, {{4, 1, true}, {2, 5, true}, {6, 5, true}, {4, 7, true}, {1, 1, false}, {7, 1, false}, {0, 8, false},
+           {8, 8, false}}},
+      {0, {{0, 0, true}, {8, 8, true}}},
+  };
+  for (const auto& c : cases) {
+    TDragArrow arrow(c.direction);
+    arrow.FloatOver(&form);
+    const QRegion mask = arrow.Handle()->mask();
+    for (auto [x, y, inside] : c.points)
+      EXPECT_EQ(mask.isEmpty() || mask.contains(QPoint(x, y)), inside)
+          << int(c.direction) << " at " << x << "," << y;
+  }
+}
+
 // ---------------------------------------------------------------- drop-down list
 
 /** The control a drop-down list belongs to. */
@@ -357,6 +382,32 @@ TEST(PopupList, AReleaseOutsideClosesAndOneBelowTheItemsChoosesNothing) {
   three.Mouse(QEvent::MouseButtonRelease, 100);
   EXPECT_TRUE(three.Chosen.empty());
   EXPECT_TRUE(three.List->Visible());
+}
+
+TEST(PopupList, TheWheelScrollsALineANotch) {
+  TListFixture f(12);  // 8 rows shown: the first visible item goes from 0 to 4
+  f.Open("A");
+  const std::pair<std::vector<int>, int> turns[] = {
+      {{-40, -40}, 0}, {{-40}, 1}, {{-240}, 3}, {{-360}, 4}, {{60, 60}, 3}, {{120}, 2},
+  };
+  for (const auto& [deltas, top] : turns) {
+    for (int delta : deltas) gridtest::Wheel(f.List, delta);
+    EXPECT_EQ(f.List->VertScrollBar()->Position(), top) << deltas.front();
+  }
+  EXPECT_TRUE(f.List->Visible() && f.Chosen.empty()) << "scrolling chooses nothing";
+}
+
+TEST(PopupView, ABorderOfDarkShadowAroundWhite) {
+  TListFixture f(3);
+  f.Open("A");
+  const QImage img = f.List->Handle()->grab().toImage();
+  const int w = img.width(), h = img.height();
+  ASSERT_EQ(std::tuple(w, h), std::tuple(f.List->Width(), f.List->Height()));
+  EXPECT_EQ(qftest::Missing(img, {qftest::At(0, 0, cl3DDkShadow), qftest::At(w - 1, h / 2, cl3DDkShadow),
+                                  qftest::At(w / 2, h - 1, cl3DDkShadow), qftest::At(1, 1, clWhite),
+                                  qftest::At(w - 2, h / 2, clWhite), qftest::At(w / 2, h - 2, clWhite),
+                                  qftest::At(w - 4, 2 + 8, clHighlight)}),
+            "");
 }
 
 TEST(PopupView, ShiftedLeftToEndOnePixelBeforeTheWorkAreaEdge) {
