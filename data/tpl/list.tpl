@@ -269,6 +269,7 @@ if ($known) {
     $pageText = ($page > 0 ? 'Page ' . $page : ($page === -1 ? 'Last page' : 'Page ' . -$page . ' from the end'))
         . ' of more than ' . intdiv($countCap, $rowsPerPage) . ' (more than ' . $countCap . ' records)';
 }
+
 function yztListSortButtons(string $field): void
 {
     $value = h($field);
