@@ -7,9 +7,6 @@
 
 #include <filesystem>
 
-namespace {
-
-// Whether path, with its links and ".." steps resolved, lies inside folder.
 bool LiesInside(const std::string& path, const std::string& folder) {
   std::error_code pathError, folderError;
   const auto file = std::filesystem::weakly_canonical(path, pathError);
@@ -18,8 +15,6 @@ bool LiesInside(const std::string& path, const std::string& folder) {
   const auto relative = file.lexically_relative(root);
   return !relative.empty() && *relative.begin() != ".." && relative != ".";
 }
-
-}  // namespace
 
 std::unique_ptr<TTemplateEngine> TPageGenerator::LoadTemplate(const std::string& name) const {
   auto engine = std::make_unique<TTemplateEngine>();

@@ -38,6 +38,9 @@ private:
   TGeneratorContext FContext;
 };
 
+/** Whether path, with its links and ".." steps resolved, lies inside folder. */
+bool LiesInside(const std::string& path, const std::string& folder);
+
 /** "0" for the right "Guest" (exactly), "1" for anything else. */
 std::string PageRightFlag(const std::string& right);
 /** Name of a table page: DB + "_" + TABLE + "_" + page + ".php". */

@@ -45,6 +45,19 @@ bool LeavesOutputFolder(const std::string& name) {
          name.find('\0') != std::string::npos;
 }
 
+// Copies the files of sourceFolder matching mask into targetFolder, as the
+// pages are written: never through a link to a place outside the output
+// folder, which raises EInOutError as a page there does.
+void CopyContained(const std::string& sourceFolder, const std::string& targetFolder, const std::string& mask,
+                   const std::string& outputFolder) {
+  for (const std::string& name : FindFiles(sourceFolder, mask)) {
+    const std::string target = targetFolder + name;
+    if (!LiesInside(target, outputFolder))
+      throw EInOutError("Cannot write " + target + ": it lies outside the output folder " + outputFolder);
+    CopyFileByStream(sourceFolder + name, target);
+  }
+}
+
 }  // namespace
 
 TMainPhpManager::TMainPhpManager(TProjectManager& project, std::string appFolder, std::string themeName,
@@ -63,8 +76,12 @@ std::string TMainPhpManager::OutputFolder() const {
 bool TMainPhpManager::CreateProjectDirectories() {
   const std::string out = OutputFolder();
   try {
-    for (const std::string& folder : {out, out + "theme/images", out + "scripts", out + "general"})
+    for (const std::string& folder : {out, out + "theme/images", out + "scripts", out + "general"}) {
+      // A folder reached through a link to elsewhere is not made there.
+      if (folder != out && !LiesInside(folder, out))
+        throw EInOutError("Cannot create " + folder + ": it lies outside the output folder " + out);
       if (!DirectoryExists(folder)) ForceDirectories(folder);
+    }
   } catch (const EInOutError& e) {
     WriteLog("  " + e.Message());
     if (FMessages) FMessages->MessageDlg("Can't create project directories!", TMsgDlgType::mtError, mbOK);
@@ -77,11 +94,11 @@ bool TMainPhpManager::CopyThemeFiles() {
   if (FProject.Project_output.empty()) FProject.Project_output = FAppFolder + "output";
   const std::string out = OutputFolder();
   const std::string theme = FAppFolder + "themes/" + FThemeName + "/";
-  CopyFolderFiles(theme + "images/", out + "theme/images/", "*.gif");
-  CopyFolderFiles(theme, out + "theme/", "*.css");
-  CopyFolderFiles(FAppFolder + "scripts/", out + "general/", "*.php");
-  CopyFolderFiles(FAppFolder + "scripts/", out + "scripts/", "*.js");
-  CopyFolderFiles(FAppFolder + "tpl/", out, "left.html");
+  CopyContained(theme + "images/", out + "theme/images/", "*.gif", out);
+  CopyContained(theme, out + "theme/", "*.css", out);
+  CopyContained(FAppFolder + "scripts/", out + "general/", "*.php", out);
+  CopyContained(FAppFolder + "scripts/", out + "scripts/", "*.js", out);
+  CopyContained(FAppFolder + "tpl/", out, "left.html", out);
   return true;
 }
 

@@ -49,24 +49,37 @@ std::string BuildLookupSelect(const TBaseHtmlInput& input, const std::string& da
   return PhpSingleQuoted(head) + "'.sqlIdent(" + PhpDbNameVar(database) + ").'" + PhpSingleQuoted(tail);
 }
 
+namespace {
+
+bool HasKeyColumn(const TWebTable& table) {
+  for (const auto& input : table.InputList)
+    if (input && input->Key) return true;
+  return false;
+}
+
+// array('column' => 'form name', ...) of the key columns, then whether long
+// values go by their digest: only a table without a key, whose every column
+// names the row, has such values in its links.
+std::string KeyArguments(const TWebTable& table) {
+  std::string keys;
+  for (const TWebInput* key : KeyColumns(table))
+    keys += std::string(keys.empty() ? "" : ", ") + "'" + PhpSingleQuoted(key->Database_field) + "' => '" +
+            FormName(key->Database_field) + "'";
+  return "array(" + keys + "), " + (HasKeyColumn(table) ? "false" : "true");
+}
+
+}  // namespace
+
 std::string BuildKeyCondition(const TWebTable& table) {
-  const std::string link = PhpDbLinkVar(table.DB);
-  std::string result = "\"1\"";
-  for (const TWebInput* key : KeyColumns(table)) {
-    const std::string& field = key->Database_field;
-    result += ".\" AND " + PhpDoubleQuoted(SqlIdentifier(field)) + "='\".sqlEscape(" + link + ", $_GET['" +
-              FormName(field) + "'] ?? '').\"'\"";
-  }
-  return result;
+  return "qfKeyCondition(" + PhpDbLinkVar(table.DB) + ", '" + PhpSingleQuoted(table.DB) + "', '" +
+         PhpSingleQuoted(table.Name) + "', " + KeyArguments(table) + ")";
 }
 
 std::string BuildKeyUrlParams(const TWebTable& table) {
-  std::string result = "1";
-  for (const TWebInput* key : KeyColumns(table)) {
-    const std::string& field = key->Database_field;
-    result += "&";
-    result += FormName(field) + "=\".urlencode((string)($Resultset['" + PhpSingleQuoted(field) +
-              "'] ?? '')).\"";
-  }
-  return result;
+  return "1\".qfKeyParams($Resultset, " + KeyArguments(table) + ").\"";
+}
+
+std::string BuildTableInfo(const TWebTable& table) {
+  return "qfTable(" + PhpDbLinkVar(table.DB) + ", '" + PhpSingleQuoted(table.DB) + "', '" +
+         PhpSingleQuoted(table.Name) + "')";
 }

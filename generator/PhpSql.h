@@ -22,10 +22,15 @@ std::string LookupOperator(const std::string& relation);
  *  table or display field. The table lies in `database` (the current one). */
 std::string BuildLookupSelect(const TBaseHtmlInput& input, const std::string& database);
 
-/** PHP expression whose value is the SQL condition "1 AND `k`='...'" over the
- *  key columns, the values taken escaped from $_GET under their form names. */
+/** PHP expression whose value is the SQL condition "1 AND `k`='...'" naming
+ *  the row whose key the request's query holds (qfKeyCondition of the site's
+ *  scripts: NULL-safe, a table without a key by the digest of long values). */
 std::string BuildKeyCondition(const TWebTable& table);
 
-/** Piece of a PHP double-quoted string: 1&k=".urlencode($Resultset['k'])."...,
- *  each key under its column's form name. */
+/** Piece of a PHP double-quoted string: 1".qfKeyParams($Resultset, ...)."
+ *  giving "&k=value" for each key column, under its form name. */
 std::string BuildKeyUrlParams(const TWebTable& table);
+
+/** PHP expression of the table's columns as the server describes them
+ *  (qfTable of the site's scripts). */
+std::string BuildTableInfo(const TWebTable& table);

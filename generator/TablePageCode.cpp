@@ -2,9 +2,12 @@
 
 #include "core/Exception.h"
 #include "core/TextUtils.h"
+#include "generator/PageGenerator.h"
+#include "generator/PhpSql.h"
 #include "generator/PhpText.h"
 
 #include <string_view>
+#include <utility>
 
 namespace {
 
@@ -32,6 +35,13 @@ TItemLine SplitItemLine(const std::string& line) {
   const size_t eq = line.find('=');
   if (eq == std::string::npos) return {line, line};
   return {line.substr(0, eq), line.substr(eq + 1)};
+}
+
+std::string ItemValuesArray(const TBaseHtmlInput& input) {
+  std::string items;
+  for (const std::string& line : input.ItemList)
+    items += std::string(items.empty() ? "" : ", ") + "'" + PhpSingleQuoted(SplitItemLine(line).Value) + "'";
+  return "array(" + items + ")";
 }
 
 const std::string& LookupValueField(const TBaseHtmlInput& input) {
@@ -71,19 +81,25 @@ std::string FormControlRef(const std::string& field) {
   return "document.yztInsertForm['" + JsSingleQuoted(field) + "']";
 }
 
-std::string EmptyValueSql(const TWebInput& input) {
-  static constexpr std::string_view kNumeric[] = {
-      "tinyint", "smallint", "mediumint", "middleint", "int", "integer", "bigint", "int1", "int2", "int3", "int4",
-      "int8", "decimal", "dec", "numeric", "fixed", "float", "float4", "float8", "double", "real", "bit", "bool",
-      "boolean", "serial"};
-  static constexpr std::string_view kDateTime[] = {"date", "datetime", "timestamp", "time", "year"};
-  // The type's name: "int(11) unsigned" is an int.
-  const std::string type = LowerCase(Trim(input.Type.substr(0, input.Type.find_first_of("( "))));
-  for (std::string_view name : kNumeric)
-    if (type == name) return input.Input_type == "Checkbox" ? "0" : "NULL";
-  for (std::string_view name : kDateTime)
-    if (type == name) return "NULL";
-  return {};
+std::string FieldKind(const TWebInput& input) {
+  static constexpr std::pair<std::string_view, std::string_view> kKinds[] = {
+      {"Textarea", "area"}, {"Password", "password"}, {"Hidden", "hidden"}, {"File", "file"},
+      {"Combobox", "choice"}, {"Listbox", "choice"}, {"Radiobox", "choice"}, {"Checkbox", "checks"},
+  };
+  for (const auto& [type, kind] : kKinds)
+    if (input.Input_type == type) return std::string(kind);
+  return "text";
+}
+
+int TextAreaColumns(const TBaseHtmlInput& input) { return input.iTAWidth > 0 ? input.iTAWidth : 35; }
+
+int TextAreaLines(const TBaseHtmlInput& input) { return input.iTALines > 0 ? input.iTALines : 5; }
+
+void AssignTableGlobals(TTemplateEngine& e, const TWebTable& table) {
+  e.AssignGlobal("yzt_db_link", PhpDbLinkVar(table.DB));
+  e.AssignGlobal("yzt_page_url", TablePageUrl(table.DB, table.Name));
+  e.AssignGlobal("yzt_sql_table", PhpDoubleQuoted(SqlIdentifier(table.DB) + "." + SqlIdentifier(table.Name)));
+  e.AssignGlobal("yzt_qf_table", BuildTableInfo(table));
 }
 
 std::string ItemSeparator(const TBaseHtmlInput& input) { return input.iRaHorizontal ? "" : "<br>"; }

@@ -3,6 +3,7 @@
  *  current table, fixed-list lines, the value a lookup stores, the code that
  *  prints a row's value, and references to a row field or a form control. */
 
+#include "generator/TemplateEngine.h"
 #include "model/ProjectManager.h"
 #include "model/WebTableClass.h"
 
@@ -20,6 +21,9 @@ struct TItemLine {
 };
 TItemLine SplitItemLine(const std::string& line);
 
+/** array('value', ...) of a fixed item list, as PHP. */
+std::string ItemValuesArray(const TBaseHtmlInput& input);
+
 /** The lookup column a stored value refers to: the value field, or the
  *  display field when no value field is set. */
 const std::string& LookupValueField(const TBaseHtmlInput& input);
@@ -35,11 +39,19 @@ std::string BuildRowValueCode(const TWebInput& input, const std::string& databas
  *  when N is no JavaScript name. */
 std::string FormControlRef(const std::string& field);
 
-/** What an empty posted value stores in the column, as SQL: NULL for a
- *  column whose SQL type is numeric, date or time, which takes no empty text
- *  ("0" for a check-box group on a numeric column: nothing ticked is a cleared
- *  flag); "" when the column keeps the empty text (text, enum, set). */
-std::string EmptyValueSql(const TWebInput& input);
+/** How the site reads a column's posted field: "text", "area", "password",
+ *  "hidden", "file", "choice" (a select or radio group: one value) or
+ *  "checks" (a check-box group: the ticked values joined). */
+std::string FieldKind(const TWebInput& input);
+
+/** A text area's columns and lines: the stored ones, or 35 and 5 where
+ *  they are not set, so that no page gets a box too small to type in. */
+int TextAreaColumns(const TBaseHtmlInput& input);
+int TextAreaLines(const TBaseHtmlInput& input);
+
+/** The globals every page of one row uses: the connection, the page and
+ *  table names, and the server's description of the table. */
+void AssignTableGlobals(TTemplateEngine& engine, const TWebTable& table);
 
 /** "<br>" between vertical radio buttons and check boxes, "" for a row. */
 std::string ItemSeparator(const TBaseHtmlInput& input);

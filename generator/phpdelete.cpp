@@ -23,9 +23,7 @@ void TDeleteGenerator::Generate() {
   e.AssignGlobal("yzt_key", BuildKeyCondition(table));
   e.AssignGlobal("yzt_db_name", db);
   if (table.SendMail && project.mailOnDelete) e.AssignGlobal("yzt_delete_send_mail", BuildDeleteMailCode() + "\r\n\r\n");
-  e.AssignGlobal("yzt_db_link", PhpDbLinkVar(db));
-  e.AssignGlobal("yzt_page_url", TablePageUrl(db, project.CurrentTable));
-  e.AssignGlobal("yzt_sql_table", PhpDoubleQuoted(SqlIdentifier(db) + "." + SqlIdentifier(table.Name)));
+  AssignTableGlobals(e, table);
 
   DatabaseName = db;
   Save(e, TablePageFileName(db, project.CurrentTable, "delete"));

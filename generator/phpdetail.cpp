@@ -39,9 +39,7 @@ void TDetailGenerator::Generate() {
   e.AssignGlobal("yzt_page_align", HtmlAttribute(project.TableAlign));
   e.AssignGlobal("yzt_page_width", IntToStr(project.TableWidth));
   e.AssignGlobal("yzt_page_width_type", PageWidthType(project.WidthType));
-  e.AssignGlobal("yzt_db_link", PhpDbLinkVar(db));
-  e.AssignGlobal("yzt_page_url", TablePageUrl(db, project.CurrentTable));
-  e.AssignGlobal("yzt_sql_table", PhpDoubleQuoted(SqlIdentifier(db) + "." + SqlIdentifier(table.Name)));
+  AssignTableGlobals(e, table);
 
   DatabaseName = db;
 

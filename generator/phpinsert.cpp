@@ -85,7 +85,7 @@ std::string TFormPageGenerator::BuildValidation(const TWebInput& input) {
 }
 
 std::string TFormPageGenerator::BuildTooltip(const TWebInput& input) const {
-  if (!input.UseHint) return {};
+  if (!input.UseHint || Trim(input.HintText).empty()) return {};
   return "<img src=\"theme/images/info.gif\" onMouseover=\"EnterContent('ToolTip','" +
          HtmlAttribute(JsSingleQuoted(input.Caption)) + "','" + HtmlAttribute(JsSingleQuoted(input.HintText)) +
          "'); Activate();\" onMouseout=\"deActivate()\">";
@@ -109,12 +109,17 @@ std::string TFormPageGenerator::PostedValue(const TWebInput& input) {
   return "requestValue('" + field + "')";
 }
 
-std::string TFormPageGenerator::SqlValue(const TWebInput& input) const {
-  const std::string value = input.Input_type == "Checkbox"
-                                ? PostedValue(input)
-                                : "$_POST['" + FormName(input.Database_field) + "'] ?? ''";
-  const std::string empty = EmptyValueSql(input);
-  return "sqlValue(" + PhpDbLinkVar(DatabaseName) + ", " + value + (empty.empty() ? "" : ", '" + empty + "'") + ")";
+std::string TFormPageGenerator::FieldDescriptor(const TWebInput& input) const {
+  const std::string kind = FieldKind(input);
+  std::string text = "array('" + FormName(input.Database_field) + "', '" + kind + "'";
+  const TBaseHtmlInput& html = *input.HtmlInput;
+  if (kind == "checks" && html.iLSource != 0) {
+    text += ", " + ItemValuesArray(html);
+  } else if (kind == "checks") {
+    text += ", array('sql' => '" + BuildLookupSelect(html, DatabaseName) + "', 'value' => '" +
+            PhpSingleQuoted(html.iLValueField) + "', 'display' => '" + PhpSingleQuoted(html.iLDisplayField) + "')";
+  }
+  return text + ")";
 }
 
 std::string TFormPageGenerator::BuildChangeMailCode(const TWebTable& table, const std::string& heading,
@@ -131,6 +136,18 @@ std::string TFormPageGenerator::BuildChangeMailCode(const TWebTable& table, cons
   if (project.mailNoData) body = noDataBody;
   return "qfMail('" + PhpSingleQuoted(project.mailSendTo) + "','" + PhpSingleQuoted(project.mailSubject) + "'," +
          body + std::string(9, ' ') + ",'" + PhpSingleQuoted(project.mailFrom) + "');";
+}
+
+std::string TFormPageGenerator::CheckBoxName(const TWebInput& input, int index) {
+  return FormName(input.Database_field) + "-i" + IntToStr(index);
+}
+
+std::string TFormPageGenerator::RadioId(const TWebInput& input, int index) {
+  return FormName(input.Database_field) + "-r" + IntToStr(index);
+}
+
+std::string TFormPageGenerator::KeptMark(const std::string& name, const std::string& value, const char* word) {
+  return "<?php qfKeptMark('" + name + "', '" + PhpSingleQuoted(value) + "', '" + word + "'); ?>";
 }
 
 std::string TFormPageGenerator::BuildInputControl(const TWebInput& input) {
@@ -175,12 +192,15 @@ void TFormPageGenerator::FillFormBlocks(TTemplateEngine& e, const TWebTable& tab
 
 // ---------------------------------------------------------------- TInsertGenerator
 
+// The insert form's controls show the field's default, or after a failed
+// insert what the visitor sent (qfKeptText, qfKeptMark of the site's scripts).
+
 std::string TInsertGenerator::BuildTextInput(const TWebInput& input) {
   const std::string name = FormName(input.Database_field);
   const TBaseHtmlInput& html = *input.HtmlInput;
   return "<input name=\"" + name + "\" id=\"" + name + "\" type=\"text\" class=\"cssInput\"  size=\"" +
-         IntToStr(html.iLength) + "\" maxlength=\"" + IntToStr(html.iMax) + "\" value=\"" +
-         HtmlAttribute(html.iValue) + "\"" + BuildValidation(input) + ">";
+         IntToStr(html.iLength) + "\" maxlength=\"" + IntToStr(html.iMax) + "\" value=\"<?php echo qfKeptText('" +
+         name + "', '" + PhpSingleQuoted(html.iValue) + "'); ?>\"" + BuildValidation(input) + ">";
 }
 
 std::string TInsertGenerator::BuildFileInput(const TWebInput& input) {
@@ -194,9 +214,10 @@ std::string TInsertGenerator::BuildFileInput(const TWebInput& input) {
 std::string TInsertGenerator::BuildTextareaInput(const TWebInput& input) {
   const std::string name = FormName(input.Database_field);
   const TBaseHtmlInput& html = *input.HtmlInput;
-  return "<textarea name=\"" + name + "\" id=\"" + name + "\" cols=\"" + IntToStr(html.iTAWidth) + "\" rows=\"" +
-         IntToStr(html.iTALines) + "\" class=\"cssTextArea\"" + (html.iTAWrap ? " wrap=\"VIRTUAL\"" : " wrap=\"OFF\"") +
-         BuildValidation(input) + " ></textarea> ";
+  return "<textarea name=\"" + name + "\" id=\"" + name + "\" cols=\"" + IntToStr(TextAreaColumns(html)) +
+         "\" rows=\"" + IntToStr(TextAreaLines(html)) + "\" class=\"cssTextArea\"" +
+         (html.iTAWrap ? " wrap=\"VIRTUAL\"" : " wrap=\"OFF\"") + BuildValidation(input) +
+         " ><?php echo qfKeptText('" + name + "', '', true); ?></textarea> ";
 }
 
 std::string TInsertGenerator::BuildSelect(const TWebInput& input, const std::string& sizeAttribute) {
@@ -208,13 +229,14 @@ std::string TInsertGenerator::BuildSelect(const TWebInput& input, const std::str
     text += kIndent25 + "<option value=\"\">Please select!</option>" + kCrLf;
     for (const std::string& line : html.ItemList) {
       const TItemLine item = SplitItemLine(line);
-      text += kIndent25 + "<option value=\"" + HtmlAttribute(item.Value) + "\">" + item.Text + "</option>" + kCrLf;
+      text += kIndent25 + "<option value=\"" + HtmlAttribute(item.Value) + "\"" + KeptMark(name, item.Value, "selected") +
+              ">" + item.Text + "</option>" + kCrLf;
     }
     return text + "</select>";
   }
   return text + kIndent28 + "<?php getComboItemsFromDb(" + PhpDbLinkVar(DatabaseName) + ",'" +
          BuildLookupSelect(html, DatabaseName) + "','" + PhpSingleQuoted(html.iLValueField) + "','" +
-         PhpSingleQuoted(html.iLDisplayField) + "'); ?>" + kCrLf + kIndent25 + "</select>" + kCrLf;
+         PhpSingleQuoted(html.iLDisplayField) + "','" + name + "'); ?>" + kCrLf + kIndent25 + "</select>" + kCrLf;
 }
 
 std::string TInsertGenerator::BuildComboboxInput(const TWebInput& input) { return BuildSelect(input, ""); }
@@ -234,9 +256,9 @@ std::string TInsertGenerator::BuildCheckboxInput(const TWebInput& input) {
   int index = 0;
   for (const std::string& line : html.ItemList) {
     const TItemLine item = SplitItemLine(line);
-    const std::string id = FormName(input.Database_field) + "_" + IntToStr(++index);
+    const std::string id = CheckBoxName(input, ++index);
     text += "<input type=\"checkbox\" name=\"" + id + "\" id=\"" + id + "\" class=\"csscombo\" value=\"" +
-            HtmlAttribute(item.Value) + "\">" + item.Text + sep + kCrLf;
+            HtmlAttribute(item.Value) + "\"" + KeptMark(id, item.Value, "checked") + ">" + item.Text + sep + kCrLf;
   }
   return text;
 }
@@ -254,16 +276,16 @@ std::string TInsertGenerator::BuildRadioboxInput(const TWebInput& input) {
   int index = 0;
   for (const std::string& line : html.ItemList) {
     const TItemLine item = SplitItemLine(line);
-    text += "<input name=\"" + name + "\" id = \"" + name + "_" + IntToStr(++index) + "\" type=\"radio\" value=\"" +
-            HtmlAttribute(item.Value) + "\">" + item.Text + sep + kCrLf;
+    text += "<input name=\"" + name + "\" id = \"" + RadioId(input, ++index) + "\" type=\"radio\" value=\"" +
+            HtmlAttribute(item.Value) + "\"" + KeptMark(name, item.Value, "checked") + ">" + item.Text + sep + kCrLf;
   }
   return text;
 }
 
 std::string TInsertGenerator::BuildFileUploadCode(const TWebInput& input) const {
   const std::string field = FormName(input.Database_field);
-  return "if (isset($_FILES['" + field + "'])) {" + kCrLf + "$_POST['" + field + "'] = storeUpload('" + field +
-         "', '" + PhpSingleQuoted(input.HtmlInput->iFileUpDir) + "') ?? '';" + kCrLf + "}" + kCrLf;
+  return "$qfForm->upload('" + field + "', '" + field + "', '" + PhpSingleQuoted(input.HtmlInput->iFileUpDir) +
+         "');" + kCrLf;
 }
 
 std::string TInsertGenerator::BuildInsertMailCode() const {
@@ -278,7 +300,6 @@ void TInsertGenerator::Generate() {
   std::unique_ptr<TTemplateEngine> engine = LoadTemplate("insert.tpl");
   TTemplateEngine& e = *engine;
   const std::string& db = project.CurrentDatabase;
-  const std::string link = PhpDbLinkVar(db);
 
   e.AssignGlobal("yzt_page_right", PageRightFlag(table.InsertRight));
   e.AssignGlobal("yzt_table_name", project.CurrentTable);
@@ -291,9 +312,7 @@ void TInsertGenerator::Generate() {
   if (table.SendMail && project.mailOnInsert)
     e.AssignGlobal("yzt_insert_send_mail", BuildInsertMailCode() + kCrLf + kCrLf);
   e.AssignGlobal("yzt_page_width_type", PageWidthType(project.WidthType));
-  e.AssignGlobal("yzt_db_link", link);
-  e.AssignGlobal("yzt_page_url", TablePageUrl(db, project.CurrentTable));
-  e.AssignGlobal("yzt_sql_table", PhpDoubleQuoted(SqlIdentifier(db) + "." + SqlIdentifier(table.Name)));
+  AssignTableGlobals(e, table);
 
   DatabaseName = db;
 
@@ -314,7 +333,9 @@ void TInsertGenerator::Generate() {
   for (const auto& input : table.InputList) {
     if (!input->Insert) continue;
     e.NewBlock("yzt_insert_sql_field_values");
-    e.Assign("yzt_insert_field_str", (first ? "." : ".\",\".") + SqlValue(*input) + kCrLf);
+    e.Assign("yzt_insert_field_str", (first ? "." : ".\",\".") + std::string("$qfForm->insertSql('") +
+                                         PhpSingleQuoted(input->Database_field) + "', " + FieldDescriptor(*input) +
+                                         ")" + kCrLf);
     first = false;
   }
 

@@ -65,10 +65,17 @@ protected:
   /** The raw posted value of a column as PHP: the joined check boxes of a
    *  "Checkbox" column, else the posted field. */
   static std::string PostedValue(const TWebInput& input);
-  /** sqlValue(<connection of DatabaseName>, posted value[, empty]): the
-   *  column's value for the INSERT or UPDATE as SQL, escaped exactly once;
-   *  empty gives what an empty value stores (EmptyValueSql). */
-  std::string SqlValue(const TWebInput& input) const;
+  /** array('form name', 'kind'[, items]): how the site reads the column's
+   *  field (a check-box group with its item values or its lookup). */
+  std::string FieldDescriptor(const TWebInput& input) const;
+  /** Name of check box `index` (from 1) of a group, and id of radio button
+   *  `index`: the form name, "-i" or "-r" and the number, which no other
+   *  column's form name can be. */
+  static std::string CheckBoxName(const TWebInput& input, int index);
+  static std::string RadioId(const TWebInput& input, int index);
+  /** PHP marking the choice name=value " selected" or " checked" when the
+   *  visitor sent it to a failed insert. */
+  static std::string KeptMark(const std::string& name, const std::string& value, const char* word);
 };
 
 /** Writes a table's insert page (DB_TABLE_insert.php from tpl/insert.tpl):

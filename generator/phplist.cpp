@@ -46,6 +46,8 @@ std::string IntervalFilterCode(const std::string& field, const std::string& qual
          " <= '\".sqlEscape(" + link + ", " + max + ").\"' \";" + kCrLf + kCrLf;
 }
 
+// The typed text is matched as it stands: "%", "_" and a backslash in it are
+// no wildcards (qfLikeText escapes them for LIKE).
 std::string LikeFilterCode(const std::string& field, const std::string& qualified, const std::string& link) {
   const std::string q = PhpDoubleQuoted(qualified);
   const std::string val = RequestTrimmed(field + "_val");
@@ -54,8 +56,9 @@ std::string LikeFilterCode(const std::string& field, const std::string& qualifie
   return "if (" + val + " != \"\")" + kCrLf + "       {" + kCrLf + "         $tempmode=\"LIKE\"; $tmpm=\"%\";" +
          kCrLf + "         if (" + mode + " == \"Exactly\") { $tempmode=\"=\"; $tmpm=\"\";}" + kCrLf + "         if (" +
          mode + " == \"Like\")    {$tempmode=\"LIKE\"; $tmpm=\"%\";}" + kCrLf +
-         "         $filterSql = $filterSql.\" AND " + q + " \".$tempmode.\" '\". sqlEscape(" + link + ", " + val +
-         ").$tmpm.\"' \";" + kCrLf + "       }" + kCrLf + kCrLf;
+         "         $filterSql = $filterSql.\" AND " + q + " \".$tempmode.\" '\". sqlEscape(" + link +
+         ", $tempmode == \"LIKE\" ? qfLikeText(" + val + ") : " + val + ").$tmpm.\"' \";" + kCrLf + "       }" +
+         kCrLf + kCrLf;
 }
 
 std::string FilterTextInput(const std::string& name) {

@@ -22,23 +22,41 @@ std::string StoredTest(const std::string& field, const std::string& value, const
          "\";?>";
 }
 
+// PHP that offers the stored value as one more choice when it is none of
+// the fixed items, so that the form posts back what is stored.
+std::string KeepChoice(const char* kind, const TWebInput& input, const std::string& sep) {
+  return "<?php qfKeepChoice('" + std::string(kind) + "', '" + FormName(input.Database_field) + "', " +
+         ResultsetField(input.Database_field) + ", " + ItemValuesArray(*input.HtmlInput) +
+         (sep.empty() ? "" : ", '" + sep + "'") + "); ?>";
+}
+
 }  // namespace
 
+// A value that no form carries (bytes that are not UTF-8) is named beside an
+// empty field and kept unless the visitor types a new one; a value with line
+// breaks gets a text area, which keeps them.
 std::string TUpdateGenerator::BuildTextInput(const TWebInput& input) {
   const std::string name = FormName(input.Database_field);
+  const std::string stored = ResultsetField(input.Database_field);
   const TBaseHtmlInput& html = *input.HtmlInput;
-  return "<input name=\"" + name + "\" id=\"" + name + "\" type=\"text\" class=\"cssInput\"  size=\"" +
-         IntToStr(html.iLength) + "\" maxlength=\"" + IntToStr(html.iMax) + "\" value=\"" +
-         EchoStored(input.Database_field) + "\"" + BuildValidation(input) + ">";
+  const std::string check = BuildValidation(input);
+  return "<?php qfBinaryNote(" + stored + "); if (qfShowsInLine(" + stored + ")) { ?><input name=\"" + name +
+         "\" id=\"" + name + "\" type=\"text\" class=\"cssInput\"  size=\"" + IntToStr(html.iLength) +
+         "\" maxlength=\"" + IntToStr(html.iMax) + "\" value=\"<?php echo qfFormValue(" + stored + "); ?>\"" + check +
+         "><?php } else { ?><textarea name=\"" + name + "\" id=\"" + name + "\" cols=\"" +
+         IntToStr(html.iLength > 0 ? html.iLength : TextAreaColumns(html)) + "\" rows=\"" +
+         IntToStr(TextAreaLines(html)) + "\" class=\"cssTextArea\"" + (check.empty() ? "" : " " + check) +
+         "><?php echo qfFormValue(" + stored + ", true); ?></textarea><?php } ?>";
 }
 
 std::string TUpdateGenerator::BuildTextareaInput(const TWebInput& input) {
   const std::string name = FormName(input.Database_field);
+  const std::string stored = ResultsetField(input.Database_field);
   const TBaseHtmlInput& html = *input.HtmlInput;
-  return "<textarea name=\"" + name + "\" id=\"" + name + "\" cols=\"" + IntToStr(html.iTAWidth) + "\" rows=\"" +
-         IntToStr(html.iTALines) + "\" class=\"cssTextArea\" value=\"\"" +
-         (html.iTAWrap ? " wrap=\"VIRTUAL\"" : " wrap=\"OFF\"") + BuildValidation(input) + " >" +
-         EchoStored(input.Database_field) + "</textarea> ";
+  return "<?php qfBinaryNote(" + stored + "); ?><textarea name=\"" + name + "\" id=\"" + name + "\" cols=\"" +
+         IntToStr(TextAreaColumns(html)) + "\" rows=\"" + IntToStr(TextAreaLines(html)) +
+         "\" class=\"cssTextArea\" value=\"\"" + (html.iTAWrap ? " wrap=\"VIRTUAL\"" : " wrap=\"OFF\"") +
+         BuildValidation(input) + " ><?php echo qfFormValue(" + stored + ", true); ?></textarea> ";
 }
 
 std::string TUpdateGenerator::BuildSelect(const TWebInput& input, const std::string& sizeAttribute) {
@@ -54,7 +72,7 @@ std::string TUpdateGenerator::BuildSelect(const TWebInput& input, const std::str
       text += kIndent25 + "<option value=\"" + HtmlAttribute(item.Value) + "\" " +
               StoredTest(field, item.Value, "selected") + " >" + item.Text + "</option>" + kCrLf;
     }
-    return text + "</select>";
+    return text + kIndent25 + KeepChoice("option", input, "") + kCrLf + "</select>";
   }
   return text + kIndent28 + "<?php getValueComboItemsFromDb(" + PhpDbLinkVar(DatabaseName) + ",'" +
          BuildLookupSelect(html, DatabaseName) + "','" + PhpSingleQuoted(html.iLValueField) + "','" +
@@ -76,13 +94,13 @@ std::string TUpdateGenerator::BuildCheckboxInput(const TWebInput& input) {
            BuildLookupSelect(html, DatabaseName) + "','" + PhpSingleQuoted(html.iLValueField) + "','" +
            PhpSingleQuoted(html.iLDisplayField) + "','" + FormName(field) + "'," + ResultsetField(field) +
            ",'" + sep + "'); ?>" + kCrLf;
-  // Named like the insert page's boxes (F_1, F_2, ...), so that every
-  // checked value arrives and getCheckboxValue reads both pages alike.
+  // Named like the insert page's boxes, so that every checked value arrives
+  // and getCheckboxValue reads both pages alike.
   std::string text;
   int index = 0;
   for (const std::string& line : html.ItemList) {
     const TItemLine item = SplitItemLine(line);
-    const std::string id = FormName(field) + "_" + IntToStr(++index);
+    const std::string id = CheckBoxName(input, ++index);
     text += "<input type=\"checkbox\" name=\"" + id + "\" id=\"" + id + "\" class=\"csscombo\" value=\"" +
             HtmlAttribute(item.Value) + "\"" + StoredTest(field, item.Value, "checked") + " >" + item.Text + sep +
             kCrLf;
@@ -105,11 +123,11 @@ std::string TUpdateGenerator::BuildRadioboxInput(const TWebInput& input) {
   int index = 0;
   for (const std::string& line : html.ItemList) {
     const TItemLine item = SplitItemLine(line);
-    text += "<input name=\"" + name + "\" id = \"" + name + "_" + IntToStr(++index) + "\" type=\"radio\" value=\"" +
+    text += "<input name=\"" + name + "\" id = \"" + RadioId(input, ++index) + "\" type=\"radio\" value=\"" +
             HtmlAttribute(item.Value) + "\"" + StoredTest(field, item.Value, "checked") + " >" + item.Text + sep +
             kCrLf;
   }
-  return text;
+  return text + KeepChoice("radio", input, sep) + kCrLf;
 }
 
 std::string TUpdateGenerator::BuildFileInput(const TWebInput& input) {
@@ -119,17 +137,16 @@ std::string TUpdateGenerator::BuildFileInput(const TWebInput& input) {
   for (const std::string& line : {
            std::string("<table width=\"100%\" border=\"0\" cellspacing=\"0\" cellpadding=\"0\">"),
            std::string("  <tr>"),
-           "    <td class=\"cssDetailText\"><input name=\"" + name + "_needUpload\" id=\"" + name +
-               "_needUpload\" type=\"radio\" value=\"yes\">",
+           "    <td class=\"cssDetailText\"><input name=\"" + name + "-upload\" id=\"" + name +
+               "-upload\" type=\"radio\" value=\"yes\">",
            std::string("      Upload new file</td>"),
-           "    <td class=\"cssDetailText\"><input name=\"" + name + "_needUpload\" id=\"" + name +
-               "_needUpload\" type=\"radio\" value=\"no\" checked>",
-           "      Keep old file <input name=\"" + name + "_oldFile\" id=\"" + name +
-               "_oldFile\" type=\"hidden\" value=\"" + EchoStored(input.Database_field) + "\"></td>",
+           "    <td class=\"cssDetailText\"><input name=\"" + name + "-upload\" id=\"" + name +
+               "-keep\" type=\"radio\" value=\"no\" checked>",
+           std::string("      Keep old file</td>"),
            std::string("  </tr>"),
            std::string("  <tr>"),
            std::string("    <td colspan=\"2\">"),
-           "      <input class=\"cssInput\" type=\"file\" name=\"" + name + "_file\" id=\"" + name + "_file\"></td>",
+           "      <input class=\"cssInput\" type=\"file\" name=\"" + name + "-file\" id=\"" + name + "-file\"></td>",
            std::string("  </tr>"),
            std::string("</table>"),
        })
@@ -137,21 +154,13 @@ std::string TUpdateGenerator::BuildFileInput(const TWebInput& input) {
   return text;
 }
 
+// The stored file stays unless "Upload new file" is chosen; then the column
+// takes the new file, or is cleared when none was sent. An upload that fails
+// fails the save.
 std::string TUpdateGenerator::BuildFileUploadCode(const TWebInput& input) const {
   const std::string field = FormName(input.Database_field);
-  std::string text;
-  for (const std::string& line : {
-           "if (isset($_FILES['" + field + "_file'])) {",
-           "      if (($_POST['" + field + "_needUpload'] ?? 'no') == \"no\")",
-           "        $_POST['" + field + "'] = $_POST['" + field + "_oldFile'] ?? '';",
-           std::string("      else {"),
-           "        $_POST['" + field + "'] = storeUpload('" + field + "_file', '" +
-               PhpSingleQuoted(input.HtmlInput->iFileUpDir) + "') ?? '';",
-           std::string("      }"),
-           std::string("    }"),
-       })
-    text += line + kCrLf;
-  return text;
+  return "$qfForm->upload('" + field + "', '" + field + "-file', '" + PhpSingleQuoted(input.HtmlInput->iFileUpDir) +
+         "', '" + field + "-upload');" + kCrLf;
 }
 
 std::string TUpdateGenerator::BuildUpdateMailCode() const {
@@ -166,7 +175,6 @@ void TUpdateGenerator::Generate() {
   std::unique_ptr<TTemplateEngine> engine = LoadTemplate("update.tpl");
   TTemplateEngine& e = *engine;
   const std::string& db = project.CurrentDatabase;
-  const std::string link = PhpDbLinkVar(db);
 
   e.AssignGlobal("yzt_page_right", PageRightFlag(table.UpdateRight));
   e.AssignGlobal("yzt_table_name", project.CurrentTable);
@@ -180,9 +188,7 @@ void TUpdateGenerator::Generate() {
   if (table.SendMail && project.mailOnUpdate)
     e.AssignGlobal("yzt_update_send_mail", BuildUpdateMailCode() + kCrLf + kCrLf);
   e.AssignGlobal("yzt_page_width_type", PageWidthType(project.WidthType));
-  e.AssignGlobal("yzt_db_link", link);
-  e.AssignGlobal("yzt_page_url", TablePageUrl(db, project.CurrentTable));
-  e.AssignGlobal("yzt_sql_table", PhpDoubleQuoted(SqlIdentifier(db) + "." + SqlIdentifier(table.Name)));
+  AssignTableGlobals(e, table);
 
   DatabaseName = db;
 
@@ -195,8 +201,8 @@ void TUpdateGenerator::Generate() {
     if (!input->Update) continue;
     e.NewBlock("yzt_update_sql");
     e.Assign("yzt_coma", first ? "" : ",");
-    e.Assign("yzt_update_field_name", PhpDoubleQuoted(SqlIdentifier(input->Database_field)));
-    e.Assign("yzt_update_field_str", SqlValue(*input));
+    e.Assign("yzt_update_field_name", "'" + PhpSingleQuoted(input->Database_field) + "'");
+    e.Assign("yzt_update_field_str", FieldDescriptor(*input));
     first = false;
   }
 

@@ -121,11 +121,11 @@ function checkRadioGroup(name, err, req) {
   return qfGroupCheck(qfAnyChecked(document.getElementsByName(name)), err, req);
 }
 
-// The boxes of a group are named name_1, name_2, ...
+// The boxes of a group are named name-i1, name-i2, ...
 function checkCheckboxGroup(name, err, req) {
   var boxes = [];
   for (var i = 1; ; i++) {
-    var found = document.getElementsByName(name + '_' + i);
+    var found = document.getElementsByName(name + '-i' + i);
     if (found.length === 0) break;
     for (var j = 0; j < found.length; j++) boxes.push(found[j]);
   }

@@ -47,16 +47,10 @@ function sqlEscape($link, $v): string
     ]);
 }
 
-/** A value for SQL: the escaped text in quotes or, when the value is empty
- *  and the column takes no empty text, $empty as it stands (NULL or 0, given
- *  by the generated page, never by the request). */
-function sqlValue($link, $value, ?string $empty = null): string
+/** A text matched literally by LIKE: its wildcards and escape escaped. */
+function qfLikeText($v): string
 {
-    $text = qfText($value);
-    if ($empty !== null && trim($text) === '') {
-        return $empty;
-    }
-    return "'" . sqlEscape($link, $text) . "'";
+    return addcslashes(qfText($v), '\\%_');
 }
 
 /** SQL identifier in backticks. */
@@ -161,68 +155,95 @@ function isValueSet($stored, $value): bool
     return in_array($value, explode(',', $stored), true);
 }
 
-function getComboItemsFromDb($link, $sql, $valueField, $displayField): void
+/** $name: the select's name, whose posted value is chosen again after a
+ *  failed insert. */
+function getComboItemsFromDb($link, $sql, $valueField, $displayField, $name = null): void
 {
     foreach (qfRows($link, $sql) as $row) {
         [$value, $text] = qfItem($row, $valueField, $displayField);
-        echo '<option value="', h($value), '">', h($text), "</option>\n";
+        echo '<option value="', h($value), '"';
+        if ($name !== null) {
+            qfKeptMark($name, $value, 'selected');
+        }
+        echo '>', h($text), "</option>\n";
     }
 }
 
+/** The options with the stored value chosen; a stored value that is none of
+ *  them is offered too (an empty one first), so that the select shows and
+ *  posts back what is stored. */
 function getValueComboItemsFromDb($link, $sql, $valueField, $displayField, $current): void
 {
-    foreach (qfRows($link, $sql) as $row) {
-        [$value, $text] = qfItem($row, $valueField, $displayField);
+    $items = array_map(fn ($row) => qfItem($row, $valueField, $displayField), qfRows($link, $sql));
+    $current = qfText($current);
+    if ($current === '' && !in_array('', array_column($items, 0), true)) {
+        echo '<option value="" selected>Please select!</option>', "\n";
+    }
+    foreach ($items as [$value, $text]) {
         $selected = isValueSet($current, $value) ? ' selected' : '';
         echo '<option value="', h($value), '"', $selected, '>', h($text), "</option>\n";
     }
+    qfKeepChoice('option', '', $current, array_column($items, 0));
 }
 
-/** Check boxes or radio buttons from a lookup; $sep is HTML put after each. */
-function qfChoiceItems(string $type, $link, $sql, $valueField, $displayField, $name, bool $numbered,
-                       $current, $sep): void
+/** Check boxes (named name-i1, name-i2, ...) or radio buttons (named name)
+ *  from a lookup; $sep is HTML put after each. $current is the stored value
+ *  on the update page, null on the insert page, which after a failed insert
+ *  checks what the visitor sent. */
+function qfChoiceItems(string $type, $link, $sql, $valueField, $displayField, $name, $current, $sep): void
 {
     $name = qfText($name);
+    $checks = $type === 'checkbox';
+    $values = [];
     $i = 0;
     foreach (qfRows($link, $sql) as $row) {
         [$value, $text] = qfItem($row, $valueField, $displayField);
+        $values[] = $value;
         $i++;
-        $id = $name . '_' . $i;
-        $checked = $current !== null && isValueSet($current, $value) ? ' checked' : '';
-        echo '<input type="', $type, '" name="', h($numbered ? $id : $name), '" id="', h($id),
-            '" class="csscombo" value="', h($value), '"', $checked, '><label for="', h($id), '">',
-            h($text), '</label>', qfText($sep), "\n";
+        $id = $name . ($checks ? '-i' : '-r') . $i;
+        $field = $checks ? $id : $name;
+        echo '<input type="', $type, '" name="', h($field), '" id="', h($id), '" class="csscombo" value="', h($value),
+            '"';
+        if ($current !== null) {
+            echo isValueSet($current, $value) ? ' checked' : '';
+        } else {
+            qfKeptMark($field, $value, 'checked');
+        }
+        echo '><label for="', h($id), '">', h($text), '</label>', qfText($sep), "\n";
+    }
+    if (!$checks && $current !== null) {
+        qfKeepChoice('radio', $name, $current, $values, $sep);
     }
 }
 
 function getCheckboxItemsFromDb($link, $sql, $valueField, $displayField, $name, $sep): void
 {
-    qfChoiceItems('checkbox', $link, $sql, $valueField, $displayField, $name, true, null, $sep);
+    qfChoiceItems('checkbox', $link, $sql, $valueField, $displayField, $name, null, $sep);
 }
 
 function getValueCheckboxItemsFromDb($link, $sql, $valueField, $displayField, $name, $current,
                                      $sep): void
 {
-    qfChoiceItems('checkbox', $link, $sql, $valueField, $displayField, $name, true, qfText($current), $sep);
+    qfChoiceItems('checkbox', $link, $sql, $valueField, $displayField, $name, qfText($current), $sep);
 }
 
 function getRadioItemsFromDb($link, $sql, $valueField, $displayField, $name, $sep): void
 {
-    qfChoiceItems('radio', $link, $sql, $valueField, $displayField, $name, false, null, $sep);
+    qfChoiceItems('radio', $link, $sql, $valueField, $displayField, $name, null, $sep);
 }
 
 function getValueRadioItemsFromDb($link, $sql, $valueField, $displayField, $name, $current,
                                   $sep): void
 {
-    qfChoiceItems('radio', $link, $sql, $valueField, $displayField, $name, false, qfText($current), $sep);
+    qfChoiceItems('radio', $link, $sql, $valueField, $displayField, $name, qfText($current), $sep);
 }
 
-/** The posted check boxes $name_1, $name_2, ... joined with "," in index
+/** The posted check boxes $name-i1, $name-i2, ... joined with "," in index
  *  order (the SET format); '' when none is checked. The raw value: callers
  *  escape it for SQL. */
 function getCheckboxValue($name): string
 {
-    $prefix = qfText($name) . '_';
+    $prefix = qfText($name) . '-i';
     $values = [];
     foreach ($_POST as $key => $value) {
         $key = (string)$key;
@@ -240,8 +261,14 @@ function getCheckboxValue($name): string
     return implode(',', $values);
 }
 
+/** Prints a value as HTML text; one that is no text (bytes that are not
+ *  UTF-8) as what it is. */
 function writeHtmlText($value): void
 {
+    if (!qfIsFormText($value)) {
+        echo 'binary, ', number_format(strlen(qfText($value))), ' bytes';
+        return;
+    }
     $text = h($value);
     echo $text === '' ? '&nbsp;' : $text;
 }
@@ -336,3 +363,5 @@ function storeUpload($field, $dir): ?string
     }
     return $dir === '.' ? $stored : $target;
 }
+
+require_once __DIR__ . '/records.php';

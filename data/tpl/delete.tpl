@@ -18,7 +18,7 @@ if (($_SERVER['REQUEST_METHOD'] ?? '') === 'POST' && requestValue('qf_confirm') 
             $message = 'The record was not found.';
         }
     } else {
-        $message = 'The record could not be deleted: ' . mysqli_error($link);
+        $message = 'The record could not be deleted: ' . qfServerError(mysqli_error($link)) . '.';
     }
 }
 ?>

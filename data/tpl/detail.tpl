@@ -7,9 +7,7 @@ $link = {yzt_db_link};
 $pageWidth = '{yzt_page_width}' . ('{yzt_page_width_type}' === '%' ? '%' : 'px');
 
 // The row to show, named by the key parameters of the address.
-$Resultset = null;
-$result = mysqli_query($link, "SELECT * FROM {yzt_sql_table} WHERE ".{yzt_key}." LIMIT 1");
-if ($result) $Resultset = mysqli_fetch_assoc($result);
+$Resultset = qfFetchRow($link, {yzt_qf_table}, {yzt_key});
 ?>
 <!DOCTYPE html>
 <html lang="en">
@@ -19,12 +17,12 @@ if ($result) $Resultset = mysqli_fetch_assoc($result);
 <title>{yzt_page_title_name}</title>
 <link rel="stylesheet" href="theme/style.css">
 <style>
-table.qfAlignCenter { margin-left: auto; margin-right: auto; }
-table.qfAlignRight { margin-left: auto; margin-right: 0; }
+table[data-align="center" i] { margin-left: auto; margin-right: auto; }
+table[data-align="right" i] { margin-left: auto; margin-right: 0; }
 </style>
 </head>
 <body class="qf-page">
-<table class="qfAlign{yzt_page_align}" style="width: <?php echo h($pageWidth); ?>">
+<table data-align="{yzt_page_align}" style="width: <?php echo h($pageWidth); ?>">
 <tr class="cssHeader"><td colspan="2">{yzt_table_name_caption}: record</td></tr>
 <?php if (is_array($Resultset)) { ?>
 <!-- START BLOCK : yzt_detail_block -->

@@ -8,6 +8,8 @@ $pageWidth = '{yzt_page_width}' . ('{yzt_page_width_type}' === '%' ? '%' : 'px')
 $message = '';
 $failed = false;
 if (($_SERVER['REQUEST_METHOD'] ?? '') === 'POST') {
+    // A blank field stores the column's own empty: its DEFAULT, else NULL.
+    $qfForm = new QfForm($link, {yzt_qf_table});
 <!-- START BLOCK : yzt_insert_file_fields -->
     {yzt_insert_file_code}
 <!-- END BLOCK : yzt_insert_file_fields -->
@@ -20,12 +22,14 @@ if (($_SERVER['REQUEST_METHOD'] ?? '') === 'POST') {
 {yzt_insert_field_str}
 <!-- END BLOCK : yzt_insert_sql_field_values -->
 .")";
-    if (mysqli_query($link, $sql)) {
+    if ($qfForm->run($sql)) {
         $message = 'The record was added.';
 {yzt_insert_send_mail}
     } else {
-        $message = 'The record could not be added: ' . mysqli_error($link);
+        // The form shows what the visitor sent, to be sent again.
+        $message = 'The record could not be added: ' . $qfForm->error . '.';
         $failed = true;
+        qfKeepPosted(true);
     }
 }
 ?>
@@ -37,8 +41,8 @@ if (($_SERVER['REQUEST_METHOD'] ?? '') === 'POST') {
 <title>{yzt_page_title_name}</title>
 <link rel="stylesheet" href="theme/style.css">
 <style>
-table.qfAlignCenter { margin-left: auto; margin-right: auto; }
-table.qfAlignRight { margin-left: auto; margin-right: 0; }
+table[data-align="center" i] { margin-left: auto; margin-right: auto; }
+table[data-align="right" i] { margin-left: auto; margin-right: 0; }
 </style>
 <script src="scripts/checks.js"></script>
 <script src="scripts/tooltip.js"></script>
@@ -55,7 +59,7 @@ function yztCheckForm()
 </head>
 <body class="qf-page">
 <form name="yztInsertForm" id="yztInsertForm" method="post" enctype="multipart/form-data" onsubmit="return yztCheckForm();">
-<table class="qfAlign{yzt_page_align}" style="width: <?php echo h($pageWidth); ?>">
+<table data-align="{yzt_page_align}" style="width: <?php echo h($pageWidth); ?>">
 <tr class="cssHeader"><td colspan="2">{yzt_table_name_caption}: add a record</td></tr>
 <?php if ($message !== '') { ?>
 <tr class="csstr1"><td colspan="2"<?php if ($failed) echo ' class="qf-error"'; ?>><?php echo h($message); ?></td></tr>

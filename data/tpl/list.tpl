@@ -285,8 +285,8 @@ function yztListSortButtons(string $field): void
 <title>{yzt_page_title_name}</title>
 <link rel="stylesheet" href="theme/style.css">
 <style>
-table.qfAlignCenter { margin-left: auto; margin-right: auto; }
-table.qfAlignRight { margin-left: auto; margin-right: 0; }
+table[data-align="center" i] { margin-left: auto; margin-right: auto; }
+table[data-align="right" i] { margin-left: auto; margin-right: 0; }
 table.qfPageTable { margin-bottom: 1em; }
 </style>
 </head>
@@ -300,14 +300,14 @@ table.qfPageTable { margin-bottom: 1em; }
 <input type="hidden" name="qf_last" value="<?php echo h(qfListCursor($rows[count($rows) - 1], $order)); ?>">
 <input type="hidden" name="qf_state" value="<?php echo $state; ?>">
 <?php } ?>
-<table class="qfPageTable qfAlign{yzt_page_align}" style="width: <?php echo h($pageWidth); ?>">
+<table class="qfPageTable" data-align="{yzt_page_align}" style="width: <?php echo h($pageWidth); ?>">
 <tr class="cssHeader"><td colspan="2">{yzt_table_caption}: search</td></tr>
 <!-- START BLOCK : yzt_filter_area -->
 <tr class="csstr1"><td class="cssDetailText">{yzt_insert_filter_caption}</td><td>{yzt_insert_filter_row}</td></tr>
 <!-- END BLOCK : yzt_filter_area -->
 <tr class="csstr1"><td colspan="2"><input type="submit" name="qf_search" value="Search"></td></tr>
 </table>
-<table class="qfPageTable qfAlign{yzt_page_align}" style="width: <?php echo h($pageWidth); ?>">
+<table class="qfPageTable" data-align="{yzt_page_align}" style="width: <?php echo h($pageWidth); ?>">
 <tr class="cssHeader"><td colspan="{yzt_column_number}">{yzt_table_caption} &nbsp; <a href="{yzt_insert_page}">Add a record</a></td></tr>
 <tr class="cssHeader">
 <!-- START BLOCK : yzt_list_headers_1row -->

@@ -4,40 +4,57 @@ require_once 'general/functions.php';
 if ('{yzt_page_right}' === '1') requireAdmin();
 
 $link = {yzt_db_link};
+$qfTable = {yzt_qf_table};
 $keySql = {yzt_key};
 $pageWidth = '{yzt_page_width}' . ('{yzt_page_width_type}' === '%' ? '%' : 'px');
 $message = '';
 $failed = false;
 
-// The row to edit, named by the key parameters of the address.
-function qfFetchRow($link, $keySql)
-{
-    $result = mysqli_query($link, "SELECT * FROM {yzt_sql_table} WHERE ".$keySql." LIMIT 1");
-    $row = $result ? mysqli_fetch_assoc($result) : null;
-    return is_array($row) ? $row : null;
-}
-$Resultset = qfFetchRow($link, $keySql);
+// The row to edit, named by the key parameters of the address; the links
+// and the form carry its key.
+$Resultset = qfFetchRow($link, $qfTable, $keySql);
+$qfKeyQuery = "qf_key={yzt_table_key_field}";
 
-// A key that names no row saves nothing: the page only says so.
+// A key that names no row saves nothing: the page only says so. Only the
+// fields the visitor changed are written.
 if (($_SERVER['REQUEST_METHOD'] ?? '') === 'POST' && $Resultset !== null) {
+    $qfForm = new QfForm($link, $qfTable);
 <!-- START BLOCK : yzt_update_file_fields -->
     {yzt_update_file_code}
 <!-- END BLOCK : yzt_update_file_fields -->
-    $setSql = '';
+    $qfFields = array(
 <!-- START BLOCK : yzt_update_sql -->
-    $setSql .= "{yzt_coma}{yzt_update_field_name}=".{yzt_update_field_str};
+        {yzt_coma}{yzt_update_field_name} => {yzt_update_field_str}
 <!-- END BLOCK : yzt_update_sql -->
-    if ($setSql === '') {
+    );
+    $qfSet = $qfForm->changes($Resultset, $qfFields, $qfAfter);
+    if ($qfFields === []) {
         $message = 'There is nothing to save on this page.';
         $failed = true;
-    } elseif (mysqli_query($link, "UPDATE {yzt_sql_table} SET ".$setSql." WHERE ".$keySql." LIMIT 1")) {
-        $message = 'The record was saved.';
-{yzt_update_send_mail}
+    } elseif ($qfSet === [] && $qfForm->error === null) {
+        $message = 'Nothing was changed, so nothing was saved.';
     } else {
-        $message = 'The record could not be saved: ' . mysqli_error($link);
-        $failed = true;
+        $setSql = '';
+        foreach ($qfSet as $qfColumn => $qfValue) {
+            $setSql .= ($setSql === '' ? '' : ',') . sqlIdent($qfColumn) . '=' . $qfValue;
+        }
+        if ($qfForm->run("UPDATE {yzt_sql_table} SET ".$setSql." WHERE ".$keySql." LIMIT 1")) {
+            $message = 'The record was saved.';
+{yzt_update_send_mail}
+            // Follow the row to its key as stored now, which a change of a
+            // key field moves.
+            $Resultset = $qfAfter;
+            $qfKeyQuery = "qf_key={yzt_table_key_field}";
+            parse_str($qfKeyQuery, $_GET);
+            $keySql = {yzt_key};
+            $Resultset = qfFetchRow($link, $qfTable, $keySql);
+        } else {
+            // The form shows what the visitor sent, to be sent again.
+            $message = 'The record could not be saved: ' . $qfForm->error . '.';
+            $failed = true;
+            $Resultset = $qfAfter;
+        }
     }
-    $Resultset = qfFetchRow($link, $keySql);
 }
 ?>
 <!DOCTYPE html>
@@ -48,15 +65,15 @@ if (($_SERVER['REQUEST_METHOD'] ?? '') === 'POST' && $Resultset !== null) {
 <title>{yzt_page_title_name}</title>
 <link rel="stylesheet" href="theme/style.css">
 <style>
-table.qfAlignCenter { margin-left: auto; margin-right: auto; }
-table.qfAlignRight { margin-left: auto; margin-right: 0; }
+table[data-align="center" i] { margin-left: auto; margin-right: auto; }
+table[data-align="right" i] { margin-left: auto; margin-right: 0; }
 </style>
 <script src="scripts/checks.js"></script>
 <script src="scripts/tooltip.js"></script>
 </head>
 <body class="qf-page">
-<form name="yztUpdateForm" id="yztUpdateForm" method="post" enctype="multipart/form-data">
-<table class="qfAlign{yzt_page_align}" style="width: <?php echo h($pageWidth); ?>">
+<form name="yztUpdateForm" id="yztUpdateForm" method="post" enctype="multipart/form-data" action="?<?php echo h($qfKeyQuery); ?>">
+<table data-align="{yzt_page_align}" style="width: <?php echo h($pageWidth); ?>">
 <tr class="cssHeader"><td colspan="2">{yzt_table_name_caption}: edit a record</td></tr>
 <?php if ($message !== '') { ?>
 <tr class="csstr1"><td colspan="2"<?php if ($failed) echo ' class="qf-error"'; ?>><?php echo h($message); ?></td></tr>
@@ -73,8 +90,8 @@ table.qfAlignRight { margin-left: auto; margin-right: 0; }
 {yzt_html_hidden_update_item}
 <!-- END BLOCK : yzt_update_hidden_fields -->
 <input type="submit" value="Save"> &nbsp;
-<a href="{yzt_page_url}_detail.php?<?php echo h("qf_key={yzt_table_key_field}"); ?>">Detail</a> &nbsp;
-<a href="{yzt_page_url}_delete.php?<?php echo h("qf_key={yzt_table_key_field}"); ?>">Delete</a> &nbsp;
+<a href="{yzt_page_url}_detail.php?<?php echo h($qfKeyQuery); ?>">Detail</a> &nbsp;
+<a href="{yzt_page_url}_delete.php?<?php echo h($qfKeyQuery); ?>">Delete</a> &nbsp;
 <a href="{yzt_page_url}_list.php">Back to the list</a>
 </td></tr>
 <?php } else { ?>

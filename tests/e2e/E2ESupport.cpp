@@ -59,6 +59,26 @@ std::pair<pid_t, int> StartPhpServer(const std::string& docRoot, const std::stri
   return {-1, 0};
 }
 
+void StopPhpServer(pid_t server, const std::string& output) {
+  ::kill(server, SIGTERM);
+  ::waitpid(server, nullptr, 0);
+  // No page may warn, notice or fail, whatever the test sent it.
+  static const std::regex kProblem(R"(Warning|Notice|Deprecated|Fatal error|Parse error|Uncaught|\[500\])");
+  std::string problems;
+  for (const std::string& line : SplitString(ReadIfExists(output), '\n'))
+    if (std::regex_search(line, kProblem)) problems += line + "\n";
+  EXPECT_EQ(problems, "") << "problems in the output of php -S";
+}
+
+void ExpectCleanPage(const THttpResponse& response, const std::string& what, const std::string& echo) {
+  EXPECT_EQ(response.Status, 200) << what;
+  for (const char* text : {"could not be", "SQL syntax", "mysqli", "Warning", "Fatal", "Uncaught", "Database error"})
+    EXPECT_EQ(response.Body.find(text), std::string::npos) << what << ": the page shows \"" << text << "\"";
+  if (echo.size() > 1 && echo.find_first_of("<>\"'&") != std::string::npos) {
+    EXPECT_EQ(response.Body.find(echo), std::string::npos) << what << ": the value is in the page unescaped";
+  }
+}
+
 // ---------------------------------------------------------------- HTTP
 
 std::string FormEncode(const TFields& fields) {
@@ -224,11 +244,22 @@ std::string InputTag(const std::string& html, const std::string& name, const std
   return "";
 }
 
-std::string Attribute(const std::string& tag, const std::string& attribute) {
+namespace {
+
+// The attribute's text as it stands in the tag, or nullopt.
+std::optional<std::string> RawAttribute(const std::string& tag, const std::string& attribute) {
   const size_t pos = tag.find(" " + attribute + "=\"");
   const size_t start = pos + attribute.size() + 3;
   const size_t end = pos == npos ? npos : tag.find('"', start);
-  return end == npos ? "<none>" : HtmlDecode(tag.substr(start, end - start));
+  if (end == npos) return std::nullopt;
+  return tag.substr(start, end - start);
+}
+
+}  // namespace
+
+std::string Attribute(const std::string& tag, const std::string& attribute) {
+  const auto raw = RawAttribute(tag, attribute);
+  return raw ? HtmlDecode(*raw) : "<none>";
 }
 
 std::string VisibleText(const std::string& html) {
@@ -239,6 +270,192 @@ std::string VisibleText(const std::string& html) {
     else if (!inTag) text += c;
   }
   return HtmlDecode(text);
+}
+
+// ---------------------------------------------------------------- browser
+
+namespace {
+
+std::string JsonString(std::string_view text) {
+  std::string out = "\"";
+  for (const char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\u%04x", c);
+      out += escape;
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
+
+std::string FromHex(std::string_view hex) {
+  std::string text;
+  for (size_t i = 0; i + 1 < hex.size(); i += 2) text += static_cast<char>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16));
+  return text;
+}
+
+}  // namespace
+
+TBrowser::TBrowser() {
+  int in[2], out[2];
+  if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0) {
+    FError = "no pipes";
+    return;
+  }
+  const std::string script = qftest::SourceDir() + "/tests/e2e/browser_driver.py";
+  FPid = ::fork();
+  if (FPid == 0) {
+    ::dup2(in[0], 0);
+    ::dup2(out[1], 1);
+    ::execl("/usr/bin/python3", "python3", "-X", "utf8", script.c_str(), nullptr);
+    ::_exit(127);
+  }
+  ::close(in[0]);
+  ::close(out[1]);
+  FIn = ::fdopen(in[1], "w");
+  FOut = ::fdopen(out[0], "r");
+  Command("");  // the driver's first line: whether the browser started
+  FStarted = FError.empty();
+}
+
+TBrowser::~TBrowser() {
+  if (FIn) std::fclose(FIn);  // the driver ends at the end of its input
+  if (FOut) std::fclose(FOut);
+  if (FPid > 0) ::waitpid(FPid, nullptr, 0);
+}
+
+std::string TBrowser::Command(const std::string& json) {
+  if (!FOut || (!json.empty() && !FStarted)) return "";
+  if (!json.empty()) {
+    std::fputs((json + "\n").c_str(), FIn);
+    std::fflush(FIn);
+  }
+  std::string line;
+  for (int c; (c = std::fgetc(FOut)) != EOF && c != '\n';) line += static_cast<char>(c);
+  if (StartsWith(line, "ok ")) return FromHex(std::string_view(line).substr(3));
+  FError = StartsWith(line, "error ") ? FromHex(std::string_view(line).substr(6)) : "the driver ended: " + line;
+  if (!json.empty()) ADD_FAILURE() << "browser: " << json << ": " << FError;
+  return "";
+}
+
+std::string TBrowser::Open(const std::string& url) { return Command("{\"open\": " + JsonString(url) + "}"); }
+
+std::string TBrowser::Type(const std::string& name, const std::string& text) {
+  return Command("{\"type\": [" + JsonString(name) + ", " + JsonString(text) + "]}");
+}
+
+std::string TBrowser::Choose(const std::string& name, const std::string& value) {
+  return Command("{\"choose\": [" + JsonString(name) + ", " + JsonString(value) + "]}");
+}
+
+std::string TBrowser::Submit() { return Command("{\"submit\": true}"); }
+
+// ---------------------------------------------------------------- forms
+
+namespace {
+
+// The HTML parser's view of raw text: CR LF and CR become LF, NUL U+FFFD.
+std::string ParsedText(std::string_view raw) {
+  std::string text = ReplaceAll(ReplaceAll(std::string(raw), "\r\n", "\n"), "\r", "\n");
+  return HtmlDecode(ReplaceAll(text, std::string(1, '\0'), "\xEF\xBF\xBD"));
+}
+
+// An attribute may follow a quoted value without a blank, as browsers read it.
+bool HasAttribute(const std::string& tag, const std::string& name) {
+  return std::regex_search(tag, std::regex("[\\s\"]" + name + "(\\s|>|=)", std::regex::icase));
+}
+
+}  // namespace
+
+std::optional<std::string> TBrowserForm::Get(const std::string& name) const {
+  for (const auto& [field, value] : Fields)
+    if (field == name) return value;
+  return std::nullopt;
+}
+
+void TBrowserForm::Set(const std::string& name, const std::string& value) {
+  for (auto& [field, old] : Fields)
+    if (field == name) {
+      old = value;
+      return;
+    }
+  Fields.emplace_back(name, value);
+}
+
+void TBrowserForm::Remove(const std::string& name) {
+  std::erase_if(Fields, [&](const auto& field) { return field.first == name; });
+}
+
+TBrowserForm BrowserForm(const std::string& html) {
+  TBrowserForm form;
+  const size_t start = html.find("<form");
+  if (start == npos) return form;
+  const std::string tagOfForm = html.substr(start, html.find('>', start) - start + 1);
+  form.Action = ParsedText(RawAttribute(tagOfForm, "action").value_or(""));
+  const std::string body = html.substr(start, html.find("</form>", start) - start);
+  // Controls in document order; a radio group sends its last checked button.
+  static const std::regex kControl(R"re(<input\s[^>]*>|<textarea\s[^>]*>([\s\S]*?)</textarea>|<select\s[^>]*>([\s\S]*?)</select>)re");
+  static const std::regex kOption(R"re(<option\s[^>]*>([^<]*))re");
+  std::map<std::string, size_t> radios;  // group name -> index in Fields
+  for (std::sregex_iterator it(body.begin(), body.end(), kControl), end; it != end; ++it) {
+    const std::string all = it->str();
+    const std::string tag = all.substr(0, all.find('>') + 1);
+    const auto rawName = RawAttribute(tag, "name");
+    if (!rawName) continue;
+    const std::string name = ParsedText(*rawName);
+    if (StartsWith(all, "<input")) {
+      std::string type = LowerCase(Attribute(tag, "type"));
+      if (type == "<none>") type = "text";
+      const std::string value = ParsedText(RawAttribute(tag, "value").value_or(""));
+      if (type == "submit" || type == "button" || type == "reset" || type == "image") continue;
+      if (type == "file") {
+        form.Files.push_back({name, "", ""});
+      } else if (type == "checkbox") {
+        if (HasAttribute(tag, "checked")) form.Fields.emplace_back(name, value == "" ? "on" : value);
+      } else if (type == "radio") {
+        if (!HasAttribute(tag, "checked")) continue;
+        if (const auto seen = radios.find(name); seen != radios.end()) {
+          form.Fields[seen->second].second = value;
+        } else {
+          radios[name] = form.Fields.size();
+          form.Fields.emplace_back(name, value);
+        }
+      } else if (type == "hidden") {
+        form.Fields.emplace_back(name, ReplaceAll(value, "\n", "\r\n"));
+      } else {
+        form.Fields.emplace_back(name, ReplaceAll(ReplaceAll(value, "\n", ""), "\r", ""));
+      }
+    } else if (StartsWith(all, "<textarea")) {
+      std::string text = ParsedText((*it)[1].str());
+      if (StartsWith(text, "\n")) text.erase(0, 1);
+      form.Fields.emplace_back(name, ReplaceAll(text, "\n", "\r\n"));
+    } else {
+      // The last option marked selected, else the first of a one-line select.
+      const std::string options = (*it)[2].str();
+      std::optional<std::string> chosen, first;
+      for (std::sregex_iterator o(options.begin(), options.end(), kOption); o != end; ++o) {
+        const std::string optionTag = o->str().substr(0, o->str().find('>') + 1);
+        const std::string value = ParsedText(RawAttribute(optionTag, "value").value_or((*o)[1].str()));
+        if (!first) first = value;
+        if (HasAttribute(optionTag, "selected")) chosen = value;
+      }
+      const bool oneLine = Attribute(tag, "size") == "<none>" || Attribute(tag, "size") == "1";
+      if (!chosen && oneLine) chosen = first;
+      if (chosen) form.Fields.emplace_back(name, *chosen);
+    }
+  }
+  return form;
+}
+
+std::string ResolveTarget(const std::string& base, const std::string& target) {
+  if (target.empty()) return base;
+  if (target[0] == '?') return base.substr(0, base.find('?')) + target;
+  return base.substr(0, base.rfind('/', base.find('?')) + 1) + target;
 }
 
 }  // namespace e2e

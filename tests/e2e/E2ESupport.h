@@ -59,6 +59,14 @@ std::string ReadIfExists(const std::string& path);
  *  output; its pid and port, or pid -1 when it did not start. */
 std::pair<pid_t, int> StartPhpServer(const std::string& docRoot, const std::string& output);
 
+/** Stops the server of StartPhpServer; a PHP warning, notice or error in
+ *  its output fails the test. */
+void StopPhpServer(pid_t server, const std::string& output);
+
+/** Status 200, no database error in the page, and `echo` (a value holding
+ *  markup) not in it unescaped. */
+void ExpectCleanPage(const THttpResponse& response, const std::string& what, const std::string& echo = "");
+
 /** Runs a shell command; its exit code, stdout and stderr in output. */
 int RunCommand(const std::string& command, std::string& output);
 
@@ -92,6 +100,55 @@ std::string Attribute(const std::string& tag, const std::string& attribute);
 /** Text outside tags, decoded. */
 std::string VisibleText(const std::string& html);
 
+/** What a browser sends for the first form of a page when the visitor
+ *  changes nothing: the checked boxes and buttons, the chosen options, text
+ *  inputs without line breaks, text areas without their first line break
+ *  and with CR LF line ends, an empty part for each file input. Values the
+ *  HTML parser replaces (NUL) come back as U+FFFD. */
+struct TBrowserForm {
+  TFields Fields;
+  std::vector<TFilePart> Files;
+  /** The form's action, decoded ("" when it has none). */
+  std::string Action;
+  /** The value of field name, or nullopt when the form does not send it. */
+  std::optional<std::string> Get(const std::string& name) const;
+  /** Sets field name (added when the form does not send it). */
+  void Set(const std::string& name, const std::string& value);
+  void Remove(const std::string& name);
+};
+TBrowserForm BrowserForm(const std::string& html);
+
+/** A page of the site at target, relative to the page at base ("a/b.php?x"):
+ *  a form action "?k=1" keeps base's path. */
+std::string ResolveTarget(const std::string& base, const std::string& target);
+
+/** Headless Chromium, driven by tests/e2e/browser_driver.py: it types and
+ *  submits as a visitor does, and the browser rewrites what it sends. */
+class TBrowser {
+public:
+  TBrowser();
+  ~TBrowser();
+  TBrowser(const TBrowser&) = delete;
+  TBrowser& operator=(const TBrowser&) = delete;
+  /** Whether the browser started; else Error() says why. */
+  bool Started() const { return FStarted; }
+  const std::string& Error() const { return FError; }
+  /** Each returns the visible text of the page shown afterwards; a failed
+   *  command fails the test and returns "". */
+  std::string Open(const std::string& url);
+  std::string Type(const std::string& name, const std::string& text);
+  std::string Choose(const std::string& name, const std::string& value);
+  std::string Submit();
+
+private:
+  std::string Command(const std::string& json);
+  pid_t FPid = -1;
+  FILE* FIn = nullptr;   // commands to the driver
+  FILE* FOut = nullptr;  // its answers
+  bool FStarted = false;
+  std::string FError;
+};
+
 // ---------------------------------------------------------------- fixture
 
 inline const std::string kNotFound = "The record was not found.";
@@ -101,11 +158,32 @@ inline bool IsStoredUpload(const std::string& path) {
   return std::regex_match(path, std::regex(R"(uploads/[A-Za-z0-9_-][A-Za-z0-9._-]*)"));
 }
 
+/** A test with its own generated site: the project's site generated into a
+ *  temporary folder and served by `php -S`, with a connection of its own to
+ *  the test server. TearDown fails the test on any PHP problem in the
+ *  server's output. */
+class ServedSiteTest : public ::testing::Test {
+protected:
+  /** Connects FDb to the test server; false (skipped) without server or PHP. */
+  bool Connect();
+  /** Points the project at the test server, generates its site into FOut
+   *  and serves it on FPort. */
+  void Serve(TProjectManager& project);
+  void TearDown() override;
+
+  THttpClient Visitor() const { return THttpClient(FPort); }
+
+  std::unique_ptr<TDBManager> FDb;
+  std::unique_ptr<qftest::TempDir> FDir;
+  std::string FOut;  // the generated site, without trailing "/"
+  pid_t FServer = -1;  // php -S 127.0.0.1:FPort, serving FOut
+  int FPort = 0;
+};
+
 /** One generated site per test: private copies of the fixture databases, the
- *  fixture project tests/fixtures/site/site.vrk over them, the site generated
- *  into a temporary folder and served by `php -S`. TearDown fails the test on
- *  any PHP problem in the server's output and drops the copies. */
-class GeneratedSiteTest : public ::testing::Test {
+ *  fixture project tests/fixtures/site/site.vrk over them. TearDown drops the
+ *  copies. */
+class GeneratedSiteTest : public ServedSiteTest {
 protected:
   void SetUp() override;
   void TearDown() override;
@@ -124,22 +202,12 @@ protected:
   /** Every row of every table of both copies, sorted, one a line. */
   std::string Snapshot();
 
-  THttpClient Visitor() const { return THttpClient(FPort); }
   THttpResponse Login(THttpClient& client, const std::string& name, const std::string& pass,
                       const std::string& back = "");
   THttpClient Administrator();
 
-  /** Status 200, no database error in the page, and `echo` (a value holding
-   *  markup) not in it unescaped. */
-  static void ExpectCleanPage(const THttpResponse& response, const std::string& what, const std::string& echo = "");
-
-  std::unique_ptr<TDBManager> FDb;
   std::string FShopDb, FNotesDb;  // the private copies of shop and my-db
-  std::unique_ptr<qftest::TempDir> FDir;
-  std::string FOut;  // the generated site, without trailing "/"
   TProjectManager FProject;
-  pid_t FServer = -1;  // php -S 127.0.0.1:FPort, serving FOut
-  int FPort = 0;
 };
 
 }  // namespace e2e

@@ -57,17 +57,21 @@ std::optional<std::pair<std::string, std::string>> Button(const std::string& htm
   return std::pair(m[1].str(), m[2].str());
 }
 
-/** The values of these key parameters of each detail link, joined by "/". */
+/** The values of these key parameters of each detail link, joined by "/";
+ *  "NULL" for a NULL. */
 std::vector<std::string> DetailKeys(const std::string& html, const std::vector<std::string>& keys) {
   static const std::regex kLink(R"re(href="[^"?]*_detail\.php\?([^"]*)")re");
   std::vector<std::string> rows;
   for (std::sregex_iterator it(html.begin(), html.end(), kLink), end; it != end; ++it) {
     std::string row;
+    const std::string query = "&" + HtmlDecode((*it)[1].str()) + "&";
     for (const std::string& key : keys) {
       std::smatch m;
-      const std::string query = "&" + HtmlDecode((*it)[1].str());
-      row += (row.empty() ? "" : "/") +
-             (std::regex_search(query, m, std::regex("&" + key + "=([^&]*)")) ? m[1].str() : "<none>");
+      row += row.empty() ? "" : "/";
+      if (std::regex_search(query, m, std::regex("&" + key + "=([^&]*)&")))
+        row += m[1].str();
+      else
+        row += query.find("&" + key + "-null=1&") != std::string::npos ? "NULL" : "<none>";
     }
     rows.push_back(row);
   }
@@ -281,7 +285,7 @@ TEST_F(ListPagingTest, CompositeKeysKeylessTablesAndRepeatingLookupsPageAsTheirO
   ExpectEveryPage(list, {{"qf_sort", "label"}, {"qf_dir", "DESC"}}, loose + " ORDER BY t.label DESC");
   FKeys = {"n"};
   ExpectEveryPage(list, {{"qf_sort", "n"}, {"qf_dir", "DESC"}},
-                  "SELECT IFNULL(t.n, '') FROM " + Table("paging_loose") + " ORDER BY t.n DESC");
+                  "SELECT IFNULL(t.n, 'NULL') FROM " + Table("paging_loose") + " ORDER BY t.n DESC");
 
   // A lookup whose value field is not unique lists a row once per match,
   // and counts it so.

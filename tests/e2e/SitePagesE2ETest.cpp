@@ -77,7 +77,7 @@ TEST_F(GeneratedSiteTest, RecordGoesThroughInsertDetailUpdateAndDelete) {
   const std::string insert = ShopPage("products", "insert");
   const THttpResponse form = visitor.Get(insert);
   ExpectCleanPage(form, "insert form", script);
-  EXPECT_EQ(Attribute(InputTag(form.Body, "colours_3"), "value"), "blue");
+  EXPECT_EQ(Attribute(InputTag(form.Body, "colours-i3"), "value"), "blue");
   EXPECT_NE(InputTag(form.Body, "status", "it's"), "") << "the enum value with an apostrophe is offered";
   EXPECT_NE(form.Body.find("&lt;script&gt;alert(3)&lt;/script&gt;</option>"), std::string::npos);
   const std::string updatedAt = Attribute(InputTag(form.Body, "updated_at"), "value");
@@ -89,7 +89,7 @@ TEST_F(GeneratedSiteTest, RecordGoesThroughInsertDetailUpdateAndDelete) {
   const std::string png = std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDRqf-e2e-first", 29);
   TFields fields = {{"name", name},         {"description", description}, {"price", "912.50"},
                     {"released", "2031-02-03"}, {"updated_at", updatedAt}, {"status", "it's"},
-                    {"colours_1", "red"},   {"colours_3", "blue"},        {"city_id", city}};
+                    {"colours-i1", "red"},   {"colours-i3", "blue"},        {"city_id", city}};
   THttpResponse answer = visitor.Post(insert, fields, {{"picture", "photo 1'a.png", png}});
   ExpectCleanPage(answer, "insert", script);
   EXPECT_NE(answer.Body.find("The record was added."), std::string::npos) << answer.Body;
@@ -120,19 +120,19 @@ TEST_F(GeneratedSiteTest, RecordGoesThroughInsertDetailUpdateAndDelete) {
   ExpectCleanPage(page, "update form", script);
   EXPECT_EQ(Attribute(InputTag(page.Body, "name"), "value"), name);
   const size_t area = page.Body.find('>', page.Body.find("<textarea name=\"description\""));
-  EXPECT_EQ(HtmlDecode(page.Body.substr(area + 1, page.Body.find("</textarea>", area) - area - 1)), description);
+  // The browser drops the line break that opens a text area's content.
+  EXPECT_EQ(HtmlDecode(page.Body.substr(area + 2, page.Body.find("</textarea>", area) - area - 2)), description);
+  EXPECT_EQ(page.Body[area + 1], '\n');
   for (const auto& [field, value, chosen] : std::vector<std::tuple<std::string, std::string, bool>>{
-           {"colours_1", "red", true}, {"colours_2", "green", false}, {"colours_3", "blue", true},
+           {"colours-i1", "red", true}, {"colours-i2", "green", false}, {"colours-i3", "blue", true},
            {"status", "it's", true}, {"status", "new", false}, {"city_id", city, true}, {"city_id", "3", false}})
     EXPECT_EQ(IsChosen(page.Body, field, value), chosen) << field << " " << value;
-  EXPECT_EQ(Attribute(InputTag(page.Body, "picture_oldFile"), "value"), picture);
 
   // Save a change keeping the file (the browser sends the empty file field),
   // then with a new file.
   fields = {{"name", "qf-e2e v2"}, {"price", "913.00"}, {"released", "2031-02-04"}, {"updated_at", updatedAt},
-            {"status", "used"}, {"colours_2", "green"}, {"city_id", "3"}, {"picture_needUpload", "no"},
-            {"picture_oldFile", picture}};
-  answer = visitor.Post(update, fields, {{"picture_file", "", ""}});
+            {"status", "used"}, {"colours-i2", "green"}, {"city_id", "3"}, {"picture-upload", "no"}};
+  answer = visitor.Post(update, fields, {{"picture-file", "", ""}});
   ExpectCleanPage(answer, "update keeping the file");
   EXPECT_NE(answer.Body.find("The record was saved."), std::string::npos);
   EXPECT_EQ(Attribute(InputTag(answer.Body, "name"), "value"), "qf-e2e v2");
@@ -140,7 +140,7 @@ TEST_F(GeneratedSiteTest, RecordGoesThroughInsertDetailUpdateAndDelete) {
                            " WHERE id = " + id),
             (TRows{{"qf-e2e v2", "913.00", "2031-02-04", "used", "green", "3", picture}}));
   fields[7].second = "yes";
-  ExpectCleanPage(visitor.Post(update, fields, {{"picture_file", "second.png", "\x89PNG-second"}}), "new file");
+  ExpectCleanPage(visitor.Post(update, fields, {{"picture-file", "second.png", "\x89PNG-second"}}), "new file");
   const std::string picture2 = Sql("SELECT picture FROM " + products + " WHERE id = " + id);
   EXPECT_NE(picture2, picture);
   EXPECT_TRUE(IsStoredUpload(picture2)) << picture2;

@@ -136,6 +136,20 @@ TEST_F(DriverTest, TablesWhosePagesWouldLeaveTheOutputFolderAreNamedNotWritten) 
   fs::create_symlink(OutFile("elsewhere.php"), OutFile("site/a_ok_update.php"));
   EXPECT_THROW(Generate(), EInOutError);
   EXPECT_EQ(ReadFile(OutFile("elsewhere.php")), "kept");
+  // Nor is a copied support file; an output folder that is a link to
+  // elsewhere is not filled: the run stops with the usual message.
+  fs::remove(OutFile("site/a_ok_update.php"));
+  fs::remove(OutFile("site/general/functions.php"));
+  fs::create_symlink(OutFile("elsewhere.php"), OutFile("site/general/functions.php"));
+  EXPECT_THROW(Generate(), EInOutError);
+  EXPECT_EQ(ReadFile(OutFile("elsewhere.php")), "kept");
+  fs::remove(OutFile("site/general/functions.php"));
+  fs::remove_all(OutFile("site/theme"));
+  ForceDirectories(OutFile("elsewhere/images"));
+  fs::create_symlink(OutFile("elsewhere"), OutFile("site/theme"));
+  Generate();
+  EXPECT_EQ(Rec.Events.end()[-3], "error: Can't create project directories!");
+  EXPECT_EQ(Tree(OutFile("elsewhere")), TStrings{});
 }
 
 TEST_F(DriverTest, ProjectWithoutTablesWritesTheSitePagesAndCopies) {

@@ -25,7 +25,8 @@ std::map<std::string, std::string> Pages(const std::string& dir) {
   for (const auto& entry : fs::recursive_directory_iterator(dir)) {
     const std::string path = fs::relative(entry.path(), dir).string();
     const bool copied = path.starts_with("theme/") || path.starts_with("scripts/") || path == "left.html" ||
-                        path == "general/functions.php";
+                        (path.starts_with("general/") &&
+                         fs::exists(qftest::SourceDir() + "/data/scripts/" + entry.path().filename().string()));
     if (entry.is_regular_file() && !copied) pages[path] = qftest::ReadFile(entry.path());
   }
   return pages;

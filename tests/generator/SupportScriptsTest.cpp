@@ -71,13 +71,16 @@ protected:
 TEST_F(SupportScriptsTest, FunctionsEscapeAndReadRequests) { ExpectSectionPasses("functions", ""); }
 
 TEST_F(SupportScriptsTest, GeneratedFragmentsEvaluateInPhp) {
-  TWebTable table;
-  table.DB = "my-db";
-  for (const std::string name : {"id", "it's $x"}) {
-    auto input = std::make_unique<TWebInput>(name);
-    input->Database_field = name;
-    input->Key = true;
-    table.AddToInputList(std::move(input));
+  // The same columns as the key of a table, and as a table without a key.
+  TWebTable table, keyless;
+  for (TWebTable* t : {&table, &keyless}) {
+    t->DB = "my-db";
+    for (const std::string name : {"id", "it's $x"}) {
+      auto input = std::make_unique<TWebInput>(name);
+      input->Database_field = name;
+      input->Key = t == &table;
+      t->AddToInputList(std::move(input));
+    }
   }
   TBaseHtmlInput lookup("c");
   lookup.iLTable = "ci`ty";
@@ -91,6 +94,10 @@ TEST_F(SupportScriptsTest, GeneratedFragmentsEvaluateInPhp) {
                                    "$cond = " + BuildKeyCondition(table) + ";\n"
                                    "$Resultset = ['id' => 'a b&c=d', \"it's \\$x\" => null];\n"
                                    "$url = \"detail.php?k=" + BuildKeyUrlParams(table) + "\";\n"
+                                   "$Resultset = ['id' => null, \"it's \\$x\" => str_repeat('x', 65)];\n"
+                                   "$keylessUrl = \"k=" + BuildKeyUrlParams(keyless) + "\";\n"
+                                   "parse_str($keylessUrl, $_GET);\n"
+                                   "$keyless = " + BuildKeyCondition(keyless) + ";\n"
                                    "${'dbname_my-db'} = 'my-db';\n"
                                    "$sql = '" + BuildLookupSelect(lookup, "my-db") + "';\n");
 }

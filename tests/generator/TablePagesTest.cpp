@@ -166,24 +166,6 @@ TEST_F(TablePagesTest, ValidationNamesGiveTheirChecksAndRangeBoundsStayNumbers) 
   }
 }
 
-TEST(EmptyValueTest, NumericDateAndTimeColumnsStoreNullOrAClearedFlag) {
-  const std::tuple<const char*, const char*, const char*> cases[] = {
-      {"int(11)", "Text", "NULL"},         {"INT(10) UNSIGNED", "Combobox", "NULL"}, {"bigint", "Hidden", "NULL"},
-      {"decimal(10,2)", "Text", "NULL"},   {"double precision", "Text", "NULL"},     {"bit(1)", "Radiobox", "NULL"},
-      {"tinyint(1)", "Checkbox", "0"},     {"date", "Text", "NULL"},                 {"datetime(6)", "Text", "NULL"},
-      {"timestamp", "Text", "NULL"},       {"time", "Text", "NULL"},                 {"year(4)", "Listbox", "NULL"},
-      {"date", "Checkbox", "NULL"},        {"varchar(10)", "Text", ""},              {"text", "Textarea", ""},
-      {"enum('1','2')", "Radiobox", ""},   {"set('1')", "Checkbox", ""},             {"blob", "File", ""},
-      {"inet6", "Text", ""},               {"", "Text", ""},
-  };
-  for (const auto& [type, inputType, empty] : cases) {
-    TWebInput input("f");
-    input.Type = type;
-    input.Input_type = inputType;
-    EXPECT_EQ(EmptyValueSql(input), empty) << type << " " << inputType;
-  }
-}
-
 TEST_F(TablePagesTest, ListJoinsOnlyShownLookupsUnderTheirOwnAlias) {
   struct TCase {
     const char* What;

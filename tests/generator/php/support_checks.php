@@ -34,11 +34,116 @@ case 'functions':
     check('sqlIdent', sqlIdent('a`b'), '`a``b`');
     check('sqlEscape without link', sqlEscape(null, "O'Brien\\\0\n\""), "O\\'Brien\\\\\\0\\n\\\"");
     check('sqlEscape array', sqlEscape(null, ['x']), '');
-    check('sqlValue text', sqlValue(null, "it's"), "'it\\'s'");
-    check('sqlValue empty text', sqlValue(null, ''), "''");
-    check('sqlValue empty number', sqlValue(null, ' ', 'NULL'), 'NULL');
-    check('sqlValue zero', sqlValue(null, '0', 'NULL'), "'0'");
-    check('sqlValue cleared flag', sqlValue(null, '', '0'), '0');
+    check('like text', qfLikeText('50%_a\\b'), '50\\%\\_a\\\\b');
+
+    // What a field's value stores, by the server's description of the
+    // column: [type, nullable, has a default], the value, then the SQL when
+    // inserted, updated, and for a check-box group inserted and updated.
+    $column = fn (string $type, bool $null, bool $default): array => [
+        'base' => preg_replace('/[^a-z0-9].*$/s', '', $type), 'type' => $type, 'null' => $null,
+        'default' => $default];
+    foreach ([
+        [['varchar(10)', true, false], '', ['DEFAULT', 'NULL', 'DEFAULT', "''"]],
+        [['varchar(10)', false, false], '', ["''", "''", "''", "''"]],
+        [['varchar(10)', false, true], '', ['DEFAULT', "''", 'DEFAULT', "''"]],
+        [['varchar(10)', false, false], ' ', ["' '", "' '", "' '", "' '"]],
+        [['text', false, false], "it's", ["'it\\'s'", "'it\\'s'", "'it\\'s'", "'it\\'s'"]],
+        [['int(11)', false, false], ' ', ['NULL', 'NULL', '0', '0']],
+        [['int(11)', false, true], '', ['DEFAULT', 'DEFAULT', 'DEFAULT', '0']],
+        [['int(11) unsigned', true, false], '', ['DEFAULT', 'NULL', 'DEFAULT', '0']],
+        [['int(11)', false, false], '0', ["'0'", "'0'", "'0'", "'0'"]],
+        [['bit(1)', false, false], '1', ['1', '1', '1', '1']],
+        [['bit(1)', false, false], '', ['NULL', 'NULL', '0', '0']],
+        [['bit(8)', true, false], 'x', ["'x'", "'x'", "'x'", "'x'"]],
+        [['date', false, false], '', ['NULL', 'NULL', 'NULL', 'NULL']],
+        [['timestamp', false, true], '', ['DEFAULT', 'DEFAULT', 'DEFAULT', 'DEFAULT']],
+        [["enum('a','b')", true, false], '', ['DEFAULT', 'NULL', 'DEFAULT', 'NULL']],
+        [["enum('a','b')", false, true], '', ['DEFAULT', 'DEFAULT', 'DEFAULT', 'DEFAULT']],
+        [["enum('','a')", false, false], '', ["''", "''", "''", "''"]],
+        [["set('a','b')", true, false], '', ['DEFAULT', 'NULL', 'DEFAULT', "''"]],
+        [['binary(14)', true, false], '', ['DEFAULT', 'NULL', 'DEFAULT', "''"]],
+        [['inet6', false, false], '', ['NULL', 'NULL', 'NULL', 'NULL']],
+        [['inet6', true, false], '', ['DEFAULT', 'NULL', 'DEFAULT', 'NULL']],
+    ] as [$c, $value, $expected]) {
+        $info = $column(...$c);
+        $what = 'field sql ' . json_encode([$c, $value]);
+        check($what, [qfFieldSql(null, $info, $value, true, false), qfFieldSql(null, $info, $value, false, false),
+                      qfFieldSql(null, $info, $value, true, true), qfFieldSql(null, $info, $value, false, true)],
+              $expected);
+    }
+    check('unknown column takes its text', qfFieldSql(null, qfColumn(['columns' => []], 'x'), 'v', false, false),
+          "'v'");
+
+    check('form text', array_map('qfIsFormText', [null, '', "a\r\nb", "\xfe\xff", "a\0b", "Zürich"]),
+          [true, true, true, false, false, true]);
+    check('in line', array_map('qfShowsInLine', [null, 'a', "a\nb", "a\rb", "\xff\n"]), [true, true, false, false, true]);
+    check('browser text', qfBrowserText("a\xffb\0<"), "a\u{FFFD}b\u{FFFD}<");
+    check('area value', qfFormValue("\nx<", true), "\n\nx&lt;");
+    check('binary value', qfFormValue("\xfe\xff"), '');
+    check('line ends', [qfCrLf("a\nb\rc\r\nd"), qfStoredLineEnds("x\r\ny", "a\nb"),
+                        qfStoredLineEnds("x\r\ny", "a\r\nb"), qfStoredLineEnds("x\r\ny", 'ab')],
+          ["a\r\nb\r\nc\r\nd", "x\ny", "x\r\ny", "x\r\ny"]);
+    check('binary note', printed(fn () => qfBinaryNote(str_repeat("\xff", 1234))),
+          '<span class="qf-binary">binary, 1,234 bytes</span> ');
+    check('keep option', printed(fn () => qfKeepChoice('option', 'f', 'x"y', ['a', 'b'])),
+          "<option value=\"x&quot;y\" selected>x&quot;y</option>\n");
+    check('no keep option', printed(fn () => qfKeepChoice('option', 'f', 'a', ['a', 'b'])
+                                          . qfKeepChoice('radio', 'f', null, ['a'])), '');
+    check('keep radio', printed(fn () => qfKeepChoice('radio', 'f', 'red,blue', ['red', 'blue'], '<br>')),
+          "<input name=\"f\" id=\"f-keep\" type=\"radio\" value=\"red,blue\" checked>red,blue<br>\n");
+
+    // A form beyond PHP's size limit arrives empty and fails; an empty form
+    // within it (nothing ticked, nothing typed) is no error. PHP's limit: 8M.
+    $_POST = $_FILES = [];
+    foreach ([[9 << 20, 'the form was too large for the server'], [60, null]] as [$length, $error]) {
+        $_SERVER['CONTENT_LENGTH'] = (string)$length;
+        check('form size ' . $length, (new QfForm(null, ['sql' => '', 'columns' => []]))->error, $error);
+    }
+    unset($_SERVER['CONTENT_LENGTH']);
+
+    // What the update page writes of a field: the posted value against the
+    // stored one, as the browser hands each kind of field back (null: kept).
+    $form = new QfForm(null, ['sql' => '', 'columns' => []]);
+    $bytes = "\x1f\x8b\x08\0\xfe\xff";
+    foreach ([
+        ['text', 'abc', 'abc', null], ['text', 'abc', 'abd', 'abd'], ['text', null, '', null],
+        ['text', '', '', null], ['text', null, 'x', 'x'], ['text', 'a b ', 'a b', 'a b'],
+        ['text', "l1\nl2", "l1\r\nl2", null], ['text', "l1\nl2", "l1\r\nl3", "l1\nl3"],
+        ['text', $bytes, '', null], ['text', $bytes, 'new', 'new'],
+        ['area', "a\nb", "a\r\nb", null], ['area', "a\r\nb", "a\r\nb", null], ['area', "a\rb", "a\r\nb", null],
+        ['area', "a\nb\n", "a\r\nb", "a\nb"], ['area', "a\r\nb", "a\r\nc", "a\r\nc"], ['area', null, '', null],
+        ['area', 'x', "x\r\ny", "x\r\ny"], ['area', $bytes, '', null],
+        ['password', 'secret', '', null], ['password', 'secret', 'new', 'new'],
+        ['hidden', '2020-01-01', '2020-01-01', null], ['hidden', '2020-01-01', '2021', '2021'],
+        ['choice', null, '', null], ['choice', 'a', 'a', null], ['choice', 'a', 'b', 'b'], ['choice', 'a', '', ''],
+        ['choice', "\xff", "\u{FFFD}", null], ['choice', 'a', null, null],
+    ] as [$kind, $stored, $posted, $expected]) {
+        $_POST = $posted === null ? [] : ['f' => $posted];
+        check('changed ' . json_encode([$kind, $stored, $posted], JSON_INVALID_UTF8_SUBSTITUTE),
+              $form->changedValue(['f', $kind], $stored, []), $expected);
+    }
+    // A check-box group: ticked as shown is no change; members that are no
+    // item stay.
+    foreach ([
+        ['red,blue', ['f-i1' => 'red', 'f-i3' => 'blue'], null],
+        ['red,blue', ['f-i1' => 'red'], 'red'],
+        [null, [], null],
+        ['', ['f-i2' => 'green'], 'green'],
+        ['red,purple', ['f-i1' => 'red'], null],
+        ['red,purple', ['f-i2' => 'green'], 'green,purple'],
+        ['red,purple', [], 'purple'],
+    ] as [$stored, $posted, $expected]) {
+        $_POST = $posted;
+        check('checks ' . json_encode([$stored, $posted]),
+              $form->changedValue(['f', 'checks'], $stored, ['red', 'green', 'blue']), $expected);
+    }
+    // A flag's group on a number: its value is the one ticked, 0 none.
+    foreach ([['0', ['f-i1' => '1'], '1'], ['1', [], ''], ['1', ['f-i1' => '1'], null], ['0', [], null]]
+             as [$stored, $posted, $expected]) {
+        $_POST = $posted;
+        check('flag ' . json_encode([$stored, $posted]), $form->changedValue(['f', 'checks'], $stored, ['1'], true),
+              $expected);
+    }
 
     $_POST = ['a' => 'posted', 'arr' => ['x'], 'n' => 0];
     $_GET = ['a' => 'query', 'b' => 'only query'];
@@ -54,8 +159,8 @@ case 'functions':
     check('set number', isValueSet(5, '5'), true);
     check('set null', isValueSet(null, 'x'), false);
 
-    $_POST = ['c_10' => 'ten', 'c_3' => 'blue', 'c_1' => 'red', 'c_2' => ['no'], 'c_x' => 'no', 'cc_1' => 'no',
-              'c_' => 'no', 'c_01' => 'one'];
+    $_POST = ['c-i10' => 'ten', 'c-i3' => 'blue', 'c-i1' => 'red', 'c-i2' => ['no'], 'c-ix' => 'no', 'cc-i1' => 'no',
+              'c-i' => 'no', 'c-i01' => 'one', 'c_1' => 'no', 'c-1' => 'no'];
     check('checkbox value', getCheckboxValue('c'), 'red,blue,ten');
     check('checkbox none', getCheckboxValue('d'), '');
 
@@ -63,6 +168,7 @@ case 'functions':
           '&lt;b&gt;&quot;x&quot;&lt;/b&gt; &amp; &#039;y&#039;');
     check('writeHtmlText empty', printed(fn () => writeHtmlText('')), '&nbsp;');
     check('writeHtmlText zero', printed(fn () => writeHtmlText('0')), '0');
+    check('writeHtmlText bytes', printed(fn () => writeHtmlText("\xfe\xff\0")), 'binary, 3 bytes');
     // Without a connection the lookups print nothing and do not warn.
     check('combo without link', printed(fn () => getComboItemsFromDb(null, 'SELECT 1', 'a', 'b')), '');
     check('text without link', printed(fn () => writeHtmlTextFromDB(false, 'shop', 'city', 'id', 1, 'name')), '');
@@ -102,9 +208,14 @@ case 'functions':
     break;
 
 case 'fragments':
-    // The generated key condition, key parameters and lookup SELECT, as PHP reads them.
+    // The generated key condition, key parameters and lookup SELECT, as PHP
+    // reads them. Without a connection the SHOW COLUMNS answer is empty and
+    // the values are escaped as the server's own function does.
     check('key condition', $cond, "1 AND `id`='1\\' OR \\'1\\'=\\'1' AND `it's \$x`='a\\\\b'");
-    check('key url', $url, 'detail.php?k=1&id=a+b%26c%3Dd&it-27s-20-24x=');
+    check('key url', $url, 'detail.php?k=1&id=a+b%26c%3Dd&it-27s-20-24x-null=1');
+    check('keyless condition', $keyless, "1 AND `id` IS NULL AND MD5(CONVERT(`it's \$x` USING utf8mb4))='"
+          . md5(str_repeat('x', 65)) . "'");
+    check('keyless url', $keylessUrl, 'k=1&id-null=1&it-27s-20-24x-md5=' . md5(str_repeat('x', 65)));
     check('lookup', $sql,
           "SELECT DISTINCT `name` ,`id` FROM `my-db`.`ci``ty` WHERE `name` NOT LIKE 'O''B\\\\%' ORDER BY `name` DESC");
     break;
@@ -122,14 +233,43 @@ case 'lookups':
     check('combo selected', printed(fn () => getValueComboItemsFromDb($link, $all, 'id', 'name', '5')),
           "<option value=\"1\">Zürich</option>\n<option value=\"5\" selected>L&#039;Aquila</option>\n");
     check('check boxes', printed(fn () => getValueCheckboxItemsFromDb($link, $all, 'id', 'name', 'c', '1,3', '<br>')),
-          '<input type="checkbox" name="c_1" id="c_1" class="csscombo" value="1" checked><label for="c_1">'
+          '<input type="checkbox" name="c-i1" id="c-i1" class="csscombo" value="1" checked><label for="c-i1">'
           . "Zürich</label><br>\n"
-          . '<input type="checkbox" name="c_2" id="c_2" class="csscombo" value="5"><label for="c_2">'
+          . '<input type="checkbox" name="c-i2" id="c-i2" class="csscombo" value="5"><label for="c-i2">'
           . "L&#039;Aquila</label><br>\n");
     check('radios', printed(fn () => getRadioItemsFromDb($link, $all, 'id', 'name', 'r', '')),
-          '<input type="radio" name="r" id="r_1" class="csscombo" value="1"><label for="r_1">Zürich</label>' . "\n"
-          . '<input type="radio" name="r" id="r_2" class="csscombo" value="5"><label for="r_2">L&#039;Aquila</label>'
+          '<input type="radio" name="r" id="r-r1" class="csscombo" value="1"><label for="r-r1">Zürich</label>' . "\n"
+          . '<input type="radio" name="r" id="r-r2" class="csscombo" value="5"><label for="r-r2">L&#039;Aquila</label>'
           . "\n");
+    // A stored value that is no item is offered too: the form posts it back.
+    check('combo keeps an empty value', printed(fn () => getValueComboItemsFromDb($link, $all, 'id', 'name', null)),
+          "<option value=\"\" selected>Please select!</option>\n<option value=\"1\">Zürich</option>\n"
+          . "<option value=\"5\">L&#039;Aquila</option>\n");
+    check('combo keeps another value', printed(fn () => getValueComboItemsFromDb($link, $all, 'id', 'name', '7')),
+          "<option value=\"1\">Zürich</option>\n<option value=\"5\">L&#039;Aquila</option>\n"
+          . "<option value=\"7\" selected>7</option>\n");
+    check('radios keep another value', str_contains(
+        printed(fn () => getValueRadioItemsFromDb($link, $all, 'id', 'name', 'r', '7', '')),
+        '<input name="r" id="r-keep" type="radio" value="7" checked>7'), true);
+    // After a failed insert the visitor's choice is chosen again.
+    $_POST = ['r' => '5', 'c-i1' => '1', 's' => '5'];
+    qfKeepPosted(true);
+    check('kept radio', str_contains(printed(fn () => getRadioItemsFromDb($link, $all, 'id', 'name', 'r', '')),
+                                     'value="5" checked'), true);
+    check('kept box', str_contains(printed(fn () => getCheckboxItemsFromDb($link, $all, 'id', 'name', 'c', '')),
+                                   'value="1" checked'), true);
+    check('kept option', printed(fn () => getComboItemsFromDb($link, $all, 'id', 'name', 's')),
+          "<option value=\"1\">Zürich</option>\n<option value=\"5\" selected>L&#039;Aquila</option>\n");
+    qfKeepPosted(false);
+    check('nothing kept', str_contains(printed(fn () => getRadioItemsFromDb($link, $all, 'id', 'name', 'r', '')),
+                                       'checked'), false);
+    // The server's description of a table.
+    $table = qfTable($link, 'shop', 'products');
+    check('columns', [$table['sql'], $table['columns']['price'], $table['columns']['released']['null']],
+          ['`shop`.`products`', ['base' => 'decimal', 'type' => 'decimal(10,2)', 'null' => false, 'default' => true],
+           true]);
+    check('auto increment counts as a default', $table['columns']['id']['default'], true);
+    check('no table', qfTable($link, 'shop', 'missing')['columns'], []);
     check('bad SQL prints nothing', printed(fn () => getComboItemsFromDb($link, 'SELECT nonsense FROM', 'a', 'b')), '');
     check('text from db', printed(fn () => writeHtmlTextFromDB($link, 'shop', 'customer', 'id', 5, 'name')),
           'Ana &lt;b&gt;Souza&lt;/b&gt;');

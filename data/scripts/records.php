@@ -1,0 +1,481 @@
+<?php
+// Reading and writing the rows of the table pages.
+//
+// A browser does not hand every value back as the page showed it: a text
+// input drops line breaks, a text area turns every line end into CR LF,
+// NULL and the empty text look alike, and bytes that are not UTF-8 come
+// back as U+FFFD. So an update writes only the fields whose posted value
+// differs from what the form showed for the stored row, after the
+// browser's own rewriting of that kind of field; everything else stays as
+// it is, byte for byte. What a blank field stores is learnt from the
+// server: the column's DEFAULT, else NULL where the column allows it.
+//
+// Request names: a column travels under its form name (letters, digits,
+// "_" and "-XX" escapes; see the generator). Names made from it add "-"
+// and a lower-case word ("tags-i2", "pic-file", "id-null"), which no form
+// name can hold, so they never meet another column's name.
+//
+// Included by functions.php, which every page includes.
+
+/** What the server says of a table's columns, asked once per request:
+ *  ['sql' => `db`.`table`, 'columns' => name => [base, type, null, default]]. */
+function qfTable($link, $db, $table): array
+{
+    static $known = [];
+    $sql = sqlIdent($db) . '.' . sqlIdent($table);
+    if (isset($known[$sql])) {
+        return $known[$sql];
+    }
+    $columns = [];
+    foreach (qfRows($link, 'SHOW COLUMNS FROM ' . $sql) as $row) {
+        $type = strtolower(qfText($row['Type'] ?? ''));
+        $extra = strtolower(qfText($row['Extra'] ?? ''));
+        $columns[qfText($row['Field'] ?? '')] = [
+            'base' => preg_replace('/[^a-z0-9].*$/s', '', $type),
+            'type' => $type,
+            'null' => strtoupper(qfText($row['Null'] ?? '')) === 'YES',
+            // A column the server fills itself when it is given DEFAULT.
+            'default' => ($row['Default'] ?? null) !== null || str_contains($extra, 'auto_increment')
+                || str_contains($extra, 'generated'),
+        ];
+    }
+    // A failed question is not kept: the next page asks again.
+    if ($columns) {
+        $known[$sql] = ['sql' => $sql, 'columns' => $columns];
+    }
+    return ['sql' => $sql, 'columns' => $columns];
+}
+
+/** The server's description of one column, or that of an unknown column. */
+function qfColumn(array $table, $name): array
+{
+    return $table['columns'][qfText($name)] ?? ['base' => '', 'type' => '', 'null' => false, 'default' => false];
+}
+
+/** Whether the column stores the empty text: not a number, date, time, an
+ *  address or an enum without '' among its values. */
+function qfTakesEmptyText(array $column): bool
+{
+    static $not = ['tinyint', 'smallint', 'mediumint', 'int', 'integer', 'bigint', 'decimal', 'dec', 'numeric',
+                   'fixed', 'float', 'double', 'real', 'bit', 'bool', 'boolean', 'serial', 'date', 'datetime',
+                   'timestamp', 'time', 'year', 'inet4', 'inet6', 'uuid'];
+    if ($column['base'] === 'enum') {
+        return preg_match("/[(,]''[,)]/", $column['type']) === 1;
+    }
+    return !in_array($column['base'], $not, true);
+}
+
+function qfIsNumber(array $column): bool
+{
+    return in_array($column['base'], ['tinyint', 'smallint', 'mediumint', 'int', 'integer', 'bigint', 'decimal',
+                                      'dec', 'numeric', 'fixed', 'float', 'double', 'real', 'bit', 'bool',
+                                      'boolean', 'serial'], true);
+}
+
+/** Whether a column's text form holds bytes: a digest of it is taken as is,
+ *  that of a text is taken of the characters the client reads. */
+function qfIsBytes(array $column): bool
+{
+    return in_array($column['base'], ['binary', 'varbinary', 'tinyblob', 'blob', 'mediumblob', 'longblob'], true);
+}
+
+/** A value's text as the SQL of the column: a BIT takes a number. */
+function qfValueSql($link, array $column, string $value): string
+{
+    if ($column['base'] === 'bit' && preg_match('/^[0-9]{1,20}$/', $value)) {
+        return $value;
+    }
+    return "'" . sqlEscape($link, $value) . "'";
+}
+
+/** What a blank field stores. Inserted: the column's DEFAULT when it has one
+ *  or takes NULL. Updated: nothing ticked in a check-box group is the cleared
+ *  value (0, ''); else NULL where allowed. Then the empty text where the
+ *  column stores it, its DEFAULT, or NULL, which a NOT NULL column refuses
+ *  with the page's message. */
+function qfEmptySql(array $column, bool $insert, bool $checks): string
+{
+    if ($insert && ($column['null'] || $column['default'])) {
+        return 'DEFAULT';
+    }
+    if ($checks && qfIsNumber($column)) {
+        return '0';
+    }
+    if ($checks && qfTakesEmptyText($column)) {
+        return "''";
+    }
+    if ($column['null']) {
+        return 'NULL';
+    }
+    if (qfTakesEmptyText($column)) {
+        return "''";
+    }
+    return $column['default'] ? 'DEFAULT' : 'NULL';
+}
+
+/** The SQL of a field's new value; a blank one by qfEmptySql. A value is
+ *  blank when it is '' or, for a column without empty text, only blanks. */
+function qfFieldSql($link, array $column, string $value, bool $insert, bool $checks): string
+{
+    $blank = qfTakesEmptyText($column) ? $value === '' : trim($value) === '';
+    return $blank ? qfEmptySql($column, $insert, $checks) : qfValueSql($link, $column, $value);
+}
+
+// ---------------------------------------------------------------- rows
+
+/** The first row that the condition names, or null. */
+function qfFetchRow($link, array $table, string $where): ?array
+{
+    if (!($link instanceof mysqli)) {
+        return null;
+    }
+    try {
+        $result = mysqli_query($link, 'SELECT * FROM ' . $table['sql'] . ' WHERE ' . $where . ' LIMIT 1');
+    } catch (mysqli_sql_exception $e) {
+        $result = false;
+    }
+    if (!($result instanceof mysqli_result)) {
+        return null;
+    }
+    // mysqlnd gives every value as text, a BIT as its number.
+    $row = mysqli_fetch_assoc($result);
+    mysqli_free_result($result);
+    return is_array($row) ? $row : null;
+}
+
+// ---------------------------------------------------------------- keys
+
+/** The key parameters of a row's links ("&id=3"): a NULL as name-null, and
+ *  with $digests (a table without a key, whose every column names the row)
+ *  a long value as name-md5, its digest, so that no link grows past a few
+ *  hundred bytes per column. $keys: column => form name. */
+function qfKeyParams($row, array $keys, bool $digests): string
+{
+    $params = '';
+    foreach ($keys as $column => $name) {
+        $value = is_array($row) ? ($row[$column] ?? null) : null;
+        if ($value === null) {
+            $params .= '&' . $name . '-null=1';
+            continue;
+        }
+        $value = qfText($value);
+        if ($digests && strlen($value) > 64) {
+            $params .= '&' . $name . '-md5=' . md5($value);
+        } else {
+            $params .= '&' . $name . '=' . urlencode($value);
+        }
+    }
+    return $params;
+}
+
+/** The SQL condition that names the row of the key parameters in $params
+ *  (the request's query by default), NULL-safe: a missing parameter is the
+ *  empty text, a malformed digest names nothing. */
+function qfKeyCondition($link, $db, $table, array $keys, bool $digests, ?array $params = null): string
+{
+    $params ??= $_GET;
+    $info = qfTable($link, $db, $table);
+    $sql = '1';
+    foreach ($keys as $column => $name) {
+        $column = qfText($column);
+        $ident = sqlIdent($column);
+        $about = qfColumn($info, $column);
+        if (isset($params[$name . '-null'])) {
+            $sql .= ' AND ' . $ident . ' IS NULL';
+        } elseif ($digests && isset($params[$name . '-md5'])) {
+            $digest = qfText($params[$name . '-md5']);
+            $text = qfIsBytes($about) ? $ident : 'CONVERT(' . $ident . ' USING utf8mb4)';
+            $sql .= ' AND MD5(' . $text . ")='" . (preg_match('/^[0-9a-f]{32}$/', $digest) ? $digest : '') . "'";
+        } else {
+            $sql .= ' AND ' . $ident . '=' . qfValueSql($link, $about, qfText($params[$name] ?? ''));
+        }
+    }
+    return $sql;
+}
+
+// ---------------------------------------------------------------- showing values in forms
+
+/** Whether a value survives a form unchanged but for line ends: valid
+ *  UTF-8 without NUL. NULL shows as the empty text. */
+function qfIsFormText($value): bool
+{
+    $text = qfText($value);
+    return !str_contains($text, "\0") && preg_match('//u', $text) === 1;
+}
+
+/** Whether a stored value is edited in a one-line input: a value with line
+ *  breaks gets a text area, which keeps them. */
+function qfShowsInLine($value): bool
+{
+    return !qfIsFormText($value) || strpbrk(qfText($value), "\r\n") === false;
+}
+
+/** The stored value as an input or text area shows it: escaped, '' for a
+ *  value that is no form text. A text area's value begins with a line
+ *  break, which the browser drops, so that a leading one of the value is
+ *  kept. */
+function qfFormValue($value, bool $area = false): string
+{
+    $text = qfIsFormText($value) ? h($value) : '';
+    return $area ? "\n" . $text : $text;
+}
+
+/** Says what a value that no form can carry is ("binary, 1,234 bytes"); it
+ *  stays unless the visitor types a new one. */
+function qfBinaryNote($value): void
+{
+    if (!qfIsFormText($value)) {
+        echo '<span class="qf-binary">binary, ', number_format(strlen(qfText($value))), ' bytes</span> ';
+    }
+}
+
+/** The text a browser holds for a value the page printed with h(): invalid
+ *  UTF-8 and NUL as U+FFFD. */
+function qfBrowserText($value): string
+{
+    return str_replace("\0", "\u{FFFD}", htmlspecialchars_decode(h($value), ENT_QUOTES));
+}
+
+/** Line ends as a browser posts a text area's: CR LF. */
+function qfCrLf(string $text): string
+{
+    return preg_replace('/\r\n|\r|\n/', "\r\n", $text);
+}
+
+/** A posted text area's value with the line ends of the stored text: a text
+ *  written with LF alone keeps LF; otherwise as posted. */
+function qfStoredLineEnds(string $posted, string $stored): string
+{
+    if (str_contains($stored, "\n") && !str_contains($stored, "\r")) {
+        return str_replace("\r\n", "\n", $posted);
+    }
+    return $posted;
+}
+
+/** For a single choice (select, radio group) whose stored value is none of
+ *  its items: one more choice holding that value, chosen, so that the form
+ *  shows and posts back what is stored. Printed after the items: of several
+ *  chosen ones a browser takes the last. */
+function qfKeepChoice(string $kind, $name, $stored, array $items, $sep = ''): void
+{
+    $text = qfText($stored);
+    if ($text === '' || in_array($text, array_map('qfText', $items), true)) {
+        return;
+    }
+    if ($kind === 'option') {
+        echo '<option value="', h($text), '" selected>', h($text), "</option>\n";
+    } else {
+        echo '<input name="', h($name), '" id="', h(qfText($name) . '-keep'), '" type="radio" value="', h($text),
+            '" checked>', h($text), qfText($sep), "\n";
+    }
+}
+
+// ---------------------------------------------------------------- the posted form
+
+/** Whether the insert form shows what the visitor sent, after a failed
+ *  insert; set by the page. */
+function qfKeepPosted(?bool $keep = null): bool
+{
+    static $on = false;
+    if ($keep !== null) {
+        $on = $keep;
+    }
+    return $on;
+}
+
+/** An insert form's text: what the visitor sent after a failed insert,
+ *  else the field's default. */
+function qfKeptText($name, $default = '', bool $area = false): string
+{
+    $text = qfKeepPosted() ? (QfForm::posted(qfText($name)) ?? '') : qfText($default);
+    return ($area ? "\n" : '') . h($text);
+}
+
+/** Prints " selected" or " checked" for the choice the visitor sent, after
+ *  a failed insert. */
+function qfKeptMark($name, $value, string $word): void
+{
+    if (qfKeepPosted() && QfForm::posted(qfText($name)) === qfText($value)) {
+        echo ' ', $word;
+    }
+}
+
+/** A form being saved: the page's connection and table, the uploads it
+ *  took, what went wrong. */
+final class QfForm
+{
+    /** form name => stored path ('' when cleared); a name absent: kept. */
+    public array $uploads = [];
+    /** Files stored for this form, removed again when the row is not saved. */
+    public array $stored = [];
+    public ?string $error = null;
+
+    public function __construct(public $link, public array $table)
+    {
+        // A request beyond PHP's size limit arrives without any field.
+        $limit = trim((string)ini_get('post_max_size'));
+        $bytes = (int)$limit * (['K' => 1 << 10, 'M' => 1 << 20, 'G' => 1 << 30][strtoupper(substr($limit, -1))] ?? 1);
+        if ($bytes > 0 && (int)($_SERVER['CONTENT_LENGTH'] ?? 0) > $bytes) {
+            $this->error = 'the form was too large for the server';
+        }
+    }
+
+    /** The file posted in field $field stored in folder $dir. On the update
+     *  page $choice names the radio group "upload new file" (yes) or "keep
+     *  old file"; without a file, "yes" clears the column. */
+    public function upload(string $name, string $field, $dir, ?string $choice = null): void
+    {
+        if ($choice !== null && requestValue($choice) !== 'yes') {
+            return;
+        }
+        $error = $_FILES[$field]['error'] ?? UPLOAD_ERR_NO_FILE;
+        if ($error === UPLOAD_ERR_NO_FILE) {
+            $this->uploads[$name] = '';
+            return;
+        }
+        $path = $error === UPLOAD_ERR_OK ? storeUpload($field, $dir) : null;
+        if ($path === null) {
+            $file = basename(qfText($_FILES[$field]['name'] ?? ''));
+            $this->error ??= in_array($error, [UPLOAD_ERR_INI_SIZE, UPLOAD_ERR_FORM_SIZE], true)
+                ? 'the file "' . $file . '" is larger than the site takes'
+                : 'the file "' . $file . '" could not be stored';
+            return;
+        }
+        $this->uploads[$name] = $path;
+        $this->stored[] = $path;
+    }
+
+    /** The posted text of a field, null when the form did not send it. */
+    public static function posted(string $name): ?string
+    {
+        return isset($_POST[$name]) && !is_array($_POST[$name]) ? qfText($_POST[$name]) : null;
+    }
+
+    /** A field's value as posted: the joined check boxes, the upload, or
+     *  the field's text (null: not sent). $field: [form name, kind, ...]. */
+    public function value(array $field): ?string
+    {
+        [$name, $kind] = $field;
+        if ($kind === 'checks') {
+            return getCheckboxValue($name);
+        }
+        if ($kind === 'file') {
+            return $this->uploads[$name] ?? null;
+        }
+        return self::posted($name);
+    }
+
+    /** The SQL of an inserted field's value. */
+    public function insertSql($column, array $field): string
+    {
+        return qfFieldSql($this->link, qfColumn($this->table, $column), $this->value($field) ?? '', true,
+                          $field[1] === 'checks');
+    }
+
+    /** The new value of an updated field, or null when the visitor left it
+     *  as the form showed the stored value. A check-box group's stored value
+     *  is a list of members unless $single (a number: 0 is none ticked). */
+    public function changedValue(array $field, $stored, array $items, bool $single = false): ?string
+    {
+        [$name, $kind] = $field;
+        $shown = qfText($stored);
+        $posted = $this->value($field);
+        if ($posted === null) {
+            return null;
+        }
+        switch ($kind) {
+        case 'password':  // never shown: empty means unchanged
+            return $posted === '' ? null : $posted;
+        case 'file':
+            return $posted === $shown ? null : $posted;
+        case 'hidden':    // the page's own value
+            return $posted === $shown ? null : $posted;
+        case 'checks':
+            // Ticked as shown: nothing changed. Members of the stored value
+            // that are no item were not shown and are kept.
+            $ticked = $posted === '' ? [] : explode(',', $posted);
+            $items = array_map('qfText', $items);
+            $shownTicked = array_values(array_filter($items, fn ($item) => isValueSet($shown, $item)));
+            if ($ticked === $shownTicked) {
+                return null;
+            }
+            $other = $shown === '' || $single ? [] : array_diff(explode(',', $shown), $items);
+            return implode(',', array_merge($ticked, $other));
+        case 'choice':
+            return $posted === qfBrowserText($shown) ? null : $posted;
+        }
+        // Text inputs and text areas. A value no form carries was shown as a
+        // note beside an empty field: only a typed value replaces it.
+        if (!qfIsFormText($stored)) {
+            return $posted === '' ? null : $posted;
+        }
+        if ($kind === 'area' || !qfShowsInLine($stored)) {
+            return qfCrLf($posted) === qfCrLf($shown) ? null : qfStoredLineEnds($posted, $shown);
+        }
+        return $posted === $shown ? null : $posted;
+    }
+
+    /** column => SQL of every changed field of the update page; a hidden
+     *  field's only with a change the visitor made. The row as it will be
+     *  stored goes to $after (a DEFAULT the server fills is not known).
+     *  $fields: column => [form name, kind, items]; items are a check-box
+     *  group's values, or ['sql', 'value', 'display'] of its lookup. */
+    public function changes(array $row, array $fields, ?array &$after = null): array
+    {
+        $set = [];
+        $after = $row;
+        $visible = false;
+        foreach ($fields as $column => $field) {
+            $items = $field[2] ?? [];
+            if ($field[1] === 'checks' && isset($items['sql'])) {
+                $items = array_map(fn ($r) => qfItem($r, $items['value'], $items['display'])[0],
+                                   qfRows($this->link, $items['sql']));
+            }
+            $about = qfColumn($this->table, $column);
+            $value = $this->changedValue($field, $row[$column] ?? null, $items, qfIsNumber($about));
+            if ($value === null) {
+                continue;
+            }
+            $visible = $visible || $field[1] !== 'hidden';
+            $sql = qfFieldSql($this->link, $about, $value, false, $field[1] === 'checks');
+            $set[$column] = $sql;
+            if ($sql !== 'DEFAULT') {
+                $after[$column] = match ($sql) { 'NULL' => null, "''" => '', '0' => '0', default => $value };
+            }
+        }
+        if (!$visible) {
+            $after = $row;
+            return [];
+        }
+        return $set;
+    }
+
+    /** Runs a statement of the form; on failure removes the files it stored,
+     *  logs the server's reason and keeps the visitor's text. */
+    public function run(string $sql): bool
+    {
+        if ($this->error === null) {
+            try {
+                if (mysqli_query($this->link, $sql)) {
+                    return true;
+                }
+                $this->error = mysqli_error($this->link);
+            } catch (mysqli_sql_exception $e) {
+                $this->error = $e->getMessage();
+            }
+            $this->error = qfServerError($this->error);
+        }
+        foreach ($this->stored as $path) {
+            @unlink($path);
+        }
+        $this->stored = [];
+        return false;
+    }
+}
+
+/** A reason from the server: logged, and shown to the administrator only. */
+function qfServerError(string $error): string
+{
+    error_log('database: ' . $error);
+    return isAdmin() ? $error : 'the database refused it';
+}

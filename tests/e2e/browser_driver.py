@@ -1,0 +1,76 @@
+#!/usr/bin/python3
+"""A headless Chromium for the site tests, driven over stdin and stdout.
+
+Each input line is a JSON command; each answer is one JSON line:
+  {"open": URL}                       loads a page
+  {"type": [NAME, TEXT]}              types TEXT at the end of field NAME
+  {"choose": [NAME, VALUE]}           chooses the option VALUE of select NAME
+  {"submit": true}                    presses the first form's submit button
+                                      and waits for the answer page
+The answer is "ok " and the page's visible text, or "error " and what went
+wrong, the text as hexadecimal UTF-8; the first line, before any command,
+says whether the browser started. The browser itself rewrites what it
+sends, which is why the site is tried through one.
+"""
+
+import json
+import sys
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.by import By
+from selenium.webdriver.support import expected_conditions
+from selenium.webdriver.support.ui import Select, WebDriverWait
+
+
+def start():
+    options = webdriver.ChromeOptions()
+    options.binary_location = "/usr/bin/chromium"
+    for flag in ("--headless=new", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+                 "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                 "--disable-dev-shm-usage"):
+        options.add_argument(flag)
+    return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+
+
+def run(browser, command):
+    if "open" in command:
+        browser.get(command["open"])
+    elif "type" in command:
+        name, text = command["type"]
+        browser.find_element(By.NAME, name).send_keys(text)
+    elif "choose" in command:
+        name, value = command["choose"]
+        Select(browser.find_element(By.NAME, name)).select_by_value(value)
+    elif "submit" in command:
+        old = browser.find_element(By.TAG_NAME, "html")
+        browser.find_element(By.CSS_SELECTOR, "form input[type=submit]").click()
+        WebDriverWait(browser, 20).until(expected_conditions.staleness_of(old))
+    else:
+        raise ValueError("unknown command")
+    return browser.find_element(By.TAG_NAME, "body").text
+
+
+def answer(ok, text):
+    print(("ok " if ok else "error ") + text.encode().hex(), flush=True)
+
+
+def main():
+    try:
+        browser = start()
+    except Exception as error:  # no browser: the first answer says why
+        answer(False, str(error))
+        return
+    answer(True, "")
+    for line in sys.stdin:
+        if not line.strip():
+            continue
+        try:
+            answer(True, run(browser, json.loads(line)))
+        except Exception as error:
+            answer(False, type(error).__name__ + ": " + str(error))
+    browser.quit()
+
+
+if __name__ == "__main__":
+    main()
