@@ -28,27 +28,6 @@ struct TListPage {
   std::string Label, Html;
 };
 
-/** The fields the list form posts: its hidden and text fields and the
- *  chosen option of each list. */
-TFields FormFields(const std::string& html) {
-  TFields fields;
-  static const std::regex kInput("<input [^>]*>");
-  for (std::sregex_iterator it(html.begin(), html.end(), kInput), end; it != end; ++it) {
-    const std::string type = Attribute(it->str(), "type");
-    if (type == "hidden" || type == "text") fields.emplace_back(Attribute(it->str(), "name"), Attribute(it->str(), "value"));
-  }
-  static const std::regex kSelect(R"re(<select name="([^"]*)"[^>]*>([\s\S]*?)</select>)re");
-  static const std::regex kOption(R"re(<option value="([^"]*)"( selected)?)re");
-  for (std::sregex_iterator it(html.begin(), html.end(), kSelect), end; it != end; ++it) {
-    const std::string options = (*it)[2];
-    std::string chosen;
-    for (std::sregex_iterator o(options.begin(), options.end(), kOption); o != end; ++o)
-      if (chosen.empty() || (*o)[2].matched) chosen = HtmlDecode((*o)[1].str());
-    fields.emplace_back(HtmlDecode((*it)[1].str()), chosen);
-  }
-  return fields;
-}
-
 /** The name and value of the button with that caption, or none. */
 std::optional<std::pair<std::string, std::string>> Button(const std::string& html, const std::string& caption) {
   const std::regex button(R"re(<button type="submit" name="([^"]*)" value="([^"]*)">)re" + caption + "</button>");
@@ -170,12 +149,10 @@ protected:
                   const std::string& caption, const TFields& changes = {}) {
     const auto button = Button(page.Html, caption);
     if (!button) return {{}, "<no " + caption + " button>", ""};
-    TFields fields = FormFields(page.Html);
-    for (auto& [name, value] : fields)
-      for (const auto& [changed, typed] : changes)
-        if (name == changed) value = typed;
-    fields.push_back(*button);
-    return Read(visitor.Post(address, fields));
+    TBrowserForm form = BrowserForm(page.Html);
+    for (const auto& [name, typed] : changes) form.Set(name, typed);
+    form.Fields.push_back(*button);
+    return Read(visitor.Post(address, form.Fields));
   }
 
   /** Walks every page of the list under the request's filter and sort with
@@ -418,7 +395,7 @@ TEST_F(ListPagingTest, CursorFieldsAreValuesNotSql) {
   const std::vector<std::string> all = Column(*FDb, "SELECT id FROM " + ShopTable("paging") + " ORDER BY id");
   THttpClient visitor = Visitor();
   for (const std::string sort : {"id", "name", "code"}) {
-    const TFields form = FormFields(Open(visitor, list, {{"qf_sort", sort}}).Html);
+    const TBrowserForm form = BrowserForm(Open(visitor, list, {{"qf_sort", sort}}).Html);
     // Raw SQL, not hex, hex of odd length, wrong numbers of values, hex of
     // SQL ("' OR 1=1", "1 OR 1=1" with a second value, "'").
     for (const std::string text : {"' OR '1'='1", "1 OR 1=1", "zz", "4", "-", "-,-,-", "27204f5220313d31",
@@ -426,12 +403,11 @@ TEST_F(ListPagingTest, CursorFieldsAreValuesNotSql) {
       for (const std::string field : {"qf_first", "qf_last", "qf_page", "qf_state", "qf_move"})
         for (const std::string move : {"next", "prev", "last"}) {
           if (field == "qf_move" && move != "next") continue;
-          TFields fields = form;
-          for (auto& [name, value] : fields)
-            if (name == field) value = text;
-          fields.emplace_back("qf_move", field == "qf_move" ? text : move);
+          TBrowserForm sent = form;
+          sent.Set("qf_move", move);
+          sent.Set(field, text);
           const std::string what = sort + " " + field + "=" + text + " " + move;
-          const TListPage page = Read(visitor.Post(list, fields));
+          const TListPage page = Read(visitor.Post(list, sent.Fields));
           EXPECT_FALSE(page.Rows.empty() || page.Rows.size() > 10u) << what;
           if (sort == "id") {
             EXPECT_NE(std::search(all.begin(), all.end(), page.Rows.begin(), page.Rows.end()), all.end()) << what;
