@@ -335,6 +335,13 @@ int Run() {
 }
 
 int main(int argc, char** argv) {
+  // Repetitions of all requests interleaved, so that a busy spell of the
+  // machine falls on both sizes of a ratio alike.
+  std::vector<char*> args(argv, argv + argc);
+  char interleave[] = "--benchmark_enable_random_interleaving=true";
+  args.insert(args.begin() + 1, interleave);
+  argc = static_cast<int>(args.size());
+  argv = args.data();
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   curl_global_init(CURL_GLOBAL_DEFAULT);
