@@ -10,6 +10,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchFolders.h"
 #include "BenchRatio.h"
 
 #include <spawn.h>
@@ -134,39 +135,6 @@ std::unique_ptr<TProjectManager> MakeProject() {
   return p;
 }
 
-/** The program folder: the data copied beside this program, else the
- *  source tree's data folder. */
-std::string ProgramFolder() {
-  const std::string beside = GetAppFolder();
-  if (FileExists(beside + "tpl/list.tpl")) return beside;
-  const std::filesystem::path source = std::filesystem::path(__FILE__).parent_path().parent_path() / "data";
-  return source.string() + "/";
-}
-
-/** A scratch folder for the whole run, removed at the end. */
-class TScratch {
-public:
-  TScratch() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/qf-bench-gen.XXXXXX";
-    if (!::mkdtemp(pattern.data())) {
-      std::perror("mkdtemp");
-      std::exit(1);
-    }
-    FPath = pattern;
-  }
-  ~TScratch() {
-    std::error_code ec;
-    std::filesystem::remove_all(FPath, ec);
-  }
-  std::string Fresh() { return FPath + "/run" + std::to_string(++FCounter); }
-  const std::string& Path() const { return FPath; }
-
-private:
-  std::string FPath;
-  int FCounter = 0;
-};
-
 TScratch* gScratch = nullptr;
 TProjectManager* gProject = nullptr;
 std::string gAppFolder;
@@ -222,7 +190,7 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
 
-  TScratch scratch;
+  TScratch scratch("qf-bench-gen");
   gScratch = &scratch;
   auto project = MakeProject();
   gProject = project.get();

@@ -79,7 +79,39 @@ std::string IntervalFilterForm(const std::string& field) {
   return FilterTextInput(field + "_min") + " -" + kCrLf + FilterTextInput(field + "_max");
 }
 
+// PHP array entry: 'F' => array('`t`.`F`', kind, sort bytes) - how the list
+// page names the column in SQL and writes its values into the condition that
+// fetches the rows after a given row.
+std::string SeekColumnEntry(const TWebTable& table, const TWebInput& input) {
+  const TSeekType seek = SeekType(input.Type);
+  return "    '" + PhpSingleQuoted(input.Database_field) + "' => array('" +
+         PhpSingleQuoted(Qualified(table.Name, input.Database_field)) + "', '" + seek.Kind + "', " +
+         IntToStr(seek.SortBytes) + ")," + kCrLf;
+}
+
 }  // namespace
+
+TSeekType SeekType(const std::string& type) {
+  static constexpr std::string_view kNumbers[] = {
+      "tinyint", "smallint", "mediumint", "middleint", "int",     "integer", "bigint", "int1",    "int2",   "int3",
+      "int4",    "int8",     "decimal",   "dec",       "numeric", "fixed",   "bool",   "boolean", "serial", "year"};
+  static constexpr std::string_view kTimes[] = {"date", "datetime", "time"};
+  const std::string name = LowerCase(Trim(type.substr(0, type.find_first_of("( "))));
+  // The declared length: "varchar(40)" holds 40 characters, "binary(16)"
+  // 16 bytes; "char" alone is one character.
+  const size_t open = type.find('(');
+  const int length =
+      open == std::string::npos ? 1 : StrToIntDef(type.substr(open + 1, type.find(')', open) - open - 1), -1);
+  for (std::string_view n : kNumbers)
+    if (name == n) return {"n", 0};
+  for (std::string_view n : kTimes)
+    if (name == n) return {"s", 0};
+  if (length < 0) return {};
+  // Up to four bytes a character.
+  if (name == "char" || (name == "varchar" && open != std::string::npos)) return {"s", 4 * length};
+  if (name == "binary" || (name == "varbinary" && open != std::string::npos)) return {"b", length};
+  return {};
+}
 
 void TListGenerator::Generate() {
   const TProjectManager& project = Project();
@@ -107,20 +139,34 @@ void TListGenerator::Generate() {
   };
 
   // The join conditions stand in ON clauses of outer joins, so rows whose
-  // lookup value is empty or unmatched stay in the list.
+  // lookup value is empty or unmatched stay in the list. The page counts
+  // without a join when its lookup's value field is unique and no filter
+  // reads the joined table: then it neither adds nor drops a row.
   std::string fields;
-  std::string from = Qualified(db, table.Name);
+  const std::string base = Qualified(db, table.Name);
+  std::string from = base;
+  std::string joins;  // PHP array entries: join, alias prefix, lookup database, table, value field
+  std::string seekColumns;
+  std::string keyFields;
+  const bool keyed = std::any_of(table.InputList.begin(), table.InputList.end(),
+                                 [](const auto& input) { return input->Key; });
   std::vector<std::string> filterNames(table.InputList.size());
   for (size_t i = 0; i < table.InputList.size(); ++i) {
     const TWebInput& input = *table.InputList[i];
     const std::string& field = input.Database_field;
     if (input.List || isKey(&input)) fields.append(fields.empty() ? " " : ",").append(Qualified(table.Name, field));
+    if (input.List || (keyed && input.Key)) seekColumns += SeekColumnEntry(table, input);
+    if (keyed && input.Key) keyFields += (keyFields.empty() ? "'" : ", '") + PhpSingleQuoted(field) + "'";
     filterNames[i] = Qualified(table.Name, field);
     if (IsLookupColumn(input) && (input.List || IsFiltered(input))) {
       const TBaseHtmlInput& html = *input.HtmlInput;
       const std::string alias = LookupAlias(table, static_cast<int>(i));
-      from += " LEFT JOIN " + Qualified(db, html.iLTable) + " AS " + SqlIdentifier(alias) + " ON " +
-              Qualified(table.Name, field) + " = " + Qualified(alias, LookupValueField(html));
+      const std::string join = " LEFT JOIN " + Qualified(db, html.iLTable) + " AS " + SqlIdentifier(alias) + " ON " +
+                               Qualified(table.Name, field) + " = " + Qualified(alias, LookupValueField(html));
+      from += join;
+      joins += "    array('" + PhpSingleQuoted(join) + "', '" + PhpSingleQuoted(SqlIdentifier(alias) + ".") + "', '" +
+               PhpSingleQuoted(db) + "', '" + PhpSingleQuoted(html.iLTable) + "', '" +
+               PhpSingleQuoted(LookupValueField(html)) + "')," + kCrLf;
       filterNames[i] = Qualified(alias, html.iLDisplayField);
     }
   }
@@ -129,6 +175,10 @@ void TListGenerator::Generate() {
   e.AssignGlobal("yzt_page_width_type", PageWidthType(project.WidthType));
   e.AssignGlobal("yzt_db_link", link);
   e.AssignGlobal("yzt_page_url", TablePageUrl(db, name));
+  e.AssignGlobal("yzt_count_sql_part_one", PhpSingleQuoted("SELECT 1 FROM " + base));
+  e.AssignGlobal("yzt_lookup_joins", joins);
+  e.AssignGlobal("yzt_seek_columns", seekColumns);
+  e.AssignGlobal("yzt_key_fields", keyFields);
 
   for (size_t i = 0; i < table.InputList.size(); ++i) {
     const TWebInput& input = *table.InputList[i];

@@ -198,6 +198,26 @@ TEST_F(TablePagesTest, ListJoinsOnlyShownLookupsUnderTheirOwnAlias) {
   }
 }
 
+// The list page fetches the rows after a row through that row's values only
+// where the server compares their text exactly as it sorts the column, and
+// only as far as it sorts long values.
+TEST(ListSeekTypeTest, KeyPagingOnlyOverValuesComparedAsTheyAreSorted) {
+  const std::tuple<std::string, std::string, int> cases[] = {
+      {"int(10) unsigned zerofill", "n", 0}, {"BIGINT(20)", "n", 0}, {"decimal(65,30)", "n", 0},
+      {"year(4)", "n", 0}, {"tinyint(1)", "n", 0}, {"date", "s", 0}, {"datetime(6)", "s", 0},
+      {"varchar(255)", "s", 1020}, {"varchar(600)", "s", 2400}, {"char", "s", 4}, {"binary(16)", "b", 16},
+      {"varbinary(3000)", "b", 3000},
+      // The text read back is not what the server sorts by.
+      {"float", "", 0}, {"double(10,2)", "", 0}, {"enum('b','a')", "", 0}, {"set('a','b')", "", 0},
+      {"timestamp", "", 0}, {"bit(1)", "", 0}, {"text", "", 0}, {"longblob", "", 0}, {"varchar", "", 0},
+      {"varchar(x)", "", 0}, {"", "", 0}};
+  for (const auto& [type, kind, bytes] : cases) {
+    const TSeekType seek = SeekType(type);
+    EXPECT_EQ(seek.Kind, kind) << type;
+    EXPECT_EQ(seek.SortBytes, bytes) << type;
+  }
+}
+
 TEST_F(TablePagesTest, ChangeMailsFollowTheContentOption) {
   TWebTable& table = AddTable("shop", "t");
   // Columns on the insert page (i), the update page (u), the list (l).
