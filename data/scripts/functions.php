@@ -365,3 +365,4 @@ function storeUpload($field, $dir): ?string
 }
 
 require_once __DIR__ . '/records.php';
+require_once __DIR__ . '/paging.php';
