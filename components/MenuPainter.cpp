@@ -36,7 +36,6 @@ namespace {
 // version 5.1 on a high-colour display. The metrics are the classic ones.
 constexpr int kScrollThumb = 16;  // SM_CXHTHUMB
 constexpr TColor kImageKey = RGB(255, 0, 255);
-constexpr int kBarItemShadow = 8;  // the selected bar item's shadow at its right
 
 // The menu, tool-bar and band handlers are these callables, so that the
 // painter knows its own handler from one the program set.
@@ -507,9 +506,6 @@ void TMenuPainter::MeasureMenuItem(TMenuItem* item, TCanvas* canvas, int& width,
   if (text.find('&') != std::string::npos) w -= canvas->TextWidth("&");
   const bool topLevel = IsTopLevel(item);
   if (!topLevel && item->Count() > 0) w += 6;
-  // A bar item keeps room for the shadow of its selected look (the window
-  // system's own spacing round bar items, which Qt does not add).
-  if (topLevel) w += kBarItemShadow;
   TSize image = GetItemImageSize(item);
   if (!topLevel) image.cx = std::max(image.cx, FIconWidth);
   width = std::max(width, w + image.cx);

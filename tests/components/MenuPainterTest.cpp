@@ -548,7 +548,7 @@ TEST(PainterMenus, MeasuringItems) {
        size(keyed),
        {measure.TextWidth("OpenCtrl+OWWW") + 5 + 24, size(plain).cy}},
       {"an_image_wider_than_the_column", size(pictured), {text + 5 + 40, 32 + 6}},
-      {"a_bar_item_has_no_image_column", size(file), {measure.TextWidth("File") + 5 + 8, size(plain).cy}},
+      {"a_bar_item_has_no_image_column", size(file), {measure.TextWidth("File") + 5, size(plain).cy}},
   };
   for (const auto& c : cases) EXPECT_EQ(c.got, c.want) << c.name;
   TFont huge;
@@ -597,6 +597,48 @@ TEST(PainterMenus, ASelectedItemAndTheBar) {
         At(73, 15, ShadeColor(colors.MenuBar, 100)), At(78, 15, ShadeColor(colors.MenuBar, 10))}},
   };
   for (const auto& c : cases) EXPECT_EQ(Missing(draw(c.item, c.state, c.w, c.h), c.spots), "") << c.name;
+}
+
+// On screen the bar is its colour from edge to edge, between the items too,
+// and an open item's frame and shadow leave its caption alone.
+TEST(PainterMenus, TheBarOnScreenHasNoGaps) {
+  qftest::TShownForm form;
+  form.SetBounds(100, 100, 400, 120);
+  auto* menu = new TMainMenu(&form);
+  TMenuItem* file = AddItem(&form, menu->Items(), "File");
+  TMenuItem* project = AddItem(&form, menu->Items(), "Project");
+  AddItem(&form, file, "Open");
+  TMenuPainter* painter = MainPainter(&form);
+  QMenuBar* bar = menu->QtMenuBar();
+  const QRect one = bar->actionGeometry(file->QtAction()), two = bar->actionGeometry(project->QtAction());
+  ASSERT_EQ(two.left(), one.right() + 1) << "side by side";
+  ASSERT_EQ(one.left(), 0);
+  auto row = [&](const QImage& img, int y, TColor color) {
+    std::string wrong;
+    for (int x = 0; x < img.width(); ++x)
+      if (PixelAt(img, x, y) != ColorToRGB(color)) wrong += " " + std::to_string(x);
+    return wrong;
+  };
+  QImage img = bar->grab().toImage();
+  EXPECT_EQ(row(img, 1, clBtnFace), "") << "the bar and its items";
+  EXPECT_EQ(PixelAt(img, one.right(), one.center().y()), ColorToRGB(clBtnFace)) << "the last pixel of the first item";
+
+  painter->SetDrawMenuBar(true);
+  painter->SetMenuBarColor(RGB(200, 220, 240));
+  img = bar->grab().toImage();
+  EXPECT_EQ(row(img, 1, RGB(200, 220, 240)), "") << "the last item paints the rest of the bar";
+
+  // The frame of the open item stands 8 pixels in from its right, clear of the caption.
+  SendMouse(bar, QEvent::MouseButtonPress, Qt::LeftButton, one.center());
+  ASSERT_TRUE(ProcessEventsUntil([&] { return file->QtSubMenu()->isVisible(); }));
+  img = bar->grab().toImage();
+  file->QtSubMenu()->hide();
+  const int frame = one.right() + 1 - 8;
+  for (int y = one.top() + 1; y < one.bottom() - 1; ++y)
+    EXPECT_EQ(PixelAt(img, frame, y), ColorToRGB(clNavy)) << "frame at y " << y;
+  int ink = 0;
+  for (int x = one.left() + 1; x < frame; ++x) ink += PixelAt(img, x, one.center().y() + 1) == ColorToRGB(clMenuText);
+  EXPECT_GT(ink, 0) << "the caption inside the frame";
 }
 
 // The items' drawing on screen is the menus' own; the painter's border is checked here.
