@@ -151,21 +151,47 @@ TStringList TStrings::ToStringList() const {
 
 // ---------------------------------------------------------------- TCustomEdit
 
-namespace {
+QString Cased(const QString& s, TEditCharCase charCase) {
+  return charCase == ecUpperCase ? s.toUpper() : charCase == ecLowerCase ? s.toLower() : s;
+}
 
-/** Keeps the text in the edit's letter case; Qt applies it to typed, pasted
- *  and assigned text before the change is reported. */
-class TCaseValidator : public QValidator {
+/** Sees every change of a single-line edit's text before it is reported:
+ *  keeps the text in the edit's letter case, and hands what the user put in
+ *  (typed, pasted, dropped) to the edit's FilterInput. */
+class TEditValidator : public QValidator {
 public:
-  TCaseValidator(QObject* parent, TEditCharCase charCase) : QValidator(parent), FCase(charCase) {}
-  State validate(QString& input, int&) const override {
-    input = FCase == ecUpperCase ? input.toUpper() : input.toLower();
-    return Acceptable;
-  }
+  TEditValidator(TCustomEdit* edit, QLineEdit* line) : QValidator(line), FEdit(edit) {}
+  State validate(QString& input, int& pos) const override;
+
+  QString Last;          // the text as the edit last reported it
+  bool Assigning = false;  // text set from code
 
 private:
-  TEditCharCase FCase;
+  TCustomEdit* FEdit;
 };
+
+QValidator::State TEditValidator::validate(QString& input, int& pos) const {
+  input = Cased(input, FEdit->FCharCase);
+  if (Assigning) return Acceptable;
+  // What was put in lies between the parts the text shares with the last one.
+  const qsizetype shorter = std::min(input.size(), Last.size());
+  qsizetype head = 0, tail = 0;
+  while (head < shorter && input[head] == Last[head]) ++head;
+  while (tail < shorter - head && input[input.size() - 1 - tail] == Last[Last.size() - 1 - tail]) ++tail;
+  if (head > 0 && input[head - 1].isHighSurrogate()) --head;
+  if (tail > 0 && input[input.size() - tail].isLowSurrogate()) --tail;
+  const QString added = input.mid(head, input.size() - head - tail);
+  if (added.isEmpty()) return Acceptable;
+  std::u32string text = added.toStdU32String();
+  RunGuarded([&] { FEdit->FilterInput(text); });
+  const QString kept = QString::fromStdU32String(text);
+  if (kept == added) return Acceptable;
+  input = input.left(head) + kept + input.right(tail);
+  pos = static_cast<int>(head + kept.size());
+  return Acceptable;
+}
+
+namespace {
 
 /** Shows one character for each one typed into a password edit. */
 class TPasswordStyle : public QProxyStyle {
@@ -182,9 +208,6 @@ private:
   TKeyChar FChar;
 };
 
-QString Cased(const QString& s, TEditCharCase charCase) {
-  return charCase == ecUpperCase ? s.toUpper() : charCase == ecLowerCase ? s.toLower() : s;
-}
 
 // The memo keeps "\n" inside; the class library's memo text has CR LF.
 QString ToMemoText(const std::string& text) {
@@ -216,6 +239,8 @@ void ApplyInputLook(QWidget* w, TColor color, const TFont& font) {
 TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner), FSignals(std::make_unique<QObject>()) {
   FLine = new QLineEdit;
   FLine->setFrame(false);
+  FValidator = new TEditValidator(this, FLine);
+  FLine->setValidator(FValidator);
   QObject::connect(FLine, &QLineEdit::textChanged, FSignals.get(), [this] { WidgetTextChanged(); });
   Init(FLine);
   SetBounds(0, 0, 121, 21);
@@ -243,6 +268,11 @@ void TCustomEdit::Init(QWidget* inner) {
 }
 
 void TCustomEdit::WidgetTextChanged() {
+  if (FValidator) {
+    // Input filtered down to nothing leaves the text as it was.
+    if (FLine->text() == FValidator->Last) return;
+    FValidator->Last = FLine->text();
+  }
   Notify(TControlMessage::TextChanged);
   RunGuarded([this] { Change(); });
 }
@@ -261,7 +291,10 @@ std::string TCustomEdit::Text() const {
 void TCustomEdit::SetText(const std::string& text) {
   if (FLine) {
     const QString q = Cased(ToQString(text), FCharCase);
-    if (q != FLine->text()) FLine->setText(q);
+    if (q == FLine->text()) return;
+    FValidator->Assigning = true;
+    FLine->setText(q);
+    FValidator->Assigning = false;
     return;
   }
   const QString q = ToMemoText(text);
@@ -299,11 +332,10 @@ void TCustomEdit::SetReadOnly(bool value) {
 void TCustomEdit::SetCharCase(TEditCharCase value) {
   if (value == FCharCase) return;
   FCharCase = value;
-  if (!FLine) return;
-  delete FLine->validator();
-  FLine->setValidator(value == ecNormal ? nullptr : new TCaseValidator(FLine, value));
-  SetText(Text());
+  if (FLine) SetText(Text());
 }
+
+void TCustomEdit::FilterInput(std::u32string&) {}
 
 void TCustomEdit::SetAutoSize(bool value) {
   FAutoSize = value;
