@@ -36,6 +36,10 @@ public:
   void SetTransparent(bool value);
   bool WordWrap() const { return FWordWrap; }
   void SetWordWrap(bool value);
+  /** An "&" in the caption marks the next character (and is not drawn);
+   *  off, the caption is drawn as it stands. On by default. */
+  bool ShowAccelChar() const { return FShowAccelChar; }
+  void SetShowAccelChar(bool value);
 
   /** The DrawText flags the caption is drawn with. */
   unsigned TextFlags() const;
@@ -51,6 +55,7 @@ private:
   TAlignment FAlignment = taLeftJustify;
   bool FTransparent = false;
   bool FWordWrap = false;
+  bool FShowAccelChar = true;
 };
 
 /** The class library's abstract list of text lines: the lines of a memo and
