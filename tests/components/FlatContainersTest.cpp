@@ -51,6 +51,38 @@ TEST(FlatPanel, FrameBackgroundAndTheCaptionPlacedByAlignment) {
   EXPECT_EQ(PixelAt(Painted(inner), 5, 5), RGB(10, 20, 30)) << "a transparent panel shows its parent";
 }
 
+// A transparent panel shows what its parent paints beneath it: the parent's
+// windowless controls too, on a form as on a panel, but no window.
+TEST(FlatPanel, TransparentItShowsTheWindowlessControlsBeneath) {
+  TShownForm form;
+  form.SetColor(RGB(200, 200, 190));
+  auto* host = Place<TFlatPanel>(&form, 200, 0, 150, 100);
+  host->SetColor(RGB(10, 20, 30));
+  for (TWinControl* parent : {static_cast<TWinControl*>(&form), static_cast<TWinControl*>(host)}) {
+    const TColor back = parent->Color();
+    auto* shown = Place<TLabel>(parent, 30, 30, 40, 20);
+    shown->SetAutoSize(false);
+    shown->SetColor(clRed);
+    auto* hidden = Place<TLabel>(parent, 80, 30, 20, 20);
+    hidden->SetAutoSize(false);
+    hidden->SetColor(clBlue);
+    hidden->SetVisible(false);
+    auto* window = Place<TFlatPanel>(parent, 30, 60, 20, 20);
+    window->SetColor(clLime);
+    auto* glass = Place<TFlatPanel>(parent, 20, 20, 100, 70);
+    glass->SetTransparent(true);
+    glass->SetColorHighLight(back);
+    glass->SetColorShadow(back);
+    const QImage img = Painted(glass);
+    SCOPED_TRACE(parent == host ? "on a panel" : "on the form");
+    EXPECT_EQ(Missing(img, {At(15, 15, clRed), At(49, 29, clRed), At(5, 5, back), At(65, 15, back),
+                            At(15, 45, back)}),
+              "")
+        << "the label, not the hidden one nor the panel";
+    EXPECT_EQ(CountPixels(img, clRed), 40 * 20);
+  }
+}
+
 TEST(FlatGroupBox, TheLineLeavesAGapForTheCaptionTheAcceleratorFocusesItAndTheDisabledCaptionIsEmbossed) {
   TShownForm form;
   form.SetColor(clWhite);
