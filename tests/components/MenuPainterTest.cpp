@@ -685,4 +685,60 @@ TEST(PainterToolBars, AHotButton) {
   SendMouse(one->Handle(), QEvent::MouseButtonRelease, Qt::LeftButton, {3, 3});
 }
 
+// A drop-down button: its frame in two parts, the arrow, the bar item's
+// pressed look while its menu is open; a transparent bar keeps what lies beneath.
+TEST(PainterToolBars, ADropDownButtonAndATransparentBar) {
+  qftest::TShownForm form;
+  form.SetBounds(200, 200, 300, 100);
+  form.SetColor(RGB(10, 100, 10));
+  auto* bar = On<TToolBar>(&form, &form, 0, 0, 200, 29);
+  bar->SetColor(clBtnFace);  // its own colour, not the form's
+  auto* drop = On<TToolButton>(&form, bar, 0, 0, 23, 22);
+  drop->SetStyle(tbsDropDown);
+  auto* separator = On<TToolButton>(&form, bar, 0, 0, 8, 22);
+  separator->SetStyle(tbsSeparator);
+  separator->SetTag(1);
+  auto* quiet = On<TToolButton>(&form, bar, 0, 0, 23, 22);
+  auto* menu = new TPopupMenu(&form);
+  AddItem(&form, menu->Items(), "Item");
+  drop->SetDropdownMenu(menu);
+  TMenuPainter* painter = MainPainter(&form);
+  auto paint = [&] {
+    QImage img = FilledImage(bar->Width(), bar->Height(), clFuchsia);
+    bar->PaintTo(img);
+    return img;
+  };
+  const TRect r = drop->BoundsRect(), q = quiet->BoundsRect(), s = separator->BoundsRect();
+  const int split = r.Right - TToolButton::DropDownWidth, mid = r.Top + r.Height() / 2;
+  const int ax = r.Right - 10, ay = r.Top + (r.Height() - 3) / 2;
+  Enter(drop);
+  const TColor hot = LightenColor(16776176, 68);
+  EXPECT_EQ(Missing(paint(), {At(split - 1, mid, clNavy), At(split, mid, clNavy), At(split - 2, mid, hot),
+                              At(split + 1, r.Top + 2, hot), At(r.Right - 1, mid, clNavy), At(ax, ay, clBlack),
+                              At(ax + 4, ay, clBlack), At(ax + 2, ay + 2, clBlack), At(ax + 1, ay + 2, hot)}),
+            "")
+      << "hot: two frames, the arrow";
+
+  SendMouse(drop->Handle(), QEvent::MouseButtonPress, Qt::LeftButton, {r.Width() - 4, 5});
+  ASSERT_TRUE(ProcessEventsUntil([&] { return menu->QtPopup()->isVisible(); }));
+  const QImage open = paint();
+  menu->QtPopup()->hide();
+  // The bar item's look for tool buttons: the frame 3 short of the right, a 2-pixel shadow.
+  EXPECT_EQ(Missing(open, {At(r.Left, mid, clNavy), At(r.Right - 3, mid, clNavy),
+                           At(r.Right - 2, mid, ShadeColor(clBtnFace, 70)),
+                           At(r.Right - 1, r.Top + 1, ColorToRGB(clBtnFace)), At(ax, ay, clBlack),
+                           At(r.Left + 5, mid, painter->Colors().SelectFill), At(r.Left, r.Bottom, clBtnFace)}),
+            "")
+      << "pressed with its menu open, nothing drawn below it";
+
+  const TColor back = LightenColor(clBtnFace, 16);
+  Leave(drop);
+  EXPECT_EQ(Missing(paint(), {At(q.Left + 3, q.Top + 3, back), At(s.Left, s.Top + 5, back)}), "");
+  bar->SetTransparent(true);
+  EXPECT_EQ(Missing(paint(), {At(q.Left + 3, q.Top + 3, RGB(10, 100, 10)), At(s.Left, s.Top + 5, RGB(10, 100, 10)),
+                              At(s.Left + s.Width() / 2, s.Top + 5, ShadeColor(clBtnFace, 30))}),
+            "")
+      << "a transparent bar: the form beneath, the separator's line";
+}
+
 }  // namespace

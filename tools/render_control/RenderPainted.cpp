@@ -2,7 +2,7 @@
 // tool bar, the owner-drawn page control, the gradient label.
 //
 //   render_control menu [--open N] [--hot N] out.png      the main window's menu, menu N open, item N hot
-//   render_control toolbar out.png                         tool buttons: plain, hot, down, disabled
+//   render_control toolbar out.png                         tool buttons: plain, hot, down, disabled, drop-down
 //   render_control pages [--tab-style classic|dotnet] [--side top|bottom|left|right] out.png
 //   render_control label [--mode MODE] out.png
 //     MODE: horizontal vertical elliptic rectangle vertcenter horizcenter raised recessed
@@ -180,6 +180,16 @@ QImage RenderToolBar() {
   buttons[3]->SetStyle(tbsCheck);
   buttons[3]->SetDown(true);
   buttons[4]->SetEnabled(false);
+  // Last a drop-down button with its menu.
+  auto* drop = new TToolButton(&form);
+  drop->SetParent(bar);
+  drop->SetStyle(tbsDropDown);
+  drop->SetImageIndex(3);
+  auto* menu = new TPopupMenu(&form);
+  auto* item = new TMenuItem(&form);
+  item->SetCaption("Item");
+  menu->Items()->Add(item);
+  drop->SetDropdownMenu(menu);
   NewMainWindowPainter(&form);
   form.Show();
   QApplication::processEvents();
