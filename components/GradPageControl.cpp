@@ -458,9 +458,8 @@ void TGradPageControl::PaintSheetFrame(TCanvas* c) {
       }
     }
   }
-  // The corners away from the tabs are cut, when no tabs lie there.
+  // The two corners away from the tabs are cut short, unless tabs lie there too.
   if (!FRoundEdges || tabsOpposite) return;
-  // The two corners away from the tabs are cut short.
   const TColor border = FTabSheet3D ? clBtnShadow : FTabSheetBorderColor;
   auto cut = [&](int x, int y, int dx, int dy) {
     c->SetPixels(x, y, Color());

@@ -66,7 +66,7 @@ public:
     setNativeMenuBar(false);
     setFont(ToQFont(MenuFont()));
     setMinimumHeight(kMenuBarHeight);
-    // A menu bar fills its background in the button role, not the window's.
+    // Qt's menu bar fills its background in the button role; this one in clMenu.
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Window);
     QPalette pal = palette();

@@ -159,9 +159,13 @@ TStringList TStrings::ToStringList() const {
 
 // ---------------------------------------------------------------- TCustomEdit
 
+namespace {
+
 QString Cased(const QString& s, TEditCharCase charCase) {
   return charCase == ecUpperCase ? s.toUpper() : charCase == ecLowerCase ? s.toLower() : s;
 }
+
+}  // namespace
 
 /** Sees every change of a single-line edit's text before it is reported:
  *  keeps the text in the edit's letter case, and hands what the user put in
@@ -215,7 +219,6 @@ public:
 private:
   TKeyChar FChar;
 };
-
 
 // The memo keeps "\n" inside; the class library's memo text has CR LF.
 QString ToMemoText(const std::string& text) {
