@@ -265,7 +265,9 @@ TCustomEdit::TCustomEdit(TComponent* AOwner, QPlainTextEdit* memo)
 
 TCustomEdit::~TCustomEdit() {
   FSignals.reset();
-  // The widget outlives this part of the control; it must not keep the style.
+  // The widget outlives this part of the control: it must not keep the
+  // style, nor ask the validator, which reaches back into the control.
+  if (FLine) FLine->setValidator(nullptr);
   if (Handle() && FLine && FPasswordStyle) FLine->setStyle(nullptr);
 }
 
