@@ -55,31 +55,24 @@ TEST(FlatPanel, FrameBackgroundAndTheCaptionPlacedByAlignment) {
 // windowless controls too, on a form as on a panel, but no window.
 TEST(FlatPanel, TransparentItShowsTheWindowlessControlsBeneath) {
   TShownForm form;
-  form.SetColor(RGB(200, 200, 190));
   auto* host = Place<TFlatPanel>(&form, 200, 0, 150, 100);
   host->SetColor(RGB(10, 20, 30));
   for (TWinControl* parent : {static_cast<TWinControl*>(&form), static_cast<TWinControl*>(host)}) {
-    const TColor back = parent->Color();
-    auto* shown = Place<TLabel>(parent, 30, 30, 40, 20);
-    shown->SetAutoSize(false);
-    shown->SetColor(clRed);
-    auto* hidden = Place<TLabel>(parent, 80, 30, 20, 20);
-    hidden->SetAutoSize(false);
-    hidden->SetColor(clBlue);
-    hidden->SetVisible(false);
-    auto* window = Place<TFlatPanel>(parent, 30, 60, 20, 20);
-    window->SetColor(clLime);
+    SCOPED_TRACE(parent == host ? "on a panel" : "on the form");
+    auto label = [&](int x, TColor color, bool visible) {
+      auto* l = Place<TLabel>(parent, x, 30, 40, 20);
+      l->SetAutoSize(false);
+      l->SetColor(color);
+      l->SetVisible(visible);
+    };
+    label(30, clRed, true);
+    label(80, clBlue, false);
+    Place<TFlatPanel>(parent, 30, 60, 20, 20)->SetColor(clLime);
     auto* glass = Place<TFlatPanel>(parent, 20, 20, 100, 70);
     glass->SetTransparent(true);
-    glass->SetColorHighLight(back);
-    glass->SetColorShadow(back);
     const QImage img = Painted(glass);
-    SCOPED_TRACE(parent == host ? "on a panel" : "on the form");
-    EXPECT_EQ(Missing(img, {At(15, 15, clRed), At(49, 29, clRed), At(5, 5, back), At(65, 15, back),
-                            At(15, 45, back)}),
-              "")
-        << "the label, not the hidden one nor the panel";
-    EXPECT_EQ(CountPixels(img, clRed), 40 * 20);
+    EXPECT_EQ(CountPixels(img, clRed), 40 * 20) << "the label";
+    EXPECT_EQ(CountPixels(img, clBlue) + CountPixels(img, clLime), 0) << "not the hidden label nor the panel";
   }
 }
 

@@ -129,20 +129,17 @@ TEST(SpinEdit, DropsAndPastesTakeOnlyWhatTypingWould) {
   const struct {
     const char* name;
     TWay way;
-    std::string text;
+    std::string text, shown;
     bool editor;
-    std::string shown;
     int beeps;
   } cases[] = {
-      {"letters_dropped", Drop, "abc", true, "5", 1},
-      {"a_number_dropped_before", Drop, "7", true, "75", 0},
-      {"digits_kept_from_a_mixed_drop", Drop, "x9y", true, "95", 1},
-      {"letters_pasted", PasteKey, "abc", true, "5", 1},
-      {"a_mixed_paste", PasteKey, "1 2\t3", true, "5123", 1},
-      {"signs_pasted", PasteKey, "-+", true, "5-+", 0},
-      {"the_menu_s_paste", PasteMenu, "a4", true, "54", 1},
-      {"no_drop_without_the_editor", Drop, "7", false, "5", 1},
-      {"no_menu_paste_without_the_editor", PasteMenu, "7", false, "5", 1},
+      {"letters_dropped", Drop, "abc", "5", true, 1},
+      {"a_number_dropped_before", Drop, "7", "75", true, 0},
+      {"digits_kept_from_a_mixed_drop", Drop, "x9y", "95", true, 1},
+      {"letters_pasted", PasteKey, "abc", "5", true, 1},
+      {"a_mixed_paste", PasteKey, "1 2\t-3", "512-3", true, 1},
+      {"the_menu_s_paste", PasteMenu, "a4", "54", true, 1},
+      {"no_drop_without_the_editor", Drop, "7", "5", false, 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -173,11 +170,6 @@ TEST(SpinEdit, DropsAndPastesTakeOnlyWhatTypingWould) {
     EXPECT_EQ(MessageBeepCount(), beeps + c.beeps);
     EXPECT_EQ(changes, c.shown == "5" ? 0 : 1) << "nothing taken, no change";
   }
-  // Text from code is not filtered.
-  TFlatSpinEditInteger spin(nullptr);
-  spin.SetText("abc");
-  EXPECT_EQ(spin.Text(), "abc");
-  EXPECT_EQ(spin.Value(), 0);
 }
 
 TEST(SpinEdit, LeavingClampsOrRestoresTheTextBeforeOnExitReadsIt) {
