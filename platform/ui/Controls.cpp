@@ -1299,7 +1299,10 @@ void TWinControl::HandleKey(QKeyEvent* e, bool press) {
       if (accel && form && form->BroadcastDialogChar(k, shift)) continue;
       if (shift.Contains(ssAlt)) continue;  // an Alt key nobody took is not typed
       KeyPress(k);
-      if (k) typed.append(QString::fromUcs4(&k, 1));
+      if (k)
+        typed.append(QString::fromUcs4(&k, 1));
+      else if (ch == U'\b')
+        keyKept = false;  // the hosted widget erases on the key, not on the character
     }
   });
   e->accept();

@@ -113,6 +113,8 @@ TEST(SpinEdit, OnlyNumberCharactersAreTypedAndNothingWithoutTheEditor) {
   Paste(spin, "5");
   Key(Line(spin), Qt::Key_X, "\x18", Qt::ControlModifier);
   Key(Line(spin), Qt::Key_Insert, "", Qt::ShiftModifier);
+  Line(spin)->setCursorPosition(2);
+  Key(Line(spin), Qt::Key_Backspace, "\b");
   EXPECT_EQ(spin->Text(), "77");
   EXPECT_EQ(Line(spin)->contextMenuPolicy(), Qt::NoContextMenu);
   spin->SetEditorEnabled(true);
