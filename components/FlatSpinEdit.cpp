@@ -99,6 +99,15 @@ void TFlatSpinEditInteger::KeyPress(TKeyChar& Key) {
   TCustomFlatEdit::KeyPress(Key);
 }
 
+void TFlatSpinEditInteger::FilterInput(std::u32string& text) {
+  // Pasted and dropped text goes in as its characters would if typed one by one.
+  std::u32string kept;
+  for (char32_t ch : text)
+    if (ch >= 32 && AcceptsKey(ch)) kept += ch;
+  if (kept.size() != text.size()) MessageBeep(0);
+  text = kept;
+}
+
 void TFlatSpinEditInteger::Change() {
   if (const auto v = ToInt(Text())) FLastValid = *v;
   TCustomFlatEdit::Change();

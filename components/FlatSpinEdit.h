@@ -9,9 +9,10 @@
  *  Value reads the text (MinValue when it is no integer) and writes it kept
  *  within MinValue..MaxValue (equal bounds: no range); steps stop at the
  *  32-bit limits. Only digits, signs and the decimal separator can be
- *  typed. Leaving the field first puts text that is no integer back to the
- *  last integer it held and clamps an out-of-range one, so OnExit reads the
- *  value that stays. The height is at least the font's cell height + 7. */
+ *  typed, pasted or dropped. Leaving the field first puts text that is no
+ *  integer back to the last integer it held and clamps an out-of-range one,
+ *  so OnExit reads the value that stays. The height is at least the font's
+ *  cell height + 7. */
 class TFlatSpinEditInteger : public TCustomFlatEdit {
 public:
   explicit TFlatSpinEditInteger(TComponent* AOwner);
@@ -43,6 +44,7 @@ public:
 protected:
   void KeyDown(WORD& Key, TShiftState Shift) override;
   void KeyPress(TKeyChar& Key) override;
+  void FilterInput(std::u32string& text) override;
   void DoExit() override;
   void Change() override;
   void SizeChanged() override;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace {
 
@@ -397,30 +398,28 @@ void TGradPageControl::Paint() {
     if (i != active) PaintGradTab(c, i);
   if (active >= 0) PaintGradTab(c, active);
   if (FHoverTab >= 0 && FHoverTab != active && FHoverTab < count && FTabHoverBorder != clNone)
-    PaintTabOutline(c, TabRect(FHoverTab), true, FTabHoverBorder);  // three sides in either style
+    PaintTabOutline(c, TabRect(FHoverTab), true, FTabHoverBorder, TabSide(FHoverTab));  // three sides in either style
   PaintCloseButton(c);
 }
 
 void TGradPageControl::PaintStrip(TCanvas* c) {
+  PaintTabStrip();  // the parent's colour round the sheet
   const TRect f = PageFrameRect();
-  const int w = ClientWidth(), h = ClientHeight();
-  TRect band;
-  switch (TabPosition()) {
-    case tpTop: band = {0, 0, w, f.Top}; break;
-    case tpBottom: band = {0, f.Bottom, w, h}; break;
-    case tpLeft: band = {0, 0, f.Left, h}; break;
-    case tpRight: band = {f.Right, 0, w, h}; break;
-  }
-  Fill(c, band, Parent() ? Parent()->Color() : clBtnFace);
+  const int w = ClientWidth();
   const int count = Tabs().Count();
   if (count == 0) return;
-  TRect strip = TabRect(0);
-  for (int i = 1; i < count; ++i) {
-    const TRect t = TabRect(i);
-    strip = {std::min(strip.Left, t.Left), std::min(strip.Top, t.Top), std::max(strip.Right, t.Right),
-             std::max(strip.Bottom, t.Bottom)};
+  // The strip of the tabs on each side they lie on.
+  for (const bool near : {true, false}) {
+    TRect strip;
+    for (int i = 0; i < count; ++i) {
+      if ((TabSide(i) == TabPosition()) != near) continue;
+      const TRect t = TabRect(i);
+      strip = strip.IsEmpty() ? t
+                              : TRect{std::min(strip.Left, t.Left), std::min(strip.Top, t.Top),
+                                      std::max(strip.Right, t.Right), std::max(strip.Bottom, t.Bottom)};
+    }
+    if (!strip.IsEmpty()) Fill(c, strip, FTabBackGroundColor);
   }
-  Fill(c, strip, FTabBackGroundColor);
   if (MultiLine() || Vertical()) return;
   // The end of the strip gets a line along the sheet's edge.
   const int x = std::min(w - 35, TabRect(count - 1).Right);
@@ -440,18 +439,27 @@ void TGradPageControl::PaintSheetFrame(TCanvas* c) {
     c->FrameRect(f);
   }
   const int count = Tabs().Count();
+  bool tabsOpposite = false;  // rows moved to the other side of the sheet
   if (!FTabSplitLine && count > 0) {
-    // The tabs open into the sheet: the frame's side under them goes.
-    const TRect last = TabRect(count - 1);
-    switch (TabPosition()) {
-      case tpTop: Line(c, f.Left + 2, f.Top, last.Right + FTabOverlap, f.Top, Color()); break;
-      case tpBottom: Line(c, f.Left + 2, f.Bottom - 1, last.Right + FTabOverlap, f.Bottom - 1, Color()); break;
-      case tpLeft: Line(c, f.Left, f.Top + 2, f.Left, last.Bottom + FTabOverlap, Color()); break;
-      case tpRight: Line(c, f.Right - 1, f.Top + 2, f.Right - 1, last.Bottom + FTabOverlap, Color()); break;
+    // The tabs open into the sheet: the frame's side under them goes, on
+    // each side with tabs, up to the end of its last tab.
+    std::map<TTabPosition, int> end;
+    for (int i = 0; i < count; ++i) {
+      const TRect t = TabRect(i);
+      end[TabSide(i)] = Vertical() ? t.Bottom : t.Right;
+    }
+    for (const auto& [side, last] : end) {
+      tabsOpposite = tabsOpposite || side != TabPosition();
+      switch (side) {
+        case tpTop: Line(c, f.Left + 2, f.Top, last + FTabOverlap, f.Top, Color()); break;
+        case tpBottom: Line(c, f.Left + 2, f.Bottom - 1, last + FTabOverlap, f.Bottom - 1, Color()); break;
+        case tpLeft: Line(c, f.Left, f.Top + 2, f.Left, last + FTabOverlap, Color()); break;
+        case tpRight: Line(c, f.Right - 1, f.Top + 2, f.Right - 1, last + FTabOverlap, Color()); break;
+      }
     }
   }
-  if (!FRoundEdges) return;
-  // The two corners away from the tabs are cut short.
+  // The two corners away from the tabs are cut short, unless tabs lie there too.
+  if (!FRoundEdges || tabsOpposite) return;
   const TColor border = FTabSheet3D ? clBtnShadow : FTabSheetBorderColor;
   auto cut = [&](int x, int y, int dx, int dy) {
     c->SetPixels(x, y, Color());
@@ -487,9 +495,10 @@ void TGradPageControl::PaintGradTab(TCanvas* c, int index) {
   const bool hover = index == FHoverTab && !active;
   const TRect d = TabPaintRect(index);
   if (d.Width() < 4 || d.Height() < 4) return;
+  const TTabPosition side = TabSide(index);
   PaintTabFace(c, d, page, active, hover);
-  PaintTabOutline(c, d, active, FTabBorderColor);
-  const TRect inside = TabInside(d, active);
+  PaintTabOutline(c, d, active, FTabBorderColor, side);
+  const TRect inside = TabInside(d, active, side);
   PaintCaption(c, inside, page, index);
   if (active && FShowFocus && Focused()) {
     TRect focus = inside;
@@ -547,9 +556,8 @@ void TGradPageControl::PaintTabFace(TCanvas* c, const TRect& r, const TTabSheet*
     DrawTabGradient(c, r, from, to, direction);
 }
 
-void TGradPageControl::PaintTabOutline(TCanvas* c, const TRect& r, bool active, TColor color) {
+void TGradPageControl::PaintTabOutline(TCanvas* c, const TRect& r, bool active, TColor color, TTabPosition pos) {
   // Three sides; the one towards the sheet stays open.
-  const TTabPosition pos = TabPosition();
   const int l = r.Left, t = r.Top, rt = r.Right - 1, b = r.Bottom - 1;
   if (FTabStyle == tsDotNet && !active) {
     // A short divider at the tab's end.
@@ -597,7 +605,7 @@ void TGradPageControl::PaintCaption(TCanvas* c, const TRect& inside, const TTabS
   const auto* page = dynamic_cast<const TGradTabSheet*>(sheet);
   const TSize room = TabImageSize();
   const int left = FTabMargin.LeftMargin(), top = std::max(0, FTabMargin.TopMargin());
-  const bool upwards = TabPosition() == tpLeft;
+  const bool upwards = TabSide(index) == tpLeft;
   // Along the tab: padding, the image room, 3 pixels, the caption.
   TRect text = inside;
   if (Vertical()) {

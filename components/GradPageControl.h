@@ -183,7 +183,7 @@ private:
   void PaintSheetFrame(TCanvas* c);
   void PaintGradTab(TCanvas* c, int index);
   void PaintTabFace(TCanvas* c, const TRect& r, const TTabSheet* page, bool active, bool hover);
-  void PaintTabOutline(TCanvas* c, const TRect& r, bool active, TColor color);
+  void PaintTabOutline(TCanvas* c, const TRect& r, bool active, TColor color, TTabPosition side);
   void PaintCaption(TCanvas* c, const TRect& inside, const TTabSheet* page, int index);
   void PaintCloseButton(TCanvas* c);
 

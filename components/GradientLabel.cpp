@@ -251,7 +251,7 @@ void TGradientLabel::Paint() {
   if (FFrame) PaintFrame(c);
   const TRect t{0, 0, ClientWidth(), ClientHeight() - 2};
   const unsigned align = Alignment() == taCenter ? DT_CENTER : Alignment() == taRightJustify ? DT_RIGHT : DT_LEFT;
-  DrawCaption(c, t, DT_WORDBREAK | align);
+  DrawCaption(c, t, DT_WORDBREAK | align | (ShowAccelChar() ? 0 : DT_NOPREFIX));
   PaintRule(c, t);
   c->Brush.Style = bsSolid;
 }

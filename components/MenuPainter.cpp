@@ -36,7 +36,6 @@ namespace {
 // version 5.1 on a high-colour display. The metrics are the classic ones.
 constexpr int kScrollThumb = 16;  // SM_CXHTHUMB
 constexpr TColor kImageKey = RGB(255, 0, 255);
-constexpr int kBarItemShadow = 8;  // the selected bar item's shadow at its right
 
 // The menu, tool-bar and band handlers are these callables, so that the
 // painter knows its own handler from one the program set.
@@ -507,9 +506,6 @@ void TMenuPainter::MeasureMenuItem(TMenuItem* item, TCanvas* canvas, int& width,
   if (text.find('&') != std::string::npos) w -= canvas->TextWidth("&");
   const bool topLevel = IsTopLevel(item);
   if (!topLevel && item->Count() > 0) w += 6;
-  // A bar item keeps room for the shadow of its selected look (the window
-  // system's own spacing round bar items, which Qt does not add).
-  if (topLevel) w += kBarItemShadow;
   TSize image = GetItemImageSize(item);
   if (!topLevel) image.cx = std::max(image.cx, FIconWidth);
   width = std::max(width, w + image.cx);
@@ -623,7 +619,7 @@ void TMenuPainter::DrawTopMenuItem(TCanvas* c, const TRect& r, TColor bar, bool 
   Fill(c, r, colors.SelectFill);
   if (menuItem) {
     const int right = r.Right - 8;
-    Line(c, r.Left, r.Bottom, r.Left, r.Top, colors.SelectBorder);
+    Line(c, r.Left, r.Bottom - 1, r.Left, r.Top, colors.SelectBorder);
     c->LineTo(right, r.Top);
     c->LineTo(right, r.Bottom);
     // The shadow at the right, darker towards the item.
@@ -641,7 +637,7 @@ void TMenuPainter::DrawTopMenuItem(TCanvas* c, const TRect& r, TColor bar, bool 
     Line(c, x, r.Top + 2, x + 5, r.Top + 2, ShadeColor(bar, 10));
   } else {
     const int right = r.Right - 3;
-    Line(c, r.Left, r.Bottom, r.Left, r.Top, colors.SelectBorder);
+    Line(c, r.Left, r.Bottom - 1, r.Left, r.Top, colors.SelectBorder);
     c->LineTo(right, r.Top);
     c->LineTo(right, r.Bottom);
     Fill(c, {right + 1, r.Top, r.Right, r.Bottom}, ShadeColor(bar, 70));
@@ -783,9 +779,13 @@ void TMenuPainter::DrawToolButton(TToolBar* bar, TToolButton* button, TCustomDra
   const TColor back = LightenColor(bar->Color(), 16);
   TCanvas* c = bar->Canvas();
   const TRect r = button->BoundsRect();
-  Fill(c, r, back);
+  // A transparent bar shows what lies beneath it.
+  if (!bar->Transparent()) Fill(c, r, back);
   const bool hot = state.Contains(cdsHot), checked = state.Contains(cdsChecked);
   const bool pressed = state.Contains(cdsSelected), disabled = state.Contains(cdsDisabled);
+  const bool dropDown = button->Style() == tbsDropDown;
+  // The main part of a drop-down button, left of its arrow part.
+  const TRect main{r.Left, r.Top, dropDown ? r.Right - button->DropDownWidth : r.Right, r.Bottom};
   TColor face = clNone;
   if (hot)
     face = checked || pressed ? colors.MediumSelect : hotFill;
@@ -796,9 +796,12 @@ void TMenuPainter::DrawToolButton(TToolBar* bar, TToolButton* button, TCustomDra
   if (face != clNone) {
     c->Pen = TPen{colors.SelectBorder};
     c->Brush = TBrush{face, bsSolid};
-    c->Rectangle(r);
+    c->Rectangle(main);
+    if (dropDown) c->Rectangle(main.Right, r.Top, r.Right, r.Bottom);
   }
+  if (pressed && button->DropdownMenu()) DrawTopMenuItem(c, r, bar->Color(), false);
   defaultDraw = false;
+  if (dropDown) DrawDropDownArrow(c, r, clBlack);
 
   TImageList* list = bar->Images();
   if (disabled && bar->DisabledImages()) list = bar->DisabledImages();
@@ -813,11 +816,11 @@ void TMenuPainter::DrawToolButton(TToolBar* bar, TToolButton* button, TCustomDra
     list->Draw(image.Canvas(), 0, 0, index, !disabled || list == bar->DisabledImages());
     image.SetTransparentColor(kImageKey);
     image.SetTransparent(true);
-    const TRect place{r.Left, r.Top, r.Right, r.Bottom - (caption ? textHeight + 2 : 0)};
+    const TRect place{main.Left, main.Top, main.Right, main.Bottom - (caption ? textHeight + 2 : 0)};
     DrawItemImage(c, image, place, hot && !pressed, !disabled, checked, false, true);
   }
   if (caption) {
-    TRect t{r.Left, r.Bottom - textHeight - 3, r.Right, r.Bottom - 3};
+    TRect t{main.Left, main.Bottom - textHeight - 3, main.Right, main.Bottom - 3};
     c->Font = FFont;
     c->Font.SetColor(disabled ? colors.Disabled : FFont.Color());
     c->Brush.Style = bsClear;
@@ -831,7 +834,7 @@ void TMenuPainter::DrawToolButton(TToolBar* bar, TToolButton* button, TCustomDra
     if (bar->Controls(i)->Visible()) before = dynamic_cast<TToolButton*>(bar->Controls(i));
   if (before && before->IsSeparator()) {
     const TRect s = before->BoundsRect();
-    Fill(c, s, back);
+    if (!bar->Transparent()) Fill(c, s, back);
     if (before->Tag() > 0) {
       const int x = s.Left + s.Width() / 2;
       Line(c, x, s.Top + 2, x, s.Bottom - 1, ShadeColor(bar->Color(), 30));

@@ -780,6 +780,15 @@ void CtrlTab(bool forward) {
     }
 }
 
+/** The parts of a w x h tab control outside its page frame f, where tabs lie. */
+std::vector<TRect> StripBands(const TRect& f, int w, int h) {
+  std::vector<TRect> bands;
+  for (const TRect& r : {TRect{0, 0, w, f.Top}, TRect{0, f.Bottom, w, h}, TRect{0, f.Top, f.Left, f.Bottom},
+                         TRect{f.Right, f.Top, w, f.Bottom}})
+    if (!r.IsEmpty()) bands.push_back(r);
+  return bands;
+}
+
 /** Text turned a quarter round (reading upwards, or downwards) with the
  *  top-left of its turned box at (x, y). */
 void TextOutTurned(TCanvas* canvas, int x, int y, const std::string& text, bool upwards) {
@@ -821,6 +830,11 @@ void TCustomTabControl::SetTabIndex(int index) {
   if (index < -1 || index >= FTabs.Count()) index = -1;
   if (index == FTabIndex) return;
   FTabIndex = index;
+  // Rows moved to the other side move the page.
+  if (FScrollOpposite && FMultiLine) {
+    LayoutChanged();
+    return;
+  }
   ScrollIntoView();
   Invalidate();
 }
@@ -889,6 +903,12 @@ void TCustomTabControl::SetMultiLine(bool value) {
 void TCustomTabControl::SetRaggedRight(bool value) {
   if (value == FRaggedRight) return;
   FRaggedRight = value;
+  LayoutChanged();
+}
+
+void TCustomTabControl::SetScrollOpposite(bool value) {
+  if (value == FScrollOpposite) return;
+  FScrollOpposite = value;
   LayoutChanged();
 }
 
@@ -971,30 +991,40 @@ TCustomTabControl::TLayout TCustomTabControl::Layout() const {
   int selectedRow = 0;
   for (int r = 0; r < rowCount; ++r)
     if (std::find(rows[r].begin(), rows[r].end(), FTabIndex) != rows[r].end()) selectedRow = r;
-  const int strip = rowCount * thick + kTabMargin;
+  // With ScrollOpposite the rows in front of the selected one go to the other side.
+  const int opposite = FScrollOpposite && FMultiLine ? selectedRow : 0;
+  const int strip = (rowCount - opposite) * thick + kTabMargin;
+  const int far = opposite > 0 ? opposite * thick + kTabMargin : 0;
   switch (FTabPosition) {
-    case tpTop: out.Frame = {0, strip, w, h}; break;
-    case tpBottom: out.Frame = {0, 0, w, h - strip}; break;
-    case tpLeft: out.Frame = {strip, 0, w, h}; break;
-    case tpRight: out.Frame = {0, 0, w - strip, h}; break;
+    case tpTop: out.Frame = {0, strip, w, h - far}; break;
+    case tpBottom: out.Frame = {0, far, w, h - strip}; break;
+    case tpLeft: out.Frame = {strip, 0, w - far, h}; break;
+    case tpRight: out.Frame = {far, 0, w - strip, h}; break;
   }
   out.Rows = rowCount;
   out.Rects.resize(static_cast<size_t>(count));
+  out.Sides.assign(static_cast<size_t>(count), FTabPosition);
+  static constexpr TTabPosition kOpposite[] = {tpBottom, tpTop, tpRight, tpLeft};
   for (int r = 0; r < rowCount; ++r) {
-    // The selected tab's row lies next to the page, the others behind it in turn.
-    const int depth = (r - selectedRow + rowCount) % rowCount;
+    // The selected tab's row lies next to the page, the others behind it in
+    // turn; a row moved over lies as far from the page as it was in front.
+    const bool over = r < opposite;
+    const int depth = over ? opposite - 1 - r : (r - selectedRow + rowCount) % rowCount;
+    const TTabPosition side = over ? kOpposite[FTabPosition] : FTabPosition;
     int along = kTabMargin;
     if (!FMultiLine)
       for (int i = 0; i < FFirstTab && i < count; ++i) along -= length[static_cast<size_t>(i)];
     for (int i : rows[r]) {
       const int len = length[static_cast<size_t>(i)];
       TRect& t = out.Rects[static_cast<size_t>(i)];
-      switch (FTabPosition) {
-        case tpTop: t = Bounds(along, strip - (depth + 1) * thick, len, thick); break;
-        case tpBottom: t = Bounds(along, h - strip + depth * thick, len, thick); break;
-        case tpLeft: t = Bounds(strip - (depth + 1) * thick, along, thick, len); break;
-        case tpRight: t = Bounds(w - strip + depth * thick, along, thick, len); break;
+      const TRect& f = out.Frame;
+      switch (side) {
+        case tpTop: t = Bounds(along, f.Top - (depth + 1) * thick, len, thick); break;
+        case tpBottom: t = Bounds(along, f.Bottom + depth * thick, len, thick); break;
+        case tpLeft: t = Bounds(f.Left - (depth + 1) * thick, along, thick, len); break;
+        case tpRight: t = Bounds(f.Right + depth * thick, along, thick, len); break;
       }
+      out.Sides[static_cast<size_t>(i)] = side;
       along += len;
     }
   }
@@ -1032,6 +1062,11 @@ TRect TCustomTabControl::TabRect(int index) const {
   return Layout().Rects[static_cast<size_t>(index)];
 }
 
+TTabPosition TCustomTabControl::TabSide(int index) const {
+  if (index < 0 || index >= FTabs.Count() || !FScrollOpposite || !FMultiLine) return FTabPosition;
+  return Layout().Sides[static_cast<size_t>(index)];
+}
+
 int TCustomTabControl::RowCount() const { return Layout().Rows; }
 
 TRect TCustomTabControl::PageFrameRect() const { return Layout().Frame; }
@@ -1048,7 +1083,7 @@ TRect TCustomTabControl::DrawnTabRect(int index) const {
   TRect r = TabRect(index);
   if (index != FTabIndex || r.IsEmpty()) return r;
   // Out by 2 on the three closed sides; into the frame so that it opens.
-  switch (FTabPosition) {
+  switch (TabSide(index)) {
     case tpTop: return {r.Left - 2, r.Top - 2, r.Right + 2, r.Bottom + 1};
     case tpBottom: return {r.Left - 2, r.Top - 2, r.Right + 2, r.Bottom + 2};
     case tpLeft: return {r.Left - 2, r.Top - 2, r.Right + 1, r.Bottom + 2};
@@ -1057,9 +1092,9 @@ TRect TCustomTabControl::DrawnTabRect(int index) const {
   return r;
 }
 
-TRect TCustomTabControl::TabInside(const TRect& d, bool active) const {
-  const int open = active ? (FTabPosition == tpTop || FTabPosition == tpLeft ? 1 : 2) : 0;
-  switch (FTabPosition) {
+TRect TCustomTabControl::TabInside(const TRect& d, bool active, TTabPosition side) const {
+  const int open = active ? (side == tpTop || side == tpLeft ? 1 : 2) : 0;
+  switch (side) {
     case tpTop: return {d.Left + 2, d.Top + 2, d.Right - 2, d.Bottom - open};
     case tpBottom: return {d.Left + 2, d.Top + open, d.Right - 2, d.Bottom - 2};
     case tpLeft: return {d.Left + 2, d.Top + 2, d.Right - open, d.Bottom - 2};
@@ -1167,15 +1202,8 @@ void TCustomTabControl::Paint() {
 
 void TCustomTabControl::PaintTabStrip() {
   TCanvas* c = Canvas();
-  const TRect f = PageFrameRect();
-  const int w = ClientWidth(), h = ClientHeight();
   c->Brush = TBrush{ParentColorOf(this), bsSolid};
-  switch (FTabPosition) {
-    case tpTop: c->FillRect({0, 0, w, f.Top}); break;
-    case tpBottom: c->FillRect({0, f.Bottom, w, h}); break;
-    case tpLeft: c->FillRect({0, 0, f.Left, h}); break;
-    case tpRight: c->FillRect({f.Right, 0, w, h}); break;
-  }
+  for (const TRect& band : StripBands(PageFrameRect(), ClientWidth(), ClientHeight())) c->FillRect(band);
 }
 
 void TCustomTabControl::PaintPageFrame(const TRect& f) {
@@ -1202,8 +1230,9 @@ void TCustomTabControl::PaintTab(int index, const TRect& d, bool active) {
   c->FillRect(d);
   // The side towards the page is open; the others have the classic edges
   // with cut corners.
-  const bool top = FTabPosition != tpBottom, bottom = FTabPosition != tpTop;
-  const bool left = FTabPosition != tpRight, right = FTabPosition != tpLeft;
+  const TTabPosition side = TabSide(index);
+  const bool top = side != tpBottom, bottom = side != tpTop;
+  const bool left = side != tpRight, right = side != tpLeft;
   const TColor strip = ParentColorOf(this);
   auto corner = [&](int x, int y, int dx, int dy, TColor color) {
     c->SetPixels(x, y, strip);
@@ -1228,7 +1257,7 @@ void TCustomTabControl::PaintTab(int index, const TRect& d, bool active) {
   if (bottom && left) corner(d.Left, d.Bottom - 1, 1, -1, cl3DDkShadow);
   if (bottom && right) corner(d.Right - 1, d.Bottom - 1, -1, -1, cl3DDkShadow);
 
-  const TRect inside = TabInside(d, active);
+  const TRect inside = TabInside(d, active, side);
   c->Brush = TBrush{Color(), bsSolid};
   c->Font = Font();
   if (FOwnerDraw)
@@ -1264,7 +1293,8 @@ void TCustomTabControl::DrawTabContent(int index, const TRect& rect, bool active
   const bool withImage = FImages && image >= 0 && image < FImages->Count();
   const int iw = withImage ? FImages->Width() + 3 : 0, total = iw + ext.Width();
   c->Brush.Style = bsClear;
-  if (FTabPosition == tpTop || FTabPosition == tpBottom) {
+  const TTabPosition side = TabSide(index);
+  if (side == tpTop || side == tpBottom) {
     const int x = rect.Left + (rect.Width() - total) / 2;
     if (withImage) FImages->Draw(c, x, rect.Top + (rect.Height() - FImages->Height()) / 2, image, Enabled());
     TRect t{x + iw, rect.Top, x + iw + ext.Width(), rect.Bottom};
@@ -1272,7 +1302,7 @@ void TCustomTabControl::DrawTabContent(int index, const TRect& rect, bool active
   } else {
     // Captions read upwards on the left and downwards on the right; the
     // image comes first in reading order.
-    const bool up = FTabPosition == tpLeft;
+    const bool up = side == tpLeft;
     const int x = rect.Left + (rect.Width() - ext.Height()) / 2;
     const int start = up ? rect.Bottom - (rect.Height() - total) / 2 : rect.Top + (rect.Height() - total) / 2;
     if (withImage) {

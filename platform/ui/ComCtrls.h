@@ -345,8 +345,10 @@ private:
  *  edges; the page frame takes the rest, and the display area lies 4 pixels
  *  inside it. With MultiLine the tabs wrap into rows (stretched to the full
  *  length unless RaggedRight) and the row of the selected tab lies next to
- *  the page; a single row scrolls so that the selected tab is in view. The
- *  active tab stands out by 2 pixels on three sides and opens into the page.
+ *  the page, the rows before it behind the others, or with ScrollOpposite on
+ *  the opposite side of the page; a single row scrolls so that the selected
+ *  tab is in view. The active tab stands out by 2 pixels on three sides and
+ *  opens into the page.
  *
  *  Painting: Paint draws the strip background, the page frame and every tab
  *  through virtual steps a derived control may replace; OwnerDraw leaves
@@ -372,6 +374,9 @@ public:
   void SetMultiLine(bool value);
   bool RaggedRight() const { return FRaggedRight; }
   void SetRaggedRight(bool value);
+  /** Rows in front of the selected tab's row move to the opposite side. */
+  bool ScrollOpposite() const { return FScrollOpposite; }
+  void SetScrollOpposite(bool value);
   /** The caption under the mouse is drawn in the hot-light colour. */
   bool HotTrack() const { return FHotTrack; }
   void SetHotTrack(bool value);
@@ -384,6 +389,9 @@ public:
   /** Tab index as laid out (client coordinates), without the active tab's
    *  standing out; empty outside the list. */
   TRect TabRect(int index) const;
+  /** The side of the page tab index lies on: TabPosition, or the opposite
+   *  side for a row moved there by ScrollOpposite. */
+  TTabPosition TabSide(int index) const;
   /** The tab at (X, Y), the active one first where it stands out; -1 for none. */
   int IndexOfTabAt(int X, int Y) const;
   /** Where the pages go. */
@@ -436,8 +444,8 @@ protected:
   void DrawTabContent(int index, const TRect& rect, bool active);
   /** The rectangle a tab is painted in (the active one stands out). */
   TRect DrawnTabRect(int index) const;
-  /** The inside of a drawn tab, without its edges. */
-  TRect TabInside(const TRect& drawn, bool active) const;
+  /** The inside of a drawn tab on side, without its edges. */
+  TRect TabInside(const TRect& drawn, bool active, TTabPosition side) const;
 
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
@@ -454,6 +462,7 @@ private:
   friend class TTabStrings;
   struct TLayout {
     std::vector<TRect> Rects;
+    std::vector<TTabPosition> Sides;
     int Rows = 1;
     TRect Frame;
   };
@@ -470,6 +479,7 @@ private:
   int FTabWidth = 0;
   bool FMultiLine = false;
   bool FRaggedRight = false;
+  bool FScrollOpposite = false;
   bool FHotTrack = false;
   bool FOwnerDraw = false;
   TImageList* FImages = nullptr;

@@ -1299,7 +1299,10 @@ void TWinControl::HandleKey(QKeyEvent* e, bool press) {
       if (accel && form && form->BroadcastDialogChar(k, shift)) continue;
       if (shift.Contains(ssAlt)) continue;  // an Alt key nobody took is not typed
       KeyPress(k);
-      if (k) typed.append(QString::fromUcs4(&k, 1));
+      if (k)
+        typed.append(QString::fromUcs4(&k, 1));
+      else if (ch == U'\b')
+        keyKept = false;  // the hosted widget erases on the key, not on the character
     }
   });
   e->accept();
@@ -1520,6 +1523,19 @@ void TCustomControl::DrawParentImage(TCanvas* canvas) {
       cc->Canvas()->ClearPaintArea();
     });
   }
+  // The parent's windowless controls are part of its picture: they lie
+  // under every window on it, this one too.
+  QPainter under(&img);
+  for (int i = 0; i < parent->ControlCount(); ++i) {
+    auto* g = dynamic_cast<TGraphicControl*>(parent->Controls(i));
+    TRect overlap;
+    if (!g || !g->Visible() || !IntersectRect(overlap, g->BoundsRect(), BoundsRect())) continue;
+    QImage picture(std::max(1, g->Width()), std::max(1, g->Height()), QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    g->PaintTo(picture);
+    under.drawImage(g->Left(), g->Top(), picture);
+  }
+  under.end();
   TCanvas source(&img);
   canvas->CopyRect(ClientRect(), source, BoundsRect());
 }

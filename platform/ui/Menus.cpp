@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QActionEvent>
 #include <QApplication>
+#include <QFontMetrics>
 #include <QIcon>
 #include <QKeySequence>
 #include <QMenu>
@@ -65,11 +66,14 @@ public:
     setNativeMenuBar(false);
     setFont(ToQFont(MenuFont()));
     setMinimumHeight(kMenuBarHeight);
+    // Qt's menu bar fills its background in the button role; this one in clMenu.
     setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Window);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, ToQColor(clMenu));
     setPalette(pal);
   }
+  bool OwnerDrawn() const { return Menu && Menu->OwnerDraw(); }
   TMainMenu* Menu;  // null once the menu is gone
 
 protected:
@@ -131,6 +135,12 @@ TMenu* FramedMenu(const QWidget* widget) {
   const auto* window = dynamic_cast<const TMenuWindow*>(widget);
   TMenu* menu = window ? window->Owner->GetParentMenu() : nullptr;
   return menu && menu->OwnerDraw() && menu->OnDrawFrame ? menu : nullptr;
+}
+
+/** Whether widget is the bar of a main menu whose items draw themselves. */
+bool OwnerDrawnBar(const QWidget* widget) {
+  const auto* bar = dynamic_cast<const TMenuBarWidget*>(widget);
+  return bar && bar->OwnerDrawn();
 }
 
 /** Runs draw on a canvas over the whole widget and lays what it drew over the
@@ -195,9 +205,7 @@ void TMenuStyle::drawControl(ControlElement element, const QStyleOption* option,
     }
   }
   // An owner-drawn bar keeps its own background under what the items drew.
-  if (element == CE_MenuBarEmptyArea)
-    if (const auto* bar = dynamic_cast<const TMenuBarWidget*>(widget); bar && bar->Menu && bar->Menu->OwnerDraw())
-      return;
+  if (element == CE_MenuBarEmptyArea && OwnerDrawnBar(widget)) return;
   QProxyStyle::drawControl(element, option, painter, widget);
 }
 
@@ -248,6 +256,12 @@ int TMenuStyle::pixelMetric(PixelMetric metric, const QStyleOption* option, cons
   // A menu that draws its own frame gets the classic border, items right inside it.
   if ((metric == PM_MenuPanelWidth || metric == PM_MenuHMargin || metric == PM_MenuVMargin) && FramedMenu(widget))
     return metric == PM_MenuPanelWidth ? kMenuFrameWidth : 0;
+  // The items of an owner-drawn bar stand side by side from its left edge, as
+  // the window system lays them out, with no frame or margin round them.
+  if ((metric == PM_MenuBarItemSpacing || metric == PM_MenuBarHMargin || metric == PM_MenuBarVMargin ||
+       metric == PM_MenuBarPanelWidth) &&
+      OwnerDrawnBar(widget))
+    return 0;
   return QProxyStyle::pixelMetric(metric, option, widget);
 }
 
@@ -259,10 +273,14 @@ QSize TMenuStyle::sizeFromContents(ContentsType type, const QStyleOption* option
       const QStyleOptionMenuItem plain = PlainOption(*mi, widget);
       QSize result = QProxyStyle::sizeFromContents(type, &plain, size, widget);
       if (item->OwnerDrawn() && item->OnMeasureItem) {
-        int width = result.width(), height = result.height();
+        // The window system offers a bar item no width of its own, and adds
+        // twice the menu font's average character width to what it measured.
+        const bool barItem = type == CT_MenuBarItem;
+        int width = barItem ? 0 : result.width(), height = result.height();
         TCanvas canvas;
         canvas.Font = MenuFont();
         RunGuarded([&] { item->OnMeasureItem(item, &canvas, width, height); });
+        if (barItem) width += 2 * QFontMetrics(ToQFont(MenuFont())).averageCharWidth();
         result = QSize(std::max(0, width), std::max(0, height));
       }
       return result;

@@ -23,7 +23,15 @@ TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner) { SetBounds(0, 0, 6
 unsigned TLabel::TextFlags() const {
   unsigned flags = FAlignment == taCenter ? DT_CENTER : FAlignment == taRightJustify ? DT_RIGHT : DT_LEFT;
   if (FWordWrap) flags |= DT_WORDBREAK;
+  if (!FShowAccelChar) flags |= DT_NOPREFIX;
   return flags;
+}
+
+void TLabel::SetShowAccelChar(bool value) {
+  if (value == FShowAccelChar) return;
+  FShowAccelChar = value;
+  AdjustBounds();
+  Invalidate();
 }
 
 void TLabel::SetAutoSize(bool value) {
@@ -153,19 +161,49 @@ TStringList TStrings::ToStringList() const {
 
 namespace {
 
-/** Keeps the text in the edit's letter case; Qt applies it to typed, pasted
- *  and assigned text before the change is reported. */
-class TCaseValidator : public QValidator {
+QString Cased(const QString& s, TEditCharCase charCase) {
+  return charCase == ecUpperCase ? s.toUpper() : charCase == ecLowerCase ? s.toLower() : s;
+}
+
+}  // namespace
+
+/** Sees every change of a single-line edit's text before it is reported:
+ *  keeps the text in the edit's letter case, and hands what the user put in
+ *  (typed, pasted, dropped) to the edit's FilterInput. */
+class TEditValidator : public QValidator {
 public:
-  TCaseValidator(QObject* parent, TEditCharCase charCase) : QValidator(parent), FCase(charCase) {}
-  State validate(QString& input, int&) const override {
-    input = FCase == ecUpperCase ? input.toUpper() : input.toLower();
-    return Acceptable;
-  }
+  TEditValidator(TCustomEdit* edit, QLineEdit* line) : QValidator(line), FEdit(edit) {}
+  State validate(QString& input, int& pos) const override;
+
+  QString Last;          // the text as the edit last reported it
+  bool Assigning = false;  // text set from code
 
 private:
-  TEditCharCase FCase;
+  TCustomEdit* FEdit;
 };
+
+QValidator::State TEditValidator::validate(QString& input, int& pos) const {
+  input = Cased(input, FEdit->FCharCase);
+  if (Assigning) return Acceptable;
+  // What was put in lies between the parts the text shares with the last one.
+  const qsizetype shorter = std::min(input.size(), Last.size());
+  qsizetype head = 0, tail = 0;
+  while (head < shorter && input[head] == Last[head]) ++head;
+  while (tail < shorter - head && input[input.size() - 1 - tail] == Last[Last.size() - 1 - tail]) ++tail;
+  if (head > 0 && input[head - 1].isHighSurrogate()) --head;
+  if (tail > 0 && input[input.size() - tail].isLowSurrogate()) --tail;
+  const QString added = input.mid(head, input.size() - head - tail);
+  if (added.isEmpty()) return Acceptable;
+  std::u32string text = added.toStdU32String();
+  RunGuarded([&] { FEdit->FilterInput(text); });
+  const QString kept = QString::fromStdU32String(text);
+  if (kept == added) return Acceptable;
+  input = input.left(head) + kept + input.right(tail);
+  pos = static_cast<int>(head + kept.size());
+  return Acceptable;
+}
+
+namespace {
 
 /** Shows one character for each one typed into a password edit. */
 class TPasswordStyle : public QProxyStyle {
@@ -181,10 +219,6 @@ public:
 private:
   TKeyChar FChar;
 };
-
-QString Cased(const QString& s, TEditCharCase charCase) {
-  return charCase == ecUpperCase ? s.toUpper() : charCase == ecLowerCase ? s.toLower() : s;
-}
 
 // The memo keeps "\n" inside; the class library's memo text has CR LF.
 QString ToMemoText(const std::string& text) {
@@ -216,6 +250,8 @@ void ApplyInputLook(QWidget* w, TColor color, const TFont& font) {
 TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner), FSignals(std::make_unique<QObject>()) {
   FLine = new QLineEdit;
   FLine->setFrame(false);
+  FValidator = new TEditValidator(this, FLine);
+  FLine->setValidator(FValidator);
   QObject::connect(FLine, &QLineEdit::textChanged, FSignals.get(), [this] { WidgetTextChanged(); });
   Init(FLine);
   SetBounds(0, 0, 121, 21);
@@ -229,7 +265,9 @@ TCustomEdit::TCustomEdit(TComponent* AOwner, QPlainTextEdit* memo)
 
 TCustomEdit::~TCustomEdit() {
   FSignals.reset();
-  // The widget outlives this part of the control; it must not keep the style.
+  // The widget outlives this part of the control: it must not keep the
+  // style, nor ask the validator, which reaches back into the control.
+  if (FLine) FLine->setValidator(nullptr);
   if (Handle() && FLine && FPasswordStyle) FLine->setStyle(nullptr);
 }
 
@@ -243,6 +281,11 @@ void TCustomEdit::Init(QWidget* inner) {
 }
 
 void TCustomEdit::WidgetTextChanged() {
+  if (FValidator) {
+    // Input filtered down to nothing leaves the text as it was.
+    if (FLine->text() == FValidator->Last) return;
+    FValidator->Last = FLine->text();
+  }
   Notify(TControlMessage::TextChanged);
   RunGuarded([this] { Change(); });
 }
@@ -261,7 +304,10 @@ std::string TCustomEdit::Text() const {
 void TCustomEdit::SetText(const std::string& text) {
   if (FLine) {
     const QString q = Cased(ToQString(text), FCharCase);
-    if (q != FLine->text()) FLine->setText(q);
+    if (q == FLine->text()) return;
+    FValidator->Assigning = true;
+    FLine->setText(q);
+    FValidator->Assigning = false;
     return;
   }
   const QString q = ToMemoText(text);
@@ -299,11 +345,10 @@ void TCustomEdit::SetReadOnly(bool value) {
 void TCustomEdit::SetCharCase(TEditCharCase value) {
   if (value == FCharCase) return;
   FCharCase = value;
-  if (!FLine) return;
-  delete FLine->validator();
-  FLine->setValidator(value == ecNormal ? nullptr : new TCaseValidator(FLine, value));
-  SetText(Text());
+  if (FLine) SetText(Text());
 }
+
+void TCustomEdit::FilterInput(std::u32string&) {}
 
 void TCustomEdit::SetAutoSize(bool value) {
   FAutoSize = value;

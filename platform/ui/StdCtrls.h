@@ -19,6 +19,7 @@ class QPlainTextEdit;
 class QProxyStyle;
 class TComboDropDown;
 class TComboItems;
+class TEditValidator;
 class TMemoLines;
 
 /** A caption drawn in the label's font. With AutoSize (the default) the label
@@ -35,6 +36,10 @@ public:
   void SetTransparent(bool value);
   bool WordWrap() const { return FWordWrap; }
   void SetWordWrap(bool value);
+  /** An "&" in the caption marks the next character (and is not drawn);
+   *  off, the caption is drawn as it stands. On by default. */
+  bool ShowAccelChar() const { return FShowAccelChar; }
+  void SetShowAccelChar(bool value);
 
   /** The DrawText flags the caption is drawn with. */
   unsigned TextFlags() const;
@@ -50,6 +55,7 @@ private:
   TAlignment FAlignment = taLeftJustify;
   bool FTransparent = false;
   bool FWordWrap = false;
+  bool FShowAccelChar = true;
 };
 
 /** The class library's abstract list of text lines: the lines of a memo and
@@ -150,6 +156,10 @@ protected:
   virtual void AdjustHeight();
   /** Applies EdgeWidth and, with AutoSize, the height. */
   void UpdateFrame();
+  /** Text the user puts into a single-line edit (typed, pasted, dropped),
+   *  just before it goes in: what is left of text goes in. The default
+   *  takes it whole. Text set from code is never filtered. */
+  virtual void FilterInput(std::u32string& text);
 
   void DoEnter() override;
   void ColorChanged() override;
@@ -161,6 +171,7 @@ protected:
   QPlainTextEdit* PlainTextEdit() const { return FMemo; }
 
 private:
+  friend class TEditValidator;
   void Init(QWidget* inner);
   void UpdateLook();
   void WidgetTextChanged();
@@ -168,6 +179,7 @@ private:
   // that they end with the control.
   std::unique_ptr<QObject> FSignals;
   QLineEdit* FLine = nullptr;
+  TEditValidator* FValidator = nullptr;  // owned by FLine
   QPlainTextEdit* FMemo = nullptr;
   std::unique_ptr<QProxyStyle> FPasswordStyle;
   int FMaxLength = 0;

@@ -1,8 +1,10 @@
 #include "ui/ToolWin.h"
 
 #include "ui/Bitmap.h"
+#include "ui/Menus.h"
 
 #include <QEvent>
+#include <QMenu>
 #include <QObject>
 #include <QWidget>
 
@@ -65,6 +67,19 @@ void TToolBar::SetFlat(bool value) {
   if (value == FFlat) return;
   FFlat = value;
   Invalidate();
+}
+
+void TToolBar::SetTransparent(bool value) {
+  if (value == FTransparent) return;
+  FTransparent = value;
+  Invalidate();
+}
+
+void TToolBar::EraseBackground(const TRect& r) {
+  if (FTransparent)
+    DrawParentImage(Canvas());
+  else
+    TCustomControl::EraseBackground(r);
 }
 
 void TToolBar::SetShowCaptions(bool value) {
@@ -136,7 +151,9 @@ void TToolBar::AlignControls(TRect& rect) {
     TControl* c = Controls(i);
     if (!c->Visible()) continue;
     if (auto* b = dynamic_cast<TToolButton*>(c))
-      b->SetBounds(x, rect.Top, b->IsSeparator() ? b->Width() : button.cx, button.cy);
+      b->SetBounds(x, rect.Top,
+                   b->IsSeparator() ? b->Width() : button.cx + (b->Style() == tbsDropDown ? b->DropDownWidth : 0),
+                   button.cy);
     else
       c->SetBounds(x, rect.Top, c->Width(), c->Height());
     x += c->Width();
@@ -167,6 +184,13 @@ void TToolBar::Paint() {
   }
 }
 
+void DrawDropDownArrow(TCanvas* canvas, const TRect& part, TColor color) {
+  // Rows of 5, 3 and 1 pixels, 10 pixels in from the part's right, in its middle.
+  const int x = part.Right - 10, y = part.Top + (part.Height() - 3) / 2;
+  canvas->Brush = TBrush{color, bsSolid};
+  for (int row = 0; row < 3; ++row) canvas->FillRect({x + row, y + row, x + 5 - row, y + row + 1});
+}
+
 void TToolBar::DrawButton(TToolButton* button, TCustomDrawState state) {
   TCanvas* c = Canvas();
   TRect r = button->BoundsRect();
@@ -183,13 +207,25 @@ void TToolBar::DrawButton(TToolButton* button, TCustomDrawState state) {
     return;
   }
   const bool sunken = state.Contains(cdsSelected) || state.Contains(cdsChecked);
+  // A drop-down button has an edge of its own round the arrow part.
+  const bool dropDown = button->Style() == tbsDropDown;
+  TRect arrow{r.Right - TToolButton::DropDownWidth, r.Top, r.Right, r.Bottom};
+  if (dropDown) r.Right = arrow.Left;
   TRect inner = r;
-  if (!FFlat)
-    c->DrawEdge(inner, sunken ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
-  else if (sunken)
-    c->DrawEdge(inner, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
-  else if (state.Contains(cdsHot))
-    c->DrawEdge(inner, BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
+  auto edge = [&](TRect& part) {
+    if (!FFlat)
+      c->DrawEdge(part, sunken ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
+    else if (sunken)
+      c->DrawEdge(part, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+    else if (state.Contains(cdsHot))
+      c->DrawEdge(part, BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
+  };
+  edge(inner);
+  if (dropDown) {
+    TRect part = arrow;
+    edge(part);
+    DrawDropDownArrow(c, arrow, state.Contains(cdsDisabled) ? clGrayText : clBtnText);
+  }
   if (state.Contains(cdsChecked) && !state.Contains(cdsSelected)) {
     // A button that stays down shows the classic dither.
     for (int y = inner.Top; y < inner.Bottom; ++y)
@@ -263,6 +299,12 @@ void TToolButton::SetDown(bool value) {
   Redraw();
 }
 
+void TToolButton::SetDropdownMenu(TPopupMenu* menu) {
+  FDropdownMenu = menu;
+  FMenuWindow = menu ? menu->QtPopup() : nullptr;
+  FMenuOpen = false;
+}
+
 void TToolButton::SetImageIndex(int index) {
   if (index == FImageIndex) return;
   FImageIndex = index;
@@ -298,6 +340,21 @@ void TToolButton::MouseLeave() {
 }
 
 void TToolButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (Button == mbLeft && FStyle == tbsDropDown && X >= Width() - DropDownWidth && DropdownMenu()) {
+    // The arrow part opens the menu under the button; nothing clicks.
+    TGraphicControl::MouseDown(Button, Shift, X, Y);
+    SetMouseCapture(false);
+    if (FMenuOpen || !DropdownMenu()) return;
+    FMenuOpen = true;
+    QObject::connect(FDropdownMenu->QtPopup(), &QMenu::aboutToHide, Handle(), [this] {
+      FMenuOpen = false;
+      Redraw();
+    }, Qt::SingleShotConnection);
+    Redraw();
+    const TPoint at = ClientToScreen({0, Height()});
+    FDropdownMenu->Popup(at.X, at.Y);
+    return;
+  }
   if (Button == mbLeft && !IsSeparator()) {
     FPressed = true;
     FHot = true;

@@ -5,16 +5,19 @@
 
 #include "ui/Controls.h"
 
+#include <QPointer>
+
 #include <functional>
 #include <string>
 #include <vector>
 
 class QObject;
 class TImageList;
+class TPopupMenu;
 class TToolBar;
 class TToolButton;
 
-enum TToolButtonStyle { tbsButton, tbsCheck, tbsSeparator, tbsDivider };
+enum TToolButtonStyle { tbsButton, tbsCheck, tbsDropDown, tbsSeparator, tbsDivider };
 
 /** The state a tool button is drawn in: cdsSelected while it is pressed,
  *  cdsChecked while it is down, cdsHot while the mouse is over it. */
@@ -40,8 +43,10 @@ using TTBCustomDrawBtnEvent =
 /** A row of buttons and other controls, laid out left to right in the order
  *  they were placed on it, each at the top, again whenever one of them is
  *  moved, resized, shown or hidden. Tool buttons take ButtonWidth by
- *  ButtonHeight (a separator keeps its own width); other controls keep their
- *  size. The tool bar paints its tool buttons itself. */
+ *  ButtonHeight (a separator keeps its own width, a drop-down button is wider
+ *  by its arrow part); other controls keep their size. The tool bar paints
+ *  its tool buttons itself, over its colour or, Transparent, over what its
+ *  parent shows beneath it. */
 class TToolBar : public TCustomControl {
 public:
   explicit TToolBar(TComponent* AOwner);
@@ -53,6 +58,8 @@ public:
   /** Flat buttons show their edge only while the mouse is over them or they are pressed. */
   bool Flat() const { return FFlat; }
   void SetFlat(bool value);
+  bool Transparent() const { return FTransparent; }
+  void SetTransparent(bool value);
   /** Captions under the images; the buttons grow to the widest caption. */
   bool ShowCaptions() const { return FShowCaptions; }
   void SetShowCaptions(bool value);
@@ -81,6 +88,7 @@ public:
 
 protected:
   void Paint() override;
+  void EraseBackground(const TRect& r) override;
   void AlignControls(TRect& rect) override;
 
 private:
@@ -92,6 +100,7 @@ private:
   int FButtonWidth = 23;
   int FButtonHeight = 22;
   bool FFlat = false;
+  bool FTransparent = false;
   bool FShowCaptions = false;
   TImageList* FImages = nullptr;
   TImageList* FHotImages = nullptr;
@@ -101,9 +110,14 @@ private:
 
 /** A button of a tool bar. It lives on a TToolBar, which places and paints
  *  it; the button follows the mouse and clicks. A check button goes down and
- *  up by turns before OnClick fires. */
+ *  up by turns before OnClick fires. A drop-down button has an arrow part at
+ *  its right: a press there shows DropdownMenu under the button, which looks
+ *  pressed while the menu is open; the rest of it is a plain button. */
 class TToolButton : public TGraphicControl {
 public:
+  /** The width of a drop-down button's arrow part. */
+  static constexpr int DropDownWidth = 13;
+
   explicit TToolButton(TComponent* AOwner);
 
   TToolButtonStyle Style() const { return FStyle; }
@@ -114,11 +128,16 @@ public:
   int ImageIndex() const { return FImageIndex; }
   void SetImageIndex(int index);
   bool IsSeparator() const { return FStyle == tbsSeparator || FStyle == tbsDivider; }
+  /** Borrowed; forgotten when the menu goes. */
+  TPopupMenu* DropdownMenu() const { return FMenuWindow ? FDropdownMenu : nullptr; }
+  void SetDropdownMenu(TPopupMenu* menu);
+  /** Its drop-down menu is open. */
+  bool MenuOpen() const { return FMenuOpen && FMenuWindow; }
   /** The tool bar it is on, or null. */
   TToolBar* ToolBar() const;
   /** The mouse is over the button, and pressed on it. */
   bool Hot() const { return FHot; }
-  bool Pressed() const { return FPressed && FHot; }
+  bool Pressed() const { return (FPressed && FHot) || MenuOpen(); }
 
   void SetParent(TWinControl* parent) override;
   /** The tool bar lays its controls out again. */
@@ -145,7 +164,13 @@ private:
   int FImageIndex = -1;
   bool FHot = false;
   bool FPressed = false;
+  TPopupMenu* FDropdownMenu = nullptr;
+  QPointer<QObject> FMenuWindow;  // the menu's window, gone with the menu
+  bool FMenuOpen = false;
 };
+
+/** The arrow of a drop-down button in its arrow part: rows of 5, 3 and 1 pixels. */
+void DrawDropDownArrow(TCanvas* canvas, const TRect& part, TColor color);
 
 enum TBandPaintOption { bpoGrabber, bpoFrame };
 using TBandPaintOptions = TSet<TBandPaintOption>;

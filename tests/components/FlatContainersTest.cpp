@@ -51,6 +51,31 @@ TEST(FlatPanel, FrameBackgroundAndTheCaptionPlacedByAlignment) {
   EXPECT_EQ(PixelAt(Painted(inner), 5, 5), RGB(10, 20, 30)) << "a transparent panel shows its parent";
 }
 
+// A transparent panel shows what its parent paints beneath it: the parent's
+// windowless controls too, on a form as on a panel, but no window.
+TEST(FlatPanel, TransparentItShowsTheWindowlessControlsBeneath) {
+  TShownForm form;
+  auto* host = Place<TFlatPanel>(&form, 200, 0, 150, 100);
+  host->SetColor(RGB(10, 20, 30));
+  for (TWinControl* parent : {static_cast<TWinControl*>(&form), static_cast<TWinControl*>(host)}) {
+    SCOPED_TRACE(parent == host ? "on a panel" : "on the form");
+    auto label = [&](int x, TColor color, bool visible) {
+      auto* l = Place<TLabel>(parent, x, 30, 40, 20);
+      l->SetAutoSize(false);
+      l->SetColor(color);
+      l->SetVisible(visible);
+    };
+    label(30, clRed, true);
+    label(80, clBlue, false);
+    Place<TFlatPanel>(parent, 30, 60, 20, 20)->SetColor(clLime);
+    auto* glass = Place<TFlatPanel>(parent, 20, 20, 100, 70);
+    glass->SetTransparent(true);
+    const QImage img = Painted(glass);
+    EXPECT_EQ(CountPixels(img, clRed), 40 * 20) << "the label";
+    EXPECT_EQ(CountPixels(img, clBlue) + CountPixels(img, clLime), 0) << "not the hidden label nor the panel";
+  }
+}
+
 TEST(FlatGroupBox, TheLineLeavesAGapForTheCaptionTheAcceleratorFocusesItAndTheDisabledCaptionIsEmbossed) {
   TShownForm form;
   form.SetColor(clWhite);

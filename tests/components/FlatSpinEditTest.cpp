@@ -7,7 +7,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
+#include <QDropEvent>
 #include <QLineEdit>
+#include <QMimeData>
 
 #include <gtest/gtest.h>
 
@@ -111,6 +113,8 @@ TEST(SpinEdit, OnlyNumberCharactersAreTypedAndNothingWithoutTheEditor) {
   Paste(spin, "5");
   Key(Line(spin), Qt::Key_X, "\x18", Qt::ControlModifier);
   Key(Line(spin), Qt::Key_Insert, "", Qt::ShiftModifier);
+  Line(spin)->setCursorPosition(2);
+  Key(Line(spin), Qt::Key_Backspace, "\b");
   EXPECT_EQ(spin->Text(), "77");
   EXPECT_EQ(Line(spin)->contextMenuPolicy(), Qt::NoContextMenu);
   spin->SetEditorEnabled(true);
@@ -121,7 +125,57 @@ TEST(SpinEdit, OnlyNumberCharactersAreTypedAndNothingWithoutTheEditor) {
   EXPECT_EQ(spin->Text(), "77");
 }
 
+// Dropped and pasted text goes in as its characters would if typed.
+TEST(SpinEdit, DropsAndPastesTakeOnlyWhatTypingWould) {
+  enum TWay { Drop, PasteKey, PasteMenu };
+  const struct {
+    const char* name;
+    TWay way;
+    std::string text, shown;
+    bool editor;
+    int beeps;
+  } cases[] = {
+      {"letters_dropped", Drop, "abc", "5", true, 1},
+      {"a_number_dropped_before", Drop, "7", "75", true, 0},
+      {"digits_kept_from_a_mixed_drop", Drop, "x9y", "95", true, 1},
+      {"letters_pasted", PasteKey, "abc", "5", true, 1},
+      {"a_mixed_paste", PasteKey, "1 2\t-3", "512-3", true, 1},
+      {"the_menu_s_paste", PasteMenu, "a4", "54", true, 1},
+      {"no_drop_without_the_editor", Drop, "7", "5", false, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TShownForm form;
+    auto* spin = Place<TFlatSpinEditInteger>(&form, 10, 10, 121, 20);
+    spin->SetValue(5);
+    spin->SetEditorEnabled(c.editor);
+    spin->SetFocus();
+    Line(spin)->setCursorPosition(c.way == Drop ? 0 : 1);
+    int changes = 0;
+    spin->OnChange = [&](TObject*) { ++changes; };
+    const int beeps = MessageBeepCount();
+    QMimeData data;
+    data.setText(QString::fromStdString(c.text));
+    QApplication::clipboard()->setText(data.text());
+    if (c.way == Drop) {
+      // A drag comes in, then drops.
+      QDragEnterEvent enter(QPoint(1, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      QCoreApplication::sendEvent(Line(spin), &enter);
+      QDropEvent drop(QPointF(1, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      QCoreApplication::sendEvent(Line(spin), &drop);
+    } else if (c.way == PasteKey) {
+      Key(Line(spin), Qt::Key_V, "\x16", Qt::ControlModifier);
+    } else {
+      Line(spin)->paste();
+    }
+    EXPECT_EQ(spin->Text(), c.shown);
+    EXPECT_EQ(MessageBeepCount(), beeps + c.beeps);
+    EXPECT_EQ(changes, c.shown == "5" ? 0 : 1) << "nothing taken, no change";
+  }
+}
+
 TEST(SpinEdit, LeavingClampsOrRestoresTheTextBeforeOnExitReadsIt) {
+  // Pasted, except text with letters, which only code can put in.
   const struct {
     const char* name;
     std::vector<std::string> pasted;
@@ -148,7 +202,10 @@ TEST(SpinEdit, LeavingClampsOrRestoresTheTextBeforeOnExitReadsIt) {
     Line(spin)->selectAll();
     std::string typed;
     for (const std::string& p : c.pasted) {
-      Paste(spin, p);
+      if (p.find_first_of("abcx") == std::string::npos)
+        Paste(spin, p);
+      else
+        spin->SetText(typed + p);
       typed += p;
     }
     EXPECT_EQ(spin->Text(), typed);

@@ -324,6 +324,72 @@ TEST(GradPages, TabFacesAndTheSheetFrame) {
       << "a cut corner";
 }
 
+// Rows of tabs in front of the selected tab's row go to the other side of
+// the sheet with ScrollOpposite, behind the other rows without it; the sheet
+// lies between and its page follows.
+TEST(GradPages, ScrollOppositeMovesTheRowsInFrontToTheOtherSide) {
+  const TTabPosition other[] = {tpBottom, tpTop, tpRight, tpLeft};
+  for (TTabPosition side : {tpTop, tpBottom, tpLeft, tpRight}) {
+    SCOPED_TRACE(side);
+    TForm form(nullptr);
+    TPages p(&form, side);
+    TGradPageControl* c = p.Control;
+    for (const char* caption : {"Four", "Five", "Six"}) {
+      auto* sheet = new TGradTabSheet(&form);
+      sheet->SetCaption(caption);
+      sheet->SetPageControl(c);
+    }
+    c->SetBounds(0, 0, 120, 120);  // two tabs a row, three rows
+    c->SetMultiLine(true);
+    c->SetTabBorderColor(clMaroon);
+    const TRect whole = c->PageFrameRect();
+    c->SetScrollOpposite(true);
+    c->SetActivePageIndex(4);  // the last row: the two in front move over
+    const TRect f = c->PageFrameRect();
+    TRect overlap;
+    for (int tab = 0; tab < 6; ++tab) {
+      EXPECT_EQ(c->TabSide(tab), tab < 4 ? other[side] : side) << "tab " << tab;
+      EXPECT_FALSE(IntersectRect(overlap, c->TabRect(tab), f)) << "tab " << tab << " outside the sheet";
+    }
+    // The row that was in front lies along the sheet, the first row beyond it.
+    const TRect near = c->TabRect(2), first = c->TabRect(0);
+    const bool lies = side == tpTop      ? near.Top == f.Bottom && first.Top == near.Bottom
+                      : side == tpBottom ? near.Bottom == f.Top && first.Bottom == near.Top
+                      : side == tpLeft   ? near.Left == f.Right && first.Left == near.Right
+                                         : near.Right == f.Left && first.Right == near.Left;
+    EXPECT_TRUE(lies);
+    EXPECT_EQ(c->ActivePage()->BoundsRect(), c->DisplayRect()) << "the page lies in the sheet";
+
+    // A moved tab opens into the sheet and is outlined away from it, in both looks.
+    const TRect t = c->TabRect(2);
+    const QPoint edge = side == tpTop      ? QPoint(t.Left + 5, f.Bottom - 1)
+                        : side == tpBottom ? QPoint(t.Left + 5, f.Top)
+                        : side == tpLeft   ? QPoint(f.Right - 1, t.Top + 5)
+                                           : QPoint(f.Left, t.Top + 5);
+    auto outer = [&](const TRect& r) {
+      return side == tpTop      ? QPoint(r.Left + 5, r.Bottom - 1)
+             : side == tpBottom ? QPoint(r.Left + 5, r.Top)
+             : side == tpLeft   ? QPoint(r.Right - 1, r.Top + 5)
+                                : QPoint(r.Left, r.Top + 5);
+    };
+    const QImage img = p.Painted();
+    EXPECT_EQ(PixelAt(img, edge.x(), edge.y()), ColorToRGB(c->Color())) << "opened";
+    EXPECT_EQ(PixelAt(img, outer(t).x(), outer(t).y()), ColorToRGB(clMaroon));
+    c->SetTabBorder3D(true);
+    const QPoint raised = outer(c->TabRect(0));
+    const bool shadowed = other[side] == tpBottom || other[side] == tpRight;
+    EXPECT_EQ(PixelAt(p.Painted(), raised.x(), raised.y()), ColorToRGB(shadowed ? cl3DDkShadow : clBtnHighlight));
+    c->SetTabBorder3D(false);
+
+    c->SetActivePageIndex(0);  // nothing in front
+    EXPECT_EQ(c->PageFrameRect(), whole);
+    c->SetScrollOpposite(false);
+    c->SetActivePageIndex(4);
+    EXPECT_EQ(c->PageFrameRect(), whole) << "without it the rows stay on their side";
+    EXPECT_EQ(c->TabSide(0), side);
+  }
+}
+
 TEST(GradPages, HoverFacesBordersAndTheCloseButtonsLooks) {
   qftest::TShownForm form;
   TPages p(&form);

@@ -216,6 +216,61 @@ TEST(GradientLabel, TheCaptionWithoutMarkers) {
 
 // ---------------------------------------------------------------- pictures
 
+/** The lowest row with anything drawn over the fuchsia background, -1 for none. */
+int LastInkRow(const QImage& img) {
+  for (int y = img.height() - 1; y >= 0; --y)
+    for (int x = 0; x < img.width(); ++x)
+      if (PixelAt(img, x, y) != clFuchsia) return y;
+  return -1;
+}
+
+// A marked character is drawn at 8/10 of the font height h (toward zero),
+// lowered by |h' * 8 - h * 10| / 10 (subscript) or raised by half as much
+// (superscript). The bottom of the ink tells (the top of a raised one may be
+// cut off by the label's edge); the reference is the same character drawn
+// unmarked in the smaller font.
+TEST(GradientLabel, SubAndSuperscriptOffsets) {
+  const struct {
+    int height, lowered, raised;
+  } cases[] = {{-11, 4, 2}, {-20, 7, 3}, {-30, 10, 5}, {-41, 15, 7}};
+  for (const auto& c : cases) {
+    auto bottom = [&](const std::string& caption, int height) {
+      TGradientLabel label(nullptr);
+      label.SetBounds(0, 0, 120, 80);
+      label.SetAFitType(ftNormalFit);
+      label.SetLabelType(ltSubSuperScript);
+      label.Font().SetHeight(height);
+      label.SetCaption(caption);
+      return LastInkRow(Painted(label));
+    };
+    const int plain = bottom("2", c.height * 8 / 10);
+    ASSERT_GT(plain, 0) << c.height;
+    EXPECT_EQ(bottom("_2", c.height), plain + c.lowered) << "height " << c.height;
+    EXPECT_EQ(bottom("^2", c.height), plain - c.raised) << "height " << c.height;
+    EXPECT_EQ(bottom("2_", c.height), bottom("2", c.height)) << "a marker at the end draws nothing";
+  }
+}
+
+// "&" marks the next character unless ShowAccelChar is off.
+TEST(GradientLabel, TheAmpersandIsDrawnOnlyWithoutShowAccelChar) {
+  auto painted = [](const std::string& caption, bool accel) {
+    TGradientLabel label(nullptr);
+    label.SetBounds(0, 0, 120, 30);
+    label.SetAFitType(ftNormalFit);
+    label.SetShowAccelChar(accel);
+    label.SetCaption(caption);
+    return Painted(label);
+  };
+  EXPECT_EQ(painted("W&W", true), painted("WW", true));
+  EXPECT_NE(painted("W&W", false), painted("WW", false));
+  EXPECT_EQ(painted("W&&W", true), painted("W&W", false)) << "a doubled one shows one";
+  TLabel plain(nullptr);
+  plain.SetCaption("W&W");
+  const int marked = plain.Width();
+  plain.SetShowAccelChar(false);
+  EXPECT_GT(plain.Width(), marked) << "an auto-sized label measures the ampersand too";
+}
+
 // Each style, its two ends; with one colour at both ends every pixel is painted in it.
 TEST(GradientLabel, GradientEndsAndOneColourWhenBeginAndEndAgree) {
   const struct {

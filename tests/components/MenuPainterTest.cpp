@@ -548,7 +548,7 @@ TEST(PainterMenus, MeasuringItems) {
        size(keyed),
        {measure.TextWidth("OpenCtrl+OWWW") + 5 + 24, size(plain).cy}},
       {"an_image_wider_than_the_column", size(pictured), {text + 5 + 40, 32 + 6}},
-      {"a_bar_item_has_no_image_column", size(file), {measure.TextWidth("File") + 5 + 8, size(plain).cy}},
+      {"a_bar_item_has_no_image_column", size(file), {measure.TextWidth("File") + 5, size(plain).cy}},
   };
   for (const auto& c : cases) EXPECT_EQ(c.got, c.want) << c.name;
   TFont huge;
@@ -599,6 +599,29 @@ TEST(PainterMenus, ASelectedItemAndTheBar) {
   for (const auto& c : cases) EXPECT_EQ(Missing(draw(c.item, c.state, c.w, c.h), c.spots), "") << c.name;
 }
 
+// On screen the bar is its colour from edge to edge, between the items too,
+// and an open item's frame and shadow leave its caption alone.
+TEST(PainterMenus, TheBarOnScreenHasNoGaps) {
+  qftest::TShownForm form;
+  auto* menu = new TMainMenu(&form);
+  TMenuItem* file = AddItem(&form, menu->Items(), "File");
+  TMenuItem* project = AddItem(&form, menu->Items(), "Project");
+  AddItem(&form, file, "Open");
+  MainPainter(&form);
+  QMenuBar* bar = menu->QtMenuBar();
+  const QRect one = bar->actionGeometry(file->QtAction());
+  EXPECT_EQ(bar->actionGeometry(project->QtAction()).left(), one.right() + 1) << "side by side";
+  QImage img = bar->grab().toImage();
+  for (int x = 0; x < img.width(); ++x) ASSERT_EQ(PixelAt(img, x, 1), ColorToRGB(clBtnFace)) << "at " << x;
+  // Open, the frame 8 pixels in from the item's right runs down its whole height, over no caption.
+  SendMouse(bar, QEvent::MouseButtonPress, Qt::LeftButton, one.center());
+  ASSERT_TRUE(ProcessEventsUntil([&] { return file->QtSubMenu()->isVisible(); }));
+  img = bar->grab().toImage();
+  file->QtSubMenu()->hide();
+  for (int y = one.top() + 1; y < one.bottom() - 1; ++y)
+    EXPECT_EQ(PixelAt(img, one.right() + 1 - 8, y), ColorToRGB(clNavy)) << "frame at y " << y;
+}
+
 // The items' drawing on screen is the menus' own; the painter's border is checked here.
 TEST(PainterMenus, AnOpenMenuOnScreenHasTheFlatBorder) {
   qftest::TShownForm form;
@@ -641,6 +664,48 @@ TEST(PainterToolBars, AHotButton) {
   bar->PaintTo(img);
   EXPECT_EQ(PixelAt(img, r.Left + 3, r.Top + 3), ColorToRGB(painter->Colors().MediumSelect)) << "pressed";
   SendMouse(one->Handle(), QEvent::MouseButtonRelease, Qt::LeftButton, {3, 3});
+}
+
+// A drop-down button: its frame in two parts, the arrow, the bar item's
+// pressed look while its menu is open; a transparent bar keeps what lies beneath.
+TEST(PainterToolBars, ADropDownButtonAndATransparentBar) {
+  qftest::TShownForm form;
+  form.SetColor(RGB(10, 100, 10));
+  auto* bar = On<TToolBar>(&form, &form, 0, 0, 200, 29);
+  bar->SetColor(clBtnFace);  // its own colour, not the form's
+  auto* drop = On<TToolButton>(&form, bar, 0, 0, 23, 22);
+  drop->SetStyle(tbsDropDown);
+  auto* quiet = On<TToolButton>(&form, bar, 0, 0, 23, 22);
+  auto* menu = new TPopupMenu(&form);
+  AddItem(&form, menu->Items(), "Item");
+  drop->SetDropdownMenu(menu);
+  MainPainter(&form);
+  auto paint = [&] {
+    QImage img = FilledImage(bar->Width(), bar->Height(), clFuchsia);
+    bar->PaintTo(img);
+    return img;
+  };
+  const TRect r = drop->BoundsRect(), q = quiet->BoundsRect();
+  const int split = r.Right - TToolButton::DropDownWidth, mid = r.Top + r.Height() / 2;
+  const int ax = r.Right - 10, ay = r.Top + (r.Height() - 3) / 2;  // rows of 5, 3 and 1 pixels
+  Enter(drop);
+  EXPECT_EQ(Missing(paint(), {At(split - 1, mid, clNavy), At(split, mid, clNavy), At(ax, ay, clBlack),
+                              At(ax + 4, ay, clBlack), At(ax + 2, ay + 2, clBlack),
+                              At(ax + 1, ay + 2, LightenColor(16776176, 68))}),
+            "")
+      << "hot: two frames, the arrow";
+  SendMouse(drop->Handle(), QEvent::MouseButtonPress, Qt::LeftButton, {r.Width() - 4, 5});
+  ASSERT_TRUE(ProcessEventsUntil([&] { return menu->QtPopup()->isVisible(); }));
+  const QImage open = paint();
+  menu->QtPopup()->hide();
+  EXPECT_EQ(Missing(open, {At(r.Right - 3, mid, clNavy), At(r.Right - 2, mid, ShadeColor(clBtnFace, 70)),
+                           At(r.Left, r.Bottom, clBtnFace)}),
+            "")
+      << "pressed with its menu open: the frame 3 short of the right, a shadow, nothing below";
+  Leave(drop);
+  EXPECT_EQ(PixelAt(paint(), q.Left + 3, q.Top + 3), LightenColor(clBtnFace, 16));
+  bar->SetTransparent(true);
+  EXPECT_EQ(PixelAt(paint(), q.Left + 3, q.Top + 3), RGB(10, 100, 10)) << "the form beneath";
 }
 
 }  // namespace

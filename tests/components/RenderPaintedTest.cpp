@@ -36,6 +36,7 @@ TEST(RenderPainted, TheMenuAndTheToolBar) {
   EXPECT_EQ(PixelAt(img, 23, 0), clNavy) << "the second button is hot";
   EXPECT_EQ(PixelAt(img, 25, 2), LightenColor(16776176, 68));
   EXPECT_EQ(PixelAt(img, 1, 1), LightenColor(clBtnFace, 16)) << "the first one is quiet";
+  EXPECT_EQ(CountPixels(img, {100, 0, 200, 29}, clBlack), 5 + 3 + 1) << "the drop-down button's arrow";
 }
 
 TEST(RenderPainted, PagesInEachStyleAndSide) {
@@ -47,6 +48,13 @@ TEST(RenderPainted, PagesInEachStyleAndSide) {
       EXPECT_GT(CountPixels(img, clNavy), 60) << style << " " << side << ": the hovered tab's border";
       EXPECT_GT(CountPixels(img, clWhite), 20) << style << " " << side << ": the active tab's white start and the close button";
     }
+  // Six pages in rows: the first row behind the others, or under the sheet.
+  for (const char* rows : {"behind", "opposite"}) {
+    const auto [code, img] = Render({"pages", "--rows", rows, "OUT"});
+    ASSERT_EQ(code, 0) << rows;
+    EXPECT_EQ(img.size(), QSize(220, 300)) << rows;
+    EXPECT_EQ(CountPixels(img, {0, 250, 220, 300}, 0xF0E0D0) > 0, std::string(rows) == "opposite") << rows;
+  }
 }
 
 TEST(RenderPainted, TheLabelInItsModes) {
@@ -69,6 +77,7 @@ TEST(RenderPainted, BadArgumentsAreRefused) {
       {"option_of_another_picture", {"toolbar", "--mode", "link", "OUT"}},
       {"unknown_style", {"pages", "--tab-style", "fancy", "OUT"}},
       {"unknown_side", {"pages", "--side", "middle", "OUT"}},
+      {"unknown_rows", {"pages", "--rows", "sideways", "OUT"}},
       {"unknown_mode", {"label", "--mode", "sparkle", "OUT"}},
       {"missing_value", {"label", "OUT", "--mode"}}};
   for (const auto& [name, args] : cases) {

@@ -1,6 +1,9 @@
 #include "GuiTestApp.h"
 #include "ui/Bitmap.h"
+#include "ui/Menus.h"
 #include "ui/ToolWin.h"
+
+#include <QMenu>
 
 #include <gtest/gtest.h>
 
@@ -120,6 +123,39 @@ TEST(ToolBars, TheCustomDrawEventSeesEachStateAndCanTakeTheDrawingOver) {
                                    At(c.Right - 1, c.Bottom - 1, clBtnHighlight)}),
             "")
       << "raised; the one that is down sunken";
+}
+
+TEST(ToolBars, ADropDownButtonOpensItsMenuFromTheArrowPartAndATransparentBarShowsItsParent) {
+  TShownForm form;
+  form.SetColor(RGB(10, 100, 10));
+  auto* bar = Place<TToolBar>(&form, 0, 0, 200, 22);
+  bar->SetColor(clBtnFace);
+  TToolButton *drop = Button(bar, tbsDropDown), *next = Button(bar);
+  EXPECT_EQ(next->Left(), 23 + 13) << "wider by its arrow part";
+  auto* menu = new TPopupMenu(&form);
+  menu->Items()->Add(new TMenuItem(&form));
+  drop->SetDropdownMenu(menu);
+  int clicks = 0;
+  drop->OnClick = [&](TObject*) { ++clicks; };
+  Click(drop->Handle(), {5, 5});
+  SendMouse(drop->Handle(), QEvent::MouseButtonPress, Qt::LeftButton, {30, 5});
+  ASSERT_TRUE(ProcessEventsUntil([&] { return menu->QtPopup()->isVisible(); }));
+  EXPECT_EQ(clicks, 1) << "the main part clicks, the arrow part opens the menu";
+  EXPECT_TRUE(bar->ButtonState(drop).Contains(cdsSelected)) << "pressed while its menu is open";
+  const QPoint under = menu->QtPopup()->mapToGlobal(QPoint(0, 0));
+  EXPECT_EQ(TPoint({under.x(), under.y()}), drop->ClientToScreen({0, 22})) << "under the button";
+  menu->QtPopup()->hide();
+  EXPECT_FALSE(bar->ButtonState(drop).Contains(cdsSelected));
+  delete menu;
+  Click(drop->Handle(), {30, 5});
+  EXPECT_EQ(clicks, 2) << "a menu that went is forgotten: the arrow part clicks";
+  bar->SetFlat(true);
+  Hover(drop->Handle(), true);
+  EXPECT_EQ(Missing(Painted(bar), {At(22, 5, clBtnShadow), At(23, 5, clBtnHighlight)}), "") << "an edge round each part";
+
+  EXPECT_EQ(PixelAt(Painted(bar), 100, 5), ColorToRGB(clBtnFace));
+  bar->SetTransparent(true);
+  EXPECT_EQ(PixelAt(Painted(bar), 100, 5), RGB(10, 100, 10)) << "the form beneath";
 }
 
 TEST(ControlBars, BandsHoldTheirControlsAndPaintThroughTheEvent) {

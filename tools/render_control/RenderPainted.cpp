@@ -2,8 +2,11 @@
 // tool bar, the owner-drawn page control, the gradient label.
 //
 //   render_control menu [--open N] [--hot N] out.png      the main window's menu, menu N open, item N hot
-//   render_control toolbar out.png                         tool buttons: plain, hot, down, disabled
-//   render_control pages [--tab-style classic|dotnet] [--side top|bottom|left|right] out.png
+//   render_control toolbar out.png                         tool buttons: plain, hot, down, disabled, drop-down
+//   render_control pages [--tab-style classic|dotnet] [--side top|bottom|left|right]
+//                        [--rows behind|opposite] out.png
+//     --rows: six pages in rows, the fifth active; the rows in front of its row go behind
+//             the others or to the opposite side (ScrollOpposite)
 //   render_control label [--mode MODE] out.png
 //     MODE: horizontal vertical elliptic rectangle vertcenter horizcenter raised recessed
 //           shadowed subsup link frame rule
@@ -55,7 +58,7 @@ const std::map<std::string, std::vector<std::string>>& Options() {
   static const std::map<std::string, std::vector<std::string>> options = {
       {"menu", {"--open", "--hot"}},
       {"toolbar", {}},
-      {"pages", {"--tab-style", "--side"}},
+      {"pages", {"--tab-style", "--side", "--rows"}},
       {"label", {"--mode"}}};
   return options;
 }
@@ -78,6 +81,8 @@ std::optional<std::string> ParsePainted(int argc, char** argv, TPaintedArgs& a) 
   const std::string style = a.Get("--tab-style", "classic"), side = a.Get("--side", "top");
   if (style != "classic" && style != "dotnet") return "unknown style " + style;
   if (side != "top" && side != "bottom" && side != "left" && side != "right") return "unknown side " + side;
+  const std::string rows = a.Get("--rows", "behind");
+  if (rows != "behind" && rows != "opposite") return "unknown rows " + rows;
   return std::nullopt;
 }
 
@@ -180,6 +185,16 @@ QImage RenderToolBar() {
   buttons[3]->SetStyle(tbsCheck);
   buttons[3]->SetDown(true);
   buttons[4]->SetEnabled(false);
+  // Last a drop-down button with its menu.
+  auto* drop = new TToolButton(&form);
+  drop->SetParent(bar);
+  drop->SetStyle(tbsDropDown);
+  drop->SetImageIndex(3);
+  auto* menu = new TPopupMenu(&form);
+  auto* item = new TMenuItem(&form);
+  item->SetCaption("Item");
+  menu->Items()->Add(item);
+  drop->SetDropdownMenu(menu);
   NewMainWindowPainter(&form);
   form.Show();
   QApplication::processEvents();
@@ -211,7 +226,10 @@ QImage RenderPages(const TPaintedArgs& a) {
   pages->SetTabSheetBorderColor(0x806040);
   pages->SetRoundEdges(true);
   std::vector<TGradTabSheet*> sheets;
-  for (const char* caption : {"Table details", "Look and Feel", "Site settings"}) {
+  const bool rows = a.Values.count("--rows") > 0;
+  std::vector<const char*> captions = {"Table details", "Look and Feel", "Site settings"};
+  if (rows) captions.insert(captions.end(), {"Fields", "Keys", "Rights"});
+  for (const char* caption : captions) {
     auto* sheet = new TGradTabSheet(&form);
     sheet->SetCaption(caption);
     sheet->SetPageControl(pages);
@@ -219,6 +237,12 @@ QImage RenderPages(const TPaintedArgs& a) {
   }
   sheets[1]->SetShowClose(true);
   pages->SetActivePageIndex(1);
+  if (rows) {
+    pages->SetMultiLine(true);
+    pages->SetScrollOpposite(a.Get("--rows", "behind") == "opposite");
+    pages->SetBounds(0, 0, 220, 300);
+    pages->SetActivePageIndex(4);
+  }
   form.Show();
   QApplication::processEvents();
   // The mouse over the last tab shows the hover colours and border.
