@@ -116,7 +116,8 @@ TEST(MainWindowStart, EveryPathOfTheFirstShowing) {
               c.Tables ? std::vector<std::string>{"shop"} : std::vector<std::string>{});
     // A loaded project opens on its first table, not on an empty grid.
     EXPECT_EQ(form->TableInfo->RowCount(), c.Tables ? 2 : 0);
-    EXPECT_EQ(form->Project()->CurrentTable, c.Tables ? form->Project()->GetTable(0)->Name : "");
+    const TWebTable* first = form->Project()->GetTable(0);
+    EXPECT_EQ(form->Project()->CurrentTable, first ? first->Name : "");
     EXPECT_EQ(form->Caption(), "Quarrowfield - " + c.ProjectName);
     EXPECT_EQ(f.CountLog("  FormShow QFX was called with parameter: " + argument), argument.empty() ? 0 : 1);
     // Loading or connecting the project failed (auto-connect comes after this line).
