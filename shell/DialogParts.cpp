@@ -12,6 +12,7 @@
 
 namespace {
 
+/** A splitter that shows a row of raised dots where the user takes it. */
 class TGripSplitter : public TSplitter {
 public:
   using TSplitter::TSplitter;

@@ -710,9 +710,13 @@ void TMainForm::OpenSBtnClick() {
 void TMainForm::BtnSaveClick() {
   TakeInPendingEdits();
   TInterfaceTableDetail(*this).saveLook();
-  const std::string file = FProject->Project_path + FProject->ProjectName + ".vrk";
+  WriteProject(FProject->Project_path + FProject->ProjectName + ".vrk");
+}
+
+void TMainForm::WriteProject(const std::string& file) {
   XMLManager xml;
   WithProgress([&](IProgressDisplay* progress) { xml.SaveProject(file, *FProject, progress); });
+  // What was written is what the project holds now.
   FSavedText = xml.XMLDocument.SaveToString();
 }
 
@@ -728,9 +732,7 @@ void TMainForm::SaveSBtnClick() {
   options.InitialDir = !path.empty() && DirectoryExists(path) ? path : FApplicationManager->Last_project_path;
   const std::optional<std::string> file = Services.Files->ExecuteSave(options);
   if (!file) return;
-  XMLManager xml;
-  WithProgress([&](IProgressDisplay* progress) { xml.SaveProject(*file, *FProject, progress); });
-  FSavedText = xml.XMLDocument.SaveToString();
+  WriteProject(*file);
 }
 
 void TMainForm::ToolButton3Click() {

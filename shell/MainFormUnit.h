@@ -238,6 +238,8 @@ private:
   std::string ProjectText() const;
   /** The project as it is now counts as saved. */
   void MarkSaved();
+  /** Writes the project file, with a progress window; it then counts as saved. */
+  void WriteProject(const std::string& file);
   /** The column grid keeps its share of the "Table details" page when the
    *  page grows or shrinks (the frame below keeps its least height); moving
    *  the splitter sets the share. */

@@ -121,43 +121,38 @@ TEST(Keyboard, EnterPressesTheMainOrTheFocusedButtonEscapeCancels) {
   TProgramFolder f;
   TMainForm* main = StartConnected(f, db);
   main->Project()->ProjectName = "shopfront";
-  TConnectionForm* d = nullptr;
-  auto open = [&](bool comment = false) {
-    main->ProjectSettingsSBtnClick();
-    d = main->ConnectionForm;
-    Activate(d);
-    FocusOn(comment ? static_cast<TWinControl*>(d->EPrjComment) : d->EProjectName);
+  // Enter in a field saves; Escape cancels, also from the comment, which
+  // takes Enter for its lines; Enter on Cancel presses Cancel, not Save.
+  const struct {
+    const char* Name;
+    bool InComment, OnCancel;
+    Qt::Key Key;
+    std::string Project, Comment;  // what the project holds afterwards
+  } cases[] = {
+      {"escape", false, false, Qt::Key_Escape, "shopfront", ""},
+      {"enter", false, false, Qt::Key_Return, "shopfront-x", ""},
+      {"escape_in_comment", true, false, Qt::Key_Escape, "shopfront-x", ""},
+      {"enter_on_cancel", false, true, Qt::Key_Return, "shopfront-x", ""},
   };
-  // Enter in a field saves; Escape, also from the comment, cancels.
-  open();
-  Press(Qt::Key_End);
-  Type(Focus(), "-1");
-  Press(Qt::Key_Escape);
-  EXPECT_FALSE(d->Visible());
-  EXPECT_EQ(main->Project()->ProjectName, "shopfront");
-  open();
-  Press(Qt::Key_End);
-  Type(Focus(), "-2");
-  Press(Qt::Key_Return);
-  EXPECT_FALSE(d->Visible());
-  EXPECT_EQ(main->Project()->ProjectName, "shopfront-2");
-  // The comment takes Enter for a new line; Escape leaves it unsaved.
-  open(true);
-  Retype("one");
-  Press(Qt::Key_Return);
-  Type(Focus(), "two");
-  EXPECT_TRUE(d->Visible());
-  EXPECT_EQ(d->EPrjComment->Lines().Count(), 2);
-  Press(Qt::Key_Escape);
-  EXPECT_FALSE(d->Visible());
-  EXPECT_EQ(main->Project()->Project_comment, "");
-  // Enter on Cancel presses Cancel, not Save.
-  open();
-  Type(Focus(), "-3");
-  FocusOn(d->BtnCancel);
-  Press(Qt::Key_Return);
-  EXPECT_FALSE(d->Visible());
-  EXPECT_EQ(main->Project()->ProjectName, "shopfront-2");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    main->ProjectSettingsSBtnClick();
+    TConnectionForm* d = main->ConnectionForm;
+    Activate(d);
+    FocusOn(c.InComment ? static_cast<TWinControl*>(d->EPrjComment) : d->EProjectName);
+    Press(Qt::Key_End);
+    if (c.InComment) {
+      Press(Qt::Key_Return);
+      Type(Focus(), "more");
+      EXPECT_EQ(d->EPrjComment->Lines().Count(), 2) << "a new line";
+    } else {
+      Type(Focus(), "-x");
+    }
+    if (c.OnCancel) FocusOn(d->BtnCancel);
+    Press(c.Key);
+    EXPECT_FALSE(d->Visible());
+    EXPECT_EQ(std::pair(main->Project()->ProjectName, main->Project()->Project_comment), std::pair(c.Project, c.Comment));
+  }
 
   // The settings dialog: Enter is OK, Escape is Cancel.
   for (const auto& [key, host] : {std::pair{Qt::Key_Escape, db.Host}, {Qt::Key_Return, std::string("db.example.org")}}) {
