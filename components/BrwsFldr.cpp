@@ -52,11 +52,13 @@ TPoint TBrowseForFolder::DialogOpened(int left, int top, int width, int height) 
 
 // ---------------------------------------------------------------- TFolderDialog
 
-TFolderDialog::TFolderDialog(TBrowseForFolder* browser) : TForm(nullptr), FBrowser(browser) {
+// The form that placed the browser owns its dialog, which opens above it.
+TFolderDialog::TFolderDialog(TBrowseForFolder* browser)
+    : TForm(dynamic_cast<TForm*>(browser->Owner())), FBrowser(browser) {
   SetName("FolderDialog");
   SetCaption("Browse for Folder");
   SetBorderStyle(browser->NewDialogStyle() ? bsSizeable : bsDialog);
-  SetPosition(poScreenCenter);
+  SetPosition(poOwnerFormCenter);
   SetBounds(0, 0, 326, 386);
   const int w = ClientWidth(), h = ClientHeight();
   int y = 8;

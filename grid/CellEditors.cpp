@@ -606,9 +606,26 @@ void TPopupEditor::CloseUpWithValue(const std::string& Value) {
   if (OnSelect) OnSelect(this);
 }
 
+namespace {
+
+// F4 and Alt+Down or Alt+Up open and close a drop-down from the keyboard.
+bool IsDropDownKey(WORD Key, TShiftState Shift) {
+  constexpr WORD kF4 = VK_F1 + 3;
+  if (Key == kF4) return Shift.Empty();
+  return (Key == VK_DOWN || Key == VK_UP) && Shift.Contains(ssAlt) && !Shift.Contains(ssCtrl) &&
+         !Shift.Contains(ssShift);
+}
+
+}  // namespace
+
 void TPopupEditor::KeyDown(WORD& Key, TShiftState Shift) {
   if (Key == VK_ESCAPE && FDroppedDown) {
     SetDroppedDown(false);
+    Key = 0;
+    return;
+  }
+  if (IsDropDownKey(Key, Shift)) {
+    SetDroppedDown(!FDroppedDown);
     Key = 0;
     return;
   }
@@ -696,6 +713,22 @@ void TComboBoxEditor::DrawPreview(const TRect& Box) {
 }
 
 void TComboBoxEditor::KeyDown(WORD& Key, TShiftState Shift) {
+  // In the open list Up and Down move the highlight; Enter, or the key that
+  // opened it, chooses the highlighted item.
+  TPopupList* list = PopupList();
+  if (DroppedDown() && (Key == VK_UP || Key == VK_DOWN) && Shift.Empty()) {
+    list->SetItemIndex(list->ItemIndex() + (Key == VK_UP ? -1 : 1));
+    Key = 0;
+    return;
+  }
+  if (DroppedDown() && ((Key == VK_RETURN && Shift.Empty()) || IsDropDownKey(Key, Shift))) {
+    if (list->ItemIndex() >= 0 && list->ItemIndex() < FItems.Count()) {
+      list->SetInitialIndex(list->ItemIndex());
+      CloseUpWithValue(FItems[list->ItemIndex()]);
+    }
+    Key = 0;
+    return;
+  }
   if (!CellEditing() && (Key == VK_UP || Key == VK_DOWN)) SetItemIndex(FItemIndex + (Key == VK_UP ? -1 : 1));
   TPopupEditor::KeyDown(Key, Shift);
 }

@@ -22,7 +22,7 @@ TLabel* NewCaption(TComponent* owner, TWinControl* parent, const std::string& na
 
 }  // namespace
 
-TYztAbout::TYztAbout(TComponent* AOwner) : TForm(AOwner) {
+TYztAbout::TYztAbout(TComponent* AOwner) : TProgramDialog(AOwner) {
   SetName("YztAbout");
   SetCaption("About");
   SetPosition(poOwnerFormCenter);
@@ -47,6 +47,8 @@ TYztAbout::TYztAbout(TComponent* AOwner) : TForm(AOwner) {
   FlatButton1->SetColorShadow(clNavy);
   FlatButton1->Font().SetColor(clWhite);
   FlatButton1->OnClick = [this](TObject*) { FlatButton1Click(); };
+  SetDialogButtons(FlatButton1, FlatButton1);
+  SetActiveControl(FlatButton1);
 
   VerInfo1 = new TVerInfo(this);
   VerInfo1->SetName("VerInfo1");

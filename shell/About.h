@@ -1,7 +1,7 @@
 #pragma once
 /** The about box. */
 
-#include "ui/Forms.h"
+#include "shell/DialogParts.h"
 
 class TFlatButton;
 class TImage;
@@ -9,8 +9,8 @@ class TLabel;
 class TVerInfo;
 
 /** A window without a frame showing the program's picture and version; a
- *  click on the picture or on "Close" closes it. */
-class TYztAbout : public TForm {
+ *  click on the picture or on "Close", Enter or Escape closes it. */
+class TYztAbout : public TProgramDialog {
 public:
   explicit TYztAbout(TComponent* AOwner);
 

@@ -15,7 +15,7 @@ constexpr int kEditX = 150;
 
 }  // namespace
 
-TApplicationSettings::TApplicationSettings(TMainForm* AOwner) : TForm(AOwner), FMain(AOwner) {
+TApplicationSettings::TApplicationSettings(TMainForm* AOwner) : TProgramDialog(AOwner), FMain(AOwner) {
   SetName("ApplicationSettings");
   SetCaption("Settings");
   SetBorderStyle(bsDialog);
@@ -45,6 +45,7 @@ TApplicationSettings::TApplicationSettings(TMainForm* AOwner) : TForm(AOwner), F
   BtnOK->OnClick = [this](TObject*) { BtnOKClick(); };
   BtnCancel = NewButton(this, this, "BtnCancel", "Cancel", 356, 306, 80, 25);
   BtnCancel->OnClick = [this](TObject*) { BtnCancelClick(); };
+  SetDialogButtons(BtnOK, BtnCancel);
 
   BrowseForFolder1 = new TBrowseForFolder(this);
   BrowseForFolder1->SetName("BrowseForFolder1");

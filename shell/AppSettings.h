@@ -2,7 +2,7 @@
 /** The default-settings dialog: the program-wide settings of the settings file. */
 
 #include "model/ApplicationInfo.h"
-#include "ui/Forms.h"
+#include "shell/DialogParts.h"
 
 class TBrowseForFolder;
 class TFlatButton;
@@ -13,7 +13,7 @@ class TMainForm;
 
 /** The dialog, made once by the main window and shown without blocking;
  *  the settings fill it (ShowSettings) before each showing. OK saves. */
-class TApplicationSettings : public TForm, public ISettingsView {
+class TApplicationSettings : public TProgramDialog, public ISettingsView {
 public:
   explicit TApplicationSettings(TMainForm* AOwner);
 

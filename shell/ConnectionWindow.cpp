@@ -12,17 +12,19 @@
 #include "model/DBManager.h"
 #include "model/FileLogger.h"
 #include "shell/DialogParts.h"
+#include "shell/LookAndFeelFrame.h"
 #include "shell/MainFormUnit.h"
 #include "shell/TableSelectFrame.h"
 #include "ui/StdCtrls.h"
 
 namespace {
 
-constexpr int kEditX = 100;
+// Right of the longest label, "Project comment:".
+constexpr int kEditX = 112;
 
 }  // namespace
 
-TConnectionForm::TConnectionForm(TMainForm* AOwner) : TForm(AOwner), FMain(AOwner) {
+TConnectionForm::TConnectionForm(TMainForm* AOwner) : TProgramDialog(AOwner), FMain(AOwner) {
   SetName("ConnectionForm");
   SetCaption("Create new project");
   SetBorderStyle(bsDialog);
@@ -32,42 +34,42 @@ TConnectionForm::TConnectionForm(TMainForm* AOwner) : TForm(AOwner), FMain(AOwne
   SetFont(AOwner->Font());
 
   ConnectionGroup = NewGroup(this, this, "ConnectionGroup", "SQL Server connection:", 8, 4, 357, 148);
-  EHost = NewLabelledEdit(this, ConnectionGroup, "EHost", "Hostname:", 12, kEditX, 20, 240, "localhost");
-  EUsername = NewLabelledEdit(this, ConnectionGroup, "EUsername", "Username:", 12, kEditX, 44, 240, "root");
-  EPassword = NewLabelledEdit(this, ConnectionGroup, "EPassword", "Password:", 12, kEditX, 68, 240);
+  EHost = NewLabelledEdit(this, ConnectionGroup, "EHost", "Hostname:", 12, kEditX, 20, 228, "localhost");
+  EUsername = NewLabelledEdit(this, ConnectionGroup, "EUsername", "Username:", 12, kEditX, 44, 228, "root");
+  EPassword = NewLabelledEdit(this, ConnectionGroup, "EPassword", "Password:", 12, kEditX, 68, 228);
   EPassword->SetPasswordChar(U'*');
   EPort = NewLabelledEdit(this, ConnectionGroup, "EPort", "Port:", 12, kEditX, 92, 60, "3306");
   EPort->OnKeyPress = [this](TObject*, TKeyChar& key) { EPortKeyPress(key); };
-  EDatabase = NewLabelledEdit(this, ConnectionGroup, "EDatabase", "Database:", 12, kEditX, 116, 160, "mysql");
+  EDatabase = NewLabelledEdit(this, ConnectionGroup, "EDatabase", "Database:", 12, kEditX, 116, 150, "mysql");
   BtnTest = NewButton(this, ConnectionGroup, "BtnTest", "Test", 270, 115, 70, 21);
   BtnTest->OnClick = [this](TObject*) { BtnTestClick(); };
 
   ProjectGroup = NewGroup(this, this, "ProjectGroup", "General settings:", 8, 158, 357, 222);
   EProjectName =
-      NewLabelledEdit(this, ProjectGroup, "EProjectName", "Project name:", 12, kEditX, 20, 240, "Project1");
-  EPrjPath = NewLabelledEdit(this, ProjectGroup, "EPrjPath", "Project path:", 12, kEditX, 46, 170);
+      NewLabelledEdit(this, ProjectGroup, "EProjectName", "Project name:", 12, kEditX, 20, 228, "Project1");
+  EPrjPath = NewLabelledEdit(this, ProjectGroup, "EPrjPath", "Project path:", 12, kEditX, 46, 158);
   BtnPrjPath = NewButton(this, ProjectGroup, "BtnPrjPath", "Change", 276, 45, 64, 21);
   BtnPrjPath->OnClick = [this](TObject*) { BtnPrjPathClick(); };
-  EPrjOutput = NewLabelledEdit(this, ProjectGroup, "EPrjOutput", "Project output:", 12, kEditX, 72, 170);
+  EPrjOutput = NewLabelledEdit(this, ProjectGroup, "EPrjOutput", "Project output:", 12, kEditX, 72, 158);
   BtnPrjOutput = NewButton(this, ProjectGroup, "BtnPrjOutput", "Change", 276, 71, 64, 21);
   BtnPrjOutput->OnClick = [this](TObject*) { BtnPrjOutputClick(); };
   NewLabel(this, ProjectGroup, 12, 101, "Project comment:");
-  EPrjComment = NewControl<TFlatMemo>(this, ProjectGroup, "EPrjComment", kEditX, 98, 240, 112);
+  EPrjComment = NewControl<TFlatMemo>(this, ProjectGroup, "EPrjComment", kEditX, 98, 228, 112);
   EPrjComment->SetText("Comment");
 
   EPrjLocalDomain =
-      NewLabelledEdit(this, this, "EPrjLocalDomain", "Local domain:", 20, kEditX + 8, 390, 257, "http://");
+      NewLabelledEdit(this, this, "EPrjLocalDomain", "Local domain:", 20, kEditX + 8, 390, 245, "http://");
   EPrjUseLocalDomain =
-      NewCheckBox(this, this, "EPrjUseLocalDomain", "Show result after generation", kEditX + 8, 416, 250, true);
+      NewCheckBox(this, this, "EPrjUseLocalDomain", "Show result after generation", kEditX + 8, 416, 240, true);
 
   // Never shown: its fields are reached through the project file.
   FTPGroup = NewGroup(this, this, "FTPGroup", "FTP connection:", 8, 158, 357, 150);
   FTPGroup->SetVisible(false);
-  EFTPHost = NewLabelledEdit(this, FTPGroup, "EFTPHost", "Hostname:", 12, kEditX, 20, 240);
-  EFTPUser = NewLabelledEdit(this, FTPGroup, "EFTPUser", "Username:", 12, kEditX, 44, 240);
-  EFTPPass = NewLabelledEdit(this, FTPGroup, "EFTPPass", "Password:", 12, kEditX, 68, 240);
+  EFTPHost = NewLabelledEdit(this, FTPGroup, "EFTPHost", "Hostname:", 12, kEditX, 20, 228);
+  EFTPUser = NewLabelledEdit(this, FTPGroup, "EFTPUser", "Username:", 12, kEditX, 44, 228);
+  EFTPPass = NewLabelledEdit(this, FTPGroup, "EFTPPass", "Password:", 12, kEditX, 68, 228);
   EFTPPass->SetPasswordChar(U'*');
-  EFTPRemote = NewLabelledEdit(this, FTPGroup, "EFTPRemote", "Remote dir:", 12, kEditX, 92, 240);
+  EFTPRemote = NewLabelledEdit(this, FTPGroup, "EFTPRemote", "Remote dir:", 12, kEditX, 92, 228);
   BtnFTPTest = NewButton(this, FTPGroup, "BtnFTPTest", "Test", 270, 118, 70, 21);
   BtnFTPTest->OnClick = [this](TObject*) { BtnFTPTestClick(); };
 
@@ -75,6 +77,9 @@ TConnectionForm::TConnectionForm(TMainForm* AOwner) : TForm(AOwner), FMain(AOwne
   BtnConnect->OnClick = [this](TObject*) { BtnConnectClick(); };
   BtnCancel = NewButton(this, this, "BtnCancel", "Cancel", 284, 448, 80, 25);
   BtnCancel->OnClick = [this](TObject*) { BtnCancelClick(); };
+  SetDialogButtons(BtnConnect, BtnCancel);
+  // The comment takes Enter for its lines; Escape still cancels from there.
+  EPrjComment->OnKeyDown = [this](TObject*, WORD& key, TShiftState shift) { KeyFromField(key, shift); };
 
   BrowseForFolder1 = new TBrowseForFolder(this);
   BrowseForFolder1->SetName("BrowseForFolder1");
@@ -154,11 +159,15 @@ void TConnectionForm::BtnConnectClick() {
       if (!connected) WriteLog("  " + p.DBManager->LastError());
       main.SelectTablePanel->InitPanel(&p, main.TableInfo);
       main.TableInfo->ClearRows();
-      if (!connected) ShowMessageBox("Can't connect to database!", TMsgDlgType::mtWarning);
+      if (!connected)
+        ShowMessageBox(WithReason("Can't connect to database!", p.DBManager->LastError()), TMsgDlgType::mtWarning);
     }
   } else {
     FormToProject(*main.Project(), port);
     main.UpdateCaption();
+    // The name is the page title now too: the look frame shows it, or the
+    // next Save would write the old title back.
+    main.LookAndFeelPanel->EPageTitle->SetText(main.Project()->SiteCaption);
   }
   main.SelectTablePanel->ShowProjectInfo();
   Close();
@@ -172,7 +181,7 @@ void TConnectionForm::BtnTestClick() {
   if (test.Connect(EHost->Text(), EUsername->Text(), EPassword->Text(), port, ""))
     ShowMessageBox("Connect to database succeed!", TMsgDlgType::mtInformation);
   else
-    ShowMessageBox("Can't connect to database!", TMsgDlgType::mtWarning);
+    ShowMessageBox(WithReason("Can't connect to database!", test.LastError()), TMsgDlgType::mtWarning);
 }
 
 void TConnectionForm::EPortKeyPress(TKeyChar& Key) { DigitsOnly(Key); }

@@ -3,7 +3,7 @@
  *  connection, name, folders, comment, local address and FTP settings. */
 
 #include "shell/FtpClient.h"
-#include "ui/Forms.h"
+#include "shell/DialogParts.h"
 
 #include <cstdint>
 
@@ -19,7 +19,7 @@ class TProjectManager;
 /** The dialog, made once by the main window and shown without blocking.
  *  The main window's NewProjectMode picks "create" or "change" each time
  *  it is shown, and the controls are filled from the project then. */
-class TConnectionForm : public TForm {
+class TConnectionForm : public TProgramDialog {
 public:
   explicit TConnectionForm(TMainForm* AOwner);
 

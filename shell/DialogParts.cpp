@@ -10,9 +10,37 @@
 #include "ui/ExtCtrls.h"
 #include "ui/StdCtrls.h"
 
+namespace {
+
+/** A splitter that shows a row of raised dots where the user takes it. */
+class TGripSplitter : public TSplitter {
+public:
+  using TSplitter::TSplitter;
+
+protected:
+  void Paint() override {
+    TSplitter::Paint();
+    constexpr int kDots = 9, kPitch = 4, kDot = 2;
+    const bool across = Width() >= Height();
+    const int length = (kDots - 1) * kPitch + kDot + 1;
+    int x = across ? (Width() - length) / 2 : (Width() - kDot - 1) / 2;
+    int y = across ? (Height() - kDot - 1) / 2 : (Height() - length) / 2;
+    TCanvas* c = Canvas();
+    for (int i = 0; i < kDots; ++i) {
+      for (const auto& [colour, offset] : {std::pair{clBtnShadow, 1}, {clBtnHighlight, 0}}) {
+        c->Brush = TBrush{colour, bsSolid};
+        c->FillRect(TRect{x + offset, y + offset, x + offset + kDot, y + offset + kDot});
+      }
+      (across ? x : y) += kPitch;
+    }
+  }
+};
+
+}  // namespace
+
 TSplitter* NewSplitter(TComponent* owner, TWinControl* parent, const std::string& name, TAlign align, int x, int y,
-                       int w, int h) {
-  auto* splitter = new TSplitter(owner);
+                       int w, int h, bool grip) {
+  auto* splitter = grip ? new TGripSplitter(owner) : new TSplitter(owner);
   splitter->SetName(name);
   splitter->SetAlign(align);
   splitter->SetParent(parent);
@@ -48,7 +76,33 @@ TFlatButton* NewButton(TComponent* owner, TWinControl* parent, const std::string
                        int x, int y, int w, int h) {
   auto* button = NewControl<TFlatButton>(owner, parent, name, x, y, w, h);
   button->SetCaption(caption);
+  button->SetTabStop(true);
   return button;
+}
+
+void TProgramDialog::SetDialogButtons(TFlatButton* main, TFlatButton* cancel) {
+  FMainButton = main;
+  FCancelButton = cancel;
+  // The about box has one button for both: it needs no default's frame.
+  if (main && main != cancel) main->SetDefault(true);
+}
+
+bool TProgramDialog::DialogKey(WORD Key, TShiftState Shift) {
+  if (Shift.Empty() && (Key == VK_RETURN || Key == VK_ESCAPE)) {
+    TFlatButton* button = Key == VK_ESCAPE ? (FCancelButton ? FCancelButton : FMainButton) : FMainButton;
+    // Enter on a button presses that button, as a click would.
+    if (Key == VK_RETURN)
+      if (auto* focused = dynamic_cast<TFlatButton*>(ActiveControl()); focused && focused->Focused()) button = focused;
+    if (button && button->Enabled()) {
+      button->Click();
+      return true;
+    }
+  }
+  return TForm::DialogKey(Key, Shift);
+}
+
+void TProgramDialog::KeyFromField(WORD& Key, TShiftState Shift) {
+  if (Key == VK_ESCAPE && Shift.Empty() && DialogKey(Key, Shift)) Key = 0;
 }
 
 TFlatGroupBox* NewGroup(TComponent* owner, TWinControl* parent, const std::string& name, const std::string& caption,

@@ -3,6 +3,7 @@
  *  and the small checks their handlers share. */
 
 #include "ui/Controls.h"
+#include "ui/Forms.h"
 #include "ui/ShellServices.h"
 
 #include <cstdint>
@@ -17,6 +18,25 @@ class TFlatGroupBox;
 class TLabel;
 class TSplitter;
 
+/** A dialog of the program that the keyboard alone can drive: Enter presses
+ *  the focused button, or else the main button; Escape presses the cancel
+ *  button (the main one when there is no other). A field that takes Enter
+ *  itself (a memo) keeps it; Escape cancels from there too. */
+class TProgramDialog : public TForm {
+public:
+  using TForm::TForm;
+  /** The buttons Enter and Escape press; main is drawn as the default one. */
+  void SetDialogButtons(TFlatButton* main, TFlatButton* cancel);
+
+protected:
+  bool DialogKey(WORD Key, TShiftState Shift) override;
+  void KeyFromField(WORD& Key, TShiftState Shift);
+
+private:
+  TFlatButton* FMainButton = nullptr;
+  TFlatButton* FCancelButton = nullptr;
+};
+
 /** A new T named name, owned by owner and placed on parent at (x, y, w, h). */
 template <class T>
 T* NewControl(TComponent* owner, TWinControl* parent, const std::string& name, int x, int y, int w, int h) {
@@ -28,9 +48,10 @@ T* NewControl(TComponent* owner, TWinControl* parent, const std::string& name, i
 }
 
 /** A splitter aligned to align before it gets its place (a splitter starts
- *  aligned left, and would keep the height that gave it). */
+ *  aligned left, and would keep the height that gave it). With grip, a row
+ *  of raised dots across its middle shows where to take it. */
 TSplitter* NewSplitter(TComponent* owner, TWinControl* parent, const std::string& name, TAlign align, int x, int y,
-                       int w, int h);
+                       int w, int h, bool grip = false);
 TLabel* NewLabel(TComponent* owner, TWinControl* parent, int x, int y, const std::string& caption);
 /** A flat edit with its text; its height follows the font. */
 TFlatEdit* NewEdit(TComponent* owner, TWinControl* parent, const std::string& name, int x, int y, int w,
@@ -38,6 +59,7 @@ TFlatEdit* NewEdit(TComponent* owner, TWinControl* parent, const std::string& na
 /** A label at (x, y + 3) and a flat edit at (editX, y). */
 TFlatEdit* NewLabelledEdit(TComponent* owner, TWinControl* parent, const std::string& name, const std::string& caption,
                            int x, int editX, int y, int w, const std::string& text = "");
+/** A flat button that the Tab key reaches. */
 TFlatButton* NewButton(TComponent* owner, TWinControl* parent, const std::string& name, const std::string& caption,
                        int x, int y, int w, int h);
 TFlatGroupBox* NewGroup(TComponent* owner, TWinControl* parent, const std::string& name, const std::string& caption,

@@ -35,6 +35,11 @@
 #include "ui/StdCtrls.h"
 #include "ui/ToolWin.h"
 
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+
 TMainForm* MainForm = nullptr;
 
 namespace {
@@ -117,6 +122,10 @@ TModalResult ShowMessageBox(const std::string& text, TMsgDlgType type, TMsgDlgBu
   return ProgramMessages()->MessageDlg(text, type, buttons);
 }
 
+std::string WithReason(const std::string& message, const std::string& reason) {
+  return reason.empty() ? message : message + "\n" + reason;
+}
+
 TShellServices TShellServices::Real() {
   static TQtFileDialogs files;
   static TQtUrlOpener urls;
@@ -154,7 +163,7 @@ TMainForm::TMainForm(TComponent* AOwner) : TForm(AOwner), Services(TShellService
   SelectTablePanel->SetBounds(0, 30, 170, 500);
   SelectTablePanel->SetConstraints({150, 450, 200, 0});
   SelectTablePanel->SetAlign(alLeft);
-  MainPanelSplitter = NewSplitter(this, this, "MainPanelSplitter", alLeft, 171, 30, 3, 500);
+  MainPanelSplitter = NewSplitter(this, this, "MainPanelSplitter", alLeft, 171, 30, 5, 500, true);
 
   BuildPages();
   SetupGrids();
@@ -162,7 +171,12 @@ TMainForm::TMainForm(TComponent* AOwner) : TForm(AOwner), Services(TShellService
   OnCreate = [this](TObject*) { FormCreate(); };
   OnShow = [this](TObject*) { FormShow(); };
   OnActivate = [this](TObject*) { FormActivate(); };
-  OnClose = [this](TObject*, TCloseAction&) { FormClose(); };
+  OnClose = [this](TObject*, TCloseAction& action) {
+    if (CloseQuery())
+      FormClose();
+    else
+      action = caNone;
+  };
 }
 
 TMainForm::~TMainForm() {
@@ -283,12 +297,18 @@ void TMainForm::BuildPages() {
   tableInfo->OnEditEnded = [this](TObject*, int col, int row) { TableInfoEditEnded(col, row); };
   TableInfo = tableInfo;
   TableInfo->SetAlign(alTop);
-  TableInfoSplitter = NewSplitter(this, AdvTabSheet1, "TableInfoSplitter", alTop, 0, 201, 600, 3);
+  TableInfoSplitter = NewSplitter(this, AdvTabSheet1, "TableInfoSplitter", alTop, 0, 201, 600, 5, true);
   FrameDetailedProperties = new TFrameDetailedProperties(this);
   FrameDetailedProperties->SetParent(AdvTabSheet1);
   FrameDetailedProperties->SetBounds(0, 205, 650, 250);
   FrameDetailedProperties->SetConstraints({650, 250, 0, 0});
   FrameDetailedProperties->SetAlign(alClient);
+  AdvTabSheet1->OnResize = [this](TObject*) { KeepGridShare(); };
+  TableInfoSplitter->OnMoved = [this](TObject*) {
+    FGridShare = 0;
+    KeepGridShare();
+  };
+  KeepGridShare();
 
   LookAndFeelPanel = new TLookAndFeel(this);
   LookAndFeelPanel->SetParent(AdvTabSheet2);
@@ -299,6 +319,20 @@ void TMainForm::BuildPages() {
   BuildSiteSettingsPage();
   SubPageControl->SetActivePage(AdvTabSheet1);
   RightLeftMainPage->SetActivePage(ProjectPage);
+}
+
+void TMainForm::KeepGridShare() {
+  const int room = AdvTabSheet1->ClientHeight() - TableInfoSplitter->Height();
+  if (room <= 0) return;
+  // Until the page first changes size, and after the user moved the
+  // splitter, the share is what the grid has of the room it had.
+  if (FGridShare <= 0 && FGridRoom > 0) FGridShare = static_cast<double>(TableInfo->Height()) / FGridRoom;
+  FGridRoom = room;
+  if (FGridShare <= 0) return;
+  constexpr int kLeastGrid = 60;
+  const int most = std::max(kLeastGrid, room - FrameDetailedProperties->Constraints().MinHeight);
+  const int height = std::clamp(static_cast<int>(FGridShare * room + 0.5), kLeastGrid, most);
+  if (height != TableInfo->Height()) TableInfo->SetHeight(height);
 }
 
 void TMainForm::BuildSecurityPage() {
@@ -423,6 +457,7 @@ void TMainForm::FormCreate() {
   ShowSiteSettings();
   TInterfaceTableDetail(*this).fillLook();
   UpdateCaption();
+  MarkSaved();
   WriteLog("FormCreate end");
 }
 
@@ -452,7 +487,7 @@ void TMainForm::FormShow() {
   if (path.empty() && !settings.Last_project_name.empty() && settings.Auto_load_last_Project)
     path = settings.Last_project_path + settings.Last_project_name + ".vrk";
 
-  bool loadedAndConnected = false;
+  bool loaded = false;
   if (!path.empty()) {
     WriteLog("  FormShow try to load last project: " + path);
     try {
@@ -460,40 +495,43 @@ void TMainForm::FormShow() {
       ShowSiteSettings();
       TInterfaceTableDetail(*this).fillLook();
       UpdateCaption();
+      // A last project whose file is gone loads nothing: the default server is then tried.
+      loaded = FileExists(path);
     } catch (const std::exception& e) {
       WriteLog("  FormShow Can't load last project: ");
       WriteLog("  " + std::string(e.what()));
       error = true;
       ShowMessageBox("Can't load last project!" + argument, TMsgDlgType::mtWarning);
     }
-    if (!error) {
-      bool connected = false;
-      try {
-        WriteLog("  FormShow try to connect to database " + FProject->Database_name + " on " +
-                 FProject->Database_host);
-        connected = ConnectProject();
-      } catch (const std::exception& e) {
-        WriteLog("  " + std::string(e.what()));
-      }
-      if (connected) {
-        WriteLog("  FormShow initPanel ");
-        SelectTablePanel->InitPanel(FProject.get(), TableInfo);
-        WriteLog("  FormShow DisplayProjectTables ");
-        SelectTablePanel->DisplayProjectTables();
-        loadedAndConnected = true;
-      } else {
-        WriteLog("  FormShow Can't connect to database ");
-        error = true;
-        ShowMessageBox("Can't connect to database of the last project!", TMsgDlgType::mtWarning);
-        ReplaceProject(std::make_unique<TProjectManager>());
-      }
+  }
+  if (loaded) {
+    bool connected = false;
+    try {
+      WriteLog("  FormShow try to connect to database " + FProject->Database_name + " on " + FProject->Database_host);
+      connected = ConnectProject();
+    } catch (const std::exception& e) {
+      WriteLog("  " + std::string(e.what()));
     }
+    if (connected) {
+      WriteLog("  FormShow initPanel ");
+      SelectTablePanel->InitPanel(FProject.get(), TableInfo);
+    } else {
+      // The project stays open without its server: it can still be edited
+      // and saved, and the settings keep it as the last project.
+      WriteLog("  FormShow Can't connect to database ");
+      error = true;
+      ShowMessageBox(WithReason("Can't connect to database of the last project!", FProject->DBManager->LastError()),
+                     TMsgDlgType::mtWarning);
+    }
+    WriteLog("  FormShow DisplayProjectTables ");
+    SelectTablePanel->DisplayProjectTables();
+    ShowFirstTable();
   }
   WriteLog("  FormShow was any error? -> " + BoolToText(error));
   error = false;
 
-  // A project loaded and connected above is never given up for the default server.
-  if (settings.Auto_connect && !loadedAndConnected) {
+  // A project loaded above is never given up for the default server.
+  if (settings.Auto_connect && !loaded) {
     WriteLog("  FormShow try auto connect");
     bool connected = false;
     try {
@@ -511,9 +549,11 @@ void TMainForm::FormShow() {
     } else {
       WriteLog("  FormShow auto connect was not success");
       error = true;
-      ShowMessageBox("Can't connect to database of the last project!", TMsgDlgType::mtWarning);
+      ShowMessageBox(WithReason("Can't connect to database of the last project!", FProject->DBManager->LastError()),
+                     TMsgDlgType::mtWarning);
     }
   }
+  MarkSaved();
   WriteLog("FormShow end");
 }
 
@@ -555,6 +595,18 @@ void TMainForm::ReplaceProject(std::unique_ptr<TProjectManager> project) {
   TInterfaceTableDetail(*this).fillLook();
   SelectTablePanel->ShowStatus();
   UpdateCaption();
+  // A project dialog still open shows the project that is open now, so that
+  // its Save cannot write the old project's values into this one.
+  if (ConnectionForm && ConnectionForm->Visible()) ConnectionForm->FormShow();
+  ShowFirstTable();
+  MarkSaved();
+}
+
+void TMainForm::ShowFirstTable() {
+  if (FProject->GetTableCount() == 0) return;
+  const TWebTable& first = *FProject->GetTable(0);
+  TTreeView* tree = SelectTablePanel->TreeSelectedTable;
+  if (TTreeNode* node = TTableSelectPanel::FindTableNode(tree, first.DB, first.Name)) tree->SetSelected(node);
 }
 
 void TMainForm::TakeInPendingEdits() {
@@ -562,14 +614,48 @@ void TMainForm::TakeInPendingEdits() {
     grid->CommitEdit();
     grid->EndEdit();
   }
-  // The frames write a field into the project when it is left: leave it now.
-  TWinControl* focused = ActiveControl();
-  for (TWinControl* frame : {static_cast<TWinControl*>(FrameDetailedProperties),
-                             static_cast<TWinControl*>(LookAndFeelPanel)}) {
-    if (!focused || focused == frame || !frame->ContainsControl(focused)) continue;
-    for (TWinControl* c = focused; c && c != frame; c = c->Parent())
-      if (c->OnExit) c->OnExit(c);
-    if (frame->OnExit) frame->OnExit(frame);
+  // The pages write a field into the project when it is left, but the tool
+  // buttons and short cuts take no focus: leave it now, up to the window.
+  for (TWinControl* c = ActiveControl(); c && c != this; c = c->Parent())
+    if (c->OnExit) c->OnExit(c);
+}
+
+std::string TMainForm::ProjectText() const {
+  // The project file's own writer says what a project holds.
+  static const QTemporaryDir folder;
+  const std::string file = folder.filePath(QStringLiteral("snapshot.vrk")).toStdString();
+  XMLManager xml;
+  xml.SaveProject(file, *FProject);
+  std::remove(file.c_str());
+  return xml.XMLDocument.SaveToString();
+}
+
+void TMainForm::MarkSaved() {
+  try {
+    FSavedText = ProjectText();
+  } catch (const std::exception& e) {
+    // Unknown: the project counts as changed, so closing asks.
+    WriteLog("  " + std::string(e.what()));
+    FSavedText.clear();
+  }
+}
+
+bool TMainForm::ProjectChanged() {
+  TakeInPendingEdits();
+  try {
+    return ProjectText() != FSavedText;
+  } catch (const std::exception& e) {
+    WriteLog("  " + std::string(e.what()));
+    return true;
+  }
+}
+
+bool TMainForm::CloseQuery() {
+  if (!FProject || !ProjectChanged()) return true;
+  switch (ShowMessageBox("Save changes to the project?", TMsgDlgType::mtConfirmation, mbYes | mbNo | mbCancel)) {
+    case TModalResult::mrYes: BtnSaveClick(); return true;
+    case TModalResult::mrNo: return true;
+    default: return false;
   }
 }
 
@@ -617,14 +703,21 @@ void TMainForm::OpenSBtnClick() {
   } catch (const std::exception& e) {
     WriteLog("  " + std::string(e.what()));
   }
-  if (!connected) ShowMessageBox("Can't connect to database!", TMsgDlgType::mtWarning);
+  if (!connected)
+    ShowMessageBox(WithReason("Can't connect to database!", FProject->DBManager->LastError()), TMsgDlgType::mtWarning);
 }
 
 void TMainForm::BtnSaveClick() {
   TakeInPendingEdits();
   TInterfaceTableDetail(*this).saveLook();
-  const std::string file = FProject->Project_path + FProject->ProjectName + ".vrk";
-  WithProgress([&](IProgressDisplay* progress) { XMLManager().SaveProject(file, *FProject, progress); });
+  WriteProject(FProject->Project_path + FProject->ProjectName + ".vrk");
+}
+
+void TMainForm::WriteProject(const std::string& file) {
+  XMLManager xml;
+  WithProgress([&](IProgressDisplay* progress) { xml.SaveProject(file, *FProject, progress); });
+  // What was written is what the project holds now.
+  FSavedText = xml.XMLDocument.SaveToString();
 }
 
 void TMainForm::SaveSBtnClick() {
@@ -639,7 +732,7 @@ void TMainForm::SaveSBtnClick() {
   options.InitialDir = !path.empty() && DirectoryExists(path) ? path : FApplicationManager->Last_project_path;
   const std::optional<std::string> file = Services.Files->ExecuteSave(options);
   if (!file) return;
-  WithProgress([&](IProgressDisplay* progress) { XMLManager().SaveProject(*file, *FProject, progress); });
+  WriteProject(*file);
 }
 
 void TMainForm::ToolButton3Click() {

@@ -56,6 +56,9 @@ TMenuPainter* NewMainWindowPainter(TComponent* owner);
 IMessageService* ProgramMessages();
 /** A message box through ProgramMessages. */
 TModalResult ShowMessageBox(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons = mbOK);
+/** A failure's message with the reason the server or the system gave, on a
+ *  line of its own (the message alone when there is none). */
+std::string WithReason(const std::string& message, const std::string& reason);
 
 /** The main window. The project and the settings are created by FormCreate
  *  (which CreateForm runs) and live as long as the window; New, Open and a
@@ -183,8 +186,19 @@ public:
    *  summary, site settings, look and feel, caption. The old one is freed. */
   void ReplaceProject(std::unique_ptr<TProjectManager> project);
   /** Takes in what is still being typed: an open cell editor of either grid,
-   *  and the focused field of the field editor or the look-and-feel frame. */
+   *  and the focused field of any page (its exit handlers run, up to the
+   *  window), since the tool buttons and short cuts take no focus. */
   void TakeInPendingEdits();
+  /** Whether the project differs from what it was when it was loaded,
+   *  created or last saved (the pending edits taken in first). */
+  bool ProjectChanged();
+  /** Asks "Save changes to the project?" when the project changed: Yes
+   *  saves, No lets it go, Cancel (or closing the box) keeps the window open.
+   *  True when the window may close. */
+  bool CloseQuery();
+  /** Shows the project's first table, as a click on it in the selected
+   *  tree does; nothing without tables. */
+  void ShowFirstTable();
   /** Copies the project's administrator and mail settings into their controls. */
   void ShowSiteSettings();
   /** "Quarrowfield - " and the project's name. */
@@ -220,11 +234,24 @@ private:
   /** Connects the project to its own server; false (and a log line) when
    *  that yields nothing or fails. */
   bool ConnectProject();
+  /** The project as its file would hold it now, to tell whether it changed. */
+  std::string ProjectText() const;
+  /** The project as it is now counts as saved. */
+  void MarkSaved();
+  /** Writes the project file, with a progress window; it then counts as saved. */
+  void WriteProject(const std::string& file);
+  /** The column grid keeps its share of the "Table details" page when the
+   *  page grows or shrinks (the frame below keeps its least height); moving
+   *  the splitter sets the share. */
+  void KeepGridShare();
 
   std::unique_ptr<TProjectManager> FProject;
   std::unique_ptr<TApplicationManager> FApplicationManager;
   std::unique_ptr<TImageList> FImages;
   bool FShown = false;
+  std::string FSavedText;
+  double FGridShare = 0;
+  int FGridRoom = 0;
   // Copying the project into the site-settings controls: their handlers keep still.
   bool FFillingSiteSettings = false;
 };

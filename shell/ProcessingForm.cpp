@@ -4,7 +4,16 @@
 #include "ui/StdCtrls.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QThread>
+#include <QWidget>
+#include <QWindow>
+
+namespace {
+
+constexpr int kExposeWaitMs = 1000;
+
+}  // namespace
 
 TProcessingDisplay::TProcessingDisplay(TComponent* AOwner) : TForm(AOwner) {
   SetName("ProcessingDisplay");
@@ -40,9 +49,14 @@ TProcessingDisplay::TProcessingDisplay(TComponent* AOwner) : TForm(AOwner) {
 void TProcessingDisplay::Start() {
   Bar->SetProgress(0);  // no full bar left over from an earlier operation
   Show();
-  // Let the window appear and paint once; the work that follows keeps the
-  // event loop waiting, and only the gauge's own repaints show progress.
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  // The work that follows keeps the event loop waiting, and only the gauge's
+  // own repaints show progress. Nothing paints before the window manager has
+  // mapped the window, so wait (a little) for that, then paint it whole.
+  QElapsedTimer waited;
+  waited.start();
+  const QWindow* window = Handle()->windowHandle();
+  do QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+  while (window && !window->isExposed() && waited.elapsed() < kExposeWaitMs);
   Repaint();
 }
 

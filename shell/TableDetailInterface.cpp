@@ -17,15 +17,44 @@
 
 namespace {
 
-// The number fields take digits only; pasted text can still hold anything else.
-int32_t Number(const std::string& text) {
-  int32_t value = 0;
-  const bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
-  if (!digits || !TryStrToInt(text, value)) throw EConvertError("'" + text + "' is not a valid integer value");
-  return value;
+bool Digits(const std::string& text) {
+  return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
 }
 
-int32_t Number(const TCustomEdit* edit) { return Number(edit->Text()); }
+/** The number fields of one copy. A field that still shows what the project
+ *  holds keeps that value, whatever it is (a file may hold "-5" or "2M"):
+ *  only what the user typed is checked. A typed text that is no number
+ *  (digits only: pasted text can hold anything) is refused: the project
+ *  keeps its value, the field shows it again, and once every other field is
+ *  copied Raise says which field refused what. */
+class TNumberFields {
+public:
+  int32_t Take(TCustomEdit* edit, const char* label, int32_t stored) {
+    const std::string text = edit->Text();
+    int32_t value = 0;
+    if (text == IntToStr(stored)) return stored;
+    if (Digits(text) && TryStrToInt(text, value)) return value;
+    Refuse(edit, label, IntToStr(stored));
+    return stored;
+  }
+  /** A number kept as text, which may also be left empty. */
+  std::string TakeText(TCustomEdit* edit, const char* label, const std::string& stored) {
+    const std::string text = edit->Text();
+    if (text == stored || text.empty() || Digits(text)) return text;
+    Refuse(edit, label, stored);
+    return stored;
+  }
+  void Raise() const {
+    if (!FRefused.empty()) throw EConvertError(FRefused);
+  }
+
+private:
+  void Refuse(TCustomEdit* edit, const char* label, const std::string& stored) {
+    if (FRefused.empty()) FRefused = "'" + edit->Text() + "' is not a valid integer value for \"" + label + "\"";
+    edit->SetText(stored);
+  }
+  std::string FRefused;
+};
 
 }  // namespace
 
@@ -97,15 +126,8 @@ void TInterfaceTableDetail::updateData() {
   TFrameDetailedProperties& f = *FForm.FrameDetailedProperties;
   TWebInput* input = f.EditedInput();
   if (!input) return;
-  // Every number first: a bad one stops the copy before anything changed.
-  const std::string length = f.inpInputSize->Text(), max = f.inpMaxSize->Text();
-  const int32_t iLength = length.empty() ? 0 : Number(length);
-  const int32_t iMax = max.empty() ? 0 : Number(max);
-  const int32_t taWidth = Number(f.eTAWidth);
-  const int32_t taLines = Number(f.eTALines);
-  if (!f.inpFileUploadSize->Text().empty()) Number(f.inpFileUploadSize);
-
   TBaseHtmlInput& h = *input->HtmlInput;
+  TNumberFields numbers;
   h.iValue = f.inpDefaultValue->Text();
   if (f.TypeSelector->ActivePage() == f.ComboboxPage) {
     h.iErrorText = f.inpErrorText2->Text();
@@ -114,8 +136,9 @@ void TInterfaceTableDetail::updateData() {
     h.iErrorText = f.inpErrorText->Text();
     h.iRequired = f.inpIsRequired->Checked();
   }
-  if (!length.empty()) h.iLength = iLength;
-  if (!max.empty()) h.iMax = iMax;
+  // An emptied size keeps the column's.
+  if (!f.inpInputSize->Text().empty()) h.iLength = numbers.Take(f.inpInputSize, "Input Size:", h.iLength);
+  if (!f.inpMaxSize->Text().empty()) h.iMax = numbers.Take(f.inpMaxSize, "Max character:", h.iMax);
   h.iCheckType = f.inpValidationType->Text();
   h.iCheckMin = f.inpMinValue->Text();
   h.iCheckMax = f.inpMaxValue->Text();
@@ -132,8 +155,8 @@ void TInterfaceTableDetail::updateData() {
   h.iLDistinct = lookup.iLDistinct;
   h.iLSQL = f.eCOSQL->Text();
 
-  h.iTAWidth = taWidth;
-  h.iTALines = taLines;
+  h.iTAWidth = numbers.Take(f.eTAWidth, "Input width:", h.iTAWidth);
+  h.iTALines = numbers.Take(f.eTALines, "Line number:", h.iTALines);
   h.iTAWrap = f.eTAWrap->Checked();
   h.iTADefault = f.eTADefault->Text();
   h.iTARequired = f.eTARequired->Checked();
@@ -141,11 +164,12 @@ void TInterfaceTableDetail::updateData() {
   h.iHiValue = f.inpHiddenValue->Text();
   h.iRaHorizontal = f.inpHorizontalAllign->Checked();
   h.iFileUpDir = f.inpFileUploadDir->Text();
-  h.iFileUpSize = f.inpFileUploadSize->Text();
+  h.iFileUpSize = numbers.TakeText(f.inpFileUploadSize, "Maximum file size:", h.iFileUpSize);
 
   h.ItemList = f.impValueList->Strings();
   h.iLSource = f.DataSourceSelector->ActivePageIndex();
   h.iLElementFromDb = h.iLSource == 0;
+  numbers.Raise();
 }
 
 void TInterfaceTableDetail::fillLook() {
@@ -162,14 +186,14 @@ void TInterfaceTableDetail::fillLook() {
 void TInterfaceTableDetail::saveLook() {
   TProjectManager& p = *FForm.Project();
   TLookAndFeel& look = *FForm.LookAndFeelPanel;
-  const int32_t rows = Number(look.ERowNumber);
-  const int32_t width = Number(look.ETableWidth);
+  TNumberFields numbers;
   p.SiteCaption = look.EPageTitle->Text();
-  p.RowNumber = rows;
-  p.TableWidth = width;
+  p.RowNumber = numbers.Take(look.ERowNumber, "Number of rows:", p.RowNumber);
+  p.TableWidth = numbers.Take(look.ETableWidth, "Table width:", p.TableWidth);
   p.WidthType = look.TableSizeSelector->ItemIndex();
   p.TableAlign = look.ETableAlign->Text();
   if (!look.CssSelector->Text().empty()) p.CSS = look.CssSelector->Text();
+  numbers.Raise();
 }
 
 void TInterfaceTableDetail::updateSecurityData() {

@@ -196,6 +196,9 @@ void TTableSelectPanel::DisplayTable(TWebTable* table) {
   if (!FGrid) FGrid = FForm->TableInfo;
   TGridView& grid = *FGrid;
   grid.ClearRows();
+  // The rows come in the table's own order: no header may show a sort arrow.
+  for (int i = 0; i < grid.Columns().Count(); ++i)
+    if (grid.Columns().Items(i)->Sorted()) grid.Columns().Items(i)->SetSorted(false);
   grid.AddRow(table->GetInputListSize());
   for (int row = 0; row < table->GetInputListSize(); ++row) {
     const TWebInput& c = *table->GetInputListElement(row);
@@ -369,7 +372,7 @@ bool TTableSelectPanel::UpdateProjectTables(TProjectManager* project) {
   TDBManager& db = *FProject->DBManager;
   // Without a server every table would look dropped: check it answers first.
   if (!db.ExecuteQuery("select 1")) {
-    ShowMessageBox("Can't connect to database!", TMsgDlgType::mtWarning);
+    ShowMessageBox(WithReason("Can't connect to database!", db.LastError()), TMsgDlgType::mtWarning);
     return false;
   }
   TakeInGridEdit();

@@ -55,6 +55,8 @@ public:
   bool isTableInDb(const std::string& tableName, const std::string& database);
   /** The last root node of tree named database, or null. */
   static TTreeNode* FindDatabaseNode(TTreeView* tree, const std::string& database);
+  /** The node of a table in tree, or null. */
+  static TTreeNode* FindTableNode(TTreeView* tree, const std::string& database, const std::string& table);
   /** Fills the column grid with the table's columns and shows the field editor. */
   void DisplayTable(TWebTable* table);
   /** "Add": the table, or every table of the database, chosen in the
@@ -101,8 +103,6 @@ private:
   void TakeInGridEdit();
   /** Selects node without running the change event. */
   void SelectQuietly(TTreeNode* node);
-  /** The node of a table in tree, or null. */
-  static TTreeNode* FindTableNode(TTreeView* tree, const std::string& database, const std::string& table);
   /** Root and table nodes of the available tree from the databases listed in
    *  databases (null: none). */
   void FillAvailableTree(TResultSet* databases);

@@ -232,6 +232,9 @@ TModalResult TForm::ShowModal() {
   if (FModal || w->isVisible()) throw EInvalidOperation("Cannot make a visible window modal");
   FModal = true;
   FModalResult = TModalResult::mrNone;
+  // A form without an owner belongs, while it is modal, to the window that opened it.
+  const bool borrowed = !w->parentWidget() && ModalOwner();
+  if (borrowed) w->setParent(ModalOwner(), w->windowFlags());
   w->setWindowModality(Qt::ApplicationModal);
   TCloseAction action = caHide;
   auto finish = [&] {
@@ -239,6 +242,7 @@ TModalResult TForm::ShowModal() {
     FModalLoop = nullptr;
     SetVisible(false);
     w->setWindowModality(Qt::NonModal);
+    if (borrowed) w->setParent(nullptr, w->windowFlags());
   };
   try {
     SetVisible(true);
@@ -412,6 +416,13 @@ void TForm::SelectNext(bool forward) {
       return;
     }
   }
+}
+
+QWidget* ModalOwner() {
+  if (QWidget* modal = QApplication::activeModalWidget(); modal && modal->isVisible()) return modal;
+  if (QWidget* active = QApplication::activeWindow(); active && active->isVisible()) return active;
+  const TForm* main = Application ? Application->MainForm() : nullptr;
+  return main && main->Handle()->isVisible() ? main->Handle() : nullptr;
 }
 
 // ---------------------------------------------------------------- TFrame

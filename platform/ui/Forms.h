@@ -235,6 +235,13 @@ private:
 extern TApplication* Application;
 extern TScreen* Screen;
 
+/** The window a modal window opened now belongs to, and opens above: the
+ *  modal window on top, else the active window, else the main form while it
+ *  shows; null when there is none. A modal window without an owner of its
+ *  own would otherwise belong to a hidden window of Qt's, and a window
+ *  manager may stack it below the window that opened it. */
+QWidget* ModalOwner();
+
 /** Puts the layer's process-wide state back as it starts: registered
  *  cursors, the screen cursor, the hint, the mouse capture. For tests. */
 void ResetUiGlobals();

@@ -46,14 +46,6 @@ std::string QtFileFilter(const std::string& filter) {
   return FromQString(out.join(";;"));
 }
 
-std::string AddDefaultExt(const std::string& fileName, const std::string& ext) {
-  if (fileName.empty() || ext.empty()) return fileName;
-  const size_t slash = fileName.find_last_of('/');
-  const std::string last = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
-  if (last.empty() || last.find('.') != std::string::npos) return fileName;
-  return fileName + "." + (ext[0] == '.' ? ext.substr(1) : ext);
-}
-
 // ---------------------------------------------------------------- message boxes
 
 TModalResult TQtMessageService::MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) {
@@ -76,7 +68,7 @@ TModalResult TQtMessageService::MessageBox(const std::string& text, const std::s
   if (buttons & mbOK) qb |= QMessageBox::Ok;
   if (buttons & mbCancel) qb |= QMessageBox::Cancel;
   if (!qb) qb = QMessageBox::Ok;
-  QMessageBox box(icon, ToQString(caption), ToQString(text), qb, QApplication::activeWindow());
+  QMessageBox box(icon, ToQString(caption), ToQString(text), qb, ModalOwner());
   switch (box.exec()) {
     case QMessageBox::Yes: return TModalResult::mrYes;
     case QMessageBox::No: return TModalResult::mrNo;
@@ -104,28 +96,37 @@ QString SelectedFilter(const TFileDialogOptions& o, const QString& filter) {
 
 }  // namespace
 
-std::optional<std::string> TQtFileDialogs::ExecuteOpen(const TFileDialogOptions& o) {
+namespace {
+
+// Qt's own dialog, not the desktop's: it asks about overwriting only after
+// the default extension is added, so the question is about the file written.
+std::optional<std::string> RunFileDialog(const TFileDialogOptions& o, QFileDialog::AcceptMode mode) {
   const QString filter = ToQString(QtFileFilter(o.Filter));
-  QString selected = SelectedFilter(o, filter);
-  const QString name =
-      QFileDialog::getOpenFileName(QApplication::activeWindow(), ToQString(o.Title), StartPath(o), filter, &selected);
-  if (name.isEmpty()) return std::nullopt;
-  return FromQString(name);
+  QFileDialog dialog(ModalOwner(), ToQString(o.Title), StartPath(o), filter);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(mode);
+  dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  QString ext = ToQString(o.DefaultExt);
+  if (ext.startsWith('.')) ext.remove(0, 1);
+  dialog.setDefaultSuffix(ext);
+  if (const QString selected = SelectedFilter(o, filter); !selected.isEmpty()) dialog.selectNameFilter(selected);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return FromQString(dialog.selectedFiles().constFirst());
+}
+
+}  // namespace
+
+std::optional<std::string> TQtFileDialogs::ExecuteOpen(const TFileDialogOptions& o) {
+  return RunFileDialog(o, QFileDialog::AcceptOpen);
 }
 
 std::optional<std::string> TQtFileDialogs::ExecuteSave(const TFileDialogOptions& o) {
-  const QString filter = ToQString(QtFileFilter(o.Filter));
-  QString selected = SelectedFilter(o, filter);
-  const QString name =
-      QFileDialog::getSaveFileName(QApplication::activeWindow(), ToQString(o.Title), StartPath(o), filter, &selected);
-  if (name.isEmpty()) return std::nullopt;
-  return AddDefaultExt(FromQString(name), o.DefaultExt);
+  return RunFileDialog(o, QFileDialog::AcceptSave);
 }
 
 std::optional<std::string> TQtFolderBrowser::BrowseForFolder(const std::string& title,
                                                              const std::string& initialFolder) {
-  const QString dir =
-      QFileDialog::getExistingDirectory(QApplication::activeWindow(), ToQString(title), ToQString(initialFolder));
+  const QString dir = QFileDialog::getExistingDirectory(ModalOwner(), ToQString(title), ToQString(initialFolder));
   if (dir.isEmpty()) return std::nullopt;
   return FromQString(dir);
 }

@@ -16,8 +16,6 @@ std::string MessageDlgCaption(TMsgDlgType type);
  *  become blank-separated, "*.*" becomes "*", a description without its
  *  pattern and empty patterns are left out. */
 std::string QtFileFilter(const std::string& filter);
-/** The name with "." + ext added when its last path part has no extension. */
-std::string AddDefaultExt(const std::string& fileName, const std::string& ext);
 
 class TQtMessageService : public IMessageBoxService {
 public:
@@ -26,6 +24,8 @@ public:
                           TMsgDlgButtons buttons) override;
 };
 
+/** Qt's own open and save dialogs, above ModalOwner; the save dialog adds
+ *  DefaultExt before it asks whether an existing file may be replaced. */
 class TQtFileDialogs : public IFileDialogService {
 public:
   std::optional<std::string> ExecuteOpen(const TFileDialogOptions& options) override;

@@ -6,6 +6,8 @@
 #include "ui/ExtCtrls.h"
 #include "ui/StdCtrls.h"
 
+#include <QApplication>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -49,5 +51,22 @@ TEST(AboutBox, AClickOnCloseOrOnThePictureEndsIt) {
     EXPECT_TRUE(clicked);
     EXPECT_EQ(result, TModalResult::mrCancel);
     EXPECT_FALSE(about.Visible());
+  }
+}
+
+TEST(AboutBox, EnterOrEscapeEndsIt) {
+  TShownForm owner;
+  for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
+    SCOPED_TRACE(key);
+    TYztAbout about(&owner);
+    bool pressed = false;
+    QTimer::singleShot(0, [&] {
+      EXPECT_TRUE(ProcessEventsUntil([&] { return about.FlatButton1->Focused(); })) << "opens with its button focused";
+      QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : about.Handle(), key);
+      pressed = true;
+    });
+    QTimer::singleShot(3000, [&] { about.SetModalResult(TModalResult::mrOk); });
+    EXPECT_EQ(about.MakeSplash(), TModalResult::mrCancel);
+    EXPECT_TRUE(pressed);
   }
 }

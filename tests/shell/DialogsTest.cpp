@@ -4,13 +4,21 @@
 #include "components/FlatCheckBox.h"
 #include "components/FlatEdit.h"
 #include "components/FlatGroupBox.h"
+#include "components/BrwsFldr.h"
 #include "components/FlatMemo.h"
 #include "core/Files.h"
+#include "core/TextUtils.h"
 #include "grid/GridView.h"
+#include "model/XMLIO.h"
+#include "shell/DetailedPropertiesFrame.h"
+#include "shell/LookAndFeelFrame.h"
 #include "shell/AppSettings.h"
 #include "shell/ConnectionWindow.h"
 #include "shell/TableSelectFrame.h"
 #include "ui/ComCtrls.h"
+#include "ui/StdCtrls.h"
+
+#include <QTest>
 
 #include <QElapsedTimer>
 
@@ -149,7 +157,7 @@ TEST(ProjectDialog, CreateConnectsTheNewProjectWithoutNamingADatabase) {
   f.Fill(db);
   f.Dialog->EPort->SetText(std::to_string(ClosedPort()));
   f.Dialog->BtnConnectClick();
-  EXPECT_EQ(Texts(f.Messages.Recorder), std::vector<std::string>{"Can't connect to database!"});
+  EXPECT_EQ(Headlines(f.Messages.Recorder), std::vector<std::string>{"Can't connect to database!"});
   EXPECT_EQ(f.Main->SelectTablePanel->TreeAllTable->Items().Count(), 0);
   f.Messages.Recorder.Calls.clear();
   f.Fill(db);
@@ -167,12 +175,15 @@ TEST(ProjectDialog, CreateConnectsTheNewProjectWithoutNamingADatabase) {
   EXPECT_EQ(f.Main->Caption(), "Quarrowfield - fresh");
 
   // Test uses a connection of its own: the project keeps its one whatever the outcome.
-  for (const auto& [password, message] : {std::pair{db.Password + "-wrong", "Can't connect to database!"},
-                                          {db.Password, "Connect to database succeed!"}}) {
+  // A refusal says the server's reason below the message.
+  for (const auto& [password, message] :
+       {std::pair{db.Password + "-wrong", "Can't connect to database!\nAccess denied for user '" + db.User + "'"},
+        {db.Password, std::string("Connect to database succeed!")}}) {
     f.Messages.Recorder.Calls.clear();
     f.Dialog->EPassword->SetText(password);
     f.Dialog->BtnTestClick();
-    EXPECT_EQ(Texts(f.Messages.Recorder), std::vector<std::string>{message});
+    ASSERT_EQ(f.Messages.Recorder.Calls.size(), 1u);
+    EXPECT_TRUE(StartsWith(f.Messages.Recorder.Calls[0].Text, message)) << f.Messages.Recorder.Calls[0].Text;
     EXPECT_NE(p.DBManager->ExecuteQuery("select 1"), nullptr);
   }
 }
@@ -234,6 +245,113 @@ TEST(ProjectDialog, FtpTestOverARealSession) {
     EXPECT_LT(t.elapsed(), 5000);
     EXPECT_EQ(Texts(f.Messages.Recorder), std::vector<std::string>{c.Message});
     EXPECT_FALSE(f.Dialog->FTPClient.Connected());
+  }
+}
+
+TEST(ProjectDialog, LeftOpenItFollowsTheProjectThatIsOpenNow) {
+  QF_REQUIRE_DB(db);
+  TProjectDialog f(db, false);
+  ForceDirectories(f.File("elsewhere"));
+  auto other = ShopProject(db, {"city"});
+  other->ProjectName = "second";
+  other->Project_path = f.File("elsewhere/");
+  other->Database_name = "other_db";
+  SaveProjectFile(*other, f.File("elsewhere/second.vrk"));
+  ASSERT_TRUE(f.Dialog->Visible());
+  f.Shell.Answers = {f.File("elsewhere/second.vrk")};
+  f.Main->OpenSBtnClick();
+  EXPECT_EQ(std::tuple(f.Dialog->EProjectName->Text(), f.Dialog->EPrjPath->Text(), f.Dialog->EDatabase->Text()),
+            std::tuple("second", f.File("elsewhere/"), "other_db"));
+  // Its Save changes the project open now, and the main Save writes that project's file.
+  f.Dialog->EPrjComment->SetText("About the second");
+  Click(f.Dialog->BtnConnect->Handle(), QPoint(6, 6));
+  const TProjectManager& p = *f.Main->Project();
+  EXPECT_EQ(std::tuple(p.ProjectName, p.Project_path, p.Database_name, p.Project_comment, p.GetTableCount()),
+            std::tuple("second", f.File("elsewhere/"), "other_db", "About the second", 1));
+  f.Main->BtnSaveClick();
+  EXPECT_FALSE(FileExists(f.File("mine/shopfront.vrk")));
+  EXPECT_EQ(ReadFileText(f.File("elsewhere/second.vrk")).find("About the second") != std::string::npos, true);
+}
+
+TEST(ProjectDialog, ARenameIsTheNewPageTitleAndTheNextSaveKeepsIt) {
+  QF_REQUIRE_DB(db);
+  TProjectDialog f(db, false);
+  ForceDirectories(f.File("mine"));
+  f.Dialog->EProjectName->SetText("renamed");
+  Click(f.Dialog->BtnConnect->Handle(), QPoint(6, 6));
+  EXPECT_EQ(f.Main->LookAndFeelPanel->EPageTitle->Text(), "renamed");
+  f.Main->BtnSaveClick();
+  TProjectManager saved;
+  XMLManager().LoadProject(f.File("mine/renamed.vrk"), saved);
+  EXPECT_EQ(std::tuple(saved.ProjectName, saved.SiteCaption), std::tuple("renamed", "renamed"));
+}
+
+namespace {
+
+/** Each label and the windowed controls beside it, as "label / control". */
+std::vector<std::string> CoveredLabels(TWinControl* parent) {
+  std::vector<std::string> covered;
+  for (int i = 0; i < parent->ControlCount(); ++i) {
+    TControl* c = parent->Controls(i);
+    if (auto* w = dynamic_cast<TWinControl*>(c)) {
+      const std::vector<std::string> inner = CoveredLabels(w);
+      covered.insert(covered.end(), inner.begin(), inner.end());
+    }
+    auto* label = dynamic_cast<TLabel*>(c);
+    if (!label || !label->Visible()) continue;
+    for (int j = 0; j < parent->ControlCount(); ++j) {
+      auto* field = dynamic_cast<TWinControl*>(parent->Controls(j));
+      TRect overlap;
+      if (field && field->Visible() && IntersectRect(overlap, label->BoundsRect(), field->BoundsRect()))
+        covered.push_back(label->Caption() + " / " + field->Name());
+    }
+  }
+  return covered;
+}
+
+}  // namespace
+
+TEST(Dialogs, NoFieldCoversALabel) {
+  QF_REQUIRE_DB(db);
+  TProjectDialog f(db, true);
+  f.Main->DefaultSettingsSBtnClick();
+  for (TWinControl* window : std::initializer_list<TWinControl*>{f.Dialog, f.Main->ApplicationSettings})
+    EXPECT_EQ(CoveredLabels(window), std::vector<std::string>{}) << window->Name();
+  // The list page shows some fields for one kind of list only.
+  for (const char* type : {"Listbox", "Radiobox"}) {
+    f.Main->FrameDetailedProperties->setDetails(type);
+    EXPECT_EQ(CoveredLabels(f.Main), std::vector<std::string>{}) << type;
+  }
+}
+
+// The folder browser of our own, over the dialog that asked for it.
+TEST(ProjectDialog, TheFolderBrowserBelongsToTheDialogAndTheKeysWorkIt) {
+  QF_REQUIRE_DB(db);
+  TProjectDialog f(db, false);
+  f.Main->Services.Folders = nullptr;
+  Activate(f.Dialog);
+  TempDir chosen;
+  const struct {
+    Qt::Key Key;
+    std::string Path;
+  } answers[] = {{Qt::Key_Escape, "mine/"}, {Qt::Key_Return, chosen.Path()}};
+  for (const auto& a : answers) {
+    SCOPED_TRACE(a.Key);
+    f.Dialog->BrowseForFolder1->SetPath("");
+    QWidget* owner = nullptr;
+    OnNextModal([&](QWidget* modal) {
+      owner = modal->parentWidget();
+      TFolderDialog* dialog = nullptr;
+      for (int i = 0; i < f.Dialog->ComponentCount() && !dialog; ++i)
+        dialog = dynamic_cast<TFolderDialog*>(f.Dialog->Components(i));
+      EXPECT_NE(dialog, nullptr) << "the dialog owns its folder browser";
+      if (dialog) dialog->SelectPath(a.Path);
+      QTest::keyClick(Focus() ? Focus() : modal, a.Key);
+    });
+    FocusOn(f.Dialog->BtnPrjPath);
+    QTest::keyClick(Focus(), Qt::Key_Space);
+    EXPECT_EQ(owner, f.Dialog->Handle());
+    EXPECT_EQ(f.Dialog->EPrjPath->Text(), a.Path);
   }
 }
 

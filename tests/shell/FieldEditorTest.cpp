@@ -229,7 +229,7 @@ TEST(FieldEditor, ValueListButtonsAndPresets) {
   EXPECT_EQ(Rows(f.impValueList), TListRows{"|"}) << "the last row is blanked, not deleted";
 }
 
-TEST(FieldEditor, NumbersTakeDigitsAndAreCheckedBeforeAnythingIsCopied) {
+TEST(FieldEditor, StoredNumbersStayAsTheyAreAndOnlyATypedOneIsRefused) {
   QF_REQUIRE_DB(db);
   TEditorWindow w(db);
   TFrameDetailedProperties& f = *w.Frame;
@@ -241,17 +241,42 @@ TEST(FieldEditor, NumbersTakeDigitsAndAreCheckedBeforeAnythingIsCopied) {
   w.Form->TableInfo->SetFocus();
   EXPECT_EQ(h.iMax, 12);
 
-  // Pasted text that is no number stops the copy before anything changed.
-  f.inpErrorText->SetText("changed");
-  for (TCustomFlatEdit* edit : std::initializer_list<TCustomFlatEdit*>{f.eTAWidth, f.inpFileUploadSize, f.inpInputSize}) {
-    const std::string old = edit->Text();
-    edit->SetText("-5");
-    EXPECT_THROW(TInterfaceTableDetail(*w.Form).updateData(), EConvertError) << edit->Name();
-    EXPECT_EQ(h.iErrorText, "");
-    edit->SetText(old);
+  // Values a file may hold that no one could type: shown as they are, kept
+  // as they are, and every other field is still taken when one is left.
+  h.iFileUpSize = "2M";
+  h.iTAWidth = -5;
+  h.iLength = -3;
+  w.Column("city_id");
+  w.Column("name");
+  EXPECT_EQ(std::tuple(f.inpFileUploadSize->Text(), f.eTAWidth->Text()), std::tuple("2M", "-5"));
+  FocusOn(f.inpErrorText);
+  Type(Focus(), "Say it");
+  w.Form->TableInfo->SetFocus();
+  EXPECT_TRUE(w.F.Messages.Recorder.Calls.empty()) << Texts(w.F.Messages.Recorder).front();
+  EXPECT_EQ(std::tuple(h.iErrorText, h.iFileUpSize, h.iTAWidth, h.iLength), std::tuple("Say it", "2M", -5, -3));
+
+  // Pasted text that is no number is refused alone, and said so by its field's name.
+  const struct {
+    TCustomFlatEdit* Edit;
+    const char* Label;
+    std::string Stored;
+  } typed[] = {{f.eTAWidth, "Input width:", "-5"}, {f.eTALines, "Line number:", "0"},
+               {f.inpFileUploadSize, "Maximum file size:", "2M"}, {f.inpInputSize, "Input Size:", "-3"}};
+  for (const auto& t : typed) {
+    SCOPED_TRACE(t.Label);
+    f.inpErrorText->SetText(std::string("Not with ") + t.Label);
+    t.Edit->SetText("7a");
+    try {
+      TInterfaceTableDetail(*w.Form).updateData();
+      ADD_FAILURE() << "taken";
+    } catch (const EConvertError& e) {
+      EXPECT_EQ(e.Message(), std::string("'7a' is not a valid integer value for \"") + t.Label + "\"");
+    }
+    EXPECT_EQ(h.iErrorText, std::string("Not with ") + t.Label);
+    EXPECT_EQ(t.Edit->Text(), t.Stored) << "the field shows the column's value again";
   }
+  EXPECT_EQ(std::tuple(h.iFileUpSize, h.iTAWidth, h.iLength), std::tuple("2M", -5, -3));
   f.inpInputSize->SetText("");
   TInterfaceTableDetail(*w.Form).updateData();
-  EXPECT_EQ(h.iLength, 35) << "an empty size keeps the column's";
-  EXPECT_EQ(h.iErrorText, "changed");
+  EXPECT_EQ(h.iLength, -3) << "an empty size keeps the column's";
 }

@@ -14,11 +14,15 @@
 #include "shell/LookAndFeelFrame.h"
 #include "shell/TableSelectFrame.h"
 #include "ui/ComCtrls.h"
+#include "ui/ExtCtrls.h"
 #include "ui/Menus.h"
+#include "ui/StdCtrls.h"
 
 #include <QTest>
 
 #include <cstdio>
+#include <functional>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -35,8 +39,8 @@ std::unique_ptr<TProjectManager> Reload(const std::string& file) {
 }
 
 /** A folder with the last project "projects/shopfront.vrk" (products, city),
- *  another one, "elsewhere/second.vrk" (customer), and "elsewhere/silent.vrk",
- *  the second on a port where no server answers. */
+ *  another one, "elsewhere/second.vrk" (customer), and "silent.vrk" in both
+ *  folders, the second on a port where no server answers. */
 struct TStartFolder : TProgramFolder {
   explicit TStartFolder(const DbParams& db) {
     ForceDirectories(File("projects"));
@@ -49,6 +53,7 @@ struct TStartFolder : TProgramFolder {
     SaveProjectFile(*second, File("elsewhere/second.vrk"));
     second->Database_port = ClosedPort();
     SaveProjectFile(*second, File("elsewhere/silent.vrk"));
+    SaveProjectFile(*second, File("projects/silent.vrk"));
   }
 };
 
@@ -78,7 +83,10 @@ TEST(MainWindowStart, EveryPathOfTheFirstShowing) {
        {"Can't connect to database of the last project!"}},
       {"damaged_last_project", true, false, "broken", "", 0, "Project1", 0, 0, {"Can't load last project!"}},
       {"damaged_argument", false, false, "", "projects/broken.vrk", 0, "Project1", 0, 0, {"Can't load last project!"}},
-      {"argument_server_silent", false, false, "", "elsewhere/silent.vrk", 0, "Project1", 0, 0,
+      // A project whose server is down stays open (and the last one), with one warning.
+      {"argument_server_silent", false, false, "", "elsewhere/silent.vrk", 0, "second", 1, 0,
+       {"Can't connect to database of the last project!"}},
+      {"last_project_and_default_server_down", true, true, "silent", "", closed, "second", 1, 0,
        {"Can't connect to database of the last project!"}},
   };
   for (const TCase& c : cases) {
@@ -95,7 +103,10 @@ TEST(MainWindowStart, EveryPathOfTheFirstShowing) {
 
     std::vector<std::string> expected = c.Messages;
     if (std::string(c.Name) == "damaged_argument") expected = {"Can't load last project!" + argument};
-    EXPECT_EQ(Texts(f.Messages.Recorder), expected);
+    EXPECT_EQ(Headlines(f.Messages.Recorder), expected);
+    // A failed connection says why, on a line of its own.
+    for (const std::string& text : Texts(f.Messages.Recorder))
+      if (text.find("connect") != std::string::npos) EXPECT_NE(text.find("\nCan't connect to"), std::string::npos) << text;
     EXPECT_EQ(form->Project()->ProjectName, c.ProjectName);
     EXPECT_EQ(form->Project()->GetTableCount(), c.Tables);
     EXPECT_EQ(form->TableSettingsGrid->RowCount(), c.Tables);
@@ -103,10 +114,14 @@ TEST(MainWindowStart, EveryPathOfTheFirstShowing) {
     EXPECT_EQ(Has(Roots(form->SelectTablePanel->TreeAllTable), "shop"), c.InitPanels > 0);
     EXPECT_EQ(Roots(form->SelectTablePanel->TreeSelectedTable),
               c.Tables ? std::vector<std::string>{"shop"} : std::vector<std::string>{});
+    // A loaded project opens on its first table, not on an empty grid.
+    EXPECT_EQ(form->TableInfo->RowCount(), c.Tables ? 2 : 0);
+    const TWebTable* first = form->Project()->GetTable(0);
+    EXPECT_EQ(form->Project()->CurrentTable, first ? first->Name : "");
     EXPECT_EQ(form->Caption(), "Quarrowfield - " + c.ProjectName);
     EXPECT_EQ(f.CountLog("  FormShow QFX was called with parameter: " + argument), argument.empty() ? 0 : 1);
     // Loading or connecting the project failed (auto-connect comes after this line).
-    EXPECT_EQ(f.CountLog("  FormShow was any error? -> true"), !c.Messages.empty() && !c.AutoConnect ? 1 : 0);
+    EXPECT_EQ(f.CountLog("  FormShow was any error? -> true"), !c.Messages.empty() && (!c.AutoConnect || c.Tables) ? 1 : 0);
 
     // The argument was for this start: the settings' own choice stays as it was.
     f.Stop();
@@ -238,14 +253,18 @@ TEST(MainWindow, AnUntouchedNewProjectIsSavedWithItsOwnValuesInTheWorkingFolder)
   };
   EXPECT_EQ(values(*Reload(f.File("Project1.vrk"))), values(fresh));
 
-  // A bad number stops the next save before anything is copied or written.
+  // A number typed wrong is refused, naming its field, and stops the save;
+  // the other fields are taken, and the field shows the project's value again.
   form->LookAndFeelPanel->EPageTitle->SetText("Changed title");
   form->LookAndFeelPanel->ERowNumber->SetText("");
   std::remove(f.File("Project1.vrk").c_str());
   RunGuarded([&] { form->BtnSaveClick(); });
-  EXPECT_EQ(Texts(f.Messages.Recorder), std::vector<std::string>{"'' is not a valid integer value."});
-  EXPECT_EQ(form->Project()->SiteCaption, "Project1");
+  EXPECT_EQ(Texts(f.Messages.Recorder),
+            std::vector<std::string>{"'' is not a valid integer value for \"Number of rows:\""});
+  EXPECT_EQ(std::tuple(form->Project()->SiteCaption, form->Project()->RowNumber), std::tuple("Changed title", 20));
+  EXPECT_EQ(form->LookAndFeelPanel->ERowNumber->Text(), "20");
   EXPECT_FALSE(FileExists(f.File("Project1.vrk")));
+  f.Messages.Recorder.Answers = {TModalResult::mrNo};  // the changed title is let go
   f.Stop();
   EXPECT_EQ(f.ReadSettings().at("Last_project_name"), "Project1");
   EXPECT_EQ(f.ReadSettings().at("Last_project_path"), "");
@@ -327,7 +346,9 @@ TEST(MainWindow, CtrlXCutsInAnEditAndCtrlQClosesSavingTheSettings) {
   EXPECT_EQ(form->adminNameField->Text(), "");
   EXPECT_EQ(form->Project()->AdminName, "");
 
+  f.Messages.Recorder.Answers = {TModalResult::mrNo};
   QTest::keyClick(Focus(), Qt::Key_Q, Qt::ControlModifier);
+  EXPECT_EQ(Texts(f.Messages.Recorder), std::vector<std::string>{"Save changes to the project?"});
   EXPECT_FALSE(form->Visible());
   const TSettings saved = f.ReadSettings();
   EXPECT_EQ(saved.at("Last_project_name"), "kept");
@@ -401,13 +422,12 @@ TEST(MainWindow, UpdateProjectFollowsTheServerOnlyWhenItAnswers) {
   for (auto& table : project->Tables) table->DB = scratch.Name;
   project->GetTable(0)->GetInputListElement(0)->Caption = "Ident";
   project->GetTable(0)->GetInputListElement(1)->Caption = "Label";
-  project->CurrentDatabase = scratch.Name;
-  project->CurrentTable = "gone";
 
   // Without a connection nothing may look dropped.
   form->ReplaceProject(std::move(project));
+  ShowTable(form, "gone", scratch.Name);
   form->ToolButton3Click();
-  EXPECT_EQ(Texts(f.Messages.Recorder), std::vector<std::string>{"Can't connect to database!"});
+  EXPECT_EQ(Texts(f.Messages.Recorder), std::vector<std::string>{"Can't connect to database!\nnot connected"});
   EXPECT_EQ(form->Project()->GetTableCount(), 3);
 
   f.Messages.Recorder.Calls.clear();
@@ -430,4 +450,132 @@ TEST(MainWindow, UpdateProjectFollowsTheServerOnlyWhenItAnswers) {
   EXPECT_EQ(p.CurrentTable, "");
   EXPECT_EQ(form->TableInfo->RowCount(), 0);
   EXPECT_FALSE(form->FrameDetailedProperties->Visible());
+}
+
+namespace {
+
+/** The main window on "shopfront.vrk" (products, city) in its own folder,
+ *  saved there and loaded from it. */
+struct TSavedProject : TProgramFolder {
+  explicit TSavedProject(const DbParams& db) {
+    auto project = ShopProject(db, {"products", "city"});
+    project->Project_path = File("");
+    project->Project_output = File("site/");
+    project->UseLocalDomain = false;
+    SaveProjectFile(*project, File("shopfront.vrk"));
+    Form = Start({File("shopfront.vrk")});
+  }
+  std::unique_ptr<TProjectManager> Saved() const { return Reload(File("shopfront.vrk")); }
+  TMainForm* Form = nullptr;
+};
+
+}  // namespace
+
+// The tool buttons and short cuts take no focus: what is typed last in a
+// field of any page must still reach the project.
+TEST(MainWindow, SaveAndGenerateTakeInTheFieldStillBeingTypedOnAnyPage) {
+  QF_REQUIRE_DB(db);
+  TSavedProject f(db);
+  TMainForm* form = f.Form;
+  using TValue = std::function<std::string(const TProjectManager&)>;
+  const auto defaultValue = [](const TProjectManager& p) { return p.GetTable(0)->GetInputListElement(0)->HtmlInput->iValue; };
+  enum THow { kSaveButton, kSaveKeys, kGenerateKeys };
+  const struct {
+    const char* Name;
+    TGradTabSheet* Page;
+    TWinControl* Field;
+    TValue Value;
+    THow How;
+  } cases[] = {
+      {"send_to", form->AdvTabSheet3, form->inpMailSendTo, [](const TProjectManager& p) { return p.mailSendTo; }, kSaveButton},
+      {"subject", form->AdvTabSheet3, form->inpMailSubject, [](const TProjectManager& p) { return p.mailSubject; }, kSaveKeys},
+      {"from", form->AdvTabSheet3, form->inpMailFrom, [](const TProjectManager& p) { return p.mailFrom; }, kGenerateKeys},
+      {"default_value", form->AdvTabSheet1, form->FrameDetailedProperties->inpDefaultValue, defaultValue, kSaveKeys},
+      {"page_title", form->AdvTabSheet2, form->LookAndFeelPanel->EPageTitle, [](const TProjectManager& p) { return p.SiteCaption; }, kSaveButton},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    f.Messages.Recorder.Calls.clear();
+    form->SubPageControl->SetActivePage(c.Page);
+    FocusOn(c.Field);
+    Key(Focus(), Qt::Key_End);
+    Type(Focus(), std::string("-") + c.Name);
+    const std::string typed = static_cast<TCustomEdit*>(c.Field)->Text();
+    if (c.How == kSaveButton) Click(form->BtnSave->Handle(), QPoint(6, 6));
+    if (c.How == kSaveKeys) QTest::keyClick(Focus(), Qt::Key_S, Qt::ControlModifier);
+    if (c.How == kGenerateKeys) QTest::keyClick(Focus(), Qt::Key_G, Qt::ControlModifier);
+    EXPECT_EQ(c.Value(*form->Project()), typed);
+    if (c.How != kGenerateKeys) EXPECT_EQ(c.Value(*f.Saved()), typed);
+  }
+}
+
+TEST(MainWindow, ClosingAsksToSaveOnlyAChangedProject) {
+  QF_REQUIRE_DB(db);
+  const std::string question = "Save changes to the project?";
+  enum TChange { kNothing, kTyped, kTypedNotLeft, kSavedAfterwards };
+  enum TClose { kExit, kWindow };
+  const struct {
+    const char* Name;
+    TChange Change;
+    TClose How;
+    std::optional<TModalResult> Answer;  // none: no question expected
+    bool Closed, Saved;
+  } cases[] = {
+      {"unchanged", kNothing, kWindow, std::nullopt, true, false},
+      {"saved_since", kSavedAfterwards, kExit, std::nullopt, true, true},
+      {"cancel_keeps_it_open", kTyped, kExit, TModalResult::mrCancel, false, false},
+      {"box_closed_keeps_it_open", kTyped, kWindow, TModalResult::mrNone, false, false},
+      {"no_lets_it_go", kTyped, kWindow, TModalResult::mrNo, true, false},
+      {"yes_saves", kTypedNotLeft, kExit, TModalResult::mrYes, true, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TSavedProject f(db);
+    TMainForm* form = f.Form;
+    const std::string settings = ReadFile(f.File("tyvox.ini"));
+    if (c.Change != kNothing) {
+      form->SubPageControl->SetActivePage(form->AdvTabSheet3);
+      FocusOn(form->inpMailSubject);
+      Type(Focus(), "News");
+      if (c.Change != kTypedNotLeft) FocusOn(form->inpMailFrom);
+      if (c.Change == kSavedAfterwards) QTest::keyClick(Focus(), Qt::Key_S, Qt::ControlModifier);
+    }
+    if (c.Answer) f.Messages.Recorder.Answers = {*c.Answer};
+    if (c.How == kExit)
+      form->Exit1->Click();
+    else
+      form->Handle()->close();
+    EXPECT_EQ(Texts(f.Messages.Recorder), c.Answer ? std::vector<std::string>{question} : std::vector<std::string>{});
+    EXPECT_EQ(form->Visible(), !c.Closed);
+    EXPECT_EQ(f.Saved()->mailSubject, c.Saved ? "News" : "");
+    // Only a window that closes stores the last project.
+    EXPECT_EQ(ReadFile(f.File("tyvox.ini")) == settings, !c.Closed);
+    f.Messages.Recorder.Answers = {TModalResult::mrNo};
+  }
+}
+
+TEST(MainWindow, AnotherTableShowsNoSortArrowAndTheGridKeepsItsShareOfThePage) {
+  QF_REQUIRE_DB(db);
+  TSavedProject f(db);
+  TMainForm* form = f.Form;
+  TGridView* grid = form->TableInfo;
+  grid->Columns().Items(1)->SetSorted(true);
+  ShowTable(form, "city");
+  EXPECT_FALSE(grid->Columns().Items(1)->Sorted()) << "the rows are in the table's order";
+  EXPECT_EQ(grid->GetCellText(1, 0), "id");
+
+  // The window grows and shrinks again: the grid takes its part of the height.
+  const int gridHeight = grid->Height(), frameHeight = form->FrameDetailedProperties->Height();
+  form->SetBounds(form->Left(), form->Top(), form->Width(), form->Height() + 300);
+  const int grown = grid->Height() - gridHeight;
+  EXPECT_GT(grown, 60);
+  EXPECT_GT(form->FrameDetailedProperties->Height() - frameHeight, 60);
+  form->SetBounds(form->Left(), form->Top(), form->Width(), form->Height() - 300);
+  EXPECT_NEAR(grid->Height(), gridHeight, 1);
+
+  // The splitter shows a row of raised dots to take it by.
+  QImage image(form->TableInfoSplitter->Width(), form->TableInfoSplitter->Height(), QImage::Format_ARGB32);
+  form->TableInfoSplitter->PaintTo(image);
+  EXPECT_EQ(CountPixels(image, clBtnHighlight), 9 * 4);
+  EXPECT_EQ(CountPixels(image, clBtnShadow), 9 * 3);
 }

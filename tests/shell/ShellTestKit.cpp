@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QTest>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -74,6 +75,17 @@ TMainForm* TProgramFolder::Start(const std::vector<std::string>& arguments) {
 }
 
 void Activate(TForm* form) {
+  // The offscreen platform keeps a window that was hidden while active as its
+  // focus window, and never tells it again that it is active once shown:
+  // another window takes the activation first.
+  QWindow* window = form->Handle()->windowHandle();
+  if (window && QGuiApplication::focusWindow() == window && !form->Active())
+    for (QWidget* other : QApplication::topLevelWidgets())
+      if (other != form->Handle() && other->isVisible() && other->windowHandle()) {
+        other->activateWindow();
+        ProcessEventsUntil([other] { return other->isActiveWindow(); });
+        break;
+      }
   form->Handle()->activateWindow();
   EXPECT_TRUE(ProcessEventsUntil([form] { return form->Active(); }));
 }
@@ -210,6 +222,12 @@ std::vector<std::string> Texts(const TMessageRecorder& recorder) {
   std::vector<std::string> texts;
   for (const auto& call : recorder.Calls) texts.push_back(call.Text);
   return texts;
+}
+
+std::vector<std::string> Headlines(const TMessageRecorder& recorder) {
+  std::vector<std::string> lines;
+  for (const auto& call : recorder.Calls) lines.push_back(call.Text.substr(0, call.Text.find('\n')));
+  return lines;
 }
 
 // ---------------------------------------------------------------- sockets and the FTP server

@@ -98,6 +98,8 @@ void FocusOn(TWinControl* control);
 
 /** The texts of the message boxes recorded so far. */
 std::vector<std::string> Texts(const TMessageRecorder& recorder);
+/** Their first lines: a failure's message without the reason given below it. */
+std::vector<std::string> Headlines(const TMessageRecorder& recorder);
 
 /** A port of 127.0.0.1 where nothing listens. */
 int ClosedPort();

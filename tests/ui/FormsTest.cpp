@@ -6,7 +6,11 @@
 #include "ui/Resources.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QThread>
 #include <QTimer>
 
@@ -211,6 +215,65 @@ TEST(Forms, AFormOwnedByAFormStaysWithIt) {
   EXPECT_TRUE(dialog.isNull());
 }
 
+// A window manager stacks a modal window above the one it belongs to; one
+// that belongs to no window of the program may open hidden behind them.
+TEST(Forms, AModalWindowBelongsToTheWindowThatOpenedIt) {
+  qftest::TShownForm main;
+  qftest::TShownForm other;  // shown last: the active window
+  TForm dialog(nullptr);
+  for (QWidget* expected : {other.Handle(), main.Handle()}) {
+    if (expected == main.Handle()) main.Handle()->activateWindow();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return QApplication::activeWindow() == expected; }));
+    QWidget* owner = nullptr;
+    QTimer::singleShot(0, dialog.Handle(), [&] {
+      owner = dialog.Handle()->parentWidget();
+      EXPECT_EQ(QApplication::activeModalWidget(), dialog.Handle());
+      EXPECT_EQ(ModalOwner(), dialog.Handle()) << "a box from the dialog goes above the dialog";
+      dialog.SetModalResult(TModalResult::mrOk);
+    });
+    EXPECT_EQ(dialog.ShowModal(), TModalResult::mrOk);
+    EXPECT_EQ(owner, expected);
+    EXPECT_EQ(dialog.Handle()->parentWidget(), nullptr) << "lent for the modal loop only";
+  }
+}
+
+TEST(FileDialogs, SaveAsksAboutTheFileWithItsDefaultExtension) {
+  qftest::TShownForm owner;
+  qftest::TempDir dir;
+  qftest::WriteFile(dir.File("shop.vrk"), "kept");
+  TFileDialogOptions options;
+  options.Filter = "Brannoch File (*.vrk)|*.vrk";
+  options.DefaultExt = "vrk";
+  options.InitialDir = dir.Path();
+  options.FileName = "shop";  // proposed without its extension
+  for (const QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Yes}) {
+    owner.Handle()->activateWindow();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return owner.Active(); }));
+    std::string question;
+    qftest::OnNextModal([&](QWidget* modal) {
+      auto* dialog = qobject_cast<QFileDialog*>(modal);
+      ASSERT_NE(dialog, nullptr);
+      EXPECT_EQ(dialog->parentWidget(), owner.Handle());
+      qftest::OnNextModal([&, dialog](QWidget* box) {
+        auto* message = qobject_cast<QMessageBox*>(box);
+        ASSERT_NE(message, nullptr) << "no question about replacing the file";
+        question = message->text().toStdString();
+        message->button(answer)->click();
+        // No keeps the dialog open for another name: cancel it.
+        if (answer == QMessageBox::No) QTimer::singleShot(0, dialog, &QFileDialog::reject);
+      });
+      dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save)->click();
+    });
+    const std::optional<std::string> chosen = TQtFileDialogs().ExecuteSave(options);
+    EXPECT_NE(question.find("shop.vrk"), std::string::npos) << question;
+    if (answer == QMessageBox::No)
+      EXPECT_EQ(chosen, std::nullopt);
+    else
+      EXPECT_EQ(chosen, dir.File("shop.vrk"));
+  }
+  EXPECT_EQ(qftest::ReadFile(dir.File("shop.vrk")), "kept");
+}
+
 TEST(ScreenObject, CursorsByNumber) {
   Screen->SetCursor(crHourGlass);
   ASSERT_NE(QApplication::overrideCursor(), nullptr);
@@ -233,7 +296,7 @@ TEST(ScreenObject, CursorsByNumber) {
   EXPECT_EQ(TScreen::CursorFor(3003).shape(), Qt::ArrowCursor);
 }
 
-TEST(FileDialogs, ClassicFiltersAndDefaultExtensions) {
+TEST(FileDialogs, ClassicFilters) {
   const std::pair<const char*, const char*> filters[] = {
       {"Project files (*.vrk)|*.vrk|All files (*.*)|*.*", "Project files (*.vrk);;All files (*)"},
       {"Pictures|*.bmp;*.png; *.jpg", "Pictures (*.bmp *.png *.jpg)"},
@@ -242,11 +305,6 @@ TEST(FileDialogs, ClassicFiltersAndDefaultExtensions) {
       {"Nothing||Text|*.txt", "Text (*.txt)"},                            // empty pattern left out
       {"|*.vrk", "*.vrk (*.vrk)"}};
   for (auto [classic, qt] : filters) EXPECT_EQ(QtFileFilter(classic), qt) << classic;
-  const std::tuple<const char*, const char*, const char*> names[] = {
-      {"/home/u/shop", "vrk", "/home/u/shop.vrk"}, {"/home/u/shop.xml", "vrk", "/home/u/shop.xml"},
-      {"/home/u.v/shop", "vrk", "/home/u.v/shop.vrk"}, {"shop", ".vrk", "shop.vrk"}, {"shop", "", "shop"},
-      {"", "vrk", ""}, {"/home/u/", "vrk", "/home/u/"}};
-  for (auto [file, ext, result] : names) EXPECT_EQ(AddDefaultExt(file, ext), result) << file << " + " << ext;
 }
 
 TEST(ShellServices, BoxCaptionsAndRealServicesRefuseWhatCannotBeOpened) {

@@ -9,6 +9,8 @@
 #include <QEnterEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -116,6 +118,28 @@ bool ProcessEventsUntil(const std::function<bool()>& done, int ms) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
   }
   return true;
+}
+
+void OnNextModal(const std::function<void(QWidget* modal)>& act, int ms) {
+  const QPointer<QWidget> before = QApplication::activeModalWidget();
+  auto* timer = new QTimer(qApp);
+  auto* waited = new QElapsedTimer;
+  waited->start();
+  QObject::connect(timer, &QTimer::timeout, qApp, [=] {
+    QWidget* modal = QApplication::activeModalWidget();
+    const bool opened = modal && modal != before && modal->isVisible();
+    if (!opened && waited->elapsed() < ms) return;
+    timer->stop();
+    timer->deleteLater();
+    delete waited;
+    if (opened) {
+      act(modal);
+      return;
+    }
+    ADD_FAILURE() << "no modal window opened";
+    if (modal) modal->close();
+  });
+  timer->start(20);
 }
 
 void SendMouse(QWidget* w, QEvent::Type type, Qt::MouseButton button, QPoint at, Qt::KeyboardModifiers mods) {

@@ -58,6 +58,12 @@ std::string Missing(const QImage& image, const std::vector<TSpot>& spots);
 
 /** Lets the event loop run until done() or ms milliseconds have passed. */
 bool ProcessEventsUntil(const std::function<bool()>& done, int ms = 1000);
+
+/** Runs act on the next modal window to open above the one on top now, as a
+ *  person would answer it, from a timer that the modal loop runs. When none
+ *  opens within ms milliseconds the test fails and the top modal window (if
+ *  any) is closed, so that no test waits for ever. */
+void OnNextModal(const std::function<void(QWidget* modal)>& act, int ms = 3000);
 /** A mouse event at `at`; a press or double click holds `button`, a release
  *  holds nothing, a move holds `button` without pressing one. */
 void SendMouse(QWidget* w, QEvent::Type type, Qt::MouseButton button, QPoint at,
