@@ -93,3 +93,171 @@ function qfListRows($link, string $sql, string &$error): array
     mysqli_free_result($result);
     return $rows;
 }
+
+/** One page of a list: the rows the request asks for (a page number, or
+ *  Previous, Next or Last from the page shown) and how to show them.
+ *
+ *  The count stops after 10,000 rows, so a large table costs no more than one
+ *  of that size. Where the order is total (by the key, or by a column and
+ *  then the key), Previous, Next and Last fetch by key: the rows after the
+ *  last row shown or before the first, read through an index. A page number
+ *  asked for, and an order without a key, go by offset.
+ *
+ *  $list: perPage, select (the SELECT with its filter), count (the FROM part
+ *  the count needs), where and filter (its conditions), sort and dir (the
+ *  sorted field, '' for none, and ASC or DESC), joins (each lookup join:
+ *  join, alias prefix, database, table and value field), seek (each field
+ *  the page sorts or pages by: SQL name, how a value is written into SQL, ''
+ *  not at all, and the most bytes of a value the server sorts on) and keys
+ *  (the key fields). The answer: rows, page, text ("Page 2 of 5 ..."), prev
+ *  and next (whether there are such pages), error, and for paging by key
+ *  first, last and state, which the page sends back in hidden fields. */
+function qfListPage($link, array $list): array
+{
+    $countCap = 10000;
+    $rowsPerPage = $list['perPage'];
+    $selectSql = $list['select'];
+    $filterSql = $list['filter'];
+    $sortField = $list['sort'];
+    $sortDir = $list['dir'];
+    $seekColumns = $list['seek'];
+    $keyFields = $list['keys'];
+
+    // The order: the sorted column, then the key in the same direction, so that
+    // rows with equal values keep one order on every page; by the key alone
+    // unless sorted.
+    $order = array();
+    $desc = $sortField !== '' && $sortDir === 'DESC';
+    foreach (array_merge($sortField === '' ? array() : array($sortField), $keyFields) as $field) {
+        if (!isset($order[$field])) $order[$field] = array($seekColumns[$field][0], $seekColumns[$field][1], $desc, $field);
+    }
+    $order = array_values($order);
+    $orderSql = qfListOrder($order, false);
+
+    // Key paging needs a key, values the server compares as it sorts them, and
+    // rows that no join repeats.
+    $keyPaging = $keyFields !== array();
+    $sortBytes = 0;
+    foreach ($order as [, $kind, , $field]) {
+        if ($kind === '') $keyPaging = false;
+        $sortBytes = max($sortBytes, $seekColumns[$field][2]);
+    }
+    $countFrom = $list['count'];
+    foreach ($list['joins'] as [$join, $alias, $lookupDb, $lookupTable, $valueField]) {
+        // A unique value field neither adds nor drops rows: the count leaves the
+        // join out unless a filter reads the joined table.
+        $unique = qfListUniqueField($link, $lookupDb, $lookupTable, $valueField);
+        if (!$unique) $keyPaging = false;
+        if (!$unique || str_contains($filterSql, $alias)) $countFrom .= $join;
+    }
+    if ($keyPaging && $sortBytes > 0) {
+        // The server sorts long values on their first max_sort_length bytes only.
+        $setting = mysqli_query($link, 'SELECT @@max_sort_length');
+        $setting = $setting ? mysqli_fetch_row($setting) : null;
+        $keyPaging = $setting !== null && (int)$setting[0] >= $sortBytes;
+    }
+
+    // What is asked for: a page number (qf_goto), or a move from the page shown
+    // (qf_page, counted from the end when negative). A button pressed on the
+    // page counts before the address's query.
+    $asked = isset($_POST['qf_goto']) || isset($_POST['qf_move']) ? $_POST : $_GET;
+    $goto = qfText($asked['qf_goto'] ?? '');
+    $move = $goto === '' ? qfText($asked['qf_move'] ?? '') : '';
+    // Numbers far past any table stay numbers when multiplied by the page size.
+    $page = max(-1000000000, min(1000000000, (int)($goto === '' ? requestValue('qf_page') : $goto)));
+    if (!in_array($move, array('next', 'prev', 'last'), true)) {
+        $move = 'page';
+        if ($goto === '') $page = 1;
+    }
+    if ($page === 0) $page = 1;
+    // The rows shown before count only under the same filter and order.
+    $state = md5($sortField . "\n" . $sortDir . "\n" . $filterSql);
+    $cursor = null;
+    if ($keyPaging && ($move === 'next' || $move === 'prev') && requestValue('qf_state') === $state) {
+        $values = qfListValues(requestValue($move === 'next' ? 'qf_last' : 'qf_first'), count($order));
+        if ($values !== null) $cursor = qfListAfter($link, $order, $values, $move === 'prev');
+    }
+    if ($cursor === null && ($move === 'next' || $move === 'prev')) {
+        $page += $move === 'next' ? 1 : -1;
+        $move = 'page';
+    }
+
+    $error = '';
+    $rowCount = 0;
+    // Offsets from the end need the whole count.
+    $exact = !$keyPaging && ($move === 'last' || $page < 0 || $page > intdiv($countCap, $rowsPerPage));
+    $countResult = mysqli_query($link, 'SELECT COUNT(*) FROM (' . $countFrom . $list['where'] . $filterSql
+        . ($exact ? '' : ' LIMIT ' . ($countCap + 1)) . ') AS `qf_rows`');
+    if ($countResult) {
+        $countRow = mysqli_fetch_row($countResult);
+        $rowCount = (int)($countRow[0] ?? 0);
+    } else {
+        $error = qfServerError(mysqli_error($link));
+    }
+    $known = $exact || $rowCount <= $countCap;
+    $pageCount = max(1, (int)ceil($rowCount / $rowsPerPage));
+    if ($known && $page < 0) $page += $pageCount + 1;
+
+    // Each step shows its page or hands over to a later one. Forward fetches
+    // read one row more, to know whether a next page follows.
+    $rows = array();
+    $hasPrev = false;
+    $hasNext = false;
+    $limit = ' LIMIT ' . ($rowsPerPage + 1);
+    if ($error === '' && $move === 'next') {
+        $rows = qfListRows($link, $selectSql . ' AND ' . $cursor . $orderSql . $limit, $error);
+        $hasPrev = true;
+        $page = $page > 0 ? $page + 1 : min(-1, $page + 1);
+        if (!$rows) $move = 'last';
+    }
+    if ($error === '' && $move === 'prev') {
+        if ($page < 0 || $page > 2) {
+            $rows = array_reverse(qfListRows($link, $selectSql . ' AND ' . $cursor . qfListOrder($order, true) . $limit, $error));
+        }
+        if (count($rows) > $rowsPerPage) {
+            array_shift($rows);
+            $hasPrev = $hasNext = true;
+            $page--;
+        } else {
+            // At the start: the first page, full.
+            $move = 'page';
+            $page = 1;
+        }
+    }
+    if ($error === '' && $move === 'page') {
+        $page = max(1, $known ? min($page, $pageCount) : $page);
+        $rows = qfListRows($link, $selectSql . $orderSql . ' LIMIT ' . (($page - 1) * $rowsPerPage) . ', ' . ($rowsPerPage + 1), $error);
+        $hasPrev = $page > 1;
+        if (!$rows && $page > 1) $move = 'last';
+    }
+    if ($error === '' && $move === 'last') {
+        if ($keyPaging) {
+            $lastRows = $known ? $rowCount - ($pageCount - 1) * $rowsPerPage : $rowsPerPage;
+            $rows = array_reverse(qfListRows($link, $selectSql . qfListOrder($order, true) . ' LIMIT ' . ($lastRows + 1), $error));
+            $hasPrev = count($rows) > $lastRows;
+            if ($hasPrev) array_shift($rows);
+            $page = $known ? $pageCount : -1;
+        } else {
+            $page = $pageCount;
+            $rows = qfListRows($link, $selectSql . $orderSql . ' LIMIT ' . (($page - 1) * $rowsPerPage) . ', ' . ($rowsPerPage + 1), $error);
+            $hasPrev = $page > 1;
+        }
+    }
+    if (count($rows) > $rowsPerPage) {
+        array_pop($rows);
+        $hasNext = true;
+    }
+    if ($known) $page = $hasNext ? max(1, min($page, $pageCount)) : $pageCount;
+    if ($known) {
+        $pageText = 'Page ' . $page . ' of ' . $pageCount . ' (' . $rowCount . ' records)';
+    } else {
+        $pageText = ($page > 0 ? 'Page ' . $page : ($page === -1 ? 'Last page' : 'Page ' . -$page . ' from the end'))
+            . ' of more than ' . intdiv($countCap, $rowsPerPage) . ' (more than ' . $countCap . ' records)';
+    }
+
+    $keyed = $keyPaging && $rows;
+    return ['rows' => $rows, 'page' => $page, 'text' => $pageText, 'prev' => $hasPrev, 'next' => $hasNext,
+            'error' => $error, 'state' => $keyed ? $state : null,
+            'first' => $keyed ? qfListCursor($rows[0], $order) : null,
+            'last' => $keyed ? qfListCursor($rows[count($rows) - 1], $order) : null];
+}
