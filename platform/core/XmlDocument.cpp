@@ -3,11 +3,13 @@
 #include "core/Exception.h"
 #include "core/Files.h"
 
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -25,22 +27,72 @@ bool ValidXmlChar(uint32_t cp) {
   return cp <= 0x10FFFF;
 }
 
-void AppendUtf8(std::string& out, uint32_t cp) {
+/** Writes cp as UTF-8 (up to four bytes) and answers the length. Code points
+ *  of surrogates get their three-byte form, as pugixml gives them. */
+size_t EncodeUtf8(uint32_t cp, char* out) {
   if (cp < 0x80) {
-    out += char(cp);
-  } else if (cp < 0x800) {
-    out += char(0xC0 | (cp >> 6));
-    out += char(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += char(0xE0 | (cp >> 12));
-    out += char(0x80 | ((cp >> 6) & 0x3F));
-    out += char(0x80 | (cp & 0x3F));
-  } else {
-    out += char(0xF0 | (cp >> 18));
-    out += char(0x80 | ((cp >> 12) & 0x3F));
-    out += char(0x80 | ((cp >> 6) & 0x3F));
-    out += char(0x80 | (cp & 0x3F));
+    out[0] = char(cp);
+    return 1;
   }
+  if (cp < 0x800) {
+    out[0] = char(0xC0 | (cp >> 6));
+    out[1] = char(0x80 | (cp & 0x3F));
+    return 2;
+  }
+  if (cp < 0x10000) {
+    out[0] = char(0xE0 | (cp >> 12));
+    out[1] = char(0x80 | ((cp >> 6) & 0x3F));
+    out[2] = char(0x80 | (cp & 0x3F));
+    return 3;
+  }
+  out[0] = char(0xF0 | (cp >> 18));
+  out[1] = char(0x80 | ((cp >> 12) & 0x3F));
+  out[2] = char(0x80 | ((cp >> 6) & 0x3F));
+  out[3] = char(0x80 | (cp & 0x3F));
+  return 4;
+}
+
+void AppendUtf8(std::string& out, uint32_t cp) {
+  char bytes[4];
+  out.append(bytes, EncodeUtf8(cp, bytes));
+}
+
+/** Reads a whole file into a buffer from pugixml's allocator, one byte longer
+ *  than the file and ending in a zero byte. */
+TXmlTree::TBuffer ReadWholeFile(const std::string& fileName, size_t& size) {
+  const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw EXMLDocError("Cannot open file \"" + fileName + "\": " + std::strerror(errno));
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    throw EXMLDocError("Cannot read file \"" + fileName + "\": not a regular file");
+  }
+  size = static_cast<size_t>(st.st_size);
+  TXmlTree::TBuffer buffer(static_cast<char*>(pugi::get_memory_allocation_function()(size + 1)));
+  if (!buffer) {
+    ::close(fd);
+    throw EXMLDocError("Out of memory reading \"" + fileName + "\"");
+  }
+  size_t done = 0;
+  while (done < size) {
+    const ssize_t n = ::read(fd, buffer.get() + done, size - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;  // an error, or the file shrank while we read it
+    done += static_cast<size_t>(n);
+  }
+  const int err = errno;
+  ::close(fd);
+  if (done != size) throw EXMLDocError("Cannot read file \"" + fileName + "\": " + std::strerror(err));
+  buffer.get()[size] = 0;
+  return buffer;
+}
+
+TXmlTree::TBuffer CopyToBuffer(std::string_view text, const std::string& sourceName) {
+  TXmlTree::TBuffer buffer(static_cast<char*>(pugi::get_memory_allocation_function()(text.size() + 1)));
+  if (!buffer) throw EXMLDocError("Out of memory reading \"" + sourceName + "\"");
+  std::memcpy(buffer.get(), text.data(), text.size());
+  buffer.get()[text.size()] = 0;
+  return buffer;
 }
 }  // namespace
 
@@ -145,42 +197,15 @@ TXmlNode TXmlNode::AddChild(const char* name, std::string_view text) {
 }
 
 void TXmlDocument::LoadFromFile(const std::string& fileName) {
-  // Read straight into a buffer the document will own and parse it in place:
-  // no second copy of what may be a large file.
-  const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw EXMLDocError("Cannot open file \"" + fileName + "\": " + std::strerror(errno));
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    throw EXMLDocError("Cannot read file \"" + fileName + "\": not a regular file");
-  }
-  const size_t size = static_cast<size_t>(st.st_size);
-  char* buffer = static_cast<char*>(pugi::get_memory_allocation_function()(size ? size : 1));
-  if (!buffer) {
-    ::close(fd);
-    throw EXMLDocError("Out of memory reading \"" + fileName + "\"");
-  }
-  size_t done = 0;
-  while (done < size) {
-    const ssize_t n = ::read(fd, buffer + done, size - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;  // an error, or the file shrank while we read it
-    done += static_cast<size_t>(n);
-  }
-  const int err = errno;
-  ::close(fd);
-  if (done != size) {
-    pugi::get_memory_deallocation_function()(buffer);
-    throw EXMLDocError("Cannot read file \"" + fileName + "\": " + std::strerror(err));
-  }
-  ParseOwned(buffer, size, fileName);
+  // Parse in place in a buffer the document takes over: no second copy of
+  // what may be a large file.
+  size_t size = 0;
+  TXmlTree::TBuffer buffer = ReadWholeFile(fileName, size);
+  ParseOwned(buffer.release(), size, fileName);
 }
 
 void TXmlDocument::LoadFromString(std::string_view text, const std::string& sourceName) {
-  char* buffer = static_cast<char*>(pugi::get_memory_allocation_function()(text.size() ? text.size() : 1));
-  if (!buffer) throw EXMLDocError("Out of memory reading \"" + sourceName + "\"");
-  std::memcpy(buffer, text.data(), text.size());
-  ParseOwned(buffer, text.size(), sourceName);
+  ParseOwned(CopyToBuffer(text, sourceName).release(), text.size(), sourceName);
 }
 
 void TXmlDocument::ParseOwned(char* buffer, size_t size, const std::string& sourceName) {
@@ -234,4 +259,416 @@ std::string TXmlDocument::SaveToString() const {
 
 void TXmlDocument::SaveToFile(const std::string& fileName) const {
   WriteFileAtomic(fileName, SaveToString());
+}
+
+// ---------------------------------------------------------------- TXmlTree
+
+namespace {
+
+enum : uint8_t {
+  kSpace = 1,        // the whitespace of XML
+  kSymbol = 2,       // a character of a name
+  kStartSymbol = 4,  // a character that may start a name
+  kTextEnd = 8,      // ends a run of plain text: '<', '&' or the closing zero
+};
+
+// The name characters are pugixml's, so that every name it reads is one
+// that the scan reads too.
+constexpr std::array<uint8_t, 256> MakeCharClasses() {
+  std::array<uint8_t, 256> t{};
+  for (int c : {' ', '\t', '\r', '\n'}) t[c] |= kSpace;
+  for (int c = 0; c < 256; ++c) {
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c >= 0x80 || c == '_' || c == ':')
+      t[c] |= kSymbol | kStartSymbol;
+    else if ((c >= '0' && c <= '9') || c == '-' || c == '.')
+      t[c] |= kSymbol;
+  }
+  for (int c : {int('<'), int('&'), 0}) t[c] |= kTextEnd;
+  return t;
+}
+constexpr std::array<uint8_t, 256> kCharClass = MakeCharClasses();
+
+inline bool Is(char c, uint8_t cls) { return kCharClass[static_cast<unsigned char>(c)] & cls; }
+
+inline char* SkipSpace(char* p) {
+  while (Is(*p, kSpace)) ++p;
+  return p;
+}
+
+/** Whether the zero-terminated text at p starts with literal. */
+inline bool StartsWith(const char* p, std::string_view literal) {
+  for (char c : literal)
+    if (*p++ != c) return false;
+  return true;
+}
+
+/** Reads the reference at p (at its '&'): what it stands for goes to out, up
+ *  to four bytes, and the answer is the reference's length, up to its ';'.
+ *  0 for a reference the scan leaves to pugixml: an unknown entity, a
+ *  malformed one, or a character number that is 0 or beyond Unicode. */
+size_t ReadReference(const char* const at, char* out, size_t& length) {
+  const char* p = at + 1;
+  if (*p == '#') {
+    const bool hex = p[1] == 'x';
+    p += hex ? 2 : 1;
+    uint32_t cp = 0;
+    const char* digits = p;
+    for (;; ++p) {
+      const unsigned c = static_cast<unsigned char>(*p);
+      unsigned digit;
+      if (c - '0' <= 9)
+        digit = c - '0';
+      else if (hex && (c | 0x20) - 'a' <= 5)
+        digit = (c | 0x20) - 'a' + 10;
+      else
+        break;
+      cp = cp * (hex ? 16 : 10) + digit;
+      if (cp > 0x10FFFF) return 0;
+    }
+    if (*p != ';' || p == digits || cp == 0) return 0;
+    length = EncodeUtf8(cp, out);
+    return static_cast<size_t>(p + 1 - at);
+  }
+  static constexpr std::pair<std::string_view, char> kEntities[] = {
+      {"lt;", '<'}, {"gt;", '>'}, {"amp;", '&'}, {"quot;", '"'}, {"apos;", '\''}};
+  for (const auto& [name, c] : kEntities)
+    if (StartsWith(p, name)) {
+      out[0] = c;
+      length = 1;
+      return 1 + name.size();
+    }
+  return 0;
+}
+
+/** Replaces the references of text by what they stand for, in place; they
+ *  were checked during the scan. Answers the new length. */
+size_t DecodeInPlace(char* text, size_t length) {
+  const char* r = text;
+  const char* const end = text + length;
+  char* w = text;
+  while (r < end) {
+    if (*r != '&') {
+      *w++ = *r++;
+      continue;
+    }
+    char c[4];
+    size_t n = 0;
+    r += ReadReference(r, c, n);
+    std::memcpy(w, c, n);  // never longer than the reference it replaces
+    w += n;
+  }
+  return static_cast<size_t>(w - text);
+}
+
+void AppendText(std::string& out, const char* text, size_t length, bool references) {
+  const size_t at = out.size();
+  out.append(text, length);
+  if (references) out.resize(at + DecodeInPlace(out.data() + at, length));
+}
+
+/** The first occurrence of what from from on, or null; a zero byte on the
+ *  way ends the search, as it ends pugixml's. */
+inline char* Find(char* from, const char* end, std::string_view what) {
+  auto* found = static_cast<char*>(memmem(from, static_cast<size_t>(end - from), what.data(), what.size()));
+  return found && !std::memchr(from, 0, static_cast<size_t>(found - from)) ? found : nullptr;
+}
+
+/** Steps over a comment or processing instruction at p (at its '<'). False
+ *  for anything else, or one without its end. */
+bool SkipMarkup(char*& p, const char* end) {
+  char* q;
+  if (p[1] == '?') {
+    if (!Is(p[2], kStartSymbol)) return false;
+    q = p + 3;
+    while (Is(*q, kSymbol)) ++q;
+    q = Find(q, end, "?>");
+    if (!q) return false;
+    p = q + 2;
+    return true;
+  }
+  if (StartsWith(p + 1, "!--")) {
+    q = Find(p + 4, end, "-->");
+    if (!q) return false;
+    p = q + 3;
+    return true;
+  }
+  return false;
+}
+
+/** Whether the XML declaration at the start of text names an encoding other
+ *  than UTF-8: pugixml then converts the text before reading it. */
+bool DeclaresOtherEncoding(char* text, const char* end) {
+  if (!StartsWith(text, "<?xml")) return false;
+  const char* close = Find(text, end, "?>");
+  const std::string_view decl(text, static_cast<size_t>((close ? close : end) - text));
+  const size_t at = decl.find("encoding");
+  if (at == std::string_view::npos) return false;
+  char* p = SkipSpace(text + at + 8);
+  if (*p != '=') return true;
+  p = SkipSpace(p + 1);
+  const char quote = *p;
+  if (quote != '"' && quote != '\'') return true;
+  for (char c : std::string_view("utf-8"))
+    if ((*++p | 0x20) != c) return true;
+  return *++p != quote;
+}
+
+/** Writes pugixml's output into a string. */
+class TAppendWriter : public pugi::xml_writer {
+public:
+  explicit TAppendWriter(std::string& out) : FOut(out) {}
+  void write(const void* data, size_t size) override { FOut.append(static_cast<const char*>(data), size); }
+
+private:
+  std::string& FOut;
+};
+
+}  // namespace
+
+void TXmlTree::TBufferFree::operator()(char* p) const { pugi::get_memory_deallocation_function()(p); }
+
+/** An element whose end tag has not come yet, with the text read so far. */
+struct TXmlTree::TOpenElement {
+  uint32_t Index;
+  uint32_t LastChild;
+  char* Text;
+  size_t TextLength;
+  int32_t Joined;   // its piece of FJoined once the text has two pieces, else -1
+  bool HasChild;    // an element, a CDATA section or text seen inside
+  bool HasText;
+  bool References;  // Text holds references still to replace
+};
+
+void TXmlTree::LoadFromFile(const std::string& fileName) {
+  size_t size = 0;
+  TBuffer buffer = ReadWholeFile(fileName, size);
+  Load(std::move(buffer), size, fileName);
+}
+
+void TXmlTree::LoadFromString(std::string_view text, const std::string& sourceName) {
+  Load(CopyToBuffer(text, sourceName), text.size(), sourceName);
+}
+
+void TXmlTree::Load(TBuffer buffer, size_t size, const std::string& sourceName) {
+  FBuffer.reset();
+  if (!Scan(buffer.get(), size)) {
+    // Beyond the scan: pugixml reads the input (and reports its faults), and
+    // its plain UTF-8 form of the document element is scanned instead. Its
+    // texts go there as CDATA sections, which keep whitespace that plain
+    // text would lose beside other nodes.
+    TXmlDocument document;
+    document.LoadFromString(std::string_view(buffer.get(), size), sourceName);
+    const pugi::xml_node root = document.DocumentElement().Raw();
+    for (const pugi::xpath_node& t : root.select_nodes("descendant::text()")) {
+      pugi::xml_node text = t.node();
+      if (text.type() != pugi::node_pcdata) continue;
+      text.parent().insert_child_before(pugi::node_cdata, text).set_value(text.value());
+      text.parent().remove_child(text);
+    }
+    std::string plain;
+    TAppendWriter writer(plain);
+    root.print(writer, "", pugi::format_raw, pugi::encoding_utf8);
+    buffer = CopyToBuffer(plain, sourceName);
+    if (!Scan(buffer.get(), plain.size())) {
+      FElements.clear();
+      throw EXMLDocError("\"" + sourceName + "\" could not be read");
+    }
+  }
+  DecodeReferences();
+  FBuffer = std::move(buffer);
+}
+
+// Takes the plain subset of XML that the project files are made of: UTF-8,
+// elements, attributes, text with the five entities and character numbers,
+// CDATA sections, comments and processing instructions. Answers false, with
+// the text untouched, for anything else; references are replaced afterwards,
+// when the scan has gone through.
+bool TXmlTree::Scan(char* text, size_t size) {
+  FElements.clear();
+  FAttributes.clear();
+  FJoined.clear();
+  FElementsToDecode.clear();
+  FAttributesToDecode.clear();
+  FElements.reserve(size / 32);
+
+  const char* const end = text + size;  // *end is 0
+  char* p = text;
+  if (StartsWith(p, "\xEF\xBB\xBF")) p += 3;
+  if (DeclaresOtherEncoding(p, end)) return false;
+
+  // Before the document element: whitespace, comments, processing instructions.
+  for (;;) {
+    p = SkipSpace(p);
+    if (*p != '<') return false;
+    if (Is(p[1], kStartSymbol)) break;
+    if (!SkipMarkup(p, end)) return false;
+  }
+
+  std::vector<TOpenElement> open;
+  if (!OpenElement(p, open)) return false;
+  while (!open.empty()) {
+    // A run of text, then markup.
+    char* const run = p;
+    p = SkipSpace(p);
+    if (*p != '<') {
+      bool references = false;
+      for (;;) {
+        while (!Is(*p, kTextEnd)) ++p;
+        if (*p != '&') break;
+        char c[4];
+        size_t n;
+        const size_t taken = ReadReference(p, c, n);
+        if (taken == 0) return false;
+        p += taken;
+        references = true;
+      }
+      if (*p != '<') return false;  // the text runs to the end
+      AddText(open.back(), run, static_cast<size_t>(p - run), references);
+    } else if (p != run && p[1] == '/' && !open.back().HasChild) {
+      AddText(open.back(), run, static_cast<size_t>(p - run), false);  // whitespace that is all there is
+    }
+
+    if (p[1] == '/') {
+      if (!CloseElement(p, end, open.back())) return false;
+      open.pop_back();
+    } else if (Is(p[1], kStartSymbol)) {
+      if (!OpenElement(p, open)) return false;
+    } else if (StartsWith(p + 1, "![CDATA[")) {
+      char* const data = p + 9;
+      char* const close = Find(data, end, "]]>");
+      if (!close) return false;
+      AddText(open.back(), data, static_cast<size_t>(close - data), false);
+      p = close + 3;
+    } else if (!SkipMarkup(p, end)) {
+      return false;
+    }
+  }
+
+  // After it: the same as before it, up to the end.
+  for (;;) {
+    p = SkipSpace(p);
+    if (p == end) return true;
+    if (*p != '<' || !SkipMarkup(p, end)) return false;
+  }
+}
+
+// Reads the start tag at p and appends the element; it stays open unless the
+// tag closes it.
+bool TXmlTree::OpenElement(char*& p, std::vector<TOpenElement>& open) {
+  const char* const name = p + 1;
+  char* q = p + 2;
+  while (Is(*q, kSymbol)) ++q;
+  const auto index = static_cast<uint32_t>(FElements.size());
+  FElements.push_back({name, nullptr, static_cast<uint32_t>(q - name), 0, index + 1, kNone,
+                       static_cast<uint32_t>(FAttributes.size()), 0});
+  if (!open.empty()) {
+    TOpenElement& parent = open.back();
+    if (parent.LastChild != kNone) FElements[parent.LastChild].Next = index;
+    parent.LastChild = index;
+    parent.HasChild = true;
+  }
+  for (;;) {
+    const char* const gap = q;
+    q = SkipSpace(q);
+    if (*q == '>') {
+      open.push_back({index, kNone, nullptr, 0, -1, false, false, false});
+      p = q + 1;
+      return true;
+    }
+    if (*q == '/') {
+      if (q[1] != '>') return false;
+      p = q + 2;
+      return true;
+    }
+    if (q == gap || !Is(*q, kStartSymbol)) return false;  // attributes stand apart
+    const char* const attribute = q;
+    while (Is(*++q, kSymbol)) {
+    }
+    const auto nameLength = static_cast<uint32_t>(q - attribute);
+    q = SkipSpace(q);
+    if (*q != '=') return false;
+    q = SkipSpace(q + 1);
+    const char quote = *q;
+    if (quote != '"' && quote != '\'') return false;
+    char* const value = ++q;
+    bool references = false;
+    for (;;) {
+      while (*q != quote && *q != '&' && *q != 0) ++q;
+      if (*q != '&') break;
+      char c[4];
+      size_t n;
+      const size_t taken = ReadReference(q, c, n);
+      if (taken == 0) return false;
+      q += taken;
+      references = true;
+    }
+    if (*q == 0) return false;
+    if (references) FAttributesToDecode.push_back(static_cast<uint32_t>(FAttributes.size()));
+    FAttributes.push_back({attribute, value, nameLength, static_cast<uint32_t>(q - value)});
+    ++FElements[index].AttributeCount;
+    ++q;
+  }
+}
+
+// Reads the end tag at p, which must close e, and completes e's record.
+bool TXmlTree::CloseElement(char*& p, const char* end, const TOpenElement& e) {
+  TRecord& r = FElements[e.Index];
+  char* q = p + 2;
+  if (static_cast<size_t>(end - q) < r.NameLength || std::memcmp(q, r.Name, r.NameLength) != 0) return false;
+  q = SkipSpace(q + r.NameLength);
+  if (*q != '>') return false;
+  p = q + 1;
+  r.End = static_cast<uint32_t>(FElements.size());
+  if (e.Joined >= 0) {
+    std::string& joined = FJoined[static_cast<size_t>(e.Joined)];
+    r.Text = joined.data();
+    r.TextLength = static_cast<uint32_t>(joined.size());
+  } else if (e.HasText) {
+    r.Text = e.Text;
+    r.TextLength = static_cast<uint32_t>(e.TextLength);
+    if (e.References) FElementsToDecode.push_back(e.Index);
+  }
+  return true;
+}
+
+void TXmlTree::AddText(TOpenElement& e, char* text, size_t length, bool references) {
+  e.HasChild = true;
+  if (!e.HasText) {
+    e.HasText = true;
+    e.Text = text;
+    e.TextLength = length;
+    e.References = references;
+    return;
+  }
+  if (e.Joined < 0) {
+    e.Joined = static_cast<int32_t>(FJoined.size());
+    AppendText(FJoined.emplace_back(), e.Text, e.TextLength, e.References);
+  }
+  AppendText(FJoined[static_cast<size_t>(e.Joined)], text, length, references);
+}
+
+void TXmlTree::DecodeReferences() {
+  for (uint32_t i : FElementsToDecode) {
+    TRecord& r = FElements[i];
+    r.TextLength = static_cast<uint32_t>(DecodeInPlace(r.Text, r.TextLength));
+  }
+  for (uint32_t i : FAttributesToDecode) {
+    TAttribute& a = FAttributes[i];
+    a.ValueLength = static_cast<uint32_t>(DecodeInPlace(a.Value, a.ValueLength));
+  }
+}
+
+std::string_view TXmlElement::Attribute(std::string_view name) const {
+  uint32_t length = 0;
+  const char* value = FindAttribute(name, length);
+  if (!value)
+    throw EXMLDocError("Attribute \"" + std::string(name) + "\" is missing on element \"" +
+                       std::string(NodeName()) + "\"");
+  return {value, length};
+}
+
+int TXmlElement::ChildCount() const {
+  int n = 0;
+  for (TXmlElement c = FirstChild(); !c.IsNull(); c = c.NextSibling()) ++n;
+  return n;
 }

@@ -10,8 +10,12 @@
 
 #include <pugixml.hpp>
 
+#include <cstdint>
+#include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class TXmlNode {
 public:
@@ -83,6 +87,153 @@ private:
   void ParseOwned(char* buffer, size_t size, const std::string& sourceName);
   pugi::xml_document FDoc;
 };
+
+class TXmlTree;
+
+/** An element of a TXmlTree; a light handle that stays valid as long as the tree. */
+class TXmlElement {
+public:
+  TXmlElement() = default;
+
+  /** A handle that stands for an absent element: no name, no text, no children. */
+  bool IsNull() const { return FTree == nullptr; }
+  std::string_view NodeName() const;
+  /** The element's own text and CDATA sections, not those of elements inside it. */
+  std::string_view Text() const;
+
+  bool HasAttribute(std::string_view name) const;
+  /** The attribute's value; an absent attribute raises EXMLDocError. */
+  std::string_view Attribute(std::string_view name) const;
+
+  /** Child elements, every name counted. */
+  int ChildCount() const;
+  TXmlElement FirstChild() const;
+  TXmlElement NextSibling() const;
+  /** First child element with that name, or a null element. */
+  TXmlElement ChildByName(std::string_view name) const;
+  template <class F> void ForEachChild(F&& f) const {
+    for (TXmlElement c = FirstChild(); !c.IsNull(); c = c.NextSibling()) f(c);
+  }
+
+private:
+  friend class TXmlTree;
+  TXmlElement(const TXmlTree* tree, uint32_t index) : FTree(tree), FIndex(index) {}
+  const char* FindAttribute(std::string_view name, uint32_t& length) const;
+
+  const TXmlTree* FTree = nullptr;
+  uint32_t FIndex = 0;
+};
+
+/** A read-only element tree for reading large files fast: one pass over the
+ *  text fills a flat table of elements whose names, texts and attribute
+ *  values point into the loaded text. It reads what TXmlDocument reads from
+ *  the same input: the same texts (an element's text and CDATA sections
+ *  joined, whitespace-only text kept when it is the element's only content,
+ *  line breaks as written), attributes, and errors with the same messages.
+ *  The pass itself takes plain UTF-8; anything else (other encodings,
+ *  document types, uncommon references, malformed input) goes through
+ *  pugixml first and is read from its output. */
+class TXmlTree {
+public:
+  TXmlTree() = default;
+  TXmlTree(const TXmlTree&) = delete;
+  TXmlTree& operator=(const TXmlTree&) = delete;
+
+  /** Parses the named file; a missing, unreadable or malformed file raises
+   *  EXMLDocError, whose text names the file and the fault. */
+  void LoadFromFile(const std::string& fileName);
+  void LoadFromString(std::string_view text, const std::string& sourceName = "text");
+
+  /** The document element; a null element before a successful load. */
+  TXmlElement DocumentElement() const { return FElements.empty() ? TXmlElement() : TXmlElement(this, 0); }
+
+  struct TBufferFree {
+    void operator()(char* p) const;
+  };
+  using TBuffer = std::unique_ptr<char, TBufferFree>;
+
+private:
+  friend class TXmlElement;
+  static constexpr uint32_t kNone = 0;  // no next sibling: element 0 is nobody's sibling
+
+  struct TRecord {
+    const char* Name;
+    char* Text;
+    uint32_t NameLength;
+    uint32_t TextLength;
+    uint32_t End;   // one past the last element inside this one
+    uint32_t Next;  // next sibling, or kNone
+    uint32_t FirstAttribute;
+    uint32_t AttributeCount;
+  };
+  struct TAttribute {
+    const char* Name;
+    char* Value;
+    uint32_t NameLength;
+    uint32_t ValueLength;
+  };
+  struct TOpenElement;
+
+  void Load(TBuffer buffer, size_t size, const std::string& sourceName);
+  bool Scan(char* text, size_t size);
+  bool OpenElement(char*& p, std::vector<TOpenElement>& open);
+  bool CloseElement(char*& p, const char* end, const TOpenElement& e);
+  void AddText(TOpenElement& e, char* text, size_t length, bool references);
+  void DecodeReferences();
+
+  TBuffer FBuffer;
+  std::vector<TRecord> FElements;  // in document order
+  std::vector<TAttribute> FAttributes;
+  std::deque<std::string> FJoined;  // texts made of several pieces
+  std::vector<uint32_t> FElementsToDecode, FAttributesToDecode;
+};
+
+inline std::string_view TXmlElement::NodeName() const {
+  if (!FTree) return {};
+  const TXmlTree::TRecord& r = FTree->FElements[FIndex];
+  return {r.Name, r.NameLength};
+}
+
+inline std::string_view TXmlElement::Text() const {
+  if (!FTree) return {};
+  const TXmlTree::TRecord& r = FTree->FElements[FIndex];
+  return {r.Text, r.TextLength};
+}
+
+inline TXmlElement TXmlElement::FirstChild() const {
+  if (!FTree || FTree->FElements[FIndex].End == FIndex + 1) return {};
+  return {FTree, FIndex + 1};
+}
+
+inline TXmlElement TXmlElement::NextSibling() const {
+  if (!FTree) return {};
+  const uint32_t next = FTree->FElements[FIndex].Next;
+  return next == TXmlTree::kNone ? TXmlElement() : TXmlElement(FTree, next);
+}
+
+inline TXmlElement TXmlElement::ChildByName(std::string_view name) const {
+  for (TXmlElement c = FirstChild(); !c.IsNull(); c = c.NextSibling())
+    if (c.NodeName() == name) return c;
+  return {};
+}
+
+inline const char* TXmlElement::FindAttribute(std::string_view name, uint32_t& length) const {
+  if (!FTree) return nullptr;
+  const TXmlTree::TRecord& r = FTree->FElements[FIndex];
+  for (uint32_t i = r.FirstAttribute; i < r.FirstAttribute + r.AttributeCount; ++i) {
+    const TXmlTree::TAttribute& a = FTree->FAttributes[i];
+    if (std::string_view(a.Name, a.NameLength) == name) {
+      length = a.ValueLength;
+      return a.Value;
+    }
+  }
+  return nullptr;
+}
+
+inline bool TXmlElement::HasAttribute(std::string_view name) const {
+  uint32_t length;
+  return FindAttribute(name, length) != nullptr;
+}
 
 /** The text with characters forbidden in XML 1.0 removed and invalid UTF-8
  *  sequences replaced by U+FFFD. */
