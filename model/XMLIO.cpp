@@ -136,27 +136,30 @@ class TElementReader {
 public:
   explicit TElementReader(const TXmlElement& parent) : FParent(parent), FNext(parent.FirstChild()) {}
 
+  // The names are literals: their lengths known where they are compared.
+
   /** Each name at most once per reader. */
-  TXmlElement Node(std::string_view name) {
-    if (!FNext.IsNull() && FNext.NodeName() == name) {
+  template <size_t N> TXmlElement Node(const char (&name)[N]) {
+    const std::string_view n(name, N - 1);
+    if (FNext.NameIs(n)) {
       const TXmlElement found = FNext;
       FNext = found.NextSibling();
       return found;
     }
-    return FParent.ChildByName(name);
+    return FParent.ChildByName(n);
   }
 
   /** Plain text: the element's text, empty when absent. */
-  std::string_view Text(std::string_view name) { return Node(name).Text(); }
+  template <size_t N> std::string_view Text(const char (&name)[N]) { return Node(name).Text(); }
   /** Text or default: the text when not empty. */
-  std::string_view TextOr(std::string_view name, std::string_view def) {
+  template <size_t N> std::string_view TextOr(const char (&name)[N], std::string_view def) {
     const std::string_view t = Text(name);
     return t.empty() ? def : t;
   }
   /** Integer or default: the text when it is a decimal integer. */
-  int32_t IntOr(std::string_view name, int32_t def) { return StrToIntDef(Text(name), def); }
+  template <size_t N> int32_t IntOr(const char (&name)[N], int32_t def) { return StrToIntDef(Text(name), def); }
   /** Boolean or default: the default when empty, else "true" in any case. */
-  bool BoolOr(std::string_view name, bool def) {
+  template <size_t N> bool BoolOr(const char (&name)[N], bool def) {
     const std::string_view t = Text(name);
     return t.empty() ? def : TextToBool(t);
   }

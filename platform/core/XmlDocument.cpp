@@ -57,41 +57,50 @@ void AppendUtf8(std::string& out, uint32_t cp) {
   out.append(bytes, EncodeUtf8(cp, bytes));
 }
 
-/** Reads a whole file into a buffer from pugixml's allocator, one byte longer
- *  than the file and ending in a zero byte. */
+// TXmlTree's scan compares names eight bytes at a time and may read that far
+// past the text's closing zero.
+constexpr size_t kPadding = 8;
+
+/** A buffer from pugixml's allocator for size bytes of text, followed by a
+ *  closing zero and the scan's padding, all zero. */
+TXmlTree::TBuffer AllocateText(size_t size, const std::string& sourceName) {
+  TXmlTree::TBuffer buffer(static_cast<char*>(pugi::get_memory_allocation_function()(size + 1 + kPadding)));
+  if (!buffer) throw EXMLDocError("Out of memory reading \"" + sourceName + "\"");
+  std::memset(buffer.get() + size, 0, 1 + kPadding);
+  return buffer;
+}
+
+/** Closes a file on every way out. */
+struct TFileHandle {
+  int Fd;
+  ~TFileHandle() {
+    if (Fd >= 0) ::close(Fd);
+  }
+};
+
+/** Reads a whole file into a buffer from AllocateText. */
 TXmlTree::TBuffer ReadWholeFile(const std::string& fileName, size_t& size) {
-  const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw EXMLDocError("Cannot open file \"" + fileName + "\": " + std::strerror(errno));
+  const TFileHandle file{::open(fileName.c_str(), O_RDONLY | O_CLOEXEC)};
+  if (file.Fd < 0) throw EXMLDocError("Cannot open file \"" + fileName + "\": " + std::strerror(errno));
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
+  if (::fstat(file.Fd, &st) != 0 || !S_ISREG(st.st_mode))
     throw EXMLDocError("Cannot read file \"" + fileName + "\": not a regular file");
-  }
   size = static_cast<size_t>(st.st_size);
-  TXmlTree::TBuffer buffer(static_cast<char*>(pugi::get_memory_allocation_function()(size + 1)));
-  if (!buffer) {
-    ::close(fd);
-    throw EXMLDocError("Out of memory reading \"" + fileName + "\"");
-  }
+  TXmlTree::TBuffer buffer = AllocateText(size, fileName);
   size_t done = 0;
   while (done < size) {
-    const ssize_t n = ::read(fd, buffer.get() + done, size - done);
+    const ssize_t n = ::read(file.Fd, buffer.get() + done, size - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;  // an error, or the file shrank while we read it
     done += static_cast<size_t>(n);
   }
-  const int err = errno;
-  ::close(fd);
-  if (done != size) throw EXMLDocError("Cannot read file \"" + fileName + "\": " + std::strerror(err));
-  buffer.get()[size] = 0;
+  if (done != size) throw EXMLDocError("Cannot read file \"" + fileName + "\": " + std::strerror(errno));
   return buffer;
 }
 
 TXmlTree::TBuffer CopyToBuffer(std::string_view text, const std::string& sourceName) {
-  TXmlTree::TBuffer buffer(static_cast<char*>(pugi::get_memory_allocation_function()(text.size() + 1)));
-  if (!buffer) throw EXMLDocError("Out of memory reading \"" + sourceName + "\"");
+  TXmlTree::TBuffer buffer = AllocateText(text.size(), sourceName);
   std::memcpy(buffer.get(), text.data(), text.size());
-  buffer.get()[text.size()] = 0;
   return buffer;
 }
 }  // namespace
@@ -295,6 +304,42 @@ inline char* SkipSpace(char* p) {
   return p;
 }
 
+/** Whether the length bytes at a and b, both in a padded text, are equal;
+ *  a zero byte in a, such as the closing one, differs from any name byte. */
+inline bool SameBytes(const char* a, const char* b, size_t length) {
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  // Eight bytes at a time; the padding keeps the reads inside the buffer.
+  uint64_t x, y;
+  for (; length >= 8; a += 8, b += 8, length -= 8) {
+    std::memcpy(&x, a, 8);
+    std::memcpy(&y, b, 8);
+    if (x != y) return false;
+  }
+  if (length == 0) return true;
+  std::memcpy(&x, a, 8);
+  std::memcpy(&y, b, 8);
+  return ((x ^ y) & (~uint64_t(0) >> (64 - 8 * length))) == 0;
+#else
+  for (size_t i = 0; i < length; ++i)
+    if (a[i] != b[i]) return false;
+  return true;
+#endif
+}
+
+/** The end of the name that starts at p. */
+inline char* NameEnd(char* p) {
+  while (Is(*p, kSymbol)) ++p;
+  return p;
+}
+
+/** The position behind the end tag at p when it closes the element of that
+ *  name, else null. */
+inline char* EndTagEnd(char* p, const char* name, size_t length) {
+  if (p[1] != '/' || !SameBytes(p + 2, name, length)) return nullptr;
+  p = SkipSpace(p + 2 + length);
+  return *p == '>' ? p + 1 : nullptr;
+}
+
 /** Whether the zero-terminated text at p starts with literal. */
 inline bool StartsWith(const char* p, std::string_view literal) {
   for (char c : literal)
@@ -340,6 +385,28 @@ size_t ReadReference(const char* const at, char* out, size_t& length) {
   return 0;
 }
 
+/** The end of the run of text at p: the '<' behind it, or null when the
+ *  text runs to the end or holds a reference the scan leaves to pugixml.
+ *  blank tells whether the run is whitespace alone, references whether it
+ *  holds any. */
+char* TextEnd(char* p, bool& blank, bool& references) {
+  p = SkipSpace(p);
+  blank = *p == '<';
+  references = false;
+  if (blank) return p;
+  for (;;) {
+    while (!Is(*p, kTextEnd)) ++p;
+    if (*p != '&') break;
+    char c[4];
+    size_t n;
+    const size_t taken = ReadReference(p, c, n);
+    if (taken == 0) return nullptr;
+    p += taken;
+    references = true;
+  }
+  return *p == '<' ? p : nullptr;
+}
+
 /** Replaces the references of text by what they stand for, in place; they
  *  were checked during the scan. Answers the new length. */
 size_t DecodeInPlace(char* text, size_t length) {
@@ -373,26 +440,20 @@ inline char* Find(char* from, const char* end, std::string_view what) {
   return found && !std::memchr(from, 0, static_cast<size_t>(found - from)) ? found : nullptr;
 }
 
-/** Steps over a comment or processing instruction at p (at its '<'). False
- *  for anything else, or one without its end. */
-bool SkipMarkup(char*& p, const char* end) {
-  char* q;
+/** Steps over a comment or processing instruction at p (at its '<'):
+ *  answers the position behind it, or null for anything else or one
+ *  without its end. */
+char* SkipMarkup(char* p, const char* end) {
   if (p[1] == '?') {
-    if (!Is(p[2], kStartSymbol)) return false;
-    q = p + 3;
-    while (Is(*q, kSymbol)) ++q;
-    q = Find(q, end, "?>");
-    if (!q) return false;
-    p = q + 2;
-    return true;
+    if (!Is(p[2], kStartSymbol)) return nullptr;
+    p = Find(NameEnd(p + 3), end, "?>");
+    return p ? p + 2 : nullptr;
   }
   if (StartsWith(p + 1, "!--")) {
-    q = Find(p + 4, end, "-->");
-    if (!q) return false;
-    p = q + 3;
-    return true;
+    p = Find(p + 4, end, "-->");
+    return p ? p + 3 : nullptr;
   }
-  return false;
+  return nullptr;
 }
 
 /** Whether the XML declaration at the start of text names an encoding other
@@ -430,7 +491,6 @@ void TXmlTree::TBufferFree::operator()(char* p) const { pugi::get_memory_dealloc
 /** An element whose end tag has not come yet, with the text read so far. */
 struct TXmlTree::TOpenElement {
   uint32_t Index;
-  uint32_t LastChild;
   char* Text;
   size_t TextLength;
   int32_t Joined;   // its piece of FJoined once the text has two pieces, else -1
@@ -456,6 +516,7 @@ void TXmlTree::Load(TBuffer buffer, size_t size, const std::string& sourceName) 
     // its plain UTF-8 form of the document element is scanned instead. Its
     // texts go there as CDATA sections, which keep whitespace that plain
     // text would lose beside other nodes.
+    Clear();  // a fault leaves the tree empty
     TXmlDocument document;
     document.LoadFromString(std::string_view(buffer.get(), size), sourceName);
     const pugi::xml_node root = document.DocumentElement().Raw();
@@ -470,7 +531,7 @@ void TXmlTree::Load(TBuffer buffer, size_t size, const std::string& sourceName) 
     root.print(writer, "", pugi::format_raw, pugi::encoding_utf8);
     buffer = CopyToBuffer(plain, sourceName);
     if (!Scan(buffer.get(), plain.size())) {
-      FElements.clear();
+      Clear();
       throw EXMLDocError("\"" + sourceName + "\" could not be read");
     }
   }
@@ -484,12 +545,9 @@ void TXmlTree::Load(TBuffer buffer, size_t size, const std::string& sourceName) 
 // the text untouched, for anything else; references are replaced afterwards,
 // when the scan has gone through.
 bool TXmlTree::Scan(char* text, size_t size) {
-  FElements.clear();
-  FAttributes.clear();
-  FJoined.clear();
-  FElementsToDecode.clear();
-  FAttributesToDecode.clear();
-  FElements.reserve(size / 32);
+  Clear();
+  if (size >= UINT32_MAX) return false;  // beyond the table's indices
+  FElements.reserve(size / 16 + 1);       // project files take some 28 bytes an element
 
   const char* const end = text + size;  // *end is 0
   char* p = text;
@@ -501,95 +559,87 @@ bool TXmlTree::Scan(char* text, size_t size) {
     p = SkipSpace(p);
     if (*p != '<') return false;
     if (Is(p[1], kStartSymbol)) break;
-    if (!SkipMarkup(p, end)) return false;
+    if (!(p = SkipMarkup(p, end))) return false;
   }
 
+  // Each step answers the position behind what it read, or null.
   std::vector<TOpenElement> open;
-  if (!OpenElement(p, open)) return false;
+  if (!(p = OpenElement(p, open))) return false;
   while (!open.empty()) {
-    // A run of text, then markup.
+    // A run of text, then markup. Whitespace counts only when it is all there is.
     char* const run = p;
-    p = SkipSpace(p);
-    if (*p != '<') {
-      bool references = false;
-      for (;;) {
-        while (!Is(*p, kTextEnd)) ++p;
-        if (*p != '&') break;
-        char c[4];
-        size_t n;
-        const size_t taken = ReadReference(p, c, n);
-        if (taken == 0) return false;
-        p += taken;
-        references = true;
-      }
-      if (*p != '<') return false;  // the text runs to the end
+    bool blank, references;
+    if (!(p = TextEnd(run, blank, references))) return false;
+    if (p != run && (!blank || (p[1] == '/' && !open.back().HasChild)))
       AddText(open.back(), run, static_cast<size_t>(p - run), references);
-    } else if (p != run && p[1] == '/' && !open.back().HasChild) {
-      AddText(open.back(), run, static_cast<size_t>(p - run), false);  // whitespace that is all there is
-    }
 
     if (p[1] == '/') {
-      if (!CloseElement(p, end, open.back())) return false;
+      p = CloseElement(p, open.back());
       open.pop_back();
     } else if (Is(p[1], kStartSymbol)) {
-      if (!OpenElement(p, open)) return false;
+      p = OpenElement(p, open);
     } else if (StartsWith(p + 1, "![CDATA[")) {
       char* const data = p + 9;
-      char* const close = Find(data, end, "]]>");
-      if (!close) return false;
-      AddText(open.back(), data, static_cast<size_t>(close - data), false);
-      p = close + 3;
-    } else if (!SkipMarkup(p, end)) {
-      return false;
+      p = Find(data, end, "]]>");
+      if (p) {
+        AddText(open.back(), data, static_cast<size_t>(p - data), false);
+        p += 3;
+      }
+    } else {
+      p = SkipMarkup(p, end);
     }
+    if (!p) return false;
   }
 
   // After it: the same as before it, up to the end.
   for (;;) {
     p = SkipSpace(p);
     if (p == end) return true;
-    if (*p != '<' || !SkipMarkup(p, end)) return false;
+    if (*p != '<' || !(p = SkipMarkup(p, end))) return false;
   }
 }
 
 // Reads the start tag at p and appends the element; it stays open unless the
 // tag closes it.
-bool TXmlTree::OpenElement(char*& p, std::vector<TOpenElement>& open) {
+char* TXmlTree::OpenElement(char* p, std::vector<TOpenElement>& open) {
   const char* const name = p + 1;
-  char* q = p + 2;
-  while (Is(*q, kSymbol)) ++q;
+  char* q = NameEnd(p + 2);
+  const auto nameLength = static_cast<uint32_t>(q - name);
   const auto index = static_cast<uint32_t>(FElements.size());
-  FElements.push_back({name, nullptr, static_cast<uint32_t>(q - name), 0, index + 1, kNone,
-                       static_cast<uint32_t>(FAttributes.size()), 0});
-  if (!open.empty()) {
-    TOpenElement& parent = open.back();
-    if (parent.LastChild != kNone) FElements[parent.LastChild].Next = index;
-    parent.LastChild = index;
-    parent.HasChild = true;
-  }
+  FElements.push_back({name, nullptr, nameLength, 0, index + 1, static_cast<uint32_t>(FAttributes.size())});
+  if (!open.empty()) open.back().HasChild = true;
   for (;;) {
     const char* const gap = q;
     q = SkipSpace(q);
     if (*q == '>') {
-      open.push_back({index, kNone, nullptr, 0, -1, false, false, false});
-      p = q + 1;
-      return true;
+      // Most elements hold a text alone: those are read here, the others
+      // the general way.
+      char* const run = q + 1;
+      bool blank, references;
+      char* const text = TextEnd(run, blank, references);
+      if (!text) return nullptr;
+      if (char* const after = EndTagEnd(text, name, nameLength)) {
+        if (text != run) {
+          TRecord& r = FElements[index];
+          r.Text = run;
+          r.TextLength = static_cast<uint32_t>(text - run);
+          if (references) FElementsToDecode.push_back(index);
+        }
+        return after;
+      }
+      open.push_back({index, nullptr, 0, -1, false, false, false});
+      return run;
     }
-    if (*q == '/') {
-      if (q[1] != '>') return false;
-      p = q + 2;
-      return true;
-    }
-    if (q == gap || !Is(*q, kStartSymbol)) return false;  // attributes stand apart
+    if (*q == '/') return q[1] == '>' ? q + 2 : nullptr;
+    if (q == gap || !Is(*q, kStartSymbol)) return nullptr;  // attributes stand apart
     const char* const attribute = q;
-    while (Is(*++q, kSymbol)) {
-    }
-    const auto nameLength = static_cast<uint32_t>(q - attribute);
+    q = NameEnd(q + 1);
+    const auto attributeLength = static_cast<uint32_t>(q - attribute);
     q = SkipSpace(q);
-    if (*q != '=') return false;
+    if (*q != '=') return nullptr;
     q = SkipSpace(q + 1);
     const char quote = *q;
-    if (quote != '"' && quote != '\'') return false;
+    if (quote != '"' && quote != '\'') return nullptr;
     char* const value = ++q;
     bool references = false;
     for (;;) {
@@ -598,26 +648,21 @@ bool TXmlTree::OpenElement(char*& p, std::vector<TOpenElement>& open) {
       char c[4];
       size_t n;
       const size_t taken = ReadReference(q, c, n);
-      if (taken == 0) return false;
+      if (taken == 0) return nullptr;
       q += taken;
       references = true;
     }
-    if (*q == 0) return false;
+    if (*q == 0) return nullptr;
     if (references) FAttributesToDecode.push_back(static_cast<uint32_t>(FAttributes.size()));
-    FAttributes.push_back({attribute, value, nameLength, static_cast<uint32_t>(q - value)});
-    ++FElements[index].AttributeCount;
+    FAttributes.push_back({attribute, value, attributeLength, static_cast<uint32_t>(q - value)});
     ++q;
   }
 }
 
 // Reads the end tag at p, which must close e, and completes e's record.
-bool TXmlTree::CloseElement(char*& p, const char* end, const TOpenElement& e) {
+char* TXmlTree::CloseElement(char* p, const TOpenElement& e) {
   TRecord& r = FElements[e.Index];
-  char* q = p + 2;
-  if (static_cast<size_t>(end - q) < r.NameLength || std::memcmp(q, r.Name, r.NameLength) != 0) return false;
-  q = SkipSpace(q + r.NameLength);
-  if (*q != '>') return false;
-  p = q + 1;
+  if (!(p = EndTagEnd(p, r.Name, r.NameLength))) return nullptr;
   r.End = static_cast<uint32_t>(FElements.size());
   if (e.Joined >= 0) {
     std::string& joined = FJoined[static_cast<size_t>(e.Joined)];
@@ -628,7 +673,15 @@ bool TXmlTree::CloseElement(char*& p, const char* end, const TOpenElement& e) {
     r.TextLength = static_cast<uint32_t>(e.TextLength);
     if (e.References) FElementsToDecode.push_back(e.Index);
   }
-  return true;
+  return p;
+}
+
+void TXmlTree::Clear() {
+  FElements.clear();
+  FAttributes.clear();
+  FJoined.clear();
+  FElementsToDecode.clear();
+  FAttributesToDecode.clear();
 }
 
 void TXmlTree::AddText(TOpenElement& e, char* text, size_t length, bool references) {

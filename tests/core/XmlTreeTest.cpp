@@ -145,6 +145,11 @@ TEST(XmlTree, FaultsRaiseWhatTheDocumentRaises) {
     EXPECT_NE(e.Message().find("/nonexistent/file.xml"), std::string::npos);
   }
   EXPECT_TRUE(tree.DocumentElement().IsNull());
+  // A fault found late leaves nothing of the earlier document or of the
+  // part read before it.
+  tree.LoadFromString("<a><b>earlier</b></a>");
+  EXPECT_THROW(tree.LoadFromString("<a><b>late</b><c></a>"), EXMLDocError);
+  EXPECT_TRUE(tree.DocumentElement().IsNull());
 }
 
 // ------------------------------------------------------------ random input
