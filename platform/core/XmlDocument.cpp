@@ -385,6 +385,16 @@ size_t ReadReference(const char* const at, char* out, size_t& length) {
   return 0;
 }
 
+/** Steps p over the reference at it (at its '&'); false for a reference the
+ *  scan leaves to pugixml. */
+inline bool SkipReference(char*& p) {
+  char c[4];
+  size_t n;
+  const size_t taken = ReadReference(p, c, n);
+  p += taken;
+  return taken != 0;
+}
+
 /** The end of the run of text at p: the '<' behind it, or null when the
  *  text runs to the end or holds a reference the scan leaves to pugixml.
  *  blank tells whether the run is whitespace alone, references whether it
@@ -397,11 +407,7 @@ char* TextEnd(char* p, bool& blank, bool& references) {
   for (;;) {
     while (!Is(*p, kTextEnd)) ++p;
     if (*p != '&') break;
-    char c[4];
-    size_t n;
-    const size_t taken = ReadReference(p, c, n);
-    if (taken == 0) return nullptr;
-    p += taken;
+    if (!SkipReference(p)) return nullptr;
     references = true;
   }
   return *p == '<' ? p : nullptr;
@@ -645,11 +651,7 @@ char* TXmlTree::OpenElement(char* p, std::vector<TOpenElement>& open) {
     for (;;) {
       while (*q != quote && *q != '&' && *q != 0) ++q;
       if (*q != '&') break;
-      char c[4];
-      size_t n;
-      const size_t taken = ReadReference(q, c, n);
-      if (taken == 0) return nullptr;
-      q += taken;
+      if (!SkipReference(q)) return nullptr;
       references = true;
     }
     if (*q == 0) return nullptr;
