@@ -462,33 +462,70 @@ char* SkipMarkup(char* p, const char* end) {
   return nullptr;
 }
 
-/** Whether the XML declaration at the start of text names an encoding other
- *  than UTF-8: pugixml then converts the text before reading it. */
-bool DeclaresOtherEncoding(char* text, const char* end) {
+/** Whether the XML declaration at the start of text may name Latin-1, the
+ *  one encoding pugixml converts for on its name (other names it reads as
+ *  UTF-8). Any mention of one of its names counts. */
+bool MayDeclareLatin1(char* text, const char* end) {
   if (!StartsWith(text, "<?xml")) return false;
   const char* close = Find(text, end, "?>");
-  const std::string_view decl(text, static_cast<size_t>((close ? close : end) - text));
-  const size_t at = decl.find("encoding");
-  if (at == std::string_view::npos) return false;
-  char* p = SkipSpace(text + at + 8);
-  if (*p != '=') return true;
-  p = SkipSpace(p + 1);
-  const char quote = *p;
-  if (quote != '"' && quote != '\'') return true;
-  for (char c : std::string_view("utf-8"))
-    if ((*++p | 0x20) != c) return true;
-  return *++p != quote;
+  std::string declaration(text, static_cast<size_t>((close ? close : end) - text));
+  for (char& c : declaration) c = static_cast<char>(c | 0x20);
+  return declaration.find("8859") != std::string::npos || declaration.find("latin") != std::string::npos;
 }
 
-/** Writes pugixml's output into a string. */
-class TAppendWriter : public pugi::xml_writer {
-public:
-  explicit TAppendWriter(std::string& out) : FOut(out) {}
-  void write(const void* data, size_t size) override { FOut.append(static_cast<const char*>(data), size); }
+/** Whether the zero-terminated text is whitespace alone. */
+bool Blank(const char* text) {
+  while (Is(*text, kSpace)) ++text;
+  return *text == 0;
+}
 
-private:
-  std::string& FOut;
-};
+/** Appends text with '&', '<' and quote, if any, escaped. */
+void AppendEscaped(std::string& out, const char* text, char quote) {
+  for (; *text; ++text) {
+    if (*text == '&') out += "&amp;";
+    else if (*text == '<') out += "&lt;";
+    else if (*text == quote) out += "&quot;";
+    else out += *text;
+  }
+}
+
+/** The element in a plain form that the scan takes: UTF-8, the texts and
+ *  attribute values escaped. Text of whitespace alone, which pugixml may
+ *  keep beside other nodes where the scan would not, goes as CDATA. */
+std::string PlainForm(const pugi::xml_node root, size_t sizeHint) {
+  std::string out;
+  out.reserve(sizeHint);
+  pugi::xml_node n = root;
+  for (;;) {
+    if (n.type() == pugi::node_element) {
+      out.append("<").append(n.name());
+      for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
+        out.append(" ").append(a.name()).append("=\"");
+        AppendEscaped(out, a.value(), '"');
+        out += '"';
+      }
+      if (n.first_child()) {
+        out += '>';
+        n = n.first_child();
+        continue;
+      }
+      out += "/>";
+    } else if (n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata) {
+      const char* text = n.value();
+      if (Blank(text))
+        out.append("<![CDATA[").append(text).append("]]>");
+      else
+        AppendEscaped(out, text, 0);
+    }
+    // On to the next node, closing the elements left on the way.
+    while (n != root && !n.next_sibling()) {
+      n = n.parent();
+      out.append("</").append(n.name()).append(">");
+    }
+    if (n == root) return out;
+    n = n.next_sibling();
+  }
+}
 
 }  // namespace
 
@@ -519,22 +556,11 @@ void TXmlTree::Load(TBuffer buffer, size_t size, const std::string& sourceName) 
   FBuffer.reset();
   if (!Scan(buffer.get(), size)) {
     // Beyond the scan: pugixml reads the input (and reports its faults), and
-    // its plain UTF-8 form of the document element is scanned instead. Its
-    // texts go there as CDATA sections, which keep whitespace that plain
-    // text would lose beside other nodes.
+    // the plain form of what it read is scanned instead.
     Clear();  // a fault leaves the tree empty
     TXmlDocument document;
-    document.LoadFromString(std::string_view(buffer.get(), size), sourceName);
-    const pugi::xml_node root = document.DocumentElement().Raw();
-    for (const pugi::xpath_node& t : root.select_nodes("descendant::text()")) {
-      pugi::xml_node text = t.node();
-      if (text.type() != pugi::node_pcdata) continue;
-      text.parent().insert_child_before(pugi::node_cdata, text).set_value(text.value());
-      text.parent().remove_child(text);
-    }
-    std::string plain;
-    TAppendWriter writer(plain);
-    root.print(writer, "", pugi::format_raw, pugi::encoding_utf8);
+    document.ParseOwned(buffer.release(), size, sourceName);
+    const std::string plain = PlainForm(document.DocumentElement().Raw(), size);
     buffer = CopyToBuffer(plain, sourceName);
     if (!Scan(buffer.get(), plain.size())) {
       Clear();
@@ -558,7 +584,7 @@ bool TXmlTree::Scan(char* text, size_t size) {
   const char* const end = text + size;  // *end is 0
   char* p = text;
   if (StartsWith(p, "\xEF\xBB\xBF")) p += 3;
-  if (DeclaresOtherEncoding(p, end)) return false;
+  if (MayDeclareLatin1(p, end)) return false;
 
   // Before the document element: whitespace, comments, processing instructions.
   for (;;) {

@@ -85,6 +85,7 @@ public:
   void SaveToFile(const std::string& fileName) const;
 
 private:
+  friend class TXmlTree;  // hands over what its own scan does not take
   void ParseOwned(char* buffer, size_t size, const std::string& sourceName);
   pugi::xml_document FDoc;
 };

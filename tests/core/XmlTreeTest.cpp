@@ -86,6 +86,8 @@ TEST(XmlTree, ReadsTextsAsTheDocumentDoes) {
       {"\xEF\xBB\xBF<?xml version=\"1.0\"?><!--c--><?pi x?><r>bom</r><!--after-->\n", "bom"},
       {"<?xml version='1.0' encoding='UTF-8'?><r>declared</r>", "declared"},
       {"<?xml version='1.0' encoding='ISO-8859-1'?><r>Z\xFCrich</r>", "Z\xC3\xBCrich"},
+      {"<?xml version='1.0' encoding=\"LATIN1\"?><r>Z\xFCrich</r>", "Z\xC3\xBCrich"},
+      {"<?xml version='1.0' encoding='windows-1252'?><r>Z\xC3\xBCrich</r>", "Z\xC3\xBCrich"},  // read as UTF-8
       {"<!DOCTYPE r [<!ENTITY e 'x'>]><r>typed</r>", "typed"},
       {"<r>a&unknown;b & c</r>", "a&unknown;b & c"},  // left as written, as pugixml does
       {"<r>one</r><r>two</r>", "one"},
@@ -161,8 +163,11 @@ public:
   std::string Document() {
     std::string out;
     if (Chance(10)) out += "\xEF\xBB\xBF";
-    if (Chance(4)) out += OneOf({"<?xml version=\"1.0\"?>", "<?xml version='1.0' encoding='utf-8'?>",
-                                 "<?xml version=\"1.0\" encoding = \"latin1\" ?>", "<?xml encoding='UTF-16'?>"});
+    if (Chance(4))
+      out += OneOf({"<?xml version=\"1.0\"?>", "<?xml version='1.0' encoding='utf-8'?>",
+                    "<?xml version=\"1.0\" encoding = \"latin1\" ?>", "<?xml encoding='UTF-16'?>",
+                    "<?xml version='1.0' encoding='ISO-8859-1'?>", "<?xml encoding=\"iso-8859-15\"?>",
+                    "<?xml version=\"1.0\" encoding=\"windows-1252\"?>", "<?xml encoding='Latin-1'?>"});
     out += Misc();
     if (Chance(15)) out += "<!DOCTYPE r>";
     out += Element(0);
