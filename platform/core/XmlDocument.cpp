@@ -468,7 +468,8 @@ char* SkipMarkup(char* p, const char* end) {
 bool MayDeclareLatin1(char* text, const char* end) {
   if (!StartsWith(text, "<?xml")) return false;
   const char* close = Find(text, end, "?>");
-  std::string declaration(text, static_cast<size_t>((close ? close : end) - text));
+  if (!close) return true;  // a declaration without its end: pugixml's to judge
+  std::string declaration(text, static_cast<size_t>(close - text));
   for (char& c : declaration) c = static_cast<char>(c | 0x20);
   return declaration.find("8859") != std::string::npos || declaration.find("latin") != std::string::npos;
 }
