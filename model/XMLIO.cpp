@@ -124,99 +124,78 @@ void WriteTable(TXmlNode tables, const TWebTable& table) {
 
 // ---------------------------------------------------------------- reading
 
-/** The text of an element. The writer gives every value element at most one
- *  text child, which is read in place; anything else (CDATA sections, mixed
- *  content) goes the general way and is kept in scratch. */
-std::string_view TextOf(pugi::xml_node node, std::string& scratch) {
-  const pugi::xml_node c = node.first_child();
-  if (!c) return {};
-  if (c == node.last_child() && c.type() == pugi::node_pcdata) return c.value();
-  scratch = TXmlNode(node).Text();
-  return scratch;
-}
-
-// Element names are short; an inline loop beats a library call per element.
-inline bool SameName(const char* a, const char* b) {
-  while (*a != 0 && *a == *b) {
-    ++a;
-    ++b;
-  }
-  return *a == *b;
-}
-
-pugi::xml_node NextElement(pugi::xml_node node) {
-  while (node && node.type() != pugi::node_element) node = node.next_sibling();
-  return node;
-}
-
-/** Reads the child elements of one node by name under the reader's rules; an
- *  absent element reads as empty, and of several with one name the first counts.
- *  A plain lookup scans the children each time, some fifty scans per row. The
- *  reader asks for the names in the order the writer puts them, so the child
- *  after the last one found in place is tried first. Every child before it
- *  was handed out for an earlier name, and each name is asked for once, so a
- *  match there is the first child of that name. Other lookups scan from the
- *  start. */
+/** Reads the child elements of one element by name under the reader's rules;
+ *  an absent element reads as empty, and of several with one name the first
+ *  counts. A plain lookup scans the children each time, some fifty scans per
+ *  row. The reader asks for the names in the order the writer puts them, so
+ *  the child after the last one found in place is tried first. Every child
+ *  before it was handed out for an earlier name, and each name is asked for
+ *  once, so a match there is the first child of that name. Other lookups
+ *  scan from the start. */
 class TElementReader {
 public:
-  explicit TElementReader(pugi::xml_node parent) : FParent(parent), FNext(NextElement(parent.first_child())) {}
+  explicit TElementReader(const TXmlElement& parent) : FParent(parent), FNext(parent.FirstChild()) {}
+
+  // The names are literals: their lengths known where they are compared.
 
   /** Each name at most once per reader. */
-  pugi::xml_node Node(const char* name) {
-    if (FNext && SameName(FNext.name(), name)) {
-      const pugi::xml_node found = FNext;
-      FNext = NextElement(found.next_sibling());
+  template <size_t N> TXmlElement Node(const char (&name)[N]) {
+    const std::string_view n(name, N - 1);
+    if (FNext.NameIs(n)) {
+      const TXmlElement found = FNext;
+      FNext = found.NextSibling();
       return found;
     }
-    return FParent.child(name);
+    return FParent.ChildByName(n);
   }
 
   /** Plain text: the element's text, empty when absent. */
-  std::string Text(const char* name) { return std::string(View(name)); }
+  template <size_t N> std::string_view Text(const char (&name)[N]) { return Node(name).Text(); }
   /** Text or default: the text when not empty. */
-  std::string TextOr(const char* name, std::string_view def) {
-    const std::string_view t = View(name);
-    return std::string(t.empty() ? def : t);
+  template <size_t N> std::string_view TextOr(const char (&name)[N], std::string_view def) {
+    const std::string_view t = Text(name);
+    return t.empty() ? def : t;
   }
   /** Integer or default: the text when it is a decimal integer. */
-  int32_t IntOr(const char* name, int32_t def) { return StrToIntDef(View(name), def); }
+  template <size_t N> int32_t IntOr(const char (&name)[N], int32_t def) { return StrToIntDef(Text(name), def); }
   /** Boolean or default: the default when empty, else "true" in any case. */
-  bool BoolOr(const char* name, bool def) {
-    const std::string_view t = View(name);
+  template <size_t N> bool BoolOr(const char (&name)[N], bool def) {
+    const std::string_view t = Text(name);
     return t.empty() ? def : TextToBool(t);
   }
 
 private:
-  std::string_view View(const char* name) { return TextOf(Node(name), FScratch); }
-
-  pugi::xml_node FParent;
-  pugi::xml_node FNext;
-  std::string FScratch;
+  TXmlElement FParent;
+  TXmlElement FNext;
 };
 
-std::string AttributeOr(const TXmlNode& node, const char* name, const std::string& def) {
+std::string_view AttributeOr(const TXmlElement& node, std::string_view name, std::string_view def) {
   return node.HasAttribute(name) ? node.Attribute(name) : def;
 }
 
-std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
+std::string Quoted(std::string_view s) {
+  std::string quoted(1, '"');
+  quoted.append(s).push_back('"');
+  return quoted;
+}
 
 [[noreturn]] void Fail(const std::string& fileName, const std::string& what) {
   throw EXMLDocError("Project file " + Quoted(fileName) + ": " + what);
 }
 
-std::unique_ptr<TWebInput> ReadRow(const std::string& fileName, const TXmlNode& row, int rowIndex,
+std::unique_ptr<TWebInput> ReadRow(const std::string& fileName, const TXmlElement& row, int rowIndex,
                                    const TWebTable& table) {
   for (const char* required : {"Database_field", "Type"})
     if (!row.HasAttribute(required))
       Fail(fileName, "row " + std::to_string(rowIndex + 1) + " of table " + Quoted(table.DB + "." + table.Name) +
                          " has no attribute " + Quoted(required));
 
-  const std::string field = row.Attribute("Database_field");
-  auto col = std::make_unique<TWebInput>(field);
+  const std::string_view field = row.Attribute("Database_field");
+  auto col = std::make_unique<TWebInput>(std::string(field));
   col->Database_field = field;
   col->Type = row.Attribute("Type");
 
-  TElementReader r(row.Raw());
+  TElementReader r(row);
   col->Key = r.BoolOr("Key", false);
   col->Caption = r.Text("Caption");
   col->Insert = r.BoolOr("Insert", false);
@@ -264,14 +243,11 @@ std::unique_ptr<TWebInput> ReadRow(const std::string& fileName, const TXmlNode& 
   h.iLSQL = r.Text("iLSQL");
   h.iLSource = r.IntOr("iLSource", 0);
   h.iLDistinct = r.BoolOr("iLDistinct", true);
-  std::string scratch;
-  for (pugi::xml_node item = NextElement(r.Node("ItemList").first_child()); item;
-       item = NextElement(item.next_sibling()))
-    h.ItemList.Add(std::string(TextOf(item, scratch)));
+  r.Node("ItemList").ForEachChild([&](const TXmlElement& item) { h.ItemList.Add(std::string(item.Text())); });
   return col;
 }
 
-std::unique_ptr<TWebTable> ReadTable(const std::string& fileName, const TXmlNode& node) {
+std::unique_ptr<TWebTable> ReadTable(const std::string& fileName, const TXmlElement& node) {
   auto table = std::make_unique<TWebTable>();
   table->Name = AttributeOr(node, "Name", "");
   table->DB = AttributeOr(node, "DB", "");
@@ -284,7 +260,7 @@ std::unique_ptr<TWebTable> ReadTable(const std::string& fileName, const TXmlNode
   table->SendMail = node.HasAttribute("SendMail") && TextToBool(node.Attribute("SendMail"));
 
   int rowIndex = 0;
-  node.ChildByName("Rows").ForEachChild([&](const TXmlNode& row) {
+  node.ChildByName("Rows").ForEachChild([&](const TXmlElement& row) {
     table->AddToInputList(ReadRow(fileName, row, rowIndex++, *table));
   });
   return table;
@@ -320,30 +296,27 @@ void XMLManager::LoadProject(const std::string& fileName, TProjectManager& proje
   TProgressScope gauge(progress);
   gauge.SetProgress(0);
 
-  TXmlDocument doc;
+  TXmlTree doc;
   doc.LoadFromFile(fileName);  // names the file in its error
 
-  const TXmlNode root = doc.DocumentElement();
-  TXmlNode p;
-  root.ForEachChild([&](const TXmlNode& c) {
-    if (p.IsNull()) p = c;
-  });
+  const TXmlElement root = doc.DocumentElement();
+  const TXmlElement p = root.FirstChild();
   if (p.IsNull()) Fail(fileName, "the document element " + Quoted(root.NodeName()) + " has no child element");
   if (!p.HasAttribute("name")) Fail(fileName, "the element " + Quoted(p.NodeName()) + " has no attribute \"name\"");
 
   // The tables are the only part that can fail: read them all before the
   // caller's project is touched, so a damaged file leaves it as it was.
-  const TXmlNode tablesNode = p.ChildByName("Tables");
+  const TXmlElement tablesNode = p.ChildByName("Tables");
   const int count = tablesNode.ChildCount();
   std::vector<std::unique_ptr<TWebTable>> tables;
   tables.reserve(static_cast<size_t>(count));
-  tablesNode.ForEachChild([&](const TXmlNode& t) {
+  tablesNode.ForEachChild([&](const TXmlElement& t) {
     gauge.SetProgress((100 / count) * static_cast<int>(tables.size()));
     tables.push_back(ReadTable(fileName, t));
   });
 
   project.ProjectName = p.Attribute("name");
-  TElementReader r(p.Raw());
+  TElementReader r(p);
   project.Project_path = r.Text("Project_path");
   project.Project_output = r.Text("Project_output");
   project.Project_comment = r.Text("Project_comment");
