@@ -113,24 +113,26 @@ function loginBackTarget($back): ?string
     return '../' . rawurlencode($page) . ($query !== '' ? '?' . $query : '');
 }
 
-/** The rows of a SELECT as associative arrays; none when it fails. */
-function qfRows($link, $sql): array
+/** The rows of a SELECT as associative arrays; none when it fails, and
+ *  then $error holds the server's reason. */
+function qfRows($link, $sql, ?string &$error = null): array
 {
+    $error = null;
     if (!($link instanceof mysqli)) {
+        $error = 'no connection';
         return [];
     }
     try {
         $result = mysqli_query($link, qfText($sql));
+        if (!($result instanceof mysqli_result)) {
+            $error = mysqli_error($link);
+            return [];
+        }
     } catch (mysqli_sql_exception $e) {
+        $error = $e->getMessage();
         return [];
     }
-    if (!($result instanceof mysqli_result)) {
-        return [];
-    }
-    $rows = [];
-    while (($row = mysqli_fetch_assoc($result)) !== null && $row !== false) {
-        $rows[] = $row;
-    }
+    $rows = mysqli_fetch_all($result, MYSQLI_ASSOC);
     mysqli_free_result($result);
     return $rows;
 }

@@ -71,26 +71,19 @@ function qfListValues(string $cursor, int $count): ?array
 /** Whether a unique index of the table consists of the field alone. */
 function qfListUniqueField($link, string $db, string $table, string $field): bool
 {
-    $result = mysqli_query($link, 'SHOW INDEX FROM ' . sqlIdent($db) . '.' . sqlIdent($table));
-    if (!$result) return false;
     $indexes = array();
-    while ($index = mysqli_fetch_assoc($result)) {
+    foreach (qfRows($link, 'SHOW INDEX FROM ' . sqlIdent($db) . '.' . sqlIdent($table)) as $index) {
         if ((string)$index['Non_unique'] === '0') $indexes[$index['Key_name']][] = strtolower($index['Column_name']);
     }
-    mysqli_free_result($result);
     return in_array(array(strtolower($field)), $indexes, true);
 }
 
-/** The rows of a SELECT; none, with $error set, when it fails. */
+/** The rows of a SELECT; none, with $error set to the page's text, when it
+ *  fails. */
 function qfListRows($link, string $sql, string &$error): array
 {
-    $result = mysqli_query($link, $sql);
-    if (!$result) {
-        $error = qfServerError(mysqli_error($link));
-        return array();
-    }
-    $rows = mysqli_fetch_all($result, MYSQLI_ASSOC);
-    mysqli_free_result($result);
+    $rows = qfRows($link, $sql, $reason);
+    if ($reason !== null) $error = qfServerError($reason);
     return $rows;
 }
 
@@ -152,9 +145,8 @@ function qfListPage($link, array $list): array
     }
     if ($keyPaging && $sortBytes > 0) {
         // The server sorts long values on their first max_sort_length bytes only.
-        $setting = mysqli_query($link, 'SELECT @@max_sort_length');
-        $setting = $setting ? mysqli_fetch_row($setting) : null;
-        $keyPaging = $setting !== null && (int)$setting[0] >= $sortBytes;
+        $setting = qfRows($link, 'SELECT @@max_sort_length AS `length`');
+        $keyPaging = $setting !== [] && (int)$setting[0]['length'] >= $sortBytes;
     }
 
     // What is asked for: a page number (qf_goto), or a move from the page shown
@@ -186,14 +178,9 @@ function qfListPage($link, array $list): array
     $rowCount = 0;
     // Offsets from the end need the whole count.
     $exact = !$keyPaging && ($move === 'last' || $page < 0 || $page > intdiv($countCap, $rowsPerPage));
-    $countResult = mysqli_query($link, 'SELECT COUNT(*) FROM (' . $countFrom . $list['where'] . $filterSql
-        . ($exact ? '' : ' LIMIT ' . ($countCap + 1)) . ') AS `qf_rows`');
-    if ($countResult) {
-        $countRow = mysqli_fetch_row($countResult);
-        $rowCount = (int)($countRow[0] ?? 0);
-    } else {
-        $error = qfServerError(mysqli_error($link));
-    }
+    $counted = qfListRows($link, 'SELECT COUNT(*) AS `count` FROM (' . $countFrom . $list['where'] . $filterSql
+        . ($exact ? '' : ' LIMIT ' . ($countCap + 1)) . ') AS `qf_rows`', $error);
+    $rowCount = (int)($counted[0]['count'] ?? 0);
     $known = $exact || $rowCount <= $countCap;
     $pageCount = max(1, (int)ceil($rowCount / $rowsPerPage));
     if ($known && $page < 0) $page += $pageCount + 1;

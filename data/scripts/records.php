@@ -126,21 +126,8 @@ function qfFieldSql($link, array $column, string $value, bool $insert, bool $che
 /** The first row that the condition names, or null. */
 function qfFetchRow($link, array $table, string $where): ?array
 {
-    if (!($link instanceof mysqli)) {
-        return null;
-    }
-    try {
-        $result = mysqli_query($link, 'SELECT * FROM ' . $table['sql'] . ' WHERE ' . $where . ' LIMIT 1');
-    } catch (mysqli_sql_exception $e) {
-        $result = false;
-    }
-    if (!($result instanceof mysqli_result)) {
-        return null;
-    }
     // mysqlnd gives every value as text, a BIT as its number.
-    $row = mysqli_fetch_assoc($result);
-    mysqli_free_result($result);
-    return is_array($row) ? $row : null;
+    return qfRows($link, 'SELECT * FROM ' . $table['sql'] . ' WHERE ' . $where . ' LIMIT 1')[0] ?? null;
 }
 
 // ---------------------------------------------------------------- keys
