@@ -13,9 +13,6 @@ constexpr const char* kCrLf = "\r\n";
 const std::string kIndent25(25, ' ');
 const std::string kIndent28(28, ' ');
 
-// PHP that prints the stored value, escaped for HTML.
-std::string EchoStored(const std::string& field) { return "<?php echo h(" + ResultsetField(field) + "); ?>"; }
-
 // PHP that prints `word` when the stored value holds the item's value.
 std::string StoredTest(const std::string& field, const std::string& value, const char* word) {
   return "<?php if (isValueSet(" + ResultsetField(field) + ",\"" + PhpDoubleQuoted(value) + "\")) echo \"" + word +
@@ -201,7 +198,9 @@ void TUpdateGenerator::Generate() {
     if (!input->Update) continue;
     e.NewBlock("yzt_update_sql");
     e.Assign("yzt_coma", first ? "" : ",");
-    e.Assign("yzt_update_field_name", "'" + PhpSingleQuoted(input->Database_field) + "'");
+    std::string column = "'";
+    column.append(PhpSingleQuoted(input->Database_field)).append("'");
+    e.Assign("yzt_update_field_name", column);
     e.Assign("yzt_update_field_str", FieldDescriptor(*input));
     first = false;
   }

@@ -50,7 +50,11 @@ public:
 
 private:
   void Refuse(TCustomEdit* edit, const char* label, const std::string& stored) {
-    if (FRefused.empty()) FRefused = "'" + edit->Text() + "' is not a valid integer value for \"" + label + "\"";
+    if (FRefused.empty()) {
+      // Appended piece by piece: "'" + a temporary string trips GCC 12's -Wrestrict at -O2.
+      FRefused.push_back('\'');
+      FRefused.append(edit->Text()).append("' is not a valid integer value for \"").append(label).append("\"");
+    }
     edit->SetText(stored);
   }
   std::string FRefused;

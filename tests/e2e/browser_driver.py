@@ -17,9 +17,9 @@ import json
 import sys
 
 from selenium import webdriver
+from selenium.common.exceptions import WebDriverException
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.by import By
-from selenium.webdriver.support import expected_conditions
 from selenium.webdriver.support.ui import Select, WebDriverWait
 
 
@@ -43,9 +43,14 @@ def run(browser, command):
         name, value = command["choose"]
         Select(browser.find_element(By.NAME, name)).select_by_value(value)
     elif "submit" in command:
-        old = browser.find_element(By.TAG_NAME, "html")
+        # The page answering the form is the first one loaded without this
+        # mark. (Watching the old page's element go stale is not reliable:
+        # chromedriver may answer for a node of the unloaded document with
+        # an error of its own.)
+        browser.execute_script("window.qfSubmitted = true;")
         browser.find_element(By.CSS_SELECTOR, "form input[type=submit]").click()
-        WebDriverWait(browser, 20).until(expected_conditions.staleness_of(old))
+        WebDriverWait(browser, 20, ignored_exceptions=(WebDriverException,)).until(
+            lambda b: b.execute_script("return !window.qfSubmitted && document.readyState === 'complete';"))
     else:
         raise ValueError("unknown command")
     return browser.find_element(By.TAG_NAME, "body").text
