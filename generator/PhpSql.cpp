@@ -57,10 +57,9 @@ bool HasKeyColumn(const TWebTable& table) {
   return false;
 }
 
-// array('column' => 'form name', ...) of the key columns, then whether long
-// values go by their digest: only a table without a key, whose every column
-// names the row, has such values in its links.
-std::string KeyArguments(const TWebTable& table) {
+}  // namespace
+
+std::string BuildKeyColumns(const TWebTable& table) {
   std::string keys;
   for (const TWebInput* key : KeyColumns(table))
     keys += std::string(keys.empty() ? "" : ", ") + "'" + PhpSingleQuoted(key->Database_field) + "' => '" +
@@ -68,15 +67,13 @@ std::string KeyArguments(const TWebTable& table) {
   return "array(" + keys + "), " + (HasKeyColumn(table) ? "false" : "true");
 }
 
-}  // namespace
-
 std::string BuildKeyCondition(const TWebTable& table) {
   return "qfKeyCondition(" + PhpDbLinkVar(table.DB) + ", '" + PhpSingleQuoted(table.DB) + "', '" +
-         PhpSingleQuoted(table.Name) + "', " + KeyArguments(table) + ")";
+         PhpSingleQuoted(table.Name) + "', " + BuildKeyColumns(table) + ")";
 }
 
 std::string BuildKeyUrlParams(const TWebTable& table) {
-  return "1\".qfKeyParams($Resultset, " + KeyArguments(table) + ").\"";
+  return "1\".qfKeyParams($Resultset, " + BuildKeyColumns(table) + ").\"";
 }
 
 std::string BuildTableInfo(const TWebTable& table) {

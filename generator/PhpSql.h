@@ -22,9 +22,16 @@ std::string LookupOperator(const std::string& relation);
  *  table or display field. The table lies in `database` (the current one). */
 std::string BuildLookupSelect(const TBaseHtmlInput& input, const std::string& database);
 
+/** PHP arguments naming the key columns for the site's key functions:
+ *  array('column' => 'form name', ...), then whether the table has no key,
+ *  so that every column names the row (by its exact bytes, long values by
+ *  their digest). */
+std::string BuildKeyColumns(const TWebTable& table);
+
 /** PHP expression whose value is the SQL condition "1 AND `k`='...'" naming
  *  the row whose key the request's query holds (qfKeyCondition of the site's
- *  scripts: NULL-safe, a table without a key by the digest of long values). */
+ *  scripts: NULL-safe, a table without a key by the exact bytes of its values
+ *  or their digests). */
 std::string BuildKeyCondition(const TWebTable& table);
 
 /** Piece of a PHP double-quoted string: 1".qfKeyParams($Resultset, ...)."

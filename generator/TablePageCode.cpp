@@ -67,7 +67,8 @@ std::string BuildRowValueCode(const TWebInput& input, const std::string& databas
       const std::string itemValue = std::string("'").append(PhpSingleQuoted(item.Value)).append("'");
       const std::string write = "writeHtmlText('" + PhpSingleQuoted(item.Text) + "');";
       if (many)
-        code += "if (isValueSet(" + value + ", " + itemValue + ")) { " + write + " echo ' '; }" + kCrLf;
+        code += "if (isValueSet(" + value + ", " + itemValue + ", " + ItemValuesArray(html) + ")) { " + write +
+                " echo ' '; }" + kCrLf;
       else
         code += "if (" + value + " == " + itemValue + ") " + write + kCrLf;
     }

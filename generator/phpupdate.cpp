@@ -13,10 +13,16 @@ constexpr const char* kCrLf = "\r\n";
 const std::string kIndent25(25, ' ');
 const std::string kIndent28(28, ' ');
 
-// PHP that prints `word` when the stored value holds the item's value.
-std::string StoredTest(const std::string& field, const std::string& value, const char* word) {
-  return "<?php if (isValueSet(" + ResultsetField(field) + ",\"" + PhpDoubleQuoted(value) + "\")) echo \"" + word +
-         "\";?>";
+// PHP that prints `word` when the item stands for the stored value: a single
+// choice is the item equal to it; a check box's item is one of its members,
+// read against all the group's items, which may hold commas.
+std::string StoredTest(const TWebInput& input, const std::string& value, const char* word) {
+  const std::string stored = ResultsetField(input.Database_field);
+  const std::string item = "\"" + PhpDoubleQuoted(value) + "\"";
+  const std::string test = input.Input_type == "Checkbox"
+                               ? "isValueSet(" + stored + "," + item + "," + ItemValuesArray(*input.HtmlInput) + ")"
+                               : "qfIsChosen(" + stored + "," + item + ")";
+  return "<?php if (" + test + ") echo \"" + word + "\";?>";
 }
 
 // PHP that offers the stored value as one more choice when it is none of
@@ -67,7 +73,7 @@ std::string TUpdateGenerator::BuildSelect(const TWebInput& input, const std::str
     for (const std::string& line : html.ItemList) {
       const TItemLine item = SplitItemLine(line);
       text += kIndent25 + "<option value=\"" + HtmlAttribute(item.Value) + "\" " +
-              StoredTest(field, item.Value, "selected") + " >" + item.Text + "</option>" + kCrLf;
+              StoredTest(input, item.Value, "selected") + " >" + item.Text + "</option>" + kCrLf;
     }
     return text + kIndent25 + KeepChoice("option", input, "") + kCrLf + "</select>";
   }
@@ -99,7 +105,7 @@ std::string TUpdateGenerator::BuildCheckboxInput(const TWebInput& input) {
     const TItemLine item = SplitItemLine(line);
     const std::string id = CheckBoxName(input, ++index);
     text += "<input type=\"checkbox\" name=\"" + id + "\" id=\"" + id + "\" class=\"csscombo\" value=\"" +
-            HtmlAttribute(item.Value) + "\"" + StoredTest(field, item.Value, "checked") + " >" + item.Text + sep +
+            HtmlAttribute(item.Value) + "\"" + StoredTest(input, item.Value, "checked") + " >" + item.Text + sep +
             kCrLf;
   }
   return text;
@@ -121,7 +127,7 @@ std::string TUpdateGenerator::BuildRadioboxInput(const TWebInput& input) {
   for (const std::string& line : html.ItemList) {
     const TItemLine item = SplitItemLine(line);
     text += "<input name=\"" + name + "\" id = \"" + RadioId(input, ++index) + "\" type=\"radio\" value=\"" +
-            HtmlAttribute(item.Value) + "\"" + StoredTest(field, item.Value, "checked") + " >" + item.Text + sep +
+            HtmlAttribute(item.Value) + "\"" + StoredTest(input, item.Value, "checked") + " >" + item.Text + sep +
             kCrLf;
   }
   return text + KeepChoice("radio", input, sep) + kCrLf;
@@ -185,6 +191,7 @@ void TUpdateGenerator::Generate() {
   if (table.SendMail && project.mailOnUpdate)
     e.AssignGlobal("yzt_update_send_mail", BuildUpdateMailCode() + kCrLf + kCrLf);
   e.AssignGlobal("yzt_page_width_type", PageWidthType(project.WidthType));
+  e.AssignGlobal("yzt_key_columns", BuildKeyColumns(table));
   AssignTableGlobals(e, table);
 
   DatabaseName = db;

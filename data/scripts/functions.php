@@ -146,15 +146,59 @@ function qfItem(array $row, $valueField, $displayField): array
     return [$value, $text];
 }
 
-/** Whether $value is $stored or one of its comma-separated members (SET). */
-function isValueSet($stored, $value): bool
+/** Whether $value is $stored or one of its comma-separated members (SET).
+ *  With the group's $items, members are read as qfSetMembers reads them, so
+ *  that an item holding commas is one member. */
+function isValueSet($stored, $value, ?array $items = null): bool
 {
     $stored = qfText($stored);
     $value = qfText($value);
+    if ($items !== null) {
+        return in_array($value, qfSetMembers($stored, array_map('qfText', $items)), true);
+    }
     if ($stored === $value) {
         return true;
     }
     return in_array($value, explode(',', $stored), true);
+}
+
+/** The members of a comma-separated list of values (a SET, or the ticked
+ *  items of a check-box group): at each place the longest of $items that
+ *  stands there whole, else the text up to the next comma. So the items
+ *  "Smith, John" and "Smith" read "Smith, John,Doe" as two members. */
+function qfSetMembers(string $stored, array $items): array
+{
+    if ($stored === '') {
+        return [];
+    }
+    $items = array_unique(array_filter($items, fn ($item) => $item !== ''));
+    usort($items, fn ($a, $b) => strlen($b) <=> strlen($a));
+    $members = [];
+    $length = strlen($stored);
+    for ($at = 0; $at <= $length; $at += strlen($member) + 1) {
+        $member = null;
+        foreach ($items as $item) {
+            $end = $at + strlen($item);
+            if ($end <= $length && ($end === $length || $stored[$end] === ',')
+                && substr_compare($stored, $item, $at, strlen($item)) === 0) {
+                $member = $item;
+                break;
+            }
+        }
+        if ($member === null) {
+            $comma = strpos($stored, ',', $at);
+            $member = substr($stored, $at, ($comma === false ? $length : $comma) - $at);
+        }
+        $members[] = $member;
+    }
+    return $members;
+}
+
+/** Whether an item of a single choice (select, radio group) is the stored
+ *  value: only the item equal to it, whatever commas it holds. */
+function qfIsChosen($stored, $value): bool
+{
+    return qfText($stored) === qfText($value);
 }
 
 /** $name: the select's name, whose posted value is chosen again after a
@@ -182,7 +226,7 @@ function getValueComboItemsFromDb($link, $sql, $valueField, $displayField, $curr
         echo '<option value="" selected>Please select!</option>', "\n";
     }
     foreach ($items as [$value, $text]) {
-        $selected = isValueSet($current, $value) ? ' selected' : '';
+        $selected = qfIsChosen($current, $value) ? ' selected' : '';
         echo '<option value="', h($value), '"', $selected, '>', h($text), "</option>\n";
     }
     qfKeepChoice('option', '', $current, array_column($items, 0));
@@ -196,18 +240,19 @@ function qfChoiceItems(string $type, $link, $sql, $valueField, $displayField, $n
 {
     $name = qfText($name);
     $checks = $type === 'checkbox';
-    $values = [];
+    $items = array_map(fn ($row) => qfItem($row, $valueField, $displayField), qfRows($link, $sql));
+    $values = array_column($items, 0);
+    $members = $checks && $current !== null ? qfSetMembers(qfText($current), $values) : [];
     $i = 0;
-    foreach (qfRows($link, $sql) as $row) {
-        [$value, $text] = qfItem($row, $valueField, $displayField);
-        $values[] = $value;
+    foreach ($items as [$value, $text]) {
         $i++;
         $id = $name . ($checks ? '-i' : '-r') . $i;
         $field = $checks ? $id : $name;
         echo '<input type="', $type, '" name="', h($field), '" id="', h($id), '" class="csscombo" value="', h($value),
             '"';
         if ($current !== null) {
-            echo isValueSet($current, $value) ? ' checked' : '';
+            $checked = $checks ? in_array($value, $members, true) : qfIsChosen($current, $value);
+            echo $checked ? ' checked' : '';
         } else {
             qfKeptMark($field, $value, 'checked');
         }
@@ -245,6 +290,13 @@ function getValueRadioItemsFromDb($link, $sql, $valueField, $displayField, $name
  *  escape it for SQL. */
 function getCheckboxValue($name): string
 {
+    return implode(',', qfCheckedValues($name));
+}
+
+/** The values of the posted check boxes $name-i1, $name-i2, ... in index
+ *  order. */
+function qfCheckedValues($name): array
+{
     $prefix = qfText($name) . '-i';
     $values = [];
     foreach ($_POST as $key => $value) {
@@ -260,7 +312,7 @@ function getCheckboxValue($name): string
         $values[(int)$index] = qfText($value);
     }
     ksort($values, SORT_NUMERIC);
-    return implode(',', $values);
+    return array_values($values);
 }
 
 /** Prints a value as HTML text; one that is no text (bytes that are not
@@ -325,14 +377,21 @@ function storeUpload($field, $dir): ?string
         || ($file['error'] ?? UPLOAD_ERR_NO_FILE) !== UPLOAD_ERR_OK || !is_uploaded_file($file['tmp_name'])) {
         return null;
     }
-    $name = preg_replace('/[^A-Za-z0-9._-]/', '', basename($file['name']));
+    // Trailing dots and blanks are dropped as Windows servers drop them: "a.php. " is "a.php".
+    $name = rtrim(preg_replace('/[^A-Za-z0-9._-]/', '', basename($file['name'])), '.');
     if ($name === '' || $name[0] === '.') {
         return null;
     }
-    // A stored file must never run as code when it is fetched from the site.
-    if (preg_match('/\.(php[0-9]*|phtml|pht|phar|phps|inc|cgi|pl|py|sh|shtml|htaccess)$/i', $name)) {
+    // A stored file must never run as code on the server, nor as a page or
+    // script in a browser, when it is fetched from the site: such a type
+    // becomes a text file. A server-side type inside the name then loses its
+    // dot, since some servers run "x.php.txt" or "x.php.jpg" as a script.
+    $scripts = 'php[0-9]*|phtml|pht|phar|phps|inc|cgi|pl|py|sh|shtml?|asp|aspx|jsp|jspx';
+    $active = 'html?|xhtml?|xht|svgz?|xml|xsl|xslt|js|mjs|mht|mhtml|hta|htc|swf|htaccess';
+    if (preg_match('/\.(?:' . $scripts . '|' . $active . ')$/i', $name)) {
         $name .= '.txt';
     }
+    $name = preg_replace('/\.(?=(?:' . $scripts . ')\.)/i', '_', $name);
     $dir = qfText($dir);
     if ($dir === '') {
         $dir = '.';

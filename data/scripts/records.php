@@ -18,7 +18,9 @@
 // Included by functions.php, which every page includes.
 
 /** What the server says of a table's columns, asked once per request:
- *  ['sql' => `db`.`table`, 'columns' => name => [base, type, null, default]]. */
+ *  ['sql' => `db`.`table`, 'columns' => name => [base, type, null, default,
+ *  auto]]; auto: the server sets the column itself when the row changes (ON
+ *  UPDATE, generated). */
 function qfTable($link, $db, $table): array
 {
     static $known = [];
@@ -37,6 +39,7 @@ function qfTable($link, $db, $table): array
             // A column the server fills itself when it is given DEFAULT.
             'default' => ($row['Default'] ?? null) !== null || str_contains($extra, 'auto_increment')
                 || str_contains($extra, 'generated'),
+            'auto' => str_contains($extra, 'on update') || str_contains($extra, 'generated'),
         ];
     }
     // A failed question is not kept: the next page asks again.
@@ -49,7 +52,8 @@ function qfTable($link, $db, $table): array
 /** The server's description of one column, or that of an unknown column. */
 function qfColumn(array $table, $name): array
 {
-    return $table['columns'][qfText($name)] ?? ['base' => '', 'type' => '', 'null' => false, 'default' => false];
+    return $table['columns'][qfText($name)]
+        ?? ['base' => '', 'type' => '', 'null' => false, 'default' => false, 'auto' => false];
 }
 
 /** Whether the column stores the empty text: not a number, date, time, an
@@ -72,11 +76,42 @@ function qfIsNumber(array $column): bool
                                       'boolean', 'serial'], true);
 }
 
-/** Whether a column's text form holds bytes: a digest of it is taken as is,
- *  that of a text is taken of the characters the client reads. */
+/** Whether the client reads a column's stored bytes as they are (binary
+ *  strings, geometry), not characters converted to the connection's set. */
 function qfIsBytes(array $column): bool
 {
-    return in_array($column['base'], ['binary', 'varbinary', 'tinyblob', 'blob', 'mediumblob', 'longblob'], true);
+    return in_array($column['base'], ['binary', 'varbinary', 'tinyblob', 'blob', 'mediumblob', 'longblob', 'geometry',
+                                      'point', 'linestring', 'polygon', 'multipoint', 'multilinestring',
+                                      'multipolygon', 'geometrycollection'], true);
+}
+
+/** Whether a column holds text that its collation compares (case, trailing
+ *  blanks): such a value names a row only together with its bytes. */
+function qfIsText(array $column): bool
+{
+    return in_array($column['base'], ['char', 'varchar', 'tinytext', 'text', 'mediumtext', 'longtext', 'enum', 'set'],
+                    true);
+}
+
+/** SQL giving the bytes the client reads for a column: its text in the
+ *  connection's character set, a BIT as its number, binary strings and
+ *  geometry as stored. */
+function qfClientBytes(array $column, string $ident): string
+{
+    if ($column['base'] === 'bit') {
+        return 'CAST(CONVERT(' . $ident . '+0 USING utf8mb4) AS BINARY)';
+    }
+    return qfIsBytes($column) ? 'CAST(' . $ident . ' AS BINARY)' : 'CAST(CONVERT(' . $ident . ' USING utf8mb4) AS BINARY)';
+}
+
+/** The condition that a column holds exactly the bytes of $value as the
+ *  client read them: no collation makes 'ABC' or 'abc  ' equal to 'abc', and
+ *  a FLOAT is matched by the text the server sent. A text column is also
+ *  compared by value, which an index can serve. */
+function qfSameBytes($link, array $column, string $ident, string $value): string
+{
+    $exact = qfClientBytes($column, $ident) . "=X'" . bin2hex($value) . "'";
+    return qfIsText($column) ? $ident . '=' . qfValueSql($link, $column, $value) . ' AND ' . $exact : $exact;
 }
 
 /** A value's text as the SQL of the column: a BIT takes a number. */
@@ -126,17 +161,54 @@ function qfFieldSql($link, array $column, string $value, bool $insert, bool $che
 /** The first row that the condition names, or null. */
 function qfFetchRow($link, array $table, string $where): ?array
 {
-    // mysqlnd gives every value as text, a BIT as its number.
-    return qfRows($link, 'SELECT * FROM ' . $table['sql'] . ' WHERE ' . $where . ' LIMIT 1')[0] ?? null;
+    // mysqlnd gives every value as text, a BIT as its number. The columns go
+    // by name: "*" leaves out INVISIBLE ones.
+    $columns = $table['columns'] ? implode(',', array_map('sqlIdent', array_keys($table['columns']))) : '*';
+    return qfRows($link, 'SELECT ' . $columns . ' FROM ' . $table['sql'] . ' WHERE ' . $where . ' LIMIT 1')[0] ?? null;
+}
+
+/** The row as stored after an update wrote $set (column => SQL) into $row,
+ *  for the page to show and link to, or null when it cannot be found. A
+ *  table with a key follows its key as written ($after: the row as the page
+ *  wrote it). A row without a key is named by every value: those the update
+ *  left and those it wrote, where the server stored them as given; failing
+ *  that, by those it left alone. Columns the server fills itself (ON UPDATE,
+ *  generated, a DEFAULT written) are left out. */
+function qfFollowRow($link, array $table, array $row, array $set, array $after, array $keys, bool $keyless): ?array
+{
+    if (!$keyless) {
+        parse_str(qfKeyParams($after, $keys, false), $params);
+        return qfFetchRow($link, $table, qfKeySql($link, $table, $keys, false, $params));
+    }
+    foreach ([true, false] as $withWritten) {
+        $sql = '1';
+        foreach ($keys as $column => $name) {
+            $about = qfColumn($table, $column);
+            $written = array_key_exists($column, $set);
+            if ($about['auto'] || ($written && (!$withWritten || $set[$column] === 'DEFAULT'))) {
+                continue;
+            }
+            $value = $written ? ($after[$column] ?? null) : ($row[$column] ?? null);
+            $ident = sqlIdent($column);
+            $sql .= ' AND ' . ($value === null ? $ident . ' IS NULL' : qfSameBytes($link, $about, $ident, qfText($value)));
+        }
+        $found = qfFetchRow($link, $table, $sql);
+        if ($found !== null) {
+            return $found;
+        }
+    }
+    return null;
 }
 
 // ---------------------------------------------------------------- keys
 
-/** The key parameters of a row's links ("&id=3"): a NULL as name-null, and
- *  with $digests (a table without a key, whose every column names the row)
- *  a long value as name-md5, its digest, so that no link grows past a few
- *  hundred bytes per column. $keys: column => form name. */
-function qfKeyParams($row, array $keys, bool $digests): string
+/** The key parameters of a row's links ("&id=3"): a NULL as name-null. With
+ *  $keyless (a table without a key, whose every column names the row) a
+ *  value longer than 64 characters once URL-encoded goes as name-md5, its
+ *  digest, and a row whose parameters would still pass 1,500 characters as
+ *  qf_row, the digest of all its values: so every link stays under 2 KB.
+ *  $keys: column => form name. */
+function qfKeyParams($row, array $keys, bool $keyless): string
 {
     $params = '';
     foreach ($keys as $column => $name) {
@@ -145,36 +217,63 @@ function qfKeyParams($row, array $keys, bool $digests): string
             $params .= '&' . $name . '-null=1';
             continue;
         }
-        $value = qfText($value);
-        if ($digests && strlen($value) > 64) {
-            $params .= '&' . $name . '-md5=' . md5($value);
+        $encoded = urlencode(qfText($value));
+        if ($keyless && strlen($encoded) > 64) {
+            $params .= '&' . $name . '-md5=' . md5(qfText($value));
         } else {
-            $params .= '&' . $name . '=' . urlencode($value);
+            $params .= '&' . $name . '=' . $encoded;
         }
+    }
+    if ($keyless && strlen($params) > 1500) {
+        $digests = '';
+        foreach ($keys as $column => $name) {
+            $value = is_array($row) ? ($row[$column] ?? null) : null;
+            $digests .= $value === null ? 'N' : 'V' . md5(qfText($value));
+        }
+        return '&qf_row=' . md5($digests);
     }
     return $params;
 }
 
 /** The SQL condition that names the row of the key parameters in $params
- *  (the request's query by default), NULL-safe: a missing parameter is the
- *  empty text, a malformed digest names nothing. */
-function qfKeyCondition($link, $db, $table, array $keys, bool $digests, ?array $params = null): string
+ *  (the request's query by default); see qfKeySql. */
+function qfKeyCondition($link, $db, $table, array $keys, bool $keyless, ?array $params = null): string
 {
-    $params ??= $_GET;
-    $info = qfTable($link, $db, $table);
+    return qfKeySql($link, qfTable($link, $db, $table), $keys, $keyless, $params ?? $_GET);
+}
+
+/** The SQL condition that names the row of the key parameters in $params,
+ *  NULL-safe: a missing parameter is the empty text, a malformed digest
+ *  names nothing. A key value is compared as the column compares it (the
+ *  key is unique that way); a row without a key is named by the exact bytes
+ *  of its values, or their digests. */
+function qfKeySql($link, array $info, array $keys, bool $keyless, array $params): string
+{
+    $digest = fn (string $name): string => preg_match('/^[0-9a-f]{32}$/D', qfText($params[$name] ?? ''))
+        ? qfText($params[$name]) : '';
+    if ($keyless && isset($params['qf_row'])) {
+        $parts = [];
+        foreach ($keys as $column => $name) {
+            $ident = sqlIdent($column);
+            $parts[] = 'IF(' . $ident . " IS NULL,'N',CONCAT('V',MD5(" . qfClientBytes(qfColumn($info, $column), $ident)
+                . ')))';
+        }
+        return 'MD5(CONCAT(' . ($parts ? implode(',', $parts) : "''") . "))='" . $digest('qf_row') . "'";
+    }
     $sql = '1';
     foreach ($keys as $column => $name) {
         $column = qfText($column);
         $ident = sqlIdent($column);
         $about = qfColumn($info, $column);
+        $value = qfText($params[$name] ?? '');
         if (isset($params[$name . '-null'])) {
             $sql .= ' AND ' . $ident . ' IS NULL';
-        } elseif ($digests && isset($params[$name . '-md5'])) {
-            $digest = qfText($params[$name . '-md5']);
-            $text = qfIsBytes($about) ? $ident : 'CONVERT(' . $ident . ' USING utf8mb4)';
-            $sql .= ' AND MD5(' . $text . ")='" . (preg_match('/^[0-9a-f]{32}$/', $digest) ? $digest : '') . "'";
+        } elseif (!$keyless) {
+            $sql .= ' AND ' . $ident . '=' . qfValueSql($link, $about, $value);
+        } elseif (isset($params[$name . '-md5'])) {
+            $sql .= ' AND MD5(' . qfClientBytes($about, $ident) . ")='" . $digest($name . '-md5') . "'";
         } else {
-            $sql .= ' AND ' . $ident . '=' . qfValueSql($link, $about, qfText($params[$name] ?? ''));
+            $sql .= ' AND ' . qfSameBytes($link, $about, $ident, $value);
         }
     }
     return $sql;
@@ -257,6 +356,68 @@ function qfKeepChoice(string $kind, $name, $stored, array $items, $sep = ''): vo
     }
 }
 
+// ---------------------------------------------------------------- what a form showed
+
+/** What a form sends back for a field left as it showed $stored, in the
+ *  form QfForm::postedImage gives a posted value: texts with CR LF line
+ *  ends, '' for a value no form carries and for a password (never shown),
+ *  the text a browser holds for a choice, the ticked items of a check-box
+ *  group. $field: [form name, kind]. */
+function qfShownImage(array $field, $stored, array $items): string
+{
+    switch ($field[1]) {
+    case 'password':
+        return '';
+    case 'file':
+    case 'hidden':
+        return qfText($stored);
+    case 'choice':
+        return qfBrowserText($stored);
+    case 'checks':
+        $items = array_map('qfText', $items);
+        $members = qfSetMembers(qfText($stored), $items);
+        return serialize(array_values(array_filter($items, fn ($item) => in_array($item, $members, true))));
+    }
+    return qfIsFormText($stored) ? qfCrLf(qfText($stored)) : '';
+}
+
+/** A stored value with NULL told from the empty text. */
+function qfRawImage($stored): string
+{
+    return $stored === null ? 'N' : 'V' . qfText($stored);
+}
+
+function qfDigest(string $text): string
+{
+    return substr(md5($text), 0, 16);
+}
+
+/** The items of a field: a check-box group's values, read from its lookup
+ *  where it has one; none for other kinds. */
+function qfFieldItems($link, array $field): array
+{
+    $items = $field[2] ?? [];
+    if ($field[1] === 'checks' && isset($items['sql'])) {
+        return array_map(fn ($r) => qfItem($r, $items['value'], $items['display'])[0], qfRows($link, $items['sql']));
+    }
+    return $items;
+}
+
+/** The hidden fields that tell a later save what the form showed of each
+ *  field ("name-shown"): digests of the stored value and of what the field
+ *  sends back unchanged. $row: the row read for the form. */
+function qfShownFields($link, array $fields, ?array $row): void
+{
+    if ($row === null) {
+        return;
+    }
+    foreach ($fields as $column => $field) {
+        $stored = $row[$column] ?? null;
+        echo '<input type="hidden" name="', h($field[0] . '-shown'), '" value="', qfDigest(qfRawImage($stored)),
+            qfDigest(qfShownImage($field, $stored, qfFieldItems($link, $field))), '">', "\n";
+    }
+}
+
 // ---------------------------------------------------------------- the posted form
 
 /** Whether the insert form shows what the visitor sent, after a failed
@@ -296,6 +457,9 @@ final class QfForm
     /** Files stored for this form, removed again when the row is not saved. */
     public array $stored = [];
     public ?string $error = null;
+    /** Set by changes(): a field the visitor changed has changed in the
+     *  database too since the form was shown. */
+    public bool $changedMeanwhile = false;
 
     public function __construct(public $link, public array $table)
     {
@@ -359,69 +523,98 @@ final class QfForm
                           $field[1] === 'checks');
     }
 
+    /** A field's posted value in the form of qfShownImage, null when the
+     *  form did not send it (a kept file among them). */
+    public function postedImage(array $field): ?string
+    {
+        [$name, $kind] = $field;
+        if ($kind === 'checks') {
+            return serialize(qfCheckedValues($name));
+        }
+        $posted = $this->value($field);
+        if ($posted === null) {
+            return null;
+        }
+        return in_array($kind, ['text', 'area'], true) ? qfCrLf($posted) : $posted;
+    }
+
     /** The new value of an updated field, or null when the visitor left it
      *  as the form showed the stored value. A check-box group's stored value
      *  is a list of members unless $single (a number: 0 is none ticked). */
     public function changedValue(array $field, $stored, array $items, bool $single = false): ?string
     {
-        [$name, $kind] = $field;
-        $shown = qfText($stored);
-        $posted = $this->value($field);
-        if ($posted === null) {
+        $posted = $this->postedImage($field);
+        if ($posted === null || $posted === qfShownImage($field, $stored, $items)) {
             return null;
         }
-        switch ($kind) {
-        case 'password':  // never shown: empty means unchanged
-            return $posted === '' ? null : $posted;
-        case 'file':
-            return $posted === $shown ? null : $posted;
-        case 'hidden':    // the page's own value
-            return $posted === $shown ? null : $posted;
-        case 'checks':
-            // Ticked as shown: nothing changed. Members of the stored value
-            // that are no item were not shown and are kept.
-            $ticked = $posted === '' ? [] : explode(',', $posted);
+        return $this->newValue($field, $stored, $items, $single);
+    }
+
+    /** The value a changed field writes over $stored. */
+    private function newValue(array $field, $stored, array $items, bool $single): string
+    {
+        [$name, $kind] = $field;
+        $posted = $this->value($field) ?? '';
+        $text = qfText($stored);
+        if ($kind === 'checks') {
+            // Members of the stored value that are no item were not shown and
+            // are kept.
             $items = array_map('qfText', $items);
-            $shownTicked = array_values(array_filter($items, fn ($item) => isValueSet($shown, $item)));
-            if ($ticked === $shownTicked) {
-                return null;
-            }
-            $other = $shown === '' || $single ? [] : array_diff(explode(',', $shown), $items);
-            return implode(',', array_merge($ticked, $other));
-        case 'choice':
-            return $posted === qfBrowserText($shown) ? null : $posted;
+            $other = $single ? [] : array_diff(qfSetMembers($text, $items), $items);
+            return implode(',', array_merge(qfCheckedValues($name), $other));
         }
-        // Text inputs and text areas. A value no form carries was shown as a
-        // note beside an empty field: only a typed value replaces it.
-        if (!qfIsFormText($stored)) {
-            return $posted === '' ? null : $posted;
+        if (in_array($kind, ['text', 'area'], true) && qfIsFormText($stored)) {
+            return qfStoredLineEnds($posted, $text);
         }
-        if ($kind === 'area' || !qfShowsInLine($stored)) {
-            return qfCrLf($posted) === qfCrLf($shown) ? null : qfStoredLineEnds($posted, $shown);
+        return $posted;
+    }
+
+    /** What the form said it showed of a field: the digests of the stored
+     *  value and of its image (qfShownDigest), or null without them. */
+    private function shown(string $name): ?array
+    {
+        $digests = self::posted($name . '-shown');
+        if ($digests === null || !preg_match('/^[0-9a-f]{32}$/D', $digests)) {
+            return null;
         }
-        return $posted === $shown ? null : $posted;
+        return [substr($digests, 0, 16), substr($digests, 16)];
     }
 
     /** column => SQL of every changed field of the update page; a hidden
      *  field's only with a change the visitor made. The row as it will be
      *  stored goes to $after (a DEFAULT the server fills is not known).
      *  $fields: column => [form name, kind, items]; items are a check-box
-     *  group's values, or ['sql', 'value', 'display'] of its lookup. */
+     *  group's values, or ['sql', 'value', 'display'] of its lookup.
+     *
+     *  A field is changed when the visitor changed it from what the form
+     *  showed. When the row has changed since (another visitor saved it), a
+     *  field the visitor left alone is not written, whatever the row holds
+     *  now; and when the visitor changed a field that changed meanwhile as
+     *  well, nothing is written: $changedMeanwhile is set, and $after is the
+     *  row as it is now with the visitor's changes. */
     public function changes(array $row, array $fields, ?array &$after = null): array
     {
         $set = [];
         $after = $row;
         $visible = false;
+        $this->changedMeanwhile = false;
         foreach ($fields as $column => $field) {
-            $items = $field[2] ?? [];
-            if ($field[1] === 'checks' && isset($items['sql'])) {
-                $items = array_map(fn ($r) => qfItem($r, $items['value'], $items['display'])[0],
-                                   qfRows($this->link, $items['sql']));
-            }
+            $items = qfFieldItems($this->link, $field);
             $about = qfColumn($this->table, $column);
-            $value = $this->changedValue($field, $row[$column] ?? null, $items, qfIsNumber($about));
-            if ($value === null) {
-                continue;
+            $stored = $row[$column] ?? null;
+            $shown = $this->shown($field[0]);
+            if ($shown !== null && qfDigest(qfRawImage($stored)) !== $shown[0]) {
+                $posted = $this->postedImage($field);
+                if ($posted === null || qfDigest($posted) === $shown[1]) {
+                    continue;
+                }
+                $this->changedMeanwhile = $this->changedMeanwhile || $field[1] !== 'hidden';
+                $value = $this->newValue($field, $stored, $items, qfIsNumber($about));
+            } else {
+                $value = $this->changedValue($field, $stored, $items, qfIsNumber($about));
+                if ($value === null) {
+                    continue;
+                }
             }
             $visible = $visible || $field[1] !== 'hidden';
             $sql = qfFieldSql($this->link, $about, $value, false, $field[1] === 'checks');
@@ -434,7 +627,20 @@ final class QfForm
             $after = $row;
             return [];
         }
+        if ($this->changedMeanwhile) {
+            $this->discardUploads();
+            return [];
+        }
         return $set;
+    }
+
+    /** Removes the files stored for this form: the row did not take them. */
+    public function discardUploads(): void
+    {
+        foreach ($this->stored as $path) {
+            @unlink($path);
+        }
+        $this->stored = [];
     }
 
     /** Runs a statement of the form; on failure removes the files it stored,
@@ -452,10 +658,7 @@ final class QfForm
             }
             $this->error = qfServerError($this->error);
         }
-        foreach ($this->stored as $path) {
-            @unlink($path);
-        }
-        $this->stored = [];
+        $this->discardUploads();
         return false;
     }
 }

@@ -19,6 +19,7 @@ $Resultset = qfFetchRow($link, {yzt_qf_table}, {yzt_key});
 <style>
 table[data-align="center" i] { margin-left: auto; margin-right: auto; }
 table[data-align="right" i] { margin-left: auto; margin-right: 0; }
+td.qf-value { white-space: pre-wrap; }
 </style>
 </head>
 <body class="qf-page">
@@ -26,7 +27,7 @@ table[data-align="right" i] { margin-left: auto; margin-right: 0; }
 <tr class="cssHeader"><td colspan="2">{yzt_table_name_caption}: record</td></tr>
 <?php if (is_array($Resultset)) { ?>
 <!-- START BLOCK : yzt_detail_block -->
-<tr class="csstr1" data-field="{yzt_field_name}"><td class="cssDetailText">{yzt_field_caption}</td><td><?php {yzt_detail_data} ?></td></tr>
+<tr class="csstr1" data-field="{yzt_field_name}"><td class="cssDetailText">{yzt_field_caption}</td><td class="qf-value"><?php {yzt_detail_data} ?></td></tr>
 <!-- END BLOCK : yzt_detail_block -->
 <tr class="csstr1"><td colspan="2">
 <a href="{yzt_page_url}_update.php?<?php echo h("qf_key={yzt_table_key_field}"); ?>">Update</a> &nbsp;

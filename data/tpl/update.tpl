@@ -14,6 +14,15 @@ $failed = false;
 // and the form carry its key.
 $Resultset = qfFetchRow($link, $qfTable, $keySql);
 $qfKeyQuery = "qf_key={yzt_table_key_field}";
+$qfFields = array(
+<!-- START BLOCK : yzt_update_sql -->
+    {yzt_coma}{yzt_update_field_name} => {yzt_update_field_str}
+<!-- END BLOCK : yzt_update_sql -->
+);
+// The row the form says it shows (qfShownFields): what a later save
+// compares the visitor's fields with.
+$qfShownRow = $Resultset;
+$qfSaved = false;
 
 // A key that names no row saves nothing: the page only says so. Only the
 // fields the visitor changed are written.
@@ -22,15 +31,16 @@ if (($_SERVER['REQUEST_METHOD'] ?? '') === 'POST' && $Resultset !== null) {
 <!-- START BLOCK : yzt_update_file_fields -->
     {yzt_update_file_code}
 <!-- END BLOCK : yzt_update_file_fields -->
-    $qfFields = array(
-<!-- START BLOCK : yzt_update_sql -->
-        {yzt_coma}{yzt_update_field_name} => {yzt_update_field_str}
-<!-- END BLOCK : yzt_update_sql -->
-    );
     $qfSet = $qfForm->changes($Resultset, $qfFields, $qfAfter);
     if ($qfFields === []) {
         $message = 'There is nothing to save on this page.';
         $failed = true;
+    } elseif ($qfForm->changedMeanwhile) {
+        // Another visitor saved a field this visitor changed: the form shows
+        // the record as it is now, with this visitor's changes, to be sent again.
+        $message = 'The record was changed meanwhile, so nothing was saved: the form shows it as it is now, with your changes.';
+        $failed = true;
+        $Resultset = $qfAfter;
     } elseif ($qfSet === [] && $qfForm->error === null) {
         $message = 'Nothing was changed, so nothing was saved.';
     } else {
@@ -41,13 +51,11 @@ if (($_SERVER['REQUEST_METHOD'] ?? '') === 'POST' && $Resultset !== null) {
         if ($qfForm->run("UPDATE {yzt_sql_table} SET ".$setSql." WHERE ".$keySql." LIMIT 1")) {
             $message = 'The record was saved.';
 {yzt_update_send_mail}
-            // Follow the row to its key as stored now, which a change of a
-            // key field moves.
-            $Resultset = $qfAfter;
+            // Follow the row as stored now: a change of a key field moves it.
+            $Resultset = qfFollowRow($link, $qfTable, $Resultset, $qfSet, $qfAfter, {yzt_key_columns});
+            $qfShownRow = $Resultset;
             $qfKeyQuery = "qf_key={yzt_table_key_field}";
-            parse_str($qfKeyQuery, $_GET);
-            $keySql = {yzt_key};
-            $Resultset = qfFetchRow($link, $qfTable, $keySql);
+            $qfSaved = true;
         } else {
             // The form shows what the visitor sent, to be sent again.
             $message = 'The record could not be saved: ' . $qfForm->error . '.';
@@ -89,11 +97,14 @@ table[data-align="right" i] { margin-left: auto; margin-right: 0; }
 <!-- START BLOCK : yzt_update_hidden_fields -->
 {yzt_html_hidden_update_item}
 <!-- END BLOCK : yzt_update_hidden_fields -->
+<?php qfShownFields($link, $qfFields, $qfShownRow); ?>
 <input type="submit" value="Save"> &nbsp;
 <a href="{yzt_page_url}_detail.php?<?php echo h($qfKeyQuery); ?>">Detail</a> &nbsp;
 <a href="{yzt_page_url}_delete.php?<?php echo h($qfKeyQuery); ?>">Delete</a> &nbsp;
 <a href="{yzt_page_url}_list.php">Back to the list</a>
 </td></tr>
+<?php } elseif ($qfSaved) { ?>
+<tr class="csstr1"><td colspan="2"><a href="{yzt_page_url}_list.php">Back to the list</a></td></tr>
 <?php } else { ?>
 <tr class="csstr1"><td colspan="2">The record was not found. <a href="{yzt_page_url}_list.php">Back to the list</a></td></tr>
 <?php } ?>

@@ -232,9 +232,10 @@ std::pair<int, int> PageNumbers(const std::string& html) {
 
 std::string DetailCell(const std::string& html, const std::string& field) {
   size_t start = html.find("data-field=\"" + field + "\"");
-  if (start != npos) start = html.find("</td><td>", start);
+  if (start != npos) start = html.find("</td><td", start);
+  if (start != npos) start = html.find('>', start + 8);
   const size_t end = start == npos ? npos : html.find("</td></tr>", start);
-  return end == npos ? "<none>" : html.substr(start + 9, end - start - 9);
+  return end == npos ? "<none>" : html.substr(start + 1, end - start - 1);
 }
 
 std::string InputTag(const std::string& html, const std::string& name, const std::optional<std::string>& value) {

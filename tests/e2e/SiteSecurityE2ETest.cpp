@@ -203,7 +203,8 @@ TEST_F(GeneratedSiteTest, UploadsStayInsideTheUploadFolderAndKeepTheirOwnFiles) 
   std::map<std::string, std::string> stored;  // stored name -> the content sent
   int n = 0;
   for (const std::string& fileName : {"../x.php"s, "..\\..\\z.php"s, "sub/dir/w.php"s, absolute, ".htaccess"s, ".."s,
-                                      "v.phtml"s, "u.php."s, "t.PHP"s, "same.png"s, "same.png"s, "same"s, "same"s}) {
+                                      "v.phtml"s, "u.php."s, "t.PHP"s, "same.png"s, "same.png"s, "same"s, "same"s,
+                                      "x.html"s, "x.svg"s, "a.php. "s, "y.php.png"s}) {
     const std::string product = "qf-e2e upload " + std::to_string(++n);
     const THttpResponse answer = visitor.Post(ShopPage("products", "insert"),
                                               {{"name", product}, {"description", ""}, {"price", "960.00"},
@@ -220,8 +221,12 @@ TEST_F(GeneratedSiteTest, UploadsStayInsideTheUploadFolderAndKeepTheirOwnFiles) 
     ExpectCleanPage(answer, "upload of " + fileName);
     EXPECT_TRUE(IsStoredUpload(name)) << fileName << " stored as " << name;
     EXPECT_TRUE(stored.emplace(name, payload + product).second) << fileName << " stored again as " << name;
-    EXPECT_EQ(Visitor().Get("/" + name).Body.find("EXEC42"), std::string::npos)
-        << fileName << " stored as " << name << " runs as PHP";
+    const THttpResponse served = Visitor().Get("/" + name);
+    EXPECT_EQ(served.Body.find("EXEC42"), std::string::npos) << fileName << " stored as " << name << " runs as PHP";
+    // Nor is it a page or script that a browser would run from the site.
+    EXPECT_FALSE(std::regex_search(served.Header("content-type"), std::regex("html|svg|xml|javascript", std::regex::icase)))
+        << fileName << " stored as " << name << " is served as " << served.Header("content-type");
+    EXPECT_EQ(name.find(".php."), std::string::npos) << fileName << " stored as " << name;
   }
   // Each record keeps its own file; nothing landed outside the upload folder.
   for (const auto& [name, content] : stored) EXPECT_EQ(ReadFileText(FOut + "/" + name), content) << name;
