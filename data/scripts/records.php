@@ -570,7 +570,7 @@ final class QfForm
     }
 
     /** What the form said it showed of a field: the digests of the stored
-     *  value and of its image (qfShownDigest), or null without them. */
+     *  value and of its image (see qfShownFields), or null without them. */
     private function shown(string $name): ?array
     {
         $digests = self::posted($name . '-shown');
