@@ -729,7 +729,9 @@ void TComboBoxEditor::KeyDown(WORD& Key, TShiftState Shift) {
     Key = 0;
     return;
   }
-  if (!CellEditing() && (Key == VK_UP || Key == VK_DOWN)) SetItemIndex(FItemIndex + (Key == VK_UP ? -1 : 1));
+  // Alt with an arrow opens the list; only the plain arrows step.
+  if (!CellEditing() && (Key == VK_UP || Key == VK_DOWN) && !IsDropDownKey(Key, Shift))
+    SetItemIndex(FItemIndex + (Key == VK_UP ? -1 : 1));
   TPopupEditor::KeyDown(Key, Shift);
 }
 
