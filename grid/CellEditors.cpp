@@ -606,17 +606,12 @@ void TPopupEditor::CloseUpWithValue(const std::string& Value) {
   if (OnSelect) OnSelect(this);
 }
 
-namespace {
-
-// F4 and Alt+Down or Alt+Up open and close a drop-down from the keyboard.
 bool IsDropDownKey(WORD Key, TShiftState Shift) {
   constexpr WORD kF4 = VK_F1 + 3;
   if (Key == kF4) return Shift.Empty();
   return (Key == VK_DOWN || Key == VK_UP) && Shift.Contains(ssAlt) && !Shift.Contains(ssCtrl) &&
          !Shift.Contains(ssShift);
 }
-
-}  // namespace
 
 void TPopupEditor::KeyDown(WORD& Key, TShiftState Shift) {
   if (Key == VK_ESCAPE && FDroppedDown) {

@@ -173,23 +173,39 @@ TEST(Keyboard, ADropDownCellOpensWithF4OrAltDownAndTheArrowsChoose) {
   AddFromServer(main, "shop", "products");
   TGridView* grid = main->TableInfo;
   const int row = RowOf(main, "name");
+  // The key opens the list in an open editor, and on the grid's current cell
+  // it opens the editor with its list.
   const struct {
     Qt::Key Open;
     Qt::KeyboardModifiers Mods;
     std::vector<Qt::Key> Moves;
     Qt::Key Choose;
     std::string Chosen;
-  } cases[] = {{Qt::Key_F4, Qt::NoModifier, {Qt::Key_Down, Qt::Key_Down}, Qt::Key_Return, "Combobox"},
-               {Qt::Key_Down, Qt::AltModifier, {Qt::Key_Down, Qt::Key_Up, Qt::Key_Up}, Qt::Key_F4, "Textarea"},
-               {Qt::Key_F4, Qt::NoModifier, {Qt::Key_Up}, Qt::Key_Escape, "Textarea"}};  // Esc chooses nothing
+    bool FromTheGrid;
+  } cases[] = {{Qt::Key_F4, Qt::NoModifier, {Qt::Key_Down, Qt::Key_Down}, Qt::Key_Return, "Combobox", false},
+               {Qt::Key_Down, Qt::AltModifier, {Qt::Key_Down, Qt::Key_Up, Qt::Key_Up}, Qt::Key_F4, "Textarea", false},
+               {Qt::Key_F4, Qt::NoModifier, {Qt::Key_Up}, Qt::Key_Escape, "Textarea", false},  // Esc chooses nothing
+               {Qt::Key_F4, Qt::NoModifier, {Qt::Key_Down, Qt::Key_Down}, Qt::Key_Return, "Listbox", true},
+               {Qt::Key_Down, Qt::AltModifier, {Qt::Key_Up, Qt::Key_Up}, Qt::Key_Return, "Textarea", true}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.Chosen);
+    SCOPED_TRACE(c.Chosen + (c.FromTheGrid ? " from the grid" : ""));
     FocusOn(grid);
-    grid->BeginEdit(9, row, "");
-    auto* editor = dynamic_cast<TComboBoxEditor*>(grid->ActiveEditor());
-    ASSERT_NE(editor, nullptr);
-    ASSERT_TRUE(ProcessEventsUntil([&] { return editor->Focused(); }));
-    Press(c.Open, c.Mods);
+    TComboBoxEditor* editor = nullptr;
+    if (c.FromTheGrid) {
+      grid->SelectCell(9, row, {});
+      ASSERT_EQ(grid->ActiveEditor(), nullptr);
+      Press(c.Open, c.Mods);
+      editor = dynamic_cast<TComboBoxEditor*>(grid->ActiveEditor());
+      ASSERT_NE(editor, nullptr) << "the key opens the cell";
+      EXPECT_TRUE(editor->Focused());
+      EXPECT_EQ(grid->CurrentRow(), row);
+    } else {
+      grid->BeginEdit(9, row, "");
+      editor = dynamic_cast<TComboBoxEditor*>(grid->ActiveEditor());
+      ASSERT_NE(editor, nullptr);
+      ASSERT_TRUE(ProcessEventsUntil([&] { return editor->Focused(); }));
+      Press(c.Open, c.Mods);
+    }
     EXPECT_TRUE(editor->DroppedDown());
     for (Qt::Key move : c.Moves) Press(move);
     Press(c.Choose);
