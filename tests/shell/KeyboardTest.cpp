@@ -217,6 +217,41 @@ TEST(Keyboard, ADropDownCellOpensWithF4OrAltDownAndTheArrowsChoose) {
   }
 }
 
+TEST(Keyboard, TheSettingsCheckBoxTheTabReachesShowsTheFocusRoundItsCaption) {
+  TProgramFolder f;
+  TMainForm* main = f.Start();
+  main->DefaultSettingsSBtnClick();
+  TApplicationSettings* d = main->ApplicationSettings;
+  Activate(d);
+  FocusOn(d->BtnChangeProjectPath);
+  // The dotted frame inverts every other pixel round the caption, on the
+  // dialog's face; the mark left of it is filled, not inverted.
+  auto framed = [](TFlatCheckBox* box) {
+    qftest::ProcessEventsUntil([] { return false; }, 20);  // the repaints the focus change asked for
+    const QImage img = box->PaintedImage();
+    return qftest::CountPixels(img, {box->MarkRect().Right, 0, box->Width(), box->Height()}, qftest::kInvertedFace);
+  };
+  const struct {
+    Qt::Key Key;
+    Qt::KeyboardModifiers Mods;
+    const char* Focused;
+  } steps[] = {{Qt::Key_Tab, Qt::NoModifier, "EReloadLast"},
+               {Qt::Key_Tab, Qt::NoModifier, "EAutoConnect"},
+               {Qt::Key_Tab, Qt::NoModifier, "EHostname"},
+               {Qt::Key_Backtab, Qt::ShiftModifier, "EAutoConnect"}};
+  for (const auto& s : steps) {
+    Press(s.Key, s.Mods);
+    ASSERT_EQ(FocusedIn(d) ? FocusedIn(d)->Name() : "?", s.Focused);
+    for (TFlatCheckBox* box : {d->EReloadLast, d->EAutoConnect}) {
+      SCOPED_TRACE(s.Focused + std::string(" focused, ") + box->Name());
+      if (box->Name() == s.Focused)
+        EXPECT_GT(framed(box), 100) << "a dotted frame round the caption";
+      else
+        EXPECT_EQ(framed(box), 0);
+    }
+  }
+}
+
 TEST(Keyboard, AWholeProjectWithoutTheMouse) {
   QF_REQUIRE_DB(db);
   TProgramFolder f;
