@@ -198,6 +198,9 @@ QValidator::State TEditValidator::validate(QString& input, int& pos) const {
   RunGuarded([&] { FEdit->FilterInput(text); });
   const QString kept = QString::fromStdU32String(text);
   if (kept == added) return Acceptable;
+  // Nothing of it taken: the edit stays as it was, the selection a paste
+  // would have replaced included (the line edit undoes what it did).
+  if (kept.isEmpty()) return Invalid;
   input = input.left(head) + kept + input.right(tail);
   pos = static_cast<int>(head + kept.size());
   return Acceptable;

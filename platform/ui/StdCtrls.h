@@ -157,8 +157,10 @@ protected:
   /** Applies EdgeWidth and, with AutoSize, the height. */
   void UpdateFrame();
   /** Text the user puts into a single-line edit (typed, pasted, dropped),
-   *  just before it goes in: what is left of text goes in. The default
-   *  takes it whole. Text set from code is never filtered. */
+   *  just before it goes in: what is left of text goes in. When nothing is
+   *  left the edit keeps its text and selection, so a refused paste does
+   *  not take away what it would have replaced. The default takes it whole.
+   *  Text set from code is never filtered. */
   virtual void FilterInput(std::u32string& text);
 
   void DoEnter() override;
