@@ -23,7 +23,8 @@ class TEditValidator;
 class TMemoLines;
 
 /** A caption drawn in the label's font. With AutoSize (the default) the label
- *  takes the size of its text; a disabled label is drawn embossed. */
+ *  takes the size of its text (a caption that shows nothing, none or a lone
+ *  "&", that of one blank); a disabled label is drawn embossed. */
 class TLabel : public TGraphicControl {
 public:
   explicit TLabel(TComponent* AOwner);

@@ -103,6 +103,31 @@ TEST(GradientLabel, PaintingFitsWhenTheSizeOrFontChanged) {
   EXPECT_EQ(label.Font().Height(), -9) << "no fitting with AutoSize";
 }
 
+TEST(GradientLabel, AutoSizeMeasuresAnEmptyCaptionOrALonePrefixAsABlank) {
+  TCanvas measure;
+  const struct {
+    const char* name;
+    std::string caption;
+    bool accel;
+    std::string shown;
+  } cases[] = {{"empty", "", true, " "},
+               {"a_lone_prefix", "&", true, " "},
+               {"a_lone_ampersand_shown", "&", false, "&"},
+               {"text", "Banner", true, "Banner"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TGradientLabel label(nullptr);
+    label.SetBounds(0, 0, 200, 40);
+    label.SetShowAccelChar(c.accel);
+    label.SetCaption(c.caption);
+    label.SetAutoSize(true);
+    measure.Font = label.Font();
+    EXPECT_EQ(std::pair(label.Width(), label.Height()),
+              std::pair(measure.TextWidth(c.shown), measure.TextHeight(c.shown)));
+    EXPECT_GT(label.Width(), 0);
+  }
+}
+
 // ---------------------------------------------------------------- links
 
 TEST(GradientLabel, LinkAddresses) {
