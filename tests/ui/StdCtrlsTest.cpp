@@ -33,9 +33,7 @@ TEST(Label, AutoSizeMeasuresWhatTheCaptionShowsAndNothingAsABlank) {
   } cases[] = {
       {"empty", "", true, " "},
       {"a_lone_prefix", "&", true, " "},
-      {"empty_without_prefixes", "", false, " "},
       {"a_lone_ampersand_shown", "&", false, "&"},
-      {"a_doubled_prefix", "&&", true, "&"},
       {"a_prefixed_letter", "&A", true, "A"},
       {"text", "Name:", true, "Name:"},
   };
