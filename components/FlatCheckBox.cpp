@@ -32,6 +32,23 @@ bool TFlatCheckBox::DialogChar(TKeyChar Key, TShiftState Shift) {
   return TFlatOptionButton::DialogChar(Key, Shift);
 }
 
+void TFlatCheckBox::Paint() {
+  TFlatOptionButton::Paint();
+  if (!Focused() || Caption().empty()) return;
+  // The mark's fill alone hardly shows which box the keys act on: the
+  // caption gets the dotted frame a focused check box shows, a pixel round
+  // the text it takes.
+  TCanvas* c = Canvas();
+  const TRect room = CaptionRect();
+  TRect text{room.Left, room.Top, room.Right, room.Top};
+  c->Font = Font();
+  c->DrawText(Caption(), text, DT_WORDBREAK | DT_CALCRECT);
+  if (Layout() == checkboxRight) OffsetRect(text, room.Right - text.Right, 0);
+  InflateRect(text, 1, 1);
+  IntersectRect(text, text, ClientRect());
+  c->DrawFocusRect(text);
+}
+
 void TFlatCheckBox::PaintMark(TCanvas* c, const TRect& mark) {
   c->Pen.Width = 1;
   c->Pen.Style = psSolid;

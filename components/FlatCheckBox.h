@@ -7,7 +7,8 @@
  *  Checked to a new value, from code too, fires OnClick. A left release
  *  toggles it while it is hovered (hover is kept while the button is held,
  *  so a release outside still toggles); space toggles the focused box and
- *  the caption's accelerator focuses and toggles it. */
+ *  the caption's accelerator focuses and toggles it. While it has the
+ *  keyboard focus a dotted frame stands round its caption. */
 class TFlatCheckBox : public TFlatOptionButton {
 public:
   explicit TFlatCheckBox(TComponent* AOwner);
@@ -23,6 +24,8 @@ public:
 protected:
   int MarkSize() const override { return 11; }
   void PaintMark(TCanvas* canvas, const TRect& mark) override;
+  /** The focus frame is drawn with the rest: a change of focus repaints the whole control. */
+  void Paint() override;
   void Released(int X, int Y) override;
   bool DialogChar(TKeyChar Key, TShiftState Shift) override;
 };

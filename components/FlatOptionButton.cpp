@@ -39,6 +39,12 @@ TRect TFlatOptionButton::MarkRect() const {
                     : TRect{r.Left + 1, r.Top + 3, r.Left + 1 + s, r.Top + 3 + s};
 }
 
+TRect TFlatOptionButton::CaptionRect() const {
+  const TRect r = ClientRect();
+  return FMarkRight ? TRect{r.Left + 1, r.Top + 1, r.Right - 16, r.Bottom - 1}
+                    : TRect{r.Left + 16, r.Top + 1, r.Right - 1, r.Bottom - 1};
+}
+
 TColor TFlatOptionButton::FillColor() const {
   if (!FFocused && !Hovered()) return Color();
   return FHeld ? ColorDown() : ColorFocused();
@@ -50,11 +56,8 @@ void TFlatOptionButton::Paint() {
   TCanvas* c = Canvas();
   if (FTransparent) DrawParentImage(c);
   PaintMark(c, MarkRect());
-  const TRect r = ClientRect();
-  const TRect text = FMarkRight ? TRect{r.Left + 1, r.Top + 1, r.Right - 16, r.Bottom - 1}
-                                : TRect{r.Left + 16, r.Top + 1, r.Right - 1, r.Bottom - 1};
   c->Font = Font();
-  DrawFlatCaption(c, Caption(), text, DT_WORDBREAK | (FMarkRight ? DT_RIGHT : DT_LEFT), Enabled());
+  DrawFlatCaption(c, Caption(), CaptionRect(), DT_WORDBREAK | (FMarkRight ? DT_RIGHT : DT_LEFT), Enabled());
 }
 
 void TFlatOptionButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {

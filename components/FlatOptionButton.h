@@ -24,6 +24,8 @@ public:
   bool MouseHeld() const { return FHeld; }
   /** Where the mark stands in the client area. */
   TRect MarkRect() const;
+  /** The room the caption is drawn in, beside the mark. */
+  TRect CaptionRect() const;
   /** The colour the mark is filled with now. */
   TColor FillColor() const;
 

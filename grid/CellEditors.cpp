@@ -606,17 +606,12 @@ void TPopupEditor::CloseUpWithValue(const std::string& Value) {
   if (OnSelect) OnSelect(this);
 }
 
-namespace {
-
-// F4 and Alt+Down or Alt+Up open and close a drop-down from the keyboard.
 bool IsDropDownKey(WORD Key, TShiftState Shift) {
   constexpr WORD kF4 = VK_F1 + 3;
   if (Key == kF4) return Shift.Empty();
   return (Key == VK_DOWN || Key == VK_UP) && Shift.Contains(ssAlt) && !Shift.Contains(ssCtrl) &&
          !Shift.Contains(ssShift);
 }
-
-}  // namespace
 
 void TPopupEditor::KeyDown(WORD& Key, TShiftState Shift) {
   if (Key == VK_ESCAPE && FDroppedDown) {
@@ -729,7 +724,9 @@ void TComboBoxEditor::KeyDown(WORD& Key, TShiftState Shift) {
     Key = 0;
     return;
   }
-  if (!CellEditing() && (Key == VK_UP || Key == VK_DOWN)) SetItemIndex(FItemIndex + (Key == VK_UP ? -1 : 1));
+  // Alt with an arrow opens the list; only the plain arrows step.
+  if (!CellEditing() && (Key == VK_UP || Key == VK_DOWN) && !IsDropDownKey(Key, Shift))
+    SetItemIndex(FItemIndex + (Key == VK_UP ? -1 : 1));
   TPopupEditor::KeyDown(Key, Shift);
 }
 

@@ -339,5 +339,8 @@ private:
   TWheelNotches FWheel;
 };
 
+/** F4, Alt+Down or Alt+Up: the keys that open and close a drop-down. */
+bool IsDropDownKey(WORD Key, TShiftState Shift);
+
 /** Registers the editors' cursor, drawn in code, under crReversedArrow. */
 void RegisterEditorCursor();

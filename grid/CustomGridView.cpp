@@ -450,6 +450,12 @@ int TCustomGridView::NeighbourColumn(int Direction) const {
 // ---------------------------------------------------------------- keys
 
 void TCustomGridView::KeyDown(WORD& Key, TShiftState Shift) {
+  // A drop-down cell opens from the keyboard as its editor would: the
+  // editor comes up on the cell with its list open.
+  if (!Destroying() && IsDropDownKey(Key, Shift) && DropDownCurrentCell()) {
+    Key = 0;
+    return;
+  }
   const int rows = RowCount(), current = CurrentRow(), column = CurrentColumn();
   if (!Destroying() && Columns().Count() > 0) {
     const int top = TopRow(), visible = VisibleRowCount();
@@ -515,6 +521,20 @@ void TCustomGridView::KeyDown(WORD& Key, TShiftState Shift) {
     }
   }
   TCustomGridViewControl::KeyDown(Key, Shift);
+}
+
+bool TCustomGridView::DropDownCurrentCell() {
+  const int col = CurrentColumn();
+  if (col < 0 || col >= Columns().Count()) return false;
+  auto* editor = dynamic_cast<TPopupEditor*>(Columns().Items(col)->Editor());
+  if (!editor) return false;
+  if (InputRowFocused())
+    BeginInputEdit(col);
+  else
+    BeginEdit(col, CurrentRow());
+  if (FActiveEditor != editor || !editor->Visible()) return false;
+  editor->SetDroppedDown(true);
+  return true;
 }
 
 void TCustomGridView::MoveBySelectionDirection() {

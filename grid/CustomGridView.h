@@ -150,6 +150,10 @@ private:
   /** The next visible column left (-1) or right (+1) of the current one by display position, or -1. */
   int NeighbourColumn(int Direction) const;
   void MoveBySelectionDirection();
+  /** A drop-down key (IsDropDownKey) on a drop-down column: opens the current
+   *  cell's editor and its list. False when the column has no list or the
+   *  edit is refused. */
+  bool DropDownCurrentCell();
   void IncrementalSearch(TKeyChar Key);
   void PressAt(TMouseButton Button, TShiftState Shift, TPoint P);
   void PressData(TShiftState Shift, TPoint P);

@@ -569,7 +569,8 @@ void TCustomGridViewControl::SelectCell(int ACol, int ARow, TShiftState Flags) {
   } else if (fullRow) {
     if (rowChanged && !FState.Contains(gbMultiSelect)) {
       if (oldRow >= 0) SetRowSelected(oldRow, false);
-    } else if (colChanged && FAppearanceOptions.Contains(aoIndicateSelectedCell)) {
+    } else if (colChanged) {
+      // The current cell's mark (and an indicated cell) moves within the row.
       InvalidateCell(oldCol, oldRow);
       InvalidateCell(ACol, ARow);
     }
@@ -1007,7 +1008,17 @@ void TCustomGridViewControl::DrawFocusMark() {
                    top + RowHeightAt(row)};
   if (Common(mark, data).IsEmpty()) return;
   TCanvas* c = Canvas();
+  const bool solid = FAppearanceOptions.Contains(aoAlphaBlendedSelection);
   c->SetClipRect(TRect{0, data.Top, ClientWidth(), data.Bottom});
-  TGraphicsProvider::DrawFocus(c, mark, FAppearanceOptions.Contains(aoAlphaBlendedSelection));
+  TGraphicsProvider::DrawFocus(c, mark, solid);
+  // The row's mark does not say which column the keys act on: the current
+  // cell gets one of its own, clear of the row's lines above and below it
+  // and of the cell's text at its sides.
+  if (FCurrentColumn >= 0 && FCurrentColumn < FColumns->Count() && FColumns->Items(FCurrentColumn)->Visible()) {
+    TRect cell = GetCellRect(FCurrentColumn, row);
+    InflateRect(cell, -1, -2);
+    c->SetClipRect(Common(TRect{mark.Left + 1, data.Top, mark.Right - 1, data.Bottom}, data));
+    TGraphicsProvider::DrawFocus(c, cell, solid);
+  }
   c->ResetClipRect();
 }

@@ -75,7 +75,11 @@ void TLabel::AdjustBounds() {
   c->Font = Font();
   // A word-wrapped label keeps its width and grows downwards.
   TRect r{0, 0, FWordWrap ? Width() : 0, 0};
-  c->DrawText(Caption(), r, TextFlags() | DT_CALCRECT);
+  // A caption that shows nothing (none, or a lone accelerator prefix) is
+  // measured as one blank: the label keeps a line's height and some width.
+  const std::string& caption = Caption();
+  const bool blank = caption.empty() || (FShowAccelChar && caption == "&");
+  c->DrawText(blank ? std::string(" ") : caption, r, TextFlags() | DT_CALCRECT);
   int left = Left();
   if (!FWordWrap && FAlignment == taRightJustify) left += Width() - r.Width();
   if (!FWordWrap && FAlignment == taCenter) left += (Width() - r.Width()) / 2;
@@ -198,6 +202,9 @@ QValidator::State TEditValidator::validate(QString& input, int& pos) const {
   RunGuarded([&] { FEdit->FilterInput(text); });
   const QString kept = QString::fromStdU32String(text);
   if (kept == added) return Acceptable;
+  // Nothing of it taken: the edit stays as it was, the selection a paste
+  // would have replaced included (the line edit undoes what it did).
+  if (kept.isEmpty()) return Invalid;
   input = input.left(head) + kept + input.right(tail);
   pos = static_cast<int>(head + kept.size());
   return Acceptable;

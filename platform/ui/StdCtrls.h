@@ -23,7 +23,8 @@ class TEditValidator;
 class TMemoLines;
 
 /** A caption drawn in the label's font. With AutoSize (the default) the label
- *  takes the size of its text; a disabled label is drawn embossed. */
+ *  takes the size of its text (a caption that shows nothing, none or a lone
+ *  "&", that of one blank); a disabled label is drawn embossed. */
 class TLabel : public TGraphicControl {
 public:
   explicit TLabel(TComponent* AOwner);
@@ -157,8 +158,10 @@ protected:
   /** Applies EdgeWidth and, with AutoSize, the height. */
   void UpdateFrame();
   /** Text the user puts into a single-line edit (typed, pasted, dropped),
-   *  just before it goes in: what is left of text goes in. The default
-   *  takes it whole. Text set from code is never filtered. */
+   *  just before it goes in: what is left of text goes in. When nothing is
+   *  left the edit keeps its text and selection, so a refused paste does
+   *  not take away what it would have replaced. The default takes it whole.
+   *  Text set from code is never filtered. */
   virtual void FilterInput(std::u32string& text);
 
   void DoEnter() override;

@@ -222,6 +222,10 @@ TEST(OptionButton, TheTickTheDotTheDisabledLookTheRightLayoutAndTransparent) {
   EXPECT_EQ(PixelAt(img, 109, 3), box->ColorBorder());
   EXPECT_EQ(CountPixels(img, {0, 0, 40, 17}, clGreen), 0) << "nothing at the left";
   EXPECT_GT(CountPixels(img, {80, 0, 105, 17}, clGreen), 0) << "the text ends at the right";
+  box->SetFocus();
+  img = Painted(box);
+  EXPECT_GT(CountPixels(img, {60, 0, 108, 17}, kInvertedFace), 20) << "focused: a dotted frame round the text";
+  EXPECT_EQ(CountPixels(img, {0, 0, 60, 17}, kInvertedFace), 0);
   box->SetColor(clRed);  // transparent: the parent's picture instead of its own colour
   box->SetTransparent(true);
   EXPECT_EQ(PixelAt(Painted(box), 60, 1), ColorToRGB(form.Color()));

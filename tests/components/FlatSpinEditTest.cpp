@@ -174,6 +174,57 @@ TEST(SpinEdit, DropsAndPastesTakeOnlyWhatTypingWould) {
   }
 }
 
+// Over a selection, a paste refused whole changes nothing, as the same
+// characters typed would not; a paste partly taken replaces the selection.
+TEST(SpinEdit, ARefusedPasteOverASelectionChangesNothing) {
+  enum TWay { Typed, PasteKey, PasteMenu, Drop };
+  const struct {
+    const char* name;
+    TWay way;
+    std::string text, shown, selected;
+    int beeps, changes;
+  } cases[] = {
+      {"typed", Typed, "x", "123", "2", 1, 0},
+      {"pasted_by_the_key", PasteKey, "x", "123", "2", 1, 0},
+      {"pasted_from_the_menu", PasteMenu, "x", "123", "2", 1, 0},
+      {"dropped", Drop, "x", "123", "", 1, 0},
+      {"partly_taken", PasteKey, "4x", "143", "", 1, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TShownForm form;
+    auto* spin = Place<TFlatSpinEditInteger>(&form, 10, 10, 121, 20);
+    spin->SetValue(123);
+    spin->SetFocus();
+    Line(spin)->setSelection(1, 1);
+    ASSERT_EQ(Line(spin)->selectedText(), "2");
+    int changes = 0;
+    spin->OnChange = [&](TObject*) { ++changes; };
+    const int beeps = MessageBeepCount();
+    QMimeData data;
+    data.setText(QString::fromStdString(c.text));
+    switch (c.way) {
+      case Typed: Key(Line(spin), Qt::Key_X, QString::fromStdString(c.text)); break;
+      case PasteKey: Paste(spin, c.text); break;
+      case PasteMenu:
+        QApplication::clipboard()->setText(data.text());
+        Line(spin)->paste();
+        break;
+      case Drop: {
+        QDragEnterEvent enter(QPoint(1, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(Line(spin), &enter);
+        QDropEvent drop(QPointF(1, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(Line(spin), &drop);
+        break;
+      }
+    }
+    EXPECT_EQ(spin->Text(), c.shown);
+    EXPECT_EQ(Line(spin)->selectedText().toStdString(), c.selected);
+    EXPECT_EQ(MessageBeepCount(), beeps + c.beeps);
+    EXPECT_EQ(changes, c.changes);
+  }
+}
+
 TEST(SpinEdit, LeavingClampsOrRestoresTheTextBeforeOnExitReadsIt) {
   // Pasted, except text with letters, which only code can put in.
   const struct {

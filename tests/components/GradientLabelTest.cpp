@@ -103,6 +103,18 @@ TEST(GradientLabel, PaintingFitsWhenTheSizeOrFontChanged) {
   EXPECT_EQ(label.Font().Height(), -9) << "no fitting with AutoSize";
 }
 
+TEST(GradientLabel, AutoSizeMeasuresAnEmptyCaptionOrALonePrefixAsABlank) {
+  TCanvas measure;
+  for (const auto& [caption, shown] : {std::pair{"", " "}, {"&", " "}, {"Banner", "Banner"}}) {
+    TGradientLabel label(nullptr);
+    label.SetCaption(caption);
+    label.SetAutoSize(true);
+    measure.Font = label.Font();
+    EXPECT_EQ(std::pair(label.Width(), label.Height()), std::pair(measure.TextWidth(shown), measure.TextHeight(shown)))
+        << '"' << caption << '"';
+  }
+}
+
 // ---------------------------------------------------------------- links
 
 TEST(GradientLabel, LinkAddresses) {

@@ -196,6 +196,23 @@ TEST(CellEditors, TheComboBoxStepsThroughItsItemsOutsideCellEditing) {
   EXPECT_EQ(f.Editor->Text(), "A");
 }
 
+TEST(CellEditors, AltAndAnArrowOutsideCellEditingOnlyOpensTheList) {
+  TEditorOnForm<TComboBoxEditor> f;
+  f.Editor->SetItems(Abc());
+  for (int key : {Qt::Key_Down, Qt::Key_Up}) {
+    SCOPED_TRACE(key == Qt::Key_Down ? "Alt+Down" : "Alt+Up");
+    f.Editor->SetItemIndex(1);
+    Press(key, {}, Qt::AltModifier);
+    EXPECT_TRUE(f.Editor->DroppedDown());
+    EXPECT_EQ(std::tuple(f.Editor->ItemIndex(), f.Editor->Text(), f.Editor->PopupList()->ItemIndex()),
+              std::tuple(1, std::string("B"), 1))
+        << "the list opens on the item the editor shows";
+    Press(Qt::Key_Escape, "\x1b");
+    EXPECT_FALSE(f.Editor->DroppedDown());
+    EXPECT_EQ(std::tuple(f.Editor->ItemIndex(), f.Editor->Text()), std::tuple(1, std::string("B")));
+  }
+}
+
 TEST(CellEditors, TheDropDownListOpensBelowChoosesAndCloses) {
   TEditorOnForm<TComboBoxEditor> f;
   f.Editor->SetItems(Abc());

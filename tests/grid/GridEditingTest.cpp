@@ -104,6 +104,40 @@ TEST(GridEditing, TypingOpensTheEditorWithTheKeysAndEnterCommitsAndMoves) {
   }
 }
 
+TEST(GridEditing, F4OrAltWithAnArrowOpensADropDownCellWithItsListAndNoOtherCell) {
+  const struct {
+    const char* name;
+    int col;
+    Qt::Key key;
+    Qt::KeyboardModifiers mods;
+    bool accept, opens;
+    int rowAfter;
+  } cases[] = {
+      {"f4", 2, Qt::Key_F4, Qt::NoModifier, true, true, 1},
+      {"alt_down", 2, Qt::Key_Down, Qt::AltModifier, true, true, 1},
+      {"alt_up", 2, Qt::Key_Up, Qt::AltModifier, true, true, 1},
+      {"shift_f4", 2, Qt::Key_F4, Qt::ShiftModifier, true, false, 1},
+      {"refused_by_the_grid_s_owner", 2, Qt::Key_F4, Qt::NoModifier, false, false, 1},
+      {"f4_on_a_text_cell", 0, Qt::Key_F4, Qt::NoModifier, true, false, 1},
+      {"alt_down_on_a_text_cell_moves_down", 0, Qt::Key_Down, Qt::AltModifier, true, false, 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TEditingGrid g;
+    g.AcceptEdits = c.accept;
+    g.Grid->SelectCell(c.col, 1, {});
+    g.Grid->SetCellText(2, 1, "B");
+    Press(c.key, {}, c.mods);
+    auto* editor = dynamic_cast<TComboBoxEditor*>(g.Editor());
+    EXPECT_EQ(editor != nullptr, c.opens);
+    EXPECT_EQ(g.Current(), (TGridCell{c.col, c.rowAfter}));
+    if (!c.opens) continue;
+    EXPECT_TRUE(editor->DroppedDown() && editor->Focused());
+    EXPECT_EQ(std::tuple(g.Grid->EditedCell(), editor->PopupList()->ItemIndex()), std::tuple(TGridCell{2, 1}, 1))
+        << "the list opens on the cell's item";
+  }
+}
+
 TEST(GridEditing, AClickOnTheCurrentCellOpensItsTextAReleaseElsewhereNothing) {
   TEditingGrid g;
   g.Grid->SelectCell(0, 1, {});

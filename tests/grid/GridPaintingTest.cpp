@@ -137,6 +137,52 @@ TEST(GridPaintingCells, TheIndicatedCellStandsOutOfItsSelectedRow) {
   }
 }
 
+TEST(GridPaintingCells, AWholeRowSelectionMarksTheCurrentCellWhereTheArrowsMoveIt) {
+  TShownForm form;
+  TGridView* grid = MakeGrid(&form, {60, 60, 60}, 4, 200, 120);
+  grid->SetOptions({goHeader, goSelectFullRow});
+  TCustomControl* other = gridtest::FocusTaker(&form);
+  Focus(grid);
+  grid->SelectCell(0, 1, {});
+  const TColor h = Rgb(clHighlight), inverted = RGB(255 - GetRValue(h), 255 - GetGValue(h), 255 - GetBValue(h));
+  // The current cell's own dotted mark runs a pixel inside its sides and two
+  // below the row's top, where nothing else inverts the selection.
+  auto marked = [&](const QImage& img, int col, int row) {
+    const TRect r = grid->GetCellRect(col, row);
+    return CountPixels(img, {r.Left + 1, r.Top + 2, r.Right - 1, r.Top + 3}, inverted) >= (r.Width() - 2) / 2 &&
+           CountPixels(img, {r.Left + 1, r.Top + 2, r.Left + 2, r.Bottom - 2}, inverted) >= (r.Height() - 4) / 2 - 1;
+  };
+  const struct {
+    const char* name;
+    std::function<void()> act;
+    int col, row;  // the marked cell; -1: none
+  } steps[] = {
+      {"first", [] {}, 0, 1},
+      {"right", [] { gridtest::Press(Qt::Key_Right); }, 1, 1},
+      {"right_again", [] { gridtest::Press(Qt::Key_Right); }, 2, 1},
+      {"left", [] { gridtest::Press(Qt::Key_Left); }, 1, 1},
+      {"down", [] { gridtest::Press(Qt::Key_Down); }, 1, 2},
+      {"hidden_focus", [&] { grid->SetAppearanceOptions({aoHideFocus}); }, -1, 2},
+      {"unfocused", [&] {
+         grid->SetAppearanceOptions({});
+         Focus(other);
+       }, -1, 2},
+  };
+  for (const auto& s : steps) {
+    s.act();
+    // What the screen shows once the parts the step made dirty are painted again.
+    qftest::ProcessEventsUntil([] { return false; }, 20);
+    const QImage img = grid->PaintedImage();
+    for (int row = 0; row < 4; ++row)
+      for (int col = 0; col < 3; ++col)
+        EXPECT_EQ(marked(img, col, row), col == s.col && row == s.row) << s.name << " " << col << "," << row;
+    if (s.col >= 0) {
+      const TRect r = grid->GetCellRect(s.col, s.row);
+      EXPECT_GT(CountPixels(img, {0, r.Top, 180, r.Top + 1}, inverted), 80) << s.name << ": the row keeps its mark";
+    }
+  }
+}
+
 TEST(GridPaintingCells, BoldSelectionOnlyForSelectedCellsWhenAsked) {
   const struct {
     const char* name;

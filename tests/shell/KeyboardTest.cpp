@@ -173,23 +173,39 @@ TEST(Keyboard, ADropDownCellOpensWithF4OrAltDownAndTheArrowsChoose) {
   AddFromServer(main, "shop", "products");
   TGridView* grid = main->TableInfo;
   const int row = RowOf(main, "name");
+  // The key opens the list in an open editor, and on the grid's current cell
+  // it opens the editor with its list.
   const struct {
     Qt::Key Open;
     Qt::KeyboardModifiers Mods;
     std::vector<Qt::Key> Moves;
     Qt::Key Choose;
     std::string Chosen;
-  } cases[] = {{Qt::Key_F4, Qt::NoModifier, {Qt::Key_Down, Qt::Key_Down}, Qt::Key_Return, "Combobox"},
-               {Qt::Key_Down, Qt::AltModifier, {Qt::Key_Down, Qt::Key_Up, Qt::Key_Up}, Qt::Key_F4, "Textarea"},
-               {Qt::Key_F4, Qt::NoModifier, {Qt::Key_Up}, Qt::Key_Escape, "Textarea"}};  // Esc chooses nothing
+    bool FromTheGrid;
+  } cases[] = {{Qt::Key_F4, Qt::NoModifier, {Qt::Key_Down, Qt::Key_Down}, Qt::Key_Return, "Combobox", false},
+               {Qt::Key_Down, Qt::AltModifier, {Qt::Key_Down, Qt::Key_Up, Qt::Key_Up}, Qt::Key_F4, "Textarea", false},
+               {Qt::Key_F4, Qt::NoModifier, {Qt::Key_Up}, Qt::Key_Escape, "Textarea", false},  // Esc chooses nothing
+               {Qt::Key_F4, Qt::NoModifier, {Qt::Key_Down, Qt::Key_Down}, Qt::Key_Return, "Listbox", true},
+               {Qt::Key_Down, Qt::AltModifier, {Qt::Key_Up, Qt::Key_Up}, Qt::Key_Return, "Textarea", true}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.Chosen);
+    SCOPED_TRACE(c.Chosen + (c.FromTheGrid ? " from the grid" : ""));
     FocusOn(grid);
-    grid->BeginEdit(9, row, "");
-    auto* editor = dynamic_cast<TComboBoxEditor*>(grid->ActiveEditor());
-    ASSERT_NE(editor, nullptr);
-    ASSERT_TRUE(ProcessEventsUntil([&] { return editor->Focused(); }));
-    Press(c.Open, c.Mods);
+    TComboBoxEditor* editor = nullptr;
+    if (c.FromTheGrid) {
+      grid->SelectCell(9, row, {});
+      ASSERT_EQ(grid->ActiveEditor(), nullptr);
+      Press(c.Open, c.Mods);
+      editor = dynamic_cast<TComboBoxEditor*>(grid->ActiveEditor());
+      ASSERT_NE(editor, nullptr) << "the key opens the cell";
+      EXPECT_TRUE(editor->Focused());
+      EXPECT_EQ(grid->CurrentRow(), row);
+    } else {
+      grid->BeginEdit(9, row, "");
+      editor = dynamic_cast<TComboBoxEditor*>(grid->ActiveEditor());
+      ASSERT_NE(editor, nullptr);
+      ASSERT_TRUE(ProcessEventsUntil([&] { return editor->Focused(); }));
+      Press(c.Open, c.Mods);
+    }
     EXPECT_TRUE(editor->DroppedDown());
     for (Qt::Key move : c.Moves) Press(move);
     Press(c.Choose);
@@ -198,6 +214,41 @@ TEST(Keyboard, ADropDownCellOpensWithF4OrAltDownAndTheArrowsChoose) {
     Press(Qt::Key_Return);
     EXPECT_EQ(grid->GetCellText(9, row), c.Chosen);
     EXPECT_EQ(main->Project()->GetCurrentTable()->GetInputListElement(1)->Input_type, c.Chosen);
+  }
+}
+
+TEST(Keyboard, TheSettingsCheckBoxTheTabReachesShowsTheFocusRoundItsCaption) {
+  TProgramFolder f;
+  TMainForm* main = f.Start();
+  main->DefaultSettingsSBtnClick();
+  TApplicationSettings* d = main->ApplicationSettings;
+  Activate(d);
+  FocusOn(d->BtnChangeProjectPath);
+  // The dotted frame inverts every other pixel round the caption, on the
+  // dialog's face; the mark left of it is filled, not inverted.
+  auto framed = [](TFlatCheckBox* box) {
+    qftest::ProcessEventsUntil([] { return false; }, 20);  // the repaints the focus change asked for
+    const QImage img = box->PaintedImage();
+    return qftest::CountPixels(img, {box->MarkRect().Right, 0, box->Width(), box->Height()}, qftest::kInvertedFace);
+  };
+  const struct {
+    Qt::Key Key;
+    Qt::KeyboardModifiers Mods;
+    const char* Focused;
+  } steps[] = {{Qt::Key_Tab, Qt::NoModifier, "EReloadLast"},
+               {Qt::Key_Tab, Qt::NoModifier, "EAutoConnect"},
+               {Qt::Key_Tab, Qt::NoModifier, "EHostname"},
+               {Qt::Key_Backtab, Qt::ShiftModifier, "EAutoConnect"}};
+  for (const auto& s : steps) {
+    Press(s.Key, s.Mods);
+    ASSERT_EQ(FocusedIn(d) ? FocusedIn(d)->Name() : "?", s.Focused);
+    for (TFlatCheckBox* box : {d->EReloadLast, d->EAutoConnect}) {
+      SCOPED_TRACE(s.Focused + std::string(" focused, ") + box->Name());
+      if (box->Name() == s.Focused)
+        EXPECT_GT(framed(box), 100) << "a dotted frame round the caption";
+      else
+        EXPECT_EQ(framed(box), 0);
+    }
   }
 }
 

@@ -17,6 +17,37 @@ namespace {
 
 constexpr auto Press = QEvent::MouseButtonPress, Release = QEvent::MouseButtonRelease, Move = QEvent::MouseMove;
 
+// ---------------------------------------------------------------- labels
+
+// A caption that shows nothing is measured as one blank: the label keeps a
+// line's height and a blank's width instead of shrinking to nothing.
+TEST(Label, AutoSizeMeasuresWhatTheCaptionShowsAndNothingAsABlank) {
+  TShownForm form;
+  const QFontMetrics metrics(ToQFont(form.Font()));
+  const int line = metrics.height();
+  const struct {
+    const char* name;
+    std::string caption;
+    bool accel;
+    QString shown;
+  } cases[] = {
+      {"empty", "", true, " "},
+      {"a_lone_prefix", "&", true, " "},
+      {"a_lone_ampersand_shown", "&", false, "&"},
+      {"a_prefixed_letter", "&A", true, "A"},
+      {"text", "Name:", true, "Name:"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto* label = Place<TLabel>(&form, 10, 10, 65, 17);
+    label->SetShowAccelChar(c.accel);
+    label->SetCaption("x");
+    label->SetCaption(c.caption);
+    EXPECT_EQ(std::pair(label->Width(), label->Height()), std::pair(metrics.horizontalAdvance(c.shown), line));
+    EXPECT_GT(label->Width(), 0);
+  }
+}
+
 // ---------------------------------------------------------------- edits
 
 TEST(Edit, OnChangeFiresForEveryChangeOfTheTextAlsoFromCode) {
