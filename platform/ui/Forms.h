@@ -5,6 +5,8 @@
 #include "ui/Controls.h"
 
 #include <QCursor>
+#include <QPointer>
+#include <QWindow>
 
 #include <map>
 #include <memory>
@@ -237,10 +239,30 @@ extern TScreen* Screen;
 
 /** The window a modal window opened now belongs to, and opens above: the
  *  modal window on top, else the active window, else the main form while it
- *  shows; null when there is none. A modal window without an owner of its
- *  own would otherwise belong to a hidden window of Qt's, and a window
- *  manager may stack it below the window that opened it. */
+ *  shows; but when that one is covered by a window of the program that
+ *  stays on top (or by a window belonging to one), the topmost of those.
+ *  Null when there is none. A modal window without an owner of its own
+ *  would otherwise belong to a hidden window of Qt's, and a window manager
+ *  may stack it below the window that opened it, or below a window that
+ *  stays on top, where it waits unseen and every other window is blocked. */
 QWidget* ModalOwner();
+
+/** Lends window, about to open modally, to ModalOwner() for as long as the
+ *  object lives: the owner becomes its transient parent, which the window
+ *  manager stacks it above, not its Qt parent, so that the owner may be
+ *  freed meanwhile without taking the window along. At the end the window
+ *  belongs again to whatever it belonged to before. */
+class TModalPlacement {
+public:
+  explicit TModalPlacement(QWidget* window);
+  ~TModalPlacement();
+  TModalPlacement(const TModalPlacement&) = delete;
+  TModalPlacement& operator=(const TModalPlacement&) = delete;
+
+private:
+  QPointer<QWindow> FWindow;
+  QPointer<QWindow> FOwnParent;
+};
 
 /** Puts the layer's process-wide state back as it starts: registered
  *  cursors, the screen cursor, the hint, the mouse capture. For tests. */
