@@ -588,12 +588,18 @@ void TApplication::SetTitle(const std::string& title) { FTitle = title; }
 
 void TApplication::Run() {
   if (FMainForm && !FTerminated) FMainForm->Show();
-  if (!FTerminated) QApplication::exec();
+  if (FTerminated) return;
+  FRunning = true;
+  QApplication::exec();
+  FRunning = false;
 }
 
 void TApplication::Terminate() {
   FTerminated = true;
-  QCoreApplication::quit();
+  // The loops end without a word to the windows: Qt's quit would first close
+  // each one, and the main form, closing already, would ask its questions
+  // again. Outside Run there is no loop of the application's to end.
+  if (FRunning) QCoreApplication::exit(0);
 }
 
 void TApplication::ProcessMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
@@ -713,6 +719,7 @@ int TScreen::Height() const {
 void ReleaseMouseCaptureHolder();
 
 void ResetUiGlobals() {
+  if (Application) Application->FTerminated = false;
   if (Screen) Screen->SetCursor(crDefault);
   if (Application) Application->CancelHint();
   TScreen::ClearRegisteredCursors();

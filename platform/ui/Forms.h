@@ -188,6 +188,7 @@ public:
 private:
   friend class TForm;
   friend class TControl;
+  friend void ResetUiGlobals();
   void ControlGone(TControl* control);
   std::unique_ptr<QApplication> FOwnApp;
   std::unique_ptr<TScreen> FScreen;
@@ -195,6 +196,7 @@ private:
   std::string FHelpFile;
   TForm* FMainForm = nullptr;
   bool FTerminated = false;
+  bool FRunning = false;
   bool FShowingException = false;
   IMessageBoxService* FMessages = nullptr;
   bool FShowHint = true;
@@ -264,6 +266,7 @@ private:
   QPointer<QWindow> FOwnParent;
 };
 
-/** Puts the layer's process-wide state back as it starts: registered
- *  cursors, the screen cursor, the hint, the mouse capture. For tests. */
+/** Puts the layer's process-wide state back as it starts: the application
+ *  not terminated, registered cursors, the screen cursor, the hint, the
+ *  mouse capture. For tests. */
 void ResetUiGlobals();
