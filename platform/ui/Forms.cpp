@@ -413,6 +413,12 @@ bool TForm::DialogKey(WORD Key, TShiftState Shift) {
 void TForm::SelectNext(bool forward) {
   QWidget* start = QApplication::focusWidget();
   if (!start || start->window() != Handle()) start = Handle();
+  FocusNextFrom(start, forward);
+}
+
+void TForm::SelectFirst() { FocusNextFrom(Handle(), true); }
+
+void TForm::FocusNextFrom(QWidget* start, bool forward) {
   QWidget* w = start;
   for (int guard = 0; guard < 10000; ++guard) {
     w = forward ? w->nextInFocusChain() : w->previousInFocusChain();

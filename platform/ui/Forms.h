@@ -71,6 +71,8 @@ public:
   bool Active() const;
   /** Moves the focus to the next (or previous) control that takes it. */
   void SelectNext(bool forward);
+  /** Moves the focus to the first control in the tab order that takes it. */
+  void SelectFirst();
 
   /** Puts bar (a menu bar) above the client area; null removes it. */
   void SetMenuWidget(QWidget* bar);
@@ -106,6 +108,8 @@ private:
   void ControlGone(TControl* control);
   void ApplyBorderStyle();
   void PlaceOnScreen();
+  /** Focuses the first control after start in the focus chain that takes it. */
+  void FocusNextFrom(QWidget* start, bool forward);
   int MenuHeight() const;
 
   TFormBorderStyle FBorderStyle = bsSizeable;
