@@ -526,6 +526,8 @@ void TMainForm::FormShow() {
     WriteLog("  FormShow DisplayProjectTables ");
     SelectTablePanel->DisplayProjectTables();
     ShowFirstTable();
+    // Name, host and user are known without the server too.
+    SelectTablePanel->ShowProjectInfo();
   }
   WriteLog("  FormShow was any error? -> " + BoolToText(error));
   error = false;

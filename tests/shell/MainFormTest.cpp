@@ -121,6 +121,12 @@ TEST(MainWindowStart, EveryPathOfTheFirstShowing) {
     EXPECT_EQ(form->TableInfo->RowCount(), c.Tables ? 2 : 0);
     const TWebTable* first = form->Project()->GetTable(0);
     EXPECT_EQ(form->Project()->CurrentTable, first ? first->Name : "");
+    // A loaded project is summed up whether its server answers or not.
+    if (c.Tables) {
+      EXPECT_EQ(form->SelectTablePanel->MemoProjectInfo->Lines().Text(),
+                "Project: " + c.ProjectName + "\r\nHost: " + db.Host + "\r\nUser: " + db.User +
+                    "\r\nTables: " + std::to_string(c.Tables) + "\r\n");
+    }
     EXPECT_EQ(form->Caption(), "Quarrowfield - " + c.ProjectName);
     EXPECT_EQ(f.CountLog("  FormShow QFX was called with parameter: " + argument), argument.empty() ? 0 : 1);
     // Loading or connecting the project failed (auto-connect comes after this line).
