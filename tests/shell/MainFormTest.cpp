@@ -121,6 +121,16 @@ TEST(MainWindowStart, EveryPathOfTheFirstShowing) {
     EXPECT_EQ(form->TableInfo->RowCount(), c.Tables ? 2 : 0);
     const TWebTable* first = form->Project()->GetTable(0);
     EXPECT_EQ(form->Project()->CurrentTable, first ? first->Name : "");
+    // The table on screen is the one shown selected in the tree, also while
+    // the focus is elsewhere.
+    if (first) {
+      TTreeView* tree = form->SelectTablePanel->TreeSelectedTable;
+      TTreeNode* node = TTableSelectPanel::FindTableNode(tree, first->DB, first->Name);
+      ASSERT_NE(node, nullptr);
+      EXPECT_EQ(tree->Selected(), node);
+      FocusOn(form->TableInfo);
+      EXPECT_GT(CountPixels(Grabbed(tree), node->DisplayRect(true), clBtnFace), 0) << "not marked";
+    }
     // A loaded project is summed up whether its server answers or not.
     if (c.Tables) {
       EXPECT_EQ(form->SelectTablePanel->MemoProjectInfo->Lines().Text(),
