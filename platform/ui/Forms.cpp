@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QPixmap>
@@ -448,10 +449,12 @@ TWindowLayer LayerOf(const QWidget* w) {
   return layer;
 }
 
-// Windows a dialog may belong to: not pop-ups, hints or floating images.
+// Windows a dialog may belong to: shown on the screen, and not pop-ups,
+// hints or floating images.
 bool CanOwn(const QWidget* w) {
   const Qt::WindowType type = w->windowType();
-  return w->isVisible() && w->windowHandle() && (type == Qt::Window || type == Qt::Dialog || type == Qt::Tool);
+  return w->isVisible() && !w->isMinimized() && w->windowHandle() &&
+         (type == Qt::Window || type == Qt::Dialog || type == Qt::Tool);
 }
 
 }  // namespace

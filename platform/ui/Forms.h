@@ -6,7 +6,6 @@
 
 #include <QCursor>
 #include <QPointer>
-#include <QWindow>
 
 #include <map>
 #include <memory>
@@ -16,6 +15,7 @@ class QApplication;
 class QEventLoop;
 class QPoint;
 class QTimer;
+class QWindow;
 class TBitmap;
 class IMessageBoxService;
 class TScreen;
