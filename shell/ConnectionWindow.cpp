@@ -156,11 +156,12 @@ void TConnectionForm::BtnConnectClick() {
       // No database named: a user without rights on "mysql" still gets in.
       const bool connected =
           p.DBManager->Connect(p.Database_host, p.Database_user, p.Database_password, port, "") != nullptr;
-      if (!connected) WriteLog("  " + p.DBManager->LastError());
+      // The server's reason, before the panel's queries put their own in its place.
+      const std::string reason = connected ? std::string() : p.DBManager->LastError();
+      if (!connected) WriteLog("  " + reason);
       main.SelectTablePanel->InitPanel(&p, main.TableInfo);
       main.TableInfo->ClearRows();
-      if (!connected)
-        ShowMessageBox(WithReason("Can't connect to database!", p.DBManager->LastError()), TMsgDlgType::mtWarning);
+      if (!connected) ShowMessageBox(WithReason("Can't connect to database!", reason), TMsgDlgType::mtWarning);
     }
   } else {
     FormToProject(*main.Project(), port);

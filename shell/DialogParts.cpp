@@ -87,6 +87,12 @@ void TProgramDialog::SetDialogButtons(TFlatButton* main, TFlatButton* cancel) {
   if (main && main != cancel) main->SetDefault(true);
 }
 
+void TProgramDialog::SetVisible(bool visible) {
+  const bool opening = visible && !Visible();
+  TForm::SetVisible(visible);
+  if (opening) SelectFirst();
+}
+
 bool TProgramDialog::DialogKey(WORD Key, TShiftState Shift) {
   if (Shift.Empty() && (Key == VK_RETURN || Key == VK_ESCAPE)) {
     TFlatButton* button = Key == VK_ESCAPE ? (FCancelButton ? FCancelButton : FMainButton) : FMainButton;

@@ -18,15 +18,19 @@ class TFlatGroupBox;
 class TLabel;
 class TSplitter;
 
-/** A dialog of the program that the keyboard alone can drive: Enter presses
- *  the focused button, or else the main button; Escape presses the cancel
- *  button (the main one when there is no other). A field that takes Enter
- *  itself (a memo) keeps it; Escape cancels from there too. */
+/** A dialog of the program that the keyboard alone can drive: it opens with
+ *  the focus on its first field; Enter presses the focused button, or else
+ *  the main button; Escape presses the cancel button (the main one when
+ *  there is no other). A field that takes Enter itself (a memo) keeps it;
+ *  Escape cancels from there too. */
 class TProgramDialog : public TForm {
 public:
   using TForm::TForm;
   /** The buttons Enter and Escape press; main is drawn as the default one. */
   void SetDialogButtons(TFlatButton* main, TFlatButton* cancel);
+  /** Opening (from hidden) puts the focus on the first field, wherever it
+   *  was left the last time: typing goes into a field, never to a button. */
+  void SetVisible(bool visible) override;
 
 protected:
   bool DialogKey(WORD Key, TShiftState Shift) override;

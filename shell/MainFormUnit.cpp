@@ -526,6 +526,8 @@ void TMainForm::FormShow() {
     WriteLog("  FormShow DisplayProjectTables ");
     SelectTablePanel->DisplayProjectTables();
     ShowFirstTable();
+    // Name, host and user are known without the server too.
+    SelectTablePanel->ShowProjectInfo();
   }
   WriteLog("  FormShow was any error? -> " + BoolToText(error));
   error = false;
@@ -650,7 +652,9 @@ bool TMainForm::ProjectChanged() {
   }
 }
 
-bool TMainForm::CloseQuery() {
+bool TMainForm::CloseQuery() { return SaveQuery(); }
+
+bool TMainForm::SaveQuery() {
   if (!FProject || !ProjectChanged()) return true;
   switch (ShowMessageBox("Save changes to the project?", TMsgDlgType::mtConfirmation, mbYes | mbNo | mbCancel)) {
     case TModalResult::mrYes: BtnSaveClick(); return true;
@@ -662,10 +666,11 @@ bool TMainForm::CloseQuery() {
 // ---------------------------------------------------------------- commands
 
 void TMainForm::NewSBtnClick() {
-  if (FProject->GetTableCount() > 0) {
-    if (ShowMessageBox(kOverwrite, TMsgDlgType::mtWarning, mbYes | mbNo) != TModalResult::mrYes) return;
-    ReplaceProject(std::make_unique<TProjectManager>());
-  }
+  const bool tables = FProject->GetTableCount() > 0;
+  if (tables && ShowMessageBox(kOverwrite, TMsgDlgType::mtWarning, mbYes | mbNo) != TModalResult::mrYes) return;
+  // What was not saved goes only when the user says so.
+  if (!SaveQuery()) return;
+  if (tables) ReplaceProject(std::make_unique<TProjectManager>());
   NewProjectMode = true;
   if (!ConnectionForm) ConnectionForm = new TConnectionForm(this);
   ConnectionForm->Execute();
@@ -687,6 +692,7 @@ void TMainForm::DefaultSettingsSBtnClick() {
 }
 
 void TMainForm::OpenSBtnClick() {
+  if (!SaveQuery()) return;
   TFileDialogOptions options;
   options.DefaultExt = "vrk";
   options.Filter = kFileFilter;

@@ -193,8 +193,10 @@ public:
    *  created or last saved (the pending edits taken in first). */
   bool ProjectChanged();
   /** Asks "Save changes to the project?" when the project changed: Yes
-   *  saves, No lets it go, Cancel (or closing the box) keeps the window open.
-   *  True when the window may close. */
+   *  saves, No lets it go, Cancel (or closing the box) keeps it. True when
+   *  the project open now may go (closing, New, Open). */
+  bool SaveQuery();
+  /** SaveQuery as the window closes: true when it may close. */
   bool CloseQuery();
   /** Shows the project's first table, as a click on it in the selected
    *  tree does; nothing without tables. */

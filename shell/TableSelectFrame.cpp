@@ -95,6 +95,8 @@ TTableSelectPanel::TTableSelectPanel(TMainForm* AOwner) : TFrame(AOwner), FForm(
     tree->SetReadOnly(true);
     tree->SetImages(FImages.get());
   }
+  // The table the grid shows stays marked while the focus is elsewhere.
+  TreeSelectedTable->SetHideSelection(false);
   BtnAddTable->OnClick = [this](TObject*) { BtnAddTableClick(); };
   BtnRemoveTable->OnClick = [this](TObject*) { BtnRemoveTableClick(); };
   TreeSelectedTable->OnChange = [this](TObject*, TTreeNode* node) { TreeSelectedTableChange(node); };

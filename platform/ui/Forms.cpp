@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QPixmap>
@@ -15,6 +16,7 @@
 #include <QShowEvent>
 
 #include <cstdio>
+#include <optional>
 
 TApplication* Application = nullptr;
 TScreen* Screen = nullptr;
@@ -175,6 +177,9 @@ void TForm::ApplyBorderStyle() {
     case bsSizeable: break;
   }
   if (FFormStyle == fsStayOnTop) f |= Qt::WindowStaysOnTopHint;
+  // The window manager keeps a dialog, but not a plain window, above the
+  // window it belongs to: a modal form is a dialog while it is modal.
+  if (FModal && (f & Qt::WindowType_Mask) == Qt::Window) f = (f & ~Qt::WindowType_Mask) | Qt::Dialog;
   QWidget* w = Handle();
   const bool wasVisible = w->isVisible();
   w->setWindowFlags(f);
@@ -232,17 +237,20 @@ TModalResult TForm::ShowModal() {
   if (FModal || w->isVisible()) throw EInvalidOperation("Cannot make a visible window modal");
   FModal = true;
   FModalResult = TModalResult::mrNone;
-  // A form without an owner belongs, while it is modal, to the window that opened it.
-  const bool borrowed = !w->parentWidget() && ModalOwner();
-  if (borrowed) w->setParent(ModalOwner(), w->windowFlags());
+  const bool plainWindow = w->windowType() == Qt::Window;
+  if (plainWindow) ApplyBorderStyle();
   w->setWindowModality(Qt::ApplicationModal);
+  // While it is modal the form opens above the window on top, which need not
+  // be its owner (nor may own it: it could be freed while the form is open).
+  std::optional<TModalPlacement> placement(std::in_place, w);
   TCloseAction action = caHide;
   auto finish = [&] {
     FModal = false;
     FModalLoop = nullptr;
     SetVisible(false);
     w->setWindowModality(Qt::NonModal);
-    if (borrowed) w->setParent(nullptr, w->windowFlags());
+    placement.reset();
+    if (plainWindow) ApplyBorderStyle();
   };
   try {
     SetVisible(true);
@@ -406,6 +414,12 @@ bool TForm::DialogKey(WORD Key, TShiftState Shift) {
 void TForm::SelectNext(bool forward) {
   QWidget* start = QApplication::focusWidget();
   if (!start || start->window() != Handle()) start = Handle();
+  FocusNextFrom(start, forward);
+}
+
+void TForm::SelectFirst() { FocusNextFrom(Handle(), true); }
+
+void TForm::FocusNextFrom(QWidget* start, bool forward) {
   QWidget* w = start;
   for (int guard = 0; guard < 10000; ++guard) {
     w = forward ? w->nextInFocusChain() : w->previousInFocusChain();
@@ -418,11 +432,75 @@ void TForm::SelectNext(bool forward) {
   }
 }
 
+namespace {
+
+/** Where a window stands among the program's windows: whether it stays on
+ *  top or belongs (through its transient parents) to one that does, and how
+ *  many windows it belongs to, one above the other. */
+struct TWindowLayer {
+  bool OnTop = false;
+  int Depth = 0;
+};
+
+TWindowLayer LayerOf(const QWidget* w) {
+  TWindowLayer layer;
+  for (const QWindow* h = w->windowHandle(); h && layer.Depth < 64; h = h->transientParent(), ++layer.Depth)
+    if (h->flags() & Qt::WindowStaysOnTopHint) layer.OnTop = true;
+  return layer;
+}
+
+// Windows a dialog may belong to: shown on the screen, and not pop-ups,
+// hints or floating images.
+bool CanOwn(const QWidget* w) {
+  const Qt::WindowType type = w->windowType();
+  return w->isVisible() && !w->isMinimized() && w->windowHandle() &&
+         (type == Qt::Window || type == Qt::Dialog || type == Qt::Tool);
+}
+
+}  // namespace
+
 QWidget* ModalOwner() {
-  if (QWidget* modal = QApplication::activeModalWidget(); modal && modal->isVisible()) return modal;
-  if (QWidget* active = QApplication::activeWindow(); active && active->isVisible()) return active;
-  const TForm* main = Application ? Application->MainForm() : nullptr;
-  return main && main->Handle()->isVisible() ? main->Handle() : nullptr;
+  QWidget* owner = nullptr;
+  if (QWidget* modal = QApplication::activeModalWidget(); modal && modal->isVisible())
+    owner = modal;
+  else if (QWidget* active = QApplication::activeWindow(); active && active->isVisible())
+    owner = active;
+  else if (const TForm* main = Application ? Application->MainForm() : nullptr; main && main->Handle()->isVisible())
+    owner = main->Handle();
+  if (owner && LayerOf(owner).OnTop) return owner;
+  // A window that stays on top covers the owner: the new window would open
+  // behind it. The one that belongs to the most windows lies highest.
+  QWidget* top = nullptr;
+  int depth = 0;
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (w == owner || !CanOwn(w)) continue;
+    const TWindowLayer layer = LayerOf(w);
+    if (layer.OnTop && layer.Depth > depth) {
+      top = w;
+      depth = layer.Depth;
+    }
+  }
+  return top ? top : owner;
+}
+
+TModalPlacement::TModalPlacement(QWidget* window) {
+  QWidget* owner = ModalOwner();
+  if (!window || !owner || owner->window() == window->window()) return;
+  window->createWinId();
+  owner->window()->createWinId();
+  QWindow* handle = window->windowHandle();
+  QWindow* ownerHandle = owner->window()->windowHandle();
+  if (!handle || !ownerHandle) return;
+  // Never in a ring: an owner that belongs to the window itself stays out.
+  for (const QWindow* h = ownerHandle; h; h = h->transientParent())
+    if (h == handle) return;
+  FWindow = handle;
+  FOwnParent = handle->transientParent();
+  handle->setTransientParent(ownerHandle);
+}
+
+TModalPlacement::~TModalPlacement() {
+  if (FWindow) FWindow->setTransientParent(FOwnParent);
 }
 
 // ---------------------------------------------------------------- TFrame
@@ -519,12 +597,18 @@ void TApplication::SetTitle(const std::string& title) { FTitle = title; }
 
 void TApplication::Run() {
   if (FMainForm && !FTerminated) FMainForm->Show();
-  if (!FTerminated) QApplication::exec();
+  if (FTerminated) return;
+  FRunning = true;
+  QApplication::exec();
+  FRunning = false;
 }
 
 void TApplication::Terminate() {
   FTerminated = true;
-  QCoreApplication::quit();
+  // The loops end without a word to the windows: Qt's quit would first close
+  // each one, and the main form, closing already, would ask its questions
+  // again. Outside Run there is no loop of the application's to end.
+  if (FRunning) QCoreApplication::exit(0);
 }
 
 void TApplication::ProcessMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
@@ -644,6 +728,7 @@ int TScreen::Height() const {
 void ReleaseMouseCaptureHolder();
 
 void ResetUiGlobals() {
+  if (Application) Application->FTerminated = false;
   if (Screen) Screen->SetCursor(crDefault);
   if (Application) Application->CancelHint();
   TScreen::ClearRegisteredCursors();

@@ -5,6 +5,7 @@
 #include "ui/Controls.h"
 
 #include <QCursor>
+#include <QPointer>
 
 #include <map>
 #include <memory>
@@ -14,6 +15,7 @@ class QApplication;
 class QEventLoop;
 class QPoint;
 class QTimer;
+class QWindow;
 class TBitmap;
 class IMessageBoxService;
 class TScreen;
@@ -69,6 +71,8 @@ public:
   bool Active() const;
   /** Moves the focus to the next (or previous) control that takes it. */
   void SelectNext(bool forward);
+  /** Moves the focus to the first control in the tab order that takes it. */
+  void SelectFirst();
 
   /** Puts bar (a menu bar) above the client area; null removes it. */
   void SetMenuWidget(QWidget* bar);
@@ -104,6 +108,8 @@ private:
   void ControlGone(TControl* control);
   void ApplyBorderStyle();
   void PlaceOnScreen();
+  /** Focuses the first control after start in the focus chain that takes it. */
+  void FocusNextFrom(QWidget* start, bool forward);
   int MenuHeight() const;
 
   TFormBorderStyle FBorderStyle = bsSizeable;
@@ -186,6 +192,7 @@ public:
 private:
   friend class TForm;
   friend class TControl;
+  friend void ResetUiGlobals();
   void ControlGone(TControl* control);
   std::unique_ptr<QApplication> FOwnApp;
   std::unique_ptr<TScreen> FScreen;
@@ -193,6 +200,7 @@ private:
   std::string FHelpFile;
   TForm* FMainForm = nullptr;
   bool FTerminated = false;
+  bool FRunning = false;
   bool FShowingException = false;
   IMessageBoxService* FMessages = nullptr;
   bool FShowHint = true;
@@ -237,11 +245,32 @@ extern TScreen* Screen;
 
 /** The window a modal window opened now belongs to, and opens above: the
  *  modal window on top, else the active window, else the main form while it
- *  shows; null when there is none. A modal window without an owner of its
- *  own would otherwise belong to a hidden window of Qt's, and a window
- *  manager may stack it below the window that opened it. */
+ *  shows; but when that one is covered by a window of the program that
+ *  stays on top (or by a window belonging to one), the topmost of those.
+ *  Null when there is none. A modal window without an owner of its own
+ *  would otherwise belong to a hidden window of Qt's, and a window manager
+ *  may stack it below the window that opened it, or below a window that
+ *  stays on top, where it waits unseen and every other window is blocked. */
 QWidget* ModalOwner();
 
-/** Puts the layer's process-wide state back as it starts: registered
- *  cursors, the screen cursor, the hint, the mouse capture. For tests. */
+/** Lends window, about to open modally, to ModalOwner() for as long as the
+ *  object lives: the owner becomes its transient parent, which the window
+ *  manager stacks it above, not its Qt parent, so that the owner may be
+ *  freed meanwhile without taking the window along. At the end the window
+ *  belongs again to whatever it belonged to before. */
+class TModalPlacement {
+public:
+  explicit TModalPlacement(QWidget* window);
+  ~TModalPlacement();
+  TModalPlacement(const TModalPlacement&) = delete;
+  TModalPlacement& operator=(const TModalPlacement&) = delete;
+
+private:
+  QPointer<QWindow> FWindow;
+  QPointer<QWindow> FOwnParent;
+};
+
+/** Puts the layer's process-wide state back as it starts: the application
+ *  not terminated, registered cursors, the screen cursor, the hint, the
+ *  mouse capture. For tests. */
 void ResetUiGlobals();

@@ -68,7 +68,10 @@ TModalResult TQtMessageService::MessageBox(const std::string& text, const std::s
   if (buttons & mbOK) qb |= QMessageBox::Ok;
   if (buttons & mbCancel) qb |= QMessageBox::Cancel;
   if (!qb) qb = QMessageBox::Ok;
-  QMessageBox box(icon, ToQString(caption), ToQString(text), qb, ModalOwner());
+  // Above the window on top, which lends itself without owning the box: it
+  // may be freed while the box is open.
+  QMessageBox box(icon, ToQString(caption), ToQString(text), qb);
+  const TModalPlacement placement(&box);
   switch (box.exec()) {
     case QMessageBox::Yes: return TModalResult::mrYes;
     case QMessageBox::No: return TModalResult::mrNo;
@@ -102,7 +105,8 @@ namespace {
 // the default extension is added, so the question is about the file written.
 std::optional<std::string> RunFileDialog(const TFileDialogOptions& o, QFileDialog::AcceptMode mode) {
   const QString filter = ToQString(QtFileFilter(o.Filter));
-  QFileDialog dialog(ModalOwner(), ToQString(o.Title), StartPath(o), filter);
+  QFileDialog dialog(nullptr, ToQString(o.Title), StartPath(o), filter);
+  const TModalPlacement placement(&dialog);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(mode);
   dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -126,9 +130,12 @@ std::optional<std::string> TQtFileDialogs::ExecuteSave(const TFileDialogOptions&
 
 std::optional<std::string> TQtFolderBrowser::BrowseForFolder(const std::string& title,
                                                              const std::string& initialFolder) {
-  const QString dir = QFileDialog::getExistingDirectory(ModalOwner(), ToQString(title), ToQString(initialFolder));
-  if (dir.isEmpty()) return std::nullopt;
-  return FromQString(dir);
+  QFileDialog dialog(nullptr, ToQString(title), ToQString(initialFolder));
+  const TModalPlacement placement(&dialog);
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return FromQString(dialog.selectedFiles().constFirst());
 }
 
 bool TQtUrlOpener::OpenURL(const std::string& url) {

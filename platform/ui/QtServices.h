@@ -24,8 +24,9 @@ public:
                           TMsgDlgButtons buttons) override;
 };
 
-/** Qt's own open and save dialogs, above ModalOwner; the save dialog adds
- *  DefaultExt before it asks whether an existing file may be replaced. */
+/** Qt's own open and save dialogs, lent to ModalOwner (TModalPlacement);
+ *  the save dialog adds DefaultExt before it asks whether an existing file
+ *  may be replaced. */
 class TQtFileDialogs : public IFileDialogService {
 public:
   std::optional<std::string> ExecuteOpen(const TFileDialogOptions& options) override;

@@ -6,15 +6,20 @@
 
 #include "components/FlatButton.h"
 #include "components/FlatGauge.h"
+#include "components/FlatSpeedButton.h"
 #include "shell/ConnectionWindow.h"
 #include "shell/ProcessingForm.h"
+#include "ui/Menus.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace qftest;
 
@@ -78,4 +83,48 @@ TEST(OnADesktop, TheFolderBrowserOpensAboveTheStayOnTopProjectDialog) {
   QTest::keyClick(Focus(), Qt::Key_Space);
   ASSERT_GE(dialogHeight, 0);
   EXPECT_GT(browserHeight, dialogHeight) << "the browser is above the dialog that opened it";
+}
+
+// The project dialog stays on top of the main window while the user goes on
+// working there: whatever the main window opens modally must come up above
+// the dialog, or it waits unseen behind it and every click is refused.
+TEST(OnADesktop, WhatTheMainWindowOpensComesUpAboveTheStayOnTopProjectDialog) {
+  ASSERT_EQ(QGuiApplication::platformName(), "xcb") << "run through tests/shell/on-desktop";
+  TProgramFolder f;
+  TMainForm* main = f.Start();
+  main->ReplaceProject(ShopProject(DbParams{"127.0.0.1", 3306, "nobody", ""}, {"products"}));
+  main->Services.Files = TShellServices::Real().Files;  // Qt's own file dialog
+  Application->SetMessageService(nullptr);              // Qt's own message boxes
+  main->ProjectSettingsSBtnClick();
+  TConnectionForm* dialog = main->ConnectionForm;
+  ProcessEventsUntil([&] { return Height(Stacking(), dialog->Handle()->winId()) >= 0; }, 3000);
+  const struct {
+    const char* Name;
+    std::function<void()> Open;
+  } commands[] = {
+      {"New's question", [&] { Click(main->NewSBtn->Handle(), QPoint(6, 6)); }},
+      {"Open's file dialog", [&] { Click(main->OpenSBtn->Handle(), QPoint(6, 6)); }},
+      {"the about box", [&] { main->About1->Click(); }},
+  };
+  for (const auto& c : commands) {
+    SCOPED_TRACE(c.Name);
+    // The user works on in the main window; the dialog stays where it is.
+    Activate(main);
+    int dialogHeight = -1, modalHeight = -1;
+    OnNextModal([&](QWidget* modal) {
+      ProcessEventsUntil([&] { return Height(Stacking(), modal->winId()) >= 0; }, 3000);
+      // The window manager may restack it a moment after it maps it.
+      ProcessEventsUntil([] { return false; }, 200);
+      const std::vector<WId> stacking = Stacking();
+      dialogHeight = Height(stacking, dialog->Handle()->winId());
+      modalHeight = Height(stacking, modal->winId());
+      QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : modal, Qt::Key_Escape);
+    });
+    c.Open();
+    ASSERT_GE(dialogHeight, 0);
+    EXPECT_GT(modalHeight, dialogHeight) << "it opens above the project dialog";
+    EXPECT_TRUE(dialog->Visible());
+  }
+  EXPECT_EQ(main->Project()->GetTableCount(), 1) << "New was answered No";
+  Application->SetMessageService(&f.Messages.Recorder);
 }

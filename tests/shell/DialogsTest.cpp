@@ -154,12 +154,27 @@ TEST(ProjectDialog, ABadPortChangesNothing) {
 TEST(ProjectDialog, CreateConnectsTheNewProjectWithoutNamingADatabase) {
   QF_REQUIRE_DB(db);
   TProjectDialog f(db, true);
-  f.Fill(db);
-  f.Dialog->EPort->SetText(std::to_string(ClosedPort()));
-  f.Dialog->BtnConnectClick();
-  EXPECT_EQ(Headlines(f.Messages.Recorder), std::vector<std::string>{"Can't connect to database!"});
-  EXPECT_EQ(f.Main->SelectTablePanel->TreeAllTable->Items().Count(), 0);
+  // A refusal says the server's reason below the message, as Test does.
+  const struct {
+    int Port;
+    std::string Password, Reason;
+  } refusals[] = {{ClosedPort(), db.Password, "Can't connect to"},
+                  {db.Port, db.Password + "-wrong", "Access denied for user '" + db.User + "'"}};
+  for (const auto& r : refusals) {
+    SCOPED_TRACE(r.Reason);
+    f.Messages.Recorder.Calls.clear();
+    f.Main->NewSBtnClick();
+    f.Fill(db);
+    f.Dialog->EPort->SetText(std::to_string(r.Port));
+    f.Dialog->EPassword->SetText(r.Password);
+    Click(f.Dialog->BtnConnect->Handle(), QPoint(6, 6));
+    ASSERT_EQ(f.Messages.Recorder.Calls.size(), 1u);
+    const std::string& text = f.Messages.Recorder.Calls[0].Text;
+    EXPECT_TRUE(StartsWith(text, "Can't connect to database!\n" + r.Reason)) << text;
+    EXPECT_EQ(f.Main->SelectTablePanel->TreeAllTable->Items().Count(), 0);
+  }
   f.Messages.Recorder.Calls.clear();
+  f.Main->NewSBtnClick();
   f.Fill(db);
   f.Dialog->EProjectName->SetText("fresh");
   // A database the user may not open: the connection does not name it.

@@ -166,6 +166,48 @@ TEST(Keyboard, EnterPressesTheMainOrTheFocusedButtonEscapeCancels) {
   }
 }
 
+// Wherever the focus was left, a dialog opens on its first field: a rename
+// typed at once goes into the name, and Enter saves it.
+TEST(Keyboard, ADialogOpensOnItsFirstFieldWhereverItWasLeft) {
+  QF_REQUIRE_DB(db);
+  TProgramFolder f;
+  TMainForm* main = StartConnected(f, db);
+  main->Project()->ProjectName = "shopfront";
+  main->ProjectSettingsSBtnClick();
+  TConnectionForm* d = main->ConnectionForm;
+  Activate(d);
+  FocusOn(d->BtnCancel);
+  Press(Qt::Key_Return);  // left with Cancel
+  ASSERT_FALSE(d->Visible());
+
+  main->ProjectSettingsSBtnClick();
+  Activate(d);
+  EXPECT_EQ(FocusedIn(d), d->EProjectName) << "the connection fields are disabled here";
+  Retype("renamed");
+  Press(Qt::Key_Return);
+  EXPECT_FALSE(d->Visible());
+  EXPECT_EQ(main->Project()->ProjectName, "renamed");
+
+  // Creating, the first field is the host; the settings dialog's is the output folder.
+  main->ProjectSettingsSBtnClick();
+  Activate(d);
+  FocusOn(d->BtnConnect);
+  d->Hide();
+  f.Messages.Recorder.Answers = {TModalResult::mrNo};  // the rename need not be saved
+  main->NewSBtnClick();
+  Activate(d);
+  EXPECT_EQ(FocusedIn(d), d->EHost);
+  d->Hide();
+  main->DefaultSettingsSBtnClick();
+  TApplicationSettings* settings = main->ApplicationSettings;
+  Activate(settings);
+  FocusOn(settings->BtnCancel);
+  Press(Qt::Key_Escape);
+  main->DefaultSettingsSBtnClick();
+  Activate(settings);
+  EXPECT_EQ(FocusedIn(settings), settings->EDefOutputPath);
+}
+
 TEST(Keyboard, ADropDownCellOpensWithF4OrAltDownAndTheArrowsChoose) {
   QF_REQUIRE_DB(db);
   TProgramFolder f;

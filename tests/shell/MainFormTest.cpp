@@ -19,6 +19,7 @@
 #include "ui/StdCtrls.h"
 
 #include <QTest>
+#include <QTimer>
 
 #include <cstdio>
 #include <functional>
@@ -106,7 +107,9 @@ TEST(MainWindowStart, EveryPathOfTheFirstShowing) {
     EXPECT_EQ(Headlines(f.Messages.Recorder), expected);
     // A failed connection says why, on a line of its own.
     for (const std::string& text : Texts(f.Messages.Recorder))
-      if (text.find("connect") != std::string::npos) EXPECT_NE(text.find("\nCan't connect to"), std::string::npos) << text;
+      if (text.find("connect") != std::string::npos) {
+        EXPECT_NE(text.find("\nCan't connect to"), std::string::npos) << text;
+      }
     EXPECT_EQ(form->Project()->ProjectName, c.ProjectName);
     EXPECT_EQ(form->Project()->GetTableCount(), c.Tables);
     EXPECT_EQ(form->TableSettingsGrid->RowCount(), c.Tables);
@@ -118,6 +121,22 @@ TEST(MainWindowStart, EveryPathOfTheFirstShowing) {
     EXPECT_EQ(form->TableInfo->RowCount(), c.Tables ? 2 : 0);
     const TWebTable* first = form->Project()->GetTable(0);
     EXPECT_EQ(form->Project()->CurrentTable, first ? first->Name : "");
+    // The table on screen is the one shown selected in the tree, also while
+    // the focus is elsewhere.
+    if (first) {
+      TTreeView* tree = form->SelectTablePanel->TreeSelectedTable;
+      TTreeNode* node = TTableSelectPanel::FindTableNode(tree, first->DB, first->Name);
+      ASSERT_NE(node, nullptr);
+      EXPECT_EQ(tree->Selected(), node);
+      FocusOn(form->TableInfo);
+      EXPECT_GT(CountPixels(Grabbed(tree), node->DisplayRect(true), clBtnFace), 0) << "not marked";
+    }
+    // A loaded project is summed up whether its server answers or not.
+    if (c.Tables) {
+      EXPECT_EQ(form->SelectTablePanel->MemoProjectInfo->Lines().Text(),
+                "Project: " + c.ProjectName + "\r\nHost: " + db.Host + "\r\nUser: " + db.User +
+                    "\r\nTables: " + std::to_string(c.Tables) + "\r\n");
+    }
     EXPECT_EQ(form->Caption(), "Quarrowfield - " + c.ProjectName);
     EXPECT_EQ(f.CountLog("  FormShow QFX was called with parameter: " + argument), argument.empty() ? 0 : 1);
     // Loading or connecting the project failed (auto-connect comes after this line).
@@ -505,7 +524,9 @@ TEST(MainWindow, SaveAndGenerateTakeInTheFieldStillBeingTypedOnAnyPage) {
     if (c.How == kSaveKeys) QTest::keyClick(Focus(), Qt::Key_S, Qt::ControlModifier);
     if (c.How == kGenerateKeys) QTest::keyClick(Focus(), Qt::Key_G, Qt::ControlModifier);
     EXPECT_EQ(c.Value(*form->Project()), typed);
-    if (c.How != kGenerateKeys) EXPECT_EQ(c.Value(*f.Saved()), typed);
+    if (c.How != kGenerateKeys) {
+      EXPECT_EQ(c.Value(*f.Saved()), typed);
+    }
   }
 }
 
@@ -552,6 +573,87 @@ TEST(MainWindow, ClosingAsksToSaveOnlyAChangedProject) {
     EXPECT_EQ(ReadFile(f.File("tyvox.ini")) == settings, !c.Closed);
     f.Messages.Recorder.Answers = {TModalResult::mrNo};
   }
+}
+
+// Open and New let a project go as closing does: a changed one only when
+// the user says so, saved first when asked to.
+TEST(MainWindow, OpenAndNewAskToSaveAChangedProjectFirst) {
+  QF_REQUIRE_DB(db);
+  const std::string question = "Save changes to the project?";
+  const std::string overwrite = "Are you sure to overwrite the actual project?";
+  using R = TModalResult;
+  enum TCommand { kOpenKeys, kNewButton };
+  const struct {
+    const char* Name;
+    TCommand Command;
+    std::vector<TModalResult> Answers;
+    std::vector<std::string> Asked;
+    bool Replaced, Saved;
+  } cases[] = {
+      {"open_cancel_keeps_it", kOpenKeys, {R::mrCancel}, {question}, false, false},
+      {"open_no_lets_it_go", kOpenKeys, {R::mrNo}, {question}, true, false},
+      {"open_yes_saves_it_first", kOpenKeys, {R::mrYes}, {question}, true, true},
+      {"new_refused_asks_no_more", kNewButton, {R::mrNo}, {overwrite}, false, false},
+      {"new_cancel_keeps_it", kNewButton, {R::mrYes, R::mrCancel}, {overwrite, question}, false, false},
+      {"new_no_lets_it_go", kNewButton, {R::mrYes, R::mrNo}, {overwrite, question}, true, false},
+      {"new_yes_saves_it_first", kNewButton, {R::mrYes, R::mrYes}, {overwrite, question}, true, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TSavedProject f(db);
+    TMainForm* form = f.Form;
+    auto other = ShopProject(db, {"customer"});
+    other->ProjectName = "other";
+    SaveProjectFile(*other, f.File("other.vrk"));
+    auto caption = [](const TProjectManager& p) {
+      const TWebTable* t = p.FindTable("shop", "products");
+      return t ? t->GetInputListElement(1)->Caption : std::string("(no products)");
+    };
+    EditCell(form->TableInfo, 7, RowOf(form, "name"), "Label");
+    f.Shell.Answers = {f.File("other.vrk")};
+    f.Messages.Recorder.Answers.assign(c.Answers.begin(), c.Answers.end());
+    if (c.Command == kOpenKeys)
+      QTest::keyClick(Focus() ? Focus() : form->Handle(), Qt::Key_O, Qt::ControlModifier);
+    else
+      Click(form->NewSBtn->Handle(), QPoint(6, 6));
+    EXPECT_EQ(Texts(f.Messages.Recorder), c.Asked);
+    const TProjectManager& p = *form->Project();
+    if (c.Replaced) {
+      EXPECT_EQ(p.ProjectName, c.Command == kOpenKeys ? "other" : "Project1");
+    } else {
+      EXPECT_EQ(std::tuple(p.ProjectName, p.GetTableCount(), caption(p)), std::tuple("shopfront", 2, "Label"));
+      EXPECT_TRUE(f.Shell.Calls.empty()) << "no file dialog";
+    }
+    EXPECT_EQ(caption(*f.Saved()), c.Saved ? "Label" : "name");
+  }
+}
+
+// The main form of the application: closing it ends the program's loop.
+TEST(MainWindow, CtrlQAsksOnceAndEndsTheProgram) {
+  TProgramFolder f;
+  TMainForm* form = nullptr;
+  Application->CreateForm(form);
+  form->Services = TShellServices{&f.Shell, &f.Shell, &f.Shell, &f.Shell};
+  QTimer::singleShot(0, qApp, [&] {
+    Activate(form);
+    form->SubPageControl->SetActivePage(form->AdvTabSheet3);
+    FocusOn(form->inpMailSubject);
+    Type(Focus(), "News");
+    f.Messages.Recorder.Answers = {TModalResult::mrNo, TModalResult::mrNo};
+    QTest::keyClick(Focus(), Qt::Key_Q, Qt::ControlModifier);
+  });
+  // Should the program stay open, the test still ends.
+  QTimer stay;
+  stay.setSingleShot(true);
+  QObject::connect(&stay, &QTimer::timeout, qApp, [] { QCoreApplication::exit(1); });
+  stay.start(20000);
+  Application->Run();
+  EXPECT_TRUE(stay.isActive()) << "the program did not end";
+  EXPECT_EQ(Texts(f.Messages.Recorder), std::vector<std::string>{"Save changes to the project?"});
+  EXPECT_TRUE(Application->Terminated());
+  EXPECT_EQ(f.ReadSettings().at("Last_project_name"), "Project1");
+  delete form;
+  ResetUiGlobals();
 }
 
 TEST(MainWindow, AnotherTableShowsNoSortArrowAndTheGridKeepsItsShareOfThePage) {

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QThread>
 #include <QTimer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -224,16 +225,58 @@ TEST(Forms, AModalWindowBelongsToTheWindowThatOpenedIt) {
   for (QWidget* expected : {other.Handle(), main.Handle()}) {
     if (expected == main.Handle()) main.Handle()->activateWindow();
     ASSERT_TRUE(ProcessEventsUntil([&] { return QApplication::activeWindow() == expected; }));
-    QWidget* owner = nullptr;
+    QWindow* owner = nullptr;
     QTimer::singleShot(0, dialog.Handle(), [&] {
-      owner = dialog.Handle()->parentWidget();
+      owner = dialog.Handle()->windowHandle()->transientParent();
       EXPECT_EQ(QApplication::activeModalWidget(), dialog.Handle());
       EXPECT_EQ(ModalOwner(), dialog.Handle()) << "a box from the dialog goes above the dialog";
       dialog.SetModalResult(TModalResult::mrOk);
     });
     EXPECT_EQ(dialog.ShowModal(), TModalResult::mrOk);
-    EXPECT_EQ(owner, expected);
-    EXPECT_EQ(dialog.Handle()->parentWidget(), nullptr) << "lent for the modal loop only";
+    EXPECT_EQ(owner, expected->windowHandle());
+    EXPECT_EQ(dialog.Handle()->windowHandle()->transientParent(), nullptr) << "lent for the modal loop only";
+    EXPECT_EQ(dialog.Handle()->parentWidget(), nullptr) << "never a Qt child of the window it is lent to";
+  }
+}
+
+// The window a modal window is lent to may be freed while it is open (a timer
+// or a handler frees it): the modal window stays, and ends as usual.
+TEST(Forms, TheWindowAModalOneBelongsToMayGoWhileItIsOpen) {
+  ScopedMessageRecorder quiet;  // nothing may complain about a freed window
+  for (const bool box : {false, true}) {
+    SCOPED_TRACE(box ? "message box" : "form");
+    auto* opener = new qftest::TShownForm;
+    TForm dialog(nullptr);
+    const QPointer<QWidget> handle = dialog.Handle();
+    QWidget* lentTo = nullptr;
+    bool freed = false;
+    qftest::OnNextModal([&](QWidget* modal) {
+      lentTo = modal->windowHandle() && modal->windowHandle()->transientParent() == opener->Handle()->windowHandle()
+                   ? opener->Handle()
+                   : nullptr;
+      delete opener;
+      opener = nullptr;
+      freed = true;
+      // Answered a moment later, from the modal loop, as a person would.
+      QTimer::singleShot(0, qApp, [&dialog, modal = QPointer<QWidget>(modal)] {
+        if (auto* message = qobject_cast<QMessageBox*>(modal.data()))
+          message->button(QMessageBox::Ok)->click();
+        else
+          dialog.SetModalResult(TModalResult::mrOk);
+      });
+    });
+    if (box) {
+      EXPECT_EQ(TQtMessageService().MessageBox("Gone?", "Quarrowfield", TMsgDlgType::mtInformation, mbOK),
+                TModalResult::mrOk);
+    } else {
+      EXPECT_EQ(dialog.ShowModal(), TModalResult::mrOk);
+      ASSERT_FALSE(handle.isNull()) << "the form's window went with the one it was lent to";
+      EXPECT_FALSE(dialog.Visible());
+      EXPECT_EQ(dialog.Handle()->windowHandle()->transientParent(), nullptr);
+    }
+    EXPECT_TRUE(freed);
+    EXPECT_NE(lentTo, nullptr) << "it was lent to the window that opened it";
+    delete opener;
   }
 }
 
@@ -253,7 +296,7 @@ TEST(FileDialogs, SaveAsksAboutTheFileWithItsDefaultExtension) {
     qftest::OnNextModal([&](QWidget* modal) {
       auto* dialog = qobject_cast<QFileDialog*>(modal);
       ASSERT_NE(dialog, nullptr);
-      EXPECT_EQ(dialog->parentWidget(), owner.Handle());
+      EXPECT_EQ(dialog->windowHandle()->transientParent(), owner.Handle()->windowHandle());
       qftest::OnNextModal([&, dialog](QWidget* box) {
         auto* message = qobject_cast<QMessageBox*>(box);
         ASSERT_NE(message, nullptr) << "no question about replacing the file";
