@@ -17,11 +17,11 @@ const std::string kIndent28(28, ' ');
 // choice is the item equal to it; a check box's item is one of its members,
 // read against all the group's items, which may hold commas.
 std::string StoredTest(const TWebInput& input, const std::string& value, const char* word) {
-  const std::string stored = ResultsetField(input.Database_field);
-  const std::string item = "\"" + PhpDoubleQuoted(value) + "\"";
+  std::string arguments = ResultsetField(input.Database_field);
+  arguments.append(",\"").append(PhpDoubleQuoted(value)).append("\"");
   const std::string test = input.Input_type == "Checkbox"
-                               ? "isValueSet(" + stored + "," + item + "," + ItemValuesArray(*input.HtmlInput) + ")"
-                               : "qfIsChosen(" + stored + "," + item + ")";
+                               ? "isValueSet(" + arguments + "," + ItemValuesArray(*input.HtmlInput) + ")"
+                               : "qfIsChosen(" + arguments + ")";
   return "<?php if (" + test + ") echo \"" + word + "\";?>";
 }
 
