@@ -156,6 +156,23 @@ case 'functions':
           [false, true]);
     check('single choice', [qfIsChosen('x,y', 'x'), qfIsChosen('x,y', 'x,y'), qfIsChosen(null, '')], [false, true, true]);
 
+    // What the form showed decides against a row changed meanwhile; a
+    // digest that is missing or malformed leaves the row as read now.
+    $shownAs = fn (string $stored): string => qfDigest(qfRawImage($stored))
+        . qfDigest(qfShownImage(['f', 'text'], $stored, []));
+    foreach ([
+        ['f' => 'b', 'f-shown' => 'zz'], ['f' => 'a', 'f-shown' => $shownAs('a')],
+        ['f' => 'b', 'f-shown' => $shownAs('a')], ['f' => 'b', 'f-shown' => $shownAs('b')],
+    ] as $i => $posted) {
+        $_POST = $posted;
+        $set = $form->changes(['f' => 'c'], ['f' => ['f', 'text']]);
+        check('shown ' . $i, [$set, $form->changedMeanwhile],
+              [[['f' => "'b'"], false], [[], false], [[], true], [[], false]][$i]);
+    }
+    check('malformed row digest names nothing',
+          str_ends_with(qfKeySql(null, ['sql' => '', 'columns' => []], ['a' => 'a'], true, ['qf_row' => "x' OR 1"]),
+                        "))=''"), true);
+
     // A flag's group on a number: its value is the one ticked, 0 none.
     foreach ([['0', ['f-i1' => '1'], '1'], ['1', [], ''], ['1', ['f-i1' => '1'], null], ['0', [], null]]
              as [$stored, $posted, $expected]) {
