@@ -1014,6 +1014,7 @@ void TCustomComboBox::CreateInner() {
     QObject::connect(FEdit, &QLineEdit::textChanged, FSignals.get(), [this] {
       if (FSettingText) return;
       FItemIndex = -1;  // typed text chooses no item
+      if (FSimpleList) FSimpleList->SetItemIndex(-1);
       Notify(TControlMessage::TextChanged);
       RunGuarded([this] { Change(); });
     });
