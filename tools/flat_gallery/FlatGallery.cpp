@@ -3,6 +3,7 @@
 //   flat_gallery                     shows the window until it is closed
 //   flat_gallery --snapshot out.png  writes a picture of the window and ends
 
+#include "ComboStyles.h"
 #include "components/FlatButton.h"
 #include "components/FlatCheckBox.h"
 #include "components/FlatComboBox.h"
@@ -85,6 +86,7 @@ public:
     FStatus = Add<TFlatPanel>(this, 0, 0, 100, 22);
     FStatus->SetAlign(alBottom);
     FStatus->SetAlignment(taLeftJustify);
+    AddComboStyles(this, [this](const std::string& text) { Status(text); });
 
     auto* tree = Add<TFlatPanel>(this, 0, 34, 130, 100);
     tree->SetAlign(alLeft);
