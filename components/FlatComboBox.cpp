@@ -131,20 +131,9 @@ void TFlatComboBox::PaintFace() {
 void TFlatComboBox::PaintText(const TRect& r) {
   TCanvas* c = Canvas();
   const bool chosen = Focused() && !DroppedDown() && Enabled();
-  if (OwnerDraw()) {
-    TCustomComboBox::PaintText(r);
-  } else {
-    c->Brush = TBrush{chosen ? clHighlight : Color(), bsSolid};
-    c->FillRect(r);
-    c->Font = Font();
-    if (chosen) c->Font.SetColor(clHighlightText);
-    if (!Enabled()) c->Font.SetColor(clGrayText);
-    c->Brush.Style = bsClear;
-    TRect text{r.Left + 1, r.Top, r.Right, r.Bottom};
-    c->DrawText(Text(), text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-  }
+  TCustomComboBox::PaintText(r);
   // The strip between the text and the button; the focused box's highlight
-  // runs up to the button in a frame round the text.
+  // runs up to the button in a frame round the text, over the focus rectangle.
   c->Brush = TBrush{chosen ? clHighlight : Color(), bsSolid};
   c->FillRect(StripRect());
   if (chosen) {

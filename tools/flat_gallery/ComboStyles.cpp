@@ -13,14 +13,6 @@ namespace {
 
 constexpr TColor kColours[5] = {RGB(200, 40, 40), RGB(40, 160, 60), RGB(40, 90, 200), clNavy, clOlive};
 
-template <class T>
-T* Add(TWinControl* parent, int x, int y, int w, int h) {
-  auto* c = new T(parent);
-  c->SetParent(parent);
-  c->SetBounds(x, y, w, h);
-  return c;
-}
-
 }  // namespace
 
 void UseColourItems(TCustomComboBox* combo) {

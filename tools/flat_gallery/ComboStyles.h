@@ -9,6 +9,15 @@
 
 class TForm;
 
+/** A new T owned by parent and placed on it at (x, y, w, h). */
+template <class T>
+T* Add(TWinControl* parent, int x, int y, int w, int h) {
+  auto* c = new T(parent);
+  c->SetParent(parent);
+  c->SetBounds(x, y, w, h);
+  return c;
+}
+
 /** The colour items the owner-drawn examples show, by name. */
 extern const char* const kColourNames[5];
 

@@ -28,14 +28,6 @@
 
 namespace {
 
-template <class T>
-T* Add(TWinControl* parent, int x, int y, int w, int h) {
-  auto* c = new T(parent);
-  c->SetParent(parent);
-  c->SetBounds(x, y, w, h);
-  return c;
-}
-
 /** A 16 x 16 glyph: a coloured square framed in black on olive (transparent). */
 void Glyph(TBitmap& b, TColor fill) {
   b.SetSize(16, 16);
