@@ -68,7 +68,14 @@ TRect TFlatComboBox::ArrowButtonRect() const {
 }
 
 TRect TFlatComboBox::EditRect() const {
-  return TRect{3, 3, std::max(3, Width() - kButtonWidth - 5), std::max(3, Height() - 3)};
+  // A simple box's edit keeps to its row, above the list.
+  const int bottom = Style() == csSimple ? EditRowHeight() : Height();
+  return TRect{3, 3, std::max(3, Width() - kButtonWidth - 5), std::max(3, bottom - 3)};
+}
+
+TRect TFlatComboBox::StripRect() const {
+  const int right = Width() - 2;
+  return TRect{right - kButtonWidth - 8, 3, right - kButtonWidth - 3, std::max(3, Height() - 3)};
 }
 
 TPoint TFlatComboBox::ArrowOrigin() const {
@@ -88,8 +95,10 @@ void TFlatComboBox::PaintArrow(TCanvas* c, TPoint o, TColor color, bool up) {
 void TFlatComboBox::PaintFace() {
   TCanvas* c = Canvas();
   const int w = Width(), h = Height();
+  const bool simple = Style() == csSimple;
   c->Brush = TBrush{Color(), bsSolid};
-  c->FillRect(TRect{0, 0, w - kButtonWidth - 4, h});
+  // Without a button the box's own colour fills its place.
+  c->FillRect(TRect{0, 0, simple ? w : w - kButtonWidth - 4, h});
   // The border: the frame colour outside, two rings of the text area's colour.
   TRect r{0, 0, w - kButtonWidth - 1, h};
   c->Brush.Color = FColorBorder;
@@ -99,6 +108,12 @@ void TFlatComboBox::PaintFace() {
     InflateRect(r, -1, -1);
     c->FrameRect(r);
   }
+  // An open list of a box that types: the text area's inner ring turns clWindow.
+  if (Style() == csDropDown && DroppedDown()) {
+    c->Brush.Color = clWindow;
+    c->FrameRect(TRect{2, 2, w - kButtonWidth - 3, h - 2});
+  }
+  if (simple) return;
   const TRect button = ArrowButtonRect();
   c->Brush.Color = FColorArrowBackground;
   c->FillRect(button);
@@ -115,14 +130,24 @@ void TFlatComboBox::PaintFace() {
 
 void TFlatComboBox::PaintText(const TRect& r) {
   TCanvas* c = Canvas();
-  // The focused box's highlight runs up to the button.
   const bool chosen = Focused() && !DroppedDown() && Enabled();
+  TCustomComboBox::PaintText(r);
+  // The strip between the text and the button; the focused box's highlight
+  // runs up to the button in a frame round the text, over the focus rectangle.
   c->Brush = TBrush{chosen ? clHighlight : Color(), bsSolid};
-  c->FillRect(r);
-  c->Font = Font();
-  if (chosen) c->Font.SetColor(clHighlightText);
-  if (!Enabled()) c->Font.SetColor(clGrayText);
-  c->Brush.Style = bsClear;
-  TRect text{r.Left + 1, r.Top, r.Right, r.Bottom};
-  c->DrawText(Text(), text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  c->FillRect(StripRect());
+  if (chosen) {
+    c->Brush.Color = clHighlight;
+    c->FrameRect(TRect{3, 3, Width() - kButtonWidth - 5, Height() - 3});
+  }
+}
+
+void TFlatComboBox::PaintSimpleListFrame(TCanvas* canvas, const TRect& rect) {
+  // Flat as the box: the frame colour outside, the text area's colour inside.
+  TRect r = rect;
+  canvas->Brush = TBrush{FColorBorder, bsSolid};
+  canvas->FrameRect(r);
+  InflateRect(r, -1, -1);
+  canvas->Brush.Color = Color();
+  canvas->FrameRect(r);
 }

@@ -8,8 +8,12 @@
  *  frame round the text area, two inner frames in Color, and at the right an
  *  11-pixel button in ColorArrowBackground with a small triangle in
  *  ColorArrow that points up while the list is open (embossed grey when
- *  disabled). A focused csDropDownList box highlights its text up to the
- *  button. The list shows on Color. */
+ *  disabled). The styles without an edit (csDropDownList and the owner-drawn
+ *  ones) paint the strip between the text and the button, and when focused
+ *  highlight it and frame the text in clHighlight. An open csDropDown list
+ *  turns the inner frame clWindow. csSimple has no button; the frame keeps
+ *  the button's room free and its list below is framed flat as well. The
+ *  list shows on Color. */
 class TFlatComboBox : public TCustomComboBox {
 public:
   static constexpr int kButtonWidth = 11;
@@ -33,12 +37,15 @@ public:
   TRect ArrowButtonRect() const;
   /** The top-left corner of the triangle's 9 x 3 box. */
   TPoint ArrowOrigin() const;
+  /** The strip the platform's wider button would cover, left of the button. */
+  TRect StripRect() const;
 
 protected:
   TRect ButtonRect() const override;
   TRect EditRect() const override;
   void PaintFace() override;
   void PaintText(const TRect& r) override;
+  void PaintSimpleListFrame(TCanvas* canvas, const TRect& rect) override;
   void FontChanged() override;
   void ParentColorChanged() override;
 

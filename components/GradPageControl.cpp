@@ -278,11 +278,12 @@ void TGradPageControl::SetImages(TImageList* images) {
 TSize TGradPageControl::TabImageSize() const { return TabImageSizeFor(FTabMargin.LeftMargin(), FTabMargin.TopMargin()); }
 
 TSize TGradPageControl::TabImageSizeFor(int leftMargin, int topMargin) const {
-  // Margins below 0 count as 0; a background bitmap needs room for its ends.
+  // Margins below 0 count as 0; a background bitmap needs room for its ends,
+  // which lie along the tab: across the strip for tabs on the left or right.
   int w = kTabImageSize + std::max(0, leftMargin);
-  const int h = kTabImageSize + std::max(0, topMargin);
+  int h = kTabImageSize + std::max(0, topMargin);
   if (FImages) w += FImages->Width();
-  if (!FTabBackGround.Empty()) w += kBitmapCaps;
+  if (!FTabBackGround.Empty()) (Vertical() ? h : w) += kBitmapCaps;
   return {w, h};
 }
 

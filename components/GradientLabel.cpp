@@ -279,8 +279,10 @@ void TGradientLabel::PaintGradient(TCanvas* c) {
       for (int i = 0; i < 256; ++i) fill({0, MulDiv(i, H, 256), W, MulDiv(i + 1, H, 256)}, step(i, 255));
       break;
     case gsElliptic: {
-      double l = -W / 4, t = -H / 4, r = W + W / 4 + 4, bt = H + H / 4 + 4;
-      const double dx = (W / 4 + W / 2) / 155.0, dy = (H / 4 + H / 2) / 155.0;
+      // Quarters and halves are fractions: a width that is no multiple of 4 keeps its remainder.
+      const double w = W, h = H;
+      double l = -w / 4, t = -h / 4, r = w + w / 4 + 4, bt = h + h / 4 + 4;
+      const double dx = (w / 4 + w / 2) / 155, dy = (h / 4 + h / 2) / 155;
       for (int i = 0; i < 156; ++i) {
         l += dx;
         t += dy;

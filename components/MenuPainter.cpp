@@ -415,6 +415,7 @@ bool TMenuPainter::TakesUp(const TControl* c) const {
                     (k.Contains(xcButton) && Is(c, {"TButton", "TDBNavigator", "TDBLookupComboBox"})) ||
                     (k.Contains(xcUpDown) && Is(c, {"TUpDown"})) ||
                     (k.Contains(xcPanel) && dynamic_cast<const TCustomPanel*>(c)) ||
+                    (k.Contains(xcListBox) && dynamic_cast<const TCustomListBox*>(c)) ||
                     (k.Contains(xcTreeView) && dynamic_cast<const TTreeView*>(c));
   if (!kind) return false;
   const TXPContainers w = FXPContainers;
@@ -862,6 +863,11 @@ TControlSubClass::TControlSubClass(TMenuPainter* painter, TControl* control)
     // The flat frame replaces the sunken one.
     edit->SetCtl3D(false);
   }
+  if (auto* list = dynamic_cast<TCustomListBox*>(control)) {
+    FSavedCtl3D = list->Ctl3D();
+    FSavedBorderNone = list->BorderStyle() == bsNone;
+    list->SetCtl3D(false);
+  }
   if (auto* check = dynamic_cast<TCustomCheckBox*>(control)) FLastCheck = check->State();
   control->SetHook(this);
 }
@@ -874,6 +880,7 @@ void TControlSubClass::Release() {
   if (FControl) {
     if (FControl->Hook() == this) FControl->SetHook(nullptr);
     if (auto* edit = dynamic_cast<TCustomEdit*>(FControl)) edit->SetCtl3D(FSavedCtl3D);
+    if (auto* list = dynamic_cast<TCustomListBox*>(FControl)) list->SetCtl3D(FSavedCtl3D);
     FControl = nullptr;
   }
   delete this;
@@ -952,7 +959,7 @@ void TControlSubClass::PaintOver(TControl* control, TCanvas* c) {
   if (dynamic_cast<TCustomCheckBox*>(control)) PaintCheckBox(c, r);
   if (dynamic_cast<TButton*>(control)) PaintButton(c, r);
   if (dynamic_cast<TCustomPanel*>(control)) PaintPanel(c, r);
-  if (dynamic_cast<TTreeView*>(control)) PaintBorder(c, r);
+  if (dynamic_cast<TCustomListBox*>(control) || dynamic_cast<TTreeView*>(control)) PaintBorder(c, r);
 }
 
 void TControlSubClass::PaintCombo(TCanvas* c, const TRect& client) {
@@ -980,6 +987,7 @@ void TControlSubClass::PaintCombo(TCanvas* c, const TRect& client) {
   Outline(c, r, own);
   r.Bottom += 1;
   Outline(c, r, frame);
+  if (combo->Style() == csSimple) return;  // the frame, no button, no arrow
   if (combo->DroppedDown()) {
     frame = colors.SelectBorder;
     arrow = clWhite;
@@ -1093,16 +1101,17 @@ void TControlSubClass::PaintPanel(TCanvas* c, const TRect& client) {
 
 void TControlSubClass::PaintBorder(TCanvas* c, const TRect& r) {
   const TXPColors& colors = FPainter->Colors();
-  auto* tree = static_cast<TTreeView*>(FControl);
-  const bool single = tree->BorderStyle() == bsSingle;
+  auto* tree = dynamic_cast<TTreeView*>(FControl);
+  const bool single = (tree ? tree->BorderStyle() : static_cast<TCustomListBox*>(FControl)->BorderStyle()) == bsSingle;
   TColor border;
   if (FHot || FFocused)
     border = LightenColor(colors.SelectBorder, single ? 60 : 80);
   else
     border = single ? ShadeColor(ParentColor(), 60) : ParentColor();
   Outline(c, r, border);
-  // Without the 3D look the sunken edge is a single line: its inner ring takes the field's colour.
-  if (single) {
+  // A tree keeps its sunken edge: without the 3D look it is a single line,
+  // so its inner ring takes the field's colour. A list box lost its 3D look.
+  if (single && tree) {
     TRect inner = r;
     InflateRect(inner, -1, -1);
     Outline(c, inner, FControl->Color());

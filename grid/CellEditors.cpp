@@ -201,6 +201,10 @@ void TCellEditor::SetVerticalAlignment(TVerticalAlignment Value) {
 
 void TCellEditor::SetText(const std::string& Value) { SetCaption(Value); }
 
+void TCellEditor::TypeText(const std::string& Value) {
+  if (TextEditable()) SetText(Value);
+}
+
 void TCellEditor::TextChanged() {
   TCustomControl::TextChanged();
   Change();
@@ -668,6 +672,19 @@ TComboBoxEditor::TComboBoxEditor(TComponent* AOwner) : TPopupEditor(AOwner, pvcL
 void TComboBoxEditor::SetItemIndex(int Value) {
   FItemIndex = Value;
   if (Value >= 0 && Value < FItems.Count()) SetText(FItems[Value]);
+}
+
+void TComboBoxEditor::TypeText(const std::string& Value) {
+  if (!ReadOnly() && TextEditable()) {
+    SetText(Value);
+    return;
+  }
+  const QString typed = ToQString(Value);
+  for (int i = 0; i < FItems.Count(); ++i)
+    if (ToQString(FItems[i]).startsWith(typed, Qt::CaseInsensitive)) {
+      SetItemIndex(i);
+      return;
+    }
 }
 
 void TComboBoxEditor::SetImages(TImageList* Value) {

@@ -114,6 +114,9 @@ public:
 
   /** Whether the text can be typed into. */
   virtual bool TextEditable() const { return true; }
+  /** Text typed on a cell that opens the editor: it becomes the whole text,
+   *  unless the text cannot be typed into. */
+  virtual void TypeText(const std::string& Value);
   virtual void MoveEnd() {}
   virtual void ClearText() { SetText(""); }
   virtual void SelectAllText() {}
@@ -321,6 +324,10 @@ public:
   void SetShowPreview(bool Value) override { TTextualEditor::SetShowPreview(Value); }
   void SetReadOnly(bool Value) override { TTextualEditor::SetReadOnly(Value); }
   void SetStyle(TDropDownStyle Value) override;
+  /** A list (read-only text) takes the first item that starts with Value,
+   *  letter case ignored, and keeps its item when none does: text outside
+   *  the items never gets in. */
+  void TypeText(const std::string& Value) override;
   TPopupList* PopupList() const { return static_cast<TPopupList*>(Popup()); }
 
 protected:

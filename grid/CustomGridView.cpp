@@ -208,9 +208,12 @@ void TCustomGridView::BeginEdit(int ACol, int ARow, const std::string& InitialTe
   }
   FActiveEditor = editor;
   SetStateBit(gbEditing, true);
+  // The editor starts on the cell's value; a typed character comes last, so
+  // that choosing the cell's item while preparing does not undo it.
   const std::string cellText = GetCellText(ACol, ARow);
-  editor->SetText(InitialText.empty() ? cellText : InitialText);
+  editor->SetText(cellText);
   column->PrepareEditor(cellText);
+  if (!InitialText.empty()) editor->TypeText(InitialText);
   AttachEditor(editor);
   editor->SetColor(GetCellColor(ACol, ARow));
   editor->SetFont(column->Font());
@@ -237,7 +240,8 @@ void TCustomGridView::BeginInputEdit(int Column, const std::string& InitialText)
   FActiveEditor = editor;
   SetStateBit(gbInputEditing, true);
   column->PrepareEditor(column->InputValue());
-  editor->SetText(InitialText.empty() ? column->InputValue() : InitialText);
+  editor->SetText(column->InputValue());
+  if (!InitialText.empty()) editor->TypeText(InitialText);
   AttachEditor(editor);
   editor->SetColor(Color());
   editor->SetFont(column->Font());

@@ -15,6 +15,7 @@
 #include <QValidator>
 
 #include <algorithm>
+#include <functional>
 
 // ---------------------------------------------------------------- TLabel
 
@@ -632,10 +633,13 @@ bool LessNoCase(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-/** The combo box's items; every change keeps ItemIndex on its item. */
-class TComboItems : public TStrings {
+/** The items of a combo or list box: each change is told to the box (the
+ *  index where it happened and +1 inserted, -1 deleted, 0 cleared), and a
+ *  sorted box gets added lines in their place. */
+class TItemList : public TStrings {
 public:
-  explicit TComboItems(TCustomComboBox* combo) : FCombo(combo) {}
+  TItemList(std::function<bool()> sorted, std::function<void(int, int)> changed)
+      : FSorted(std::move(sorted)), FChanged(std::move(changed)) {}
   int Count() const override { return static_cast<int>(FItems.size()); }
   std::string Get(int index) const override {
     CheckIndex(index, Count());
@@ -644,11 +648,11 @@ public:
   void Insert(int index, const std::string& line) override {
     if (index != Count()) CheckIndex(index, Count());
     FItems.insert(FItems.begin() + index, line);
-    FCombo->ItemsChanged(index, 1);
+    FChanged(index, 1);
   }
   int Add(const std::string& line) override {
     int index = Count();
-    if (FCombo->Sorted())
+    if (FSorted())
       index = static_cast<int>(std::upper_bound(FItems.begin(), FItems.end(), line, LessNoCase) - FItems.begin());
     Insert(index, line);
     return index;
@@ -656,11 +660,11 @@ public:
   void Delete(int index) override {
     CheckIndex(index, Count());
     FItems.erase(FItems.begin() + index);
-    FCombo->ItemsChanged(index, -1);
+    FChanged(index, -1);
   }
   void Clear() override {
     FItems.clear();
-    FCombo->ItemsChanged(0, 0);
+    FChanged(0, 0);
   }
   /** Sorts the items; returns where item `keep` went. */
   int Sort(int keep) {
@@ -678,43 +682,65 @@ public:
     FItems = std::move(sorted);
     return moved;
   }
+  /** The first item after `from` (wrapping round) that starts with text,
+   *  letter case ignored; -1 when none does. */
+  int FindPrefix(const QString& text, int from) const {
+    const int count = Count();
+    for (int step = 1; step <= count; ++step) {
+      const int i = ((from < 0 ? -1 : from) + step) % count;
+      if (ToQString(FItems[static_cast<size_t>(i)]).startsWith(text, Qt::CaseInsensitive)) return i;
+    }
+    return -1;
+  }
 
 private:
-  TCustomComboBox* FCombo;
+  std::function<bool()> FSorted;
+  std::function<void(int, int)> FChanged;
   std::vector<std::string> FItems;
 };
 
-/** The drop-down list of a combo box: a pop-up window one pixel framed,
- *  with a scroll bar when there are more items than DropDownCount. The
- *  mouse highlights the item under it; a release on an item takes it. */
-class TComboDropDown : public TCustomControl {
+namespace {
+
+/** Where a chosen index goes when items change at index (see TItemList). */
+int FollowChange(int chosen, int index, int delta) {
+  if (delta == 0) return -1;
+  if (delta > 0) return chosen >= index ? chosen + 1 : chosen;
+  if (chosen == index) return -1;
+  return chosen > index ? chosen - 1 : chosen;
+}
+
+}  // namespace
+
+/** The rows of a list window (a list box, a combo box's list): the item in
+ *  the top row, the highlighted one, the height of each, what fits, and the
+ *  window's vertical scroll bar, which follows the top row. */
+class TItemRows {
 public:
-  explicit TComboDropDown(TCustomComboBox* combo) : TCustomControl(combo), FCombo(combo) {
-    SetControlStyle(TControlStyle{csCaptureMouse, csOpaque});
-    SetWindowKind(wkPopup, combo);
-    SetFrameWidth(1);
+  TItemRows(TWinControl* window, std::function<int()> count, std::function<int(int)> height)
+      : FWindow(window), FCount(std::move(count)), FHeight(std::move(height)) {}
+
+  int Count() const { return FCount(); }
+  int Top() const { return FTop; }
+  int Index() const { return FIndex; }
+  void SetIndex(int index) { FIndex = index; }
+
+  /** Items from the top row on that fit wholly (at least one). */
+  int Rows() const { return RowsFrom(FTop); }
+
+  int ItemAt(TPoint p) const {
+    if (!FWindow->ClientRect().Contains(p)) return -1;
+    for (int i = FTop, y = 0; i < Count(); ++i) {
+      y += FHeight(i);
+      if (p.Y < y) return i;
+    }
+    return -1;
   }
 
-  int Index() const { return FIndex; }
-  int Top() const { return FTop; }
-  int Rows() const { return std::max(1, std::min(Count(), FCombo->DropDownCount())); }
-
-  void Open() {
-    SetParentFont(false);
-    SetFont(FCombo->Font());
-    SetColor(FCombo->Color());
-    const int rows = Rows();
-    const int height = rows * FCombo->ItemHeight() + 2;
-    TPoint at = FCombo->ClientToScreen({0, FCombo->Height()});
-    const TRect work = Screen ? Screen->WorkAreaRect() : TRect{};
-    if (!work.IsEmpty() && at.Y + height > work.Bottom) at.Y = FCombo->ClientToScreen({0, 0}).Y - height;
-    ShowScrollBar(sbVertical, Count() > rows);
-    SetBounds(at.X, at.Y, FCombo->Width(), height);
-    FIndex = FCombo->ItemIndex();
-    FTop = 0;
-    MakeVisible(FIndex);
-    Show();
-    Invalidate();
+  TRect ItemRect(int index) const {
+    if (index < FTop) return {};
+    int y = 0;
+    for (int i = FTop; i < index; ++i) y += FHeight(i);
+    return {0, y, FWindow->ClientWidth(), y + FHeight(index)};
   }
 
   /** Moves the highlight to index (kept within the items) and scrolls to it. */
@@ -722,71 +748,33 @@ public:
     if (Count() == 0) return;
     FIndex = std::clamp(index, 0, Count() - 1);
     MakeVisible(FIndex);
-    Invalidate();
+    FWindow->Invalidate();
   }
 
-  int ItemAt(TPoint p) const {
-    if (!ClientRect().Contains(p)) return -1;
-    const int index = FTop + p.Y / FCombo->ItemHeight();
-    return index < Count() ? index : -1;
+  void MakeVisible(int index) {
+    int top = FTop;
+    if (index >= 0 && index < top) top = index;
+    // Down to the first top row from which index still fits.
+    while (index >= 0 && index < Count() && top < index && index >= top + RowsFrom(top)) ++top;
+    SetTop(top);
   }
 
-  /** Closes when the list is hidden by others (Qt closes pop-ups too). */
-  void Closed() {
-    if (FCombo->FDroppedDown) FCombo->CloseList(false);
+  void SetTop(int top) {
+    FTop = std::clamp(top, 0, MaxTop());
+    Sync();
+    FWindow->Invalidate();
   }
 
-protected:
-  void Paint() override {
-    TCanvas* c = Canvas();
-    const int ih = FCombo->ItemHeight();
-    for (int y = 0, i = FTop; y < ClientHeight(); y += ih, ++i) {
-      const TRect r{0, y, ClientWidth(), y + ih};
-      const bool chosen = i == FIndex && i < Count();
-      c->Brush = TBrush{chosen ? clHighlight : Color(), bsSolid};
-      c->FillRect(r);
-      if (i >= Count()) continue;
-      c->Font = Font();
-      if (chosen) c->Font.SetColor(clHighlightText);
-      c->Brush.Style = bsClear;
-      TRect text{r.Left + 2, r.Top, r.Right, r.Bottom};
-      c->DrawText(FCombo->Items().Get(i), text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-    }
+  /** The scroll bar after a change of the items or the window's size. */
+  void Sync() {
+    FTop = std::clamp(FTop, 0, MaxTop());
+    FWindow->SetScrollInfo(sbVertical, {0, std::max(0, Count() - 1), Rows(), FTop});
   }
 
-  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override {
-    TCustomControl::MouseDown(Button, Shift, X, Y);
-    // The pop-up sees presses anywhere on the screen: one off the window closes it.
-    const QRect window(Handle()->mapToGlobal(QPoint(0, 0)), Handle()->size());
-    if (!window.contains(ToQPoint(ClientToScreen({X, Y})))) FCombo->CloseList(false);
-  }
+  /** Whether the rows do not all fit. */
+  bool Overflows() const { return MaxTop() > 0; }
 
-  void MouseMove(TShiftState Shift, int X, int Y) override {
-    TCustomControl::MouseMove(Shift, X, Y);
-    const int index = ItemAt({X, Y});
-    if (index >= 0 && index != FIndex) {
-      FIndex = index;
-      Invalidate();
-    }
-  }
-
-  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override {
-    TCustomControl::MouseUp(Button, Shift, X, Y);
-    FCombo->FButtonDown = false;
-    FCombo->Invalidate();
-    const int index = ItemAt({X, Y});
-    if (Button != mbLeft || index < 0) return;
-    FIndex = index;
-    FCombo->CloseList(true);
-  }
-
-  bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override {
-    if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
-    SetTop(FTop - WheelDelta / 40);  // three rows a notch
-    return true;
-  }
-
-  void ScrollMessage(TScrollBarKind, int code, int trackPos) override {
+  void ScrollMessage(int code, int trackPos) {
     const int page = Rows();
     switch (code) {
       case SB_LINEUP: SetTop(FTop - 1); break;
@@ -801,38 +789,202 @@ protected:
     }
   }
 
+  void Wheel(int delta) { SetTop(FTop - delta / 40); }  // three rows a notch
+
+  /** Paints the rows from the top one down; back fills what no item covers. */
+  void Paint(TCanvas* c, TColor back, const std::function<void(int, const TRect&)>& draw) const {
+    const int w = FWindow->ClientWidth(), h = FWindow->ClientHeight();
+    int y = 0;
+    for (int i = FTop; i < Count() && y < h; ++i) {
+      const TRect r{0, y, w, y + FHeight(i)};
+      draw(i, r);
+      y = r.Bottom;
+    }
+    if (y < h) {
+      c->Brush = TBrush{back, bsSolid};
+      c->FillRect(TRect{0, y, w, h});
+    }
+  }
+
+private:
+  int RowsFrom(int top) const {
+    const int h = FWindow->ClientHeight();
+    int rows = 0;
+    for (int i = top, y = 0; i < Count(); ++i) {
+      y += FHeight(i);
+      if (y > h) break;
+      ++rows;
+    }
+    return std::max(1, rows);
+  }
+  /** The first top row from which the last item still fits. */
+  int MaxTop() const {
+    const int h = FWindow->ClientHeight();
+    int top = Count(), y = 0;
+    while (top > 0 && y + FHeight(top - 1) <= h) y += FHeight(--top);
+    return std::min(top, std::max(0, Count() - 1));
+  }
+
+  TWinControl* FWindow;
+  std::function<int()> FCount;
+  std::function<int(int)> FHeight;
+  int FTop = 0;
+  int FIndex = -1;
+};
+
+namespace {
+
+/** The state an item is drawn in: chosen, and with the focus rectangle. */
+TOwnerDrawState ItemState(bool chosen, bool focus) {
+  TOwnerDrawState state;
+  if (chosen) state << odSelected;
+  if (focus) state << odFocused;
+  return state;
+}
+
+/** Text rows' own drawing: the brush as set, the text 2 pixels in. */
+void DrawTextRow(TCanvas* c, const std::string& text, const TRect& r) {
+  c->FillRect(r);
+  c->Brush.Style = bsClear;
+  TRect t{r.Left + 2, r.Top, r.Right, r.Bottom};
+  c->DrawText(text, t, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  c->Brush.Style = bsSolid;
+}
+
+/** The brush and font for a row of a list drawn in state. */
+void PrepareRow(TCanvas* c, const TFont& font, TColor back, TOwnerDrawState state) {
+  const bool chosen = state.Contains(odSelected);
+  c->Brush = TBrush{chosen ? clHighlight : back, bsSolid};
+  c->Font = font;
+  if (chosen) c->Font.SetColor(clHighlightText);
+}
+
+}  // namespace
+
+/** The drop-down list of a combo box: a pop-up window one pixel framed,
+ *  with a scroll bar when there are more items than DropDownCount. The
+ *  mouse highlights the item under it; a release on an item takes it. */
+class TComboDropDown : public TCustomControl {
+public:
+  explicit TComboDropDown(TCustomComboBox* combo)
+      : TCustomControl(combo), FCombo(combo),
+        FRows(this, [combo] { return combo->Items().Count(); }, [combo](int i) { return combo->ListItemHeight(i); }) {
+    SetControlStyle(TControlStyle{csCaptureMouse, csOpaque});
+    SetWindowKind(wkPopup, combo);
+    SetFrameWidth(1);
+  }
+
+  int Index() const { return FRows.Index(); }
+  int Top() const { return FRows.Top(); }
+  int Rows() const { return FRows.Rows(); }
+
+  void Open() {
+    SetParentFont(false);
+    SetFont(FCombo->Font());
+    SetColor(FCombo->Color());
+    // As tall as the first DropDownCount items.
+    const int shown = std::min(FRows.Count(), FCombo->DropDownCount());
+    int height = shown > 0 ? 2 : FCombo->ItemHeight() + 2;
+    for (int i = 0; i < shown; ++i) height += FCombo->ListItemHeight(i);
+    TPoint at = FCombo->ClientToScreen({0, FCombo->Height()});
+    const TRect work = Screen ? Screen->WorkAreaRect() : TRect{};
+    if (!work.IsEmpty() && at.Y + height > work.Bottom) at.Y = FCombo->ClientToScreen({0, 0}).Y - height;
+    ShowScrollBar(sbVertical, FRows.Count() > shown);
+    SetBounds(at.X, at.Y, FCombo->Width(), height);
+    FRows.SetIndex(FCombo->ItemIndex());
+    FRows.SetTop(0);
+    FRows.MakeVisible(FRows.Index());
+    Show();
+    Invalidate();
+  }
+
+  void Highlight(int index) { FRows.Highlight(index); }
+
+  /** Closes when the list is hidden by others (Qt closes pop-ups too). */
+  void Closed() {
+    if (FCombo->FDroppedDown) FCombo->CloseList(false);
+  }
+
+protected:
+  void Paint() override {
+    TCanvas* c = Canvas();
+    FRows.Paint(c, Color(), [&](int i, const TRect& r) {
+      FCombo->DrawItemOn(c, i, r, ItemState(i == FRows.Index(), false));
+    });
+  }
+
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override {
+    TCustomControl::MouseDown(Button, Shift, X, Y);
+    // The pop-up sees presses anywhere on the screen: one off the window closes it.
+    const QRect window(Handle()->mapToGlobal(QPoint(0, 0)), Handle()->size());
+    if (!window.contains(ToQPoint(ClientToScreen({X, Y})))) FCombo->CloseList(false);
+  }
+
+  void MouseMove(TShiftState Shift, int X, int Y) override {
+    TCustomControl::MouseMove(Shift, X, Y);
+    const int index = FRows.ItemAt({X, Y});
+    if (index >= 0 && index != FRows.Index()) {
+      FRows.SetIndex(index);
+      Invalidate();
+    }
+  }
+
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override {
+    TCustomControl::MouseUp(Button, Shift, X, Y);
+    FCombo->FButtonDown = false;
+    FCombo->Invalidate();
+    const int index = FRows.ItemAt({X, Y});
+    if (Button != mbLeft || index < 0) return;
+    FRows.SetIndex(index);
+    FCombo->CloseList(true);
+  }
+
+  bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override {
+    if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
+    FRows.Wheel(WheelDelta);
+    return true;
+  }
+
+  void ScrollMessage(TScrollBarKind, int code, int trackPos) override { FRows.ScrollMessage(code, trackPos); }
+
   bool WidgetEvent(QEvent* e) override {
     if (e->type() == QEvent::Hide) Closed();
     return false;
   }
 
 private:
-  int Count() const { return FCombo->Items().Count(); }
-
-  void SetTop(int top) {
-    top = std::clamp(top, 0, std::max(0, Count() - Rows()));
-    if (top == FTop) return;
-    FTop = top;
-    SetScrollInfo(sbVertical, {0, Count() - 1, Rows(), FTop});
-    Invalidate();
-  }
-
-  void MakeVisible(int index) {
-    int top = FTop;
-    if (index >= 0 && index < top) top = index;
-    if (index >= top + Rows()) top = index - Rows() + 1;
-    top = std::clamp(top, 0, std::max(0, Count() - Rows()));
-    FTop = top;
-    SetScrollInfo(sbVertical, {0, Count() - 1, Rows(), FTop});
-  }
-
   TCustomComboBox* FCombo;
-  int FIndex = -1;
-  int FTop = 0;
+  TItemRows FRows;
+};
+
+/** The list a csSimple combo box always shows: a choice in it is the box's
+ *  choice, and a press on it leaves the focus with the box. */
+class TComboSimpleList : public TCustomListBox {
+public:
+  explicit TComboSimpleList(TCustomComboBox* combo) : TCustomListBox(combo), FCombo(combo) {
+    SetTabStop(false);
+    SetParent(combo);
+  }
+
+protected:
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override {
+    if (FCombo->CanFocus() && !FCombo->Focused()) FCombo->SetFocus();
+    const int index = ItemAtPos({X, Y}, true);
+    if (Button == mbLeft && index >= 0 && index != FCombo->ItemIndex()) FCombo->UserSelect(index);
+    TCustomControl::MouseDown(Button, Shift, X, Y);
+  }
+  void MouseMove(TShiftState Shift, int X, int Y) override { TCustomControl::MouseMove(Shift, X, Y); }
+  void PaintFrame(TCanvas* canvas, const TRect& rect) override { FCombo->PaintSimpleListFrame(canvas, rect); }
+
+private:
+  TCustomComboBox* FCombo;
 };
 
 TCustomComboBox::TCustomComboBox(TComponent* AOwner)
-    : TCustomControl(AOwner), FItems(std::make_unique<TComboItems>(this)), FSignals(std::make_unique<QObject>()) {
+    : TCustomControl(AOwner),
+      FItems(std::make_unique<TItemList>([this] { return FSorted; },
+                                          [this](int index, int delta) { ItemsChanged(index, delta); })),
+      FSignals(std::make_unique<QObject>()) {
   // Clicks come from choices, not from the mouse.
   SetControlStyle(TControlStyle{csCaptureMouse, csSetCaption, csDoubleClicks, csOpaque});
   SetColor(clWindow);
@@ -854,7 +1006,7 @@ const TStrings& TCustomComboBox::Items() const { return *FItems; }
 void TCustomComboBox::CreateInner() {
   const std::string text = FInner ? Text() : std::string();
   QWidget* old = FInner;
-  if (FStyle == csDropDown) {
+  if (FStyle == csDropDown || FStyle == csSimple) {
     FEdit = new QLineEdit;
     FEdit->setFrame(false);
     FEdit->setMaxLength(FMaxLength > 0 ? FMaxLength : 32767);
@@ -862,6 +1014,7 @@ void TCustomComboBox::CreateInner() {
     QObject::connect(FEdit, &QLineEdit::textChanged, FSignals.get(), [this] {
       if (FSettingText) return;
       FItemIndex = -1;  // typed text chooses no item
+      if (FSimpleList) FSimpleList->SetItemIndex(-1);
       Notify(TControlMessage::TextChanged);
       RunGuarded([this] { Change(); });
     });
@@ -873,9 +1026,31 @@ void TCustomComboBox::CreateInner() {
   }
   HostWidget(FInner);
   delete old;
+  if (FStyle == csSimple && !FSimpleList) {
+    FSimpleList = new TComboSimpleList(this);
+  } else if (FStyle != csSimple && FSimpleList) {
+    delete FSimpleList;
+    FSimpleList = nullptr;
+  }
+  SyncSimpleList();
   UpdateEditLook();
   PlaceWidgets();
   Invalidate();
+}
+
+void TCustomComboBox::SyncSimpleList() {
+  if (!FSimpleList) return;
+  FSimpleList->SetParentFont(false);
+  FSimpleList->SetFont(Font());
+  FSimpleList->SetColor(Color());
+  FSimpleList->SetEnabled(Enabled());
+  FSimpleList->Items().Assign(FItems->ToStringList());
+  FSimpleList->SetItemIndex(FItemIndex);
+}
+
+int TCustomComboBox::ListItemHeight(int index) const {
+  if (FStyle != csOwnerDrawVariable || index < 0 || index >= static_cast<int>(FItemHeights.size())) return FItemHeight;
+  return FItemHeights[static_cast<size_t>(index)];
 }
 
 void TCustomComboBox::UpdateEditLook() {
@@ -896,7 +1071,7 @@ std::string TCustomComboBox::Text() const {
 }
 
 void TCustomComboBox::SetText(const std::string& text) {
-  if (FStyle == csDropDownList) {
+  if (!FEdit) {
     const int index = FItems->IndexOf(text);
     if (index >= 0) SetItemIndex(index);
     return;
@@ -908,6 +1083,7 @@ void TCustomComboBox::SetItemIndex(int index) {
   if (index < -1 || index >= FItems->Count()) index = -1;
   FItemIndex = index;
   ShowEditText(index >= 0 ? FItems->Get(index) : std::string());
+  if (FSimpleList) FSimpleList->SetItemIndex(index);
   Invalidate();
 }
 
@@ -925,11 +1101,15 @@ void TCustomComboBox::SetSorted(bool value) {
   FSorted = value;
   if (value) {
     FItemIndex = FItems->Sort(FItemIndex);
+    SyncSimpleList();
     Invalidate();
   }
 }
 
-void TCustomComboBox::SetItemHeight(int value) { FItemHeight = std::max(1, value); }
+void TCustomComboBox::SetItemHeight(int value) {
+  FItemHeight = std::max(1, value);
+  PlaceWidgets();
+}
 
 void TCustomComboBox::SetMaxLength(int value) {
   FMaxLength = std::max(0, value);
@@ -937,26 +1117,28 @@ void TCustomComboBox::SetMaxLength(int value) {
 }
 
 void TCustomComboBox::ItemsChanged(int index, int delta) {
-  if (delta == 0)
-    FItemIndex = -1;  // cleared: a csDropDown box keeps its text
-  else if (delta > 0 && FItemIndex >= index)
-    ++FItemIndex;
-  else if (delta < 0 && FItemIndex == index)
-    FItemIndex = -1;
-  else if (delta < 0 && FItemIndex > index)
-    --FItemIndex;
+  // Cleared, a csDropDown box keeps its text.
+  FItemIndex = FollowChange(FItemIndex, index, delta);
   if (FList && FDroppedDown) FList->Highlight(FList->Index());
+  SyncSimpleList();
   Invalidate();
 }
 
 void TCustomComboBox::SetDroppedDown(bool value) {
-  if (value == FDroppedDown) return;
+  if (value == FDroppedDown || (value && FStyle == csSimple)) return;
   if (!value) {
     CloseList(false);
     return;
   }
   DropDown();
   if (!Showing()) return;
+  FItemHeights.clear();
+  if (FStyle == csOwnerDrawVariable)
+    for (int i = 0; i < FItems->Count(); ++i) {
+      int height = FItemHeight;
+      MeasureItem(i, height);
+      FItemHeights.push_back(std::max(1, height));
+    }
   if (!FList) FList = new TComboDropDown(this);
   FDroppedDown = true;
   FList->Open();
@@ -984,6 +1166,7 @@ void TCustomComboBox::UserSelect(int index) {
   if (index < 0 || index >= FItems->Count()) return;
   FItemIndex = index;
   ShowEditText(FItems->Get(index));
+  if (FSimpleList) FSimpleList->SetItemIndex(index);
   Invalidate();
   Click();
   Select();
@@ -1018,20 +1201,30 @@ TRect TCustomComboBox::ButtonRect() const {
 }
 
 TRect TCustomComboBox::EditRect() const {
+  if (FStyle == csSimple) return TRect{3, 3, std::max(3, Width() - 3), std::max(3, EditRowHeight() - 3)};
   return TRect{3, 3, std::max(3, ButtonRect().Left - 1), std::max(3, Height() - 3)};
+}
+
+TRect TCustomComboBox::SimpleListRect() const { return TRect{0, EditRowHeight(), Width(), Height()}; }
+
+void TCustomComboBox::PaintSimpleListFrame(TCanvas* canvas, const TRect& rect) {
+  TRect r = rect;
+  canvas->DrawEdge(r, EDGE_SUNKEN, BF_RECT);
 }
 
 void TCustomComboBox::Paint() {
   PaintFace();
-  if (FStyle == csDropDownList) PaintText(EditRect());
+  if (!FEdit) PaintText(EditRect());
 }
 
 void TCustomComboBox::PaintFace() {
   TCanvas* c = Canvas();
   TRect r = ClientRect();
+  if (FStyle == csSimple) r.Bottom = std::min(r.Bottom, EditRowHeight());
   c->DrawEdge(r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
   c->Brush = TBrush{Color(), bsSolid};
   c->FillRect(r);
+  if (FStyle == csSimple) return;  // no button
   unsigned state = DFCS_SCROLLCOMBOBOX;
   if (!Enabled()) state |= DFCS_INACTIVE;
   if (FButtonDown) state |= DFCS_PUSHED | DFCS_FLAT;
@@ -1041,6 +1234,12 @@ void TCustomComboBox::PaintFace() {
 void TCustomComboBox::PaintText(const TRect& r) {
   TCanvas* c = Canvas();
   const bool chosen = Focused() && !FDroppedDown && Enabled();
+  if (OwnerDraw()) {
+    TOwnerDrawState state = ItemState(chosen, chosen) << odComboBoxEdit;
+    if (!Enabled()) state << odDisabled;
+    DrawItemOn(c, FItemIndex, r, state);
+    return;
+  }
   c->Brush = TBrush{chosen ? clHighlight : Color(), bsSolid};
   c->FillRect(r);
   c->Font = Font();
@@ -1052,9 +1251,40 @@ void TCustomComboBox::PaintText(const TRect& r) {
   if (chosen) c->DrawFocusRect(r);
 }
 
+void TCustomComboBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) {
+  if (OnDrawItem && OwnerDraw()) {
+    OnDrawItem(this, Index, Rect, State);
+    return;
+  }
+  DrawTextRow(Canvas(), Index >= 0 && Index < FItems->Count() ? FItems->Get(Index) : std::string(), Rect);
+}
+
+void TCustomComboBox::MeasureItem(int Index, int& Height) {
+  if (OnMeasureItem) OnMeasureItem(this, Index, Height);
+}
+
+void TCustomComboBox::DrawItemOn(TCanvas* target, int index, const TRect& r, TOwnerDrawState state) {
+  TCanvas* c = Canvas();
+  QImage* own = c->Target();
+  if (target != c) c->SetTarget(target->Target());
+  TRect clip;
+  IntersectRect(clip, r, target->ClipRect());
+  c->SetClipRect(clip);
+  PrepareRow(c, Font(), Color(), state);
+  if (state.Contains(odDisabled)) c->Font.SetColor(clGrayText);
+  RunGuarded([&] { DrawItem(index, r, state); });
+  if (state.Contains(odFocused)) c->DrawFocusRect(r);
+  c->ResetClipRect();
+  if (target != c) c->SetTarget(own);
+}
+
 void TCustomComboBox::PlaceWidgets() {
   TCustomControl::PlaceWidgets();
   if (FEdit) FEdit->setGeometry(ToQRect(EditRect()));
+  if (FSimpleList) {
+    const TRect r = SimpleListRect();
+    FSimpleList->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+  }
 }
 
 void TCustomComboBox::KeyDown(WORD& Key, TShiftState Shift) {
@@ -1095,7 +1325,7 @@ void TCustomComboBox::KeyDown(WORD& Key, TShiftState Shift) {
     return;
   }
   if (alt || count == 0) return;
-  const bool list = FStyle == csDropDownList;
+  const bool list = !FEdit;
   int target = -2;
   switch (Key) {
     case VK_UP: target = FItemIndex - 1; break;
@@ -1116,23 +1346,17 @@ void TCustomComboBox::KeyDown(WORD& Key, TShiftState Shift) {
 
 void TCustomComboBox::KeyPress(TKeyChar& Key) {
   TCustomControl::KeyPress(Key);
-  if (FStyle != csDropDownList || Key == 0) return;
+  if (FEdit || Key == 0) return;
   const TKeyChar typed = Key;
   Key = 0;  // nothing is typed into a list
   if (typed < ' ') return;
   // The next item after the current one that starts with the character.
-  const int count = FItems->Count();
-  const QString first = QString::fromUcs4(&typed, 1);
-  const int from = FDroppedDown ? FList->Index() : FItemIndex;
-  for (int step = 1; step <= count; ++step) {
-    const int i = ((from < 0 ? -1 : from) + step) % count;
-    if (!ToQString(FItems->Get(i)).startsWith(first, Qt::CaseInsensitive)) continue;
-    if (FDroppedDown)
-      FList->Highlight(i);
-    else if (i != FItemIndex)
-      UserSelect(i);
-    return;
-  }
+  const int i = FItems->FindPrefix(QString::fromUcs4(&typed, 1), FDroppedDown ? FList->Index() : FItemIndex);
+  if (i < 0) return;
+  if (FDroppedDown)
+    FList->Highlight(i);
+  else if (i != FItemIndex)
+    UserSelect(i);
 }
 
 void TCustomComboBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
@@ -1140,7 +1364,7 @@ void TCustomComboBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
     if (!Focused() && CanFocus()) SetFocus();
     if (FDroppedDown) {
       CloseList(false);
-    } else if (FStyle == csDropDownList || ButtonRect().Contains({X, Y})) {
+    } else if (!FEdit || (FStyle != csSimple && ButtonRect().Contains({X, Y}))) {
       FButtonDown = true;
       SetDroppedDown(true);
     }
@@ -1172,19 +1396,26 @@ void TCustomComboBox::FocusLost() {
 void TCustomComboBox::ColorChanged() {
   TCustomControl::ColorChanged();
   UpdateEditLook();
+  SyncSimpleList();
 }
 
 void TCustomComboBox::FontChanged() {
   TCustomControl::FontChanged();
   FItemHeight = FontCellHeight(Font());
   UpdateEditLook();
-  SetHeight(FItemHeight + 8);
+  SyncSimpleList();
+  // A csSimple box keeps its height; its edit row follows the font.
+  if (FStyle == csSimple)
+    PlaceWidgets();
+  else
+    SetHeight(FItemHeight + 8);
 }
 
 void TCustomComboBox::EnabledChanged() {
   TCustomControl::EnabledChanged();
   if (!Enabled()) CloseList(false);
   UpdateEditLook();
+  SyncSimpleList();
 }
 
 // ---------------------------------------------------------------- TButtonControl
@@ -1545,3 +1776,166 @@ bool TGroupBox::DialogChar(TKeyChar Key, TShiftState) {
     }
   return true;
 }
+
+// ---------------------------------------------------------------- TCustomListBox
+
+TCustomListBox::TCustomListBox(TComponent* AOwner)
+    : TCustomControl(AOwner),
+      FItems(std::make_unique<TItemList>([this] { return FSorted; },
+                                          [this](int index, int delta) { ItemsChanged(index, delta); })),
+      FRows(std::make_unique<TItemRows>(this, [this] { return FItems->Count(); }, [this](int) { return FItemHeight; })) {
+  SetControlStyle(TControlStyle{csCaptureMouse, csDoubleClicks, csOpaque});
+  SetColor(clWindow);
+  SetTabStop(true);
+  UpdateFrame();
+  SetBounds(0, 0, 121, 97);
+  FontChanged();
+}
+
+TCustomListBox::~TCustomListBox() = default;
+
+TStrings& TCustomListBox::Items() { return *FItems; }
+const TStrings& TCustomListBox::Items() const { return *FItems; }
+
+void TCustomListBox::SetItemIndex(int index) {
+  if (index < -1 || index >= FItems->Count()) index = -1;
+  FItemIndex = index;
+  FRows->SetIndex(index);
+  if (index >= 0) FRows->MakeVisible(index);
+  Invalidate();
+}
+
+int TCustomListBox::TopIndex() const { return FRows->Top(); }
+void TCustomListBox::SetTopIndex(int index) { FRows->SetTop(index); }
+
+void TCustomListBox::SetItemHeight(int value) {
+  FItemHeight = std::max(1, value);
+  SizeChanged();
+}
+
+void TCustomListBox::SetSorted(bool value) {
+  if (value == FSorted) return;
+  FSorted = value;
+  if (!value) return;
+  FItemIndex = FItems->Sort(FItemIndex);
+  FRows->SetIndex(FItemIndex);
+  Invalidate();
+}
+
+void TCustomListBox::SetBorderStyle(TBorderStyle value) {
+  FBorderStyle = value == bsNone ? bsNone : bsSingle;
+  UpdateFrame();
+}
+
+void TCustomListBox::SetCtl3D(bool value) {
+  FCtl3D = value;
+  UpdateFrame();
+}
+
+void TCustomListBox::UpdateFrame() {
+  SetFrameWidth(FBorderStyle == bsNone ? 0 : FCtl3D ? 2 : 1);
+  InvalidateFrame();
+  SizeChanged();
+}
+
+int TCustomListBox::ItemAtPos(TPoint p, bool existing) const {
+  const int index = FRows->ItemAt(p);
+  if (index >= 0 || existing || !ClientRect().Contains(p)) return index;
+  return FItems->Count();
+}
+
+TRect TCustomListBox::ItemRect(int index) const { return FRows->ItemRect(index); }
+
+void TCustomListBox::ItemsChanged(int index, int delta) {
+  FItemIndex = FollowChange(FItemIndex, index, delta);
+  FRows->SetIndex(FItemIndex);
+  SizeChanged();
+}
+
+void TCustomListBox::SizeChanged() {
+  TCustomControl::SizeChanged();
+  if (!FRows) return;
+  // The bar takes room from the rows, so it is settled first.
+  ShowScrollBar(sbVertical, FRows->Overflows());
+  FRows->Sync();
+  Invalidate();
+}
+
+void TCustomListBox::FontChanged() {
+  TCustomControl::FontChanged();
+  SetItemHeight(FontCellHeight(Font()));
+}
+
+void TCustomListBox::UserSelect(int index) {
+  if (index < 0 || index >= FItems->Count()) return;
+  const bool changed = index != FItemIndex;
+  SetItemIndex(index);
+  if (changed) Click();
+}
+
+void TCustomListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState) {
+  DrawTextRow(Canvas(), FItems->Get(Index), Rect);
+}
+
+void TCustomListBox::Paint() {
+  TCanvas* c = Canvas();
+  const bool focused = Focused();
+  FRows->Paint(c, Color(), [&](int i, const TRect& r) {
+    const TOwnerDrawState state = ItemState(i == FItemIndex, focused && i == FItemIndex);
+    PrepareRow(c, Font(), Color(), state);
+    if (!Enabled()) c->Font.SetColor(clGrayText);
+    DrawItem(i, r, state);
+    if (state.Contains(odFocused)) c->DrawFocusRect(r);
+  });
+}
+
+void TCustomListBox::KeyDown(WORD& Key, TShiftState Shift) {
+  TCustomControl::KeyDown(Key, Shift);
+  const int count = FItems->Count();
+  if (!Key || count == 0) return;
+  const int page = FRows->Rows() - 1;
+  int target;
+  switch (Key) {
+    case VK_UP: target = FItemIndex - 1; break;
+    case VK_DOWN: target = FItemIndex + 1; break;
+    case VK_HOME: target = 0; break;
+    case VK_END: target = count - 1; break;
+    case VK_PRIOR: target = FItemIndex - std::max(1, page); break;
+    case VK_NEXT: target = FItemIndex + std::max(1, page); break;
+    default: return;
+  }
+  Key = 0;
+  UserSelect(std::clamp(target, 0, count - 1));
+}
+
+void TCustomListBox::KeyPress(TKeyChar& Key) {
+  TCustomControl::KeyPress(Key);
+  if (Key < ' ') return;
+  const int i = FItems->FindPrefix(QString::fromUcs4(&Key, 1), FItemIndex);
+  Key = 0;
+  if (i >= 0) UserSelect(i);
+}
+
+void TCustomListBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (Button == mbLeft) {
+    if (!Focused() && CanFocus()) SetFocus();
+    UserSelect(FRows->ItemAt({X, Y}));
+  }
+  TCustomControl::MouseDown(Button, Shift, X, Y);
+}
+
+void TCustomListBox::MouseMove(TShiftState Shift, int X, int Y) {
+  TCustomControl::MouseMove(Shift, X, Y);
+  if (Shift.Contains(ssLeft) && MouseCapture()) UserSelect(FRows->ItemAt({X, Y}));
+}
+
+bool TCustomListBox::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
+  if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
+  FRows->Wheel(WheelDelta);
+  return true;
+}
+
+void TCustomListBox::ScrollMessage(TScrollBarKind, int code, int trackPos) { FRows->ScrollMessage(code, trackPos); }
+
+void TCustomListBox::FocusGained() { Invalidate(); }
+void TCustomListBox::FocusLost() { Invalidate(); }

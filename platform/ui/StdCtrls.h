@@ -8,17 +8,21 @@
 #include "core/StringList.h"
 #include "ui/Controls.h"
 #include "ui/Forms.h"
+#include "ui/Menus.h"
 
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class QLineEdit;
 class QObject;
 class QPlainTextEdit;
 class QProxyStyle;
 class TComboDropDown;
-class TComboItems;
+class TCustomListBox;
+class TItemList;
+class TItemRows;
 class TEditValidator;
 class TMemoLines;
 
@@ -254,10 +258,22 @@ public:
   using TCustomMemo::TCustomMemo;
 };
 
-enum TComboBoxStyle { csDropDown, csDropDownList };
+enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
+
+/** Draws item Index (-1: none chosen) of a list or combo box in Rect, on the
+ *  control's Canvas; the brush and font are set for State beforehand. */
+using TDrawItemEvent = std::function<void(TWinControl* Control, int Index, const TRect& Rect, TOwnerDrawState State)>;
+/** Height arrives holding ItemHeight; the handler sets item Index's height. */
+using TMeasureItemEvent = std::function<void(TWinControl* Control, int Index, int& Height)>;
 
 /** A combo box drawn by itself: csDropDown types into a hosted QLineEdit,
- *  csDropDownList shows the chosen item. Its drop-down list is a pop-up
+ *  csDropDownList shows the chosen item. csSimple is an edit over a list
+ *  that is always shown (the edit row is ItemHeight + 8 high, the list fills
+ *  the rest); it has no button and never drops down. The owner-drawn styles
+ *  choose like csDropDownList, but OnDrawItem draws the items, in the list
+ *  and the chosen one in the box (with odComboBoxEdit); csOwnerDrawFixed
+ *  rows are ItemHeight high, csOwnerDrawVariable rows as OnMeasureItem
+ *  says, asked each time the list opens. Its drop-down list is a pop-up
  *  window that holds the mouse while it is open, closes on a press outside
  *  it and leaves the focus with the combo box; while it is open Up, Down,
  *  Home, End, Page Up and Page Down move its highlight, Enter takes the
@@ -296,6 +312,7 @@ public:
   void SetMaxLength(int value);
 
   bool DroppedDown() const { return FDroppedDown; }
+  /** A csSimple box never drops down. */
   void SetDroppedDown(bool value);
   /** The item highlighted in the open list (-1 while it is closed). */
   int DropDownIndex() const;
@@ -303,6 +320,12 @@ public:
   int DropDownTopIndex() const;
   /** The list's window (null until it is first dropped down). */
   TCustomControl* DropDownWindow() const;
+  /** The list a csSimple box always shows (null in the other styles). */
+  TCustomListBox* SimpleList() const { return FSimpleList; }
+  /** csOwnerDrawFixed or csOwnerDrawVariable. */
+  bool OwnerDraw() const { return FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable; }
+  /** The height of the edit row of a csSimple box. */
+  int EditRowHeight() const { return FItemHeight + 8; }
 
   unsigned DialogCode() const override;
 
@@ -310,6 +333,8 @@ public:
   TNotifyEvent OnSelect;
   TNotifyEvent OnDropDown;
   TNotifyEvent OnCloseUp;
+  TDrawItemEvent OnDrawItem;
+  TMeasureItemEvent OnMeasureItem;
 
 protected:
   virtual void Change();
@@ -324,9 +349,22 @@ protected:
   virtual TRect EditRect() const;
   /** The frame, the background and the button. */
   virtual void PaintFace();
-  /** The chosen item of a csDropDownList box: highlighted with a focus
-   *  rectangle while the box has the focus and its list is closed. */
+  /** The chosen item of a csDropDownList or owner-drawn box: highlighted
+   *  with a focus rectangle while the box has the focus and its list is
+   *  closed. */
   virtual void PaintText(const TRect& r);
+  /** Draws item Index on Canvas() (OnDrawItem, or its text on the brush). */
+  virtual void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State);
+  /** Item Index's height in a csOwnerDrawVariable list (OnMeasureItem). */
+  virtual void MeasureItem(int Index, int& Height);
+  /** Draws item index in r of target: the brush and font set for state,
+   *  DrawItem on Canvas() (drawing onto target, within r meanwhile), and
+   *  the focus rectangle for odFocused. */
+  void DrawItemOn(TCanvas* target, int index, const TRect& r, TOwnerDrawState state);
+  /** Where the list of a csSimple box sits. */
+  virtual TRect SimpleListRect() const;
+  /** The frame of a csSimple box's list (rect: the list at the origin). */
+  virtual void PaintSimpleListFrame(TCanvas* canvas, const TRect& rect);
   /** The button looks pressed (the mouse holds it). */
   bool ButtonPressed() const { return FButtonDown; }
   /** The hosted edit of a csDropDown box (null in csDropDownList style). */
@@ -347,7 +385,7 @@ protected:
 
 private:
   friend class TComboDropDown;
-  friend class TComboItems;
+  friend class TComboSimpleList;
   void CreateInner();
   void UpdateEditLook();
   void ShowEditText(const std::string& text);
@@ -355,9 +393,15 @@ private:
   void UserSelect(int index);
   void CloseList(bool take);
   void ItemsChanged(int index, int delta);
-  std::unique_ptr<TComboItems> FItems;
+  /** The height of item index in the list. */
+  int ListItemHeight(int index) const;
+  /** The list of a csSimple box shows the items and the chosen one. */
+  void SyncSimpleList();
+  std::unique_ptr<TItemList> FItems;
   std::unique_ptr<QObject> FSignals;
   TComboDropDown* FList = nullptr;
+  TCustomListBox* FSimpleList = nullptr;
+  std::vector<int> FItemHeights;  // csOwnerDrawVariable: measured when the list opens
   QWidget* FInner = nullptr;
   QLineEdit* FEdit = nullptr;
   int FItemIndex = -1;
@@ -522,4 +566,80 @@ protected:
   void Paint() override;
   void AlignControls(TRect& rect) override;
   bool DialogChar(TKeyChar Key, TShiftState Shift) override;
+};
+
+/** A list of text lines to choose one from, painted by itself: rows of
+ *  ItemHeight (the font's height at first) on Color, the chosen one in the
+ *  highlight colours with a focus rectangle while the list has the focus,
+ *  and a vertical scroll bar while the rows do not all fit. The frame is a
+ *  2-pixel sunken edge for bsSingle with Ctl3D, a 1-pixel line without
+ *  Ctl3D, none for bsNone. A click chooses the row under the mouse (the
+ *  mouse dragged with the button down chooses along), Up, Down, Home, End,
+ *  Page Up and Page Down move the choice, a typed character chooses the next
+ *  item starting with it; each choice the user makes fires OnClick. Setting
+ *  ItemIndex from code fires nothing. */
+class TCustomListBox : public TCustomControl {
+public:
+  explicit TCustomListBox(TComponent* AOwner);
+  ~TCustomListBox() override;
+
+  TStrings& Items();
+  const TStrings& Items() const;
+  /** -1: none. Values outside the items give -1; a chosen item is scrolled into view. */
+  int ItemIndex() const { return FItemIndex; }
+  void SetItemIndex(int index);
+  /** The item in the top row. */
+  int TopIndex() const;
+  void SetTopIndex(int index);
+  int ItemHeight() const { return FItemHeight; }
+  void SetItemHeight(int value);
+  bool Sorted() const { return FSorted; }
+  void SetSorted(bool value);
+  TBorderStyle BorderStyle() const { return FBorderStyle; }
+  /** bsNone or bsSingle. */
+  void SetBorderStyle(TBorderStyle value);
+  bool Ctl3D() const { return FCtl3D; }
+  void SetCtl3D(bool value);
+  /** The item under p (client coordinates); -1 when there is none, or,
+   *  unless existing, the index one past the last item. */
+  int ItemAtPos(TPoint p, bool existing) const;
+  /** Item index's row (client coordinates); empty when it is scrolled off above. */
+  TRect ItemRect(int index) const;
+
+  unsigned DialogCode() const override { return DLGC_WANTARROWS | DLGC_WANTCHARS; }
+
+protected:
+  /** Paints one row; the default draws the item's text. */
+  virtual void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State);
+  /** The user chose index: it becomes ItemIndex and OnClick fires. */
+  void UserSelect(int index);
+
+  void Paint() override;
+  void KeyDown(WORD& Key, TShiftState Shift) override;
+  void KeyPress(TKeyChar& Key) override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
+  void ScrollMessage(TScrollBarKind kind, int code, int trackPos) override;
+  void FocusGained() override;
+  void FocusLost() override;
+  void FontChanged() override;
+  void SizeChanged() override;
+
+private:
+  void ItemsChanged(int index, int delta);
+  void UpdateFrame();
+  std::unique_ptr<TItemList> FItems;
+  std::unique_ptr<TItemRows> FRows;
+  int FItemIndex = -1;
+  int FItemHeight = 13;
+  bool FSorted = false;
+  TBorderStyle FBorderStyle = bsSingle;
+  bool FCtl3D = true;
+};
+
+/** A list box, 121 x 97 by default. */
+class TListBox : public TCustomListBox {
+public:
+  using TCustomListBox::TCustomListBox;
 };

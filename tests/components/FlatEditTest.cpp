@@ -189,4 +189,78 @@ TEST(FlatCombo, TheNarrowButtonOpensTheListAndAFocusedListBoxHighlightsUpToIt) {
   EXPECT_EQ(combo->ItemHeight(), 13);
 }
 
+// Each style as the flat box paints it: the frame, the strip left of the
+// button, the button, and the ring an open csDropDown list turns clWindow.
+TEST(FlatCombo, EachStylePaintsItsStripBorderAndButton) {
+  constexpr TColor kField = RGB(255, 250, 235);
+  const int w = 145, h = 21;
+  const TRect strip{w - 21, 3, w - 16, h - 3};
+  const TColor highlight = ColorToRGB(clHighlight);
+  const struct {
+    const char* name;
+    TComboBoxStyle style;
+    bool focus, drop;
+    std::vector<TSpot> spots;
+  } cases[] = {
+      {"drop_down", csDropDown, false, false,
+       {At(0, 10, kBorder), At(2, 10, kField), At(w - 15, 10, kField), At(w - 3, 2, 0xC5D6D9)}},
+      {"drop_down_open_has_a_clwindow_ring", csDropDown, false, true,
+       {At(2, 10, clWhite), At(10, 2, clWhite), At(w - 15, 10, clWhite), At(10, h - 3, clWhite), At(1, 10, kField),
+        At(w - 3, 2, 0xC5D6D9)}},
+      {"list_strip_in_the_field_colour", csDropDownList, false, false, {{strip, kField}, At(w - 3, 2, 0xC5D6D9)}},
+      {"list_focused_strip_and_frame_highlighted", csDropDownList, true, false,
+       {{strip, highlight}, At(3, 3, highlight), At(w - 17, h - 4, highlight), At(2, 10, kField)}},
+      {"owner_drawn_focused", csOwnerDrawFixed, true, false,
+       {{strip, highlight}, At(3, 10, highlight), At(5, 10, kField), At(20, 10, clLime), At(w - 3, 2, 0xC5D6D9)}},
+      {"owner_drawn_variable", csOwnerDrawVariable, false, false, {{strip, kField}, At(20, 10, clLime)}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TShownForm form;
+    auto* combo = Place<TFlatComboBox>(&form, 10, 10, w, h);
+    combo->SetColorBorder(kBorder);
+    combo->SetColor(kField);
+    combo->SetStyle(c.style);
+    for (const char* item : {"One", "Two", "Three"}) combo->Items().Add(item);
+    combo->SetItemIndex(1);
+    // Item 1 is a green square; the rest of the field is the handler's to leave.
+    combo->OnDrawItem = [combo](TWinControl*, int index, const TRect& r, TOwnerDrawState) {
+      TCanvas* canvas = combo->Canvas();
+      if (index == 1) canvas->Brush.Color = clLime;
+      canvas->FillRect(TRect{r.Left + 10, r.Top + 2, r.Left + 30, r.Bottom - 2});
+    };
+    if (c.focus) combo->SetFocus();
+    if (c.drop) combo->SetDroppedDown(true);
+    EXPECT_EQ(Missing(Painted(combo), c.spots), "");
+  }
+}
+
+TEST(FlatCombo, ASimpleBoxHasTheFrameAndTheListButNoButton) {
+  TShownForm form;
+  form.SetColor(kGround);
+  auto* combo = Place<TFlatComboBox>(&form, 10, 10, 145, 90);
+  combo->SetColor(clWhite);
+  combo->SetColorBorder(kBorder);
+  combo->SetStyle(csSimple);
+  for (const char* item : {"One", "Two", "Three"}) combo->Items().Add(item);
+  const int row = combo->EditRowHeight();
+  const QImage img = Painted(combo);
+  // The frame keeps the button's room; the box's colour fills it.
+  EXPECT_EQ(Missing(img, {At(0, 0, kBorder), At(145 - 13, 5, kBorder), At(145 - 12, 5, clWhite), At(140, 10, clWhite),
+                          At(1, 5, clWhite)}),
+            "");
+  EXPECT_EQ(CountPixels(img, combo->ColorArrowBackground()) + CountPixels(img, combo->ColorArrow()), 0)
+      << "no button, no arrow";
+  EXPECT_EQ(combo->Handle()->findChild<QLineEdit*>()->geometry(), QRect(3, 3, 145 - 11 - 8, row - 6))
+      << "the edit keeps to its row";
+  TCustomListBox* list = combo->SimpleList();
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->BoundsRect(), (TRect{0, row, 145, 90}));
+  const QImage shown = Shot(list);
+  EXPECT_TRUE(Ring(shown, {0, 0, 145, 90 - row}, kBorder)) << "the list is framed flat";
+  EXPECT_TRUE(Ring(shown, {1, 1, 144, 90 - row - 1}, clWhite));
+  combo->SetDroppedDown(true);
+  EXPECT_FALSE(combo->DroppedDown());
+}
+
 }  // namespace

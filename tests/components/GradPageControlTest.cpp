@@ -95,6 +95,34 @@ TEST(GradPages, TabsMakeRoomForMarginsImagesAndBitmapCaps) {
   EXPECT_EQ(p.Control->TabRect(0).Width(), plain - 8) << "standard tabs have no private images";
 }
 
+TEST(GradPages, ABackgroundsCapsLieAlongTheTabsOnEverySide) {
+  const struct {
+    TTabPosition side;
+    TSize size;
+  } cases[] = {{tpTop, {20, 5}}, {tpBottom, {20, 5}}, {tpLeft, {5, 20}}, {tpRight, {5, 20}}};
+  for (const auto& c : cases) {
+    TForm form(nullptr);
+    TPages p(&form, c.side);
+    const TRect before = p.Control->TabRect(0);
+    p.Control->TabBackGround().SetSize(20, 18);
+    p.Control->TabBackGroundChanged();
+    EXPECT_EQ(p.Control->TabImageSize(), c.size) << c.side;
+    // Along the strip the tab grows by the caps' width on top or bottom; on
+    // the left or right the list's taller images make the strip thicker.
+    const TRect after = p.Control->TabRect(0);
+    if (c.side == tpLeft || c.side == tpRight) {
+      EXPECT_EQ(after.Height(), before.Height()) << c.side;
+      EXPECT_GT(after.Width(), before.Width()) << c.side;
+    } else {
+      EXPECT_EQ(after.Width(), before.Width() + 15) << c.side;
+      EXPECT_EQ(after.Height(), before.Height()) << c.side;
+    }
+    p.Control->TabBackGround().SetSize(0, 0);
+    p.Control->TabBackGroundChanged();
+    EXPECT_EQ(p.Control->TabImageSize(), (TSize{5, 5})) << "emptied, the caps go again";
+  }
+}
+
 TEST(GradPages, TheMarginIsToldBeforeItChanges) {
   TTabMargin margin;
   std::vector<std::tuple<int, int, int, int>> heard;  // new, old, which, value seen

@@ -301,6 +301,9 @@ TEST(GradientLabel, GradientEndsAndOneColourWhenBeginAndEndAgree) {
       {"the_rectangle_ends_in_the_middle", gsRectangle, 60, 30,
        {{0, 0, RGB(7, 7, 7)}, {59, 29, RGB(16, 16, 16)}, {30, 15, clWhite}}},
       {"elliptic", gsElliptic, 60, 30, {}},
+      // A quarter of 30 is 7.5: the first ellipses reach the corner, ending near the begin colour.
+      {"the_ellipse_starts_a_fraction_further_out", gsElliptic, 30, 30,
+       {{0, 0, RGB(3, 3, 3)}}},
   };
   for (const auto& c : cases) {
     TGradientLabel label(nullptr);

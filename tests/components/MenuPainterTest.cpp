@@ -201,6 +201,7 @@ TEST(PainterMembership, WhichControlsAreTakenUp) {
       {"button", On<TButton>(&form, panel, 110, 130, 75, 25), true},
       {"a_button_class_of_its_own", On<TOkButton>(&form, panel, 190, 130, 75, 25), false},
       {"tree_view", On<TTreeView>(&form, &form, 510, 60, 80, 80), true},
+      {"list_box", On<TListBox>(&form, panel, 10, 160, 80, 30), true},
       {"panel_left_out_of_the_kinds", panel, false},
       {"label", On<TLabel>(&form, panel, 200, 160, 50, 17), false},
   };
@@ -509,6 +510,47 @@ TEST(PainterPictures, EditsComboBoxesCheckBoxesAndButtons) {
             "");
   Enter(tagged);
   EXPECT_EQ(PixelAt(PaintedOver(tagged), 5, 20), LightenColor(RGB(100, 150, 200), 40)) << "hot";
+}
+
+TEST(PainterPictures, ListBoxBordersAndASimpleComboBoxWithoutButton) {
+  TForm form(nullptr);
+  form.SetColor(RGB(200, 180, 160));
+  auto* single = On<TListBox>(&form, &form, 10, 10, 100, 60);
+  auto* bare = On<TListBox>(&form, &form, 120, 10, 100, 60);
+  bare->SetBorderStyle(bsNone);
+  auto* simple = On<TComboBox>(&form, &form, 10, 80, 145, 90);
+  simple->SetStyle(csSimple);
+  auto* ordinary = On<TComboBox>(&form, &form, 160, 80, 145, 21);
+  TMenuPainter* painter = MainPainter(&form);
+
+  // Taken up, a list box loses its sunken edge: one line that the painter colours.
+  EXPECT_EQ(std::tuple(single->Ctl3D(), single->FrameWidth()), std::tuple(false, 1));
+  const struct {
+    const char* name;
+    TListBox* list;
+    bool hot;
+    TColor border;
+  } borders[] = {
+      {"single_quiet", single, false, ShadeColor(RGB(200, 180, 160), 60)},
+      {"single_hot", single, true, LightenColor(clNavy, 60)},
+      {"none_quiet", bare, false, RGB(200, 180, 160)},
+      {"none_hot", bare, true, LightenColor(clNavy, 80)},
+  };
+  for (const auto& b : borders) {
+    if (b.hot) Enter(b.list);
+    const QImage img = PaintedOver(b.list);
+    EXPECT_TRUE(qftest::Ring(img, {0, 0, 100, 60}, b.border)) << b.name;
+    EXPECT_EQ(PixelAt(img, 50, 30), clFuchsia) << b.name << ": the rows are left alone";
+  }
+  // Given back, the list box has its sunken edge again.
+  painter->SetXPControls(painter->XPControls() >> xcListBox);
+  EXPECT_EQ(TMenuPainter::SubClassOf(single), nullptr);
+  EXPECT_EQ(std::tuple(single->Ctl3D(), single->FrameWidth()), std::tuple(true, 2));
+
+  // The simple box gets the frame; where the ordinary one has its button, it has nothing.
+  EXPECT_EQ(Missing(PaintedOver(simple), {At(0, 0, RGB(200, 180, 160)), At(140, 10, clFuchsia), At(135, 10, clFuchsia)}),
+            "");
+  EXPECT_EQ(Missing(PaintedOver(ordinary), {At(140, 10, clBtnFace), At(135, 10, clBlack)}), "");
 }
 
 // ---------------------------------------------------------------- menus

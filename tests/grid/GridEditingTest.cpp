@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -135,6 +136,53 @@ TEST(GridEditing, F4OrAltWithAnArrowOpensADropDownCellWithItsListAndNoOtherCell)
     EXPECT_TRUE(editor->DroppedDown() && editor->Focused());
     EXPECT_EQ(std::tuple(g.Grid->EditedCell(), editor->PopupList()->ItemIndex()), std::tuple(TGridCell{2, 1}, 1))
         << "the list opens on the cell's item";
+  }
+}
+
+TEST(GridEditing, ATypedKeyOnAComboCellIsTheWholeTextOrPicksAnItemButNeverTextOutsideTheList) {
+  const struct {
+    const char* name;
+    TCompoBoxStyle style;
+    const char* cell;
+    const char* typed;
+    const char* editor;  // the editor's text once opened
+    bool written;        // Enter writes the cell
+  } cases[] = {
+      {"drop_down_keeps_the_key_over_the_cells_item", cbsDropDown, "A", "b", "b", true},
+      {"drop_down_on_an_empty_cell", cbsDropDown, "", "x", "x", true},
+      {"list_picks_the_first_item_it_starts", cbsDropDownList, "A", "c", "C", true},
+      {"list_on_an_empty_cell", cbsDropDownList, "", "b", "B", true},
+      {"list_keeps_its_item_when_none_starts_so", cbsDropDownList, "A", "z", "A", false},
+      {"list_on_an_empty_cell_takes_no_stray_text", cbsDropDownList, "", "q", "", false},
+      {"list_on_text_outside_the_items", cbsDropDownList, "zz", "q", "zz", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TEditingGrid g;
+    auto* column = static_cast<TComboBoxColumn*>(g.Grid->Columns().Items(2));
+    column->SetStyle(c.style);
+    g.Grid->SetCellText(2, 1, c.cell);
+    g.Grid->SelectCell(2, 1, {});
+    Type(c.typed);
+    ASSERT_NE(g.Editor(), nullptr);
+    EXPECT_EQ(g.EditorText(), c.editor);
+    Press(Qt::Key_Return, "\r");
+    EXPECT_EQ(g.Grid->GetCellText(2, 1), c.written ? c.editor : c.cell);
+    const bool accepted = std::find(g.Events.begin(), g.Events.end(), "accept 2,1 " + std::string(c.editor)) !=
+                          g.Events.end();
+    EXPECT_EQ(accepted, c.written);
+  }
+
+  // The input row's list takes items only, too.
+  TEditingGrid g(2);
+  g.Grid->SetOptions({goHeader, goInput, goGrid});
+  g.Grid->SelectCell(2, 0, {});
+  g.Grid->SetInputRowFocused(true);
+  for (auto [typed, text] : {std::pair("q", ""), std::pair("B", "B")}) {
+    Type(typed);
+    ASSERT_NE(g.Editor(), nullptr) << typed;
+    EXPECT_EQ(g.EditorText(), text) << typed;
+    Press(Qt::Key_Escape, "\x1b");
   }
 }
 

@@ -426,6 +426,196 @@ TEST(Combo, ALongListScrollsToKeepTheHighlightInView) {
   EXPECT_EQ(combo->ItemIndex(), 8);
 }
 
+TEST(Combo, ASimpleBoxShowsItsListUnderTheEditAlwaysAndNeverDropsDown) {
+  TShownForm form;
+  auto* combo = Place<TComboBox>(&form, 10, 10, 145, 90);
+  combo->SetStyle(csSimple);
+  for (const char* s : {"Red", "Green", "Blue"}) combo->Items().Add(s);
+  Log log;
+  Watch(combo, log);
+  TCustomListBox* list = combo->SimpleList();
+  ASSERT_NE(list, nullptr);
+  const int row = combo->EditRowHeight();
+  EXPECT_EQ(row, combo->ItemHeight() + 8);
+  EXPECT_EQ(list->BoundsRect(), (TRect{0, row, 145, 90}));
+  EXPECT_EQ(list->Items().Count(), 3);
+  EXPECT_EQ(combo->Height(), 90) << "the box keeps its height";
+  combo->SetFocus();
+  ASSERT_TRUE(ProcessEventsUntil([&] { return combo->Focused(); }));
+  QWidget* edit = Focus();
+
+  const struct {
+    const char* name;
+    std::function<void()> act;
+    int index;
+    const char* text;
+    Log events;
+  } steps[] = {
+      {"f4_opens_nothing", [&] { Key(edit, Qt::Key_F4); }, -1, "", {}},
+      {"from_code_neither", [&] { combo->SetDroppedDown(true); }, -1, "", {}},
+      {"a_click_in_the_list_chooses", [&] { Click(list->ClientWidget(), QPoint(20, list->ItemHeight() + 2)); },
+       1, "Green", {"click", "change"}},
+      {"down_in_the_edit", [&] { Key(edit, Qt::Key_Down); }, 2, "Blue", {"click", "change"}},
+      {"typing_chooses_nothing", [&] { Type(Focus(), "x"); }, -1, "x", {"change"}},
+      {"an_item_from_code", [&] { combo->SetItemIndex(0); }, 0, "Red", {}},
+      {"a_new_first_item_moves_it", [&] { combo->Items().Insert(0, "Black"); }, 1, "Red", {}},
+  };
+  for (const auto& s : steps) {
+    log.clear();
+    s.act();
+    EXPECT_FALSE(combo->DroppedDown()) << s.name;
+    EXPECT_EQ(std::tuple(combo->ItemIndex(), list->ItemIndex(), combo->Text()), std::tuple(s.index, s.index, s.text))
+        << s.name;
+    EXPECT_EQ(log, s.events) << s.name;
+  }
+  EXPECT_EQ(list->Items().Text(), combo->Items().Text());
+  EXPECT_TRUE(combo->Focused()) << "the list leaves the focus with the box";
+  EXPECT_EQ(QApplication::focusWidget(), edit);
+
+  // The edit row is framed, and there is no button.
+  const QImage face = Painted(combo);
+  EXPECT_EQ(Missing(face, {At(0, 0, clBtnShadow), At(1, 1, cl3DDkShadow), At(5, row - 1, clBtnHighlight), At(140, 10, clWindow)}), "");
+  combo->SetStyle(csDropDown);
+  EXPECT_EQ(combo->SimpleList(), nullptr);
+  EXPECT_EQ(combo->Text(), "Red");
+}
+
+TEST(Combo, OwnerDrawnBoxesDrawTheirItemsThroughOnDrawItemInRowsOfTheirHeights) {
+  TShownForm form;
+  const TColor colours[] = {clRed, clLime, clBlue};
+  auto* combo = Place<TComboBox>(&form, 10, 10, 145, 21);
+  for (const char* s : {"Red", "Green", "Blue"}) combo->Items().Add(s);
+  std::vector<std::tuple<int, bool, bool, bool>> drawn;  // index, selected, focused, the box's own field
+  combo->OnDrawItem = [&](TWinControl* control, int index, const TRect& r, TOwnerDrawState state) {
+    drawn.emplace_back(index, state.Contains(odSelected), state.Contains(odFocused), state.Contains(odComboBoxEdit));
+    TCanvas* c = static_cast<TComboBox*>(control)->Canvas();
+    c->Brush.Color = index >= 0 ? colours[index] : clYellow;
+    c->FillRect(TRect{r.Left, r.Top, r.Right, r.Bottom - 1});
+  };
+  combo->OnMeasureItem = [](TWinControl*, int index, int& height) { height = 10 * (index + 1); };
+
+  combo->SetStyle(csOwnerDrawFixed);
+  combo->SetItemHeight(16);
+  EXPECT_EQ(PixelAt(Painted(combo), 20, 5), clYellow) << "nothing chosen";
+  combo->SetItemIndex(1);
+  drawn.clear();
+  EXPECT_EQ(PixelAt(Painted(combo), 20, 5), clLime);
+  EXPECT_EQ(drawn, (std::vector<std::tuple<int, bool, bool, bool>>{{1, false, false, true}}));
+  combo->SetFocus();
+  drawn.clear();
+  Painted(combo);
+  EXPECT_EQ(drawn, (std::vector<std::tuple<int, bool, bool, bool>>{{1, true, true, true}}));
+
+  const struct {
+    TComboBoxStyle style;
+    std::vector<int> tops;  // each row's top in the list
+    int height;
+  } cases[] = {{csOwnerDrawFixed, {0, 16, 32}, 3 * 16 + 2}, {csOwnerDrawVariable, {0, 10, 30}, 10 + 20 + 30 + 2}};
+  for (const auto& c : cases) {
+    combo->SetStyle(c.style);
+    combo->SetItemIndex(1);
+    combo->SetDroppedDown(true);
+    TCustomControl* list = combo->DropDownWindow();
+    ASSERT_TRUE(list && combo->DroppedDown()) << c.style;
+    EXPECT_EQ(list->Height(), c.height) << c.style;
+    drawn.clear();
+    const QImage rows = Painted(list);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(PixelAt(rows, 20, c.tops[i] + 2), colours[i]) << c.style << " row " << i;
+    EXPECT_EQ(drawn, (std::vector<std::tuple<int, bool, bool, bool>>{
+                         {0, false, false, false}, {1, true, false, false}, {2, false, false, false}}))
+        << "the highlighted row is the chosen one";
+    Click(list->ClientWidget(), QPoint(20, c.tops[2] + 3));
+    EXPECT_EQ(std::tuple(combo->DroppedDown(), combo->ItemIndex()), std::tuple(false, 2)) << c.style;
+  }
+  combo->SetFocus();
+  ASSERT_TRUE(ProcessEventsUntil([&] { return combo->Focused() && Focus(); }));
+  Key(Focus(), Qt::Key_G, "g");
+  EXPECT_EQ(combo->ItemIndex(), 1) << "a typed letter chooses as in a list";
+}
+
+// ---------------------------------------------------------------- list box
+
+TEST(ListBox, ClicksKeysAndTypedLettersChooseAndOnlyTheUsersChoicesClick) {
+  TShownForm form;
+  auto* list = Place<TListBox>(&form, 10, 10, 121, 97);
+  for (int i = 0; i < 12; ++i) list->Items().Add((i % 2 ? "odd " : "even ") + std::to_string(i));
+  int clicks = 0;
+  list->OnClick = [&](TObject*) { ++clicks; };
+  const int ih = list->ItemHeight();
+  const int rows = list->ClientHeight() / ih;
+  ASSERT_LT(rows, 12);
+  EXPECT_TRUE(list->ScrollBarShown(sbVertical)) << "the rows do not all fit";
+  QWidget* w = list->ClientWidget();
+  const struct {
+    const char* name;
+    std::function<void()> act;
+    int index, top, clicks;
+  } steps[] = {
+      {"a_click_on_the_third_row", [&] {
+         Click(list->ClientWidget(), QPoint(10, 2 * ih + 1));
+         ASSERT_TRUE(ProcessEventsUntil([&] { return list->Focused(); })) << "a click takes the focus";
+         w = Focus();
+       }, 2, 0, 1},
+      {"down", [&] { Key(w, Qt::Key_Down); }, 3, 0, 1},
+      {"end_scrolls", [&] { Key(w, Qt::Key_End); }, 11, 12 - rows, 1},
+      {"end_again_is_no_choice", [&] { Key(w, Qt::Key_End); }, 11, 12 - rows, 0},
+      {"home", [&] { Key(w, Qt::Key_Home); }, 0, 0, 1},
+      {"page_down", [&] { Key(w, Qt::Key_PageDown); }, rows - 1, 0, 1},
+      // The next even one, in the row that comes into view at the bottom.
+      {"a_letter_the_next_item_it_starts", [&] { Key(w, Qt::Key_E, "e"); }, rows % 2 ? rows + 1 : rows,
+       rows % 2 ? 2 : 1, 1},
+      {"from_code_no_click", [&] { list->SetItemIndex(1); }, 1, 1, 0},
+      {"outside_the_items_none", [&] { list->SetItemIndex(40); }, -1, 1, 0},
+      {"the_bar_no_further_than_the_last_row", [&] { list->PerformScroll(sbVertical, SB_PAGEDOWN); }, -1,
+       12 - rows, 0},
+  };
+  for (const auto& s : steps) {
+    clicks = 0;
+    s.act();
+    EXPECT_EQ(std::tuple(list->ItemIndex(), list->TopIndex(), clicks), std::tuple(s.index, s.top, s.clicks)) << s.name;
+  }
+  EXPECT_EQ(list->ItemAtPos({10, 1}, true), 12 - rows);
+  EXPECT_EQ(list->ItemRect(13 - rows), (TRect{0, ih, list->ClientWidth(), 2 * ih}));
+  EXPECT_TRUE(list->ItemRect(0).IsEmpty()) << "scrolled off";
+
+  list->SetItemIndex(2);
+  list->Items().Delete(0);
+  EXPECT_EQ(list->ItemIndex(), 1) << "the chosen item keeps its place";
+  list->Items().Clear();
+  EXPECT_EQ(list->ItemIndex(), -1);
+  EXPECT_EQ(list->ItemAtPos({10, 10}, true), -1);
+  EXPECT_EQ(list->ItemAtPos({10, 10}, false), 0) << "past the last item";
+  EXPECT_FALSE(list->ScrollBarShown(sbVertical));
+  list->SetSorted(true);
+  for (const char* s : {"pear", "Apple", "fig"}) list->Items().Add(s);
+  EXPECT_EQ(list->Items().Text(), "Apple\r\nfig\r\npear\r\n");
+}
+
+TEST(ListBox, FrameRowsAndTheChosenRowsHighlight) {
+  TShownForm form;
+  auto* list = Place<TListBox>(&form, 10, 10, 121, 97);
+  for (const char* s : {"one", "two"}) list->Items().Add(s);
+  const struct {
+    TBorderStyle style;
+    bool ctl3d;
+    int frame;
+  } frames[] = {{bsSingle, true, 2}, {bsSingle, false, 1}, {bsNone, true, 0}};
+  for (const auto& f : frames) {
+    list->SetBorderStyle(f.style);
+    list->SetCtl3D(f.ctl3d);
+    EXPECT_EQ(std::tuple(list->FrameWidth(), list->ClientWidth()), std::tuple(f.frame, 121 - 2 * f.frame));
+  }
+  list->SetItemIndex(1);
+  const int ih = list->ItemHeight();
+  EXPECT_EQ(Missing(Painted(list), {At(100, 2, clWindow), At(100, ih + 2, clHighlight), At(100, 3 * ih, clWindow)}),
+            "");
+  const TColor dotted = ColorToRGB(clHighlight) ^ 0xFFFFFF;
+  EXPECT_EQ(CountPixels(Painted(list), {0, ih, list->ClientWidth(), ih + 1}, dotted), 0);
+  list->SetFocus();
+  EXPECT_GT(CountPixels(Painted(list), {0, ih, list->ClientWidth(), ih + 1}, dotted), 20)
+      << "the focus rectangle round the chosen row";
+}
+
 // ---------------------------------------------------------------- buttons
 
 TEST(Button, EnterClicksTheDefaultOrTheFocusedButtonAndEscapeTheCancelOne) {

@@ -3,6 +3,7 @@
 //   flat_gallery                     shows the window until it is closed
 //   flat_gallery --snapshot out.png  writes a picture of the window and ends
 
+#include "ComboStyles.h"
 #include "components/FlatButton.h"
 #include "components/FlatCheckBox.h"
 #include "components/FlatComboBox.h"
@@ -26,14 +27,6 @@
 #include <string>
 
 namespace {
-
-template <class T>
-T* Add(TWinControl* parent, int x, int y, int w, int h) {
-  auto* c = new T(parent);
-  c->SetParent(parent);
-  c->SetBounds(x, y, w, h);
-  return c;
-}
 
 /** A 16 x 16 glyph: a coloured square framed in black on olive (transparent). */
 void Glyph(TBitmap& b, TColor fill) {
@@ -85,6 +78,7 @@ public:
     FStatus = Add<TFlatPanel>(this, 0, 0, 100, 22);
     FStatus->SetAlign(alBottom);
     FStatus->SetAlignment(taLeftJustify);
+    AddComboStyles(this, [this](const std::string& text) { Status(text); });
 
     auto* tree = Add<TFlatPanel>(this, 0, 34, 130, 100);
     tree->SetAlign(alLeft);

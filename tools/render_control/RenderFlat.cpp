@@ -3,6 +3,8 @@
 
 #include "RenderFlat.h"
 
+#include "ComboStyles.h"
+
 #include "components/FlatButton.h"
 #include "components/FlatCheckBox.h"
 #include "components/FlatComboBox.h"
@@ -14,6 +16,7 @@
 #include "components/FlatSpeedButton.h"
 #include "components/FlatSpinEdit.h"
 #include "components/FlatSplitter.h"
+#include "components/MenuPainter.h"
 #include "ui/ExtCtrls.h"
 #include "ui/Forms.h"
 #include "ui/QtConvert.h"
@@ -29,6 +32,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -323,6 +327,77 @@ std::vector<std::pair<std::string, TScene>> Scenes() {
       for (const char* item : {"MySQL", "MariaDB", "SQLite"}) c->Items().Add(item);
       c->SetItemIndex(0);
       drive(c);
+      return stage.Grab();
+    });
+
+  // The other styles; an open list is shown below its box.
+  const struct {
+    const char* name;
+    TComboBoxStyle style;
+    bool focus, drop;
+    TColor color;
+  } comboStyles[] = {
+      {"dropped-ring", csDropDown, false, true, 0xE1EAEB},
+      {"simple", csSimple, false, false, clWindow},
+      {"ownerdraw-fixed", csOwnerDrawFixed, false, false, clWindow},
+      {"ownerdraw-focused", csOwnerDrawFixed, true, false, clWindow},
+      {"ownerdraw-variable-open", csOwnerDrawVariable, false, true, clWindow},
+  };
+  for (const auto& s : comboStyles)
+    add(std::string("combo-") + s.name, [s](TForm& form) {
+      const bool simple = s.style == csSimple;
+      TStage stage(form, 165, simple ? 110 : 41);
+      auto* c = stage.Add<TFlatComboBox>(10, 10, 145, simple ? 90 : 21);
+      c->SetColor(s.color);
+      c->SetStyle(s.style);
+      if (c->OwnerDraw()) {
+        c->SetItemHeight(16);
+        UseColourItems(c);
+      } else {
+        for (const char* item : {"MySQL", "MariaDB", "SQLite"}) c->Items().Add(item);
+      }
+      c->SetItemIndex(1);
+      if (s.focus) c->SetFocus();
+      if (s.drop) c->SetDroppedDown(true);
+      QImage face = stage.Grab();
+      TCustomControl* list = c->DropDownWindow();
+      if (!s.drop || !list || c->Style() == csDropDown) return face;
+      const QImage open = list->Handle()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+      QImage both(face.width(), 41 + open.height() + 10, QImage::Format_RGB32);
+      both.fill(ToQColor(clBtnFace));
+      QPainter p(&both);
+      p.drawImage(0, 0, face);
+      p.drawImage(10, 31, open);
+      p.end();
+      c->SetDroppedDown(false);
+      return both;
+    });
+
+  // List boxes: as they are, and taken up by the painter (quiet and hot).
+  const std::pair<const char*, std::function<void(TListBox*)>> listStates[] = {
+      {"plain", [](TListBox*) {}},
+      {"painted", [](TListBox*) {}},
+      {"painted-hot", [](TListBox* l) { Enter(l); }},
+  };
+  for (const auto& [state, drive] : listStates)
+    add(std::string("listbox-") + state, [state = std::string(state), drive](TForm& form) {
+      TStage stage(form, 140, 100);
+      // Owned by the form, as the painter takes up what the form owns.
+      auto* l = new TListBox(&form);
+      l->SetParent(stage.Panel());
+      l->SetBounds(10, 10, 120, 80);
+      for (const char* name : kColourNames) l->Items().Add(name);
+      l->SetItemIndex(1);
+      std::unique_ptr<TMenuPainter> painter;
+      if (state != "plain") {
+        painter = std::make_unique<TMenuPainter>(&form);
+        painter->SetXPControls(TXPControls{xcListBox});
+        painter->SetSelectBorderColor(clNavy);
+        painter->SetUseSystemColors(false);
+        painter->SetActive(true);
+        painter->Loaded();
+      }
+      drive(l);
       return stage.Grab();
     });
 
