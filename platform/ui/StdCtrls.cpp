@@ -238,15 +238,17 @@ QString ToMemoText(const std::string& text) {
 int FontCellHeight(const TFont& font) { return QFontMetrics(ToQFont(font)).height(); }
 
 // The palette of a hosted input widget: background Color, text in the font's
-// colour (grey while disabled), the classic selection colours.
-void ApplyInputLook(QWidget* w, TColor color, const TFont& font) {
+// colour (grey while disabled), the classic selection colours; a hidden
+// selection is drawn as plain text.
+void ApplyInputLook(QWidget* w, TColor color, const TFont& font, bool showSelection = true) {
   QPalette pal = w->palette();
   for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    const TColor text = g == QPalette::Disabled ? clGrayText : font.Color();
     pal.setColor(g, QPalette::Base, ToQColor(color));
     pal.setColor(g, QPalette::Window, ToQColor(color));
-    pal.setColor(g, QPalette::Text, ToQColor(g == QPalette::Disabled ? clGrayText : font.Color()));
-    pal.setColor(g, QPalette::Highlight, ToQColor(clHighlight));
-    pal.setColor(g, QPalette::HighlightedText, ToQColor(clHighlightText));
+    pal.setColor(g, QPalette::Text, ToQColor(text));
+    pal.setColor(g, QPalette::Highlight, ToQColor(showSelection ? clHighlight : color));
+    pal.setColor(g, QPalette::HighlightedText, ToQColor(showSelection ? clHighlightText : text));
   }
   w->setPalette(pal);
   w->setFont(ToQFont(font));
@@ -443,7 +445,23 @@ void TCustomEdit::DoEnter() {
   TWinControl::DoEnter();
 }
 
-void TCustomEdit::UpdateLook() { ApplyInputLook(Hosted(), Color(), Font()); }
+void TCustomEdit::UpdateLook() { ApplyInputLook(Hosted(), Color(), Font(), Focused() || !FHideSelection); }
+
+void TCustomEdit::SetHideSelection(bool value) {
+  if (value == FHideSelection) return;
+  FHideSelection = value;
+  UpdateLook();
+}
+
+void TCustomEdit::FocusGained() {
+  TWinControl::FocusGained();
+  if (FHideSelection) UpdateLook();
+}
+
+void TCustomEdit::FocusLost() {
+  TWinControl::FocusLost();
+  if (FHideSelection) UpdateLook();
+}
 
 void TCustomEdit::ColorChanged() {
   TWinControl::ColorChanged();

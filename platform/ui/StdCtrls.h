@@ -131,6 +131,9 @@ public:
   void SetBorderStyle(TBorderStyle value);
   bool Ctl3D() const { return FCtl3D; }
   void SetCtl3D(bool value);
+  /** The selection shows only while the edit has the focus (on by default). */
+  bool HideSelection() const { return FHideSelection; }
+  void SetHideSelection(bool value);
 
   int SelStart() const;
   /** Puts the caret at value and ends the selection. */
@@ -165,6 +168,8 @@ protected:
   virtual void FilterInput(std::u32string& text);
 
   void DoEnter() override;
+  void FocusGained() override;
+  void FocusLost() override;
   void ColorChanged() override;
   void FontChanged() override;
   void EnabledChanged() override;
@@ -193,6 +198,7 @@ private:
   bool FAutoSize = true;
   TBorderStyle FBorderStyle = bsSingle;
   bool FCtl3D = true;
+  bool FHideSelection = true;
 };
 
 /** A single-line edit, 121 x 21 by default. */
