@@ -41,9 +41,10 @@ std::optional<TMouseButton> ButtonOf(Qt::MouseButton b) {
 // The control that holds the mouse by SetMouseCapture.
 TControl* gCaptureHolder = nullptr;
 
-// Where the last mouse event happened (screen): a drag starts from there.
+// Where the last mouse event happened (screen), and whether a button is
+// still held: a drag begun during a press starts from there.
 TPoint gLastMousePos{0, 0};
-bool gHaveMousePos = false;
+bool gMouseHeld = false;
 
 }  // namespace
 
@@ -745,7 +746,7 @@ bool TControl::ShowOwnContextMenu(TPoint screenPos, bool byKey) {
 }
 
 void TControl::BeginDrag(bool Immediate, int Threshold) {
-  const TPoint from = gHaveMousePos ? gLastMousePos : FromQPoint(QCursor::pos());
+  const TPoint from = gMouseHeld ? gLastMousePos : FromQPoint(QCursor::pos());
   BeginDragFrom(from, Immediate, Threshold);
 }
 
@@ -989,14 +990,16 @@ bool TControl::HandleMouse(QMouseEvent* e, QWidget* from) {
   if (Application && e->type() != QEvent::MouseMove) Application->CancelHint();
   const QPoint global = from->mapToGlobal(e->position().toPoint());
   gLastMousePos = FromQPoint(global);
-  gHaveMousePos = true;
+  gMouseHeld = e->buttons() != Qt::NoButton;
   // While a control is dragged the mouse belongs to the drag.
   if (DragControl()) {
     RunGuarded([&] {
       if (e->type() == QEvent::MouseMove)
         DragTo(gLastMousePos);
-      else if (e->type() == QEvent::MouseButtonRelease && e->button() == Qt::LeftButton)
+      else if (e->type() == QEvent::MouseButtonRelease && e->button() == Qt::LeftButton) {
+        DragTo(gLastMousePos);  // the drop is where the button comes up
         DragDone(true);
+      }
     });
     return true;
   }

@@ -72,6 +72,7 @@ public:
   TObject* Source = nullptr;       // OnDragOver's and OnDragDrop's Source
   TControl* Target = nullptr;
   bool Accepted = false;
+  bool Looked = false;  // the control under the pointer has been asked
   bool CursorSet = false;
   std::unique_ptr<TEscapeWatch> Escape;
   QPointer<QRubberBand> Frame;
@@ -155,11 +156,13 @@ void DragTo(TPoint screenPos) {
 }
 
 void TDragRun::MoveTo(TPoint p) {
+  if (Looked && p == Object->FDragPos) return;  // nothing new to ask
   Object->FDragPos = p;
   if (!Active) {
     if (std::abs(p.X - Start.X) < Threshold && std::abs(p.Y - Start.Y) < Threshold) return;
     Active = true;
   }
+  Looked = true;
   TControl* now = Dock ? FindDockSite(p) : FindDragTarget(p, false);
   if (now != Target) {
     if (Target) Over(dsDragLeave, p);
@@ -226,7 +229,10 @@ void TDragRun::ShowCursor(TCursor cursor) {
 }
 
 void TDragRun::ShowFrame(const TRect& r) {
-  if (!Frame) Frame = new QRubberBand(QRubberBand::Rectangle);
+  if (!Frame) {
+    Frame = new QRubberBand(QRubberBand::Rectangle);
+    Frame->setAttribute(Qt::WA_TransparentForMouseEvents);  // the controls under it stay findable
+  }
   Frame->setGeometry(ToQRect(r));
   Frame->show();
 }

@@ -262,6 +262,11 @@ TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner), FSignals(std
   FValidator = new TEditValidator(this, FLine);
   FLine->setValidator(FValidator);
   QObject::connect(FLine, &QLineEdit::textChanged, FSignals.get(), [this] { WidgetTextChanged(); });
+  // Qt drops a line's selection when the focus leaves it; the classic edit
+  // keeps it (HideSelection only decides whether it shows).
+  QObject::connect(FLine, &QLineEdit::selectionChanged, FSignals.get(), [this] {
+    if (FLine->hasFocus()) FKeptSelection = {FLine->selectionStart(), FLine->selectionLength()};
+  });
   Init(FLine);
   SetBounds(0, 0, 121, 21);
 }
@@ -460,6 +465,8 @@ void TCustomEdit::FocusGained() {
 
 void TCustomEdit::FocusLost() {
   TWinControl::FocusLost();
+  if (FLine && !FLine->hasSelectedText() && FKeptSelection.second > 0)
+    FLine->setSelection(FKeptSelection.first, FKeptSelection.second);
   if (FHideSelection) UpdateLook();
 }
 

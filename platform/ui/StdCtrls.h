@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 class QLineEdit;
 class QObject;
@@ -199,6 +200,7 @@ private:
   TBorderStyle FBorderStyle = bsSingle;
   bool FCtl3D = true;
   bool FHideSelection = true;
+  std::pair<int, int> FKeptSelection{0, 0};  // start, length of a line's selection while focused
 };
 
 /** A single-line edit, 121 x 21 by default. */
