@@ -12,6 +12,11 @@
  *    the new one; FocusGained and FocusLost follow the widget focus itself,
  *    except for moves to pop-ups and between windows.
  *  - Keys reach KeyDown, KeyPress and KeyUp first; a key set to 0 is swallowed.
+ *  - A right release, the context-menu key or Shift+F10 asks for a context
+ *    menu (ContextMenu); Qt's own requests never reach the widgets.
+ *  - While a control is dragged (BeginDrag) the mouse belongs to the drag:
+ *    the control under the pointer answers OnDragOver (a dock site
+ *    OnDockOver), the release drops, Escape cancels (DragDock.cpp).
  *  A windowed control may have a frame outside its client area, two scroll
  *  bars of its own and a client widget that holds Paint, the mouse and the
  *  child controls. An exception escaping a handler is shown by the

@@ -333,8 +333,10 @@ bool TControl::DockTo(TWinControl* site, TDragDockObject& source, TPoint at) {
   TWinControl* old = FHostDockSite;
   if (old == site) return true;
   if (old && !old->DoUnDock(site, this)) return false;
+  // Where it floats when it is undocked again: where it is now, or for a
+  // control in its floating window, that window's place and inside.
   if (!old || dynamic_cast<TFloatForm*>(old)) {
-    FUndockRect = old ? old->ScreenBounds() : ScreenBounds();
+    FUndockRect = old ? Bounds(old->Left(), old->Top(), old->ClientWidth(), old->ClientHeight()) : ScreenBounds();
     if (!old) FUndockAlign = FAlign;
   }
   if (old) old->RemoveDockClient(this);
@@ -359,6 +361,7 @@ void TControl::Float(const TRect& screenRect) {
     SetBounds(screenRect.Left, screenRect.Top, screenRect.Width(), screenRect.Height());
     return;
   }
+  // The window's corner at the rectangle's, its inside as large.
   auto* host = new TFloatForm;
   host->SetCaption(Caption());
   host->SetBounds(screenRect.Left, screenRect.Top, screenRect.Width() + host->NonClientSize().cx,

@@ -184,6 +184,13 @@ TEST(GradPageDocking, OnUnDockKeepsTheFormAndOtherControlsFloatInAWindowOfTheirO
   ASSERT_TRUE(panel->ManualDock(d.Pages));
   EXPECT_FALSE(panel->Floating());
   EXPECT_TRUE(ProcessEventsUntil([&] { return floatWindow.isNull(); })) << "the empty window goes";
+  // Undocked, it floats where and as large as it floated before.
+  ASSERT_TRUE(panel->ManualDock(nullptr));
+  ASSERT_TRUE(panel->Floating());
+  const TControl* again = panel->Parent();
+  EXPECT_EQ((TRect{again->Left(), again->Top(), again->Left() + again->ClientWidth(), again->Top() + again->ClientHeight()}),
+            (TRect{600, 100, 700, 160}));
+  ASSERT_TRUE(panel->ManualDock(d.Pages));
   // Freed while docked, it takes its page along.
   delete panel;
   EXPECT_EQ(d.TabTexts(), "Start|Orders");
