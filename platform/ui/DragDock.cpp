@@ -356,9 +356,11 @@ bool TControl::ManualFloat(const TRect& screenRect) {
 void TControl::Float(const TRect& screenRect) {
   FHostDockSite = nullptr;
   if (dynamic_cast<TForm*>(this)) {
+    // Its size first, so that its window comes up in it; a window manager
+    // that saw it at its docked size would answer with that one late.
     SetAlign(FUndockAlign);
-    SetParent(nullptr);
     SetBounds(screenRect.Left, screenRect.Top, screenRect.Width(), screenRect.Height());
+    SetParent(nullptr);
     return;
   }
   // The window's corner at the rectangle's, its inside as large.
