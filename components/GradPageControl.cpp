@@ -360,9 +360,16 @@ void TGradPageControl::MouseLeave() {
   }
 }
 
+TTabSheet* TGradPageControl::NewDockSheet() { return new TGradTabSheet(this); }
+
 void TGradPageControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  TCustomTabControl::MouseDown(Button, Shift, X, Y);
-  if (Button == mbLeft && CloseButtonRect().Contains({X, Y})) {
+  const bool onClose = Button == mbLeft && CloseButtonRect().Contains({X, Y});
+  // The close button is no handle to drag a docked control by.
+  if (onClose)
+    TCustomTabControl::MouseDown(Button, Shift, X, Y);
+  else
+    TPageControl::MouseDown(Button, Shift, X, Y);
+  if (onClose) {
     if (FCloseOf != ActivePage()) FCloseHot = false;
     FCloseOf = ActivePage();
     FClosePressed = true;

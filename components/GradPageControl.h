@@ -164,6 +164,8 @@ public:
   TSize TabImageSize() const;
 
 protected:
+  /** A docked control's page is a TGradTabSheet. */
+  TTabSheet* NewDockSheet() override;
   void Paint() override;
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;

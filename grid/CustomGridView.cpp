@@ -759,9 +759,14 @@ void TCustomGridView::DblClick() {
 bool TCustomGridView::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
   if (State().Contains(gbEditing) || WheelDelta == 0)
     return TCustomGridViewControl::DoMouseWheel(Shift, WheelDelta, MousePos);
+  bool handled = false;
+  if (OnMouseWheel) OnMouseWheel(this, Shift, WheelDelta, MousePos, handled);
+  if (handled) return true;
   TControlScrollBar* bar = VertScrollBar();
   const bool page = Shift.Contains(ssCtrl);
   FWheel.Turn(WheelDelta, [&](bool up) {
+    // OnMouseWheelUp and OnMouseWheelDown may take each step first.
+    if (up ? DoMouseWheelUp(Shift, MousePos) : DoMouseWheelDown(Shift, MousePos)) return;
     if (up)
       page ? bar->PageUp() : bar->LineUp();
     else

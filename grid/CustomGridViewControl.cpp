@@ -72,7 +72,14 @@ void TCustomGridViewControl::ClearEvents() {
   OnMouseEnter = nullptr;
   OnMouseLeave = nullptr;
   OnMouseWheel = nullptr;
+  OnMouseWheelDown = nullptr;
+  OnMouseWheelUp = nullptr;
   OnResize = nullptr;
+  OnContextPopup = nullptr;
+  OnStartDrag = nullptr;
+  OnDragOver = nullptr;
+  OnDragDrop = nullptr;
+  OnEndDrag = nullptr;
   OnKeyDown = nullptr;
   OnKeyPress = nullptr;
   OnKeyUp = nullptr;

@@ -29,14 +29,24 @@ public:
   int Tag() const { return FTag; }
   void SetTag(int tag) { FTag = tag; }
 
+  /** other tells this component (Notification) when it goes, so that a
+   *  component borrowing another never keeps a freed one. Each call is
+   *  undone by one RemoveFreeNotification. */
+  void FreeNotification(TComponent* other);
+  void RemoveFreeNotification(TComponent* other);
+
 protected:
   /** Deletes every owned component, the last created first. */
   void DestroyComponents();
+  /** AComponent is being freed (only the pointer may be used). */
+  virtual void Notification(TComponent* /*AComponent*/) {}
 
 private:
   void Remove(TComponent* c);
   TComponent* FOwner = nullptr;
   std::vector<TComponent*> FComponents;
+  std::vector<TComponent*> FTellOnFree;  // told when this one goes
+  std::vector<TComponent*> FWatched;     // those that tell this one
   std::string FName;
   int FTag = 0;
 };

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QShortcut>
 #include <QStyledItemDelegate>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QWindow>
 
@@ -1400,6 +1401,7 @@ TPageControl::~TPageControl() {
   for (TTabSheet* p : FPages) p->FPageControl = nullptr;
   FPages.clear();
   FActivePage = nullptr;
+  FDockPages.clear();
 }
 
 TTabSheet* TPageControl::Pages(int index) const {
@@ -1432,6 +1434,8 @@ void TPageControl::RemovePage(TTabSheet* page) {
   }
   FPages.erase(it);
   page->FPageControl = nullptr;
+  FDockPages.erase(std::remove_if(FDockPages.begin(), FDockPages.end(), [&](const auto& d) { return d.second == page; }),
+                   FDockPages.end());
   if (page == FActivePage) ChangeActivePage(next);
   UpdateTabs();
 }
@@ -1515,4 +1519,68 @@ void TPageControl::SelectNextPage(bool forward) {
   if (!page || page == FActivePage || !CanChange()) return;
   SetActivePage(page);
   Change();
+}
+
+// Docking ------------------------------------------------------------------------
+
+namespace {
+
+std::string FirstLine(const std::string& text) { return text.substr(0, text.find_first_of("\r\n")); }
+
+}  // namespace
+
+TControl* TPageControl::DockClientOf(const TTabSheet* page) const {
+  for (const auto& [client, sheet] : FDockPages)
+    if (sheet == page) return client;
+  return nullptr;
+}
+
+TTabSheet* TPageControl::NewDockSheet() { return new TTabSheet(this); }
+
+void TPageControl::DockOver(TDragDockObject* Source, int X, int Y, TDragState State, bool& Accept) {
+  const TRect r = DisplayRect();
+  const TPoint at = ClientToScreen(r.TopLeft());
+  Source->SetDockRect(Bounds(at.X, at.Y, r.Width(), r.Height()));
+  if (OnDockOver) OnDockOver(this, Source, X, Y, State, Accept);
+}
+
+void TPageControl::DoAddDockClient(TControl* Client, const TRect&) {
+  TTabSheet* sheet = NewDockSheet();
+  sheet->SetCaption(FirstLine(Client->Caption()));
+  sheet->SetTabVisible(Client->Visible());
+  sheet->SetPageControl(this);
+  FDockPages.emplace_back(Client, sheet);
+  Client->SetParent(sheet);
+  Client->SetAlign(alClient);
+  if (Client->Visible()) SetActivePage(sheet);
+}
+
+void TPageControl::DoRemoveDockClient(TControl* Client) {
+  auto it = std::find_if(FDockPages.begin(), FDockPages.end(), [&](const auto& d) { return d.first == Client; });
+  if (it == FDockPages.end()) return;
+  TTabSheet* sheet = it->second;
+  FDockPages.erase(it);
+  sheet->SetTabVisible(false);
+  // Freed later: the control may still be on its way out of it.
+  QTimer::singleShot(0, sheet->Handle(), [sheet] { delete sheet; });
+}
+
+void TPageControl::DockClientChanged(TControl* Client) {
+  for (const auto& [client, sheet] : FDockPages)
+    if (client == Client) {
+      sheet->SetCaption(FirstLine(Client->Caption()));
+      sheet->SetTabVisible(Client->Visible());
+      return;
+    }
+}
+
+void TPageControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TCustomTabControl::MouseDown(Button, Shift, X, Y);
+  if (Button != mbLeft) return;
+  TControl* client = DockClientOf(PageForTab(IndexOfTabAt(X, Y)));
+  if (!client) return;
+  if (Shift.Contains(ssDouble))
+    client->ManualDock(nullptr);
+  else if (client->DragKind() == dkDock)
+    client->BeginDrag(false);
 }

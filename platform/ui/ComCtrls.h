@@ -562,11 +562,32 @@ public:
   void SelectNextPage(bool forward);
   void SelectNextTab(bool forward) override { SelectNextPage(forward); }
 
+  /** The control docked on page (each docked control has a page of its
+   *  own), or null. */
+  TControl* DockClientOf(const TTabSheet* page) const;
+  /** Puts the dock rectangle over the pages' area. */
+  void DockOver(TDragDockObject* Source, int X, int Y, TDragState State, bool& Accept) override;
+
 protected:
   /** Makes the page of the selected tab the active page. */
   virtual void UpdateActivePage();
   void Change() override;
   int GetImageIndex(int TabIndex) override;
+  /** The page made for a control docked into the control. */
+  virtual TTabSheet* NewDockSheet();
+  /** A docked control gets a page of its own, captioned with its caption,
+   *  whose tab shows while the control is visible (and which becomes the
+   *  active page then); the control fills the page. */
+  void DoAddDockClient(TControl* Client, const TRect& ARect) override;
+  /** The page of a control that left loses its tab at once and is freed
+   *  once the event under way is done. */
+  void DoRemoveDockClient(TControl* Client) override;
+  /** The tab follows the docked control's caption (up to its first line
+   *  break) and its visibility. */
+  void DockClientChanged(TControl* Client) override;
+  /** A left press on a docked page's tab starts dragging its control (one
+   *  that docks: DragKind dkDock); a double click floats the control. */
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
 
 private:
   friend class TTabSheet;
@@ -579,4 +600,5 @@ private:
   void ChangeActivePage(TTabSheet* page);
   std::vector<TTabSheet*> FPages;
   TTabSheet* FActivePage = nullptr;
+  std::vector<std::pair<TControl*, TTabSheet*>> FDockPages;  // docked control, its page
 };

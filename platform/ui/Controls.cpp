@@ -1,9 +1,12 @@
 #include "ui/Controls.h"
 
 #include "ui/Forms.h"
+#include "ui/Menus.h"
 #include "ui/QtConvert.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QCursor>
 #include <QEnterEvent>
 #include <QFocusEvent>
 #include <QHelpEvent>
@@ -37,6 +40,11 @@ std::optional<TMouseButton> ButtonOf(Qt::MouseButton b) {
 
 // The control that holds the mouse by SetMouseCapture.
 TControl* gCaptureHolder = nullptr;
+
+// Where the last mouse event happened (screen), and whether a button is
+// still held: a drag begun during a press starts from there.
+TPoint gLastMousePos{0, 0};
+bool gMouseHeld = false;
 
 }  // namespace
 
@@ -162,6 +170,10 @@ bool TControlWidget::event(QEvent* e) {
       c->HandleMouse(me, this);
       return true;
     }
+    case QEvent::ContextMenu:
+      // The layer raises context menus itself, on the right button's release
+      // and on the keys (TControl::ContextMenu).
+      return true;
     case QEvent::Enter:
       if (FRole == rOuter) RunGuarded([&] {
           c->Notify(TControlMessage::MouseEnter);
@@ -246,9 +258,10 @@ bool THostFilter::eventFilter(QObject* watched, QEvent* e) {
     case QEvent::MouseMove:
       // The control's handlers first, then the widget, through the filters
       // it has of its own (a scroll area's viewport works by one); the
-      // widgets never hand the mouse on to their parents (HostWidget).
-      FControl->HandleMouse(static_cast<QMouseEvent*>(e), w);
-      return false;
+      // widgets never hand the mouse on to their parents (HostWidget). A
+      // press that starts a drag, and the mouse of a drag, stay with the layer.
+      return FControl->HandleMouse(static_cast<QMouseEvent*>(e), w);
+    case QEvent::ContextMenu: return true;  // see TControl::ContextMenu
     case QEvent::Wheel: {
       auto* we = static_cast<QWheelEvent*>(e);
       bool handled = false;
@@ -312,7 +325,7 @@ constexpr TKeyPair kKeys[] = {
     {Qt::Key_Space, VK_SPACE},    {Qt::Key_PageUp, VK_PRIOR},    {Qt::Key_PageDown, VK_NEXT},
     {Qt::Key_End, VK_END},        {Qt::Key_Home, VK_HOME},       {Qt::Key_Left, VK_LEFT},
     {Qt::Key_Up, VK_UP},          {Qt::Key_Right, VK_RIGHT},     {Qt::Key_Down, VK_DOWN},
-    {Qt::Key_Insert, VK_INSERT},  {Qt::Key_Delete, VK_DELETE},
+    {Qt::Key_Insert, VK_INSERT},  {Qt::Key_Delete, VK_DELETE},   {Qt::Key_Menu, VK_APPS},
 };
 
 }  // namespace
@@ -334,9 +347,11 @@ int QtKeyOf(WORD vk) {
 }
 
 TForm* GetParentForm(const TControl* control) {
+  // The outermost one: a form docked into another belongs to that one's window.
+  const TForm* form = nullptr;
   for (const TControl* c = control; c; c = c->Parent())
-    if (auto* f = dynamic_cast<const TForm*>(c)) return const_cast<TForm*>(f);
-  return nullptr;
+    if (auto* f = dynamic_cast<const TForm*>(c)) form = f;
+  return const_cast<TForm*>(form);
 }
 
 TControl* FindDragTarget(TPoint screenPos, bool allowDisabled) {
@@ -440,9 +455,12 @@ TControl::~TControl() {
   Notify(TControlMessage::Destroying);
   FHook = nullptr;
   DestroyComponents();
+  LeaveDragAndDock();
   if (gCaptureHolder == this) gCaptureHolder = nullptr;
   if (Application) Application->ControlGone(this);
-  if (TForm* form = GetParentForm(this)) form->ControlGone(this);
+  // Every form up the parents: a docked form keeps its own focus record.
+  for (TControl* c = FParent; c; c = c->Parent())
+    if (auto* form = dynamic_cast<TForm*>(c)) form->ControlGone(this);
   if (FParent) {
     TWinControl* p = FParent;
     FParent = nullptr;
@@ -480,6 +498,8 @@ void TControl::SetParent(TWinControl* parent) {
     if (FWindowKind == wkChild) FHandle->setVisible(FVisible);
     ParentColorChanged();
     ParentFontChanged();
+    ParentShowHintChanged();
+    ParentBiDiModeChanged();
     FAnchorRight = parent->ClientWidth() - (FLeft + FWidth);
     FAnchorBottom = parent->ClientHeight() - (FTop + FHeight);
     RequestAlign();
@@ -570,6 +590,7 @@ void TControl::SetVisible(bool visible) {
   if (!visible && MouseCapture()) HandleCaptureLost();
   VisibleChanged();
   if (FAlign != alNone) RequestAlign();
+  if (FHostDockSite) FHostDockSite->DockClientChanged(this);
 }
 
 bool TControl::Showing() const { return FHandle && FHandle->isVisible(); }
@@ -624,6 +645,111 @@ void TControl::ParentFontChanged() {
 void TControl::ColorChanged() { Invalidate(); }
 void TControl::FontChanged() { Invalidate(); }
 
+namespace {
+
+template <class F>
+void ForEachChild(TControl* c, F f) {
+  if (auto* w = dynamic_cast<TWinControl*>(c))
+    for (int i = 0; i < w->ControlCount(); ++i) f(w->Controls(i));
+}
+
+}  // namespace
+
+void TControl::SetShowHint(bool value) {
+  FParentShowHint = false;
+  if (value == FShowHint) return;
+  FShowHint = value;
+  ForEachChild(this, [](TControl* c) { c->ParentShowHintChanged(); });
+}
+
+void TControl::SetParentShowHint(bool value) {
+  if (value == FParentShowHint) return;
+  FParentShowHint = value;
+  ParentShowHintChanged();
+}
+
+void TControl::ParentShowHintChanged() {
+  if (!FParentShowHint || !FParent) return;
+  SetShowHint(FParent->ShowHint());
+  FParentShowHint = true;
+}
+
+void TControl::SetBiDiMode(TBiDiMode value) {
+  FParentBiDiMode = false;
+  const bool changed = value != FBiDiMode;
+  FBiDiMode = value;
+  BiDiModeChanged();
+  if (changed) ForEachChild(this, [](TControl* c) { c->ParentBiDiModeChanged(); });
+}
+
+void TControl::SetParentBiDiMode(bool value) {
+  if (value == FParentBiDiMode) return;
+  FParentBiDiMode = value;
+  ParentBiDiModeChanged();
+}
+
+void TControl::ParentBiDiModeChanged() {
+  if (!FParentBiDiMode || !FParent) return;
+  SetBiDiMode(FParent->BiDiMode());
+  FParentBiDiMode = true;
+}
+
+void TControl::BiDiModeChanged() {
+  // Set on each control, so that Qt's own inheritance never overrules ParentBiDiMode.
+  FHandle->setLayoutDirection(UseRightToLeftReading() ? Qt::RightToLeft : Qt::LeftToRight);
+  Invalidate();
+}
+
+void TControl::SetPopupMenu(TPopupMenu* menu) {
+  if (menu == FPopupMenu) return;
+  if (FPopupMenu) RemoveFreeNotification(FPopupMenu);
+  FPopupMenu = menu;
+  if (menu) FreeNotification(menu);
+}
+
+void TControl::Notification(TComponent* AComponent) {
+  if (AComponent == FPopupMenu) FPopupMenu = nullptr;
+}
+
+void TControl::DoContextPopup(TPoint MousePos, bool& Handled) {
+  if (OnContextPopup) OnContextPopup(this, MousePos, Handled);
+}
+
+bool TControl::ContextMenu(TPoint screenPos, bool byKey) {
+  for (TControl* c = this; c; c = c->Parent()) {
+    bool handled = false;
+    c->DoContextPopup(byKey ? TPoint{-1, -1} : c->ScreenToClient(screenPos), handled);
+    if (handled) return true;
+    if (TPopupMenu* menu = c->FPopupMenu) {
+      const TPoint at = byKey ? c->ClientToScreen({0, 0}) : screenPos;
+      menu->SetPopupComponent(c);
+      menu->Popup(at.X, at.Y);
+      return true;
+    }
+    if (c->ShowOwnContextMenu(screenPos, byKey)) return true;
+  }
+  return false;
+}
+
+bool TControl::ShowOwnContextMenu(TPoint screenPos, bool byKey) {
+  auto* w = dynamic_cast<TWinControl*>(this);
+  QWidget* hosted = w ? w->FHosted : nullptr;
+  if (!hosted) return false;
+  const QPoint global = ToQPoint(byKey ? ClientToScreen({0, 0}) : screenPos);
+  // Straight to the widget, past the filter that keeps Qt's own requests
+  // out; as a keyboard request, which a scroll area takes on itself rather
+  // than on its viewport. The widget places its menu at the global point.
+  QContextMenuEvent request(QContextMenuEvent::Keyboard, hosted->mapFromGlobal(global), global);
+  request.setAccepted(true);
+  static_cast<QObject*>(hosted)->event(&request);
+  return request.isAccepted();
+}
+
+void TControl::BeginDrag(bool Immediate, int Threshold) {
+  const TPoint from = gMouseHeld ? gLastMousePos : FromQPoint(QCursor::pos());
+  BeginDragFrom(from, Immediate, Threshold);
+}
+
 void TControl::SetCursor(TCursor cursor) {
   FCursor = cursor;
   UpdateQtCursor();
@@ -648,6 +774,7 @@ void TControl::SetCaption(const std::string& caption) {
   FCaption = caption;
   Notify(TControlMessage::TextChanged);
   TextChanged();
+  if (FHostDockSite) FHostDockSite->DockClientChanged(this);
 }
 
 void TControl::Invalidate() {
@@ -707,6 +834,11 @@ void TControl::SetMouseCapture(bool value) {
 }
 
 void TControl::HandleCaptureLost() {
+  if (DragControl() == this) {
+    // The window lost the mouse (deactivated, hidden): the drag is cancelled.
+    RunGuarded([] { DragDone(false); });
+    return;
+  }
   const bool held = MouseCapture();
   if (gCaptureHolder == this) {
     gCaptureHolder = nullptr;
@@ -836,16 +968,44 @@ void TControl::MouseLeave() {
 bool TControl::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
   bool handled = false;
   if (OnMouseWheel) OnMouseWheel(this, Shift, WheelDelta, MousePos, handled);
+  if (!handled && WheelDelta != 0)
+    handled = WheelDelta < 0 ? DoMouseWheelDown(Shift, MousePos) : DoMouseWheelUp(Shift, MousePos);
+  return handled;
+}
+bool TControl::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
+  bool handled = false;
+  if (OnMouseWheelDown) OnMouseWheelDown(this, Shift, MousePos, handled);
+  return handled;
+}
+bool TControl::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
+  bool handled = false;
+  if (OnMouseWheelUp) OnMouseWheelUp(this, Shift, MousePos, handled);
   return handled;
 }
 void TControl::Resize() {
   if (OnResize) OnResize(this);
 }
 
-void TControl::HandleMouse(QMouseEvent* e, QWidget* from) {
+bool TControl::HandleMouse(QMouseEvent* e, QWidget* from) {
   if (Application && e->type() != QEvent::MouseMove) Application->CancelHint();
-  const TPoint p = FromQPoint(ClientWidget()->mapFromGlobal(from->mapToGlobal(e->position().toPoint())));
+  const QPoint global = from->mapToGlobal(e->position().toPoint());
+  gLastMousePos = FromQPoint(global);
+  gMouseHeld = e->buttons() != Qt::NoButton;
+  // While a control is dragged the mouse belongs to the drag.
+  if (DragControl()) {
+    RunGuarded([&] {
+      if (e->type() == QEvent::MouseMove)
+        DragTo(gLastMousePos);
+      else if (e->type() == QEvent::MouseButtonRelease && e->button() == Qt::LeftButton) {
+        DragTo(gLastMousePos);  // the drop is where the button comes up
+        DragDone(true);
+      }
+    });
+    return true;
+  }
+  const TPoint p = FromQPoint(ClientWidget()->mapFromGlobal(global));
   const TShiftState shift = ShiftStateOf(e->modifiers(), e->buttons());
+  bool taken = false;
   RunGuarded([&] {
     if (e->type() == QEvent::MouseMove) {
       MouseMove(shift, p.X, p.Y);
@@ -853,6 +1013,12 @@ void TControl::HandleMouse(QMouseEvent* e, QWidget* from) {
     }
     const auto button = ButtonOf(e->button());
     if (!button) return;
+    // An automatic drag starts with the left press, which does nothing else.
+    if (*button == mbLeft && FDragMode == dmAutomatic && e->type() != QEvent::MouseButtonRelease) {
+      taken = true;
+      BeginDrag(false);
+      return;
+    }
     switch (e->type()) {
       case QEvent::MouseButtonDblClick:
         if (FControlStyle.Contains(csDoubleClicks)) {
@@ -880,10 +1046,13 @@ void TControl::HandleMouse(QMouseEvent* e, QWidget* from) {
         }
         if (*button == mbLeft) Notify(TControlMessage::LButtonUp);
         MouseUp(*button, shift, p.X, p.Y);
+        // The context menu comes with the right button's release.
+        if (*button == mbRight && ClientRect().Contains(p)) taken = ContextMenu(gLastMousePos, false);
         return;
       default: return;
     }
   });
+  return taken;
 }
 
 // ---------------------------------------------------------------- TWinControl
@@ -896,6 +1065,9 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner, true) {
 
 TWinControl::~TWinControl() {
   FAligning = true;  // nothing to lay out any more
+  SetDockSite(false);
+  for (TControl* c : FDockClients) c->FHostDockSite = nullptr;
+  FDockClients.clear();
   // The children go with their parent, as the class library has it.
   while (!FControls.empty()) delete FControls.back();
   // The widgets below go with the window; nothing of theirs may call back.
@@ -1050,6 +1222,7 @@ void TWinControl::SetScrollInfo(TScrollBarKind kind, const TScrollInfo& info) {
   if (!bar) {
     bar = new QScrollBar(kind == sbVertical ? Qt::Vertical : Qt::Horizontal, FHandle);
     bar->setFocusPolicy(Qt::NoFocus);
+    bar->setLayoutDirection(Qt::LeftToRight);  // the window keeps its bars as they are, whatever its BiDiMode
     bar->setVisible(FBarShown[kind]);
     QObject::connect(bar, &QAbstractSlider::actionTriggered, bar, [this, kind](int action) {
       ScrollBarAction(kind, action);
@@ -1292,6 +1465,11 @@ void TWinControl::HandleKey(QKeyEvent* e, bool press) {
       }
       KeyDown(key, shift);
       keyKept = key != 0;
+      // The context-menu key and Shift+F10 ask for the menu at the control.
+      if (key == VK_APPS || (key == VK_F10 && shift == TShiftState{ssShift})) {
+        if (ContextMenu(TPoint{0, 0}, true)) keyKept = false;
+        return;
+      }
     }
     for (char32_t ch : e->text().toUcs4()) {
       TKeyChar k = ch;

@@ -12,6 +12,11 @@
  *    the new one; FocusGained and FocusLost follow the widget focus itself,
  *    except for moves to pop-ups and between windows.
  *  - Keys reach KeyDown, KeyPress and KeyUp first; a key set to 0 is swallowed.
+ *  - A right release, the context-menu key or Shift+F10 asks for a context
+ *    menu (ContextMenu); Qt's own requests never reach the widgets.
+ *  - While a control is dragged (BeginDrag) the mouse belongs to the drag:
+ *    the control under the pointer answers OnDragOver (a dock site
+ *    OnDockOver), the release drops, Escape cancels (DragDock.cpp).
  *  A windowed control may have a frame outside its client area, two scroll
  *  bars of its own and a client widget that holds Paint, the mouse and the
  *  child controls. An exception escaping a handler is shown by the
@@ -42,7 +47,10 @@ class QString;
 class QWidget;
 class TControl;
 class TControlWidget;
+class TDragDockObject;
+class TDragObject;
 class TForm;
+class TPopupMenu;
 class TWinControl;
 
 /** An operation the control's state does not allow (focusing a hidden control). */
@@ -60,6 +68,47 @@ using TMouseWheelEvent =
 using TKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
 /** Key is the typed character; the handler may change it, or set 0 to swallow it. */
 using TKeyPressEvent = std::function<void(TObject* Sender, TKeyChar& Key)>;
+
+/** MousePos is in client coordinates, (-1, -1) when a key asked for the
+ *  menu; a handler that shows a menu of its own (or wants none) sets Handled. */
+using TContextPopupEvent = std::function<void(TObject* Sender, TPoint MousePos, bool& Handled)>;
+/** One wheel step down or up that OnMouseWheel left; MousePos in screen coordinates. */
+using TMouseWheelUpDownEvent = std::function<void(TObject* Sender, TShiftState Shift, TPoint MousePos, bool& Handled)>;
+
+/** dmAutomatic: a left press starts dragging the control (the press does
+ *  nothing else); dmManual: the program calls BeginDrag. */
+enum TDragMode { dmManual, dmAutomatic };
+/** dkDrag drags the control onto other controls; dkDock docks it into a dock site. */
+enum TDragKind { dkDrag, dkDock };
+/** Where the pointer is in a drag over a control. */
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+/** Reading order and alignment: right to left is handed to Qt's layout
+ *  direction for what Qt draws. */
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+
+/** Source is the dragged control, or the drag object its OnStartDrag gave;
+ *  X and Y are client coordinates of Sender. Accept arrives True when the
+ *  control has an OnDragOver handler (False without one). */
+using TDragOverEvent =
+    std::function<void(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept)>;
+using TDragDropEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y)>;
+/** The handler may give a drag object of its own (it keeps it alive until OnEndDrag). */
+using TStartDragEvent = std::function<void(TObject* Sender, TDragObject*& DragObject)>;
+/** Target is the control that took the drop (null: refused or cancelled);
+ *  X and Y are its client coordinates. */
+using TEndDragEvent = std::function<void(TObject* Sender, TObject* Target, int X, int Y)>;
+using TStartDockEvent = std::function<void(TObject* Sender, TDragDockObject*& DragObject)>;
+/** InfluenceRect (screen coordinates) arrives as the site's window; CanDock
+ *  arrives True. MousePos is in screen coordinates. */
+using TGetSiteInfoEvent = std::function<void(TObject* Sender, TControl* DockClient, TRect& InfluenceRect,
+                                             TPoint MousePos, bool& CanDock)>;
+/** Accept arrives True. */
+using TDockOverEvent =
+    std::function<void(TObject* Sender, TDragDockObject* Source, int X, int Y, TDragState State, bool& Accept)>;
+/** Fires after the control has been docked. */
+using TDockDropEvent = std::function<void(TObject* Sender, TDragDockObject* Source, int X, int Y)>;
+/** NewTarget is where Client goes (null: it floats); Allow arrives True. */
+using TUnDockEvent = std::function<void(TObject* Sender, TControl* Client, TWinControl* NewTarget, bool& Allow)>;
 
 /** Runs fn; an exception escaping it is shown by the application and swallowed. */
 void RunGuarded(const std::function<void()>& fn);
@@ -147,6 +196,51 @@ private:
   TCanvas FCanvas;
 };
 
+/** What a drag carries. The layer keeps where the pointer is and the
+ *  control under it. */
+class TDragObject : public TObject {
+public:
+  /** The pointer, screen coordinates. */
+  TPoint DragPos() const { return FDragPos; }
+  /** The control the pointer is over (a dock site in a dock drag), or null. */
+  TControl* DragTarget() const { return FDragTarget; }
+
+private:
+  friend class TDragRun;
+  TPoint FDragPos{0, 0};
+  TControl* FDragTarget = nullptr;
+};
+
+/** The drag of one control. */
+class TDragControlObject : public TDragObject {
+public:
+  explicit TDragControlObject(TControl* control) : FControl(control) {}
+  TControl* Control() const { return FControl; }
+
+private:
+  TControl* FControl;
+};
+
+/** The dock drag of one control: where it would go, screen coordinates. */
+class TDragDockObject : public TDragControlObject {
+public:
+  using TDragControlObject::TDragControlObject;
+  TRect DockRect() const { return FDockRect; }
+  void SetDockRect(const TRect& r) { FDockRect = r; }
+  /** The control would float (no dock site takes it). */
+  bool Floating() const { return FFloating; }
+  TControl* DropOnControl() const { return FDropOnControl; }
+  TAlign DropAlign() const { return FDropAlign; }
+
+private:
+  friend class TDragRun;
+  friend class TControl;
+  TRect FDockRect;
+  bool FFloating = true;
+  TControl* FDropOnControl = nullptr;
+  TAlign FDropAlign = alNone;
+};
+
 /** A visible element: bounds, alignment, anchors, constraints, colour and font
  *  (both may follow the parent), cursor, hint, caption and the mouse events. */
 class TControl : public TComponent {
@@ -221,8 +315,53 @@ public:
   void SetCursor(TCursor cursor);
   const std::string& Hint() const { return FHint; }
   void SetHint(const std::string& hint) { FHint = hint; }
+  /** Whether the hint shows when the mouse rests on the control. */
   bool ShowHint() const { return FShowHint; }
-  void SetShowHint(bool value) { FShowHint = value; }
+  /** Also ends ParentShowHint; children that follow this control follow. */
+  void SetShowHint(bool value);
+  /** ShowHint follows the parent's (on by default). */
+  bool ParentShowHint() const { return FParentShowHint; }
+  void SetParentShowHint(bool value);
+  /** Also ends ParentBiDiMode. */
+  TBiDiMode BiDiMode() const { return FBiDiMode; }
+  void SetBiDiMode(TBiDiMode value);
+  bool ParentBiDiMode() const { return FParentBiDiMode; }
+  void SetParentBiDiMode(bool value);
+  bool UseRightToLeftReading() const { return FBiDiMode != bdLeftToRight; }
+
+  /** Shown by a right click, the context-menu key or Shift+F10, unless
+   *  OnContextPopup handles the request first; a control without one leaves
+   *  the request to its parent. Borrowed: a menu freed first is forgotten. */
+  TPopupMenu* PopupMenu() const { return FPopupMenu; }
+  void SetPopupMenu(TPopupMenu* menu);
+
+  TDragMode DragMode() const { return FDragMode; }
+  void SetDragMode(TDragMode value) { FDragMode = value; }
+  TDragKind DragKind() const { return FDragKind; }
+  void SetDragKind(TDragKind value) { FDragKind = value; }
+  /** The cursor over a control that accepts the drop (crNoDrop elsewhere). */
+  TCursor DragCursor() const { return FDragCursor; }
+  void SetDragCursor(TCursor value) { FDragCursor = value; }
+  /** Starts dragging the control (docking it, with dkDock): at once, or
+   *  once the pointer has moved Threshold pixels (-1: 5) with the button
+   *  down. The mouse is the control's until the drag ends: a release drops,
+   *  Escape cancels. Raises EInvalidOperation for a plain drag of a form. */
+  void BeginDrag(bool Immediate, int Threshold = -1);
+  /** Ends this control's drag: drops where the pointer is, or cancels. */
+  void EndDrag(bool Drop);
+  /** From BeginDrag until the drag ends. */
+  bool Dragging() const;
+
+  /** The dock site the control is docked in, or null. */
+  TWinControl* HostDockSite() const { return FHostDockSite; }
+  /** A form without a parent, or a control in the window made to float it. */
+  bool Floating() const;
+  /** Docks the control into site (null: floats it where it was before it
+   *  was docked). The old site's OnUnDock may refuse; false then. */
+  bool ManualDock(TWinControl* site, TControl* dropControl = nullptr, TAlign controlSide = alNone);
+  /** Takes the control out of its dock site into a window of its own at
+   *  screenRect (a form is that window itself). False when refused. */
+  bool ManualFloat(const TRect& screenRect);
   const std::string& Caption() const { return FCaption; }
   void SetCaption(const std::string& caption);
 
@@ -270,7 +409,24 @@ public:
   TNotifyEvent OnMouseEnter;
   TNotifyEvent OnMouseLeave;
   TMouseWheelEvent OnMouseWheel;
+  TMouseWheelUpDownEvent OnMouseWheelDown;
+  TMouseWheelUpDownEvent OnMouseWheelUp;
   TNotifyEvent OnResize;
+  TContextPopupEvent OnContextPopup;
+  TStartDragEvent OnStartDrag;
+  TDragOverEvent OnDragOver;
+  TDragDropEvent OnDragDrop;
+  TEndDragEvent OnEndDrag;
+  TStartDockEvent OnStartDock;
+  TEndDragEvent OnEndDock;
+
+  /** The context-menu request of a right click at screenPos, or of a key
+   *  (byKey: the menu shows at the control), handled from this control up
+   *  through its parents. True when something took it. */
+  bool ContextMenu(TPoint screenPos, bool byKey);
+
+  /** Drops Source at (X, Y) (OnDragDrop). */
+  virtual void DragDrop(TObject* Source, int X, int Y);
 
 protected:
   /** Builds the control on a widget of a given kind; the derived constructor
@@ -286,8 +442,25 @@ protected:
   /** The mouse came over the control, or left it (CM_MOUSEENTER / CM_MOUSELEAVE). */
   virtual void MouseEnter();
   virtual void MouseLeave();
-  /** True when the wheel was used; otherwise the parent gets it. */
+  /** True when the wheel was used; otherwise the parent gets it. OnMouseWheel
+   *  first, then DoMouseWheelDown or DoMouseWheelUp. */
   virtual bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos);
+  virtual bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos);
+  virtual bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos);
+  /** Runs first on a context-menu request (OnContextPopup). */
+  virtual void DoContextPopup(TPoint MousePos, bool& Handled);
+  /** A drag of this control begins (OnStartDrag), or a dock drag (OnStartDock). */
+  virtual void DoStartDrag(TDragObject*& DragObject);
+  virtual void DoStartDock(TDragDockObject*& DragObject);
+  /** Source is dragged over the control (OnDragOver); Accept arrives True
+   *  with a handler, False without. */
+  virtual void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept);
+  /** The drag of this control ended (OnEndDrag), or the dock drag (OnEndDock). */
+  virtual void DoEndDrag(TObject* Target, int X, int Y);
+  virtual void DoEndDock(TObject* Target, int X, int Y);
+  /** The effective reading order changed: Qt's layout direction follows. */
+  virtual void BiDiModeChanged();
+  void Notification(TComponent* AComponent) override;
   virtual void Resize();
   /** The mouse capture went elsewhere while this control held it (another
    *  control took it, the window was deactivated, or the control hidden). */
@@ -303,6 +476,8 @@ protected:
   virtual void ParentColorChanged();
   /** The parent's font changed or the control got a parent. */
   virtual void ParentFontChanged();
+  void ParentShowHintChanged();
+  void ParentBiDiModeChanged();
   /** The size changed (before Resize fires). */
   virtual void SizeChanged() {}
   /** A character offered to every control of the form (CM_DIALOGCHAR),
@@ -327,11 +502,24 @@ private:
   friend class TControlWidget;
   friend class TApplication;
   friend class THostFilter;
+  friend class TDragRun;
   void ApplyBounds();
   void CheckSizeChanged(int oldWidth, int oldHeight);
   void RequestAlign();
   void UpdateQtCursor();
-  void HandleMouse(QMouseEvent* e, QWidget* from);
+  /** True when the layer kept the event from a hosted widget. */
+  bool HandleMouse(QMouseEvent* e, QWidget* from);
+  void BeginDragFrom(TPoint start, bool immediate, int threshold);
+  /** Docks into site (the old site agreeing) with Source describing where. */
+  bool DockTo(TWinControl* site, TDragDockObject& source, TPoint at);
+  /** Leaves the dock site for a window of its own (the site agreed already). */
+  void Float(const TRect& screenRect);
+  /** The control's place on the screen, to float at when it is undocked. */
+  TRect ScreenBounds() const;
+  /** Ends a drag this control takes part in and leaves its dock site (on destruction). */
+  void LeaveDragAndDock();
+  /** The hosted widget's own context menu (an edit's), when it has one. */
+  bool ShowOwnContextMenu(TPoint screenPos, bool byKey);
   void HandleCaptureLost();
   void ReleaseHookOverlay();
 
@@ -356,6 +544,16 @@ private:
   TCursor FCursor = crDefault;
   std::string FHint;
   bool FShowHint = false;
+  bool FParentShowHint = true;
+  TBiDiMode FBiDiMode = bdLeftToRight;
+  bool FParentBiDiMode = true;
+  TPopupMenu* FPopupMenu = nullptr;
+  TDragMode FDragMode = dmManual;
+  TDragKind FDragKind = dkDrag;
+  TCursor FDragCursor = crDrag;
+  TWinControl* FHostDockSite = nullptr;
+  TRect FUndockRect;  // screen bounds before docking
+  TAlign FUndockAlign = alNone;
   std::string FCaption;
   bool FClicked = false;
   bool FCaptured = false;
@@ -433,14 +631,45 @@ public:
   /** Removes every mark at once. */
   void ClearInverted();
 
+  /** Controls with DragKind dkDock may be docked into it. */
+  bool DockSite() const { return FDockSite; }
+  void SetDockSite(bool value);
+  /** The controls docked into it, in the order they came. */
+  int DockClientCount() const { return static_cast<int>(FDockClients.size()); }
+  TControl* DockClients(int index) const;
+
   TKeyEvent OnKeyDown;
   TKeyPressEvent OnKeyPress;
   TKeyEvent OnKeyUp;
   TNotifyEvent OnEnter;
   TNotifyEvent OnExit;
+  TGetSiteInfoEvent OnGetSiteInfo;
+  TDockOverEvent OnDockOver;
+  TDockDropEvent OnDockDrop;
+  TUnDockEvent OnUnDock;
+
+  /** Whether Client may dock here with the pointer at MousePos (screen):
+   *  OnGetSiteInfo may change the rectangle the site takes the pointer in
+   *  (screen coordinates) and refuse. */
+  virtual void GetSiteInfo(TControl* Client, TRect& InfluenceRect, TPoint MousePos, bool& CanDock);
+  /** A dock drag over the site (OnDockOver); Accept arrives True. The
+   *  default puts Source's DockRect over the client area. */
+  virtual void DockOver(TDragDockObject* Source, int X, int Y, TDragState State, bool& Accept);
+  /** Docks Source's control here, then fires OnDockDrop. */
+  virtual void DockDrop(TDragDockObject* Source, int X, int Y);
 
 protected:
   TWinControl(TComponent* AOwner, bool windowed) : TControl(AOwner, windowed) {}
+
+  /** Takes a docked control in: the default makes it a child at ARect
+   *  (client coordinates). */
+  virtual void DoAddDockClient(TControl* Client, const TRect& ARect);
+  /** A docked control has left (it has its new parent already). */
+  virtual void DoRemoveDockClient(TControl* /*Client*/) {}
+  /** Asks OnUnDock whether Client may leave for NewTarget (null: floating). */
+  virtual bool DoUnDock(TWinControl* NewTarget, TControl* Client);
+  /** The caption or the visibility of a docked control changed. */
+  virtual void DockClientChanged(TControl* /*Client*/) {}
 
   virtual void KeyDown(WORD& Key, TShiftState Shift);
   virtual void KeyPress(TKeyChar& Key);
@@ -496,8 +725,14 @@ private:
   bool BroadcastDialogChar(TKeyChar key, TShiftState shift);
   void ScrollBarAction(TScrollBarKind kind, int action);
   void UpdateInvertOverlay(const TRect& r);
+  /** Client is docked here now (DoAddDockClient places it). */
+  void AddDockClient(TControl* client, const TRect& clientRect);
+  /** Client has left (DoRemoveDockClient follows). */
+  void RemoveDockClient(TControl* client);
 
   std::vector<TControl*> FControls;
+  std::vector<TControl*> FDockClients;
+  bool FDockSite = false;
   bool FTabStop = false;
   bool FAligning = false;
   int FFrameWidth = 0;
@@ -586,6 +821,17 @@ TForm* GetParentForm(const TControl* control);
 TControl* FindDragTarget(TPoint screenPos, bool allowDisabled);
 /** The windowed control under a screen point, or null. */
 TWinControl* FindControlAt(TPoint screenPos);
+
+/** The control being dragged (or dock-dragged), from its BeginDrag until
+ *  the drag ends; null when none is. */
+TControl* DragControl();
+/** The pointer of the drag under way moved to screenPos (a mouse move
+ *  does this while a control is dragged). */
+void DragTo(TPoint screenPos);
+/** Ends the drag under way: drop where the pointer is, or cancel. */
+void DragDone(bool Drop);
+/** The dock sites that a dock drag looks at, in the order they became ones. */
+const std::vector<TWinControl*>& DockSites();
 
 /** Shift state of Qt modifiers and buttons. */
 TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons = Qt::NoButton);

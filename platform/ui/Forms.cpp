@@ -83,8 +83,13 @@ void TForm::AfterConstruction() {
   if (OnCreate) OnCreate(this);
 }
 
+TSize TForm::FrameSize() const {
+  // A form docked or placed inside another control is a child without a frame.
+  return Parent() ? TSize{0, 0} : ClassicFrame(FBorderStyle);
+}
+
 TSize TForm::NonClientSize() const {
-  TSize f = ClassicFrame(FBorderStyle);
+  TSize f = FrameSize();
   f.cy += MenuHeight();
   return f;
 }
@@ -99,7 +104,7 @@ int TForm::ClientHeight() const { return std::max(0, Height() - NonClientSize().
 TPoint TForm::ClientOrigin() const { return {0, MenuHeight()}; }
 
 void TForm::PlaceWidgets() {
-  const TSize frame = ClassicFrame(FBorderStyle);
+  const TSize frame = FrameSize();
   QWidget* w = Handle();
   const int qw = std::max(0, Width() - frame.cx), qh = std::max(0, Height() - frame.cy);
   if (w->size() != QSize(qw, qh)) w->resize(qw, qh);
@@ -131,6 +136,10 @@ void TForm::SetMenuWidget(QWidget* bar) {
 }
 
 void TForm::SetVisible(bool visible) {
+  if (Parent()) {
+    TWinControl::SetVisible(visible);
+    return;
+  }
   QWidget* w = Handle();
   if (visible) {
     if (!FPlaced) {
@@ -148,6 +157,21 @@ void TForm::SetVisible(bool visible) {
     w->setVisible(false);
     VisibleChanged();
   }
+}
+
+void TForm::SetParent(TWinControl* parent) {
+  if (parent == Parent()) return;
+  TWinControl::SetParent(parent);
+  if (parent) {
+    PlaceWidgets();
+    return;
+  }
+  // A window of its own again, in front of the form that owns it.
+  auto* ownerForm = dynamic_cast<TForm*>(Owner());
+  Handle()->setParent(ownerForm ? ownerForm->Handle() : nullptr, Qt::Window);
+  Handle()->setWindowTitle(ToQString(Caption()));
+  ApplyBorderStyle();
+  Handle()->setVisible(Visible());
 }
 
 void TForm::SetBorderStyle(TFormBorderStyle style) {
@@ -181,6 +205,10 @@ void TForm::ApplyBorderStyle() {
   // window it belongs to: a modal form is a dialog while it is modal.
   if (FModal && (f & Qt::WindowType_Mask) == Qt::Window) f = (f & ~Qt::WindowType_Mask) | Qt::Dialog;
   QWidget* w = Handle();
+  if (Parent()) {  // a child window keeps its flags until it floats again
+    PlaceWidgets();
+    return;
+  }
   const bool wasVisible = w->isVisible();
   w->setWindowFlags(f);
   PlaceWidgets();
@@ -325,7 +353,7 @@ bool TForm::WidgetEvent(QEvent* e) {
       return false;
     case QEvent::Resize: {
       // The user resized the window: the outer size follows.
-      const TSize frame = ClassicFrame(FBorderStyle);
+      const TSize frame = FrameSize();
       const int width = w->width() + frame.cx, height = w->height() + frame.cy;
       if (width != Width() || height != Height()) {
         const int oldW = FWidth, oldH = FHeight;

@@ -43,6 +43,9 @@ public:
   void AfterConstruction();
 
   void SetVisible(bool visible) override;
+  /** A form placed in a control (docked) is a child window without its
+   *  frame; taken out again it is a window of its own. */
+  void SetParent(TWinControl* parent) override;
   int ClientWidth() const override;
   int ClientHeight() const override;
   /** The classic frame and caption (and menu bar) around the client area:
@@ -107,6 +110,7 @@ private:
   void DropWidgetFocus(TWinControl* control);
   void ControlGone(TControl* control);
   void ApplyBorderStyle();
+  TSize FrameSize() const;
   void PlaceOnScreen();
   /** Focuses the first control after start in the focus chain that takes it. */
   void FocusNextFrom(QWidget* start, bool forward);

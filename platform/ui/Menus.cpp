@@ -719,3 +719,14 @@ QWidget* TPopupMenu::RootWidget() const { return FPopup.get(); }
 QMenu* TPopupMenu::QtPopup() const { return FPopup.get(); }
 
 void TPopupMenu::Popup(int X, int Y) { FPopup->popup(QPoint(X, Y)); }
+
+void TPopupMenu::SetPopupComponent(TComponent* component) {
+  if (component == FPopupComponent) return;
+  if (FPopupComponent) RemoveFreeNotification(FPopupComponent);
+  FPopupComponent = component;
+  if (component) FreeNotification(component);
+}
+
+void TPopupMenu::Notification(TComponent* AComponent) {
+  if (AComponent == FPopupComponent) FPopupComponent = nullptr;
+}

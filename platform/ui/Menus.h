@@ -270,10 +270,16 @@ public:
    *  and returns at once; a chosen item clicks later. */
   virtual void Popup(int X, int Y);
   QMenu* QtPopup() const;
+  /** The control whose context menu request showed the menu last (null
+   *  when it is gone or the program showed the menu itself). */
+  TComponent* PopupComponent() const { return FPopupComponent; }
+  void SetPopupComponent(TComponent* component);
 
 protected:
   QWidget* RootWidget() const override;
+  void Notification(TComponent* AComponent) override;
 
 private:
   std::unique_ptr<TMenuWindow> FPopup;
+  TComponent* FPopupComponent = nullptr;
 };

@@ -239,15 +239,17 @@ QString ToMemoText(const std::string& text) {
 int FontCellHeight(const TFont& font) { return QFontMetrics(ToQFont(font)).height(); }
 
 // The palette of a hosted input widget: background Color, text in the font's
-// colour (grey while disabled), the classic selection colours.
-void ApplyInputLook(QWidget* w, TColor color, const TFont& font) {
+// colour (grey while disabled), the classic selection colours; a hidden
+// selection is drawn as plain text.
+void ApplyInputLook(QWidget* w, TColor color, const TFont& font, bool showSelection = true) {
   QPalette pal = w->palette();
   for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    const TColor text = g == QPalette::Disabled ? clGrayText : font.Color();
     pal.setColor(g, QPalette::Base, ToQColor(color));
     pal.setColor(g, QPalette::Window, ToQColor(color));
-    pal.setColor(g, QPalette::Text, ToQColor(g == QPalette::Disabled ? clGrayText : font.Color()));
-    pal.setColor(g, QPalette::Highlight, ToQColor(clHighlight));
-    pal.setColor(g, QPalette::HighlightedText, ToQColor(clHighlightText));
+    pal.setColor(g, QPalette::Text, ToQColor(text));
+    pal.setColor(g, QPalette::Highlight, ToQColor(showSelection ? clHighlight : color));
+    pal.setColor(g, QPalette::HighlightedText, ToQColor(showSelection ? clHighlightText : text));
   }
   w->setPalette(pal);
   w->setFont(ToQFont(font));
@@ -261,6 +263,11 @@ TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner), FSignals(std
   FValidator = new TEditValidator(this, FLine);
   FLine->setValidator(FValidator);
   QObject::connect(FLine, &QLineEdit::textChanged, FSignals.get(), [this] { WidgetTextChanged(); });
+  // Qt drops a line's selection when the focus leaves it; the classic edit
+  // keeps it (HideSelection only decides whether it shows).
+  QObject::connect(FLine, &QLineEdit::selectionChanged, FSignals.get(), [this] {
+    if (FLine->hasFocus()) FKeptSelection = {FLine->selectionStart(), FLine->selectionLength()};
+  });
   Init(FLine);
   SetBounds(0, 0, 121, 21);
 }
@@ -444,7 +451,25 @@ void TCustomEdit::DoEnter() {
   TWinControl::DoEnter();
 }
 
-void TCustomEdit::UpdateLook() { ApplyInputLook(Hosted(), Color(), Font()); }
+void TCustomEdit::UpdateLook() { ApplyInputLook(Hosted(), Color(), Font(), Focused() || !FHideSelection); }
+
+void TCustomEdit::SetHideSelection(bool value) {
+  if (value == FHideSelection) return;
+  FHideSelection = value;
+  UpdateLook();
+}
+
+void TCustomEdit::FocusGained() {
+  TWinControl::FocusGained();
+  if (FHideSelection) UpdateLook();
+}
+
+void TCustomEdit::FocusLost() {
+  TWinControl::FocusLost();
+  if (FLine && !FLine->hasSelectedText() && FKeptSelection.second > 0)
+    FLine->setSelection(FKeptSelection.first, FKeptSelection.second);
+  if (FHideSelection) UpdateLook();
+}
 
 void TCustomEdit::ColorChanged() {
   TWinControl::ColorChanged();

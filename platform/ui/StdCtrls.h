@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 class QLineEdit;
@@ -135,6 +136,9 @@ public:
   void SetBorderStyle(TBorderStyle value);
   bool Ctl3D() const { return FCtl3D; }
   void SetCtl3D(bool value);
+  /** The selection shows only while the edit has the focus (on by default). */
+  bool HideSelection() const { return FHideSelection; }
+  void SetHideSelection(bool value);
 
   int SelStart() const;
   /** Puts the caret at value and ends the selection. */
@@ -169,6 +173,8 @@ protected:
   virtual void FilterInput(std::u32string& text);
 
   void DoEnter() override;
+  void FocusGained() override;
+  void FocusLost() override;
   void ColorChanged() override;
   void FontChanged() override;
   void EnabledChanged() override;
@@ -197,6 +203,8 @@ private:
   bool FAutoSize = true;
   TBorderStyle FBorderStyle = bsSingle;
   bool FCtl3D = true;
+  bool FHideSelection = true;
+  std::pair<int, int> FKeptSelection{0, 0};  // start, length of a line's selection while focused
 };
 
 /** A single-line edit, 121 x 21 by default. */

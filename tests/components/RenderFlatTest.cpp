@@ -61,7 +61,9 @@ TEST(FlatGallery, ShowsEveryControlInOneWindow) {
   const QString out = QString::fromStdString(dir.File("gallery.png"));
   ASSERT_EQ(RunTool({"--snapshot", out}, "flat_gallery"), 0);
   const QImage img(out);
-  EXPECT_EQ(img.size(), QSize(660 - 8, 470 + 126 - 27)) << "the client area of the window, with the combo band";
+  EXPECT_EQ(img.size(), QSize(660 - 8, 470 + 126 + 170 - 27))
+      << "the client area of the window, with the combo band and the docking strip";
+  EXPECT_GT(CountPixels(img, clGray), 500) << "the frames of the page control that holds docked forms";
   EXPECT_GT(CountPixels(img, 0x8396A0), 1000) << "flat frames";
   EXPECT_GT(CountPixels(img, 0x996633), 50) << "the gauge's bar";
   EXPECT_EQ(RunTool({"--nonsense"}, "flat_gallery"), 2);

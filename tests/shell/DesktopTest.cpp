@@ -7,12 +7,15 @@
 #include "components/FlatButton.h"
 #include "components/FlatGauge.h"
 #include "components/FlatSpeedButton.h"
+#include "components/GradPageControl.h"
 #include "shell/ConnectionWindow.h"
 #include "shell/ProcessingForm.h"
 #include "ui/Menus.h"
+#include "ui/StdCtrls.h"
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QProcess>
 #include <QScreen>
 #include <QTest>
@@ -128,3 +131,53 @@ TEST(OnADesktop, WhatTheMainWindowOpensComesUpAboveTheStayOnTopProjectDialog) {
   EXPECT_EQ(main->Project()->GetTableCount(), 1) << "New was answered No";
   Application->SetMessageService(&f.Messages.Recorder);
 }
+
+// A form docked into a page control is no window of the window manager's
+// any more; a double click on its tab makes it one again, where it was.
+TEST(OnADesktop, ADockedFormLeavesTheWindowManagerUntilADoubleClickOnItsTabFloatsIt) {
+  ASSERT_EQ(QGuiApplication::platformName(), "xcb") << "run through tests/shell/on-desktop";
+  TShownForm host(600, 400);
+  auto* pages = Place<TGradPageControl>(&host, 10, 10, 400, 300);
+  pages->SetDockSite(true);
+  auto* doc = new TForm(&host);
+  doc->SetCaption("Orders");
+  doc->SetBounds(700, 100, 250, 200);
+  doc->Show();
+  const WId window = doc->Handle()->winId();
+  ASSERT_TRUE(ProcessEventsUntil([&] { return Height(Stacking(), window) >= 0; }, 3000));
+  ASSERT_TRUE(doc->ManualDock(pages));
+  EXPECT_TRUE(ProcessEventsUntil([&] { return Height(Stacking(), window) < 0; }, 3000)) << "no window of its own";
+  EXPECT_TRUE(doc->Showing());
+  ASSERT_EQ(pages->Tabs().Count(), 1);
+  const TRect tab = pages->TabRect(0);
+  Click(pages->ClientWidget(), QPoint(tab.Left + 5, tab.Top + 5), true);
+  ASSERT_EQ(doc->HostDockSite(), nullptr);
+  EXPECT_TRUE(ProcessEventsUntil([&] { return Height(Stacking(), doc->Handle()->winId()) >= 0; }, 3000))
+      << "a window of its own again";
+  EXPECT_EQ(doc->BoundsRect(), (TRect{700, 100, 950, 300}));
+  EXPECT_TRUE(ProcessEventsUntil([&] { return pages->PageCount() == 0; }));
+}
+
+// A right click through the window system shows the control's own menu once,
+// an edit's included, which would otherwise show Qt's menu too.
+TEST(OnADesktop, ARightClickShowsThePopupMenuAndNothingElse) {
+  ASSERT_EQ(QGuiApplication::platformName(), "xcb") << "run through tests/shell/on-desktop";
+  TShownForm form(400, 300);
+  TPopupMenu menu(nullptr);
+  auto* item = new TMenuItem(nullptr);
+  item->SetCaption("Copy");
+  menu.Items()->Add(item);
+  auto* edit = Place<TEdit>(&form, 20, 20, 150, 21);
+  auto* button = Place<TFlatButton>(&form, 20, 80, 80, 25);
+  for (TControl* c : std::initializer_list<TControl*>{edit, button}) {
+    c->SetPopupMenu(&menu);
+    const QPoint at = form.Handle()->mapFromGlobal(c->ClientWidget()->mapToGlobal(QPoint(8, 8)));
+    QTest::mouseClick(form.Handle()->windowHandle(), Qt::RightButton, {}, at);
+    EXPECT_TRUE(ProcessEventsUntil([&] { return menu.QtPopup()->isVisible(); }, 3000)) << c->Name();
+    EXPECT_EQ(QApplication::activePopupWidget(), menu.QtPopup()) << "no other menu above it";
+    EXPECT_EQ(menu.PopupComponent(), c);
+    menu.QtPopup()->hide();
+    ProcessEventsUntil([] { return QApplication::activePopupWidget() == nullptr; }, 1000);
+  }
+}
+

@@ -551,4 +551,92 @@ TEST(Hints, TheHintWindowMeasuresItsTextAndShowsBelowTheMouse) {
   EXPECT_FALSE(hint->Visible());
 }
 
+TEST(Hints, ShowHintFollowsTheParentUntilTheControlHasItsOwn) {
+  TShownForm form;
+  auto* panel = Place<TProbe>(&form, 0, 0, 200, 100);
+  auto* child = Place<TProbe>(panel, 10, 10, 50, 40);
+  auto* grandchild = Place<TProbe>(child, 5, 5, 20, 20);
+  grandchild->SetHint("Grandchild");
+  EXPECT_TRUE(child->ParentShowHint()) << "on by default";
+  EXPECT_FALSE(grandchild->ShowHint());
+  panel->SetShowHint(true);
+  EXPECT_TRUE(child->ShowHint() && grandchild->ShowHint()) << "down every level";
+  QHelpEvent tip(QEvent::ToolTip, QPoint(5, 5), QPoint(300, 200));
+  QCoreApplication::sendEvent(grandchild->ClientWidget(), &tip);
+  EXPECT_TRUE(Application->HintWindow()->Visible()) << "the hint shows by the parent's setting";
+  Application->CancelHint();
+
+  child->SetShowHint(false);
+  EXPECT_FALSE(child->ParentShowHint()) << "a setting of its own ends ParentShowHint";
+  EXPECT_FALSE(grandchild->ShowHint()) << "and its children follow it";
+  panel->SetShowHint(false);
+  panel->SetShowHint(true);
+  EXPECT_FALSE(child->ShowHint());
+  QCoreApplication::sendEvent(grandchild->ClientWidget(), &tip);
+  EXPECT_FALSE(Application->HintWindow()->Visible());
+  child->SetParentShowHint(true);
+  EXPECT_TRUE(child->ShowHint() && grandchild->ShowHint());
+  // A control placed later takes its new parent's setting.
+  auto* late = new TProbe(nullptr);
+  late->SetParent(child);
+  EXPECT_TRUE(late->ShowHint());
+}
+
+TEST(Mouse, TheWheelsUpAndDownEventsComeAfterOnMouseWheel) {
+  TProbe c(nullptr);
+  Log seen;
+  bool wheelTakes = false, stepTakes = true;
+  c.OnMouseWheel = [&](TObject*, TShiftState, int delta, TPoint, bool& handled) {
+    seen.push_back("wheel " + std::to_string(delta));
+    handled = wheelTakes;
+  };
+  c.OnMouseWheelDown = [&](TObject*, TShiftState, TPoint, bool& handled) {
+    seen.push_back("down");
+    handled = stepTakes;
+  };
+  c.OnMouseWheelUp = [&](TObject*, TShiftState, TPoint, bool& handled) {
+    seen.push_back("up");
+    handled = stepTakes;
+  };
+  auto turn = [&](int dy) {
+    QWheelEvent e(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, dy), Qt::NoButton, Qt::NoModifier,
+                  Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(c.ClientWidget(), &e);
+    return e.isAccepted();
+  };
+  EXPECT_TRUE(turn(-120));
+  EXPECT_TRUE(turn(120));
+  stepTakes = false;
+  EXPECT_FALSE(turn(120)) << "left by both, it goes on to the parent";
+  wheelTakes = true;
+  EXPECT_TRUE(turn(-120));
+  EXPECT_EQ(seen, (Log{"wheel -120", "down", "wheel 120", "up", "wheel 120", "up", "wheel -120"}));
+}
+
+TEST(Properties, BiDiModeFollowsTheParentAndTurnsWhatQtDraws) {
+  TShownForm form;
+  auto* panel = Place<TProbe>(&form, 0, 0, 200, 100);
+  auto* edit = Place<TEdit>(panel, 10, 10, 120, 21);
+  auto* own = Place<TProbe>(panel, 10, 50, 50, 20);
+  own->SetBiDiMode(bdLeftToRight);
+  QLineEdit* line = edit->Handle()->findChild<QLineEdit*>();
+  ASSERT_NE(line, nullptr);
+  EXPECT_EQ(line->layoutDirection(), Qt::LeftToRight);
+  panel->SetBiDiMode(bdRightToLeft);
+  EXPECT_TRUE(edit->ParentBiDiMode());
+  EXPECT_EQ(edit->BiDiMode(), bdRightToLeft);
+  EXPECT_TRUE(edit->UseRightToLeftReading());
+  EXPECT_EQ(line->layoutDirection(), Qt::RightToLeft) << "the edit's text runs from the right";
+  EXPECT_EQ(own->BiDiMode(), bdLeftToRight) << "a control with its own mode keeps it";
+  EXPECT_EQ(own->Handle()->layoutDirection(), Qt::LeftToRight);
+  auto* memo = Place<TMemo>(panel, 10, 10, 120, 60);
+  memo->SetScrollBars(ssBoth);
+  EXPECT_EQ(memo->BiDiMode(), bdRightToLeft) << "placed later, it follows";
+  EXPECT_EQ(memo->ScrollBarWidget(sbHorizontal)->layoutDirection(), Qt::LeftToRight)
+      << "the window's own bars keep their direction";
+  panel->SetParentBiDiMode(true);  // the form is left to right
+  EXPECT_EQ(edit->BiDiMode(), bdLeftToRight);
+  EXPECT_EQ(line->layoutDirection(), Qt::LeftToRight);
+}
+
 }  // namespace

@@ -140,6 +140,32 @@ TEST(Edit, EnteringSelectsTheTextUnlessAutoSelectIsOffAndSelectionsCountCharacte
   EXPECT_EQ(line->displayText(), QString("secret"));
 }
 
+// The selection shows in the highlight colour while the edit has the focus,
+// and without it only with HideSelection off.
+TEST(Edit, HideSelectionHidesTheSelectionOfAnEditOrMemoWithoutTheFocus) {
+  TShownForm form;
+  auto* other = Place<TEdit>(&form, 10, 200, 121, 21);
+  auto* edit = Place<TEdit>(&form, 10, 10, 121, 21);
+  auto* memo = Place<TMemo>(&form, 10, 50, 185, 89);
+  for (TCustomEdit* e : {static_cast<TCustomEdit*>(edit), static_cast<TCustomEdit*>(memo)}) {
+    e->SetText("selected text");
+    EXPECT_TRUE(e->HideSelection()) << "on by default";
+    for (bool hide : {true, false}) {
+      e->SetHideSelection(hide);
+      e->SetFocus();
+      e->SelectAll();
+      EXPECT_GT(CountPixels(Grabbed(e), clHighlight), 20) << "focused, hide " << hide;
+      other->SetFocus();
+      const int shown = CountPixels(Grabbed(e), clHighlight);
+      if (hide)
+        EXPECT_EQ(shown, 0) << "hidden without the focus";
+      else
+        EXPECT_GT(shown, 20) << "kept without the focus";
+      EXPECT_EQ(e->SelLength(), 13) << "the selection itself stays";
+    }
+  }
+}
+
 // ---------------------------------------------------------------- memo
 
 TEST(Memo, LinesEditTheTextAndEveryChangeFiresOnChange) {

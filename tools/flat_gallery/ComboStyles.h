@@ -2,21 +2,13 @@
 /** The combo box styles and the list box in the gallery (and in the render
  *  tool's pictures): owner-drawn colour items, and a band of examples. */
 
+#include "GalleryPlace.h"
 #include "ui/StdCtrls.h"
 
 #include <functional>
 #include <string>
 
 class TForm;
-
-/** A new T owned by parent and placed on it at (x, y, w, h). */
-template <class T>
-T* Add(TWinControl* parent, int x, int y, int w, int h) {
-  auto* c = new T(parent);
-  c->SetParent(parent);
-  c->SetBounds(x, y, w, h);
-  return c;
-}
 
 /** The colour items the owner-drawn examples show, by name. */
 extern const char* const kColourNames[5];

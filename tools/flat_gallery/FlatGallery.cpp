@@ -1,4 +1,5 @@
-// flat_gallery: a window with every flat control, for a person to try them.
+// flat_gallery: a window with every flat control, for a person to try them,
+// and a strip with dragging, docking and pop-up menus.
 //
 //   flat_gallery                     shows the window until it is closed
 //   flat_gallery --snapshot out.png  writes a picture of the window and ends
@@ -16,6 +17,7 @@
 #include "components/FlatSpeedButton.h"
 #include "components/FlatSpinEdit.h"
 #include "components/FlatSplitter.h"
+#include "GalleryDragDock.h"
 #include "ui/Forms.h"
 
 #include <QCoreApplication>
@@ -155,6 +157,7 @@ public:
       off->SetEnabled(!off->Enabled());
       Status(off->Enabled() ? "Enabled" : "Disabled");
     };
+    AddDragAndDock(this, [this](const std::string& text) { Status(text); });
     Status("Move the mouse over the controls, click, type and drag the splitter");
   }
 
