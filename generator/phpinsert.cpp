@@ -113,13 +113,15 @@ std::string TFormPageGenerator::FieldDescriptor(const TWebInput& input) const {
   const std::string kind = FieldKind(input);
   std::string text = "array('" + FormName(input.Database_field) + "', '" + kind + "'";
   const TBaseHtmlInput& html = *input.HtmlInput;
-  if (kind == "checks" && html.iLSource != 0) {
+  // The items of a choice, against which the site reads what a browser
+  // posts back (line ends as CR LF) as the item it stands for.
+  if ((kind == "checks" || kind == "choice") && html.iLSource != 0) {
     text += ", " + ItemValuesArray(html);
-  } else if (kind == "checks") {
+  } else if (kind == "checks" || kind == "choice") {
     text += ", array('sql' => '" + BuildLookupSelect(html, DatabaseName) + "', 'value' => '" +
             PhpSingleQuoted(html.iLValueField) + "', 'display' => '" + PhpSingleQuoted(html.iLDisplayField) + "')";
   }
-  return text + ")";
+  return text + ", 'caption' => '" + PhpSingleQuoted(input.Caption) + "')";
 }
 
 std::string TFormPageGenerator::BuildChangeMailCode(const TWebTable& table, const std::string& heading,

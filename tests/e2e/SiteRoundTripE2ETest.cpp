@@ -47,8 +47,11 @@ std::string Message(const std::string& html) {
 }
 const std::string kUnchanged = "Nothing was changed, so nothing was saved.";
 const std::string kSaved = "The record was saved.";
-const std::string kMeanwhile =
-    "The record was changed meanwhile, so nothing was saved: the form shows it as it is now, with your changes.";
+/** The refusal of a save whose field (its caption) changed meanwhile. */
+std::string Meanwhile(const std::string& caption) {
+  return "The record was changed meanwhile, so nothing was saved: \"" + caption + "\" was changed since the form was "
+         "shown. The form shows the record as it is now, with your changes; send it again to save them.";
+}
 
 class RoundTripSiteTest : public ServedSiteTest {
 protected:
@@ -427,7 +430,7 @@ TEST_F(RoundTripSiteTest, TwoVisitorsSavingOneRowKeepEachOthersChanges) {
   TBrowserForm same = formA;
   same.Set("title", "Saw of A");
   const THttpResponse refused = Send(a, update, same);
-  EXPECT_EQ(Message(refused.Body), kMeanwhile);
+  EXPECT_EQ(Message(refused.Body), Meanwhile("title"));
   EXPECT_EQ(RowOf("tool", "id = 1"), savedByA);
   const TBrowserForm again = BrowserForm(refused.Body);
   EXPECT_EQ(again.Get("title"), "Saw of A");
@@ -526,7 +529,7 @@ TEST_F(RoundTripSiteTest, ABrowserSendsFormsBackUnchangedAndKeepsLineEnds) {
   EXPECT_EQ(RowOf("tool", "id = 2").at("title"), Hex("'Drill of B'"));
   openThenOtherSaves("Drill of C");
   browser.Type("title", " of A");
-  EXPECT_NE(browser.Submit().find(kMeanwhile), std::string::npos);
+  EXPECT_NE(browser.Submit().find(Meanwhile("title")), std::string::npos);
   EXPECT_EQ(RowOf("tool", "id = 2").at("title"), Hex("'Drill of C'"));
 
   browser.Open(Url(Page("tool", "insert")));
