@@ -109,7 +109,7 @@ std::string TFormPageGenerator::PostedValue(const TWebInput& input) {
   return "requestValue('" + field + "')";
 }
 
-std::string TFormPageGenerator::FieldDescriptor(const TWebInput& input) const {
+std::string TFormPageGenerator::FieldDescriptor(const TWebInput& input, bool caption) const {
   const std::string kind = FieldKind(input);
   std::string text = "array('" + FormName(input.Database_field) + "', '" + kind + "'";
   const TBaseHtmlInput& html = *input.HtmlInput;
@@ -121,7 +121,8 @@ std::string TFormPageGenerator::FieldDescriptor(const TWebInput& input) const {
     text += ", array('sql' => '" + BuildLookupSelect(html, DatabaseName) + "', 'value' => '" +
             PhpSingleQuoted(html.iLValueField) + "', 'display' => '" + PhpSingleQuoted(html.iLDisplayField) + "')";
   }
-  return text + ", 'caption' => '" + PhpSingleQuoted(input.Caption) + "')";
+  if (caption) text += ", 'caption' => '" + PhpSingleQuoted(input.Caption) + "'";
+  return text + ")";
 }
 
 std::string TFormPageGenerator::BuildChangeMailCode(const TWebTable& table, const std::string& heading,
@@ -336,7 +337,7 @@ void TInsertGenerator::Generate() {
     if (!input->Insert) continue;
     e.NewBlock("yzt_insert_sql_field_values");
     e.Assign("yzt_insert_field_str", (first ? "." : ".\",\".") + std::string("$qfForm->insertSql('") +
-                                         PhpSingleQuoted(input->Database_field) + "', " + FieldDescriptor(*input) +
+                                         PhpSingleQuoted(input->Database_field) + "', " + FieldDescriptor(*input, false) +
                                          ")" + kCrLf);
     first = false;
   }
