@@ -410,7 +410,7 @@ function storeUpload($field, $dir): ?string
     // as a page. No dot stays inside the name either, since some servers run
     // "x.php.jpg" as a script.
     static $passive = ['jpg', 'jpeg', 'png', 'gif', 'webp', 'bmp', 'ico', 'tif', 'tiff', 'pdf', 'txt', 'csv', 'rtf',
-                       'doc', 'docx', 'xls', 'xlsx', 'ppt', 'pptx', 'odt', 'ods', 'odp', 'zip', 'gz', 'tgz', 'bz2',
+                       'doc', 'docx', 'xls', 'xlsx', 'ppt', 'pptx', 'odt', 'ods', 'odp', 'zip', 'gz', 'bz2',
                        '7z', 'rar', 'tar'];
     $dot = strrpos($name, '.');
     if ($dot !== false && in_array(strtolower(substr($name, $dot + 1)), $passive, true)) {

@@ -18,9 +18,9 @@
 // Included by functions.php, which every page includes.
 
 /** What the server says of a table's columns, asked once per request:
- *  ['sql' => `db`.`table`, 'columns' => name => [base, type, null, default,
- *  auto]]; auto: the server sets the column itself when the row changes (ON
- *  UPDATE, generated). */
+ *  ['sql' => `db`.`table`, 'db' => db, 'name' => table, 'columns' => name =>
+ *  [base, type, null, default, auto]]; auto: the server sets the column
+ *  itself when the row changes (ON UPDATE, generated). */
 function qfTable($link, $db, $table): array
 {
     static $known = [];
@@ -43,10 +43,11 @@ function qfTable($link, $db, $table): array
         ];
     }
     // A failed question is not kept: the next page asks again.
+    $info = ['sql' => $sql, 'db' => qfText($db), 'name' => qfText($table), 'columns' => $columns];
     if ($columns) {
-        $known[$sql] = ['sql' => $sql, 'columns' => $columns];
+        $known[$sql] = $info;
     }
-    return ['sql' => $sql, 'columns' => $columns];
+    return $info;
 }
 
 /** The server's description of one column, or that of an unknown column. */
@@ -241,14 +242,27 @@ function qfRowDigest($row, array $columns): string
     return md5($digests);
 }
 
+/** Whether a trigger may change a table's rows as they are updated. */
+function qfHasUpdateTrigger($link, array $table): bool
+{
+    $rows = qfRows($link, "SELECT 1 FROM information_schema.TRIGGERS WHERE EVENT_OBJECT_SCHEMA='"
+                   . sqlEscape($link, $table['db'] ?? '') . "' AND EVENT_OBJECT_TABLE='"
+                   . sqlEscape($link, $table['name'] ?? '') . "' AND EVENT_MANIPULATION='UPDATE'"
+                   . " AND ACTION_TIMING='BEFORE' LIMIT 1", $error);
+    return $rows !== [] || $error !== null;
+}
+
 /** A condition that holds for the row $row before an update writes $set into
  *  it and still holds afterwards: its key, where the update leaves the key;
  *  else every value the update leaves and the server does not set itself
- *  (ON UPDATE, generated). */
+ *  (ON UPDATE, generated), or none where a trigger may change any. */
 function qfSaveScope($link, array $table, array $row, array $set, array $keys, bool $keyless): string
 {
     $keyWritten = array_intersect_key($set, $keys) !== [];
     $sql = '1';
+    if (($keyless || $keyWritten) && qfHasUpdateTrigger($link, $table)) {
+        return $sql;
+    }
     foreach ($table['columns'] as $column => $about) {
         $column = (string)$column;
         $key = !$keyless && isset($keys[$column]);
@@ -298,33 +312,40 @@ function qfUpdateCounts($link): array
 // ---------------------------------------------------------------- keys
 
 /** The key parameters of a row's links ("&id=3"): a NULL as name-null, an
- *  approximate number as its exact text. A value longer than 64 characters
- *  once URL-encoded goes as its first characters (which an index can use)
- *  and name-md5, its digest; and a row whose parameters would still pass
- *  1,500 characters as qf-row, the digest of all its key values: so every
- *  link stays under 2 KB. $keys: column => form name. */
+ *  approximate number as its exact text. A long value goes as name-md5, its
+ *  digest: without a key every value longer than 64 characters once
+ *  URL-encoded (the row is found by a scan all the same), with a key only the
+ *  longest ones while the parameters pass 1,500 characters (a key value
+ *  finds its row through the key's index). Parameters that still pass 1,500
+ *  characters go as qf-row, the digest of all the key values. So every link
+ *  stays under 2 KB. $keys: column => form name. */
 function qfKeyParams($row, array $keys, bool $keyless): string
 {
-    $params = '';
+    $params = [];
+    $encoded = [];
     foreach ($keys as $column => $name) {
         $value = qfExactValue($row, $column);
         if ($value === null) {
-            $params .= '&' . $name . '-null=1';
+            $params[$column] = '&' . $name . '-null=1';
             continue;
         }
-        $text = qfText($value);
-        $encoded = urlencode($text);
-        if (strlen($encoded) > 64) {
-            $start = preg_match('/^.{1,8}/su', $text, $m) ? '&' . $name . '=' . urlencode($m[0]) : '';
-            $params .= $start . '&' . $name . '-md5=' . md5($text);
-        } else {
-            $params .= '&' . $name . '=' . $encoded;
-        }
+        $encoded[$column] = urlencode(qfText($value));
+        $params[$column] = '&' . $name . '=' . $encoded[$column];
     }
-    if (strlen($params) > 1500) {
+    $size = strlen(implode('', $params));
+    uasort($encoded, fn (string $a, string $b): int => strlen($b) <=> strlen($a));
+    foreach ($encoded as $column => $text) {
+        if ($keyless ? strlen($text) <= 64 : $size <= 1500) {
+            continue;
+        }
+        $digest = '&' . $keys[$column] . '-md5=' . md5(qfText(qfExactValue($row, $column)));
+        $size += strlen($digest) - strlen($params[$column]);
+        $params[$column] = $digest;
+    }
+    if ($size > 1500) {
         return '&qf-row=' . qfRowDigest($row, array_map('strval', array_keys($keys)));
     }
-    return $params;
+    return implode('', $params);
 }
 
 /** The SQL condition that names the row of the key parameters in $params
@@ -338,7 +359,7 @@ function qfKeyCondition($link, $db, $table, array $keys, bool $keyless, ?array $
  *  NULL-safe: a missing parameter is the empty text, a malformed digest
  *  names nothing. A key value is compared as the column compares it (the
  *  key is unique that way); a row without a key is named by the exact bytes
- *  of its values; a long value by its digest, a text also by its start. */
+ *  of its values; a long value by its digest. */
 function qfKeySql($link, array $info, array $keys, bool $keyless, array $params): string
 {
     $digest = fn (string $name): string => preg_match('/^[0-9a-f]{32}$/D', qfText($params[$name] ?? ''))
@@ -355,9 +376,6 @@ function qfKeySql($link, array $info, array $keys, bool $keyless, array $params)
         if (isset($params[$name . '-null'])) {
             $sql .= ' AND ' . $ident . ' IS NULL';
         } elseif (isset($params[$name . '-md5'])) {
-            if (qfIsText($about) && $value !== '') {
-                $sql .= ' AND ' . $ident . " LIKE '" . sqlEscape($link, qfLikeText($value)) . "%'";
-            }
             $sql .= ' AND MD5(' . qfClientBytes($about, $ident) . ")='" . $digest($name . '-md5') . "'";
         } elseif (!$keyless) {
             $sql .= ' AND ' . $ident . '=' . qfValueSql($link, $about, $value);

@@ -361,7 +361,11 @@ std::string TBrowser::Choose(const std::string& name, const std::string& value) 
   return Command("{\"choose\": [" + JsonString(name) + ", " + JsonString(value) + "]}");
 }
 
+std::string TBrowser::Click(const std::string& name) { return Command("{\"click\": " + JsonString(name) + "}"); }
+
 std::string TBrowser::Submit() { return Command("{\"submit\": true}"); }
+
+std::string TBrowser::Back() { return Command("{\"back\": true}"); }
 
 // ---------------------------------------------------------------- forms
 

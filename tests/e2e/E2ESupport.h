@@ -138,7 +138,9 @@ public:
   std::string Open(const std::string& url);
   std::string Type(const std::string& name, const std::string& text);
   std::string Choose(const std::string& name, const std::string& value);
+  std::string Click(const std::string& name);
   std::string Submit();
+  std::string Back();
 
 private:
   std::string Command(const std::string& json);

@@ -290,7 +290,7 @@ case 'fragments':
     check('key url', $url, 'detail.php?k=1&id=a+b%26c%3Dd&it-27s-20-24x-null=1');
     check('keyless condition', $keyless, "1 AND `id` IS NULL AND MD5(CAST(CONVERT(`it's \$x` USING utf8mb4) AS BINARY))='"
           . md5(str_repeat('x', 65)) . "'");
-    check('keyless url', $keylessUrl, 'k=1&id-null=1&it-27s-20-24x=xxxxxxxx&it-27s-20-24x-md5=' . md5(str_repeat('x', 65)));
+    check('keyless url', $keylessUrl, 'k=1&id-null=1&it-27s-20-24x-md5=' . md5(str_repeat('x', 65)));
     check('lookup', $sql,
           "SELECT DISTINCT `name` ,`id` FROM `my-db`.`ci``ty` WHERE `name` NOT LIKE 'O''B\\\\%' ORDER BY `name` DESC");
     break;
