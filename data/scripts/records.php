@@ -13,7 +13,8 @@
 // Request names: a column travels under its form name (letters, digits,
 // "_" and "-XX" escapes; see the generator). Names made from it add "-"
 // and a lower-case word ("tags-i2", "pic-file", "id-null"), which no form
-// name can hold, so they never meet another column's name.
+// name can hold, so they never meet another column's name; so does the
+// site's own digest of a row in its links, "qf-row".
 //
 // Included by functions.php, which every page includes.
 

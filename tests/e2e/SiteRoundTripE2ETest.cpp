@@ -245,6 +245,12 @@ protected:
   THttpResponse Send(THttpClient& visitor, const std::string& target, const TBrowserForm& form) {
     return visitor.Post(ResolveTarget(target, form.Action), form.Fields, form.Files);
   }
+  /** The visitor opens the row at target, changes one field and saves it. */
+  void SaveField(THttpClient& visitor, const std::string& target, const std::string& field, const std::string& value) {
+    TBrowserForm form = BrowserForm(visitor.Get(target).Body);
+    form.Set(field, value);
+    EXPECT_EQ(Message(Send(visitor, target, form).Body), kSaved) << target << " " << field;
+  }
 
   std::string FBase;
   std::vector<std::string> FRows;  // the fixture's INSERT statements
@@ -537,9 +543,7 @@ TEST_F(RoundTripSiteTest, TwoVisitorsSavingOneRowKeepEachOthersChanges) {
   THttpClient a = Visitor(), b = Visitor();
   const std::string update = Page("tool", "update") + "?qf_key=1&id=1";
   const TBrowserForm formA = BrowserForm(a.Get(update).Body);
-  TBrowserForm formB = BrowserForm(b.Get(update).Body);
-  formB.Set("title", "Saw of B");
-  EXPECT_EQ(Message(Send(b, update, formB).Body), kSaved);
+  SaveField(b, update, "title", "Saw of B");
   const TRow savedByB = RowOf("tool", "id = 1");
 
   EXPECT_EQ(Message(Send(a, update, formA).Body), kUnchanged);
@@ -589,9 +593,7 @@ TEST_F(RoundTripSiteTest, RepeatedAndRefusedSavesKeepWhatWasTyped) {
     SCOPED_TRACE(table);
     const std::string update = Page(table, "update") + "?qf_key=1&id=1";
     TBrowserForm formA = BrowserForm(a.Get(update).Body);
-    TBrowserForm formB = BrowserForm(b.Get(update).Body);
-    formB.Set(std::string(table) == "tool" ? "tags_1" : "mark", std::string(table) == "tool" ? "by B" : "10");
-    EXPECT_EQ(Message(Send(b, update, formB).Body), kSaved);
+    SaveField(b, update, std::string(table) == "tool" ? "tags_1" : "mark", std::string(table) == "tool" ? "by B" : "10");
     before = AllBytes();
     formA.Set(field, typed);
     const THttpResponse refused = Send(a, update, formA);
@@ -607,9 +609,7 @@ TEST_F(RoundTripSiteTest, RepeatedAndRefusedSavesKeepWhatWasTyped) {
   // gives A's form back, without links to a row it no longer names.
   const std::string loan = Page("loan", "update") + "?qf_key=1&tool_id=1&borrower=ann";
   TBrowserForm formA = BrowserForm(a.Get(loan).Body);
-  TBrowserForm formB = BrowserForm(b.Get(loan).Body);
-  formB.Set("borrower", "cid");
-  EXPECT_EQ(Message(Send(b, loan, formB).Body), kSaved);
+  SaveField(b, loan, "borrower", "cid");
   before = AllBytes();
   formA.Set("remark", "typed by A\r\non two lines");
   const THttpResponse lost = Send(a, loan, formA);
@@ -725,9 +725,7 @@ TEST_F(RoundTripSiteTest, ABrowserSendsFormsBackUnchangedAndKeepsLineEnds) {
   const std::string update = Page("tool", "update") + "?qf_key=1&id=2";
   const auto openThenOtherSaves = [&](const std::string& title) {
     browser.Open(Url(update));
-    TBrowserForm form = BrowserForm(other.Get(update).Body);
-    form.Set("title", title);
-    EXPECT_EQ(Message(Send(other, update, form).Body), kSaved);
+    SaveField(other, update, "title", title);
   };
   openThenOtherSaves("Drill of B");
   browser.Type("tags_1", " too");
@@ -794,9 +792,7 @@ TEST_F(RoundTripSiteTest, ABrowserFollowsWhatTheServerStoredAndKeepsWhatWasTyped
   // name, with what was typed, and saved when sent again.
   const std::string box = Page("box", "update") + "?qf_key=1&id=1";
   browser.Open(Url(box));
-  TBrowserForm formB = BrowserForm(other.Get(box).Body);
-  formB.Set("mark", "10");
-  EXPECT_EQ(Message(Send(other, box, formB).Body), kSaved);
+  SaveField(other, box, "mark", "10");
   browser.Type("stamp", " by A");
   EXPECT_NE(browser.Submit().find(Meanwhile("stamp")), std::string::npos);
   EXPECT_EQ(RowOf("box", "id = 1").at("stamp"), Hex("'LOWER'"));
@@ -807,9 +803,7 @@ TEST_F(RoundTripSiteTest, ABrowserFollowsWhatTheServerStoredAndKeepsWhatWasTyped
   // Another visitor changed the key of the record the browser has open.
   const std::string loan = Page("loan", "update") + "?qf_key=1&tool_id=1&borrower=bob";
   browser.Open(Url(loan));
-  TBrowserForm key = BrowserForm(other.Get(loan).Body);
-  key.Set("borrower", "dan");
-  EXPECT_EQ(Message(Send(other, loan, key).Body), kSaved);
+  SaveField(other, loan, "borrower", "dan");
   before = AllBytes();
   browser.Type("remark", "typed in the browser");
   EXPECT_NE(browser.Submit().find(kLost), std::string::npos);

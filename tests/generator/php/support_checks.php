@@ -355,6 +355,31 @@ case 'lookups':
           printed(fn () => writeHtmlTextFromDB($link, 'shop', 'customer', 'id', "x' OR '1'='1", 'name')), '');
     check('text from reserved table', printed(fn () => writeHtmlTextFromDB($link, 'shop', 'order', 'id', 2, 'key')),
           'A-0002');
+
+    // A save finds its row as the server stored it among rows alike; a row
+    // gone saves nothing; where the rows cannot be compared it saves, and
+    // names no row rather than another.
+    mysqli_query($link, 'CREATE TEMPORARY TABLE `qf_saves` (`n` INT, `d` DECIMAL(6,2), `f` FLOAT)');
+    mysqli_query($link, 'INSERT INTO `qf_saves` VALUES (1, 1.00, 0.1234567), (1, 2.00, 0.12345671)');
+    $saves = qfTable($link, 'shop', 'qf_saves');
+    $keys = ['n' => 'n', 'd' => 'd', 'f' => 'f'];
+    $row = qfFetchRow($link, $saves, 'd = 2');
+    parse_str(qfKeyParams($row, $keys, true), $params);
+    check('exact float', $params['f'], '0.12345670908689499');
+    $where = qfKeySql($link, $saves, $keys, true, $params);
+    $form = new QfForm($link, $saves);
+    check('saved', [$form->update($row, ['d' => "'3.5'"], $where, $keys, true), $form->savedRow],
+          [true, ['n' => '1', 'd' => '3.50', 'f' => '0.123457', 'f ' => '0.12345670908689499']]);
+    $gone = new QfForm($link, $saves);
+    check('gone', [$gone->update($row, ['d' => "'4'"], $where, $keys, true), $gone->lost], [false, true]);
+    $blind = $saves;
+    $blind['columns']['missing'] = $saves['columns']['n'];
+    $unnamed = new QfForm($link, $blind);
+    $first = qfFetchRow($link, $saves, 'd = 1');
+    parse_str(qfKeyParams($first, $keys, true), $params);
+    $where = qfKeySql($link, $saves, $keys, true, $params);
+    check('unnamed', [$unnamed->update($first, ['d' => "'5'"], $where, $keys, true), $unnamed->savedRow], [true, null]);
+    check('stored', qfRows($link, 'SELECT `d` FROM `qf_saves` ORDER BY `d`'), [['d' => '3.50'], ['d' => '5.00']]);
     break;
 
 case 'mail':
