@@ -1,11 +1,12 @@
 // The generated site judged by what lands in the database, on a schema of
 // its own (tests/fixtures/site/roundtrip.sql): a form posted back as the
 // browser shows it writes nothing; one changed field changes that field
-// only; a blank insert stores the columns' defaults and NULLs; rows of tables
-// without a key are reached, changed and deleted one at a time, each by its
-// exact values; two visitors saving one row keep each other's changes; a
-// failed upload or insert keeps what the visitor sent. The forms are sent as
-// a browser sends them (BrowserForm), and once more by headless Chromium.
+// only; a save follows the row as the server stored it; a blank insert
+// stores the columns' defaults and NULLs; rows without a key, or with a
+// FLOAT or long key, are reached, changed and deleted one at a time; two
+// visitors saving one row keep each other's changes; a refused or failed
+// save keeps what the visitor sent. The forms are sent as a browser sends
+// them (BrowserForm), and once more by headless Chromium.
 
 #include "E2ESupport.h"
 

@@ -1,7 +1,7 @@
 // The list page's filters, sorting and paging, and hostile requests against
 // the generated site: SQL, quotes and arrays in key, filter, sort and paging
 // parameters, and upload names that try to leave the upload folder, run as
-// PHP or take another record's file.
+// PHP or in a browser, or take another record's file.
 
 #include "TestSupport.h"
 #include "E2ESupport.h"
