@@ -70,7 +70,7 @@ std::string BuildRowValueCode(const TWebInput& input, const std::string& databas
         code += "if (isValueSet(" + value + ", " + itemValue + ", " + ItemValuesArray(html) + ")) { " + write +
                 " echo ' '; }" + kCrLf;
       else
-        code += "if (" + value + " == " + itemValue + ") " + write + kCrLf;
+        code += "if (qfIsChosen(" + value + ", " + itemValue + ")) " + write + kCrLf;
     }
     return code;
   }

@@ -109,16 +109,19 @@ std::string TFormPageGenerator::PostedValue(const TWebInput& input) {
   return "requestValue('" + field + "')";
 }
 
-std::string TFormPageGenerator::FieldDescriptor(const TWebInput& input) const {
+std::string TFormPageGenerator::FieldDescriptor(const TWebInput& input, bool caption) const {
   const std::string kind = FieldKind(input);
   std::string text = "array('" + FormName(input.Database_field) + "', '" + kind + "'";
   const TBaseHtmlInput& html = *input.HtmlInput;
-  if (kind == "checks" && html.iLSource != 0) {
+  // The items of a choice, against which the site reads what a browser
+  // posts back (line ends as CR LF) as the item it stands for.
+  if ((kind == "checks" || kind == "choice") && html.iLSource != 0) {
     text += ", " + ItemValuesArray(html);
-  } else if (kind == "checks") {
+  } else if (kind == "checks" || kind == "choice") {
     text += ", array('sql' => '" + BuildLookupSelect(html, DatabaseName) + "', 'value' => '" +
             PhpSingleQuoted(html.iLValueField) + "', 'display' => '" + PhpSingleQuoted(html.iLDisplayField) + "')";
   }
+  if (caption) text += ", 'caption' => '" + PhpSingleQuoted(input.Caption) + "'";
   return text + ")";
 }
 
@@ -334,7 +337,7 @@ void TInsertGenerator::Generate() {
     if (!input->Insert) continue;
     e.NewBlock("yzt_insert_sql_field_values");
     e.Assign("yzt_insert_field_str", (first ? "." : ".\",\".") + std::string("$qfForm->insertSql('") +
-                                         PhpSingleQuoted(input->Database_field) + "', " + FieldDescriptor(*input) +
+                                         PhpSingleQuoted(input->Database_field) + "', " + FieldDescriptor(*input, false) +
                                          ")" + kCrLf);
     first = false;
   }

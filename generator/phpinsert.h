@@ -65,9 +65,10 @@ protected:
   /** The raw posted value of a column as PHP: the joined check boxes of a
    *  "Checkbox" column, else the posted field. */
   static std::string PostedValue(const TWebInput& input);
-  /** array('form name', 'kind'[, items]): how the site reads the column's
-   *  field (a check-box group with its item values or its lookup). */
-  std::string FieldDescriptor(const TWebInput& input) const;
+  /** array('form name', 'kind'[, items][, 'caption' => caption]): how the
+   *  site reads the column's field (a choice or check-box group with its item
+   *  values or its lookup) and, with `caption`, names it in messages. */
+  std::string FieldDescriptor(const TWebInput& input, bool caption) const;
   /** Name of check box `index` (from 1) of a group, and id of radio button
    *  `index`: the form name, "-i" or "-r" and the number, which no other
    *  column's form name can be. */

@@ -179,6 +179,10 @@ void TListGenerator::Generate() {
   e.AssignGlobal("yzt_lookup_joins", joins);
   e.AssignGlobal("yzt_seek_columns", seekColumns);
   e.AssignGlobal("yzt_key_fields", keyFields);
+  // The rows carry the exact text of approximate numbers, which their links
+  // name them by (qfSelectExact of the site's scripts).
+  e.AssignGlobal("yzt_qf_table", BuildTableInfo(table));
+  e.AssignGlobal("yzt_row_qualifier", PhpSingleQuoted(SqlIdentifier(table.Name) + "."));
 
   for (size_t i = 0; i < table.InputList.size(); ++i) {
     const TWebInput& input = *table.InputList[i];

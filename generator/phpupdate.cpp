@@ -208,7 +208,7 @@ void TUpdateGenerator::Generate() {
     std::string column = "'";
     column.append(PhpSingleQuoted(input->Database_field)).append("'");
     e.Assign("yzt_update_field_name", column);
-    e.Assign("yzt_update_field_str", FieldDescriptor(*input));
+    e.Assign("yzt_update_field_str", FieldDescriptor(*input, true));
     first = false;
   }
 

@@ -148,13 +148,13 @@ function qfItem(array $row, $valueField, $displayField): array
 
 /** Whether $value is $stored or one of its comma-separated members (SET).
  *  With the group's $items, members are read as qfSetMembers reads them, so
- *  that an item holding commas is one member. */
+ *  that an item holding commas is one member; an ambiguous list has none. */
 function isValueSet($stored, $value, ?array $items = null): bool
 {
     $stored = qfText($stored);
     $value = qfText($value);
     if ($items !== null) {
-        return in_array($value, qfSetMembers($stored, array_map('qfText', $items)), true);
+        return in_array($value, qfSetMembers($stored, array_map('qfText', $items)) ?? [], true);
     }
     if ($stored === $value) {
         return true;
@@ -163,35 +163,54 @@ function isValueSet($stored, $value, ?array $items = null): bool
 }
 
 /** The members of a comma-separated list of values (a SET, or the ticked
- *  items of a check-box group): at each place the longest of $items that
- *  stands there whole, else the text up to the next comma. So the items
- *  "Smith, John" and "Smith" read "Smith, John,Doe" as two members. */
-function qfSetMembers(string $stored, array $items): array
+ *  items of a check-box group), read against the group's $items, which may
+ *  hold commas: of every way to cut the list into items and comma-free other
+ *  members, the one with the fewest other members. So the items "a", "a,b"
+ *  and "b,c" read "a,b,c" as "a" and "b,c", and "Smith, John" and "Smith"
+ *  read "Smith, John,Doe" as two members. Null when two ways tie (items "a",
+ *  "b" and "a,b" in "a,b"): nobody can tell what was ticked. */
+function qfSetMembers(string $stored, array $items): ?array
 {
     if ($stored === '') {
         return [];
     }
-    $items = array_unique(array_filter($items, fn ($item) => $item !== ''));
-    usort($items, fn ($a, $b) => strlen($b) <=> strlen($a));
-    $members = [];
+    $items = array_values(array_unique(array_filter($items, fn ($item) => $item !== '')));
     $length = strlen($stored);
-    for ($at = 0; $at <= $length; $at += strlen($member) + 1) {
-        $member = null;
+    $starts = [0];
+    for ($at = strpos($stored, ','); $at !== false; $at = strpos($stored, ',', $at + 1)) {
+        $starts[] = $at + 1;
+    }
+    // From the last member back: for the list from each start on, the fewest
+    // other members, in how many ways (counted up to 2), and the members.
+    $best = [];
+    foreach (array_reverse($starts) as $at) {
+        $ways = [];
         foreach ($items as $item) {
             $end = $at + strlen($item);
             if ($end <= $length && ($end === $length || $stored[$end] === ',')
                 && substr_compare($stored, $item, $at, strlen($item)) === 0) {
-                $member = $item;
-                break;
+                $ways[] = [0, $item, $end];
             }
         }
-        if ($member === null) {
-            $comma = strpos($stored, ',', $at);
-            $member = substr($stored, $at, ($comma === false ? $length : $comma) - $at);
+        $comma = strpos($stored, ',', $at);
+        $end = $comma === false ? $length : $comma;
+        $piece = substr($stored, $at, $end - $at);
+        if (!in_array($piece, $items, true)) {
+            $ways[] = [1, $piece, $end];
         }
-        $members[] = $member;
+        $found = null;
+        foreach ($ways as [$other, $member, $end]) {
+            [$others, $count, $members] = $end === $length ? [0, 1, []] : $best[$end + 1];
+            $others += $other;
+            if ($found === null || $others < $found[0]) {
+                $found = [$others, $count, array_merge([$member], $members)];
+            } elseif ($others === $found[0]) {
+                $found[1] = min(2, $found[1] + $count);
+            }
+        }
+        $best[$at] = $found;
     }
-    return $members;
+    return $best[0][1] === 1 ? $best[0][2] : null;
 }
 
 /** Whether an item of a single choice (select, radio group) is the stored
@@ -242,7 +261,7 @@ function qfChoiceItems(string $type, $link, $sql, $valueField, $displayField, $n
     $checks = $type === 'checkbox';
     $items = array_map(fn ($row) => qfItem($row, $valueField, $displayField), qfRows($link, $sql));
     $values = array_column($items, 0);
-    $members = $checks && $current !== null ? qfSetMembers(qfText($current), $values) : [];
+    $members = $checks && $current !== null ? qfSetMembers(qfText($current), $values) ?? [] : [];
     $i = 0;
     foreach ($items as [$value, $text]) {
         $i++;
@@ -383,15 +402,22 @@ function storeUpload($field, $dir): ?string
         return null;
     }
     // A stored file must never run as code on the server, nor as a page or
-    // script in a browser, when it is fetched from the site: such a type
-    // becomes a text file. A server-side type inside the name then loses its
-    // dot, since some servers run "x.php.txt" or "x.php.jpg" as a script.
-    $scripts = 'php[0-9]*|phtml|pht|phar|phps|inc|cgi|pl|py|sh|shtml?|asp|aspx|jsp|jspx';
-    $active = 'html?|xhtml?|xht|svgz?|xml|xsl|xslt|js|mjs|mht|mhtml|hta|htc|swf|htaccess';
-    if (preg_match('/\.(?:' . $scripts . '|' . $active . ')$/i', $name)) {
-        $name .= '.txt';
+    // script in a browser, when it is fetched from the site. Only passive
+    // types keep their name: pictures, PDF, plain text, office documents and
+    // archives. Every other name, one without an extension among them,
+    // becomes a text file ("x.php" is stored as "x_php.txt", "x" as "x.txt"):
+    // a server or browser that knows nothing of an extension may run the file
+    // as a page. No dot stays inside the name either, since some servers run
+    // "x.php.jpg" as a script.
+    static $passive = ['jpg', 'jpeg', 'png', 'gif', 'webp', 'bmp', 'ico', 'tif', 'tiff', 'pdf', 'txt', 'csv', 'rtf',
+                       'doc', 'docx', 'xls', 'xlsx', 'ppt', 'pptx', 'odt', 'ods', 'odp', 'zip', 'gz', 'bz2',
+                       '7z', 'rar', 'tar'];
+    $dot = strrpos($name, '.');
+    if ($dot !== false && in_array(strtolower(substr($name, $dot + 1)), $passive, true)) {
+        $name = str_replace('.', '_', substr($name, 0, $dot)) . substr($name, $dot);
+    } else {
+        $name = str_replace('.', '_', $name) . '.txt';
     }
-    $name = preg_replace('/\.(?=(?:' . $scripts . ')\.)/i', '_', $name);
     $dir = qfText($dir);
     if ($dir === '') {
         $dir = '.';

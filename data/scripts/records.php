@@ -13,14 +13,15 @@
 // Request names: a column travels under its form name (letters, digits,
 // "_" and "-XX" escapes; see the generator). Names made from it add "-"
 // and a lower-case word ("tags-i2", "pic-file", "id-null"), which no form
-// name can hold, so they never meet another column's name.
+// name can hold, so they never meet another column's name; so does the
+// site's own digest of a row in its links, "qf-row".
 //
 // Included by functions.php, which every page includes.
 
 /** What the server says of a table's columns, asked once per request:
- *  ['sql' => `db`.`table`, 'columns' => name => [base, type, null, default,
- *  auto]]; auto: the server sets the column itself when the row changes (ON
- *  UPDATE, generated). */
+ *  ['sql' => `db`.`table`, 'db' => db, 'name' => table, 'columns' => name =>
+ *  [base, type, null, default, auto]]; auto: the server sets the column
+ *  itself when the row changes (ON UPDATE, generated). */
 function qfTable($link, $db, $table): array
 {
     static $known = [];
@@ -43,10 +44,11 @@ function qfTable($link, $db, $table): array
         ];
     }
     // A failed question is not kept: the next page asks again.
+    $info = ['sql' => $sql, 'db' => qfText($db), 'name' => qfText($table), 'columns' => $columns];
     if ($columns) {
-        $known[$sql] = ['sql' => $sql, 'columns' => $columns];
+        $known[$sql] = $info;
     }
-    return ['sql' => $sql, 'columns' => $columns];
+    return $info;
 }
 
 /** The server's description of one column, or that of an unknown column. */
@@ -93,24 +95,71 @@ function qfIsText(array $column): bool
                     true);
 }
 
+/** Whether a column holds approximate numbers (FLOAT, DOUBLE, REAL), whose
+ *  text the server sends rounded (a FLOAT to six digits, so that two keys
+ *  can read alike): such a value names its row by the exact text of its
+ *  DOUBLE value, which rows carry under the column's name and a blank (a
+ *  name no column can have; see qfExactItems). */
+function qfIsApprox(array $column): bool
+{
+    return in_array($column['base'], ['float', 'double', 'real'], true);
+}
+
+/** The SELECT items giving the exact text of every approximate column of the
+ *  table, each under its name and a blank, or ''; $qualifier names the
+ *  table in the statement ("`t`."). */
+function qfExactItems(array $table, string $qualifier = ''): string
+{
+    $items = [];
+    foreach ($table['columns'] as $column => $about) {
+        if (qfIsApprox($about)) {
+            $items[] = 'CAST(' . $qualifier . sqlIdent($column) . ' AS DOUBLE) AS ' . sqlIdent($column . ' ');
+        }
+    }
+    return implode(',', $items);
+}
+
+/** A list page's SELECT with the exact texts of qfExactItems. */
+function qfSelectExact(string $select, array $table, string $qualifier): string
+{
+    $items = qfExactItems($table, $qualifier);
+    return $items === '' || !str_starts_with($select, 'SELECT ') ? $select : 'SELECT ' . $items . ',' . substr($select, 7);
+}
+
+/** A column's value in a row, an approximate number as its exact text when
+ *  the row carries it; null for NULL and for a missing row. */
+function qfExactValue($row, $column)
+{
+    if (!is_array($row)) {
+        return null;
+    }
+    $column = qfText($column);
+    return $row[$column . ' '] ?? $row[$column] ?? null;
+}
+
 /** SQL giving the bytes the client reads for a column: its text in the
- *  connection's character set, a BIT as its number, binary strings and
- *  geometry as stored. */
+ *  connection's character set, a BIT as its number, an approximate number as
+ *  its exact text, binary strings and geometry as stored. */
 function qfClientBytes(array $column, string $ident): string
 {
     if ($column['base'] === 'bit') {
         return 'CAST(CONVERT(' . $ident . '+0 USING utf8mb4) AS BINARY)';
     }
+    if (qfIsApprox($column)) {
+        return 'CAST(CONVERT(CAST(' . $ident . ' AS DOUBLE) USING utf8mb4) AS BINARY)';
+    }
     return qfIsBytes($column) ? 'CAST(' . $ident . ' AS BINARY)' : 'CAST(CONVERT(' . $ident . ' USING utf8mb4) AS BINARY)';
 }
 
 /** The condition that a column holds exactly the bytes of $value as the
- *  client read them: no collation makes 'ABC' or 'abc  ' equal to 'abc', and
- *  a FLOAT is matched by the text the server sent. A text column is also
- *  compared by value, which an index can serve. */
+ *  client read them: no collation makes 'ABC' or 'abc  ' equal to 'abc'. A
+ *  text column is also compared by value, which an index can serve; a long
+ *  value by its digest, which keeps the statement short. */
 function qfSameBytes($link, array $column, string $ident, string $value): string
 {
-    $exact = qfClientBytes($column, $ident) . "=X'" . bin2hex($value) . "'";
+    $exact = strlen($value) > 64
+        ? 'MD5(' . qfClientBytes($column, $ident) . ")='" . md5($value) . "'"
+        : qfClientBytes($column, $ident) . "=X'" . bin2hex($value) . "'";
     return qfIsText($column) ? $ident . '=' . qfValueSql($link, $column, $value) . ' AND ' . $exact : $exact;
 }
 
@@ -164,75 +213,140 @@ function qfFetchRow($link, array $table, string $where): ?array
     // mysqlnd gives every value as text, a BIT as its number. The columns go
     // by name: "*" leaves out INVISIBLE ones.
     $columns = $table['columns'] ? implode(',', array_map('sqlIdent', array_keys($table['columns']))) : '*';
-    return qfRows($link, 'SELECT ' . $columns . ' FROM ' . $table['sql'] . ' WHERE ' . $where . ' LIMIT 1')[0] ?? null;
+    $exact = qfExactItems($table);
+    return qfRows($link, 'SELECT ' . $columns . ($exact === '' ? '' : ',' . $exact) . ' FROM ' . $table['sql']
+                  . ' WHERE ' . $where . ' LIMIT 1')[0] ?? null;
 }
 
-/** The row as stored after an update wrote $set (column => SQL) into $row,
- *  for the page to show and link to, or null when it cannot be found. A
- *  table with a key follows its key as written ($after: the row as the page
- *  wrote it). A row without a key is named by every value: those the update
- *  left and those it wrote, where the server stored them as given; failing
- *  that, by those it left alone. Columns the server fills itself (ON UPDATE,
- *  generated, a DEFAULT written) are left out. */
-function qfFollowRow($link, array $table, array $row, array $set, array $after, array $keys, bool $keyless): ?array
+/** SQL giving the digest of a row's values in the columns named (all the
+ *  table's by default), NULL told from the empty text: the same digest as
+ *  qfRowDigest gives for the row as the client read it. */
+function qfDigestSql(array $table, ?array $columns = null): string
 {
-    if (!$keyless) {
-        parse_str(qfKeyParams($after, $keys, false), $params);
-        return qfFetchRow($link, $table, qfKeySql($link, $table, $keys, false, $params));
+    $parts = [];
+    foreach ($columns ?? array_keys($table['columns']) as $column) {
+        $ident = sqlIdent($column);
+        $parts[] = 'IF(' . $ident . " IS NULL,'N',CONCAT('V',MD5(" . qfClientBytes(qfColumn($table, $column), $ident)
+            . ')))';
     }
-    foreach ([true, false] as $withWritten) {
-        $sql = '1';
-        foreach ($keys as $column => $name) {
-            $about = qfColumn($table, $column);
-            $written = array_key_exists($column, $set);
-            if ($about['auto'] || ($written && (!$withWritten || $set[$column] === 'DEFAULT'))) {
-                continue;
-            }
-            $value = $written ? ($after[$column] ?? null) : ($row[$column] ?? null);
-            $ident = sqlIdent($column);
-            $sql .= ' AND ' . ($value === null ? $ident . ' IS NULL' : qfSameBytes($link, $about, $ident, qfText($value)));
+    return 'MD5(CONCAT(' . ($parts ? implode(',', $parts) : "''") . '))';
+}
+
+/** The digest of a row's values in the columns named, as qfDigestSql. */
+function qfRowDigest($row, array $columns): string
+{
+    $digests = '';
+    foreach ($columns as $column) {
+        $value = qfExactValue($row, $column);
+        $digests .= $value === null ? 'N' : 'V' . md5(qfText($value));
+    }
+    return md5($digests);
+}
+
+/** Whether a trigger may change a table's rows as they are updated. */
+function qfHasUpdateTrigger($link, array $table): bool
+{
+    $rows = qfRows($link, "SELECT 1 FROM information_schema.TRIGGERS WHERE EVENT_OBJECT_SCHEMA='"
+                   . sqlEscape($link, $table['db'] ?? '') . "' AND EVENT_OBJECT_TABLE='"
+                   . sqlEscape($link, $table['name'] ?? '') . "' AND EVENT_MANIPULATION='UPDATE'"
+                   . " AND ACTION_TIMING='BEFORE' LIMIT 1", $error);
+    return $rows !== [] || $error !== null;
+}
+
+/** A condition that holds for the row $row before an update writes $set into
+ *  it and still holds afterwards: its key, where the update leaves the key;
+ *  else every value the update leaves and the server does not set itself
+ *  (ON UPDATE, generated), or none where a trigger may change any. */
+function qfSaveScope($link, array $table, array $row, array $set, array $keys, bool $keyless): string
+{
+    $keyWritten = array_intersect_key($set, $keys) !== [];
+    $sql = '1';
+    if (($keyless || $keyWritten) && qfHasUpdateTrigger($link, $table)) {
+        return $sql;
+    }
+    foreach ($table['columns'] as $column => $about) {
+        $column = (string)$column;
+        $key = !$keyless && isset($keys[$column]);
+        if ($about['auto'] || array_key_exists($column, $set) || (!$keyless && !$keyWritten && !$key)) {
+            continue;
         }
-        $found = qfFetchRow($link, $table, $sql);
-        if ($found !== null) {
-            return $found;
+        $value = qfExactValue($row, $column);
+        $ident = sqlIdent($column);
+        if ($value === null) {
+            $sql .= ' AND ' . $ident . ' IS NULL';
+        } elseif ($key) {
+            // As the key compares, through its index.
+            $sql .= ' AND ' . $ident . '=' . qfValueSql($link, $about, qfText($value));
+        } else {
+            $sql .= ' AND ' . qfSameBytes($link, $about, $ident, qfText($value));
         }
     }
-    return null;
+    return $sql;
+}
+
+/** The digests of the rows the condition names, each with its count; null
+ *  when they cannot be read or are too many to compare. */
+function qfDigestCounts($link, array $table, string $where): ?array
+{
+    if (!$table['columns']) {
+        return null;
+    }
+    $rows = qfRows($link, 'SELECT ' . qfDigestSql($table) . ' AS `digest`,COUNT(*) AS `count` FROM ' . $table['sql']
+                   . ' WHERE ' . $where . ' GROUP BY 1 LIMIT 100001', $error);
+    if ($error !== null || count($rows) > 100000) {
+        return null;
+    }
+    return array_map('intval', array_column($rows, 'count', 'digest'));
+}
+
+/** "Rows matched" and "Changed" of the last UPDATE. */
+function qfUpdateCounts($link): array
+{
+    $info = qfText(mysqli_info($link));
+    if (preg_match('/Rows matched: *([0-9]+) *Changed: *([0-9]+)/', $info, $m)) {
+        return [(int)$m[1], (int)$m[2]];
+    }
+    $changed = max(0, (int)mysqli_affected_rows($link));
+    return [max(1, $changed), $changed];
 }
 
 // ---------------------------------------------------------------- keys
 
-/** The key parameters of a row's links ("&id=3"): a NULL as name-null. With
- *  $keyless (a table without a key, whose every column names the row) a
- *  value longer than 64 characters once URL-encoded goes as name-md5, its
- *  digest, and a row whose parameters would still pass 1,500 characters as
- *  qf_row, the digest of all its values: so every link stays under 2 KB.
- *  $keys: column => form name. */
+/** The key parameters of a row's links ("&id=3"): a NULL as name-null, an
+ *  approximate number as its exact text. A long value goes as name-md5, its
+ *  digest: without a key every value longer than 64 characters once
+ *  URL-encoded (the row is found by a scan all the same), with a key only the
+ *  longest ones while the parameters pass 1,500 characters (a key value
+ *  finds its row through the key's index). Parameters that still pass 1,500
+ *  characters go as qf-row, the digest of all the key values. So every link
+ *  stays under 2 KB. $keys: column => form name. */
 function qfKeyParams($row, array $keys, bool $keyless): string
 {
-    $params = '';
+    $params = [];
+    $encoded = [];
     foreach ($keys as $column => $name) {
-        $value = is_array($row) ? ($row[$column] ?? null) : null;
+        $value = qfExactValue($row, $column);
         if ($value === null) {
-            $params .= '&' . $name . '-null=1';
+            $params[$column] = '&' . $name . '-null=1';
             continue;
         }
-        $encoded = urlencode(qfText($value));
-        if ($keyless && strlen($encoded) > 64) {
-            $params .= '&' . $name . '-md5=' . md5(qfText($value));
-        } else {
-            $params .= '&' . $name . '=' . $encoded;
-        }
+        $encoded[$column] = urlencode(qfText($value));
+        $params[$column] = '&' . $name . '=' . $encoded[$column];
     }
-    if ($keyless && strlen($params) > 1500) {
-        $digests = '';
-        foreach ($keys as $column => $name) {
-            $value = is_array($row) ? ($row[$column] ?? null) : null;
-            $digests .= $value === null ? 'N' : 'V' . md5(qfText($value));
+    $size = strlen(implode('', $params));
+    uasort($encoded, fn (string $a, string $b): int => strlen($b) <=> strlen($a));
+    foreach ($encoded as $column => $text) {
+        if ($keyless ? strlen($text) <= 64 : $size <= 1500) {
+            continue;
         }
-        return '&qf_row=' . md5($digests);
+        $digest = '&' . $keys[$column] . '-md5=' . md5(qfText(qfExactValue($row, $column)));
+        $size += strlen($digest) - strlen($params[$column]);
+        $params[$column] = $digest;
     }
-    return $params;
+    if ($size > 1500) {
+        return '&qf-row=' . qfRowDigest($row, array_map('strval', array_keys($keys)));
+    }
+    return implode('', $params);
 }
 
 /** The SQL condition that names the row of the key parameters in $params
@@ -246,19 +360,13 @@ function qfKeyCondition($link, $db, $table, array $keys, bool $keyless, ?array $
  *  NULL-safe: a missing parameter is the empty text, a malformed digest
  *  names nothing. A key value is compared as the column compares it (the
  *  key is unique that way); a row without a key is named by the exact bytes
- *  of its values, or their digests. */
+ *  of its values; a long value by its digest. */
 function qfKeySql($link, array $info, array $keys, bool $keyless, array $params): string
 {
     $digest = fn (string $name): string => preg_match('/^[0-9a-f]{32}$/D', qfText($params[$name] ?? ''))
         ? qfText($params[$name]) : '';
-    if ($keyless && isset($params['qf_row'])) {
-        $parts = [];
-        foreach ($keys as $column => $name) {
-            $ident = sqlIdent($column);
-            $parts[] = 'IF(' . $ident . " IS NULL,'N',CONCAT('V',MD5(" . qfClientBytes(qfColumn($info, $column), $ident)
-                . ')))';
-        }
-        return 'MD5(CONCAT(' . ($parts ? implode(',', $parts) : "''") . "))='" . $digest('qf_row') . "'";
+    if (isset($params['qf-row'])) {
+        return qfDigestSql($info, array_map('strval', array_keys($keys))) . "='" . $digest('qf-row') . "'";
     }
     $sql = '1';
     foreach ($keys as $column => $name) {
@@ -268,10 +376,10 @@ function qfKeySql($link, array $info, array $keys, bool $keyless, array $params)
         $value = qfText($params[$name] ?? '');
         if (isset($params[$name . '-null'])) {
             $sql .= ' AND ' . $ident . ' IS NULL';
-        } elseif (!$keyless) {
-            $sql .= ' AND ' . $ident . '=' . qfValueSql($link, $about, $value);
         } elseif (isset($params[$name . '-md5'])) {
             $sql .= ' AND MD5(' . qfClientBytes($about, $ident) . ")='" . $digest($name . '-md5') . "'";
+        } elseif (!$keyless) {
+            $sql .= ' AND ' . $ident . '=' . qfValueSql($link, $about, $value);
         } else {
             $sql .= ' AND ' . qfSameBytes($link, $about, $ident, $value);
         }
@@ -322,7 +430,7 @@ function qfBrowserText($value): string
     return str_replace("\0", "\u{FFFD}", htmlspecialchars_decode(h($value), ENT_QUOTES));
 }
 
-/** Line ends as a browser posts a text area's: CR LF. */
+/** Line ends as a browser posts every field's value: CR LF. */
 function qfCrLf(string $text): string
 {
     return preg_replace('/\r\n|\r|\n/', "\r\n", $text);
@@ -358,25 +466,55 @@ function qfKeepChoice(string $kind, $name, $stored, array $items, $sep = ''): vo
 
 // ---------------------------------------------------------------- what a form showed
 
+/** What a browser posts for a choice (an option, check box or radio button)
+ *  holding $value: invalid UTF-8 and NUL as U+FFFD, line ends as CR LF. */
+function qfChoiceImage($value): string
+{
+    return qfCrLf(qfBrowserText($value));
+}
+
+/** The item a posted choice stands for: the item itself, or the one whose
+ *  value the browser posts in that form; else the posted text. So a chosen
+ *  item is stored as the item holds it, line ends and all. */
+function qfPostedItem(string $posted, array $items): string
+{
+    if (in_array($posted, $items, true)) {
+        return $posted;
+    }
+    foreach ($items as $item) {
+        if (qfChoiceImage($item) === $posted) {
+            return qfText($item);
+        }
+    }
+    return $posted;
+}
+
+/** The items of a check-box group that a stored list holds, in item order;
+ *  none when the list is ambiguous (see qfSetMembers). */
+function qfTickedItems(string $stored, array $items): array
+{
+    $members = qfSetMembers($stored, $items) ?? [];
+    return array_values(array_filter($items, fn ($item) => in_array($item, $members, true)));
+}
+
 /** What a form sends back for a field left as it showed $stored, in the
- *  form QfForm::postedImage gives a posted value: texts with CR LF line
- *  ends, '' for a value no form carries and for a password (never shown),
- *  the text a browser holds for a choice, the ticked items of a check-box
- *  group. $field: [form name, kind]. */
+ *  form QfForm::postedImage gives a posted value: line ends as CR LF (a
+ *  browser posts every field so), '' for a value no form carries and for a
+ *  password (never shown), the text a browser holds for a choice, the ticked
+ *  items of a check-box group. $field: [form name, kind]. */
 function qfShownImage(array $field, $stored, array $items): string
 {
     switch ($field[1]) {
     case 'password':
         return '';
     case 'file':
-    case 'hidden':
         return qfText($stored);
+    case 'hidden':
+        return qfCrLf(qfText($stored));
     case 'choice':
-        return qfBrowserText($stored);
+        return qfChoiceImage($stored);
     case 'checks':
-        $items = array_map('qfText', $items);
-        $members = qfSetMembers(qfText($stored), $items);
-        return serialize(array_values(array_filter($items, fn ($item) => in_array($item, $members, true))));
+        return serialize(qfTickedItems(qfText($stored), array_map('qfText', $items)));
     }
     return qfIsFormText($stored) ? qfCrLf(qfText($stored)) : '';
 }
@@ -392,15 +530,15 @@ function qfDigest(string $text): string
     return substr(md5($text), 0, 16);
 }
 
-/** The items of a field: a check-box group's values, read from its lookup
- *  where it has one; none for other kinds. */
+/** The items of a field: the values of a choice or check-box group, read
+ *  from its lookup where it has one; none for other kinds. */
 function qfFieldItems($link, array $field): array
 {
     $items = $field[2] ?? [];
-    if ($field[1] === 'checks' && isset($items['sql'])) {
+    if (isset($items['sql'])) {
         return array_map(fn ($r) => qfItem($r, $items['value'], $items['display'])[0], qfRows($link, $items['sql']));
     }
-    return $items;
+    return array_map('qfText', $items);
 }
 
 /** The hidden fields that tell a later save what the form showed of each
@@ -413,8 +551,9 @@ function qfShownFields($link, array $fields, ?array $row): void
     }
     foreach ($fields as $column => $field) {
         $stored = $row[$column] ?? null;
+        $items = $field[1] === 'checks' ? qfFieldItems($link, $field) : [];
         echo '<input type="hidden" name="', h($field[0] . '-shown'), '" value="', qfDigest(qfRawImage($stored)),
-            qfDigest(qfShownImage($field, $stored, qfFieldItems($link, $field))), '">', "\n";
+            qfDigest(qfShownImage($field, $stored, $items)), '">', "\n";
     }
 }
 
@@ -443,7 +582,7 @@ function qfKeptText($name, $default = '', bool $area = false): string
  *  a failed insert. */
 function qfKeptMark($name, $value, string $word): void
 {
-    if (qfKeepPosted() && QfForm::posted(qfText($name)) === qfText($value)) {
+    if (qfKeepPosted() && QfForm::posted(qfText($name)) === qfChoiceImage($value)) {
         echo ' ', $word;
     }
 }
@@ -458,8 +597,18 @@ final class QfForm
     public array $stored = [];
     public ?string $error = null;
     /** Set by changes(): a field the visitor changed has changed in the
-     *  database too since the form was shown. */
+     *  database too since the form was shown; $conflicts names them. */
     public bool $changedMeanwhile = false;
+    public array $conflicts = [];
+    /** Set by update(): the row as stored after the save, null when it can
+     *  no longer be told from other rows; $lost: no row had the values the
+     *  save named it by, so nothing was saved. */
+    public ?array $savedRow = null;
+    public bool $lost = false;
+    /** form name => the items of a field's lookup. */
+    private array $items = [];
+    /** The fields of the last changes(). */
+    private array $fields = [];
 
     public function __construct(public $link, public array $table)
     {
@@ -476,7 +625,7 @@ final class QfForm
      *  old file"; without a file, "yes" clears the column. */
     public function upload(string $name, string $field, $dir, ?string $choice = null): void
     {
-        if ($choice !== null && requestValue($choice) !== 'yes') {
+        if ($choice !== null && self::posted($choice) !== 'yes') {
             return;
         }
         $error = $_FILES[$field]['error'] ?? UPLOAD_ERR_NO_FILE;
@@ -502,18 +651,36 @@ final class QfForm
         return isset($_POST[$name]) && !is_array($_POST[$name]) ? qfText($_POST[$name]) : null;
     }
 
-    /** A field's value as posted: the joined check boxes, the upload, or
-     *  the field's text (null: not sent). $field: [form name, kind, ...]. */
+    /** The items of a field (qfFieldItems), a lookup's read once. */
+    public function items(array $field): array
+    {
+        if (!isset($field[2]['sql'])) {
+            return qfFieldItems($this->link, $field);
+        }
+        return $this->items[$field[0]] ??= qfFieldItems($this->link, $field);
+    }
+
+    /** The ticked boxes of a check-box group, each as the item it stands for. */
+    private function ticked(array $field): array
+    {
+        $items = $this->items($field);
+        return array_map(fn ($value) => qfPostedItem($value, $items), qfCheckedValues($field[0]));
+    }
+
+    /** A field's value as posted: the joined check boxes, the chosen item,
+     *  the upload, or the field's text (null: not sent). $field: [form name,
+     *  kind, items]. */
     public function value(array $field): ?string
     {
         [$name, $kind] = $field;
         if ($kind === 'checks') {
-            return getCheckboxValue($name);
+            return implode(',', $this->ticked($field));
         }
         if ($kind === 'file') {
             return $this->uploads[$name] ?? null;
         }
-        return self::posted($name);
+        $posted = self::posted($name);
+        return $kind === 'choice' && $posted !== null ? qfPostedItem($posted, $this->items($field)) : $posted;
     }
 
     /** The SQL of an inserted field's value. */
@@ -529,41 +696,41 @@ final class QfForm
     {
         [$name, $kind] = $field;
         if ($kind === 'checks') {
-            return serialize(qfCheckedValues($name));
+            return serialize($this->ticked($field));
         }
-        $posted = $this->value($field);
+        $posted = $kind === 'file' ? $this->value($field) : self::posted($name);
         if ($posted === null) {
             return null;
         }
-        return in_array($kind, ['text', 'area'], true) ? qfCrLf($posted) : $posted;
+        return $kind === 'file' || $kind === 'password' ? $posted : qfCrLf($posted);
     }
 
     /** The new value of an updated field, or null when the visitor left it
      *  as the form showed the stored value. A check-box group's stored value
      *  is a list of members unless $single (a number: 0 is none ticked). */
-    public function changedValue(array $field, $stored, array $items, bool $single = false): ?string
+    public function changedValue(array $field, $stored, bool $single = false): ?string
     {
         $posted = $this->postedImage($field);
-        if ($posted === null || $posted === qfShownImage($field, $stored, $items)) {
+        if ($posted === null || $posted === qfShownImage($field, $stored, $this->items($field))) {
             return null;
         }
-        return $this->newValue($field, $stored, $items, $single);
+        return $this->newValue($field, $stored, $single);
     }
 
     /** The value a changed field writes over $stored. */
-    private function newValue(array $field, $stored, array $items, bool $single): string
+    private function newValue(array $field, $stored, bool $single): string
     {
-        [$name, $kind] = $field;
+        $kind = $field[1];
         $posted = $this->value($field) ?? '';
         $text = qfText($stored);
         if ($kind === 'checks') {
             // Members of the stored value that are no item were not shown and
             // are kept.
-            $items = array_map('qfText', $items);
-            $other = $single ? [] : array_diff(qfSetMembers($text, $items), $items);
-            return implode(',', array_merge(qfCheckedValues($name), $other));
+            $items = $this->items($field);
+            $other = $single ? [] : array_diff(qfSetMembers($text, $items) ?? [], $items);
+            return implode(',', array_merge($this->ticked($field), $other));
         }
-        if (in_array($kind, ['text', 'area'], true) && qfIsFormText($stored)) {
+        if ((in_array($kind, ['text', 'area'], true) && qfIsFormText($stored)) || $kind === 'hidden') {
             return qfStoredLineEnds($posted, $text);
         }
         return $posted;
@@ -580,38 +747,52 @@ final class QfForm
         return [substr($digests, 0, 16), substr($digests, 16)];
     }
 
+    /** A field's caption for the page's messages. */
+    private static function caption($column, array $field): string
+    {
+        return '"' . qfText($field['caption'] ?? $column) . '"';
+    }
+
     /** column => SQL of every changed field of the update page; a hidden
      *  field's only with a change the visitor made. The row as it will be
      *  stored goes to $after (a DEFAULT the server fills is not known).
-     *  $fields: column => [form name, kind, items]; items are a check-box
-     *  group's values, or ['sql', 'value', 'display'] of its lookup.
+     *  $fields: column => [form name, kind, items, 'caption' => caption];
+     *  items are a choice's or check-box group's values, or ['sql', 'value',
+     *  'display'] of its lookup.
      *
      *  A field is changed when the visitor changed it from what the form
      *  showed. When the row has changed since (another visitor saved it), a
      *  field the visitor left alone is not written, whatever the row holds
-     *  now; and when the visitor changed a field that changed meanwhile as
-     *  well, nothing is written: $changedMeanwhile is set, and $after is the
-     *  row as it is now with the visitor's changes. */
+     *  now, nor one that already holds what the visitor sends; and when the
+     *  visitor changed a field that changed meanwhile to something else,
+     *  nothing is written: $changedMeanwhile is set, $conflicts names those
+     *  fields, and $after is the row as it is now with the visitor's
+     *  changes. */
     public function changes(array $row, array $fields, ?array &$after = null): array
     {
         $set = [];
         $after = $row;
         $visible = false;
+        $this->fields = $fields;
         $this->changedMeanwhile = false;
+        $this->conflicts = [];
         foreach ($fields as $column => $field) {
-            $items = qfFieldItems($this->link, $field);
             $about = qfColumn($this->table, $column);
             $stored = $row[$column] ?? null;
             $shown = $this->shown($field[0]);
             if ($shown !== null && qfDigest(qfRawImage($stored)) !== $shown[0]) {
                 $posted = $this->postedImage($field);
-                if ($posted === null || qfDigest($posted) === $shown[1]) {
+                if ($posted === null || qfDigest($posted) === $shown[1]
+                    || $posted === qfShownImage($field, $stored, $this->items($field))) {
                     continue;
                 }
-                $this->changedMeanwhile = $this->changedMeanwhile || $field[1] !== 'hidden';
-                $value = $this->newValue($field, $stored, $items, qfIsNumber($about));
+                if ($field[1] !== 'hidden') {
+                    $this->changedMeanwhile = true;
+                    $this->conflicts[] = self::caption($column, $field);
+                }
+                $value = $this->newValue($field, $stored, qfIsNumber($about));
             } else {
-                $value = $this->changedValue($field, $stored, $items, qfIsNumber($about));
+                $value = $this->changedValue($field, $stored, qfIsNumber($about));
                 if ($value === null) {
                     continue;
                 }
@@ -619,6 +800,7 @@ final class QfForm
             $visible = $visible || $field[1] !== 'hidden';
             $sql = qfFieldSql($this->link, $about, $value, false, $field[1] === 'checks');
             $set[$column] = $sql;
+            unset($after[$column . ' ']);
             if ($sql !== 'DEFAULT') {
                 $after[$column] = match ($sql) { 'NULL' => null, "''" => '', '0' => '0', default => $value };
             }
@@ -632,6 +814,89 @@ final class QfForm
             return [];
         }
         return $set;
+    }
+
+    /** The page's message when changes() found fields changed meanwhile. */
+    public function meanwhileMessage(): string
+    {
+        return 'The record was changed meanwhile, so nothing was saved: ' . implode(', ', $this->conflicts)
+            . (count($this->conflicts) > 1 ? ' were' : ' was') . ' changed since the form was shown. The form shows'
+            . ' the record as it is now, with your changes; send it again to save them.';
+    }
+
+    /** The row as the visitor sent it, for a form shown again when the row
+     *  is gone: each field's posted value, nothing for a password or file. */
+    public function postedRow(array $fields): array
+    {
+        $row = [];
+        foreach ($fields as $column => $field) {
+            $row[$column] = in_array($field[1], ['password', 'file'], true) ? null : $this->value($field);
+        }
+        return $row;
+    }
+
+    /** Writes $set (column => SQL, from changes()) into the row $row that
+     *  $where names, then finds the row as the server stored it, for the page
+     *  to show and link to ($savedRow): the server may store a value
+     *  otherwise than it was typed (3.5 as 3.50, a FLOAT rounded, CHAR
+     *  without trailing blanks, a trigger's or ON UPDATE value), so the row
+     *  is found by what it holds afterwards: of the rows that hold what the
+     *  save left alone (the key, where it is not written), the one whose
+     *  values were not there before. In one transaction, so that saves of
+     *  others do not mix in. False when nothing was saved: $error says why,
+     *  or $lost when $where names no row any more. A blank key is refused: it
+     *  would move the record to another key. */
+    public function update(array $row, array $set, string $where, array $keys, bool $keyless): bool
+    {
+        if (!$keyless) {
+            foreach (array_intersect_key($set, $keys) as $column => $sql) {
+                if ($sql === 'DEFAULT' || $sql === 'NULL') {
+                    $this->error ??= self::caption($column, $this->fields[$column] ?? []) . ' may not be blank,'
+                        . ' as it names the record';
+                }
+            }
+        }
+        if ($this->error !== null) {
+            $this->discardUploads();
+            return false;
+        }
+        $link = $this->link;
+        $assignments = [];
+        foreach ($set as $column => $sql) {
+            $assignments[] = sqlIdent($column) . '=' . $sql;
+        }
+        $transaction = qfTransaction($link, 'begin');
+        $scope = qfSaveScope($link, $this->table, $row, $set, $keys, $keyless);
+        $before = qfDigestCounts($link, $this->table, $scope);
+        if (!$this->run('UPDATE ' . $this->table['sql'] . ' SET ' . implode(',', $assignments) . ' WHERE ' . $where
+                        . ' LIMIT 1')) {
+            qfTransaction($link, 'rollback', $transaction);
+            return false;
+        }
+        [$matched, $changed] = qfUpdateCounts($link);
+        if ($matched === 0) {
+            qfTransaction($link, 'rollback', $transaction);
+            $this->discardUploads();
+            $this->lost = true;
+            return false;
+        }
+        $after = $changed > 0 ? qfDigestCounts($link, $this->table, $scope) : null;
+        qfTransaction($link, 'commit', $transaction);
+        if ($changed === 0) {
+            // Nothing the server stores changed: the row still has its name.
+            $this->savedRow = qfFetchRow($link, $this->table, $where);
+            return true;
+        }
+        $grown = [];
+        foreach ($after ?? [] as $digest => $count) {
+            if ($count > ($before[$digest] ?? 0)) {
+                $grown[$digest] = $count - ($before[$digest] ?? 0);
+            }
+        }
+        $this->savedRow = $before !== null && count($grown) === 1 && reset($grown) === 1
+            ? qfFetchRow($link, $this->table, $scope . ' AND ' . qfDigestSql($this->table) . "='" . key($grown) . "'")
+            : null;
+        return true;
     }
 
     /** Removes the files stored for this form: the row did not take them. */
@@ -659,6 +924,25 @@ final class QfForm
             $this->error = qfServerError($this->error);
         }
         $this->discardUploads();
+        return false;
+    }
+}
+
+/** Begins, commits or rolls back a transaction; begin tells whether one was
+ *  begun, which the others are handed. A server that cannot is no error:
+ *  the statements run all the same. */
+function qfTransaction($link, string $step, bool $begun = true): bool
+{
+    if (!$begun || !($link instanceof mysqli)) {
+        return false;
+    }
+    try {
+        return match ($step) {
+            'begin' => mysqli_begin_transaction($link, MYSQLI_TRANS_START_WITH_CONSISTENT_SNAPSHOT),
+            'commit' => mysqli_commit($link),
+            default => mysqli_rollback($link),
+        };
+    } catch (mysqli_sql_exception $e) {
         return false;
     }
 }

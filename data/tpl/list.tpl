@@ -33,7 +33,8 @@ $tmpm = '%';
 <!-- START BLOCK : yzt_filter_block -->
        {yzt_filter_item}
 <!-- END BLOCK : yzt_filter_block -->
-$selectSql = '{yzt_select_sql_part_one}' . '{yzt_filter_part_one}' . $filterSql;
+$selectSql = qfSelectExact('{yzt_select_sql_part_one}', {yzt_qf_table}, '{yzt_row_qualifier}')
+    . '{yzt_filter_part_one}' . $filterSql;
 
 // Paging (qfListPage of the site's scripts).
 $list = qfListPage($link, array(

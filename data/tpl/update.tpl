@@ -23,45 +23,59 @@ $qfFields = array(
 // compares the visitor's fields with.
 $qfShownRow = $Resultset;
 $qfSaved = false;
+$qfLost = false;
 
-// A key that names no row saves nothing: the page only says so. Only the
-// fields the visitor changed are written.
-if (($_SERVER['REQUEST_METHOD'] ?? '') === 'POST' && $Resultset !== null) {
+// Only the fields the visitor changed are written.
+if (($_SERVER['REQUEST_METHOD'] ?? '') === 'POST') {
     $qfForm = new QfForm($link, $qfTable);
-<!-- START BLOCK : yzt_update_file_fields -->
-    {yzt_update_file_code}
-<!-- END BLOCK : yzt_update_file_fields -->
-    $qfSet = $qfForm->changes($Resultset, $qfFields, $qfAfter);
-    if ($qfFields === []) {
-        $message = 'There is nothing to save on this page.';
-        $failed = true;
-    } elseif ($qfForm->changedMeanwhile) {
-        // Another visitor saved a field this visitor changed: the form shows
-        // the record as it is now, with this visitor's changes, to be sent again.
-        $message = 'The record was changed meanwhile, so nothing was saved: the form shows it as it is now, with your changes.';
-        $failed = true;
-        $Resultset = $qfAfter;
-    } elseif ($qfSet === [] && $qfForm->error === null) {
-        $message = 'Nothing was changed, so nothing was saved.';
+    if ($Resultset === null) {
+        // The key names no row any more: nothing is saved.
+        $qfLost = true;
     } else {
-        $setSql = '';
-        foreach ($qfSet as $qfColumn => $qfValue) {
-            $setSql .= ($setSql === '' ? '' : ',') . sqlIdent($qfColumn) . '=' . $qfValue;
-        }
-        if ($qfForm->run("UPDATE {yzt_sql_table} SET ".$setSql." WHERE ".$keySql." LIMIT 1")) {
+<!-- START BLOCK : yzt_update_file_fields -->
+        {yzt_update_file_code}
+<!-- END BLOCK : yzt_update_file_fields -->
+        $qfSet = $qfForm->changes($Resultset, $qfFields, $qfAfter);
+        if ($qfFields === []) {
+            $message = 'There is nothing to save on this page.';
+            $failed = true;
+        } elseif ($qfForm->changedMeanwhile) {
+            // Another visitor saved a field this visitor changed: the form shows
+            // the record as it is now, with this visitor's changes, to be sent again.
+            $message = $qfForm->meanwhileMessage();
+            $failed = true;
+            $Resultset = $qfAfter;
+        } elseif ($qfSet === [] && $qfForm->error === null) {
+            $message = 'Nothing was changed, so nothing was saved.';
+        } elseif ($qfForm->update($Resultset, $qfSet, $keySql, {yzt_key_columns})) {
             $message = 'The record was saved.';
 {yzt_update_send_mail}
-            // Follow the row as stored now: a change of a key field moves it.
-            $Resultset = qfFollowRow($link, $qfTable, $Resultset, $qfSet, $qfAfter, {yzt_key_columns});
+            // The row as stored now, which a change of a key field moved.
+            $Resultset = $qfForm->savedRow;
+            if ($Resultset === null) {
+                $message = 'The record was saved, but can no longer be shown: the page cannot tell it from other records by what it holds now.';
+            }
             $qfShownRow = $Resultset;
             $qfKeyQuery = "qf_key={yzt_table_key_field}";
             $qfSaved = true;
+        } elseif ($qfForm->lost) {
+            $qfLost = true;
         } else {
             // The form shows what the visitor sent, to be sent again.
             $message = 'The record could not be saved: ' . $qfForm->error . '.';
             $failed = true;
             $Resultset = $qfAfter;
         }
+    }
+    if ($qfLost) {
+        // Someone changed the values the address names the row by, or
+        // deleted it: the form shows what the visitor sent, so that nothing
+        // typed is lost, and sends it to the same address again.
+        $message = 'The record could not be saved: it no longer holds the values it was opened with, as it was changed or deleted meanwhile. The form shows what you sent; open the record again from the list to save it.';
+        $failed = true;
+        $Resultset = $qfForm->postedRow($qfFields);
+        $qfShownRow = null;
+        $qfKeyQuery = qfText($_SERVER['QUERY_STRING'] ?? '');
     }
 }
 ?>
@@ -99,8 +113,10 @@ table[data-align="right" i] { margin-left: auto; margin-right: 0; }
 <!-- END BLOCK : yzt_update_hidden_fields -->
 <?php qfShownFields($link, $qfFields, $qfShownRow); ?>
 <input type="submit" value="Save"> &nbsp;
+<?php if (!$qfLost) { ?>
 <a href="{yzt_page_url}_detail.php?<?php echo h($qfKeyQuery); ?>">Detail</a> &nbsp;
 <a href="{yzt_page_url}_delete.php?<?php echo h($qfKeyQuery); ?>">Delete</a> &nbsp;
+<?php } ?>
 <a href="{yzt_page_url}_list.php">Back to the list</a>
 </td></tr>
 <?php } elseif ($qfSaved) { ?>

@@ -138,7 +138,9 @@ public:
   std::string Open(const std::string& url);
   std::string Type(const std::string& name, const std::string& text);
   std::string Choose(const std::string& name, const std::string& value);
+  std::string Click(const std::string& name);
   std::string Submit();
+  std::string Back();
 
 private:
   std::string Command(const std::string& json);
@@ -152,6 +154,10 @@ private:
 // ---------------------------------------------------------------- fixture
 
 inline const std::string kNotFound = "The record was not found.";
+/** The update page's answer when the record is gone or its key changed. */
+inline const std::string kLost =
+    "The record could not be saved: it no longer holds the values it was opened with, as it was changed or deleted "
+    "meanwhile. The form shows what you sent; open the record again from the list to save it.";
 
 /** A stored upload: a plain name inside the upload folder. */
 inline bool IsStoredUpload(const std::string& path) {

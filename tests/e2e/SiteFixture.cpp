@@ -38,7 +38,8 @@ void CopyDatabase(TDBManager& db, const std::string& source, const std::string& 
 }  // namespace
 
 std::string GeneratedSiteTest::PagePath(const std::string& db, const std::string& table, const std::string& page) {
-  return "/" + UrlEncode(TablePageFileName(db, table, page));
+  std::string path = "/";
+  return path.append(UrlEncode(TablePageFileName(db, table, page)));
 }
 
 bool ServedSiteTest::Connect() {

@@ -9,8 +9,14 @@
 #include "core/TextUtils.h"
 #include "generator/PhpText.h"
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <map>
 #include <regex>
+#include <thread>
 #include <tuple>
 
 namespace e2e {
@@ -281,6 +287,37 @@ TEST_F(GeneratedSiteTest, AdministratorPagesNeedTheLogin) {
   }
   const std::string hostile = "\"><script>alert(1)</script>";
   ExpectCleanPage(Visitor().Get("/general/login.php?back=" + UrlEncode(hostile)), "login page", hostile);
+}
+
+/** Whether the process runs: it exists and is no zombie. */
+bool Running(pid_t pid) {
+  const std::string stat = ReadIfExists("/proc/" + std::to_string(pid) + "/stat");
+  const size_t state = stat.rfind(") ");
+  return state != std::string::npos && state + 2 < stat.size() && stat[state + 2] != 'Z';
+}
+
+// A test that dies without stopping its php -S leaves no server behind.
+TEST(PhpServerTest, EndsWithTheProcessThatStartedIt) {
+  std::string output;
+  if (RunCommand("php -v", output) != 0) GTEST_SKIP() << "php cannot be run";
+  qftest::TempDir dir;
+  int pipe[2];
+  ASSERT_EQ(::pipe(pipe), 0);
+  const pid_t test = ::fork();
+  if (test == 0) {
+    const pid_t server = StartPhpServer(dir.Path(), dir.File("php.out")).first;
+    (void)!::write(pipe[1], &server, sizeof server);
+    ::_exit(3);  // as a crash: the server is not stopped
+  }
+  ::close(pipe[1]);
+  pid_t server = -1;
+  ASSERT_EQ(::read(pipe[0], &server, sizeof server), static_cast<ssize_t>(sizeof server));
+  ::close(pipe[0]);
+  ::waitpid(test, nullptr, 0);
+  ASSERT_GT(server, 0) << ReadIfExists(dir.File("php.out"));
+  for (int i = 0; i < 200 && Running(server); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(25));
+  EXPECT_FALSE(Running(server)) << "php -S " << server << " outlived the test that started it";
+  if (Running(server)) ::kill(server, SIGKILL);
 }
 
 }  // namespace

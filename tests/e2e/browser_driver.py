@@ -5,8 +5,10 @@ Each input line is a JSON command; each answer is one JSON line:
   {"open": URL}                       loads a page
   {"type": [NAME, TEXT]}              types TEXT at the end of field NAME
   {"choose": [NAME, VALUE]}           chooses the option VALUE of select NAME
+  {"click": NAME}                     clicks the first control named NAME
   {"submit": true}                    presses the first form's submit button
                                       and waits for the answer page
+  {"back": true}                      goes back to the page before
 The answer is "ok " and the page's visible text, or "error " and what went
 wrong, the text as hexadecimal UTF-8; the first line, before any command,
 says whether the browser started. The browser itself rewrites what it
@@ -20,7 +22,7 @@ from selenium import webdriver
 from selenium.common.exceptions import WebDriverException
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.by import By
-from selenium.webdriver.support.ui import Select, WebDriverWait
+from selenium.webdriver.support.ui import WebDriverWait
 
 
 def start():
@@ -40,8 +42,19 @@ def run(browser, command):
         name, text = command["type"]
         browser.find_element(By.NAME, name).send_keys(text)
     elif "choose" in command:
+        # By the option's exact value, which may hold a line feed (that
+        # Select's CSS selectors cannot name).
         name, value = command["choose"]
-        Select(browser.find_element(By.NAME, name)).select_by_value(value)
+        select = browser.find_element(By.NAME, name)
+        if not browser.execute_script(
+                "for (const o of arguments[0].options) if (o.value === arguments[1]) { o.selected = true; return true; }"
+                " return false;", select, value):
+            raise ValueError("no option " + repr(value))
+    elif "click" in command:
+        browser.find_element(By.NAME, command["click"]).click()
+    elif "back" in command:
+        browser.back()
+        WebDriverWait(browser, 20).until(lambda b: b.execute_script("return document.readyState === 'complete';"))
     elif "submit" in command:
         # The page answering the form is the first one loaded without this
         # mark. (Watching the old page's element go stale is not reliable:
@@ -53,7 +66,9 @@ def run(browser, command):
             lambda b: b.execute_script("return !window.qfSubmitted && document.readyState === 'complete';"))
     else:
         raise ValueError("unknown command")
-    return browser.find_element(By.TAG_NAME, "body").text
+    # A document without a body (XML) answers with the text of its root.
+    return browser.execute_script(
+        "return document.body ? document.body.innerText : document.documentElement.textContent;")
 
 
 def answer(ok, text):
