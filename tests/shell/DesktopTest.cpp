@@ -44,6 +44,28 @@ int Height(const std::vector<WId>& stacking, WId id) {
   return -1;
 }
 
+/** Qt's own message boxes for a while, the recorder again afterwards (also
+ *  when the test stops early). */
+struct TQtMessageBoxes {
+  explicit TQtMessageBoxes(TMessageRecorder& recorder) : Recorder(recorder) { Application->SetMessageService(nullptr); }
+  ~TQtMessageBoxes() { Application->SetMessageService(&Recorder); }
+  TMessageRecorder& Recorder;
+};
+
+/** Where window and other stand in the stacking once the window manager
+ *  has put window above other (or has not, within the tests' patience), and
+ *  a moment later: it may restack a window just after it maps it. */
+void StackedAbove(QWidget* window, QWidget* other, int& windowHeight, int& otherHeight) {
+  auto read = [&] {
+    const std::vector<WId> stacking = Stacking();
+    windowHeight = Height(stacking, window->winId());
+    otherHeight = Height(stacking, other->winId());
+    return otherHeight >= 0 && windowHeight > otherHeight;
+  };
+  if (ProcessEventsUntil(read)) ProcessEventsUntil([] { return false; }, 200);
+  read();
+}
+
 }  // namespace
 
 TEST(OnADesktop, TheProgressWindowIsPaintedBeforeTheWorkStarts) {
@@ -71,13 +93,10 @@ TEST(OnADesktop, TheFolderBrowserOpensAboveTheStayOnTopProjectDialog) {
   TConnectionForm* dialog = main->ConnectionForm;
   Activate(dialog);
   int dialogHeight = -1, browserHeight = -1;
-  OnNextModal([&](QWidget* browser) {
+  const auto answer = OnNextModal([&](QWidget* browser) {
     // The window manager stacks the new window in its own time.
-    ProcessEventsUntil([&] { return Height(Stacking(), browser->winId()) >= 0; }, 3000);
-    const std::vector<WId> stacking = Stacking();
-    dialogHeight = Height(stacking, dialog->Handle()->winId());
-    browserHeight = Height(stacking, browser->winId());
-    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : browser, Qt::Key_Escape);
+    StackedAbove(browser, dialog->Handle(), browserHeight, dialogHeight);
+    PressIn(browser, Qt::Key_Escape);
   });
   FocusOn(dialog->BtnPrjPath);
   QTest::keyClick(Focus(), Qt::Key_Space);
@@ -94,10 +113,10 @@ TEST(OnADesktop, WhatTheMainWindowOpensComesUpAboveTheStayOnTopProjectDialog) {
   TMainForm* main = f.Start();
   main->ReplaceProject(ShopProject(DbParams{"127.0.0.1", 3306, "nobody", ""}, {"products"}));
   main->Services.Files = TShellServices::Real().Files;  // Qt's own file dialog
-  Application->SetMessageService(nullptr);              // Qt's own message boxes
+  const TQtMessageBoxes boxes(f.Messages.Recorder);
   main->ProjectSettingsSBtnClick();
   TConnectionForm* dialog = main->ConnectionForm;
-  ProcessEventsUntil([&] { return Height(Stacking(), dialog->Handle()->winId()) >= 0; }, 3000);
+  ProcessEventsUntil([&] { return Height(Stacking(), dialog->Handle()->winId()) >= 0; });
   const struct {
     const char* Name;
     std::function<void()> Open;
@@ -111,14 +130,9 @@ TEST(OnADesktop, WhatTheMainWindowOpensComesUpAboveTheStayOnTopProjectDialog) {
     // The user works on in the main window; the dialog stays where it is.
     Activate(main);
     int dialogHeight = -1, modalHeight = -1;
-    OnNextModal([&](QWidget* modal) {
-      ProcessEventsUntil([&] { return Height(Stacking(), modal->winId()) >= 0; }, 3000);
-      // The window manager may restack it a moment after it maps it.
-      ProcessEventsUntil([] { return false; }, 200);
-      const std::vector<WId> stacking = Stacking();
-      dialogHeight = Height(stacking, dialog->Handle()->winId());
-      modalHeight = Height(stacking, modal->winId());
-      QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : modal, Qt::Key_Escape);
+    const auto answer = OnNextModal([&](QWidget* modal) {
+      StackedAbove(modal, dialog->Handle(), modalHeight, dialogHeight);
+      PressIn(modal, Qt::Key_Escape);
     });
     c.Open();
     ASSERT_GE(dialogHeight, 0);
@@ -126,5 +140,4 @@ TEST(OnADesktop, WhatTheMainWindowOpensComesUpAboveTheStayOnTopProjectDialog) {
     EXPECT_TRUE(dialog->Visible());
   }
   EXPECT_EQ(main->Project()->GetTableCount(), 1) << "New was answered No";
-  Application->SetMessageService(&f.Messages.Recorder);
 }

@@ -354,14 +354,14 @@ TEST(ProjectDialog, TheFolderBrowserBelongsToTheDialogAndTheKeysWorkIt) {
     SCOPED_TRACE(a.Key);
     f.Dialog->BrowseForFolder1->SetPath("");
     QWidget* owner = nullptr;
-    OnNextModal([&](QWidget* modal) {
+    const auto answer = OnNextModal([&](QWidget* modal) {
       owner = modal->parentWidget();
       TFolderDialog* dialog = nullptr;
       for (int i = 0; i < f.Dialog->ComponentCount() && !dialog; ++i)
         dialog = dynamic_cast<TFolderDialog*>(f.Dialog->Components(i));
       EXPECT_NE(dialog, nullptr) << "the dialog owns its folder browser";
       if (dialog) dialog->SelectPath(a.Path);
-      QTest::keyClick(Focus() ? Focus() : modal, a.Key);
+      PressIn(modal, a.Key);
     });
     FocusOn(f.Dialog->BtnPrjPath);
     QTest::keyClick(Focus(), Qt::Key_Space);

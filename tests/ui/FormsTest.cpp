@@ -250,7 +250,7 @@ TEST(Forms, TheWindowAModalOneBelongsToMayGoWhileItIsOpen) {
     const QPointer<QWidget> handle = dialog.Handle();
     QWidget* lentTo = nullptr;
     bool freed = false;
-    qftest::OnNextModal([&](QWidget* modal) {
+    const auto answer = qftest::OnNextModal([&](QWidget* modal) {
       lentTo = modal->windowHandle() && modal->windowHandle()->transientParent() == opener->Handle()->windowHandle()
                    ? opener->Handle()
                    : nullptr;
@@ -293,11 +293,11 @@ TEST(FileDialogs, SaveAsksAboutTheFileWithItsDefaultExtension) {
     owner.Handle()->activateWindow();
     ASSERT_TRUE(ProcessEventsUntil([&] { return owner.Active(); }));
     std::string question;
-    qftest::OnNextModal([&](QWidget* modal) {
+    const auto answerDialog = qftest::OnNextModal([&](QWidget* modal) {
       auto* dialog = qobject_cast<QFileDialog*>(modal);
       ASSERT_NE(dialog, nullptr);
       EXPECT_EQ(dialog->windowHandle()->transientParent(), owner.Handle()->windowHandle());
-      qftest::OnNextModal([&, dialog](QWidget* box) {
+      const auto answerBox = qftest::OnNextModal([&, dialog](QWidget* box) {
         auto* message = qobject_cast<QMessageBox*>(box);
         ASSERT_NE(message, nullptr) << "no question about replacing the file";
         question = message->text().toStdString();
