@@ -10,8 +10,10 @@
 #include "shell/ConnectionWindow.h"
 #include "shell/ProcessingForm.h"
 #include "ui/Menus.h"
+#include "ui/QtServices.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QScreen>
@@ -140,4 +142,42 @@ TEST(OnADesktop, WhatTheMainWindowOpensComesUpAboveTheStayOnTopProjectDialog) {
     EXPECT_TRUE(dialog->Visible());
   }
   EXPECT_EQ(main->Project()->GetTableCount(), 1) << "New was answered No";
+}
+
+/** A window property as xprop prints it, "" when it cannot say. */
+std::string WindowProperty(QWidget* window, const char* property) {
+  QProcess xprop;
+  xprop.start("xprop", {"-id", QString::number(window->winId()), property});
+  xprop.waitForFinished(5000);
+  return QString::fromLocal8Bit(xprop.readAllStandardOutput()).toStdString();
+}
+
+// A message box is a question, not a window to keep: its title bar has only
+// the close button, and a long word (a path) wraps inside it.
+TEST(OnADesktop, AMessageBoxHasOnlyItsCloseButtonAndShowsALongPathWhole) {
+  ASSERT_EQ(QGuiApplication::platformName(), "xcb") << "run through tests/shell/on-desktop";
+  TShownForm owner(700, 500);
+  const std::string path = "/srv/" + std::string(300, 'x') + "/site";
+  const std::string text = "Can't create project directories!\nCannot create folder \"" + path + "\": Permission denied";
+  std::string actions;
+  QRect box, label, needed;
+  const auto answer = OnNextModal([&](QWidget* modal) {
+    // The window manager says what the title bar offers once it manages the window.
+    ProcessEventsUntil([&] { return WindowProperty(modal, "_NET_WM_ALLOWED_ACTIONS").find("CLOSE") != std::string::npos; });
+    actions = WindowProperty(modal, "_NET_WM_ALLOWED_ACTIONS");
+    box = modal->frameGeometry();
+    if (auto* l = modal->findChild<QLabel*>("qt_msgbox_label")) {
+      label = l->geometry();
+      needed = l->fontMetrics().boundingRect(QRect(0, 0, l->width(), 100000), Qt::TextWordWrap, l->text());
+    }
+    PressIn(modal, Qt::Key_Escape);
+  });
+  TQtMessageService().MessageDlg(text, TMsgDlgType::mtError, mbOK);
+  EXPECT_NE(actions.find("_NET_WM_ACTION_CLOSE"), std::string::npos) << actions;
+  EXPECT_EQ(actions.find("_NET_WM_ACTION_MINIMIZE"), std::string::npos) << actions;
+  EXPECT_EQ(actions.find("_NET_WM_ACTION_MAXIMIZE"), std::string::npos) << actions;
+  ASSERT_FALSE(label.isEmpty());
+  EXPECT_LE(needed.width(), label.width()) << "the text runs past the label";
+  EXPECT_LE(needed.height(), label.height());
+  EXPECT_TRUE(QGuiApplication::primaryScreen()->geometry().contains(box)) << "the box fits on the screen";
 }

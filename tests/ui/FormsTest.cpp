@@ -350,6 +350,24 @@ TEST(FileDialogs, ClassicFilters) {
   for (auto [classic, qt] : filters) EXPECT_EQ(QtFileFilter(classic), qt) << classic;
 }
 
+// A word too long for a message box gets break chances after its thirtieth
+// character; slashes, backslashes and hyphens are chances of their own, and
+// a character of two UTF-16 units is never split.
+TEST(MessageBoxes, LongWordsGetBreakChances) {
+  const QString z(QChar(0x200B));
+  const QString thirty(30, 'x');
+  const QString pair = QString::fromUtf8("\xF0\x9F\x98\x80");  // one character, two UTF-16 units
+  const std::pair<QString, QString> cases[] = {
+      {"Can't connect to database!", "Can't connect to database!"},
+      {thirty, thirty},
+      {thirty + "ab", thirty + z + "a" + z + "b"},
+      {thirty + "a b", thirty + z + "a b"},
+      {"/" + thirty + "/" + thirty + "\\" + thirty + "-" + thirty, "/" + thirty + "/" + thirty + "\\" + thirty + "-" + thirty},
+      {thirty.left(29) + pair + "a", thirty.left(29) + pair + z + "a"},
+  };
+  for (const auto& [text, broken] : cases) EXPECT_EQ(WithBreakableWords(text), broken) << text.toStdString();
+}
+
 TEST(ShellServices, BoxCaptionsAndRealServicesRefuseWhatCannotBeOpened) {
   const std::pair<TMsgDlgType, std::string> captions[] = {
       {TMsgDlgType::mtWarning, "Warning"},       {TMsgDlgType::mtError, "Error"},
