@@ -5,6 +5,7 @@
 #include "ShellTestKit.h"
 
 #include "components/FlatButton.h"
+#include "components/FlatEdit.h"
 #include "components/FlatGauge.h"
 #include "components/FlatSpeedButton.h"
 #include "shell/ConnectionWindow.h"
@@ -142,6 +143,30 @@ TEST(OnADesktop, WhatTheMainWindowOpensComesUpAboveTheStayOnTopProjectDialog) {
     EXPECT_TRUE(dialog->Visible());
   }
   EXPECT_EQ(main->Project()->GetTableCount(), 1) << "New was answered No";
+}
+
+// New while the project dialog is open changes it to create mode: it comes
+// up with the focus on its first field there, so the keys go to Hostname.
+TEST(OnADesktop, NewTurnsTheOpenProjectDialogToCreateModeOnItsFirstField) {
+  ASSERT_EQ(QGuiApplication::platformName(), "xcb") << "run through tests/shell/on-desktop";
+  TProgramFolder f;
+  TMainForm* main = f.Start();
+  main->ReplaceProject(ShopProject(DbParams{"127.0.0.1", 3306, "nobody", ""}, {"products"}));
+  main->ProjectSettingsSBtnClick();
+  TConnectionForm* dialog = main->ConnectionForm;
+  ASSERT_TRUE(ProcessEventsUntil([&] { return dialog->Active() && dialog->EProjectName->Focused(); }));
+  // The user goes on in the main window and chooses New there.
+  Activate(main);
+  f.Messages.Recorder.Answers = {TModalResult::mrYes};
+  Click(main->NewSBtn->Handle(), QPoint(6, 6));
+  EXPECT_EQ(Texts(f.Messages.Recorder), std::vector<std::string>{"Are you sure to overwrite the actual project?"});
+  EXPECT_EQ(dialog->Caption(), "Create new project");
+  EXPECT_TRUE(ProcessEventsUntil([&] { return dialog->Active() && dialog->EHost->Focused(); }))
+      << "the focus is in " << (Focus() ? Focus()->objectName().toStdString() : "no field");
+  const std::string host = dialog->EHost->Text();
+  QTest::keyClick(Focus(), Qt::Key_End);
+  QTest::keyClicks(Focus(), "db");
+  EXPECT_EQ(dialog->EHost->Text(), host + "db") << "the keys go to Hostname";
 }
 
 /** A window property as xprop prints it, "" when it cannot say. */
