@@ -148,8 +148,9 @@ TEST_F(DriverTest, TablesWhosePagesWouldLeaveTheOutputFolderAreNamedNotWritten) 
   ForceDirectories(OutFile("elsewhere/images"));
   fs::create_symlink(OutFile("elsewhere"), OutFile("site/theme"));
   Generate();
-  EXPECT_EQ(Rec.Events.end()[-3], "error: Can't create project directories!\nCannot create " + OutFile("site/theme/images") +
-                                      ": it lies outside the output folder " + OutFile("site/"));
+  EXPECT_EQ(Rec.Events.end()[-3], "error: Can't create project directories!\nCannot create " +
+                                      OutFile("site/theme/images") + ": it lies outside the output folder " +
+                                      OutFile("site/"));
   EXPECT_EQ(Tree(OutFile("elsewhere")), TStrings{});
 }
 

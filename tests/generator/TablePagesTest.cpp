@@ -135,7 +135,8 @@ TEST_F(TablePagesTest, TheHintIconFollowsTheHintSwitchAlone) {
     const char* Field;
     bool UseHint;
     const char* Text;
-  } cases[] = {{"with_text", true, "Say hi"}, {"no_text", true, ""}, {"blank_text", true, " "}, {"off", false, "Unseen"}};
+  } cases[] = {
+      {"with_text", true, "Say hi"}, {"no_text", true, ""}, {"blank_text", true, " "}, {"off", false, "Unseen"}};
   for (const auto& c : cases) {
     TWebInput& column = AddColumn(table, c.Field);
     column.UseHint = c.UseHint;

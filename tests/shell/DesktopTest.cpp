@@ -183,13 +183,16 @@ TEST(OnADesktop, AMessageBoxHasOnlyItsCloseButtonAndShowsALongPathWhole) {
   ASSERT_EQ(QGuiApplication::platformName(), "xcb") << "run through tests/shell/on-desktop";
   TShownForm owner(700, 500);
   const std::string path = "/srv/" + std::string(300, 'x') + "/site";
-  const std::string text = "Can't create project directories!\nCannot create folder \"" + path + "\": Permission denied";
+  const std::string text =
+      "Can't create project directories!\nCannot create folder \"" + path + "\": Permission denied";
   std::string actions;
   QRect box, label, needed;
   const auto answer = OnNextModal([&](QWidget* modal) {
     // The window manager says what the title bar offers once it manages the window.
-    ProcessEventsUntil([&] { return WindowProperty(modal, "_NET_WM_ALLOWED_ACTIONS").find("CLOSE") != std::string::npos; });
-    actions = WindowProperty(modal, "_NET_WM_ALLOWED_ACTIONS");
+    ProcessEventsUntil([&] {
+      actions = WindowProperty(modal, "_NET_WM_ALLOWED_ACTIONS");
+      return actions.find("CLOSE") != std::string::npos;
+    });
     box = modal->frameGeometry();
     if (auto* l = modal->findChild<QLabel*>("qt_msgbox_label")) {
       label = l->geometry();

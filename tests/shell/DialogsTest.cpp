@@ -173,8 +173,8 @@ TEST(ProjectDialog, TestCreateAndOpenConnectWithTheSameDatabase) {
     Click(f.Dialog->BtnConnect->Handle(), QPoint(6, 6));
     ASSERT_EQ(f.Messages.Recorder.Calls.size(), 1u);
     const std::string& text = f.Messages.Recorder.Calls[0].Text;
-    EXPECT_TRUE(StartsWith(text, "Can't connect to database!\ndatabase \"shop\" on " + server(r.Port) + ": " + r.Reason))
-        << text;
+    const std::string reason = "database \"shop\" on " + server(r.Port) + ": " + r.Reason;
+    EXPECT_TRUE(StartsWith(text, "Can't connect to database!\n" + reason)) << text;
     EXPECT_EQ(f.Main->SelectTablePanel->TreeAllTable->Items().Count(), 0);
   }
 
@@ -193,8 +193,8 @@ TEST(ProjectDialog, TestCreateAndOpenConnectWithTheSameDatabase) {
     f.Dialog->EDatabase->SetText(c.Database);
     f.Dialog->BtnTestClick();
     f.Dialog->BtnConnectClick();
-    const std::vector<std::string> told =
-        opens ? std::vector<std::string>{"Connect to database succeed!"} : std::vector<std::string>{c.Message, c.Message};
+    using TTexts = std::vector<std::string>;
+    const TTexts told = opens ? TTexts{"Connect to database succeed!"} : TTexts{c.Message, c.Message};
     EXPECT_EQ(Texts(f.Messages.Recorder), told);
     TProjectManager* p = f.Main->Project();
     EXPECT_EQ(std::tuple(p->ProjectName, p->Database_name), std::tuple("fresh", c.Database));

@@ -362,7 +362,8 @@ TEST(MessageBoxes, LongWordsGetBreakChances) {
       {thirty, thirty},
       {thirty + "ab", thirty + z + "a" + z + "b"},
       {thirty + "a b", thirty + z + "a b"},
-      {"/" + thirty + "/" + thirty + "\\" + thirty + "-" + thirty, "/" + thirty + "/" + thirty + "\\" + thirty + "-" + thirty},
+      {"/" + thirty + "/" + thirty + "\\" + thirty + "-" + thirty,
+       "/" + thirty + "/" + thirty + "\\" + thirty + "-" + thirty},
       {thirty.left(29) + pair + "a", thirty.left(29) + pair + z + "a"},
   };
   for (const auto& [text, broken] : cases) EXPECT_EQ(WithBreakableWords(text), broken) << text.toStdString();

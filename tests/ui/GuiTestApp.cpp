@@ -172,7 +172,8 @@ void Watch(TModalAnswer::TState& s) {
 
 }  // namespace
 
-TModalAnswer::TModalAnswer(const std::function<void(QWidget* modal)>& act, int ms) : FState(std::make_shared<TState>()) {
+TModalAnswer::TModalAnswer(const std::function<void(QWidget* modal)>& act, int ms)
+    : FState(std::make_shared<TState>()) {
   TState& s = *FState;
   s.Act = act;
   s.Ms = ms;
