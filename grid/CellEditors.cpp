@@ -300,7 +300,13 @@ void TTextualEditor::SetText(const std::string& Value) {
   FLine->home(false);
 }
 
-void TTextualEditor::MoveEnd() { FLine->end(false); }
+void TTextualEditor::MoveEnd() {
+  // Nothing is typed into a read-only text: the caret, and the view, stay at its start.
+  if (FReadOnly)
+    FLine->home(false);
+  else
+    FLine->end(false);
+}
 
 void TTextualEditor::SelectAllText() {
   // Selected from its end back to its start: the caret, and with it the
