@@ -180,30 +180,6 @@ TEST(OptionButton, TheMarkFillFollowsHoverFocusAndTheHeldButton) {
     }
 }
 
-// A check box without a caption shows the focus round its mark, two pixels
-// out, on whichever side the mark stands; unfocused it shows none.
-TEST(OptionButton, ACheckBoxWithoutACaptionFramesItsMarkWhileFocused) {
-  for (const bool right : {false, true}) {
-    SCOPED_TRACE(right ? "right" : "left");
-    TShownForm form;
-    auto* box = Place<TFlatCheckBox>(&form, 10, 10, 121, 17);
-    if (right) box->SetLayout(checkboxRight);
-    TRect around = box->MarkRect();
-    InflateRect(around, 2, 2);
-    IntersectRect(around, around, box->ClientRect());
-    const TRect rest = right ? TRect{0, 0, around.Left, 17} : TRect{around.Right, 0, 121, 17};
-    EXPECT_EQ(CountPixels(Painted(box), kInvertedFace), 0);
-    box->SetFocus();
-    ASSERT_TRUE(box->Focused());
-    const QImage img = Painted(box);
-    EXPECT_GT(CountPixels(img, around, kInvertedFace), 15) << "a dotted frame round the mark";
-    EXPECT_EQ(CountPixels(img, rest, kInvertedFace), 0);
-    // The frame stands outside the mark: its border is whole.
-    const TRect mark = box->MarkRect();
-    EXPECT_TRUE(AllPixels(img, {mark.Left, mark.Top, mark.Right, mark.Top + 1}, box->ColorBorder()));
-  }
-}
-
 TEST(OptionButton, TheTickTheDotTheDisabledLookTheRightLayoutAndTransparent) {
   TShownForm form;
   auto* box = Place<TFlatCheckBox>(&form, 10, 10, 121, 17);

@@ -262,7 +262,7 @@ TEST(Keyboard, ADropDownCellOpensWithF4OrAltDownAndTheArrowsChoose) {
 }
 
 // A drop-down cell too narrow for its text shows the text's start, opened
-// with either key and on any row, also after the list chose nothing.
+// with either key, also after an edit on another row ended.
 TEST(Keyboard, ADropDownCellShowsTheStartOfItsText) {
   QF_REQUIRE_DB(db);
   TProgramFolder f;
@@ -273,8 +273,7 @@ TEST(Keyboard, ADropDownCellShowsTheStartOfItsText) {
     Qt::Key Open;
     Qt::KeyboardModifiers Mods;
     const char* Field;
-  } cases[] = {{Qt::Key_Down, Qt::AltModifier, "name"}, {Qt::Key_F4, Qt::NoModifier, "id"},
-               {Qt::Key_Down, Qt::AltModifier, "id"}};
+  } cases[] = {{Qt::Key_Down, Qt::AltModifier, "name"}, {Qt::Key_F4, Qt::NoModifier, "id"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Field);
     FocusOn(grid);
