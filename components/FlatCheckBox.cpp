@@ -34,19 +34,24 @@ bool TFlatCheckBox::DialogChar(TKeyChar Key, TShiftState Shift) {
 
 void TFlatCheckBox::Paint() {
   TFlatOptionButton::Paint();
-  if (!Focused() || Caption().empty()) return;
+  if (!Focused()) return;
   // The mark's fill alone hardly shows which box the keys act on: the
   // caption gets the dotted frame a focused check box shows, a pixel round
-  // the text it takes.
+  // the text it takes; a box without a caption gets it round its mark.
   TCanvas* c = Canvas();
-  const TRect room = CaptionRect();
-  TRect text{room.Left, room.Top, room.Right, room.Top};
-  c->Font = Font();
-  c->DrawText(Caption(), text, DT_WORDBREAK | DT_CALCRECT);
-  if (Layout() == checkboxRight) OffsetRect(text, room.Right - text.Right, 0);
-  InflateRect(text, 1, 1);
-  IntersectRect(text, text, ClientRect());
-  c->DrawFocusRect(text);
+  TRect frame = MarkRect();
+  if (Caption().empty()) {
+    InflateRect(frame, 2, 2);
+  } else {
+    const TRect room = CaptionRect();
+    frame = TRect{room.Left, room.Top, room.Right, room.Top};
+    c->Font = Font();
+    c->DrawText(Caption(), frame, DT_WORDBREAK | DT_CALCRECT);
+    if (Layout() == checkboxRight) OffsetRect(frame, room.Right - frame.Right, 0);
+    InflateRect(frame, 1, 1);
+  }
+  IntersectRect(frame, frame, ClientRect());
+  c->DrawFocusRect(frame);
 }
 
 void TFlatCheckBox::PaintMark(TCanvas* c, const TRect& mark) {

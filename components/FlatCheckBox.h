@@ -8,7 +8,8 @@
  *  toggles it while it is hovered (hover is kept while the button is held,
  *  so a release outside still toggles); space toggles the focused box and
  *  the caption's accelerator focuses and toggles it. While it has the
- *  keyboard focus a dotted frame stands round its caption. */
+ *  keyboard focus a dotted frame stands round its caption (round its mark
+ *  when it has none). */
 class TFlatCheckBox : public TFlatOptionButton {
 public:
   explicit TFlatCheckBox(TComponent* AOwner);

@@ -84,7 +84,9 @@ bool TMainPhpManager::CreateProjectDirectories() {
     }
   } catch (const EInOutError& e) {
     WriteLog("  " + e.Message());
-    if (FMessages) FMessages->MessageDlg("Can't create project directories!", TMsgDlgType::mtError, mbOK);
+    // Which folder and why, on a line of its own, as every other file error says.
+    if (FMessages)
+      FMessages->MessageDlg("Can't create project directories!\n" + e.Message(), TMsgDlgType::mtError, mbOK);
     return false;
   }
   return true;

@@ -21,7 +21,8 @@ public:
    *  false when the output folders could not be made and nothing was written. */
   bool Generate();
   /** Creates the output folder and its theme/images, scripts and general
-   *  folders; on failure shows "Can't create project directories!" and answers false. */
+   *  folders; on failure shows "Can't create project directories!" with the
+   *  folder and the reason below it, and answers false. */
   bool CreateProjectDirectories();
   /** Copies the theme's style sheets and images, the scripts and left.html.
    *  An empty Project_output becomes the folder "output" beside the program. */

@@ -85,7 +85,7 @@ std::string TFormPageGenerator::BuildValidation(const TWebInput& input) {
 }
 
 std::string TFormPageGenerator::BuildTooltip(const TWebInput& input) const {
-  if (!input.UseHint || Trim(input.HintText).empty()) return {};
+  if (!input.UseHint) return {};
   return "<img src=\"theme/images/info.gif\" onMouseover=\"EnterContent('ToolTip','" +
          HtmlAttribute(JsSingleQuoted(input.Caption)) + "','" + HtmlAttribute(JsSingleQuoted(input.HintText)) +
          "'); Activate();\" onMouseout=\"deActivate()\">";

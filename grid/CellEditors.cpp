@@ -296,12 +296,28 @@ std::string TTextualEditor::Text() const { return FromQString(FLine->text()); }
 
 void TTextualEditor::SetText(const std::string& Value) {
   const QString q = ToQString(Value);
+  // The same text while it is typed into: the caret stays where it is.
+  if (q == FLine->text() && FLine->hasFocus()) return;
   if (q != FLine->text()) FLine->setText(q);
+  // Text set from code shows its start, as the system's edit control does;
+  // with the caret at the end a text wider than the cell showed cut at the left.
+  FLine->home(false);
 }
 
-void TTextualEditor::MoveEnd() { FLine->end(false); }
+void TTextualEditor::MoveEnd() {
+  // Nothing is typed into a read-only text: the caret, and the view, stay at its start.
+  if (FReadOnly)
+    FLine->home(false);
+  else
+    FLine->end(false);
+}
 
-void TTextualEditor::SelectAllText() { FLine->selectAll(); }
+void TTextualEditor::SelectAllText() {
+  // Selected from its end back to its start: the caret, and with it the
+  // view, at the start of a text wider than the cell.
+  const int length = static_cast<int>(FLine->text().size());
+  FLine->setSelection(length, -length);
+}
 
 int TTextualEditor::SelStart() const {
   return FLine->hasSelectedText() ? FLine->selectionStart() : FLine->cursorPosition();

@@ -170,8 +170,13 @@ public:
   void SetCellEditing(bool Value) override { FCellEditing = Value; }
 
   std::string Text() const override;
+  /** Puts the caret before the first character, so the start of the text
+   *  shows; the text it holds while typed into is left as it is. */
   void SetText(const std::string& Value) override;
+  /** The caret after the last character; a read-only editor keeps it (and
+   *  the view) at the start. */
   void MoveEnd() override;
+  /** Selects the whole text with the caret at its start, where the view stays. */
   void SelectAllText() override;
   int SelStart() const;
   int SelLength() const;

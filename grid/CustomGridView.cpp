@@ -1098,7 +1098,7 @@ void TCustomGridView::UpdateHover(TPoint P) {
       SetGridCursor(column->Cursor());
       const TRect r = GetCellRect(cell.Col, cell.Row);
       if (column->Options().Contains(coShowTextFitHint) && !CellTextFits(cell.Col, cell.Row)) {
-        ShowGridHint(hkTextFit, column->ValueToDisplayText(GetCellText(cell.Col, cell.Row)), r.TopLeft());
+        ShowGridHint(hkTextFit, GetCellText(cell.Col, cell.Row), r.TopLeft());
         break;
       }
       if (FHint->Kind != hkTextFit) {

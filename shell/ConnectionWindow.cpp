@@ -92,10 +92,14 @@ void TConnectionForm::Execute() {
 
 void TConnectionForm::FormShow() {
   const bool create = FMain->NewProjectMode;
+  const bool switched = Visible() && create != FShownCreate;
+  FShownCreate = create;
   SetCaption(create ? "Create new project" : "Change project settings");
   BtnConnect->SetCaption(create ? "Create" : "Save");
   ConnectionGroup->SetEnabled(create);
   ProjectToForm();
+  // Open already, it starts again on the first field of its new mode, as it opens.
+  if (switched) SelectFirst();
 }
 
 void TConnectionForm::ProjectToForm() {
@@ -142,6 +146,13 @@ void TConnectionForm::FormToProject(TProjectManager& project, int32_t port) {
 void TConnectionForm::BtnConnectClick() {
   int32_t port = 0;
   if (!CheckPort(EPort->Text(), port)) return;
+  // The project file is named after the project.
+  if (Trim(EProjectName->Text()).empty()) {
+    ShowMessageBox("The project name must not be empty: the project file is named after it.",
+                   TMsgDlgType::mtWarning);
+    if (EProjectName->CanFocus()) EProjectName->SetFocus();
+    return;
+  }
   TMainForm& main = *FMain;
   if (main.NewProjectMode) {
     const bool overwrite =
@@ -153,11 +164,13 @@ void TConnectionForm::BtnConnectClick() {
       FormToProject(*project, port);
       main.ReplaceProject(std::move(project));
       TProjectManager& p = *main.Project();
-      // No database named: a user without rights on "mysql" still gets in.
+      // With the database Open connects with, so that what Create accepts opens again.
       const bool connected =
-          p.DBManager->Connect(p.Database_host, p.Database_user, p.Database_password, port, "") != nullptr;
+          p.DBManager->Connect(p.Database_host, p.Database_user, p.Database_password, port, p.Database_name) != nullptr;
       // The server's reason, before the panel's queries put their own in its place.
-      const std::string reason = connected ? std::string() : p.DBManager->LastError();
+      const std::string reason =
+          connected ? std::string()
+                    : ConnectReason(p.Database_name, p.Database_host, port, p.DBManager->LastError());
       if (!connected) WriteLog("  " + reason);
       main.SelectTablePanel->InitPanel(&p, main.TableInfo);
       main.TableInfo->ClearRows();
@@ -177,12 +190,17 @@ void TConnectionForm::BtnConnectClick() {
 void TConnectionForm::BtnTestClick() {
   int32_t port = 0;
   if (!CheckPort(EPort->Text(), port)) return;
-  // A connection of its own: a failed test leaves the project's connection alone.
+  // A connection of its own: a failed test leaves the project's connection
+  // alone. It names the database as Open does: a test that succeeds means
+  // the project will open.
   TDBManager test;
-  if (test.Connect(EHost->Text(), EUsername->Text(), EPassword->Text(), port, ""))
+  const std::string database = EDatabase->Text();
+  if (test.Connect(EHost->Text(), EUsername->Text(), EPassword->Text(), port, database))
     ShowMessageBox("Connect to database succeed!", TMsgDlgType::mtInformation);
   else
-    ShowMessageBox(WithReason("Can't connect to database!", test.LastError()), TMsgDlgType::mtWarning);
+    ShowMessageBox(
+        WithReason("Can't connect to database!", ConnectReason(database, EHost->Text(), port, test.LastError())),
+        TMsgDlgType::mtWarning);
 }
 
 void TConnectionForm::EPortKeyPress(TKeyChar& Key) { DigitsOnly(Key); }

@@ -66,4 +66,5 @@ public:
 
 private:
   TMainForm* FMain;
+  bool FShownCreate = false;  // the mode it was last filled for
 };

@@ -427,6 +427,8 @@ void TFrameDetailedProperties::BtnRemoveClick() {
 }
 
 void TFrameDetailedProperties::BtnRemoveAllClick() {
+  // All of it: deleting the top row one time less than there are rows would
+  // leave the last row with its content (and stop at an empty caption).
   impValueList->Clear();
   inpDefaultValueExit();
 }

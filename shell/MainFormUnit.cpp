@@ -126,6 +126,11 @@ std::string WithReason(const std::string& message, const std::string& reason) {
   return reason.empty() ? message : message + "\n" + reason;
 }
 
+std::string ConnectReason(const std::string& database, const std::string& host, int port, const std::string& error) {
+  const std::string server = host + ":" + std::to_string(port);
+  return (database.empty() ? server : "database \"" + database + "\" on " + server) + ": " + error;
+}
+
 TShellServices TShellServices::Real() {
   static TQtFileDialogs files;
   static TQtUrlOpener urls;
@@ -572,7 +577,10 @@ void TMainForm::FormClose() {
   FApplicationManager->SaveSettings();
 }
 
-void TMainForm::UpdateCaption() { SetCaption("Quarrowfield - " + (FProject ? FProject->ProjectName : std::string())); }
+void TMainForm::UpdateCaption() {
+  const std::string name = FProject ? FProject->ProjectName : std::string();
+  SetCaption(name.empty() ? std::string("Quarrowfield") : "Quarrowfield - " + name);
+}
 
 void TMainForm::WithProgress(const std::function<void(IProgressDisplay*)>& fn) {
   std::unique_ptr<TProcessingDisplay> progress = std::make_unique<TProcessingDisplay>(this);
@@ -657,7 +665,7 @@ bool TMainForm::CloseQuery() { return SaveQuery(); }
 bool TMainForm::SaveQuery() {
   if (!FProject || !ProjectChanged()) return true;
   switch (ShowMessageBox("Save changes to the project?", TMsgDlgType::mtConfirmation, mbYes | mbNo | mbCancel)) {
-    case TModalResult::mrYes: BtnSaveClick(); return true;
+    case TModalResult::mrYes: return SaveProject();
     case TModalResult::mrNo: return true;
     default: return false;
   }
@@ -667,9 +675,13 @@ bool TMainForm::SaveQuery() {
 
 void TMainForm::NewSBtnClick() {
   const bool tables = FProject->GetTableCount() > 0;
-  if (tables && ShowMessageBox(kOverwrite, TMsgDlgType::mtWarning, mbYes | mbNo) != TModalResult::mrYes) return;
-  // What was not saved goes only when the user says so.
-  if (!SaveQuery()) return;
+  // One question: a changed project goes only when the user says so (saved
+  // first when asked to); an unchanged one with tables after the overwrite question.
+  if (ProjectChanged()) {
+    if (!SaveQuery()) return;
+  } else if (tables && ShowMessageBox(kOverwrite, TMsgDlgType::mtWarning, mbYes | mbNo) != TModalResult::mrYes) {
+    return;
+  }
   if (tables) ReplaceProject(std::make_unique<TProjectManager>());
   NewProjectMode = true;
   if (!ConnectionForm) ConnectionForm = new TConnectionForm(this);
@@ -709,14 +721,28 @@ void TMainForm::OpenSBtnClick() {
   } catch (const std::exception& e) {
     WriteLog("  " + std::string(e.what()));
   }
-  if (!connected)
-    ShowMessageBox(WithReason("Can't connect to database!", FProject->DBManager->LastError()), TMsgDlgType::mtWarning);
+  if (!connected) {
+    const TProjectManager& p = *FProject;
+    ShowMessageBox(WithReason("Can't connect to database!", ConnectReason(p.Database_name, p.Database_host,
+                                                                          p.Database_port, p.DBManager->LastError())),
+                   TMsgDlgType::mtWarning);
+  }
 }
 
-void TMainForm::BtnSaveClick() {
+void TMainForm::BtnSaveClick() { SaveProject(); }
+
+bool TMainForm::SaveProject() {
   TakeInPendingEdits();
   TInterfaceTableDetail(*this).saveLook();
+  // Without a name the file would be a hidden ".vrk" that nothing opens by name.
+  if (Trim(FProject->ProjectName).empty()) {
+    ShowMessageBox("The project has no name to save it under: give it one as \"Project name:\" in the project "
+                   "settings.",
+                   TMsgDlgType::mtWarning);
+    return false;
+  }
   WriteProject(FProject->Project_path + FProject->ProjectName + ".vrk");
+  return true;
 }
 
 void TMainForm::WriteProject(const std::string& file) {
@@ -728,6 +754,7 @@ void TMainForm::WriteProject(const std::string& file) {
 
 void TMainForm::SaveSBtnClick() {
   TakeInPendingEdits();
+  // As Save does: the new file would otherwise miss the look just edited.
   TInterfaceTableDetail(*this).saveLook();
   TFileDialogOptions options;
   options.DefaultExt = "vrk";
@@ -773,6 +800,7 @@ void TMainForm::About1Click() {
   about->MakeSplash();
 }
 
+// Through Close, so the settings are written: ending at once would forget the last project.
 void TMainForm::Exit1Click() { Close(); }
 
 // ---------------------------------------------------------------- pages

@@ -59,6 +59,9 @@ TModalResult ShowMessageBox(const std::string& text, TMsgDlgType type, TMsgDlgBu
 /** A failure's message with the reason the server or the system gave, on a
  *  line of its own (the message alone when there is none). */
 std::string WithReason(const std::string& message, const std::string& reason);
+/** Why a connection failed, with the database it was for (the server alone
+ *  when none was named): database "shop" on 127.0.0.1:3306: the error. */
+std::string ConnectReason(const std::string& database, const std::string& host, int port, const std::string& error);
 
 /** The main window. The project and the settings are created by FormCreate
  *  (which CreateForm runs) and live as long as the window; New, Open and a
@@ -196,6 +199,9 @@ public:
    *  saves, No lets it go, Cancel (or closing the box) keeps it. True when
    *  the project open now may go (closing, New, Open). */
   bool SaveQuery();
+  /** Save: writes Project_path + ProjectName + ".vrk". False, with a
+   *  warning, when the project has no name to name the file. */
+  bool SaveProject();
   /** SaveQuery as the window closes: true when it may close. */
   bool CloseQuery();
   /** Shows the project's first table, as a click on it in the selected
@@ -203,7 +209,7 @@ public:
   void ShowFirstTable();
   /** Copies the project's administrator and mail settings into their controls. */
   void ShowSiteSettings();
-  /** "Quarrowfield - " and the project's name. */
+  /** "Quarrowfield - " and the project's name ("Quarrowfield" without one). */
   void UpdateCaption();
   /** Runs fn with a progress window of its own, freed afterwards. */
   void WithProgress(const std::function<void(IProgressDisplay*)>& fn);

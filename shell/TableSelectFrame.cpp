@@ -24,6 +24,8 @@
 namespace {
 
 constexpr int kTableImage = 2;
+// The memo's text stands 2 pixels in from either side, and the caret takes one.
+constexpr int kMemoTextMargins = 2 * 2 + 1;
 
 TGradientLabel* NewHeading(TComponent* owner, TWinControl* parent, const std::string& name,
                            const std::string& caption, int top) {
@@ -67,6 +69,20 @@ bool Described(const std::vector<TDescribedColumn>& columns, const std::string& 
   return false;
 }
 
+/** line as much of it as fits width, ending in "..." when cut (never inside
+ *  a character of several bytes). */
+std::string FitLine(const TCanvas& canvas, const std::string& line, int width) {
+  if (canvas.TextWidth(line) <= width) return line;
+  std::string cut = line;
+  while (!cut.empty()) {
+    // The last character goes, its continuation bytes, then its first one.
+    while (!cut.empty() && (static_cast<unsigned char>(cut.back()) & 0xC0) == 0x80) cut.pop_back();
+    if (!cut.empty()) cut.pop_back();
+    if (canvas.TextWidth(cut + "...") <= width) break;
+  }
+  return cut + "...";
+}
+
 }  // namespace
 
 TTableSelectPanel::TTableSelectPanel(TMainForm* AOwner) : TFrame(AOwner), FForm(AOwner) {
@@ -78,6 +94,7 @@ TTableSelectPanel::TTableSelectPanel(TMainForm* AOwner) : TFrame(AOwner), FForm(
   MemoProjectInfo = NewControl<TMemo>(this, this, "MemoProjectInfo", 0, 18, 185, 72);
   MemoProjectInfo->SetAlign(alTop);
   MemoProjectInfo->SetReadOnly(true);
+  MemoProjectInfo->OnResize = [this](TObject*) { ShowProjectInfo(); };
   Splitter1 = NewSplitter(this, this, "Splitter1", alTop, 0, 90, 185, 3);
   LSelectedTables = NewHeading(this, this, "LSelectedTables", "  Selected tables:", 93);
   TreeSelectedTable = NewControl<TTreeView>(this, this, "TreeSelectedTable", 0, 111, 185, 150);
@@ -144,12 +161,23 @@ void TTableSelectPanel::FillAvailableTree(TResultSet* databases) {
 
 void TTableSelectPanel::ShowProjectInfo() {
   if (!FProject) return;
+  // Each line on a line of its own, cut to the memo's width: a long name
+  // wrapped over several lines would push the others out of sight. The
+  // hint tells what was cut.
+  TCanvas measure;
+  measure.Font = MemoProjectInfo->Font();
+  const int width = MemoProjectInfo->ClientWidth() - kMemoTextMargins;
   TStringList lines;
-  lines.Add("Project: " + FProject->ProjectName);
-  lines.Add("Host: " + FProject->Database_host);
-  lines.Add("User: " + FProject->Database_user);
-  lines.Add("Tables: " + IntToStr(FProject->GetTableCount()));
+  std::string cut;
+  for (const std::string& line : {"Project: " + FProject->ProjectName, "Host: " + FProject->Database_host,
+                                  "User: " + FProject->Database_user,
+                                  "Tables: " + IntToStr(FProject->GetTableCount())}) {
+    lines.Add(FitLine(measure, line, width));
+    if (lines[lines.Count() - 1] != line) cut += (cut.empty() ? "" : "\n") + line;
+  }
   MemoProjectInfo->Lines().Assign(lines);
+  MemoProjectInfo->SetHint(cut);
+  MemoProjectInfo->SetShowHint(!cut.empty());
 }
 
 void TTableSelectPanel::DisplayProjectTables() {

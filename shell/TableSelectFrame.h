@@ -48,7 +48,8 @@ public:
   void InitPanel(TProjectManager* project, TGridView* grid);
   /** The available tree from the server; the rest stays. */
   void initAllTablePanel();
-  /** The summary: project name, host, user and number of tables. */
+  /** The summary: project name, host, user and number of tables, a line
+   *  each, cut to the memo's width with the whole of a cut line as its hint. */
   void ShowProjectInfo();
   /** Adds the project's tables missing from the selected tree. */
   void DisplayProjectTables();

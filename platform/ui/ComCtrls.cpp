@@ -378,7 +378,9 @@ void TTreeHost::PaintRow(QPainter* painter, const QStyleOptionViewItem& option, 
   }
   c.Brush.Style = bsClear;
   c.TextOut(left + 2, (r.height() - c.TextHeight(node->Text())) / 2, node->Text());
-  if (selected && focused) c.DrawFocusRect(box);
+  // With nothing selected yet the focus stands on the first node, where the
+  // first arrow key goes, so that a tree reached by Tab shows it has the keys.
+  if (focused && (selected || (!v->FSelected && node == v->FItems->GetFirstNode()))) c.DrawFocusRect(box);
   painter->drawImage(r.topLeft(), img);
 }
 

@@ -233,7 +233,8 @@ using TTVChangingEvent = std::function<void(TObject* Sender, TTreeNode* Node, bo
 /** A tree of text nodes with images, over a QTreeWidget: dotted lines,
  *  plus and minus buttons, the selection painted behind the text only (the
  *  whole row with RowSelect), hidden while the tree lacks the focus with
- *  HideSelection. Keys reach the control's handlers first. */
+ *  HideSelection. The focused tree frames its selected node, or its first
+ *  one while none is selected. Keys reach the control's handlers first. */
 class TTreeView : public TWinControl {
 public:
   explicit TTreeView(TComponent* AOwner);

@@ -5,6 +5,8 @@
 
 #include "ui/ShellServices.h"
 
+#include <QString>
+
 #include <string>
 
 /** The caption MessageDlg gives a kind of box: "Warning", "Error",
@@ -17,6 +19,14 @@ std::string MessageDlgCaption(TMsgDlgType type);
  *  pattern and empty patterns are left out. */
 std::string QtFileFilter(const std::string& filter);
 
+/** text with a break chance (a zero-width space) after every character of
+ *  a word that has run longest characters without a slash, backslash or
+ *  hyphen, so that a long path or name wraps inside a message box instead
+ *  of running past its edge. */
+QString WithBreakableWords(const QString& text, int longest = 30);
+
+/** Qt's message box, above the window on top, with only its close button in
+ *  the title bar; long words wrap inside it. */
 class TQtMessageService : public IMessageBoxService {
 public:
   TModalResult MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) override;

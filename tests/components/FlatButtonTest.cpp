@@ -274,7 +274,7 @@ TEST(FlatButton, TakesTheFocusLooksHoveredAndTheSpaceKeyClicksIt) {
   Release(b, 5, 5);
   EXPECT_EQ(clicks, 1);
   MoveAway(form);
-  ASSERT_TRUE(ProcessEventsUntil([&] { return !b->Hovered(); }, 500)) << "the timer ends the mouse's hover";
+  ASSERT_TRUE(ProcessEventsUntil([&] { return !b->Hovered(); })) << "the timer ends the mouse's hover";
   edit->SetFocus();
   b->SetFocus();
   EXPECT_TRUE(b->Hovered()) << "focused looks hovered";

@@ -245,12 +245,12 @@ TEST(Hover, StartsOnAMoveEndsOnTheTickOrAtOnceOnAControlOfTheSameClass) {
   MoveMouse(box, 5, 5);  // onto a check box: the speed button waits for its tick
   EXPECT_TRUE(b->Hovered());
   EXPECT_TRUE(box->Hovered());
-  EXPECT_TRUE(ProcessEventsUntil([&] { return !b->Hovered(); }, 1000));
+  EXPECT_TRUE(ProcessEventsUntil([&] { return !b->Hovered(); }));
   EXPECT_EQ(state.HoverControl(), nullptr);
   EXPECT_FALSE(state.HoverTimer()->Enabled());
   EXPECT_TRUE(box->Hovered()) << "the cursor is still over the check box";
   MoveAway(form);
-  EXPECT_TRUE(ProcessEventsUntil([&] { return !box->Hovered(); }, 1000));
+  EXPECT_TRUE(ProcessEventsUntil([&] { return !box->Hovered(); }));
 }
 
 TEST(Hover, NoneInTheBackgroundNorForADisabledOrDeletedControl) {

@@ -469,8 +469,9 @@ TEST_F(RoundTripSiteTest, ABlankInsertStoresDefaultsAndNullsAndAFailedOneKeepsTh
   const std::string insert = Page("tool", "insert");
   const THttpResponse form = visitor.Get(insert);
   ExpectCleanPage(form, "insert form");
-  // No hint icon without a hint; a text area of width and lines 0 gets a usable size.
-  EXPECT_EQ(form.Body.find("info.gif"), std::string::npos);
+  // Imported columns have their hint switched on: the icon stands there even
+  // without a text. A text area of width and lines 0 gets a usable size.
+  EXPECT_NE(form.Body.find("info.gif"), std::string::npos);
   EXPECT_NE(form.Body.find("<textarea name=\"manual\" id=\"manual\" cols=\"35\" rows=\"5\""), std::string::npos);
   const THttpResponse answer = Send(visitor, insert, BrowserForm(form.Body));
   ExpectCleanPage(answer, "blank insert");

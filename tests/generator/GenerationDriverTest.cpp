@@ -148,7 +148,9 @@ TEST_F(DriverTest, TablesWhosePagesWouldLeaveTheOutputFolderAreNamedNotWritten) 
   ForceDirectories(OutFile("elsewhere/images"));
   fs::create_symlink(OutFile("elsewhere"), OutFile("site/theme"));
   Generate();
-  EXPECT_EQ(Rec.Events.end()[-3], "error: Can't create project directories!");
+  EXPECT_EQ(Rec.Events.end()[-3], "error: Can't create project directories!\nCannot create " +
+                                      OutFile("site/theme/images") + ": it lies outside the output folder " +
+                                      OutFile("site/"));
   EXPECT_EQ(Tree(OutFile("elsewhere")), TStrings{});
 }
 
@@ -169,12 +171,16 @@ TEST_F(DriverTest, ProjectWithoutTablesWritesTheSitePagesAndCopies) {
   }
 }
 
+// The message names the folder and the reason, as every other file error does.
 TEST_F(DriverTest, FolderThatCannotBeCreatedReportsAndWritesNothing) {
   WriteFile(OutFile("blocker"), "a file");
   Project.Project_output = OutFile("blocker/site");
   AddTable("a", "t");
   Generate();
-  EXPECT_EQ(Rec.Events, (TStrings{"start", "0", "error: Can't create project directories!", "100", "finish"}));
+  EXPECT_EQ(Rec.Events, (TStrings{"start", "0",
+                                  "error: Can't create project directories!\nCannot create folder \"" +
+                                      OutFile("blocker/site/") + "\": Not a directory",
+                                  "100", "finish"}));
   EXPECT_EQ(Tree(Out.Path()), TStrings{"blocker: a file"});
   EXPECT_EQ(Project.CurrentDatabase + "." + Project.CurrentTable, "keep.me");
 }

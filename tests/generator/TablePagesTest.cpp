@@ -127,6 +127,30 @@ TEST_F(TablePagesTest, HostileNamesAndTextsAreEscapedForTheirContext) {
         << page.Name;
 }
 
+// The hint icon stands beside a form field whenever the field's hint is on,
+// with a text or without one.
+TEST_F(TablePagesTest, TheHintIconFollowsTheHintSwitchAlone) {
+  TWebTable& table = AddTable("shop", "t");
+  const struct {
+    const char* Field;
+    bool UseHint;
+    const char* Text;
+  } cases[] = {
+      {"with_text", true, "Say hi"}, {"no_text", true, ""}, {"blank_text", true, " "}, {"off", false, "Unseen"}};
+  for (const auto& c : cases) {
+    TWebInput& column = AddColumn(table, c.Field);
+    column.UseHint = c.UseHint;
+    column.HintText = c.Text;
+  }
+  for (const char* page : {"insert", "update"}) {
+    const std::string html = Page(page);
+    for (const auto& c : cases) {
+      const std::string icon = std::string("EnterContent('ToolTip','") + c.Field + "','" + c.Text + "'); Activate();";
+      EXPECT_EQ(html.find(icon) != std::string::npos, c.UseHint) << page << ": " << c.Field;
+    }
+  }
+}
+
 TEST_F(TablePagesTest, ValidationNamesGiveTheirChecksAndRangeBoundsStayNumbers) {
   struct TCase {
     const char* Check;

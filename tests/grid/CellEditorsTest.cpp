@@ -134,6 +134,35 @@ TEST(CellEditors, EnterTypesNothingAndALeftEdgePressSelectsEverything) {
   EXPECT_EQ(f.Editor->Cursor(), crDefault);
 }
 
+// A text wider than the editor shows its start when set, selected whole, or
+// (read-only) moved to its end; an editable one moved to its end shows that.
+TEST(CellEditors, ATextWiderThanTheEditorShowsItsStart) {
+  const std::string wide = "A text far wider than the editor that shows it";
+  enum TCall { kSetText, kSelectAll, kMoveEnd };
+  const struct {
+    const char* Name;
+    TCall Call;
+    bool ReadOnly;
+    bool ShowsStart;
+  } cases[] = {{"set", kSetText, false, true},
+               {"select_all", kSelectAll, false, true},
+               {"move_end", kMoveEnd, false, false},
+               {"move_end_read_only", kMoveEnd, true, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TEditorOnForm<TComboBoxEditor> f;
+    f.Editor->SetReadOnly(c.ReadOnly);
+    QLineEdit* line = f.Editor->LineEdit();
+    line->end(false);
+    f.Editor->SetText(wide);
+    if (c.Call == kSelectAll) f.Editor->SelectAllText();
+    if (c.Call == kMoveEnd) f.Editor->MoveEnd();
+    line->grab();  // the edit scrolls its text as it paints
+    const int atLeftEdge = line->cursorPositionAt(QPoint(1, line->height() / 2));
+    EXPECT_EQ(atLeftEdge == 0, c.ShowsStart) << "the character at the left edge is " << atLeftEdge;
+  }
+}
+
 TEST(CellEditors, APasswordCharacterMasksTheTextWithItself) {
   TEditorOnForm<TTextualEditor> f;
   f.Editor->SetText("abc");

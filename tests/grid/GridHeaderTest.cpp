@@ -302,6 +302,10 @@ TEST(GridHints, HeaderFooterTextFitAndCellHints) {
   g.Grid->Columns().Items(1)->Header().SetHint("Second column");
   g.Grid->Columns().Items(2)->Footer().SetHint("Sum of C");
   g.Grid->SetCellText(0, 1, "a text far too wide for sixty pixels");
+  // The text-fit hint shows the cell's own text, without what the column draws round it.
+  auto* first = static_cast<TTextualColumn*>(g.Grid->Columns().Items(0));
+  first->SetTextAfter("<");
+  first->SetTextBefore(">");
   g.Grid->GetCellObject(1, 2)->SetHint("own hint");
   TGridHintWindow* hint = g.Grid->HintWindow();
   const struct {

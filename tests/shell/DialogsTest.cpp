@@ -151,10 +151,13 @@ TEST(ProjectDialog, ABadPortChangesNothing) {
   }
 }
 
-TEST(ProjectDialog, CreateConnectsTheNewProjectWithoutNamingADatabase) {
+// Test, Create and Open connect with the dialog's database: a test that
+// succeeds means the project will open. A refusal says the server's reason
+// below the message, naming the database.
+TEST(ProjectDialog, TestCreateAndOpenConnectWithTheSameDatabase) {
   QF_REQUIRE_DB(db);
   TProjectDialog f(db, true);
-  // A refusal says the server's reason below the message, as Test does.
+  auto server = [&](int port) { return db.Host + ":" + std::to_string(port); };
   const struct {
     int Port;
     std::string Password, Reason;
@@ -170,29 +173,53 @@ TEST(ProjectDialog, CreateConnectsTheNewProjectWithoutNamingADatabase) {
     Click(f.Dialog->BtnConnect->Handle(), QPoint(6, 6));
     ASSERT_EQ(f.Messages.Recorder.Calls.size(), 1u);
     const std::string& text = f.Messages.Recorder.Calls[0].Text;
-    EXPECT_TRUE(StartsWith(text, "Can't connect to database!\n" + r.Reason)) << text;
+    const std::string reason = "database \"shop\" on " + server(r.Port) + ": " + r.Reason;
+    EXPECT_TRUE(StartsWith(text, "Can't connect to database!\n" + reason)) << text;
     EXPECT_EQ(f.Main->SelectTablePanel->TreeAllTable->Items().Count(), 0);
   }
-  f.Messages.Recorder.Calls.clear();
-  f.Main->NewSBtnClick();
-  f.Fill(db);
-  f.Dialog->EProjectName->SetText("fresh");
-  // A database the user may not open: the connection does not name it.
-  f.Dialog->EDatabase->SetText("no_such_database");
-  f.Dialog->BtnConnectClick();
-  EXPECT_TRUE(f.Messages.Recorder.Calls.empty()) << Texts(f.Messages.Recorder).front();
-  const TProjectManager& p = *f.Main->Project();
-  EXPECT_EQ(p.ProjectName, "fresh");
-  EXPECT_EQ(p.Database_name, "no_such_database") << "it still goes into the project";
-  EXPECT_NE(p.DBManager->Connection(), nullptr);
-  EXPECT_TRUE(Has(TreeTexts(f.Main->SelectTablePanel->TreeAllTable, false), "shop"));
-  EXPECT_FALSE(f.Dialog->Visible());
-  EXPECT_EQ(f.Main->Caption(), "Quarrowfield - fresh");
+
+  const std::string refused = "Can't connect to database!\ndatabase \"no_such_database\" on " + server(db.Port) +
+                              ": Unknown database 'no_such_database'";
+  const struct {
+    std::string Database, Message;
+  } cases[] = {{"no_such_database", refused}, {"shop", ""}, {"", ""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Database);
+    const bool opens = c.Message.empty();
+    f.Messages.Recorder.Calls.clear();
+    f.Main->NewSBtnClick();
+    f.Fill(db);
+    f.Dialog->EProjectName->SetText("fresh");
+    f.Dialog->EDatabase->SetText(c.Database);
+    f.Dialog->BtnTestClick();
+    f.Dialog->BtnConnectClick();
+    using TTexts = std::vector<std::string>;
+    const TTexts told = opens ? TTexts{"Connect to database succeed!"} : TTexts{c.Message, c.Message};
+    EXPECT_EQ(Texts(f.Messages.Recorder), told);
+    TProjectManager* p = f.Main->Project();
+    EXPECT_EQ(std::tuple(p->ProjectName, p->Database_name), std::tuple("fresh", c.Database));
+    EXPECT_EQ(p->DBManager->Connection() != nullptr, opens);
+    EXPECT_EQ(Has(TreeTexts(f.Main->SelectTablePanel->TreeAllTable, false), "shop"), opens);
+    EXPECT_FALSE(f.Dialog->Visible());
+    EXPECT_EQ(f.Main->Caption(), "Quarrowfield - fresh");
+
+    // Open says the same of the project's file.
+    SaveProjectFile(*p, f.File("fresh.vrk"));
+    f.Messages.Recorder.Calls.clear();
+    f.Shell.Answers = {f.File("fresh.vrk")};
+    f.Main->OpenSBtnClick();
+    EXPECT_EQ(Texts(f.Messages.Recorder), opens ? std::vector<std::string>{} : std::vector<std::string>{c.Message});
+    EXPECT_EQ(f.Main->Project()->DBManager->Connection() != nullptr, opens);
+  }
 
   // Test uses a connection of its own: the project keeps its one whatever the outcome.
-  // A refusal says the server's reason below the message.
+  const TProjectManager& p = *f.Main->Project();
+  f.Main->NewSBtnClick();
+  f.Fill(db);
+  f.Dialog->EDatabase->SetText("shop");
   for (const auto& [password, message] :
-       {std::pair{db.Password + "-wrong", "Can't connect to database!\nAccess denied for user '" + db.User + "'"},
+       {std::pair{db.Password + "-wrong", "Can't connect to database!\ndatabase \"shop\" on " + server(db.Port) +
+                                              ": Access denied for user '" + db.User + "'"},
         {db.Password, std::string("Connect to database succeed!")}}) {
     f.Messages.Recorder.Calls.clear();
     f.Dialog->EPassword->SetText(password);
@@ -200,6 +227,32 @@ TEST(ProjectDialog, CreateConnectsTheNewProjectWithoutNamingADatabase) {
     ASSERT_EQ(f.Messages.Recorder.Calls.size(), 1u);
     EXPECT_TRUE(StartsWith(f.Messages.Recorder.Calls[0].Text, message)) << f.Messages.Recorder.Calls[0].Text;
     EXPECT_NE(p.DBManager->ExecuteQuery("select 1"), nullptr);
+  }
+}
+
+// The project file is named after the project: a name left empty (or blank)
+// is refused, naming the field, and the dialog stays open on it.
+TEST(ProjectDialog, AnEmptyProjectNameIsRefused) {
+  QF_REQUIRE_DB(db);
+  for (const bool create : {true, false}) {
+    SCOPED_TRACE(create ? "create" : "change");
+    TProjectDialog f(db, create);
+    TProjectManager* before = f.Main->Project();
+    const std::string name = before->ProjectName;
+    for (const std::string empty : {"", "   "}) {
+      f.Messages.Recorder.Calls.clear();
+      f.Dialog->EProjectName->SetText(empty);
+      Activate(f.Dialog);
+      FocusOn(f.Dialog->EPrjComment);
+      Click(f.Dialog->BtnConnect->Handle(), QPoint(6, 6));
+      EXPECT_EQ(Texts(f.Messages.Recorder),
+                std::vector<std::string>{"The project name must not be empty: the project file is named after it."});
+      EXPECT_TRUE(f.Dialog->Visible());
+      EXPECT_TRUE(f.Dialog->EProjectName->Focused());
+      EXPECT_EQ(f.Main->Project(), before);
+      EXPECT_EQ(before->ProjectName, name);
+      EXPECT_EQ(f.Main->Caption(), "Quarrowfield - " + name);
+    }
   }
 }
 
@@ -354,14 +407,14 @@ TEST(ProjectDialog, TheFolderBrowserBelongsToTheDialogAndTheKeysWorkIt) {
     SCOPED_TRACE(a.Key);
     f.Dialog->BrowseForFolder1->SetPath("");
     QWidget* owner = nullptr;
-    OnNextModal([&](QWidget* modal) {
+    const auto answer = OnNextModal([&](QWidget* modal) {
       owner = modal->parentWidget();
       TFolderDialog* dialog = nullptr;
       for (int i = 0; i < f.Dialog->ComponentCount() && !dialog; ++i)
         dialog = dynamic_cast<TFolderDialog*>(f.Dialog->Components(i));
       EXPECT_NE(dialog, nullptr) << "the dialog owns its folder browser";
       if (dialog) dialog->SelectPath(a.Path);
-      QTest::keyClick(Focus() ? Focus() : modal, a.Key);
+      PressIn(modal, a.Key);
     });
     FocusOn(f.Dialog->BtnPrjPath);
     QTest::keyClick(Focus(), Qt::Key_Space);

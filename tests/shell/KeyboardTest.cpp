@@ -8,6 +8,7 @@
 #include "components/FlatCheckBox.h"
 #include "components/FlatEdit.h"
 #include "components/FlatMemo.h"
+#include "components/FlatSpinEdit.h"
 #include "components/GradPageControl.h"
 #include "core/Files.h"
 #include "grid/CellEditors.h"
@@ -20,6 +21,7 @@
 #include "ui/ComCtrls.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -259,6 +261,38 @@ TEST(Keyboard, ADropDownCellOpensWithF4OrAltDownAndTheArrowsChoose) {
   }
 }
 
+// A drop-down cell too narrow for its text shows the text's start, opened
+// with either key, also after an edit on another row ended.
+TEST(Keyboard, ADropDownCellShowsTheStartOfItsText) {
+  QF_REQUIRE_DB(db);
+  TProgramFolder f;
+  TMainForm* main = StartConnected(f, db);
+  AddFromServer(main, "shop", "products");
+  TGridView* grid = main->TableInfo;
+  const struct {
+    Qt::Key Open;
+    Qt::KeyboardModifiers Mods;
+    const char* Field;
+  } cases[] = {{Qt::Key_Down, Qt::AltModifier, "name"}, {Qt::Key_F4, Qt::NoModifier, "id"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Field);
+    FocusOn(grid);
+    grid->SelectCell(10, RowOf(main, c.Field), {});
+    Press(c.Open, c.Mods);
+    auto* editor = dynamic_cast<TComboBoxEditor*>(grid->ActiveEditor());
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(editor->DroppedDown());
+    QLineEdit* line = editor->LineEdit();
+    EXPECT_EQ(line->text(), "Interval");
+    EXPECT_GT(line->fontMetrics().horizontalAdvance(line->text()), line->width()) << "the text fits: nothing to see";
+    line->grab();  // the edit scrolls its text as it paints
+    EXPECT_EQ(line->cursorPositionAt(QPoint(1, line->height() / 2)), 0) << "the first letter is at the left edge";
+    Press(Qt::Key_Escape);  // the list closes
+    Press(Qt::Key_Escape);  // and the edit ends
+    EXPECT_EQ(grid->ActiveEditor(), nullptr);
+  }
+}
+
 TEST(Keyboard, TheSettingsCheckBoxTheTabReachesShowsTheFocusRoundItsCaption) {
   TProgramFolder f;
   TMainForm* main = f.Start();
@@ -292,6 +326,55 @@ TEST(Keyboard, TheSettingsCheckBoxTheTabReachesShowsTheFocusRoundItsCaption) {
         EXPECT_EQ(framed(box), 0);
     }
   }
+}
+
+// Reached by Tab, the available-tables tree frames its first node while
+// none is chosen, and a check box without a caption frames its mark.
+TEST(Keyboard, TheTreeAndTheCheckBoxesWithoutACaptionShowTheFocus) {
+  QF_REQUIRE_DB(db);
+  TProgramFolder f;
+  TMainForm* main = StartConnected(f, db);
+  auto tabTo = [&](TWinControl* from, TWinControl* target) {
+    FocusOn(from);
+    for (int i = 0; i < 20 && FocusedIn(main) != target; ++i) Press(Qt::Key_Tab);
+    ASSERT_EQ(FocusedIn(main), target) << target->Name();
+    ProcessEventsUntil([] { return false; }, 20);  // the repaints the focus change asked for
+  };
+  // Pixels of r that changed between two pictures.
+  auto changed = [](const QImage& a, const QImage& b, const TRect& r) {
+    int n = 0;
+    for (int y = r.Top; y < r.Bottom; ++y)
+      for (int x = r.Left; x < r.Right; ++x) n += a.pixel(x, y) != b.pixel(x, y);
+    return n;
+  };
+
+  TTreeView* tree = main->SelectTablePanel->TreeAllTable;
+  ASSERT_EQ(tree->Selected(), nullptr);
+  const TRect first = tree->Items().GetFirstNode()->DisplayRect(true);
+  const TRect second = tree->Items().GetFirstNode()->getNextSibling()->DisplayRect(true);
+  const QImage before = Grabbed(tree);
+  tabTo(main->SelectTablePanel->BtnAddTable, tree);
+  const QImage focused = Grabbed(tree);
+  EXPECT_GT(changed(before, focused, first), 10) << "a dotted frame round the first node";
+  EXPECT_EQ(changed(before, focused, second), 0);
+  EXPECT_EQ(tree->Selected(), nullptr) << "the focus chooses nothing";
+
+  AddFromServer(main, "shop", "products");
+  main->TableInfo->SelectRow(RowOf(main, "name"));
+  TFlatCheckBox* box = main->FrameDetailedProperties->inpIsRequired;
+  ASSERT_TRUE(box->Caption().empty());
+  FocusOn(main->TableInfo);
+  ProcessEventsUntil([] { return false; }, 20);
+  const QImage rest = box->PaintedImage();
+  tabTo(main->FrameDetailedProperties->inpMaxSize, box);
+  const QImage mine = box->PaintedImage();
+  TRect around = box->MarkRect();
+  InflateRect(around, 2, 2);
+  IntersectRect(around, around, box->ClientRect());
+  TRect mark = box->MarkRect();
+  const int outside = changed(rest, mine, around) - changed(rest, mine, mark);
+  EXPECT_GT(outside, 10) << "a dotted frame round the mark";
+  EXPECT_EQ(changed(rest, mine, {around.Right, 0, box->Width(), box->Height()}), 0);
 }
 
 TEST(Keyboard, AWholeProjectWithoutTheMouse) {

@@ -21,6 +21,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <functional>
 #include <optional>
@@ -351,6 +353,23 @@ TEST(MainWindow, GenerateTakesInTheFocusedLookFieldAndOpensOnlyWebAddresses) {
   EXPECT_EQ(form->Project()->RowNumber, 7);
 }
 
+// Generate names the folder it cannot make and the system's reason, as
+// every other file error does; the read-only parent means nothing to root.
+TEST(MainWindow, GenerateNamesTheFolderItCannotCreateAndWhy) {
+  QF_RUN_UNPRIVILEGED();
+  TProgramFolder f;
+  TMainForm* form = f.Start();
+  ForceDirectories(f.File("locked"));
+  ASSERT_EQ(::chmod(f.File("locked").c_str(), 0555), 0);
+  form->Project()->Project_output = f.File("locked/site");
+  form->Project()->UseLocalDomain = false;
+  Click(form->FlatSpeedButton1->Handle(), QPoint(6, 6));
+  EXPECT_EQ(Texts(f.Messages.Recorder),
+            std::vector<std::string>{"Can't create project directories!\nCannot create folder \"" +
+                                     f.File("locked/site/") + "\": Permission denied"});
+  ::chmod(f.File("locked").c_str(), 0755);
+}
+
 TEST(MainWindow, CtrlXCutsInAnEditAndCtrlQClosesSavingTheSettings) {
   TProgramFolder f;
   TMainForm* form = f.Start();
@@ -576,27 +595,36 @@ TEST(MainWindow, ClosingAsksToSaveOnlyAChangedProject) {
 }
 
 // Open and New let a project go as closing does: a changed one only when
-// the user says so, saved first when asked to.
+// the user says so, saved first when asked to, with that one question; New
+// asks whether to overwrite an unchanged project with tables. A project
+// without a name is not saved, and stays.
 TEST(MainWindow, OpenAndNewAskToSaveAChangedProjectFirst) {
   QF_REQUIRE_DB(db);
   const std::string question = "Save changes to the project?";
   const std::string overwrite = "Are you sure to overwrite the actual project?";
+  const std::string nameless =
+      "The project has no name to save it under: give it one as \"Project name:\" in the project settings.";
   using R = TModalResult;
   enum TCommand { kOpenKeys, kNewButton };
+  enum TChange { kUnchanged, kChanged, kChangedNameless };
   const struct {
     const char* Name;
     TCommand Command;
+    TChange Change;
     std::vector<TModalResult> Answers;
     std::vector<std::string> Asked;
     bool Replaced, Saved;
   } cases[] = {
-      {"open_cancel_keeps_it", kOpenKeys, {R::mrCancel}, {question}, false, false},
-      {"open_no_lets_it_go", kOpenKeys, {R::mrNo}, {question}, true, false},
-      {"open_yes_saves_it_first", kOpenKeys, {R::mrYes}, {question}, true, true},
-      {"new_refused_asks_no_more", kNewButton, {R::mrNo}, {overwrite}, false, false},
-      {"new_cancel_keeps_it", kNewButton, {R::mrYes, R::mrCancel}, {overwrite, question}, false, false},
-      {"new_no_lets_it_go", kNewButton, {R::mrYes, R::mrNo}, {overwrite, question}, true, false},
-      {"new_yes_saves_it_first", kNewButton, {R::mrYes, R::mrYes}, {overwrite, question}, true, true},
+      {"open_cancel_keeps_it", kOpenKeys, kChanged, {R::mrCancel}, {question}, false, false},
+      {"open_no_lets_it_go", kOpenKeys, kChanged, {R::mrNo}, {question}, true, false},
+      {"open_yes_saves_it_first", kOpenKeys, kChanged, {R::mrYes}, {question}, true, true},
+      {"open_yes_without_a_name_keeps_it", kOpenKeys, kChangedNameless, {R::mrYes}, {question, nameless}, false, false},
+      {"new_unchanged_refused", kNewButton, kUnchanged, {R::mrNo}, {overwrite}, false, false},
+      {"new_unchanged_overwritten", kNewButton, kUnchanged, {R::mrYes}, {overwrite}, true, false},
+      {"new_cancel_keeps_it", kNewButton, kChanged, {R::mrCancel}, {question}, false, false},
+      {"new_no_lets_it_go", kNewButton, kChanged, {R::mrNo}, {question}, true, false},
+      {"new_yes_saves_it_first", kNewButton, kChanged, {R::mrYes}, {question}, true, true},
+      {"new_yes_without_a_name_keeps_it", kNewButton, kChangedNameless, {R::mrYes}, {question, nameless}, false, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -609,7 +637,8 @@ TEST(MainWindow, OpenAndNewAskToSaveAChangedProjectFirst) {
       const TWebTable* t = p.FindTable("shop", "products");
       return t ? t->GetInputListElement(1)->Caption : std::string("(no products)");
     };
-    EditCell(form->TableInfo, 7, RowOf(form, "name"), "Label");
+    if (c.Change != kUnchanged) EditCell(form->TableInfo, 7, RowOf(form, "name"), "Label");
+    if (c.Change == kChangedNameless) form->Project()->ProjectName = "";
     f.Shell.Answers = {f.File("other.vrk")};
     f.Messages.Recorder.Answers.assign(c.Answers.begin(), c.Answers.end());
     if (c.Command == kOpenKeys)
@@ -621,10 +650,13 @@ TEST(MainWindow, OpenAndNewAskToSaveAChangedProjectFirst) {
     if (c.Replaced) {
       EXPECT_EQ(p.ProjectName, c.Command == kOpenKeys ? "other" : "Project1");
     } else {
-      EXPECT_EQ(std::tuple(p.ProjectName, p.GetTableCount(), caption(p)), std::tuple("shopfront", 2, "Label"));
+      const std::string name = c.Change == kChangedNameless ? "" : "shopfront";
+      EXPECT_EQ(std::tuple(p.ProjectName, p.GetTableCount(), caption(p)),
+                std::tuple(name, 2, c.Change == kUnchanged ? "name" : "Label"));
       EXPECT_TRUE(f.Shell.Calls.empty()) << "no file dialog";
     }
     EXPECT_EQ(caption(*f.Saved()), c.Saved ? "Label" : "name");
+    EXPECT_FALSE(FileExists(f.File(".vrk")));
   }
 }
 

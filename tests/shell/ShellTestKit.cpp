@@ -11,6 +11,7 @@
 #include "ui/StdCtrls.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QTest>
 #include <QWidget>
 #include <QWindow>
@@ -87,7 +88,18 @@ void Activate(TForm* form) {
         break;
       }
   form->Handle()->activateWindow();
-  EXPECT_TRUE(ProcessEventsUntil([form] { return form->Active(); }));
+  // A window manager may let a request go by that came just after another
+  // window took the focus: ask again now and then until it is honoured.
+  QElapsedTimer asked;
+  asked.start();
+  EXPECT_TRUE(ProcessEventsUntil([&] {
+    if (form->Active()) return true;
+    if (asked.elapsed() > 500) {
+      form->Handle()->activateWindow();
+      asked.restart();
+    }
+    return false;
+  })) << form->Name() << " did not become the active window";
 }
 
 void TProgramFolder::Stop() {

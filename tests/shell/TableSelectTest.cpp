@@ -5,6 +5,9 @@
 #include "ShellTestKit.h"
 
 #include "components/FlatButton.h"
+#include "components/FlatEdit.h"
+#include "core/TextUtils.h"
+#include "shell/ConnectionWindow.h"
 #include "components/GradPageControl.h"
 #include "grid/CellClasses.h"
 #include "grid/GridView.h"
@@ -12,6 +15,11 @@
 #include "shell/TableSelectFrame.h"
 #include "ui/ComCtrls.h"
 #include "ui/StdCtrls.h"
+
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QPlainTextEdit>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -152,4 +160,49 @@ TEST(TablePanel, AddAndRemoveKeepTreesGridsStatusAndCurrentTableInStep) {
   EXPECT_EQ(form->TableInfo->RowCount(), 0);
   EXPECT_FALSE(form->FrameDetailedProperties->Visible());
   EXPECT_EQ(Status(form, 1), "Table: ");
+}
+
+// A long project name keeps the summary's four lines in sight: its line is
+// cut to the memo's width, the whole name its hint; a wider panel shows more.
+TEST(TableSelect, ALongProjectNameLeavesEveryLineOfTheSummaryInSight) {
+  TProgramFolder f;
+  TMainForm* main = f.Start();
+  TTableSelectPanel* panel = main->SelectTablePanel;
+  TMemo* memo = panel->MemoProjectInfo;
+  auto rename = [&](const std::string& name) {
+    main->ProjectSettingsSBtnClick();
+    main->ConnectionForm->EProjectName->SetText(name);
+    Click(main->ConnectionForm->BtnConnect->Handle(), QPoint(6, 6));
+    Grabbed(memo);  // laid out as it is shown
+  };
+  auto* edit = memo->Handle()->findChild<QPlainTextEdit*>();
+  ASSERT_NE(edit, nullptr);
+  // Lines of text on screen, each line's wrapped ones counted.
+  auto shownLines = [&] {
+    int n = 0;
+    for (QTextBlock b = edit->document()->firstBlock(); b.isValid(); b = b.next())
+      if (!b.text().isEmpty()) n += b.lineCount();
+    return n;
+  };
+  const std::string name = "A project whose name is far longer than the panel is wide, and then some";
+  rename(name);
+  ASSERT_EQ(memo->Lines().Count(), 4);
+  EXPECT_EQ(shownLines(), 4) << "no line wraps";
+  EXPECT_LE(4 * edit->fontMetrics().lineSpacing(), edit->viewport()->height()) << "and all four fit";
+  const std::string first = memo->Lines()[0];
+  EXPECT_TRUE(StartsWith(first, "Project: A project")) << first;
+  EXPECT_TRUE(EndsWith(first, "...")) << first;
+  EXPECT_EQ(memo->Lines()[1], "Host: " + main->Project()->Database_host);
+  EXPECT_EQ(memo->Lines()[3], "Tables: 0");
+  EXPECT_EQ(memo->Hint(), "Project: " + name);
+  EXPECT_TRUE(memo->ShowHint());
+
+  panel->SetWidth(200);
+  Grabbed(memo);
+  EXPECT_GT(memo->Lines()[0].size(), first.size()) << "more of it on a wider panel";
+  EXPECT_EQ(shownLines(), 4);
+
+  rename("shop");
+  EXPECT_EQ(memo->Lines()[0], "Project: shop");
+  EXPECT_FALSE(memo->ShowHint());
 }

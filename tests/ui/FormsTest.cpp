@@ -250,7 +250,7 @@ TEST(Forms, TheWindowAModalOneBelongsToMayGoWhileItIsOpen) {
     const QPointer<QWidget> handle = dialog.Handle();
     QWidget* lentTo = nullptr;
     bool freed = false;
-    qftest::OnNextModal([&](QWidget* modal) {
+    const auto answer = qftest::OnNextModal([&](QWidget* modal) {
       lentTo = modal->windowHandle() && modal->windowHandle()->transientParent() == opener->Handle()->windowHandle()
                    ? opener->Handle()
                    : nullptr;
@@ -293,11 +293,11 @@ TEST(FileDialogs, SaveAsksAboutTheFileWithItsDefaultExtension) {
     owner.Handle()->activateWindow();
     ASSERT_TRUE(ProcessEventsUntil([&] { return owner.Active(); }));
     std::string question;
-    qftest::OnNextModal([&](QWidget* modal) {
+    const auto answerDialog = qftest::OnNextModal([&](QWidget* modal) {
       auto* dialog = qobject_cast<QFileDialog*>(modal);
       ASSERT_NE(dialog, nullptr);
       EXPECT_EQ(dialog->windowHandle()->transientParent(), owner.Handle()->windowHandle());
-      qftest::OnNextModal([&, dialog](QWidget* box) {
+      const auto answerBox = qftest::OnNextModal([&, dialog](QWidget* box) {
         auto* message = qobject_cast<QMessageBox*>(box);
         ASSERT_NE(message, nullptr) << "no question about replacing the file";
         question = message->text().toStdString();
@@ -348,6 +348,25 @@ TEST(FileDialogs, ClassicFilters) {
       {"Nothing||Text|*.txt", "Text (*.txt)"},                            // empty pattern left out
       {"|*.vrk", "*.vrk (*.vrk)"}};
   for (auto [classic, qt] : filters) EXPECT_EQ(QtFileFilter(classic), qt) << classic;
+}
+
+// A word too long for a message box gets break chances after its thirtieth
+// character; slashes, backslashes and hyphens are chances of their own, and
+// a character of two UTF-16 units is never split.
+TEST(MessageBoxes, LongWordsGetBreakChances) {
+  const QString z(QChar(0x200B));
+  const QString thirty(30, 'x');
+  const QString pair = QString::fromUtf8("\xF0\x9F\x98\x80");  // one character, two UTF-16 units
+  const std::pair<QString, QString> cases[] = {
+      {"Can't connect to database!", "Can't connect to database!"},
+      {thirty, thirty},
+      {thirty + "ab", thirty + z + "a" + z + "b"},
+      {thirty + "a b", thirty + z + "a b"},
+      {"/" + thirty + "/" + thirty + "\\" + thirty + "-" + thirty,
+       "/" + thirty + "/" + thirty + "\\" + thirty + "-" + thirty},
+      {thirty.left(29) + pair + "a", thirty.left(29) + pair + z + "a"},
+  };
+  for (const auto& [text, broken] : cases) EXPECT_EQ(WithBreakableWords(text), broken) << text.toStdString();
 }
 
 TEST(ShellServices, BoxCaptionsAndRealServicesRefuseWhatCannotBeOpened) {

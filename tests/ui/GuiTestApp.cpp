@@ -5,11 +5,13 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QEnterEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -120,26 +122,83 @@ bool ProcessEventsUntil(const std::function<bool()>& done, int ms) {
   return true;
 }
 
-void OnNextModal(const std::function<void(QWidget* modal)>& act, int ms) {
-  const QPointer<QWidget> before = QApplication::activeModalWidget();
-  auto* timer = new QTimer(qApp);
-  auto* waited = new QElapsedTimer;
-  waited->start();
-  QObject::connect(timer, &QTimer::timeout, qApp, [=] {
+struct TModalAnswer::TState {
+  std::function<void(QWidget*)> Act;
+  int Ms = 0;
+  QPointer<QWidget> Before;
+  QPointer<QWidget> Answered;
+  std::unique_ptr<QTimer> Timer;
+  QElapsedTimer Clock;  // since the watch began, then since the answer
+  bool Opened = false;
+  bool Reported = false;
+  bool Acting = false;
+};
+
+namespace {
+
+void CloseModal(QWidget* modal) {
+  if (auto* dialog = qobject_cast<QDialog*>(modal))
+    dialog->reject();
+  else
+    modal->close();
+}
+
+void Watch(TModalAnswer::TState& s) {
+  if (s.Acting) return;  // act runs a loop of its own
+  if (!s.Opened) {
     QWidget* modal = QApplication::activeModalWidget();
-    const bool opened = modal && modal != before && modal->isVisible();
-    if (!opened && waited->elapsed() < ms) return;
-    timer->stop();
-    timer->deleteLater();
-    delete waited;
-    if (opened) {
-      act(modal);
-      return;
+    if (modal && modal != s.Before && modal->isVisible()) {
+      s.Opened = true;
+      s.Answered = modal;
+      s.Acting = true;
+      s.Act(modal);
+      s.Acting = false;
+      s.Clock.restart();
+    } else if (!s.Reported && s.Clock.elapsed() > s.Ms) {
+      // Still watched: a window that opens later is answered all the same.
+      s.Reported = true;
+      ADD_FAILURE() << "no modal window opened within " << s.Ms << " ms";
     }
-    ADD_FAILURE() << "no modal window opened";
-    if (modal) modal->close();
+    return;
+  }
+  if (!s.Answered || !s.Answered->isVisible()) {
+    s.Timer->stop();
+  } else if (s.Clock.elapsed() > s.Ms) {
+    s.Timer->stop();
+    ADD_FAILURE() << "the modal window was still open " << s.Ms << " ms after its answer";
+    CloseModal(s.Answered);
+  }
+}
+
+}  // namespace
+
+TModalAnswer::TModalAnswer(const std::function<void(QWidget* modal)>& act, int ms)
+    : FState(std::make_shared<TState>()) {
+  TState& s = *FState;
+  s.Act = act;
+  s.Ms = ms;
+  s.Before = QApplication::activeModalWidget();
+  s.Timer = std::make_unique<QTimer>();
+  s.Clock.start();
+  QObject::connect(s.Timer.get(), &QTimer::timeout, qApp, [state = std::weak_ptr<TState>(FState)] {
+    if (const std::shared_ptr<TState> s = state.lock()) Watch(*s);
   });
-  timer->start(20);
+  s.Timer->start(20);
+}
+
+TModalAnswer::~TModalAnswer() {
+  TState& s = *FState;
+  s.Timer->stop();
+  if (!s.Opened && !s.Reported) ADD_FAILURE() << "no modal window opened";
+  if (s.Answered && s.Answered->isVisible()) CloseModal(s.Answered);
+}
+
+TModalAnswer OnNextModal(const std::function<void(QWidget* modal)>& act, int ms) { return TModalAnswer(act, ms); }
+
+void PressIn(QWidget* modal, Qt::Key key) {
+  ProcessEventsUntil([modal] { return modal->isActiveWindow(); });
+  QWidget* focus = QApplication::focusWidget();
+  QTest::keyClick(focus && focus->window() == modal->window() ? focus : modal, key);
 }
 
 void SendMouse(QWidget* w, QEvent::Type type, Qt::MouseButton button, QPoint at, Qt::KeyboardModifiers mods) {

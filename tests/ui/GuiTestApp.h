@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -56,14 +57,43 @@ TSpot At(int x, int y, TColor c);
 /** The spots the image does not show, described ("" when it shows them all). */
 std::string Missing(const QImage& image, const std::vector<TSpot>& spots);
 
+/** How long a test waits for something it expects to come: a ceiling that
+ *  even a busy machine does not reach. Every wait ends as soon as its event
+ *  comes, so this costs nothing while the tests pass. */
+constexpr int kPatienceMs = 10000;
+
 /** Lets the event loop run until done() or ms milliseconds have passed. */
-bool ProcessEventsUntil(const std::function<bool()>& done, int ms = 1000);
+bool ProcessEventsUntil(const std::function<bool()>& done, int ms = kPatienceMs);
+
+/** The answer to the next modal window, while it lives (see OnNextModal). */
+class TModalAnswer {
+public:
+  TModalAnswer(const std::function<void(QWidget* modal)>& act, int ms);
+  /** Stops watching: the test fails when no modal window opened, and a
+   *  window it answered that is still open is closed. */
+  ~TModalAnswer();
+  TModalAnswer(const TModalAnswer&) = delete;
+  TModalAnswer& operator=(const TModalAnswer&) = delete;
+
+  struct TState;
+
+private:
+  std::shared_ptr<TState> FState;
+};
 
 /** Runs act on the next modal window to open above the one on top now, as a
- *  person would answer it, from a timer that the modal loop runs. When none
- *  opens within ms milliseconds the test fails and the top modal window (if
- *  any) is closed, so that no test waits for ever. */
-void OnNextModal(const std::function<void(QWidget* modal)>& act, int ms = 3000);
+ *  person would answer it, from a timer that the modal loop runs. Keep the
+ *  answer until the statement that opens the window has returned: so long,
+ *  a window that opens late is still answered, and one that is still open
+ *  ms milliseconds after act (or opens after the test has failed) is closed,
+ *  so that no test waits for ever. When none opens within ms milliseconds,
+ *  or none has opened by the end, the test fails. */
+[[nodiscard]] TModalAnswer OnNextModal(const std::function<void(QWidget* modal)>& act, int ms = kPatienceMs);
+
+/** Presses key where the focus is once modal is the active window (or, when
+ *  it does not become active, on modal itself). */
+void PressIn(QWidget* modal, Qt::Key key);
+
 /** A mouse event at `at`; a press or double click holds `button`, a release
  *  holds nothing, a move holds `button` without pressing one. */
 void SendMouse(QWidget* w, QEvent::Type type, Qt::MouseButton button, QPoint at,
