@@ -120,6 +120,9 @@ TGradTabSheet* NewPage(TComponent* owner, TGradPageControl* pages, const std::st
 TGradPageControl* NewPages(TComponent* owner, TWinControl* parent, const std::string& name, int x, int y, int w,
                            int h) {
   auto* pages = NewControl<TGradPageControl>(owner, parent, name, x, y, w, h);
+  // A page control is a tab stop (the arrows turn its pages): reached by Tab
+  // it marks its active tab, or the focus would be nowhere to be seen.
+  pages->SetShowFocus(true);
   return pages;
 }
 

@@ -279,6 +279,8 @@ void TMainForm::BuildPages() {
   RightLeftMainPage = NewControl<TGradPageControl>(this, this, "RightLeftMainPage", 190, 30, 600, 500);
   RightLeftMainPage->SetAlign(alClient);
   RightLeftMainPage->SetTabPosition(tpBottom);
+  // Reached by Tab, a page control marks its active tab.
+  RightLeftMainPage->SetShowFocus(true);
   ProjectPage = new TGradTabSheet(this);
   ProjectPage->SetName("ProjectPage");
   ProjectPage->SetCaption("Project");
@@ -286,6 +288,7 @@ void TMainForm::BuildPages() {
 
   SubPageControl = NewControl<TGradPageControl>(this, ProjectPage, "SubPageControl", 0, 0, 600, 480);
   SubPageControl->SetAlign(alClient);
+  SubPageControl->SetShowFocus(true);
   auto page = [this](const char* name, const char* caption) {
     auto* sheet = new TGradTabSheet(this);
     sheet->SetName(name);

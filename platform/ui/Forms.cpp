@@ -534,7 +534,8 @@ TModalPlacement::~TModalPlacement() {
 // ---------------------------------------------------------------- TFrame
 
 TFrame::TFrame(TComponent* AOwner) : TWinControl(AOwner) {
-  SetTabStop(true);
+  // No tab stop of its own: Tab goes through the frame's fields, as a frame
+  // that took the focus itself would show it nowhere.
   SetBounds(0, 0, 320, 240);
 }
 

@@ -354,7 +354,12 @@ void TCustomEdit::SetPasswordChar(TKeyChar value) {
 void TCustomEdit::SetReadOnly(bool value) {
   FReadOnly = value;
   if (FLine) FLine->setReadOnly(value);
-  if (FMemo) FMemo->setReadOnly(value);
+  if (FMemo) {
+    FMemo->setReadOnly(value);
+    // A read-only memo keeps its caret, to be moved and select with the
+    // keys, so that one reached by Tab shows where the focus is.
+    if (value) FMemo->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  }
 }
 
 void TCustomEdit::SetCharCase(TEditCharCase value) {

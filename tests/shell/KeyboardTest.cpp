@@ -377,6 +377,39 @@ TEST(Keyboard, TheTreeAndTheCheckBoxesWithoutACaptionShowTheFocus) {
   EXPECT_EQ(changed(rest, mine, {around.Right, 0, box->Width(), box->Height()}), 0);
 }
 
+// Wherever Tab goes in the main window, the window shows it: no stop (a
+// frame, a page control, a read-only memo) takes the focus unseen. Each stop
+// is compared with the window where no control has the focus.
+TEST(Keyboard, EveryTabStopOfTheMainWindowShowsTheFocus) {
+  QF_REQUIRE_DB(db);
+  TProgramFolder f;
+  TMainForm* main = StartConnected(f, db);
+  AddFromServer(main, "shop", "products");
+  const int flashTime = QApplication::cursorFlashTime();
+  QApplication::setCursorFlashTime(0);  // a caret that never blinks off
+  auto settled = [] { ProcessEventsUntil([] { return false; }, 20); };
+  for (TGradTabSheet* page : {main->AdvTabSheet1, main->AdvTabSheet2, main->AdvTabSheet3}) {
+    main->SubPageControl->SetActivePage(page);
+    TWinControl* start = main->SelectTablePanel->TreeSelectedTable;
+    FocusOn(start);
+    QApplication::focusWidget()->clearFocus();
+    settled();
+    const QImage nowhere = Grabbed(main);
+    FocusOn(start);
+    std::vector<std::string> unseen;
+    for (int i = 0; i < 80; ++i) {
+      Press(Qt::Key_Tab);
+      settled();
+      TWinControl* now = FocusedIn(main);
+      if (now == start) break;
+      if (Grabbed(main) == nowhere) unseen.push_back(now ? now->Name() : "?");
+    }
+    EXPECT_EQ(FocusedIn(main), start) << "Tab comes round";
+    EXPECT_EQ(unseen, std::vector<std::string>{}) << page->Caption();
+  }
+  QApplication::setCursorFlashTime(flashTime);
+}
+
 TEST(Keyboard, AWholeProjectWithoutTheMouse) {
   QF_REQUIRE_DB(db);
   TProgramFolder f;
