@@ -24,7 +24,13 @@ std::string Name(TObject* o) {
   return !o ? "none" : c ? c->Name() : "object";
 }
 
-std::string At(int x, int y) { return " " + std::to_string(x) + "," + std::to_string(y); }
+std::string At(int x, int y) {
+  std::string at = " ";  // appended, not concatenated: GCC 12 flags that at -O2
+  at += std::to_string(x);
+  at += ',';
+  at += std::to_string(y);
+  return at;
+}
 
 /** The cursor the drag shows now; crDefault when it shows none. */
 TCursor DragCursorShown() {

@@ -37,7 +37,12 @@ inline TGridView* MakeGrid(TWinControl* parent, const std::vector<int>& widths, 
   for (int w : widths) grid->Columns().Add<TTextualColumn>()->SetWidth(w);
   grid->AddRow(rows);
   for (int c = 0; c < static_cast<int>(widths.size()); ++c)
-    for (int r = 0; r < rows; ++r) grid->SetCellText(c, r, std::to_string(c) + "," + std::to_string(r));
+    for (int r = 0; r < rows; ++r) {
+      std::string text = std::to_string(c);  // appended, not concatenated: GCC 12 flags that at -O2
+      text += ',';
+      text += std::to_string(r);
+      grid->SetCellText(c, r, text);
+    }
   // The vertical bar is always there; its width comes on top of the client area.
   grid->SetClientSize(width, height);
   return grid;
