@@ -11,6 +11,7 @@
 #include <QFocusEvent>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
@@ -1469,6 +1470,15 @@ void TWinControl::HandleKey(QKeyEvent* e, bool press) {
       if (key == VK_APPS || (key == VK_F10 && shift == TShiftState{ssShift})) {
         if (ContextMenu(TPoint{0, 0}, true)) keyKept = false;
         return;
+      }
+      // F10 alone opens the window's menu bar at its first menu, as Alt does.
+      if (key == VK_F10 && shift == TShiftState{} && form) {
+        auto* bar = qobject_cast<QMenuBar*>(form->MenuWidget());
+        if (bar && !bar->actions().isEmpty()) {
+          bar->setActiveAction(bar->actions().first());
+          keyKept = false;
+          return;
+        }
       }
     }
     for (char32_t ch : e->text().toUcs4()) {

@@ -323,6 +323,9 @@ void TCustomEdit::SetText(const std::string& text) {
     FValidator->Assigning = true;
     FLine->setText(q);
     FValidator->Assigning = false;
+    // Text set from code shows its start (Qt would show its end, the caret's
+    // place); a field being typed in keeps its caret.
+    if (!FLine->hasFocus()) FLine->setCursorPosition(0);
     return;
   }
   const QString q = ToMemoText(text);

@@ -420,4 +420,25 @@ TEST(ShortCuts, AMenuShortCutNeverTakesAnEditsOwnKeys) {
   delete off;
 }
 
+// F10 opens the menu bar at its first menu from any control, an edit too.
+TEST(ShortCuts, F10OpensTheMenuBarAtItsFirstMenu) {
+  TShownForm form;
+  auto* menu = new TMainMenu(&form);
+  NewItem(NewItem(menu->Items(), "File"), "New");
+  NewItem(NewItem(menu->Items(), "Help"), "About");
+  auto* edit = Place<THostedEdit>(&form, 10, 10, 120, 20);
+  auto* other = Place<TFocusable>(&form, 10, 50, 60, 40);
+  for (TWinControl* from : std::initializer_list<TWinControl*>{edit, other}) {
+    from->SetFocus();
+    QTest::keyClick(Focus(), Qt::Key_F10);
+    ASSERT_TRUE(ProcessEventsUntil([] { return QApplication::activePopupWidget() != nullptr; })) << from->Name();
+    EXPECT_EQ(menu->QtMenuBar()->activeAction(), menu->QtMenuBar()->actions().first());
+    QApplication::activePopupWidget()->hide();
+    ProcessEventsUntil([] { return QApplication::activePopupWidget() == nullptr; });
+  }
+  edit->SetFocus();
+  QTest::keyClick(Focus(), Qt::Key_F10, Qt::ControlModifier);
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "only F10 alone";
+}
+
 }  // namespace

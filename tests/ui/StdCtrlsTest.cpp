@@ -8,6 +8,8 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 
+#include <cctype>
+
 #include <gtest/gtest.h>
 
 
@@ -138,6 +140,29 @@ TEST(Edit, EnteringSelectsTheTextUnlessAutoSelectIsOffAndSelectionsCountCharacte
   EXPECT_EQ(other->Text(), "secret");
   other->SetPasswordChar(0);
   EXPECT_EQ(line->displayText(), QString("secret"));
+}
+
+// A text longer than the edit, set from code, shows its start; in the edit
+// being typed in, a text set from code leaves the caret where it was.
+TEST(Edit, TextSetFromCodeShowsItsStartUnlessTheEditIsBeingTypedIn) {
+  TShownForm form;
+  auto* edit = Place<TEdit>(&form, 10, 10, 60, 21);
+  auto* other = Place<TEdit>(&form, 10, 40, 60, 21);
+  auto* line = edit->Handle()->findChild<QLineEdit*>();
+  const std::string path = "/srv/www/" + std::string(80, 'x') + "/output/";
+  auto upper = [](std::string t) {
+    for (char& ch : t) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    return t;
+  };
+  other->SetFocus();
+  edit->SetText(path);
+  EXPECT_EQ(line->cursorPosition(), 0) << "the start in view";
+  edit->SetFocus();
+  Key(line, Qt::Key_End);
+  edit->OnChange = [&](TObject*) { edit->SetText(upper(edit->Text())); };
+  Type(line, "ab");
+  EXPECT_EQ(edit->Text(), upper(path) + "AB");
+  EXPECT_EQ(line->cursorPosition(), line->text().size()) << "typing goes on at the end";
 }
 
 // The selection shows in the highlight colour while the edit has the focus,
